@@ -1,0 +1,408 @@
+// The GDI+ object interface, as thin RAII classes over libgdiplus's flat functions.
+// Like GDI+, no member throws: each object keeps the last failing status it saw.
+#pragma once
+
+#include <memory>
+
+#include "GdiplusFlat.h"
+#include "GdiplusTypes.h"
+
+struct IStream;
+
+namespace Gdiplus {
+
+Status GdiplusStartup(ULONG_PTR* token, const GdiplusStartupInput* input, GdiplusStartupOutput* output);
+void GdiplusShutdown(ULONG_PTR token);
+
+Status GetImageEncodersSize(UINT* numEncoders, UINT* size);
+Status GetImageEncoders(UINT numEncoders, UINT size, ImageCodecInfo* encoders);
+
+// Objects of the engine are allocated with the engine's allocator, as in GDI+.
+class GdiplusBase {
+public:
+    static void* operator new(size_t size);
+    static void operator delete(void* ptr);
+    static void* operator new[](size_t size);
+    static void operator delete[](void* ptr);
+};
+
+// Records a status: a failure overwrites the last status, success leaves it.
+class StatusKeeper {
+public:
+    Status GetLastStatus() const
+    {
+        Status s = lastResult;
+        lastResult = Ok;
+        return s;
+    }
+
+protected:
+    Status SetStatus(Status status) const
+    {
+        if (status != Ok) lastResult = status;
+        return status;
+    }
+    mutable Status lastResult = Ok;
+};
+
+class Graphics;
+class Matrix;
+class FontFamily;
+class StringFormat;
+
+class Image : public GdiplusBase, public StatusKeeper {
+public:
+    explicit Image(const WCHAR* filename, BOOL useEmbeddedColorManagement = FALSE);
+    virtual ~Image();
+    Image(const Image&) = delete;
+    Image& operator=(const Image&) = delete;
+
+    static Image* FromFile(const WCHAR* filename, BOOL useEmbeddedColorManagement = FALSE);
+    static Image* FromStream(IStream* stream, BOOL useEmbeddedColorManagement = FALSE);
+
+    Image* Clone();
+    UINT GetWidth();
+    UINT GetHeight();
+    PixelFormat GetPixelFormat();
+    REAL GetHorizontalResolution();
+    REAL GetVerticalResolution();
+    Status RotateFlip(RotateFlipType rotateFlipType);
+    Status Save(const WCHAR* filename, const CLSID* clsidEncoder, const EncoderParameters* encoderParams = nullptr);
+
+    // Makes this object designate the other object's engine image, with its status fields, the way a
+    // whole-object overwrite does in GDI+. The engine image is shared and disposed with its last holder.
+    void AdoptImageOf(const Image& other);
+
+    DllExports::GpImage* NativeImage() const { return nativeImage.get(); }
+    std::shared_ptr<DllExports::GpImage> SharedNativeImage() const { return nativeImage; }
+
+protected:
+    Image(DllExports::GpImage* image, Status status);
+    void SetNativeImage(DllExports::GpImage* image);
+
+    std::shared_ptr<DllExports::GpImage> nativeImage;
+    Status loadStatus = Ok;
+};
+
+class Bitmap : public Image {
+public:
+    Bitmap(INT width, INT height, Graphics* target);
+    Bitmap(INT width, INT height, PixelFormat format = PixelFormat32bppARGB);
+    Bitmap(INT width, INT height, INT stride, PixelFormat format, BYTE* scan0);
+    explicit Bitmap(const WCHAR* filename, BOOL useIcm = FALSE);
+    Bitmap(HBITMAP hbm, HPALETTE hpal);
+
+    static Bitmap* FromHBITMAP(HBITMAP hbm, HPALETTE hpal);
+    static Bitmap* FromStream(IStream* stream, BOOL useEmbeddedColorManagement = FALSE);
+    static Bitmap* FromResource(HINSTANCE hInstance, const WCHAR* bitmapName);
+    static Bitmap* FromFile(const WCHAR* filename, BOOL useEmbeddedColorManagement = FALSE);
+
+    Status GetHBITMAP(const Color& colorBackground, HBITMAP* hbmReturn);
+    Status LockBits(const Rect* rect, UINT flags, PixelFormat format, BitmapData* lockedBitmapData);
+    Status UnlockBits(BitmapData* lockedBitmapData);
+    Status GetPixel(INT x, INT y, Color* color);
+    Status SetPixel(INT x, INT y, const Color& color);
+    Status SetResolution(REAL xdpi, REAL ydpi);
+
+    DllExports::GpBitmap* NativeBitmap() const { return reinterpret_cast<DllExports::GpBitmap*>(NativeImage()); }
+
+protected:
+    Bitmap(DllExports::GpBitmap* bitmap, Status status);
+};
+
+class Matrix : public GdiplusBase, public StatusKeeper {
+public:
+    Matrix();
+    Matrix(REAL m11, REAL m12, REAL m21, REAL m22, REAL dx, REAL dy);
+    ~Matrix();
+    Matrix(const Matrix&) = delete;
+    Matrix& operator=(const Matrix&) = delete;
+
+    Status SetElements(REAL m11, REAL m12, REAL m21, REAL m22, REAL dx, REAL dy);
+    Status GetElements(REAL* m) const;
+    Status Translate(REAL offsetX, REAL offsetY, MatrixOrder order = MatrixOrderPrepend);
+    Status Rotate(REAL angle, MatrixOrder order = MatrixOrderPrepend);
+    Status Scale(REAL scaleX, REAL scaleY, MatrixOrder order = MatrixOrderPrepend);
+    BOOL IsIdentity() const;
+    REAL OffsetX() const;
+    REAL OffsetY() const;
+
+    DllExports::GpMatrix* NativeMatrix() const { return nativeMatrix; }
+
+private:
+    DllExports::GpMatrix* nativeMatrix = nullptr;
+};
+
+class Pen : public GdiplusBase, public StatusKeeper {
+public:
+    Pen(const Color& color, REAL width = 1.0f);
+    ~Pen();
+    Pen(const Pen&) = delete;
+    Pen& operator=(const Pen&) = delete;
+
+    Status SetDashStyle(DashStyle dashStyle);
+    Status SetStartCap(LineCap startCap);
+    Status SetEndCap(LineCap endCap);
+    Status SetLineJoin(LineJoin lineJoin);
+    Status SetAlignment(PenAlignment penAlignment);
+    Status SetWidth(REAL width);
+    Status SetColor(const Color& color);
+
+    DllExports::GpPen* NativePen() const { return nativePen; }
+
+private:
+    DllExports::GpPen* nativePen = nullptr;
+};
+
+class Brush : public GdiplusBase, public StatusKeeper {
+public:
+    virtual ~Brush();
+    Brush(const Brush&) = delete;
+    Brush& operator=(const Brush&) = delete;
+
+    DllExports::GpBrush* NativeBrush() const { return nativeBrush; }
+
+protected:
+    Brush() = default;
+    DllExports::GpBrush* nativeBrush = nullptr;
+};
+
+class SolidBrush : public Brush {
+public:
+    explicit SolidBrush(const Color& color);
+    Status SetColor(const Color& color);
+};
+
+class HatchBrush : public Brush {
+public:
+    HatchBrush(HatchStyle hatchStyle, const Color& foreColor, const Color& backColor = Color());
+};
+
+class LinearGradientBrush : public Brush {
+public:
+    LinearGradientBrush(const Point& point1, const Point& point2, const Color& color1, const Color& color2);
+    LinearGradientBrush(const PointF& point1, const PointF& point2, const Color& color1, const Color& color2);
+    Status SetWrapMode(WrapMode wrapMode);
+    WrapMode GetWrapMode() const;
+
+private:
+    DllExports::GpLineGradient* NativeLine() const { return reinterpret_cast<DllExports::GpLineGradient*>(nativeBrush); }
+};
+
+class FontFamily : public GdiplusBase, public StatusKeeper {
+public:
+    FontFamily() = default;
+    explicit FontFamily(const WCHAR* name, const void* fontCollection = nullptr);
+    ~FontFamily();
+    FontFamily(const FontFamily&) = delete;
+    FontFamily& operator=(const FontFamily&) = delete;
+
+    // The engine's generic sans-serif family, made once and kept for the process.
+    static const FontFamily* GenericSansSerif();
+
+    Status GetFamilyName(WCHAR name[LF_FACESIZE], LANGID language = 0) const;
+    BOOL IsAvailable() const { return nativeFamily != nullptr; }
+
+    DllExports::GpFontFamily* NativeFamily() const { return nativeFamily; }
+
+private:
+    DllExports::GpFontFamily* nativeFamily = nullptr;
+};
+
+class Font : public GdiplusBase, public StatusKeeper {
+public:
+    Font(const FontFamily* family, REAL emSize, INT style = FontStyleRegular, Unit unit = UnitPoint);
+    ~Font();
+    Font(const Font&) = delete;
+    Font& operator=(const Font&) = delete;
+
+    REAL GetSize() const;
+    INT GetStyle() const;
+    BOOL IsAvailable() const { return nativeFont != nullptr; }
+
+    DllExports::GpFont* NativeFont() const { return nativeFont; }
+
+private:
+    DllExports::GpFont* nativeFont = nullptr;
+};
+
+class StringFormat : public GdiplusBase, public StatusKeeper {
+public:
+    explicit StringFormat(INT formatFlags = 0, LANGID language = 0);
+    ~StringFormat();
+    StringFormat(const StringFormat&) = delete;
+    StringFormat& operator=(const StringFormat&) = delete;
+
+    Status SetAlignment(StringAlignment align);
+    Status SetLineAlignment(StringAlignment align);
+    StringAlignment GetAlignment() const;
+    StringAlignment GetLineAlignment() const;
+
+    DllExports::GpStringFormat* NativeFormat() const { return nativeFormat; }
+
+private:
+    DllExports::GpStringFormat* nativeFormat = nullptr;
+};
+
+class GraphicsPath : public GdiplusBase, public StatusKeeper {
+public:
+    explicit GraphicsPath(FillMode fillMode = FillModeAlternate);
+    ~GraphicsPath();
+    GraphicsPath(const GraphicsPath&) = delete;
+    GraphicsPath& operator=(const GraphicsPath&) = delete;
+
+    Status AddLine(INT x1, INT y1, INT x2, INT y2);
+    Status AddLine(REAL x1, REAL y1, REAL x2, REAL y2);
+    Status AddLine(const Point& pt1, const Point& pt2);
+    Status AddArc(INT x, INT y, INT width, INT height, REAL startAngle, REAL sweepAngle);
+    Status AddArc(REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle);
+    Status AddArc(const Rect& rect, REAL startAngle, REAL sweepAngle);
+    Status AddRectangle(const Rect& rect);
+    Status AddEllipse(INT x, INT y, INT width, INT height);
+    Status AddPolygon(const Point* points, INT count);
+    Status AddString(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
+                     const Point& origin, const StringFormat* format);
+    Status AddString(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
+                     const PointF& origin, const StringFormat* format);
+    Status AddString(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
+                     const Rect& layoutRect, const StringFormat* format);
+    Status AddString(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
+                     const RectF& layoutRect, const StringFormat* format);
+    Status StartFigure();
+    Status CloseFigure();
+    Status CloseAllFigures();
+    Status Reset();
+    INT GetPointCount() const;
+    Status GetPathPoints(PointF* points, INT count) const;
+    Status GetPathTypes(BYTE* types, INT count) const;
+    Status GetBounds(RectF* bounds, const Matrix* matrix = nullptr, const Pen* pen = nullptr) const;
+
+    DllExports::GpPath* NativePath() const { return nativePath; }
+
+private:
+    DllExports::GpPath* nativePath = nullptr;
+};
+
+class ImageAttributes : public GdiplusBase, public StatusKeeper {
+public:
+    ImageAttributes();
+    ~ImageAttributes();
+    ImageAttributes(const ImageAttributes&) = delete;
+    ImageAttributes& operator=(const ImageAttributes&) = delete;
+
+    Status SetColorMatrix(const ColorMatrix* colorMatrix, ColorMatrixFlags mode = ColorMatrixFlagsDefault,
+                          ColorAdjustType type = ColorAdjustTypeDefault);
+
+    DllExports::GpImageAttributes* NativeAttributes() const { return nativeAttributes; }
+
+private:
+    DllExports::GpImageAttributes* nativeAttributes = nullptr;
+};
+
+class Graphics : public GdiplusBase, public StatusKeeper {
+public:
+    explicit Graphics(HDC hdc);
+    explicit Graphics(HWND hwnd, BOOL icm = FALSE);
+    explicit Graphics(Image* image);
+    ~Graphics();
+    Graphics(const Graphics&) = delete;
+    Graphics& operator=(const Graphics&) = delete;
+
+    static Graphics* FromHDC(HDC hdc);
+    static Graphics* FromHWND(HWND hwnd, BOOL icm = FALSE);
+    static Graphics* FromImage(Image* image);
+
+    Status Clear(const Color& color);
+    Status SetSmoothingMode(SmoothingMode mode);
+    SmoothingMode GetSmoothingMode() const;
+    Status SetInterpolationMode(InterpolationMode mode);
+    InterpolationMode GetInterpolationMode() const;
+    Status SetCompositingMode(CompositingMode mode);
+    Status SetTextRenderingHint(TextRenderingHint hint);
+
+    Status SetTransform(const Matrix* matrix);
+    Status GetTransform(Matrix* matrix) const;
+    Status ResetTransform();
+    Status RotateTransform(REAL angle, MatrixOrder order = MatrixOrderPrepend);
+    Status TranslateTransform(REAL dx, REAL dy, MatrixOrder order = MatrixOrderPrepend);
+    Status ScaleTransform(REAL sx, REAL sy, MatrixOrder order = MatrixOrderPrepend);
+    Status MultiplyTransform(const Matrix* matrix, MatrixOrder order = MatrixOrderPrepend);
+
+    Status SetPageUnit(Unit unit);
+    Unit GetPageUnit() const;
+    Status SetPageScale(REAL scale);
+    REAL GetPageScale() const;
+    REAL GetDpiX() const;
+    REAL GetDpiY() const;
+
+    Status DrawLine(const Pen* pen, INT x1, INT y1, INT x2, INT y2);
+    Status DrawLine(const Pen* pen, REAL x1, REAL y1, REAL x2, REAL y2);
+    Status DrawLine(const Pen* pen, const Point& pt1, const Point& pt2);
+    Status DrawRectangle(const Pen* pen, INT x, INT y, INT width, INT height);
+    Status DrawRectangle(const Pen* pen, REAL x, REAL y, REAL width, REAL height);
+    Status DrawRectangle(const Pen* pen, const Rect& rect);
+    Status DrawRectangle(const Pen* pen, const RectF& rect);
+    Status DrawEllipse(const Pen* pen, INT x, INT y, INT width, INT height);
+    Status DrawEllipse(const Pen* pen, REAL x, REAL y, REAL width, REAL height);
+    Status DrawPolygon(const Pen* pen, const Point* points, INT count);
+    Status DrawPolygon(const Pen* pen, const PointF* points, INT count);
+    Status DrawPath(const Pen* pen, const GraphicsPath* path);
+    Status FillRectangle(const Brush* brush, INT x, INT y, INT width, INT height);
+    Status FillRectangle(const Brush* brush, REAL x, REAL y, REAL width, REAL height);
+    Status FillRectangle(const Brush* brush, const Rect& rect);
+    Status FillRectangle(const Brush* brush, const RectF& rect);
+    Status FillEllipse(const Brush* brush, INT x, INT y, INT width, INT height);
+    Status FillEllipse(const Brush* brush, REAL x, REAL y, REAL width, REAL height);
+    Status FillPolygon(const Brush* brush, const Point* points, INT count, FillMode fillMode = FillModeAlternate);
+    Status FillPath(const Brush* brush, const GraphicsPath* path);
+
+    Status DrawString(const WCHAR* string, INT length, const Font* font, const PointF& origin, const Brush* brush);
+    Status DrawString(const WCHAR* string, INT length, const Font* font, const PointF& origin,
+                      const StringFormat* format, const Brush* brush);
+    Status DrawString(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                      const StringFormat* format, const Brush* brush);
+    Status MeasureString(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                         const StringFormat* format, RectF* boundingBox, INT* codepointsFitted = nullptr,
+                         INT* linesFilled = nullptr) const;
+    Status MeasureString(const WCHAR* string, INT length, const Font* font, const PointF& origin,
+                         const StringFormat* format, RectF* boundingBox) const;
+    Status MeasureString(const WCHAR* string, INT length, const Font* font, const PointF& origin,
+                         RectF* boundingBox) const;
+
+    Status DrawImage(Image* image, INT x, INT y);
+    Status DrawImage(Image* image, REAL x, REAL y);
+    Status DrawImage(Image* image, const Point& point);
+    Status DrawImage(Image* image, INT x, INT y, INT width, INT height);
+    Status DrawImage(Image* image, REAL x, REAL y, REAL width, REAL height);
+    Status DrawImage(Image* image, const Rect& rect);
+    Status DrawImage(Image* image, const RectF& rect);
+    Status DrawImage(Image* image, INT x, INT y, INT srcx, INT srcy, INT srcwidth, INT srcheight, Unit srcUnit);
+    Status DrawImage(Image* image, REAL x, REAL y, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight, Unit srcUnit);
+    Status DrawImage(Image* image, const Rect& destRect, INT srcx, INT srcy, INT srcwidth, INT srcheight,
+                     Unit srcUnit, const ImageAttributes* imageAttributes = nullptr,
+                     DrawImageAbort callback = nullptr, void* callbackData = nullptr);
+    Status DrawImage(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight,
+                     Unit srcUnit, const ImageAttributes* imageAttributes = nullptr,
+                     DrawImageAbort callback = nullptr, void* callbackData = nullptr);
+
+    HDC GetHDC();
+    void ReleaseHDC(HDC hdc);
+
+    DllExports::GpGraphics* NativeGraphics() const { return nativeGraphics; }
+
+private:
+    // libgdiplus ignores the page scale when the page unit is pixels; the layer applies that scale itself,
+    // as a uniform scale after the world transform, keeping the world transform callers see unchanged.
+    REAL EnginePageScale() const;
+    void UpdatePixelPageScale();
+    Status SetEngineWorld(const Matrix& world);
+
+    DllExports::GpGraphics* nativeGraphics = nullptr;
+    Unit pageUnit = UnitDisplay;
+    REAL pageScale = 1.0f;
+    REAL appliedPageScale = 1.0f;
+    // What the context draws into when it was made for a window that has no surface of its own.
+    std::shared_ptr<DllExports::GpImage> surface;
+};
+
+}  // namespace Gdiplus

@@ -1,0 +1,218 @@
+// The GDI+ flat C functions this project calls, as exported by libgdiplus.
+// libgdiplus ships no headers, so every function we use is declared here, and only here.
+#pragma once
+
+#include "GdiplusTypes.h"
+
+namespace Gdiplus {
+namespace DllExports {
+
+// Opaque engine objects.
+struct GpGraphics;
+struct GpImage;
+struct GpBitmap;
+struct GpPen;
+struct GpBrush;
+struct GpSolidFill;
+struct GpHatch;
+struct GpLineGradient;
+struct GpPath;
+struct GpMatrix;
+struct GpFontFamily;
+struct GpFontCollection;
+struct GpFont;
+struct GpStringFormat;
+struct GpImageAttributes;
+
+// Stream callbacks of libgdiplus's delegate loader (it has no IStream on this platform).
+typedef int (*GetHeaderDelegate)(BYTE* buffer, int size);
+typedef int (*GetBytesDelegate)(BYTE* buffer, int size, BOOL peek);
+typedef long (*SeekDelegate)(int offset, int whence);
+typedef int (*PutBytesDelegate)(BYTE* buffer, int size);
+typedef void (*CloseDelegate)(void);
+typedef long (*SizeDelegate)(void);
+
+extern "C" {
+
+// Start-up and memory.
+Status GdiplusStartup(ULONG_PTR* token, const GdiplusStartupInput* input, GdiplusStartupOutput* output);
+void GdiplusShutdown(ULONG_PTR token);
+void* GdipAlloc(size_t size);
+void GdipFree(void* ptr);
+
+// Graphics.
+Status GdipCreateFromHDC(HDC hdc, GpGraphics** graphics);
+Status GdipGetImageGraphicsContext(GpImage* image, GpGraphics** graphics);
+Status GdipDeleteGraphics(GpGraphics* graphics);
+Status GdipGetDC(GpGraphics* graphics, HDC* hdc);
+Status GdipReleaseDC(GpGraphics* graphics, HDC hdc);
+Status GdipGraphicsClear(GpGraphics* graphics, ARGB color);
+Status GdipSetSmoothingMode(GpGraphics* graphics, SmoothingMode mode);
+Status GdipGetSmoothingMode(GpGraphics* graphics, SmoothingMode* mode);
+Status GdipSetInterpolationMode(GpGraphics* graphics, InterpolationMode mode);
+Status GdipGetInterpolationMode(GpGraphics* graphics, InterpolationMode* mode);
+Status GdipSetCompositingMode(GpGraphics* graphics, CompositingMode mode);
+Status GdipSetTextRenderingHint(GpGraphics* graphics, TextRenderingHint hint);
+Status GdipSetWorldTransform(GpGraphics* graphics, GpMatrix* matrix);
+Status GdipGetWorldTransform(GpGraphics* graphics, GpMatrix* matrix);
+Status GdipResetWorldTransform(GpGraphics* graphics);
+Status GdipRotateWorldTransform(GpGraphics* graphics, REAL angle, MatrixOrder order);
+Status GdipTranslateWorldTransform(GpGraphics* graphics, REAL dx, REAL dy, MatrixOrder order);
+Status GdipScaleWorldTransform(GpGraphics* graphics, REAL sx, REAL sy, MatrixOrder order);
+Status GdipMultiplyWorldTransform(GpGraphics* graphics, GpMatrix* matrix, MatrixOrder order);
+Status GdipSetPageUnit(GpGraphics* graphics, Unit unit);
+Status GdipGetPageUnit(GpGraphics* graphics, Unit* unit);
+Status GdipSetPageScale(GpGraphics* graphics, REAL scale);
+Status GdipGetPageScale(GpGraphics* graphics, REAL* scale);
+Status GdipGetDpiX(GpGraphics* graphics, REAL* dpi);
+Status GdipGetDpiY(GpGraphics* graphics, REAL* dpi);
+Status GdipDrawLine(GpGraphics* graphics, GpPen* pen, REAL x1, REAL y1, REAL x2, REAL y2);
+Status GdipDrawLineI(GpGraphics* graphics, GpPen* pen, INT x1, INT y1, INT x2, INT y2);
+Status GdipDrawRectangle(GpGraphics* graphics, GpPen* pen, REAL x, REAL y, REAL width, REAL height);
+Status GdipDrawRectangleI(GpGraphics* graphics, GpPen* pen, INT x, INT y, INT width, INT height);
+Status GdipDrawEllipse(GpGraphics* graphics, GpPen* pen, REAL x, REAL y, REAL width, REAL height);
+Status GdipDrawEllipseI(GpGraphics* graphics, GpPen* pen, INT x, INT y, INT width, INT height);
+Status GdipDrawPolygon(GpGraphics* graphics, GpPen* pen, const PointF* points, INT count);
+Status GdipDrawPolygonI(GpGraphics* graphics, GpPen* pen, const Point* points, INT count);
+Status GdipDrawPath(GpGraphics* graphics, GpPen* pen, GpPath* path);
+Status GdipFillRectangle(GpGraphics* graphics, GpBrush* brush, REAL x, REAL y, REAL width, REAL height);
+Status GdipFillRectangleI(GpGraphics* graphics, GpBrush* brush, INT x, INT y, INT width, INT height);
+Status GdipFillEllipse(GpGraphics* graphics, GpBrush* brush, REAL x, REAL y, REAL width, REAL height);
+Status GdipFillEllipseI(GpGraphics* graphics, GpBrush* brush, INT x, INT y, INT width, INT height);
+Status GdipFillPolygonI(GpGraphics* graphics, GpBrush* brush, const Point* points, INT count, FillMode fillMode);
+Status GdipFillPath(GpGraphics* graphics, GpBrush* brush, GpPath* path);
+Status GdipDrawString(GpGraphics* graphics, const WCHAR* string, INT length, const GpFont* font,
+                      const RectF* layoutRect, const GpStringFormat* format, const GpBrush* brush);
+Status GdipMeasureString(GpGraphics* graphics, const WCHAR* string, INT length, const GpFont* font,
+                         const RectF* layoutRect, const GpStringFormat* format, RectF* boundingBox,
+                         INT* codepointsFitted, INT* linesFilled);
+Status GdipDrawImage(GpGraphics* graphics, GpImage* image, REAL x, REAL y);
+Status GdipDrawImageI(GpGraphics* graphics, GpImage* image, INT x, INT y);
+Status GdipDrawImageRect(GpGraphics* graphics, GpImage* image, REAL x, REAL y, REAL width, REAL height);
+Status GdipDrawImageRectI(GpGraphics* graphics, GpImage* image, INT x, INT y, INT width, INT height);
+Status GdipDrawImagePointRect(GpGraphics* graphics, GpImage* image, REAL x, REAL y, REAL srcx, REAL srcy,
+                              REAL srcwidth, REAL srcheight, Unit srcUnit);
+Status GdipDrawImagePointRectI(GpGraphics* graphics, GpImage* image, INT x, INT y, INT srcx, INT srcy,
+                               INT srcwidth, INT srcheight, Unit srcUnit);
+Status GdipDrawImageRectRect(GpGraphics* graphics, GpImage* image, REAL dstx, REAL dsty, REAL dstwidth,
+                             REAL dstheight, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight, Unit srcUnit,
+                             const GpImageAttributes* imageAttributes, DrawImageAbort callback, void* callbackData);
+Status GdipDrawImageRectRectI(GpGraphics* graphics, GpImage* image, INT dstx, INT dsty, INT dstwidth,
+                              INT dstheight, INT srcx, INT srcy, INT srcwidth, INT srcheight, Unit srcUnit,
+                              const GpImageAttributes* imageAttributes, DrawImageAbort callback, void* callbackData);
+
+// Images and bitmaps.
+Status GdipLoadImageFromFile(const WCHAR* filename, GpImage** image);
+Status GdipLoadImageFromDelegate_linux(GetHeaderDelegate getHeader, GetBytesDelegate getBytes,
+                                       PutBytesDelegate putBytes, SeekDelegate seek, CloseDelegate close,
+                                       SizeDelegate size, GpImage** image);
+Status GdipCloneImage(GpImage* image, GpImage** cloneImage);
+Status GdipDisposeImage(GpImage* image);
+Status GdipGetImageWidth(GpImage* image, UINT* width);
+Status GdipGetImageHeight(GpImage* image, UINT* height);
+Status GdipGetImagePixelFormat(GpImage* image, PixelFormat* format);
+Status GdipGetImageHorizontalResolution(GpImage* image, REAL* resolution);
+Status GdipGetImageVerticalResolution(GpImage* image, REAL* resolution);
+Status GdipImageRotateFlip(GpImage* image, RotateFlipType rfType);
+Status GdipSaveImageToFile(GpImage* image, const WCHAR* filename, const CLSID* clsidEncoder,
+                           const EncoderParameters* encoderParams);
+Status GdipGetImageEncodersSize(UINT* numEncoders, UINT* size);
+Status GdipGetImageEncoders(UINT numEncoders, UINT size, ImageCodecInfo* encoders);
+Status GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelFormat format, BYTE* scan0,
+                                 GpBitmap** bitmap);
+Status GdipCreateBitmapFromGraphics(INT width, INT height, GpGraphics* target, GpBitmap** bitmap);
+Status GdipCreateBitmapFromHBITMAP(HBITMAP hbm, HPALETTE hpal, GpBitmap** bitmap);
+Status GdipCreateHBITMAPFromBitmap(GpBitmap* bitmap, HBITMAP* hbmReturn, ARGB background);
+Status GdipCreateBitmapFromFile(const WCHAR* filename, GpBitmap** bitmap);
+Status GdipBitmapLockBits(GpBitmap* bitmap, const Rect* rect, UINT flags, PixelFormat format,
+                          BitmapData* lockedBitmapData);
+Status GdipBitmapUnlockBits(GpBitmap* bitmap, BitmapData* lockedBitmapData);
+Status GdipBitmapGetPixel(GpBitmap* bitmap, INT x, INT y, ARGB* color);
+Status GdipBitmapSetPixel(GpBitmap* bitmap, INT x, INT y, ARGB color);
+Status GdipBitmapSetResolution(GpBitmap* bitmap, REAL xdpi, REAL ydpi);
+
+// Pens.
+Status GdipCreatePen1(ARGB color, REAL width, Unit unit, GpPen** pen);
+Status GdipDeletePen(GpPen* pen);
+Status GdipSetPenDashStyle(GpPen* pen, DashStyle dashStyle);
+Status GdipSetPenStartCap(GpPen* pen, LineCap startCap);
+Status GdipSetPenEndCap(GpPen* pen, LineCap endCap);
+Status GdipSetPenLineJoin(GpPen* pen, LineJoin lineJoin);
+Status GdipSetPenMode(GpPen* pen, PenAlignment penMode);
+Status GdipSetPenWidth(GpPen* pen, REAL width);
+Status GdipSetPenColor(GpPen* pen, ARGB argb);
+
+// Brushes.
+Status GdipDeleteBrush(GpBrush* brush);
+Status GdipCreateSolidFill(ARGB color, GpSolidFill** brush);
+Status GdipSetSolidFillColor(GpSolidFill* brush, ARGB color);
+Status GdipCreateHatchBrush(HatchStyle hatchstyle, ARGB forecol, ARGB backcol, GpHatch** brush);
+Status GdipCreateLineBrush(const PointF* point1, const PointF* point2, ARGB color1, ARGB color2,
+                           WrapMode wrapMode, GpLineGradient** lineGradient);
+Status GdipCreateLineBrushI(const Point* point1, const Point* point2, ARGB color1, ARGB color2,
+                            WrapMode wrapMode, GpLineGradient** lineGradient);
+Status GdipSetLineWrapMode(GpLineGradient* brush, WrapMode wrapmode);
+Status GdipGetLineWrapMode(GpLineGradient* brush, WrapMode* wrapmode);
+
+// Paths.
+Status GdipCreatePath(FillMode brushMode, GpPath** path);
+Status GdipDeletePath(GpPath* path);
+Status GdipResetPath(GpPath* path);
+Status GdipGetPointCount(GpPath* path, INT* count);
+Status GdipGetPathPoints(GpPath* path, PointF* points, INT count);
+Status GdipGetPathTypes(GpPath* path, BYTE* types, INT count);
+Status GdipStartPathFigure(GpPath* path);
+Status GdipClosePathFigure(GpPath* path);
+Status GdipClosePathFigures(GpPath* path);
+Status GdipAddPathLine(GpPath* path, REAL x1, REAL y1, REAL x2, REAL y2);
+Status GdipAddPathLineI(GpPath* path, INT x1, INT y1, INT x2, INT y2);
+Status GdipAddPathArc(GpPath* path, REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle);
+Status GdipAddPathArcI(GpPath* path, INT x, INT y, INT width, INT height, REAL startAngle, REAL sweepAngle);
+Status GdipAddPathRectangleI(GpPath* path, INT x, INT y, INT width, INT height);
+Status GdipAddPathEllipseI(GpPath* path, INT x, INT y, INT width, INT height);
+Status GdipAddPathPolygonI(GpPath* path, const Point* points, INT count);
+Status GdipAddPathString(GpPath* path, const WCHAR* string, INT length, const GpFontFamily* family, INT style,
+                         REAL emSize, const RectF* layoutRect, const GpStringFormat* format);
+Status GdipAddPathStringI(GpPath* path, const WCHAR* string, INT length, const GpFontFamily* family, INT style,
+                          REAL emSize, const Rect* layoutRect, const GpStringFormat* format);
+Status GdipGetPathWorldBounds(GpPath* path, RectF* bounds, const GpMatrix* matrix, const GpPen* pen);
+
+// Matrices.
+Status GdipCreateMatrix(GpMatrix** matrix);
+Status GdipCreateMatrix2(REAL m11, REAL m12, REAL m21, REAL m22, REAL dx, REAL dy, GpMatrix** matrix);
+Status GdipDeleteMatrix(GpMatrix* matrix);
+Status GdipSetMatrixElements(GpMatrix* matrix, REAL m11, REAL m12, REAL m21, REAL m22, REAL dx, REAL dy);
+Status GdipGetMatrixElements(const GpMatrix* matrix, REAL* matrixOut);
+Status GdipTranslateMatrix(GpMatrix* matrix, REAL offsetX, REAL offsetY, MatrixOrder order);
+Status GdipRotateMatrix(GpMatrix* matrix, REAL angle, MatrixOrder order);
+Status GdipScaleMatrix(GpMatrix* matrix, REAL scaleX, REAL scaleY, MatrixOrder order);
+Status GdipIsMatrixIdentity(const GpMatrix* matrix, BOOL* result);
+
+// Fonts and string formats.
+Status GdipCreateFontFamilyFromName(const WCHAR* name, GpFontCollection* fontCollection,
+                                    GpFontFamily** fontFamily);
+Status GdipGetGenericFontFamilySansSerif(GpFontFamily** nativeFamily);
+Status GdipDeleteFontFamily(GpFontFamily* fontFamily);
+Status GdipGetFamilyName(const GpFontFamily* family, WCHAR name[LF_FACESIZE], LANGID language);
+Status GdipCreateFont(const GpFontFamily* fontFamily, REAL emSize, INT style, Unit unit, GpFont** font);
+Status GdipDeleteFont(GpFont* font);
+Status GdipGetFontSize(GpFont* font, REAL* size);
+Status GdipGetFontStyle(GpFont* font, INT* style);
+Status GdipCreateStringFormat(INT formatAttributes, LANGID language, GpStringFormat** format);
+Status GdipDeleteStringFormat(GpStringFormat* format);
+Status GdipSetStringFormatAlign(GpStringFormat* format, StringAlignment align);
+Status GdipSetStringFormatLineAlign(GpStringFormat* format, StringAlignment align);
+Status GdipGetStringFormatAlign(GpStringFormat* format, StringAlignment* align);
+Status GdipGetStringFormatLineAlign(GpStringFormat* format, StringAlignment* align);
+
+// Image attributes.
+Status GdipCreateImageAttributes(GpImageAttributes** imageattr);
+Status GdipDisposeImageAttributes(GpImageAttributes* imageattr);
+Status GdipSetImageAttributesColorMatrix(GpImageAttributes* imageattr, ColorAdjustType type, BOOL enableFlag,
+                                         const ColorMatrix* colorMatrix, const ColorMatrix* grayMatrix,
+                                         ColorMatrixFlags flags);
+
+}  // extern "C"
+
+}  // namespace DllExports
+}  // namespace Gdiplus

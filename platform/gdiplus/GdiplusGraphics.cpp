@@ -1,0 +1,451 @@
+// Graphics: drawing contexts on images, device contexts and windows.
+#include "../win/Window.h"
+#include "Gdiplus.h"
+
+namespace Gdiplus {
+
+namespace {
+
+const REAL kScreenDpi = 96.0f;
+
+// The screen's drawing surface stands in for a window that has none: a one-pixel 32-bit image
+// at the screen's resolution, enough to make bitmaps compatible with it.
+std::shared_ptr<DllExports::GpImage> MakeScreenSurface()
+{
+    DllExports::GpBitmap* bitmap = nullptr;
+    if (DllExports::GdipCreateBitmapFromScan0(1, 1, 0, PixelFormat32bppARGB, nullptr, &bitmap) != Ok) return nullptr;
+    DllExports::GdipBitmapSetResolution(bitmap, kScreenDpi, kScreenDpi);
+    return std::shared_ptr<DllExports::GpImage>(reinterpret_cast<DllExports::GpImage*>(bitmap),
+                                                [](DllExports::GpImage* p) { DllExports::GdipDisposeImage(p); });
+}
+
+DllExports::GpPen* NativeOf(const Pen* pen) { return pen ? pen->NativePen() : nullptr; }
+DllExports::GpBrush* NativeOf(const Brush* brush) { return brush ? brush->NativeBrush() : nullptr; }
+DllExports::GpImage* NativeOf(Image* image) { return image ? image->NativeImage() : nullptr; }
+DllExports::GpPath* NativeOf(const GraphicsPath* path) { return path ? path->NativePath() : nullptr; }
+DllExports::GpFont* NativeOf(const Font* font) { return font ? font->NativeFont() : nullptr; }
+DllExports::GpStringFormat* NativeOf(const StringFormat* format) { return format ? format->NativeFormat() : nullptr; }
+DllExports::GpMatrix* NativeOf(const Matrix* matrix) { return matrix ? matrix->NativeMatrix() : nullptr; }
+DllExports::GpImageAttributes* NativeOf(const ImageAttributes* attributes)
+{
+    return attributes ? attributes->NativeAttributes() : nullptr;
+}
+
+}  // namespace
+
+Graphics::Graphics(HDC hdc) { SetStatus(DllExports::GdipCreateFromHDC(hdc, &nativeGraphics)); }
+
+Graphics::Graphics(HWND hwnd, BOOL)
+{
+    HDC windowDC = GetWindowDC(hwnd);
+    if (windowDC) {
+        SetStatus(DllExports::GdipCreateFromHDC(windowDC, &nativeGraphics));
+        return;
+    }
+    surface = MakeScreenSurface();
+    SetStatus(DllExports::GdipGetImageGraphicsContext(surface.get(), &nativeGraphics));
+}
+
+Graphics::Graphics(Image* image)
+{
+    if (image) surface = image->SharedNativeImage();
+    SetStatus(DllExports::GdipGetImageGraphicsContext(surface.get(), &nativeGraphics));
+}
+
+Graphics::~Graphics()
+{
+    // The context goes before the surface it draws into.
+    if (nativeGraphics) DllExports::GdipDeleteGraphics(nativeGraphics);
+}
+
+Graphics* Graphics::FromHDC(HDC hdc) { return new Graphics(hdc); }
+Graphics* Graphics::FromHWND(HWND hwnd, BOOL icm) { return new Graphics(hwnd, icm); }
+Graphics* Graphics::FromImage(Image* image) { return new Graphics(image); }
+
+Status Graphics::Clear(const Color& color) { return SetStatus(DllExports::GdipGraphicsClear(nativeGraphics, color.GetValue())); }
+
+Status Graphics::SetSmoothingMode(SmoothingMode mode)
+{
+    return SetStatus(DllExports::GdipSetSmoothingMode(nativeGraphics, mode));
+}
+
+SmoothingMode Graphics::GetSmoothingMode() const
+{
+    SmoothingMode mode = SmoothingModeInvalid;
+    SetStatus(DllExports::GdipGetSmoothingMode(nativeGraphics, &mode));
+    return mode;
+}
+
+Status Graphics::SetInterpolationMode(InterpolationMode mode)
+{
+    return SetStatus(DllExports::GdipSetInterpolationMode(nativeGraphics, mode));
+}
+
+InterpolationMode Graphics::GetInterpolationMode() const
+{
+    InterpolationMode mode = InterpolationModeInvalid;
+    SetStatus(DllExports::GdipGetInterpolationMode(nativeGraphics, &mode));
+    return mode;
+}
+
+Status Graphics::SetCompositingMode(CompositingMode mode)
+{
+    return SetStatus(DllExports::GdipSetCompositingMode(nativeGraphics, mode));
+}
+
+Status Graphics::SetTextRenderingHint(TextRenderingHint hint)
+{
+    return SetStatus(DllExports::GdipSetTextRenderingHint(nativeGraphics, hint));
+}
+
+Status Graphics::SetEngineWorld(const Matrix& world)
+{
+    REAL m[6] = {1, 0, 0, 1, 0, 0};
+    world.GetElements(m);
+    Matrix engine(m[0], m[1], m[2], m[3], m[4], m[5]);
+    if (appliedPageScale != 1.0f) engine.Scale(appliedPageScale, appliedPageScale, MatrixOrderAppend);
+    return SetStatus(DllExports::GdipSetWorldTransform(nativeGraphics, engine.NativeMatrix()));
+}
+
+Status Graphics::SetTransform(const Matrix* matrix)
+{
+    if (appliedPageScale == 1.0f || !matrix)
+        return SetStatus(DllExports::GdipSetWorldTransform(nativeGraphics, NativeOf(matrix)));
+    return SetEngineWorld(*matrix);
+}
+
+Status Graphics::GetTransform(Matrix* matrix) const
+{
+    Status status = SetStatus(DllExports::GdipGetWorldTransform(nativeGraphics, NativeOf(matrix)));
+    if (status == Ok && matrix && appliedPageScale != 1.0f)
+        matrix->Scale(1.0f / appliedPageScale, 1.0f / appliedPageScale, MatrixOrderAppend);
+    return status;
+}
+
+Status Graphics::ResetTransform()
+{
+    if (appliedPageScale == 1.0f) return SetStatus(DllExports::GdipResetWorldTransform(nativeGraphics));
+    Matrix identity;
+    return SetEngineWorld(identity);
+}
+
+// Prepending works on the engine's transform as it is; appending must go in before the page scale.
+Status Graphics::RotateTransform(REAL angle, MatrixOrder order)
+{
+    if (order == MatrixOrderPrepend || appliedPageScale == 1.0f)
+        return SetStatus(DllExports::GdipRotateWorldTransform(nativeGraphics, angle, order));
+    Matrix world;
+    GetTransform(&world);
+    world.Rotate(angle, order);
+    return SetEngineWorld(world);
+}
+
+Status Graphics::TranslateTransform(REAL dx, REAL dy, MatrixOrder order)
+{
+    if (order == MatrixOrderPrepend || appliedPageScale == 1.0f)
+        return SetStatus(DllExports::GdipTranslateWorldTransform(nativeGraphics, dx, dy, order));
+    Matrix world;
+    GetTransform(&world);
+    world.Translate(dx, dy, order);
+    return SetEngineWorld(world);
+}
+
+Status Graphics::ScaleTransform(REAL sx, REAL sy, MatrixOrder order)
+{
+    if (order == MatrixOrderPrepend || appliedPageScale == 1.0f)
+        return SetStatus(DllExports::GdipScaleWorldTransform(nativeGraphics, sx, sy, order));
+    Matrix world;
+    GetTransform(&world);
+    world.Scale(sx, sy, order);
+    return SetEngineWorld(world);
+}
+
+Status Graphics::MultiplyTransform(const Matrix* matrix, MatrixOrder order)
+{
+    if (order == MatrixOrderPrepend || appliedPageScale == 1.0f || !matrix)
+        return SetStatus(DllExports::GdipMultiplyWorldTransform(nativeGraphics, NativeOf(matrix), order));
+    REAL m[6] = {1, 0, 0, 1, 0, 0};
+    matrix->GetElements(m);
+    Matrix world;
+    GetTransform(&world);
+    REAL w[6] = {1, 0, 0, 1, 0, 0};
+    world.GetElements(w);
+    // world × matrix, in GDI+'s row-vector convention.
+    world.SetElements(w[0] * m[0] + w[1] * m[2], w[0] * m[1] + w[1] * m[3], w[2] * m[0] + w[3] * m[2],
+                      w[2] * m[1] + w[3] * m[3], w[4] * m[0] + w[5] * m[2] + m[4], w[4] * m[1] + w[5] * m[3] + m[5]);
+    return SetEngineWorld(world);
+}
+
+REAL Graphics::EnginePageScale() const { return pageUnit == UnitPixel ? pageScale : 1.0f; }
+
+void Graphics::UpdatePixelPageScale()
+{
+    REAL wanted = EnginePageScale();
+    if (wanted == appliedPageScale || !(wanted > 0.0f)) return;
+    Matrix world;
+    GetTransform(&world);
+    appliedPageScale = wanted;
+    SetEngineWorld(world);
+}
+
+Status Graphics::SetPageUnit(Unit unit)
+{
+    Status status = SetStatus(DllExports::GdipSetPageUnit(nativeGraphics, unit));
+    if (status == Ok) {
+        pageUnit = unit;
+        UpdatePixelPageScale();
+    }
+    return status;
+}
+
+Unit Graphics::GetPageUnit() const
+{
+    Unit unit = UnitWorld;
+    SetStatus(DllExports::GdipGetPageUnit(nativeGraphics, &unit));
+    return unit;
+}
+
+Status Graphics::SetPageScale(REAL scale)
+{
+    Status status = SetStatus(DllExports::GdipSetPageScale(nativeGraphics, scale));
+    if (status == Ok) {
+        pageScale = scale;
+        UpdatePixelPageScale();
+    }
+    return status;
+}
+
+REAL Graphics::GetPageScale() const
+{
+    REAL scale = 0;
+    SetStatus(DllExports::GdipGetPageScale(nativeGraphics, &scale));
+    return scale;
+}
+
+REAL Graphics::GetDpiX() const
+{
+    REAL dpi = 0;
+    SetStatus(DllExports::GdipGetDpiX(nativeGraphics, &dpi));
+    return dpi;
+}
+
+REAL Graphics::GetDpiY() const
+{
+    REAL dpi = 0;
+    SetStatus(DllExports::GdipGetDpiY(nativeGraphics, &dpi));
+    return dpi;
+}
+
+Status Graphics::DrawLine(const Pen* pen, INT x1, INT y1, INT x2, INT y2)
+{
+    return SetStatus(DllExports::GdipDrawLineI(nativeGraphics, NativeOf(pen), x1, y1, x2, y2));
+}
+
+Status Graphics::DrawLine(const Pen* pen, REAL x1, REAL y1, REAL x2, REAL y2)
+{
+    return SetStatus(DllExports::GdipDrawLine(nativeGraphics, NativeOf(pen), x1, y1, x2, y2));
+}
+
+Status Graphics::DrawLine(const Pen* pen, const Point& pt1, const Point& pt2)
+{
+    return DrawLine(pen, pt1.X, pt1.Y, pt2.X, pt2.Y);
+}
+
+Status Graphics::DrawRectangle(const Pen* pen, INT x, INT y, INT width, INT height)
+{
+    return SetStatus(DllExports::GdipDrawRectangleI(nativeGraphics, NativeOf(pen), x, y, width, height));
+}
+
+Status Graphics::DrawRectangle(const Pen* pen, REAL x, REAL y, REAL width, REAL height)
+{
+    return SetStatus(DllExports::GdipDrawRectangle(nativeGraphics, NativeOf(pen), x, y, width, height));
+}
+
+Status Graphics::DrawRectangle(const Pen* pen, const Rect& rect)
+{
+    return DrawRectangle(pen, rect.X, rect.Y, rect.Width, rect.Height);
+}
+
+Status Graphics::DrawRectangle(const Pen* pen, const RectF& rect)
+{
+    return DrawRectangle(pen, rect.X, rect.Y, rect.Width, rect.Height);
+}
+
+Status Graphics::DrawEllipse(const Pen* pen, INT x, INT y, INT width, INT height)
+{
+    return SetStatus(DllExports::GdipDrawEllipseI(nativeGraphics, NativeOf(pen), x, y, width, height));
+}
+
+Status Graphics::DrawEllipse(const Pen* pen, REAL x, REAL y, REAL width, REAL height)
+{
+    return SetStatus(DllExports::GdipDrawEllipse(nativeGraphics, NativeOf(pen), x, y, width, height));
+}
+
+Status Graphics::DrawPolygon(const Pen* pen, const Point* points, INT count)
+{
+    return SetStatus(DllExports::GdipDrawPolygonI(nativeGraphics, NativeOf(pen), points, count));
+}
+
+Status Graphics::DrawPolygon(const Pen* pen, const PointF* points, INT count)
+{
+    return SetStatus(DllExports::GdipDrawPolygon(nativeGraphics, NativeOf(pen), points, count));
+}
+
+Status Graphics::DrawPath(const Pen* pen, const GraphicsPath* path)
+{
+    return SetStatus(DllExports::GdipDrawPath(nativeGraphics, NativeOf(pen), NativeOf(path)));
+}
+
+Status Graphics::FillRectangle(const Brush* brush, INT x, INT y, INT width, INT height)
+{
+    return SetStatus(DllExports::GdipFillRectangleI(nativeGraphics, NativeOf(brush), x, y, width, height));
+}
+
+Status Graphics::FillRectangle(const Brush* brush, REAL x, REAL y, REAL width, REAL height)
+{
+    return SetStatus(DllExports::GdipFillRectangle(nativeGraphics, NativeOf(brush), x, y, width, height));
+}
+
+Status Graphics::FillRectangle(const Brush* brush, const Rect& rect)
+{
+    return FillRectangle(brush, rect.X, rect.Y, rect.Width, rect.Height);
+}
+
+Status Graphics::FillRectangle(const Brush* brush, const RectF& rect)
+{
+    return FillRectangle(brush, rect.X, rect.Y, rect.Width, rect.Height);
+}
+
+Status Graphics::FillEllipse(const Brush* brush, INT x, INT y, INT width, INT height)
+{
+    return SetStatus(DllExports::GdipFillEllipseI(nativeGraphics, NativeOf(brush), x, y, width, height));
+}
+
+Status Graphics::FillEllipse(const Brush* brush, REAL x, REAL y, REAL width, REAL height)
+{
+    return SetStatus(DllExports::GdipFillEllipse(nativeGraphics, NativeOf(brush), x, y, width, height));
+}
+
+Status Graphics::FillPolygon(const Brush* brush, const Point* points, INT count, FillMode fillMode)
+{
+    return SetStatus(DllExports::GdipFillPolygonI(nativeGraphics, NativeOf(brush), points, count, fillMode));
+}
+
+Status Graphics::FillPath(const Brush* brush, const GraphicsPath* path)
+{
+    return SetStatus(DllExports::GdipFillPath(nativeGraphics, NativeOf(brush), NativeOf(path)));
+}
+
+Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, const PointF& origin, const Brush* brush)
+{
+    return DrawString(string, length, font, origin, nullptr, brush);
+}
+
+Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, const PointF& origin,
+                            const StringFormat* format, const Brush* brush)
+{
+    RectF layout(origin.X, origin.Y, 0.0f, 0.0f);
+    return DrawString(string, length, font, layout, format, brush);
+}
+
+Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                            const StringFormat* format, const Brush* brush)
+{
+    return SetStatus(DllExports::GdipDrawString(nativeGraphics, string, length, NativeOf(font), &layoutRect,
+                                                NativeOf(format), NativeOf(brush)));
+}
+
+Status Graphics::MeasureString(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                               const StringFormat* format, RectF* boundingBox, INT* codepointsFitted,
+                               INT* linesFilled) const
+{
+    return SetStatus(DllExports::GdipMeasureString(nativeGraphics, string, length, NativeOf(font), &layoutRect,
+                                                   NativeOf(format), boundingBox, codepointsFitted, linesFilled));
+}
+
+Status Graphics::MeasureString(const WCHAR* string, INT length, const Font* font, const PointF& origin,
+                               const StringFormat* format, RectF* boundingBox) const
+{
+    RectF layout(origin.X, origin.Y, 0.0f, 0.0f);
+    return MeasureString(string, length, font, layout, format, boundingBox);
+}
+
+Status Graphics::MeasureString(const WCHAR* string, INT length, const Font* font, const PointF& origin,
+                               RectF* boundingBox) const
+{
+    return MeasureString(string, length, font, origin, nullptr, boundingBox);
+}
+
+Status Graphics::DrawImage(Image* image, INT x, INT y)
+{
+    return SetStatus(DllExports::GdipDrawImageI(nativeGraphics, NativeOf(image), x, y));
+}
+
+Status Graphics::DrawImage(Image* image, REAL x, REAL y)
+{
+    return SetStatus(DllExports::GdipDrawImage(nativeGraphics, NativeOf(image), x, y));
+}
+
+Status Graphics::DrawImage(Image* image, const Point& point) { return DrawImage(image, point.X, point.Y); }
+
+Status Graphics::DrawImage(Image* image, INT x, INT y, INT width, INT height)
+{
+    return SetStatus(DllExports::GdipDrawImageRectI(nativeGraphics, NativeOf(image), x, y, width, height));
+}
+
+Status Graphics::DrawImage(Image* image, REAL x, REAL y, REAL width, REAL height)
+{
+    return SetStatus(DllExports::GdipDrawImageRect(nativeGraphics, NativeOf(image), x, y, width, height));
+}
+
+Status Graphics::DrawImage(Image* image, const Rect& rect)
+{
+    return DrawImage(image, rect.X, rect.Y, rect.Width, rect.Height);
+}
+
+Status Graphics::DrawImage(Image* image, const RectF& rect)
+{
+    return DrawImage(image, rect.X, rect.Y, rect.Width, rect.Height);
+}
+
+Status Graphics::DrawImage(Image* image, INT x, INT y, INT srcx, INT srcy, INT srcwidth, INT srcheight, Unit srcUnit)
+{
+    return SetStatus(DllExports::GdipDrawImagePointRectI(nativeGraphics, NativeOf(image), x, y, srcx, srcy, srcwidth,
+                                                         srcheight, srcUnit));
+}
+
+Status Graphics::DrawImage(Image* image, REAL x, REAL y, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight,
+                           Unit srcUnit)
+{
+    return SetStatus(DllExports::GdipDrawImagePointRect(nativeGraphics, NativeOf(image), x, y, srcx, srcy, srcwidth,
+                                                        srcheight, srcUnit));
+}
+
+Status Graphics::DrawImage(Image* image, const Rect& destRect, INT srcx, INT srcy, INT srcwidth, INT srcheight,
+                           Unit srcUnit, const ImageAttributes* imageAttributes, DrawImageAbort callback,
+                           void* callbackData)
+{
+    return SetStatus(DllExports::GdipDrawImageRectRectI(
+        nativeGraphics, NativeOf(image), destRect.X, destRect.Y, destRect.Width, destRect.Height, srcx, srcy, srcwidth,
+        srcheight, srcUnit, NativeOf(imageAttributes), callback, callbackData));
+}
+
+Status Graphics::DrawImage(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight,
+                           Unit srcUnit, const ImageAttributes* imageAttributes, DrawImageAbort callback,
+                           void* callbackData)
+{
+    return SetStatus(DllExports::GdipDrawImageRectRect(
+        nativeGraphics, NativeOf(image), destRect.X, destRect.Y, destRect.Width, destRect.Height, srcx, srcy, srcwidth,
+        srcheight, srcUnit, NativeOf(imageAttributes), callback, callbackData));
+}
+
+HDC Graphics::GetHDC()
+{
+    HDC hdc = nullptr;
+    SetStatus(DllExports::GdipGetDC(nativeGraphics, &hdc));
+    return hdc;
+}
+
+void Graphics::ReleaseHDC(HDC hdc) { SetStatus(DllExports::GdipReleaseDC(nativeGraphics, hdc)); }
+
+}  // namespace Gdiplus

@@ -1,0 +1,190 @@
+// Image and Bitmap: engine images shared by handle, disposed with their last holder.
+#include "Gdiplus.h"
+
+namespace Gdiplus {
+
+namespace {
+
+std::shared_ptr<DllExports::GpImage> Hold(DllExports::GpImage* image)
+{
+    if (!image) return nullptr;
+    return std::shared_ptr<DllExports::GpImage>(image, [](DllExports::GpImage* p) { DllExports::GdipDisposeImage(p); });
+}
+
+DllExports::GpImage* AsImage(DllExports::GpBitmap* bitmap) { return reinterpret_cast<DllExports::GpImage*>(bitmap); }
+
+}  // namespace
+
+Image::Image(const WCHAR* filename, BOOL)
+{
+    DllExports::GpImage* image = nullptr;
+    loadStatus = SetStatus(DllExports::GdipLoadImageFromFile(filename, &image));
+    SetNativeImage(image);
+}
+
+Image::Image(DllExports::GpImage* image, Status status) : loadStatus(status)
+{
+    SetStatus(status);
+    SetNativeImage(image);
+}
+
+Image::~Image() = default;
+
+Image* Image::FromFile(const WCHAR* filename, BOOL useEmbeddedColorManagement)
+{
+    return new Image(filename, useEmbeddedColorManagement);
+}
+
+void Image::SetNativeImage(DllExports::GpImage* image) { nativeImage = Hold(image); }
+
+void Image::AdoptImageOf(const Image& other)
+{
+    nativeImage = other.nativeImage;
+    lastResult = other.lastResult;
+    loadStatus = other.loadStatus;
+}
+
+Image* Image::Clone()
+{
+    DllExports::GpImage* copy = nullptr;
+    Status status = SetStatus(DllExports::GdipCloneImage(NativeImage(), &copy));
+    return new Image(copy, status);
+}
+
+UINT Image::GetWidth()
+{
+    UINT width = 0;
+    SetStatus(DllExports::GdipGetImageWidth(NativeImage(), &width));
+    return width;
+}
+
+UINT Image::GetHeight()
+{
+    UINT height = 0;
+    SetStatus(DllExports::GdipGetImageHeight(NativeImage(), &height));
+    return height;
+}
+
+PixelFormat Image::GetPixelFormat()
+{
+    PixelFormat format = 0;
+    SetStatus(DllExports::GdipGetImagePixelFormat(NativeImage(), &format));
+    return format;
+}
+
+REAL Image::GetHorizontalResolution()
+{
+    REAL dpi = 0;
+    SetStatus(DllExports::GdipGetImageHorizontalResolution(NativeImage(), &dpi));
+    return dpi;
+}
+
+REAL Image::GetVerticalResolution()
+{
+    REAL dpi = 0;
+    SetStatus(DllExports::GdipGetImageVerticalResolution(NativeImage(), &dpi));
+    return dpi;
+}
+
+Status Image::RotateFlip(RotateFlipType rotateFlipType)
+{
+    return SetStatus(DllExports::GdipImageRotateFlip(NativeImage(), rotateFlipType));
+}
+
+Status Image::Save(const WCHAR* filename, const CLSID* clsidEncoder, const EncoderParameters* encoderParams)
+{
+    return SetStatus(DllExports::GdipSaveImageToFile(NativeImage(), filename, clsidEncoder, encoderParams));
+}
+
+Bitmap::Bitmap(DllExports::GpBitmap* bitmap, Status status) : Image(AsImage(bitmap), status) {}
+
+Bitmap::Bitmap(INT width, INT height, Graphics* target) : Image(nullptr, Ok)
+{
+    DllExports::GpBitmap* bitmap = nullptr;
+    loadStatus = SetStatus(DllExports::GdipCreateBitmapFromGraphics(
+        width, height, target ? target->NativeGraphics() : nullptr, &bitmap));
+    SetNativeImage(AsImage(bitmap));
+}
+
+Bitmap::Bitmap(INT width, INT height, PixelFormat format) : Image(nullptr, Ok)
+{
+    DllExports::GpBitmap* bitmap = nullptr;
+    loadStatus = SetStatus(DllExports::GdipCreateBitmapFromScan0(width, height, 0, format, nullptr, &bitmap));
+    SetNativeImage(AsImage(bitmap));
+}
+
+Bitmap::Bitmap(INT width, INT height, INT stride, PixelFormat format, BYTE* scan0) : Image(nullptr, Ok)
+{
+    DllExports::GpBitmap* bitmap = nullptr;
+    loadStatus = SetStatus(DllExports::GdipCreateBitmapFromScan0(width, height, stride, format, scan0, &bitmap));
+    SetNativeImage(AsImage(bitmap));
+}
+
+Bitmap::Bitmap(const WCHAR* filename, BOOL) : Image(nullptr, Ok)
+{
+    DllExports::GpBitmap* bitmap = nullptr;
+    loadStatus = SetStatus(DllExports::GdipCreateBitmapFromFile(filename, &bitmap));
+    SetNativeImage(AsImage(bitmap));
+}
+
+Bitmap::Bitmap(HBITMAP hbm, HPALETTE hpal) : Image(nullptr, Ok)
+{
+    DllExports::GpBitmap* bitmap = nullptr;
+    loadStatus = SetStatus(DllExports::GdipCreateBitmapFromHBITMAP(hbm, hpal, &bitmap));
+    SetNativeImage(AsImage(bitmap));
+}
+
+Bitmap* Bitmap::FromHBITMAP(HBITMAP hbm, HPALETTE hpal) { return new Bitmap(hbm, hpal); }
+
+Bitmap* Bitmap::FromFile(const WCHAR* filename, BOOL useEmbeddedColorManagement)
+{
+    return new Bitmap(filename, useEmbeddedColorManagement);
+}
+
+Status Bitmap::GetHBITMAP(const Color& colorBackground, HBITMAP* hbmReturn)
+{
+    return SetStatus(DllExports::GdipCreateHBITMAPFromBitmap(NativeBitmap(), hbmReturn, colorBackground.GetValue()));
+}
+
+Status Bitmap::LockBits(const Rect* rect, UINT flags, PixelFormat format, BitmapData* lockedBitmapData)
+{
+    return SetStatus(DllExports::GdipBitmapLockBits(NativeBitmap(), rect, flags, format, lockedBitmapData));
+}
+
+Status Bitmap::UnlockBits(BitmapData* lockedBitmapData)
+{
+    return SetStatus(DllExports::GdipBitmapUnlockBits(NativeBitmap(), lockedBitmapData));
+}
+
+Status Bitmap::GetPixel(INT x, INT y, Color* color)
+{
+    ARGB argb = 0;
+    Status status = SetStatus(DllExports::GdipBitmapGetPixel(NativeBitmap(), x, y, &argb));
+    if (status == Ok && color) color->SetValue(argb);
+    return status;
+}
+
+Status Bitmap::SetPixel(INT x, INT y, const Color& color)
+{
+    return SetStatus(DllExports::GdipBitmapSetPixel(NativeBitmap(), x, y, color.GetValue()));
+}
+
+Status Bitmap::SetResolution(REAL xdpi, REAL ydpi)
+{
+    return SetStatus(DllExports::GdipBitmapSetResolution(NativeBitmap(), xdpi, ydpi));
+}
+
+ImageAttributes::ImageAttributes() { SetStatus(DllExports::GdipCreateImageAttributes(&nativeAttributes)); }
+
+ImageAttributes::~ImageAttributes()
+{
+    if (nativeAttributes) DllExports::GdipDisposeImageAttributes(nativeAttributes);
+}
+
+Status ImageAttributes::SetColorMatrix(const ColorMatrix* colorMatrix, ColorMatrixFlags mode, ColorAdjustType type)
+{
+    return SetStatus(
+        DllExports::GdipSetImageAttributesColorMatrix(nativeAttributes, type, TRUE, colorMatrix, nullptr, mode));
+}
+
+}  // namespace Gdiplus

@@ -1,0 +1,82 @@
+// Pens and brushes.
+#include "Gdiplus.h"
+
+namespace Gdiplus {
+
+Pen::Pen(const Color& color, REAL width)
+{
+    SetStatus(DllExports::GdipCreatePen1(color.GetValue(), width, UnitWorld, &nativePen));
+}
+
+Pen::~Pen()
+{
+    if (nativePen) DllExports::GdipDeletePen(nativePen);
+}
+
+Status Pen::SetDashStyle(DashStyle dashStyle) { return SetStatus(DllExports::GdipSetPenDashStyle(nativePen, dashStyle)); }
+Status Pen::SetStartCap(LineCap startCap) { return SetStatus(DllExports::GdipSetPenStartCap(nativePen, startCap)); }
+Status Pen::SetEndCap(LineCap endCap) { return SetStatus(DllExports::GdipSetPenEndCap(nativePen, endCap)); }
+Status Pen::SetLineJoin(LineJoin lineJoin) { return SetStatus(DllExports::GdipSetPenLineJoin(nativePen, lineJoin)); }
+Status Pen::SetAlignment(PenAlignment penAlignment)
+{
+    return SetStatus(DllExports::GdipSetPenMode(nativePen, penAlignment));
+}
+Status Pen::SetWidth(REAL width) { return SetStatus(DllExports::GdipSetPenWidth(nativePen, width)); }
+Status Pen::SetColor(const Color& color) { return SetStatus(DllExports::GdipSetPenColor(nativePen, color.GetValue())); }
+
+Brush::~Brush()
+{
+    if (nativeBrush) DllExports::GdipDeleteBrush(nativeBrush);
+}
+
+SolidBrush::SolidBrush(const Color& color)
+{
+    DllExports::GpSolidFill* brush = nullptr;
+    SetStatus(DllExports::GdipCreateSolidFill(color.GetValue(), &brush));
+    nativeBrush = reinterpret_cast<DllExports::GpBrush*>(brush);
+}
+
+Status SolidBrush::SetColor(const Color& color)
+{
+    return SetStatus(
+        DllExports::GdipSetSolidFillColor(reinterpret_cast<DllExports::GpSolidFill*>(nativeBrush), color.GetValue()));
+}
+
+HatchBrush::HatchBrush(HatchStyle hatchStyle, const Color& foreColor, const Color& backColor)
+{
+    DllExports::GpHatch* brush = nullptr;
+    SetStatus(DllExports::GdipCreateHatchBrush(hatchStyle, foreColor.GetValue(), backColor.GetValue(), &brush));
+    nativeBrush = reinterpret_cast<DllExports::GpBrush*>(brush);
+}
+
+LinearGradientBrush::LinearGradientBrush(const Point& point1, const Point& point2, const Color& color1,
+                                         const Color& color2)
+{
+    DllExports::GpLineGradient* brush = nullptr;
+    SetStatus(DllExports::GdipCreateLineBrushI(&point1, &point2, color1.GetValue(), color2.GetValue(), WrapModeTile,
+                                               &brush));
+    nativeBrush = reinterpret_cast<DllExports::GpBrush*>(brush);
+}
+
+LinearGradientBrush::LinearGradientBrush(const PointF& point1, const PointF& point2, const Color& color1,
+                                         const Color& color2)
+{
+    DllExports::GpLineGradient* brush = nullptr;
+    SetStatus(DllExports::GdipCreateLineBrush(&point1, &point2, color1.GetValue(), color2.GetValue(), WrapModeTile,
+                                              &brush));
+    nativeBrush = reinterpret_cast<DllExports::GpBrush*>(brush);
+}
+
+Status LinearGradientBrush::SetWrapMode(WrapMode wrapMode)
+{
+    return SetStatus(DllExports::GdipSetLineWrapMode(NativeLine(), wrapMode));
+}
+
+WrapMode LinearGradientBrush::GetWrapMode() const
+{
+    WrapMode mode = WrapModeTile;
+    SetStatus(DllExports::GdipGetLineWrapMode(NativeLine(), &mode));
+    return mode;
+}
+
+}  // namespace Gdiplus

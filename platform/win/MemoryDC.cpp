@@ -1,0 +1,51 @@
+#include "MemoryDC.h"
+
+#include <string>
+#include <vector>
+
+CMemoryDC::CMemoryDC(int width, int height, Gdiplus::ARGB background)
+    : m_width(width), m_height(height), m_surface(new Gdiplus::Bitmap(width, height, PixelFormat32bppARGB))
+{
+    m_surface->SetResolution(96.0f, 96.0f);
+    m_graphics.reset(new Gdiplus::Graphics(m_surface.get()));
+    m_hDC = m_graphics->GetHDC();
+    Fill(background);
+}
+
+CMemoryDC::~CMemoryDC()
+{
+    if (m_hDC) m_graphics->ReleaseHDC(m_hDC);
+}
+
+Gdiplus::ARGB CMemoryDC::Pixel(int x, int y) const
+{
+    Gdiplus::Color color(0u);
+    if (x < 0 || y < 0 || x >= m_width || y >= m_height) return 0;
+    m_surface->GetPixel(x, y, &color);
+    return color.GetValue();
+}
+
+void CMemoryDC::Fill(Gdiplus::ARGB color) { m_graphics->Clear(Gdiplus::Color(color)); }
+
+bool CMemoryDC::SavePng(const WCHAR* path) const
+{
+    CLSID png;
+    if (!FindImageEncoder(u"image/png", &png)) return false;
+    return m_surface->Save(path, &png, nullptr) == Gdiplus::Ok;
+}
+
+bool FindImageEncoder(const WCHAR* mimeType, CLSID* clsid)
+{
+    UINT count = 0, size = 0;
+    if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0) return false;
+    std::vector<unsigned char> buffer(size);
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    if (Gdiplus::GetImageEncoders(count, size, codecs) != Gdiplus::Ok) return false;
+    for (UINT i = 0; i < count; ++i) {
+        if (codecs[i].MimeType && std::u16string(codecs[i].MimeType) == mimeType) {
+            *clsid = codecs[i].Clsid;
+            return true;
+        }
+    }
+    return false;
+}

@@ -1,0 +1,3 @@
+#include "Window.h"
+
+HDC GetWindowDC(HWND hwnd) { return hwnd ? hwnd->clientDC : nullptr; }
