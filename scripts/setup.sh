@@ -13,7 +13,7 @@ PACKAGES=(
   libgtest-dev libbenchmark-dev
   libgdiplus libjpeg-dev libpng-dev
   fonts-dejavu-core fonts-nanum fontconfig
-  xvfb xauth x11-utils imagemagick
+  libx11-dev xvfb xauth x11-utils imagemagick
 )
 
 missing=()

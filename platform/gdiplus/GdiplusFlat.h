@@ -42,6 +42,8 @@ void GdipFree(void* ptr);
 
 // Graphics.
 Status GdipCreateFromHDC(HDC hdc, GpGraphics** graphics);
+// An X11 drawable (an XID) on an X display connection (a Display*).
+Status GdipCreateFromXDrawable_linux(unsigned long drawable, void* display, GpGraphics** graphics);
 Status GdipGetImageGraphicsContext(GpImage* image, GpGraphics** graphics);
 Status GdipDeleteGraphics(GpGraphics* graphics);
 Status GdipGetDC(GpGraphics* graphics, HDC* hdc);

@@ -44,13 +44,6 @@ public:
     bool operator==(const CSize& other) const { return cx == other.cx && cy == other.cy; }
 };
 
-struct tagRECT {
-    LONG left;
-    LONG top;
-    LONG right;
-    LONG bottom;
-};
-
 class CRect : public tagRECT {
 public:
     CRect() : tagRECT{0, 0, 0, 0} {}

@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-CMemoryDC::CMemoryDC(int width, int height, Gdiplus::ARGB background)
+CMemoryDC::CMemoryDC(int width, int height, Gdiplus::ARGB background, float dpi)
     : m_width(width), m_height(height), m_surface(new Gdiplus::Bitmap(width, height, PixelFormat32bppARGB))
 {
-    m_surface->SetResolution(96.0f, 96.0f);
+    m_surface->SetResolution(dpi, dpi);
     m_graphics.reset(new Gdiplus::Graphics(m_surface.get()));
     m_hDC = m_graphics->GetHDC();
     Fill(background);

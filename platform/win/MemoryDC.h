@@ -9,8 +9,9 @@
 
 class CMemoryDC {
 public:
-    // A width × height 32-bit surface at the screen's resolution, filled with the background colour.
-    CMemoryDC(int width, int height, Gdiplus::ARGB background = 0xFFFFFFFF);
+    // A width × height 32-bit surface at the given resolution (the screen's by default), filled with the
+    // background colour.
+    CMemoryDC(int width, int height, Gdiplus::ARGB background = 0xFFFFFFFF, float dpi = 96.0f);
     ~CMemoryDC();
     CMemoryDC(const CMemoryDC&) = delete;
     CMemoryDC& operator=(const CMemoryDC&) = delete;

@@ -61,6 +61,13 @@ inline bool operator==(const GUID& a, const GUID& b)
     return true;
 }
 
+typedef struct tagRECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+} RECT;
+
 typedef struct tagRGBQUAD {
     BYTE rgbBlue;
     BYTE rgbGreen;

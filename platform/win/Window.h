@@ -1,12 +1,56 @@
-// Windows on this platform. A window owns the device context its client area is drawn through;
-// a canvas built for the window takes its compatibility from that device.
+// Windows on this platform: top-level X11 windows with a small message queue (paint, size, close),
+// in the shape of the Windows calls an application makes. A window owns the device context its
+// client area is drawn through; a canvas built for the window takes its compatibility from it.
 #pragma once
+
+#include <cstdint>
+#include <vector>
 
 #include "WinTypes.h"
 
 struct HWND__ {
-    HDC clientDC = nullptr;
+    HDC clientDC = nullptr;      // the client area's device context; null for a window without a surface
+    void* display = nullptr;     // the X display connection
+    unsigned long drawable = 0;  // the X window
+    int width = 0;
+    int height = 0;
+    unsigned long deleteAtom = 0;
+    bool paintPending = false;
 };
+
+#define WM_SIZE 0x0005
+#define WM_PAINT 0x000F
+#define WM_CLOSE 0x0010
+
+struct MSG {
+    HWND hwnd;
+    UINT message;
+    int width;   // client size, for WM_SIZE
+    int height;
+};
+
+struct PAINTSTRUCT {
+    HDC hdc;
+    RECT rcPaint;
+};
+
+// Opens a top-level window with a client area of width × height on the display named by DISPLAY,
+// shown and ready to paint. Null when no display can be opened.
+HWND CreateWindowW(const WCHAR* title, int width, int height);
+BOOL DestroyWindow(HWND hwnd);
+BOOL GetClientRect(HWND hwnd, RECT* rect);
+BOOL SetWindowSize(HWND hwnd, int width, int height);
+
+// Waits up to timeoutMs for the window's next message; FALSE when none came in time.
+BOOL GetMessageW(MSG* msg, HWND hwnd, int timeoutMs);
+BOOL InvalidateRect(HWND hwnd);
+
+// A paint device context for the client area, made for one paint and released by EndPaint.
+HDC BeginPaint(HWND hwnd, PAINTSTRUCT* paint);
+BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint);
 
 // The device context of a window's client area, or null for no window or a window without one.
 HDC GetWindowDC(HWND hwnd);
+
+// Reads the client area back as 32-bit ARGB pixels, rows from the top; false when it cannot.
+bool ReadWindowPixels(HWND hwnd, std::vector<uint32_t>& pixels, int& width, int& height);

@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "TestSupport.h"
+#include "win/PrinterDC.h"
+#include "win/Window.h"
+
+namespace {
+
+// Uses the display in DISPLAY, or starts a private Xvfb for the test program when there is none.
+class XServer : public testing::Environment {
+public:
+    void SetUp() override
+    {
+        if (std::getenv("DISPLAY")) return;
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        m_pid = fork();
+        if (m_pid == 0) {
+            close(fds[0]);
+            std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        // Xvfb writes the display number it chose, with a newline, once it is ready.
+        char number[16] = {0};
+        ssize_t got = m_pid > 0 ? read(fds[0], number, sizeof(number) - 1) : -1;
+        close(fds[0]);
+        if (got > 0) setenv("DISPLAY", (":" + std::to_string(std::strtol(number, nullptr, 10))).c_str(), 1);
+    }
+
+    void TearDown() override
+    {
+        if (m_pid <= 0) return;
+        kill(m_pid, SIGTERM);
+        waitpid(m_pid, nullptr, 0);
+    }
+
+private:
+    pid_t m_pid = -1;
+};
+
+const testing::Environment* const kXServer = testing::AddGlobalTestEnvironment(new XServer);
+
+// Paints the canvas in the window's paint handler, the way an application does.
+void PaintOnce(HWND hwnd, CFxPictor& canvas)
+{
+    MSG msg;
+    while (GetMessageW(&msg, hwnd, 2000)) {
+        if (msg.message != WM_PAINT) continue;
+        PAINTSTRUCT paint;
+        CDC dc(BeginPaint(hwnd, &paint));
+        canvas.UpdateGdi(&dc);
+        EndPaint(hwnd, &paint);
+        return;
+    }
+}
+
+void DrawTarget(CFxPictor& canvas)
+{
+    canvas.Clear(255, 0, 0, 255);
+    Gdiplus::SolidBrush blue(Gdiplus::Color(0xFF0000FF));
+    canvas.m_pGraphics->FillRectangle(&blue, 40, 30, 40, 30);
+}
+
+}  // namespace
+
+class WindowTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        hwnd = CreateWindowW(u"pictor test", 160, 120);
+        if (!hwnd) GTEST_SKIP() << "no X display could be opened or started (is Xvfb installed?)";
+    }
+    void TearDown() override
+    {
+        if (hwnd) DestroyWindow(hwnd);
+    }
+    HWND hwnd = nullptr;
+};
+
+TEST_F(WindowTest, PresentsTheCanvasInTheWindowAndFollowsResizes)
+{
+    CFxPictor canvas(hwnd, 160, 120);
+    EXPECT_EQ(canvas.m_hWnd, hwnd);
+    DrawTarget(canvas);
+    PaintOnce(hwnd, canvas);
+
+    std::vector<uint32_t> pixels;
+    int width = 0, height = 0;
+    ASSERT_TRUE(ReadWindowPixels(hwnd, pixels, width, height));
+    ASSERT_EQ(width, 160);
+    ASSERT_EQ(height, 120);
+    EXPECT_EQ(pixels[5 * width + 5], 0xFFFF0000u);
+    EXPECT_EQ(pixels[45 * width + 60], 0xFF0000FFu);
+    EXPECT_EQ(pixels[119 * width + 159], 0xFFFF0000u);
+
+    // A bigger client area: the application rebuilds the canvas at the new size and repaints.
+    SetWindowSize(hwnd, 240, 180);
+    MSG msg;
+    bool resized = false;
+    while (!resized && GetMessageW(&msg, hwnd, 2000)) resized = msg.message == WM_SIZE;
+    ASSERT_TRUE(resized);
+    EXPECT_EQ(msg.width, 240);
+    canvas.Init(msg.width, msg.height);
+    EXPECT_EQ(canvas.m_hWnd, hwnd);
+    canvas.Clear(0, 128, 0, 255);
+    InvalidateRect(hwnd);
+    PaintOnce(hwnd, canvas);
+    ASSERT_TRUE(ReadWindowPixels(hwnd, pixels, width, height));
+    ASSERT_EQ(width, 240);
+    EXPECT_EQ(pixels[170 * width + 230], 0xFF008000u);
+}
+
+TEST(PrinterPage, PrintHalvesThePlacementOnThePage)
+{
+    std::string base = (std::filesystem::temp_directory_path() / ("pictor-print-" + std::to_string(getpid()))).string();
+    CPrinterDC printer = CPrinterDC::A4(base, 100.0f);
+    CFxPictor canvas(nullptr, 160, 120);
+    DrawTarget(canvas);
+
+    CDC dc(printer.StartPage());
+    // Destination (100, 100, 400, 300) on a half-scale page covers (50, 50) to (250, 200).
+    canvas.UpdateGdiPrint(&dc, 0, 0, 160, 120, 100, 100, 400, 300);
+    const CMemoryDC* page = printer.Page();
+    EXPECT_EQ(page->Width(), 827);
+    EXPECT_EQ(page->Height(), 1169);
+    EXPECT_EQ(page->Pixel(55, 55), 0xFFFF0000u);
+    EXPECT_EQ(page->Pixel(125, 105), 0xFF0000FFu);  // the blue square, at (100, 87.5, 50, 37.5)
+    EXPECT_EQ(page->Pixel(245, 195), 0xFFFF0000u);
+    EXPECT_EQ(page->Pixel(45, 100), 0xFFFFFFFFu);
+    EXPECT_EQ(page->Pixel(255, 100), 0xFFFFFFFFu);
+    EXPECT_EQ(page->Pixel(100, 205), 0xFFFFFFFFu);
+
+    ASSERT_TRUE(printer.EndPage());
+    EXPECT_EQ(printer.GetSafeHdc(), nullptr);
+    Gdiplus::Bitmap written(CString(printer.PagePath(1).c_str()));
+    EXPECT_EQ(written.GetWidth(), 827u);
+    Gdiplus::Color color;
+    written.GetPixel(125, 105, &color);
+    EXPECT_EQ(color.GetValue(), 0xFF0000FFu);
+
+    std::filesystem::remove(printer.PagePath(1));
+}
