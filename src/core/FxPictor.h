@@ -1,9 +1,9 @@
 // CFxPictor: a canvas that owns a 32-bit ARGB bitmap and a drawing context bound to it.
 #pragma once
 
-#include "../../platform/gdiplus/Gdiplus.h"
-#include "../../platform/mfc/Afx.h"
-#include "../../platform/win/WinTypes.h"
+#include "gdiplus/Gdiplus.h"
+#include "mfc/Afx.h"
+#include "win/WinTypes.h"
 
 class CFxPictor {
 public:

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs the built library into a scratch prefix and builds an outside program against it twice:
+# with find_package(pictor) and with pkg-config. Both programs must run and succeed.
+# Usage: install_check.sh <build folder> <source folder>
+set -euo pipefail
+build=$1
+source=$2
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+cmake --install "$build" --prefix "$scratch/prefix" >/dev/null
+
+cmake -S "$source/tests/outside" -B "$scratch/cmake-app" -G Ninja -DCMAKE_PREFIX_PATH="$scratch/prefix" >/dev/null
+cmake --build "$scratch/cmake-app" >/dev/null
+LD_LIBRARY_PATH="$scratch/prefix/lib" "$scratch/cmake-app/outside"
+
+export PKG_CONFIG_PATH="$scratch/prefix/lib/pkgconfig"
+g++ -std=c++20 "$source/tests/outside/main.cpp" -o "$scratch/pc-app" $(pkg-config --cflags --libs pictor)
+LD_LIBRARY_PATH="$scratch/prefix/lib" "$scratch/pc-app"
+echo "installed library works with find_package and pkg-config"
