@@ -1,6 +1,12 @@
 #!/usr/bin/env bash
-# Sets everything up, builds, and runs the whole test suite through ctest.
+# Sets everything up, builds, and runs the whole test suite through ctest: once in the normal build,
+# once in a build with AddressSanitizer and UndefinedBehaviorSanitizer (leaks included).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+jobs=$(nproc)
+
 bash scripts/setup.sh build
-ctest --test-dir build --output-on-failure -j"$(nproc)"
+ctest --test-dir build --output-on-failure -j"$jobs"
+
+bash scripts/setup.sh build-asan -DPICTOR_SANITIZE=ON
+ctest --test-dir build-asan --output-on-failure -j"$jobs"

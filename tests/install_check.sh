@@ -5,16 +5,18 @@
 set -euo pipefail
 build=$1
 source=$2
+flags=${PICTOR_APP_FLAGS:-}   # the sanitizer flags, when the library was built with them
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
 cmake --install "$build" --prefix "$scratch/prefix" >/dev/null
 
-cmake -S "$source/tests/outside" -B "$scratch/cmake-app" -G Ninja -DCMAKE_PREFIX_PATH="$scratch/prefix" >/dev/null
+cmake -S "$source/tests/outside" -B "$scratch/cmake-app" -G Ninja -DCMAKE_PREFIX_PATH="$scratch/prefix" \
+  -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" >/dev/null
 cmake --build "$scratch/cmake-app" >/dev/null
 LD_LIBRARY_PATH="$scratch/prefix/lib" "$scratch/cmake-app/outside"
 
 export PKG_CONFIG_PATH="$scratch/prefix/lib/pkgconfig"
-g++ -std=c++20 "$source/tests/outside/main.cpp" -o "$scratch/pc-app" $(pkg-config --cflags --libs pictor)
+g++ -std=c++20 $flags "$source/tests/outside/main.cpp" -o "$scratch/pc-app" $(pkg-config --cflags --libs pictor)
 LD_LIBRARY_PATH="$scratch/prefix/lib" "$scratch/pc-app"
 echo "installed library works with find_package and pkg-config"

@@ -19,7 +19,8 @@ class XServer : public testing::Environment {
 public:
     void SetUp() override
     {
-        if (std::getenv("DISPLAY")) return;
+        const char* display = std::getenv("DISPLAY");
+        if (display && *display) return;
         int fds[2];
         if (pipe(fds) != 0) return;
         m_pid = fork();
