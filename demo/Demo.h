@@ -1,6 +1,8 @@
 // Pages of the demo: each draws on a fresh canvas of the page size.
 #pragma once
 
+#include <string>
+
 #include "FxPictor.h"
 
 const int kPageWidth = 800;
@@ -12,3 +14,10 @@ struct DemoPage {
 };
 
 void DrawCorePage(CFxPictor& canvas);
+
+// One frame of an application's window: what its paint handler draws, at the canvas's size.
+void DrawFrame(CFxPictor& canvas);
+
+// Shows the frame in a window until it is closed, or for the given seconds when above 0; then writes
+// a screenshot of the window when a path is given. False when no window can be opened.
+bool RunWindow(double seconds, const std::string& screenshotPath);
