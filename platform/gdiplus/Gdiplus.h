@@ -53,6 +53,8 @@ class StringFormat;
 class Image : public GdiplusBase, public StatusKeeper {
 public:
     explicit Image(const WCHAR* filename, BOOL useEmbeddedColorManagement = FALSE);
+    // Decodes the stream from its current position; the image keeps a reference to the stream.
+    explicit Image(IStream* stream, BOOL useEmbeddedColorManagement = FALSE);
     virtual ~Image();
     Image(const Image&) = delete;
     Image& operator=(const Image&) = delete;
@@ -73,6 +75,10 @@ public:
     // whole-object overwrite does in GDI+. The engine image is shared and disposed with its last holder.
     void AdoptImageOf(const Image& other);
 
+    // Keeps the companion (memory the image was read from, say) until the engine image is disposed,
+    // by whichever object holds it last. Later companions are released after earlier ones.
+    void TieToImage(std::shared_ptr<void> companion);
+
     DllExports::GpImage* NativeImage() const { return nativeImage.get(); }
     std::shared_ptr<DllExports::GpImage> SharedNativeImage() const { return nativeImage; }
 
@@ -91,12 +97,16 @@ public:
     Bitmap(INT width, INT height, INT stride, PixelFormat format, BYTE* scan0);
     explicit Bitmap(const WCHAR* filename, BOOL useIcm = FALSE);
     Bitmap(HBITMAP hbm, HPALETTE hpal);
+    explicit Bitmap(IStream* stream, BOOL useIcm = FALSE);
+    // A bitmap resource (RT_BITMAP) of the module.
+    Bitmap(HINSTANCE hInstance, const WCHAR* bitmapName);
 
     static Bitmap* FromHBITMAP(HBITMAP hbm, HPALETTE hpal);
     static Bitmap* FromStream(IStream* stream, BOOL useEmbeddedColorManagement = FALSE);
     static Bitmap* FromResource(HINSTANCE hInstance, const WCHAR* bitmapName);
     static Bitmap* FromFile(const WCHAR* filename, BOOL useEmbeddedColorManagement = FALSE);
 
+    // A bitmap handle of the caller's (DeleteObject), the picture composited over the background.
     Status GetHBITMAP(const Color& colorBackground, HBITMAP* hbmReturn);
     Status LockBits(const Rect* rect, UINT flags, PixelFormat format, BitmapData* lockedBitmapData);
     Status UnlockBits(BitmapData* lockedBitmapData);
@@ -108,6 +118,11 @@ public:
 
 protected:
     Bitmap(DllExports::GpBitmap* bitmap, Status status);
+
+private:
+    // What one lock holds until it is unlocked (GdiplusLockBits.cpp).
+    struct LockState;
+    std::shared_ptr<LockState> lockState;
 };
 
 class Matrix : public GdiplusBase, public StatusKeeper {

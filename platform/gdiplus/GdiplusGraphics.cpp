@@ -31,6 +31,16 @@ DllExports::GpImageAttributes* NativeOf(const ImageAttributes* attributes)
     return attributes ? attributes->NativeAttributes() : nullptr;
 }
 
+// libgdiplus finishes a path fill with a stroke of its outline that takes the dash of the last pen it
+// drew with, which leaves dashes along the fill's edge; a solid pen that draws nothing clears it.
+void ClearEngineDash(DllExports::GpGraphics* graphics)
+{
+    DllExports::GpPen* pen = nullptr;
+    if (DllExports::GdipCreatePen1(0x00000000, 1.0f, UnitWorld, &pen) != Ok) return;
+    DllExports::GdipDrawLineI(graphics, pen, 0, 0, 0, 0);
+    DllExports::GdipDeletePen(pen);
+}
+
 }  // namespace
 
 Graphics::Graphics(HDC hdc) { SetStatus(DllExports::GdipCreateFromHDC(hdc, &nativeGraphics)); }
@@ -333,6 +343,7 @@ Status Graphics::FillPolygon(const Brush* brush, const Point* points, INT count,
 
 Status Graphics::FillPath(const Brush* brush, const GraphicsPath* path)
 {
+    ClearEngineDash(nativeGraphics);
     return SetStatus(DllExports::GdipFillPath(nativeGraphics, NativeOf(brush), NativeOf(path)));
 }
 
@@ -421,10 +432,27 @@ Status Graphics::DrawImage(Image* image, REAL x, REAL y, REAL srcx, REAL srcy, R
                                                         srcheight, srcUnit));
 }
 
+namespace {
+
+// libgdiplus aborts the process (a failed assertion) when a scaled draw puts its cairo context into an
+// error state, which rectangles beyond cairo's 24-bit coordinate range do. Such draws are refused.
+bool WithinEngineRange(double x, double y, double width, double height)
+{
+    const double limit = 8388607.0;  // 2^23 - 1
+    for (double value : {x, y, width, height, x + width, y + height})
+        if (!(value >= -limit && value <= limit)) return false;
+    return true;
+}
+
+}  // namespace
+
 Status Graphics::DrawImage(Image* image, const Rect& destRect, INT srcx, INT srcy, INT srcwidth, INT srcheight,
                            Unit srcUnit, const ImageAttributes* imageAttributes, DrawImageAbort callback,
                            void* callbackData)
 {
+    if (!WithinEngineRange(destRect.X, destRect.Y, destRect.Width, destRect.Height) ||
+        !WithinEngineRange(srcx, srcy, srcwidth, srcheight))
+        return SetStatus(ValueOverflow);
     return SetStatus(DllExports::GdipDrawImageRectRectI(
         nativeGraphics, NativeOf(image), destRect.X, destRect.Y, destRect.Width, destRect.Height, srcx, srcy, srcwidth,
         srcheight, srcUnit, NativeOf(imageAttributes), callback, callbackData));
@@ -434,6 +462,9 @@ Status Graphics::DrawImage(Image* image, const RectF& destRect, REAL srcx, REAL 
                            Unit srcUnit, const ImageAttributes* imageAttributes, DrawImageAbort callback,
                            void* callbackData)
 {
+    if (!WithinEngineRange(destRect.X, destRect.Y, destRect.Width, destRect.Height) ||
+        !WithinEngineRange(srcx, srcy, srcwidth, srcheight))
+        return SetStatus(ValueOverflow);
     return SetStatus(DllExports::GdipDrawImageRectRect(
         nativeGraphics, NativeOf(image), destRect.X, destRect.Y, destRect.Width, destRect.Height, srcx, srcy, srcwidth,
         srcheight, srcUnit, NativeOf(imageAttributes), callback, callbackData));

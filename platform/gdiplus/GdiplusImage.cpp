@@ -143,17 +143,17 @@ Bitmap* Bitmap::FromFile(const WCHAR* filename, BOOL useEmbeddedColorManagement)
 
 Status Bitmap::GetHBITMAP(const Color& colorBackground, HBITMAP* hbmReturn)
 {
-    return SetStatus(DllExports::GdipCreateHBITMAPFromBitmap(NativeBitmap(), hbmReturn, colorBackground.GetValue()));
-}
-
-Status Bitmap::LockBits(const Rect* rect, UINT flags, PixelFormat format, BitmapData* lockedBitmapData)
-{
-    return SetStatus(DllExports::GdipBitmapLockBits(NativeBitmap(), rect, flags, format, lockedBitmapData));
-}
-
-Status Bitmap::UnlockBits(BitmapData* lockedBitmapData)
-{
-    return SetStatus(DllExports::GdipBitmapUnlockBits(NativeBitmap(), lockedBitmapData));
+    // The engine's handle is a plain copy; the background is laid under the picture here, as a handle
+    // carries no transparency.
+    INT width = static_cast<INT>(GetWidth()), height = static_cast<INT>(GetHeight());
+    Bitmap flat(width, height, PixelFormat32bppARGB);
+    flat.SetResolution(GetHorizontalResolution(), GetVerticalResolution());
+    {
+        Graphics graphics(&flat);
+        graphics.Clear(colorBackground);
+        graphics.DrawImage(this, Rect(0, 0, width, height), 0, 0, width, height, UnitPixel);
+    }
+    return SetStatus(DllExports::GdipCreateHBITMAPFromBitmap(flat.NativeBitmap(), hbmReturn, colorBackground.GetValue()));
 }
 
 Status Bitmap::GetPixel(INT x, INT y, Color* color)

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+
+using pictor_test::Near;
+using pictor_test::PixelOf;
+
+TEST(PixelCopy, ReplacesEqualSizesOnlyAndIgnoresTheTransform)
+{
+    CFxPictor source(nullptr, 100, 80), taller(nullptr, 100, 81), dest(nullptr, 100, 80);
+    source.Clear(Gdiplus::Color(0xFF0000FFu));
+    std::vector<BYTE> pixels(100 * 80 * 4);
+    source.GetBits(pixels.data(), 0, 0, 100, 80);
+    pixels[0] = 0, pixels[1] = 0, pixels[2] = 255, pixels[3] = 128;  // half-transparent red at (0, 0)
+    source.SetBits(pixels.data(), 0, 0);
+
+    taller.Clear(0, 255, 0, 255);
+    source.CopyToThis(&taller);
+    EXPECT_EQ(PixelOf(taller, 50, 40), 0xFF00FF00u);
+
+    dest.Clear(0, 255, 0, 255);
+    dest.MatrixTransform(1, 0, 0, 1, 30, 30);
+    source.CopyToThis(&dest);
+    EXPECT_EQ(PixelOf(dest, 0, 0), 0x80FF0000u);
+    EXPECT_EQ(PixelOf(dest, 10, 10), 0xFF0000FFu);
+    EXPECT_EQ(PixelOf(dest, 99, 79), 0xFF0000FFu);
+
+    // A drawn copy of the same canvas blends that pixel instead, and goes through the transform.
+    CFxPictor drawn(nullptr, 100, 80);
+    drawn.Clear(0, 255, 0, 255);
+    source.CopyToThis(&drawn, 0, 0);
+    EXPECT_TRUE(Near(PixelOf(drawn, 0, 0), 0xFF807F00u, 2));
+    drawn.Clear(0, 255, 0, 255);
+    drawn.MatrixTransform(1, 0, 0, 1, 30, 30);
+    source.CopyToThis(&drawn, 0, 0);
+    EXPECT_EQ(PixelOf(drawn, 10, 10), 0xFF00FF00u);
+    EXPECT_EQ(PixelOf(drawn, 40, 40), 0xFF0000FFu);
+
+    CFxPictor empty;
+    source.CopyToThis(&empty);
+    empty.CopyToThis(&dest);
+    source.CopyToThis(nullptr);
+}
+
+TEST(DrawnCopies, PlaceScaleAndCutAsAsked)
+{
+    CFxPictor small(nullptr, 50, 50);
+    small.Clear(255, 0, 0, 255);
+    CFxPictor dest(nullptr, 200, 100);
+    dest.Clear(255, 255, 255, 255);
+    small.CopyToThis(&dest, 10, 20);
+    EXPECT_EQ(PixelOf(dest, 10, 20), 0xFFFF0000u);
+    EXPECT_EQ(PixelOf(dest, 59, 69), 0xFFFF0000u);
+    EXPECT_EQ(PixelOf(dest, 9, 20), 0xFFFFFFFFu);
+    EXPECT_EQ(PixelOf(dest, 60, 69), 0xFFFFFFFFu);
+    EXPECT_EQ(PixelOf(dest, 30, 70), 0xFFFFFFFFu);
+
+    // Whole picture stretched: a 100 x 100 source with a left half of green fills 200 x 100.
+    CFxPictor square(nullptr, 100, 100);
+    square.Clear(0, 0, 255, 255);
+    square.FillRect(0, 0, 50, 100, Gdiplus::Color(0xFF00FF00u));
+    square.FillRect(50, 50, 50, 50, Gdiplus::Color(0xFFFF0000u));
+    dest.Clear(255, 255, 255, 255);
+    square.CopyToThis(&dest, 0, 0, 200, 100);
+    EXPECT_EQ(PixelOf(dest, 90, 50), 0xFF00FF00u);
+    EXPECT_EQ(PixelOf(dest, 110, 20), 0xFF0000FFu);
+    EXPECT_EQ(PixelOf(dest, 190, 90), 0xFFFF0000u);
+
+    // Source (50, 50, 50, 50) into (0, 0, 100, 100): the red quarter enlarged twice.
+    CFxPictor quarter(nullptr, 100, 100);
+    quarter.Clear(255, 255, 255, 255);
+    square.CopyToThis(&quarter, 50, 50, 50, 50, 0, 0, 100, 100);
+    EXPECT_EQ(PixelOf(quarter, 5, 5), 0xFFFF0000u);
+    EXPECT_EQ(PixelOf(quarter, 95, 95), 0xFFFF0000u);
+}
+
+TEST(DrawnCopies, OpacityScalesAlpha)
+{
+    CFxPictor source(nullptr, 20, 20);
+    source.Clear(255, 0, 0, 255);
+    CFxPictor dest(nullptr, 40, 40);
+
+    dest.Clear(0, 0, 0, 0);
+    source.CopyToThisAlpha(&dest, 0, 0, 20, 20, 1.0f);
+    EXPECT_EQ(PixelOf(dest, 10, 10), 0xFFFF0000u);
+    EXPECT_EQ(PixelOf(dest, 30, 30), 0u);
+
+    dest.Clear(255, 255, 255, 255);
+    source.CopyToThisAlpha(&dest, 0, 0, 40, 40, 0.0f);
+    EXPECT_EQ(PixelOf(dest, 20, 20), 0xFFFFFFFFu);
+
+    dest.Clear(0, 0, 255, 255);
+    source.CopyToThisAlpha(&dest, 0, 0, 40, 40, 0.5f);
+    EXPECT_TRUE(Near(PixelOf(dest, 20, 20), 0xFF80007Fu, 2));
+}

@@ -1,0 +1,296 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "TestSupport.h"
+#include "pixels/Fit.h"
+
+using pictor_test::Near;
+using pictor_test::PixelOf;
+
+namespace {
+
+std::vector<BYTE> Bits(CFxPictor& canvas, int x, int y, int w, int h)
+{
+    std::vector<BYTE> buffer(static_cast<size_t>(w) * h * 4, 0xEE);
+    canvas.GetBits(buffer.data(), x, y, w, h);
+    return buffer;
+}
+
+// The bounds of the pixels that are closer to the colour than to anything else in the row/column
+// through the middle: {first x, count across, first y, count down}.
+struct Extent {
+    int x, w, y, h;
+};
+
+Extent ExtentOf(CFxPictor& canvas, Gdiplus::ARGB colour)
+{
+    const CSize size = canvas.GetSize();
+    Extent e{-1, 0, -1, 0};
+    for (int x = 0; x < size.cx; ++x)
+        if (Near(PixelOf(canvas, x, size.cy / 2), colour, 127)) {
+            if (e.x < 0) e.x = x;
+            ++e.w;
+        }
+    for (int y = 0; y < size.cy; ++y)
+        if (Near(PixelOf(canvas, size.cx / 2, y), colour, 127)) {
+            if (e.y < 0) e.y = y;
+            ++e.h;
+        }
+    return e;
+}
+
+}  // namespace
+
+TEST(RawPixels, GetBitsAndSetBitsUseStraightTopDownBgra)
+{
+    CFxPictor canvas(nullptr, 8, 6);
+    canvas.Clear(10, 20, 30, 255);
+    std::vector<BYTE> one = Bits(canvas, 0, 0, 1, 1);
+    EXPECT_EQ(one, (std::vector<BYTE>{30, 20, 10, 255}));
+
+    // A narrow rectangle holds its own pixels only, w x 4 bytes a row, rows from the top.
+    std::vector<BYTE> pattern(8 * 6 * 4);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 8; ++x) {
+            BYTE* p = &pattern[(y * 8 + x) * 4];
+            p[0] = static_cast<BYTE>(x * 10);
+            p[1] = static_cast<BYTE>(y * 10);
+            p[2] = 200;
+            p[3] = 255;
+        }
+    canvas.SetBits(pattern.data(), 0, 0);
+    EXPECT_EQ(Bits(canvas, 0, 0, 8, 6), pattern);
+    EXPECT_EQ(PixelOf(canvas, 3, 0), 0xFFC8001Eu);  // top row first: alpha, red 200, green 0, blue 30
+    std::vector<BYTE> part = Bits(canvas, 2, 3, 3, 2);
+    ASSERT_EQ(part.size(), 24u);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) {
+            EXPECT_EQ(part[(y * 3 + x) * 4 + 0], (2 + x) * 10);
+            EXPECT_EQ(part[(y * 3 + x) * 4 + 1], (3 + y) * 10);
+        }
+
+    // Writing replaces, transparency included; half-transparent pixels come back straight.
+    std::vector<BYTE> clear(8 * 6 * 4, 0);
+    clear[0] = 40, clear[1] = 80, clear[2] = 160, clear[3] = 128;
+    canvas.SetBits(clear.data(), 0, 0);
+    EXPECT_EQ(PixelOf(canvas, 5, 5), 0u);
+    std::vector<BYTE> half = Bits(canvas, 0, 0, 1, 1);
+    EXPECT_NEAR(half[0], 40, 1);
+    EXPECT_NEAR(half[1], 80, 1);
+    EXPECT_NEAR(half[2], 160, 1);
+    EXPECT_EQ(half[3], 128);
+
+    // A rectangle outside the canvas copies nothing; an empty canvas ignores both.
+    std::vector<BYTE> outside = Bits(canvas, 6, 0, 4, 1);
+    EXPECT_EQ(outside, std::vector<BYTE>(16, 0xEE));
+    CFxPictor empty;
+    EXPECT_EQ(Bits(empty, 0, 0, 1, 1), std::vector<BYTE>(4, 0xEE));
+    empty.SetBits(pattern.data(), 0, 0);
+}
+
+TEST(ColourKeyAndAlpha, KeyMatchesColourExactlyAndAlphaIsSetEverywhere)
+{
+    CFxPictor canvas(nullptr, 20, 10);
+    canvas.Clear(255, 0, 255, 255);
+    canvas.SetColorToAlphaZero(255, 0, 254);
+    EXPECT_EQ(PixelOf(canvas, 3, 3), 0xFFFF00FFu);
+    canvas.SetColorToAlphaZero(255, 0, 255);
+    EXPECT_EQ(Bits(canvas, 0, 0, 20, 10), std::vector<BYTE>(20 * 10 * 4, 0));
+
+    // Alpha is not part of the key; other colours stay as they are.
+    canvas.Clear(255, 0, 255, 40);
+    canvas.FillRect(0, 0, 5, 10, Gdiplus::Color(255, 1, 2, 3));
+    canvas.SetColorToAlphaZero(255, 0, 255);
+    EXPECT_EQ(PixelOf(canvas, 10, 5), 0u);
+    EXPECT_EQ(PixelOf(canvas, 2, 5), 0xFF010203u);
+
+    canvas.Clear(255, 0, 0, 255);
+    canvas.SetAlpha(128);
+    EXPECT_EQ(Bits(canvas, 19, 9, 1, 1), (std::vector<BYTE>{0, 0, 255, 128}));
+    EXPECT_EQ(PixelOf(canvas, 0, 0), 0x80FF0000u);
+    canvas.SetAlpha(255);
+    EXPECT_EQ(PixelOf(canvas, 7, 7), 0xFFFF0000u);
+
+    CFxPictor empty;
+    empty.SetColorToAlphaZero(0, 0, 0);
+    empty.SetAlpha(10);
+}
+
+TEST(Resampling, FitTableTruncatesAsDocumented)
+{
+    struct Case {
+        int w0, h0, newW, newH, x, y, w, h;
+    } cases[] = {
+        {100, 100, 200, 100, 50, 0, 100, 100}, {100, 100, 100, 200, 0, 50, 100, 100},
+        {400, 100, 300, 100, 0, 12, 300, 75},  {640, 480, 320, 320, 0, 40, 320, 240},
+        {480, 640, 320, 240, 70, 0, 180, 240}, {7, 3, 300, 100, 33, 0, 233, 100},
+        {3, 7, 200, 100, 79, 1, 42, 98},       {10, 1000, 60, 50, 30, 25, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.w0 << "x" << c.h0 << " -> " << c.newW << "x" << c.newH);
+        const pictor::FitResult fit = pictor::FitInto(c.w0, c.h0, c.newW, c.newH);
+        EXPECT_EQ(fit.x, c.x);
+        EXPECT_EQ(fit.y, c.y);
+        EXPECT_EQ(fit.width, c.w);
+        EXPECT_EQ(fit.height, c.h);
+    }
+}
+
+TEST(Resampling, FittedAndStretchedPicturesLandWhereTheyShould)
+{
+    const Gdiplus::ARGB red = 0xFFFF0000u, blue = 0xFF0000FFu;
+    struct Case {
+        int w0, h0, newW, newH;
+        Extent expected;
+    } cases[] = {
+        {100, 100, 200, 100, {50, 100, 0, 100}},
+        {640, 480, 320, 320, {0, 320, 40, 240}},
+        {480, 640, 320, 240, {70, 180, 0, 240}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.w0 << "x" << c.h0 << " -> " << c.newW << "x" << c.newH);
+        CFxPictor canvas(nullptr, c.w0, c.h0);
+        canvas.Clear(255, 0, 0, 255);
+        canvas.MatrixTransform(1, 0, 0, 1, 7, 7);
+        canvas.ReSampling(c.newW, c.newH, 1, 0, 0, 255);
+        ASSERT_EQ(canvas.GetSize(), CSize(c.newW, c.newH));
+        EXPECT_EQ(canvas.m_hWnd, nullptr);
+        const Extent e = ExtentOf(canvas, red);
+        EXPECT_NEAR(e.x, c.expected.x, 1);
+        EXPECT_NEAR(e.w, c.expected.w, 1);
+        EXPECT_NEAR(e.y, c.expected.y, 1);
+        EXPECT_NEAR(e.h, c.expected.h, 1);
+        EXPECT_EQ(PixelOf(canvas, 0, 0), c.expected.x > 1 || c.expected.y > 1 ? blue : red);
+        // The rebuilt drawing context has the identity transform again.
+        canvas.FillRect(0, 0, 1, 1, Gdiplus::Color(0xFF00FF00u));
+        EXPECT_EQ(PixelOf(canvas, 0, 0), 0xFF00FF00u);
+    }
+
+    // Transparent parts show the background; far too narrow pictures leave only the background.
+    CFxPictor thin(nullptr, 10, 1000);
+    thin.Clear(255, 0, 0, 0);
+    thin.ReSampling(60, 50, 1, 0, 0, 255);
+    EXPECT_EQ(ExtentOf(thin, red).w, 0);
+    EXPECT_EQ(PixelOf(thin, 30, 25), blue);
+
+    // Stretching a 100 x 50 picture to 50 x 100 halves it across and doubles it down.
+    CFxPictor stretched(nullptr, 100, 50);
+    stretched.Clear(0, 0, 255, 255);
+    stretched.FillRect(0, 0, 50, 25, Gdiplus::Color(red));
+    stretched.ReSampling(50, 100, 0, 0, 255, 0);
+    EXPECT_EQ(PixelOf(stretched, 10, 20), red);
+    EXPECT_EQ(PixelOf(stretched, 40, 80), blue);
+    EXPECT_EQ(PixelOf(stretched, 20, 60), blue);
+    EXPECT_EQ(PixelOf(stretched, 30, 40), blue);
+    EXPECT_EQ(PixelOf(stretched, 20, 45), red);
+}
+
+TEST(Crop, KeepsTheClippedRectangleOverBlack)
+{
+    CFxPictor canvas(nullptr, 100, 100);
+    // A green rectangle with a red last pixel and a transparent hole, on a transparent canvas.
+    canvas.Clear(Gdiplus::Color(0u));
+    canvas.FillRect(10, 20, 30, 40, Gdiplus::Color(0xFF00FF00u));
+    canvas.FillRect(39, 59, 1, 1, Gdiplus::Color(0xFFFF0000u));
+    std::vector<BYTE> hole(100 * 100 * 4);
+    canvas.GetBits(hole.data(), 0, 0, 100, 100);
+    std::fill_n(&hole[(30 * 100 + 20) * 4], 4, 0);
+    canvas.SetBits(hole.data(), 0, 0);
+
+    canvas.Crop(10, 20, 30, 40);
+    ASSERT_EQ(canvas.GetSize(), CSize(30, 40));
+    EXPECT_EQ(canvas.m_hWnd, nullptr);
+    EXPECT_EQ(PixelOf(canvas, 0, 0), 0xFF00FF00u);
+    EXPECT_EQ(PixelOf(canvas, 29, 39), 0xFFFF0000u);
+    EXPECT_EQ(PixelOf(canvas, 10, 10), 0xFF000000u);
+
+    CFxPictor corner(nullptr, 100, 100);
+    corner.Clear(0, 0, 255, 128);
+    corner.Crop(-10, -10, 50, 50);
+    EXPECT_EQ(corner.GetSize(), CSize(40, 40));
+    EXPECT_TRUE(Near(PixelOf(corner, 20, 20), 0xFF000080u, 1));
+
+    CFxPictor edge(nullptr, 100, 10);
+    edge.Crop(90, 0, 20, 10);
+    EXPECT_EQ(edge.GetSize(), CSize(10, 10));
+
+    // Nothing inside: an empty canvas, still usable.
+    CFxPictor away(nullptr, 50, 50);
+    away.Crop(200, 200, 10, 10);
+    EXPECT_LE(away.GetSize().cx, 0);
+    away.Clear(1, 2, 3, 4);
+    away.Init(nullptr, 4, 4);
+    EXPECT_NE(away.GetBitmap(), nullptr);
+}
+
+TEST(Rotation, QuarterTurnsPrependAndRotateLeavesIdentity)
+{
+    CFxPictor canvas(nullptr, 60, 40);
+    canvas.Clear(255, 255, 255, 255);
+    canvas.Rotate90CW();
+    canvas.FillRect(0, -50, 20, 50, Gdiplus::Color(0xFF0000FFu));
+    EXPECT_EQ(PixelOf(canvas, 2, 2), 0xFF0000FFu);
+    EXPECT_EQ(PixelOf(canvas, 47, 17), 0xFF0000FFu);
+    EXPECT_EQ(PixelOf(canvas, 52, 10), 0xFFFFFFFFu);
+    EXPECT_EQ(PixelOf(canvas, 10, 22), 0xFFFFFFFFu);
+
+    // With a shift in force the turn applies first: (x, y) lands at (dx - y, dy + x).
+    canvas.Clear(255, 255, 255, 255);
+    canvas.MatrixTransform(1, 0, 0, 1, 30, 5);
+    canvas.Rotate90CW();
+    canvas.FillRect(2, 4, 4, 4, Gdiplus::Color(0xFF00FF00u));
+    EXPECT_EQ(PixelOf(canvas, 24, 9), 0xFF00FF00u);
+    canvas.Rotate90CCW();
+    canvas.FillRect(0, 0, 2, 2, Gdiplus::Color(0xFFFF0000u));
+    EXPECT_EQ(PixelOf(canvas, 30, 5), 0xFFFF0000u);
+
+    // Rotate(90, ...) redraws the picture unturned, then the identity is left even after a quarter turn.
+    canvas.Clear(255, 255, 255, 255);
+    canvas.MatrixTransform(1, 0, 0, 1, 0, 0);
+    canvas.FillRect(0, 0, 10, 10, Gdiplus::Color(0xFFFF0000u));
+    canvas.Rotate90CW();
+    canvas.Rotate(90, 30, 20);
+    EXPECT_EQ(PixelOf(canvas, 5, 5), 0xFFFF0000u);
+    EXPECT_EQ(PixelOf(canvas, 15, 5), 0xFFFFFFFFu);
+    canvas.FillRect(50, 30, 5, 5, Gdiplus::Color(0xFF00FF00u));
+    EXPECT_EQ(PixelOf(canvas, 52, 32), 0xFF00FF00u);
+}
+
+TEST(Rotation, PicturesTurnAboutTheirCentre)
+{
+    // A red block at the top-left quarter, turned a quarter clockwise about the centre, lands at the
+    // top-right quarter.
+    auto picture = [](CFxPictor& canvas) {
+        canvas.Clear(0, 0, 0, 0);
+        canvas.FillRect(0, 0, 50, 50, Gdiplus::Color(0xFFFF0000u));
+    };
+    CFxPictor self(nullptr, 100, 100);
+    picture(self);
+    self.Rotate(0, 50, 50);
+    EXPECT_EQ(PixelOf(self, 75, 25), 0xFFFF0000u);
+    EXPECT_EQ(PixelOf(self, 25, 25), 0xFFFF0000u);  // the old picture stays under the turned one
+    EXPECT_EQ(PixelOf(self, 25, 75), 0u);
+    EXPECT_EQ(PixelOf(self, 75, 75), 0u);
+
+    for (int unused : {0, 7, -3}) {
+        CFxPictor other(nullptr, 100, 100);
+        picture(other);
+        other.Rotate(0, 50, 50, unused);
+        std::vector<BYTE> a(100 * 100 * 4), b(100 * 100 * 4);
+        self.GetBits(a.data(), 0, 0, 100, 100);
+        other.GetBits(b.data(), 0, 0, 100, 100);
+        EXPECT_EQ(a, b);
+    }
+
+    CFxPictor source(nullptr, 100, 100), dest(nullptr, 100, 100);
+    picture(source);
+    dest.Clear(255, 255, 255, 255);
+    source.Rotate(&dest, 180);  // anticlockwise: top-left quarter to bottom-left
+    EXPECT_EQ(PixelOf(dest, 25, 75), 0xFFFF0000u);
+    EXPECT_EQ(PixelOf(dest, 75, 25), 0xFFFFFFFFu);
+    EXPECT_EQ(PixelOf(dest, 25, 25), 0xFFFFFFFFu);
+    EXPECT_EQ(PixelOf(source, 75, 25), 0u);
+    dest.FillRect(80, 0, 5, 5, Gdiplus::Color(0xFF0000FFu));
+    EXPECT_EQ(PixelOf(dest, 82, 2), 0xFF0000FFu);
+}
