@@ -1,0 +1,216 @@
+// Rectangles with rounded corners: the shared outline path, nested outlines, solid and gradient fills.
+// Every member that builds its outline here leaves the drawing context's page unit at pixels.
+#include <algorithm>
+
+#include "Areas.h"
+#include "FxPictor.h"
+
+namespace {
+
+// Corner diameter at which the three corners after the first are drawn half a pixel larger.
+const int kWideCornerDiameter = 20;
+
+void DrawRoundOutline(CFxPictor& canvas, int x, int y, int w, int h, const Gdiplus::Color& color, int nRadius,
+                      int nThickness)
+{
+    canvas.m_pGraphics->SetPageUnit(Gdiplus::UnitPixel);
+    Gdiplus::Pen pen(color, 1.0f);
+    pen.SetAlignment(Gdiplus::PenAlignmentCenter);
+    Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
+    canvas.GetRoundRectPath(&path, Gdiplus::Rect(x, y, w, h), 2 * nRadius);
+    canvas.m_pGraphics->DrawPath(&pen, &path);
+    // Thickness comes from outlines inset one pixel at a time, alternately at the sides and at the
+    // top and bottom.
+    for (int i = 1; i < nThickness; ++i) {
+        x += 1;
+        w -= 2;
+        canvas.GetRoundRectPath(&path, Gdiplus::Rect(x, y, w, h), 2 * nRadius);
+        canvas.m_pGraphics->DrawPath(&pen, &path);
+        y += 1;
+        h -= 2;
+        canvas.GetRoundRectPath(&path, Gdiplus::Rect(x, y, w, h), 2 * nRadius);
+        canvas.m_pGraphics->DrawPath(&pen, &path);
+    }
+}
+
+// The fill, then an outline over its edge.
+void FillRoundOutlined(CFxPictor& canvas, const Gdiplus::Rect& area, const Gdiplus::Color& fill,
+                       const Gdiplus::Color& line, float fLineWidth, int nRadius)
+{
+    Gdiplus::SolidBrush brush(fill);
+    canvas.m_pGraphics->SetPageUnit(Gdiplus::UnitPixel);
+    Gdiplus::Pen pen(line, fLineWidth);
+    pen.SetAlignment(Gdiplus::PenAlignmentCenter);
+    Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
+    canvas.GetRoundRectPath(&path, area, 2 * nRadius);
+    canvas.m_pGraphics->FillPath(&brush, &path);
+    canvas.m_pGraphics->DrawPath(&pen, &path);
+}
+
+// The gradient's end points are canvas rows, not the area's: from row 0 to row gradientEnd.
+void FillRoundGradient(CFxPictor& canvas, const Gdiplus::Rect& area, const Gdiplus::Color& first,
+                       const Gdiplus::Color& second, int gradientEnd, int nRadius)
+{
+    canvas.m_pGraphics->SetPageUnit(Gdiplus::UnitPixel);
+    Gdiplus::LinearGradientBrush brush(Gdiplus::Point(0, 0), Gdiplus::Point(0, gradientEnd), first, second);
+    Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
+    canvas.GetRoundRectPath(&path, area, 2 * nRadius);
+    canvas.m_pGraphics->FillPath(&brush, &path);
+}
+
+// Upper corners rounded with the full diameter, unclamped; lower corners square, on the rectangle's
+// right and bottom edges themselves.
+void AddUpSideRoundOutline(Gdiplus::GraphicsPath& path, const CRect& rect, int nRadius)
+{
+    const int d = 2 * nRadius;
+    path.StartFigure();
+    path.AddArc(rect.left, rect.top, d, d, 180.0f, 90.0f);
+    path.AddLine(rect.left + d, rect.top, rect.right - d, rect.top);
+    path.AddArc(rect.right - d, rect.top, d, d, 270.0f, 90.0f);
+    path.AddLine(rect.right, rect.top + d, rect.right, rect.bottom);
+    path.AddLine(rect.right, rect.bottom, rect.left, rect.bottom);
+    path.CloseFigure();
+}
+
+}  // namespace
+
+void CFxPictor::GetRoundRectPath(Gdiplus::GraphicsPath* pPath, Gdiplus::Rect r, int nDiameter)
+{
+    if (!pPath) return;
+    const int d = std::min({nDiameter, r.Width, r.Height});
+    pPath->Reset();
+    pPath->AddArc(r.X, r.Y, d, d, 180.0f, 90.0f);
+    // The right and bottom sides lie one pixel inside the rectangle; at diameter 20 the other three
+    // corners get boxes one pixel larger whose outer sides stay there.
+    int box = d, w = r.Width, h = r.Height;
+    if (d == kWideCornerDiameter) {
+        box = d + 1;
+        w -= 1;
+        h -= 1;
+    }
+    const int x2 = r.X + w - d - 1;
+    const int y2 = r.Y + h - d - 1;
+    pPath->AddArc(x2, r.Y, box, box, 270.0f, 90.0f);
+    pPath->AddArc(x2, y2, box, box, 0.0f, 90.0f);
+    pPath->AddArc(r.X, y2, box, box, 90.0f, 90.0f);
+    pPath->CloseFigure();
+}
+
+void CFxPictor::DrawRoundRect(CRect* pRect, BYTE a, BYTE r, BYTE g, BYTE b, int nRadius, int nThickness)
+{
+    if (!m_pGraphics) return;
+    Gdiplus::Rect area = pictor::AreaOf(pRect);
+    DrawRoundOutline(*this, area.X, area.Y, area.Width, area.Height, Gdiplus::Color(a, r, g, b), nRadius,
+                     nThickness);
+}
+
+void CFxPictor::DrawRoundRect(int x, int y, int w, int h, BYTE a, BYTE r, BYTE g, BYTE b, int nRadius,
+                              int nThickness)
+{
+    if (!m_pGraphics) return;
+    DrawRoundOutline(*this, x, y, w, h, Gdiplus::Color(a, r, g, b), nRadius, nThickness);
+}
+
+void CFxPictor::FillRoundRect(CRect* pRect, BYTE fillA, BYTE fillR, BYTE fillG, BYTE fillB, BYTE lineA, BYTE lineR,
+                              BYTE lineG, BYTE lineB, int nRadius)
+{
+    FillRoundRect(pRect, Gdiplus::Color(fillA, fillR, fillG, fillB), Gdiplus::Color(lineA, lineR, lineG, lineB),
+                  nRadius);
+}
+
+void CFxPictor::FillRoundRect(CRect* pRect, Gdiplus::Color fillColor, Gdiplus::Color lineColor, int nRadius)
+{
+    if (!m_pGraphics) return;
+    FillRoundOutlined(*this, pictor::AreaOf(pRect), fillColor, lineColor, 1.0f, nRadius);
+}
+
+void CFxPictor::FillRoundRect(CRect* pRect, BYTE a, BYTE r, BYTE g, BYTE b, int nRadius)
+{
+    if (!m_pGraphics) return;
+    Gdiplus::SolidBrush brush(Gdiplus::Color(a, r, g, b));
+    m_pGraphics->SetPageUnit(Gdiplus::UnitPixel);
+    Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
+    GetRoundRectPath(&path, pictor::AreaOf(pRect), 2 * nRadius);
+    m_pGraphics->FillPath(&brush, &path);
+}
+
+void CFxPictor::FillRoundRect(int x, int y, int w, int h, BYTE fillA, BYTE fillR, BYTE fillG, BYTE fillB,
+                              BYTE lineA, BYTE lineR, BYTE lineG, BYTE lineB, int nRadius)
+{
+    if (!m_pGraphics) return;
+    FillRoundOutlined(*this, Gdiplus::Rect(x, y, w, h), Gdiplus::Color(fillA, fillR, fillG, fillB),
+                      Gdiplus::Color(lineA, lineR, lineG, lineB), 1.0f, nRadius);
+}
+
+void CFxPictor::FillRoundRect(int x, int y, int w, int h, BYTE fillA, BYTE fillR, BYTE fillG, BYTE fillB,
+                              BYTE lineA, BYTE lineR, BYTE lineG, BYTE lineB, int nLineWidth, int nRadius)
+{
+    if (!m_pGraphics) return;
+    FillRoundOutlined(*this, Gdiplus::Rect(x, y, w, h), Gdiplus::Color(fillA, fillR, fillG, fillB),
+                      Gdiplus::Color(lineA, lineR, lineG, lineB), static_cast<float>(nLineWidth), nRadius);
+}
+
+void CFxPictor::FillRoundRect(CRect* pRect, Gdiplus::Color color)
+{
+    // Square corners: the plain rectangle fill.
+    FillRect(pRect, color);
+}
+
+void CFxPictor::FillGradientRoundRectV(CRect* pRect, BYTE a1, BYTE r1, BYTE g1, BYTE b1, BYTE a2, BYTE r2, BYTE g2,
+                                       BYTE b2, int nRadius)
+{
+    if (!m_pGraphics) return;
+    FillRoundGradient(*this, pictor::AreaOf(pRect), Gdiplus::Color(a1, r1, g1, b1), Gdiplus::Color(a2, r2, g2, b2),
+                      pRect->bottom - pRect->top, nRadius);
+}
+
+void CFxPictor::FillGradientRoundRectV(int x, int y, int w, int h, BYTE a1, BYTE r1, BYTE g1, BYTE b1, BYTE a2,
+                                       BYTE r2, BYTE g2, BYTE b2, int nRadius)
+{
+    if (!m_pGraphics) return;
+    // This form runs its gradient over the canvas's height, not the area's.
+    FillRoundGradient(*this, Gdiplus::Rect(x, y, w, h), Gdiplus::Color(a1, r1, g1, b1),
+                      Gdiplus::Color(a2, r2, g2, b2), m_nHeight, nRadius);
+}
+
+void CFxPictor::FillUpSideRoundRect(CRect* pRect, BYTE a, BYTE r, BYTE g, BYTE b, int nRadius)
+{
+    if (!m_pGraphics) return;
+    m_pGraphics->SetPageUnit(Gdiplus::UnitPixel);
+    Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
+    AddUpSideRoundOutline(path, *pRect, nRadius);
+    Gdiplus::SolidBrush brush(Gdiplus::Color(a, r, g, b));
+    m_pGraphics->FillPath(&brush, &path);
+}
+
+void CFxPictor::FillUpSideRoundRect(CRect* pRect, BYTE a1, BYTE r1, BYTE g1, BYTE b1, BYTE a2, BYTE r2, BYTE g2,
+                                    BYTE b2, int nRadius)
+{
+    if (!m_pGraphics) return;
+    m_pGraphics->SetPageUnit(Gdiplus::UnitPixel);
+    Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
+    AddUpSideRoundOutline(path, *pRect, nRadius);
+    // From canvas row 0 to the row at the rectangle's height, repeating beyond.
+    Gdiplus::LinearGradientBrush brush(Gdiplus::Point(0, 0), Gdiplus::Point(0, pRect->bottom - pRect->top),
+                                       Gdiplus::Color(a1, r1, g1, b1), Gdiplus::Color(a2, r2, g2, b2));
+    m_pGraphics->FillPath(&brush, &path);
+}
+
+void CFxPictor::RectRound(int x, int y, int w, int h, BYTE a, BYTE r, BYTE g, BYTE b, int nDiameter, int nLineWidth)
+{
+    if (!m_pGraphics) return;
+    // Its own outline: the diameter as given, reaching x + w and y + h themselves.
+    Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
+    path.AddArc(x, y, nDiameter, nDiameter, 180.0f, 90.0f);
+    path.AddArc(x + w - nDiameter, y, nDiameter, nDiameter, 270.0f, 90.0f);
+    path.AddArc(x + w - nDiameter, y + h - nDiameter, nDiameter, nDiameter, 0.0f, 90.0f);
+    path.AddArc(x, y + h - nDiameter, nDiameter, nDiameter, 90.0f, 90.0f);
+    path.CloseAllFigures();
+    Gdiplus::Pen pen(Gdiplus::Color(a, r, g, b), static_cast<float>(nLineWidth));
+    m_pGraphics->DrawPath(&pen, &path);
+}
+
+void CFxPictor::FillRectRound(int, int, int, int, BYTE, BYTE, BYTE, BYTE, int, int, int)
+{
+    // Draws and changes nothing.
+}
