@@ -1,11 +1,82 @@
 // Font families, fonts and string formats.
+#include <fontconfig/fontconfig.h>
+
+#include <string>
+
 #include "Gdiplus.h"
+
+// The engine finalises fontconfig when it shuts down, while its text layout (pango) still holds font
+// data for the process, some of it from a thread of its own; fontconfig then aborts the process on exit.
+// Fontconfig is left alone instead: the process's end returns what it holds.
+extern "C" __attribute__((visibility("default"))) void FcFini(void) {}
+
+#if defined(__SANITIZE_ADDRESS__)
+// What fontconfig keeps for the process is then still held at exit, by design.
+extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions()
+{
+    return "leak:libfontconfig.so.1\n";
+}
+#endif
 
 namespace Gdiplus {
 
+namespace {
+
+std::string Utf8Of(const WCHAR* text)
+{
+    std::string out;
+    for (; *text; ++text) {
+        char32_t c = *text;
+        if (c >= 0xD800 && c <= 0xDBFF && text[1] >= 0xDC00 && text[1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[1] - 0xDC00);
+            ++text;
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+// True when an installed font carries the name among its family names (any language, as GDI+ accepts
+// localised names too).
+bool IsInstalledFamily(const WCHAR* name)
+{
+    const std::string utf8 = Utf8Of(name);
+    FcPattern* pattern = FcPatternCreate();
+    if (!pattern) return false;
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(utf8.c_str()));
+    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, static_cast<char*>(nullptr));
+    FcFontSet* fonts = objects ? FcFontList(nullptr, pattern, objects) : nullptr;
+    const bool found = fonts && fonts->nfont > 0;
+    if (fonts) FcFontSetDestroy(fonts);
+    if (objects) FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+    return found;
+}
+
+}  // namespace
+
 FontFamily::FontFamily(const WCHAR* name, const void*)
 {
-    SetStatus(DllExports::GdipCreateFontFamilyFromName(name, nullptr, &nativeFamily));
+    // libgdiplus hands back its closest match for any name; GDI+ finds only families that are installed.
+    if (SetStatus(DllExports::GdipCreateFontFamilyFromName(name, nullptr, &nativeFamily)) != Ok) return;
+    if (IsInstalledFamily(name)) return;
+    DllExports::GdipDeleteFontFamily(nativeFamily);
+    nativeFamily = nullptr;
+    SetStatus(FontFamilyNotFound);
 }
 
 FontFamily::~FontFamily()
