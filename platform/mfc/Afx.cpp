@@ -4,6 +4,8 @@
 #include <memory>
 #include <vector>
 
+#include "../win/Resources.h"
+
 namespace {
 
 void AppendUtf16(std::u16string& out, char32_t cp)
@@ -132,7 +134,13 @@ CDynLinkLibrary::~CDynLinkLibrary() { AfxGetModuleState()->m_nLinkedLibraries--;
 
 AFX_MODULE_STATE* AfxGetModuleState()
 {
-    static AFX_MODULE_STATE state;
+    // The application's own module, whose resources the application reads, as its start-up records it.
+    static AFX_MODULE_STATE state = [] {
+        AFX_MODULE_STATE made;
+        made.m_hCurrentInstanceHandle = GetModuleHandleW(nullptr);
+        made.m_hCurrentResourceHandle = made.m_hCurrentInstanceHandle;
+        return made;
+    }();
     return &state;
 }
 

@@ -1,0 +1,514 @@
+// Pictures into and out of a canvas: files, embedded resources, JPEG export, the clipboard and the
+// caller's bitmaps. Every file is written by the tests themselves, into a fresh folder.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "TestSupport.h"
+#include "win/Clipboard.h"
+#include "win/GlobalMemory.h"
+#include "win/MemoryDC.h"
+#include "win/Resources.h"
+#include "win/Window.h"
+
+using pictor_test::Near;
+using pictor_test::PixelOf;
+
+namespace {
+
+const Gdiplus::ARGB kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF;
+const Gdiplus::ARGB kHalfYellow = 0x80FFFF00;
+
+class Folder {
+public:
+    Folder()
+    {
+        char name[] = "/tmp/pictor-image-XXXXXX";
+        m_path = mkdtemp(name) ? name : "/tmp";
+    }
+    ~Folder() { std::filesystem::remove_all(m_path); }
+    std::string File(const std::string& name) const { return m_path + "/" + name; }
+
+private:
+    std::string m_path;
+};
+
+// 40 × 30 in four quadrants: red, green / blue, and yellow (half transparent when asked).
+std::unique_ptr<Gdiplus::Bitmap> Quadrants(int width = 40, int height = 30, bool halfTransparent = false)
+{
+    auto bitmap = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppARGB);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            bool right = x >= width / 2, bottom = y >= height / 2;
+            Gdiplus::ARGB color = !bottom ? (right ? kGreen : kRed) : (right ? (halfTransparent ? kHalfYellow : 0xFFFFFF00) : kBlue);
+            bitmap->SetPixel(x, y, Gdiplus::Color(color));
+        }
+    return bitmap;
+}
+
+bool Save(Gdiplus::Bitmap& bitmap, const std::string& path, const char16_t* mime)
+{
+    CLSID encoder;
+    return FindImageEncoder(mime, &encoder) && bitmap.Save(CString(path.c_str()), &encoder) == Gdiplus::Ok;
+}
+
+std::vector<char> ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteAll(const std::string& path, const std::vector<char>& bytes)
+{
+    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string SavedQuadrants(const Folder& folder, const std::string& name, const char16_t* mime,
+                           bool halfTransparent = false, int width = 40, int height = 30)
+{
+    auto picture = Quadrants(width, height, halfTransparent);
+    std::string path = folder.File(name);
+    EXPECT_TRUE(Save(*picture, path, mime)) << name;
+    return path;
+}
+
+// A smooth picture with fine detail, like a photograph, for the JPEG encoder.
+std::unique_ptr<Gdiplus::Bitmap> PhotoLike(int width, int height)
+{
+    auto bitmap = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppARGB);
+    unsigned seed = 12345;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            int noise = static_cast<int>((seed >> 16) % 9);
+            int r = x * 240 / width + noise, g = y * 240 / height + noise, b = (x + y) * 120 / (width + height) + noise;
+            bitmap->SetPixel(x, y, Gdiplus::Color(static_cast<Gdiplus::ARGB>(0xFF000000u | r << 16 | g << 8 | b)));
+        }
+    return bitmap;
+}
+
+double MeanChannelError(CFxPictor& canvas, Gdiplus::Bitmap& original)
+{
+    double total = 0;
+    int count = 0;
+    for (int y = 0; y < canvas.m_nHeight; y += 3)
+        for (int x = 0; x < canvas.m_nWidth; x += 3) {
+            Gdiplus::Color expected;
+            original.GetPixel(x, y, &expected);
+            Gdiplus::ARGB got = PixelOf(canvas, x, y);
+            for (int shift = 0; shift < 24; shift += 8)
+                total += std::abs(pictor_test::Channel(got, shift) - pictor_test::Channel(expected.GetValue(), shift));
+            count += 3;
+        }
+    return total / count;
+}
+
+}  // namespace
+
+TEST(LoadImageFromFile, EveryFormatOpensAtItsSizeWithItsPixels)
+{
+    Folder folder;
+    HWND__ window;
+    struct Format {
+        const char* name;
+        const char16_t* mime;
+        int tolerance;
+    };
+    const Format formats[] = {{"q.png", u"image/png", 0},  {"q.bmp", u"image/bmp", 0},  {"q.tif", u"image/tiff", 0},
+                              {"q.gif", u"image/gif", 8},  {"q.jpg", u"image/jpeg", 40}};
+    for (const Format& format : formats) {
+        std::string path = SavedQuadrants(folder, format.name, format.mime);
+        CFxPictor canvas(&window, 5, 5);
+        ASSERT_EQ(canvas.LoadImageW(CString(path.c_str())), 1) << format.name;
+        EXPECT_EQ(canvas.GetSize(), CSize(40, 30)) << format.name;
+        EXPECT_EQ(canvas.m_hWnd, nullptr) << format.name;
+        EXPECT_TRUE(Near(PixelOf(canvas, 5, 5), kRed, format.tolerance)) << format.name;
+        EXPECT_TRUE(Near(PixelOf(canvas, 34, 5), kGreen, format.tolerance)) << format.name;
+        EXPECT_TRUE(Near(PixelOf(canvas, 5, 24), kBlue, format.tolerance)) << format.name;
+        EXPECT_TRUE(Near(PixelOf(canvas, 34, 24), 0xFFFFFF00, format.tolerance)) << format.name;
+    }
+
+    // The alpha channel of a PNG survives the trip.
+    std::string alpha = SavedQuadrants(folder, "alpha.png", u"image/png", true);
+    CFxPictor canvas;
+    ASSERT_EQ(canvas.LoadImageW(CString(alpha.c_str())), 1);
+    EXPECT_TRUE(Near(PixelOf(canvas, 34, 24), kHalfYellow, 2)) << std::hex << PixelOf(canvas, 34, 24);
+    EXPECT_EQ(PixelOf(canvas, 5, 5), kRed);
+}
+
+TEST(LoadImageFromFile, OverloadsSizeAndPlaceThePicture)
+{
+    Folder folder;
+    HWND__ window;
+    std::string odd = SavedQuadrants(folder, "odd.png", u"image/png", false, 101, 75);
+    std::string quad = SavedQuadrants(folder, "quad.png", u"image/png", true);
+    CString oddPath(odd.c_str()), quadPath(quad.c_str());
+
+    // Scaled: the canvas takes the truncated product, the result is the picture's own size.
+    CFxPictor scaled(&window, 3, 3);
+    EXPECT_EQ(scaled.LoadImageW(oddPath, 0.5f), CSize(101, 75));
+    EXPECT_EQ(scaled.GetSize(), CSize(50, 37));
+    EXPECT_EQ(scaled.m_hWnd, nullptr);
+    EXPECT_EQ(PixelOf(scaled, 10, 8), kRed);
+    EXPECT_EQ(PixelOf(scaled, 40, 30), 0xFFFFFF00);
+    EXPECT_EQ(scaled.LoadImageW(oddPath, 1.0f), CSize(101, 75));
+    EXPECT_EQ(scaled.GetSize(), CSize(101, 75));
+    EXPECT_EQ(scaled.LoadImageW(oddPath, 0.0f), CSize(101, 75));
+    EXPECT_EQ(scaled.GetSize(), CSize(0, 0));
+
+    // Stretched to a given size.
+    CFxPictor stretched(&window, 3, 3);
+    EXPECT_EQ(stretched.LoadImageW(quadPath, 80, 60), 1);
+    EXPECT_EQ(stretched.GetSize(), CSize(80, 60));
+    EXPECT_EQ(stretched.m_hWnd, nullptr);
+    EXPECT_EQ(PixelOf(stretched, 70, 10), kGreen);
+    EXPECT_EQ(PixelOf(stretched, 10, 50), kBlue);
+
+    // Picture-sized canvas, picture drawn into a rectangle of it.
+    CFxPictor placed(&window, 3, 3);
+    EXPECT_EQ(placed.LoadImageW(quadPath, 10, 6, 20, 16), 1);
+    EXPECT_EQ(placed.GetSize(), CSize(40, 30));
+    EXPECT_EQ(placed.m_hWnd, nullptr);
+    EXPECT_EQ(PixelOf(placed, 12, 8), kRed);
+    EXPECT_EQ(PixelOf(placed, 27, 8), kGreen);
+    EXPECT_NE(PixelOf(placed, 5, 3), kRed);
+
+    // Source rectangle at a point: no rebuild, composited over what is there, cut at the edges.
+    CFxPictor kept(&window, 30, 30);
+    kept.Clear(255, 255, 255, 255);
+    EXPECT_EQ(kept.LoadImageW(quadPath, 5, 5, 20, 15, 20, 15), 1);
+    EXPECT_EQ(kept.GetSize(), CSize(30, 30));
+    EXPECT_EQ(kept.m_hWnd, &window);
+    EXPECT_TRUE(Near(PixelOf(kept, 10, 10), 0xFFFFFF7F, 2)) << std::hex << PixelOf(kept, 10, 10);
+    EXPECT_EQ(PixelOf(kept, 2, 2), kWhite);
+    EXPECT_EQ(kept.LoadImageW(quadPath, 20, 20, 0, 0, 40, 30), 1);
+    EXPECT_EQ(PixelOf(kept, 29, 29), kRed);
+
+    // A CRect gives only the destination's size; the picture lands at the origin.
+    CFxPictor framed(&window, 120, 80);
+    framed.Clear(255, 255, 255, 255);
+    EXPECT_EQ(framed.LoadImageW(quadPath, CRect(10, 20, 110, 70), 0, 0, 20, 15), 1);
+    EXPECT_EQ(framed.GetSize(), CSize(120, 80));
+    EXPECT_EQ(PixelOf(framed, 2, 2), kRed);
+    EXPECT_EQ(PixelOf(framed, 97, 47), kRed);
+    EXPECT_EQ(PixelOf(framed, 105, 60), kWhite);
+
+    // Rotated or flipped, and bound to the given window.
+    CFxPictor turned;
+    EXPECT_EQ(turned.LoadImageW(quadPath, &window, Gdiplus::Rotate90FlipNone), 1);
+    EXPECT_EQ(turned.GetSize(), CSize(30, 40));
+    EXPECT_EQ(turned.m_hWnd, &window);
+    EXPECT_EQ(PixelOf(turned, 25, 5), kRed);
+    EXPECT_EQ(PixelOf(turned, 5, 5), kBlue);
+    EXPECT_EQ(turned.LoadImageW(quadPath, &window, Gdiplus::RotateNoneFlipX), 1);
+    EXPECT_EQ(turned.GetSize(), CSize(40, 30));
+    EXPECT_EQ(PixelOf(turned, 5, 5), kGreen);
+    EXPECT_EQ(turned.LoadImageW(quadPath, nullptr, Gdiplus::RotateNoneFlipNone), 1);
+    EXPECT_EQ(PixelOf(turned, 5, 5), kRed);
+    EXPECT_EQ(turned.m_hWnd, nullptr);
+}
+
+TEST(LoadImageFromFile, FilesThatCannotBeDecodedLeaveTheCanvasAlone)
+{
+    Folder folder;
+    HWND__ window;
+    std::string png = SavedQuadrants(folder, "whole.png", u"image/png");
+    std::vector<char> bytes = ReadAll(png);
+    ASSERT_GT(bytes.size(), 40u);
+    std::string header = folder.File("header.png"), garbage = folder.File("garbage.png"), empty = folder.File("empty.jpg");
+    WriteAll(header, std::vector<char>(bytes.begin(), bytes.begin() + 20));
+    std::vector<char> corrupt = bytes;
+    for (size_t i = 8; i < corrupt.size(); ++i) corrupt[i] = static_cast<char>(i * 7);
+    WriteAll(garbage, corrupt);
+    WriteAll(empty, {});
+
+    for (const std::string& path : {folder.File("missing.png"), header, garbage, empty, folder.File("")}) {
+        CString file(path.c_str());
+        CFxPictor canvas(&window, 6, 4);
+        canvas.Clear(0x11, 0x22, 0x33, 0xFF);
+        EXPECT_EQ(canvas.LoadImageW(file), 0) << path;
+        EXPECT_EQ(canvas.LoadImageW(file, 2.0f), CSize(0, 0)) << path;
+        EXPECT_EQ(canvas.LoadImageW(file, 9, 9), 0) << path;
+        EXPECT_EQ(canvas.LoadImageW(file, 0, 0, 9, 9), 0) << path;
+        EXPECT_EQ(canvas.LoadImageW(file, 0, 0, 0, 0, 9, 9), 0) << path;
+        EXPECT_EQ(canvas.LoadImageW(file, CRect(0, 0, 9, 9), 0, 0, 9, 9), 0) << path;
+        EXPECT_EQ(canvas.LoadImageW(file, nullptr, Gdiplus::Rotate90FlipNone), 0) << path;
+        EXPECT_EQ(canvas.GetSize(), CSize(6, 4)) << path;
+        EXPECT_EQ(canvas.m_hWnd, &window) << path;
+        EXPECT_EQ(PixelOf(canvas, 3, 2), 0xFF112233u) << path;
+    }
+}
+
+// The engine loses some of its own memory on its way out of a broken PNG or JPEG, so each cut file is
+// tried in a child process, which must neither crash nor leave the canvas out of step with the result.
+TEST(LoadImageFromFile, TruncatedPicturesNeverCrashTheCanvas)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    Folder folder;
+    for (const char16_t* mime : {u"image/png", u"image/jpeg", u"image/bmp", u"image/gif", u"image/tiff"}) {
+        std::string whole = SavedQuadrants(folder, "whole", mime, false, 64, 64);
+        std::vector<char> bytes = ReadAll(whole);
+        for (size_t keep : {bytes.size() / 2, bytes.size() * 9 / 10}) {
+            std::string cut = folder.File("cut");
+            WriteAll(cut, std::vector<char>(bytes.begin(), bytes.begin() + static_cast<long>(keep)));
+            EXPECT_EXIT(
+                {
+                    CFxPictor canvas(nullptr, 6, 4);
+                    canvas.Clear(0x11, 0x22, 0x33, 0xFF);
+                    // Whether part of a file decodes is the engine's call; a refused one changes nothing.
+                    bool consistent = canvas.LoadImageW(CString(cut.c_str())) == 1
+                                          ? canvas.GetSize() == CSize(64, 64)
+                                          : canvas.GetSize() == CSize(6, 4) && PixelOf(canvas, 3, 2) == 0xFF112233u;
+                    std::_Exit(consistent ? 0 : 1);
+                },
+                testing::ExitedWithCode(0), "")
+                << std::string(mime, mime + std::char_traits<char16_t>::length(mime)) << " cut to " << keep;
+        }
+    }
+}
+
+TEST(LoadFromResources, PngResourcesBecomeTheCallersBitmaps)
+{
+    Gdiplus::Bitmap* bitmap = nullptr;
+    ASSERT_TRUE(CFxPictor().LoadBitmapFromPNG(101, &bitmap, nullptr));
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(bitmap->GetWidth(), 24u);
+    EXPECT_EQ(bitmap->GetHeight(), 16u);
+    Gdiplus::Color color;
+    bitmap->GetPixel(3, 3, &color);
+    EXPECT_EQ(color.GetValue(), kRed);
+    bitmap->GetPixel(20, 3, &color);
+    EXPECT_TRUE(Near(color.GetValue(), 0x800000FF, 2)) << std::hex << color.GetValue();
+    delete bitmap;
+
+    // The program's module named outright, and an identifier above 16 bits, find the same resource.
+    CFxPictor canvas;
+    bitmap = nullptr;
+    ASSERT_TRUE(canvas.LoadBitmapFromPNG(101 + 65536, &bitmap, GetModuleHandleW(nullptr)));
+    EXPECT_EQ(bitmap->GetWidth(), 24u);
+    delete bitmap;
+
+    // Undecodable bytes still make a bitmap, one that reports its failure.
+    bitmap = nullptr;
+    ASSERT_TRUE(canvas.LoadBitmapFromPNG(102, &bitmap, nullptr));
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_NE(bitmap->GetLastStatus(), Gdiplus::Ok);
+    EXPECT_EQ(bitmap->GetWidth(), 0u);
+    delete bitmap;
+
+    // No such resource, an empty one, a bitmap resource, or a module without resources: false, and
+    // the caller's pointer keeps its value.
+    HMODULE library = nullptr;
+    ASSERT_TRUE(GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                                   reinterpret_cast<LPCWSTR>(&AfxGetModuleState), &library));
+    ASSERT_NE(library, GetModuleHandleW(nullptr));
+    Gdiplus::Bitmap* const sentinel = reinterpret_cast<Gdiplus::Bitmap*>(0x5A5A);
+    bitmap = sentinel;
+    EXPECT_FALSE(canvas.LoadBitmapFromPNG(999, &bitmap, nullptr));
+    EXPECT_FALSE(canvas.LoadBitmapFromPNG(103, &bitmap, nullptr));
+    EXPECT_FALSE(canvas.LoadBitmapFromPNG(201, &bitmap, nullptr));
+    EXPECT_FALSE(canvas.LoadBitmapFromPNG(101, &bitmap, library));
+    EXPECT_EQ(bitmap, sentinel);
+}
+
+TEST(LoadFromResources, BitmapResourcesFillTheCanvasOrOneFrame)
+{
+    const Gdiplus::ARGB frameTwoLeft = kBlue, frameTwoRight = 0xFF00FFFF;
+    HWND__ window;
+
+    // Resized to the whole strip, keeping the window.
+    CFxPictor whole(&window, 10, 10);
+    EXPECT_EQ(whole.LoadResource(201L), 1);
+    EXPECT_EQ(whole.GetSize(), CSize(128, 32));
+    EXPECT_EQ(whole.m_hWnd, &window);
+    EXPECT_EQ(PixelOf(whole, 3, 3), kRed);
+    EXPECT_EQ(PixelOf(whole, 70, 30), frameTwoLeft);
+    EXPECT_EQ(PixelOf(whole, 127, 0), 0xFFFF00FF);
+
+    // Frame 2 of 32-wide frames is columns 64 to 95, drawn at the origin of an unchanged canvas.
+    for (long id : {201L, 201L + 65536L}) {
+        CFxPictor frame(&window, 32, 32);
+        frame.Clear(255, 255, 255, 255);
+        EXPECT_EQ(frame.LoadResource(2, id), 1);
+        EXPECT_EQ(frame.GetSize(), CSize(32, 32));
+        EXPECT_EQ(PixelOf(frame, 0, 0), frameTwoLeft);
+        EXPECT_EQ(PixelOf(frame, 15, 31), frameTwoLeft);
+        EXPECT_EQ(PixelOf(frame, 16, 0), frameTwoRight);
+        EXPECT_EQ(PixelOf(frame, 31, 31), frameTwoRight);
+    }
+
+    // An unknown bitmap: still 1; the resizing form makes an empty canvas, the frame form draws nothing.
+    CFxPictor missing(&window, 8, 8);
+    missing.Clear(1, 2, 3, 255);
+    EXPECT_EQ(missing.LoadResource(1, 999L), 1);
+    EXPECT_EQ(PixelOf(missing, 4, 4), 0xFF010203u);
+    EXPECT_EQ(missing.LoadResource(999L), 1);
+    EXPECT_EQ(missing.GetSize(), CSize(0, 0));
+    EXPECT_EQ(missing.m_hWnd, &window);
+}
+
+TEST(JpegExport, EncodersAreFoundByExactTypeAndQualityChangesTheFile)
+{
+    CFxPictor canvas(nullptr, 160, 120);
+    CLSID expected, found;
+    ASSERT_TRUE(FindImageEncoder(u"image/jpeg", &expected));
+    EXPECT_EQ(canvas.GetEncCLSID(u"image/jpeg", &found), 1);
+    EXPECT_TRUE(found == expected);
+    CLSID png;
+    EXPECT_EQ(canvas.GetEncCLSID(u"image/png", &png), 1);
+    EXPECT_FALSE(png == expected);
+
+    CLSID untouched;
+    std::memset(&untouched, 0xA5, sizeof(untouched));
+    CLSID probe = untouched;
+    for (const char16_t* type : {u"IMAGE/JPEG", u"image/jpe", u"image/jpegx", u" image/jpeg", u""})
+        EXPECT_EQ(canvas.GetEncCLSID(type, &probe), 0);
+    EXPECT_TRUE(probe == untouched);
+
+    auto photo = PhotoLike(160, 120);
+    canvas.m_pGraphics->DrawImage(photo.get(), 0, 0, 160, 120);
+    Folder folder;
+    std::string low = folder.File("low.jpg"), high = folder.File("high.jpg"), twice = folder.File("twice.jpg");
+    canvas.SaveJPG(CString(low.c_str()), 10);
+    canvas.SaveJPG(CString(high.c_str()), 95);
+    auto lowSize = std::filesystem::file_size(low), highSize = std::filesystem::file_size(high);
+    EXPECT_LT(lowSize * 2, highSize);
+
+    CFxPictor lowBack, highBack;
+    ASSERT_EQ(lowBack.LoadImageW(CString(low.c_str())), 1);
+    ASSERT_EQ(highBack.LoadImageW(CString(high.c_str())), 1);
+    EXPECT_EQ(lowBack.GetSize(), CSize(160, 120));
+    EXPECT_EQ(highBack.GetSize(), CSize(160, 120));
+    double lowError = MeanChannelError(lowBack, *photo), highError = MeanChannelError(highBack, *photo);
+    EXPECT_LT(highError, 3.0);
+    EXPECT_GT(lowError, highError * 2);
+
+    // Saving again overwrites; a folder that does not exist is no failure of the caller's.
+    canvas.SaveJPG(CString(twice.c_str()), 95);
+    canvas.SaveJPG(CString(twice.c_str()), 10);
+    EXPECT_EQ(std::filesystem::file_size(twice), lowSize);
+    std::string nowhere = folder.File("no/such/folder.jpg");
+    canvas.SaveJPG(CString(nowhere.c_str()), 80);
+    EXPECT_FALSE(std::filesystem::exists(nowhere));
+    CFxPictor().SaveJPG(CString(folder.File("empty.jpg").c_str()), 80);
+}
+
+TEST(ClipboardExchange, ARectangleComesBackOverWhite)
+{
+    // Red, then half-transparent blue, with a transparent band at the bottom.
+    CFxPictor source(nullptr, 100, 100);
+    source.Clear(0, 0, 0, 0);
+    Gdiplus::SolidBrush red{Gdiplus::Color(kRed)}, blue{Gdiplus::Color(0x800000FF)};
+    source.m_pGraphics->FillRectangle(&red, 10, 10, 25, 35);
+    source.m_pGraphics->FillRectangle(&blue, 35, 10, 65, 35);
+    source.CopyToClipBoard(10, 10, 50, 40);
+
+    HWND__ window;
+    CFxPictor copy(&window, 3, 3);
+    copy.CopyFromClipBoard();
+    EXPECT_EQ(copy.GetSize(), CSize(50, 40));
+    EXPECT_EQ(copy.m_hWnd, nullptr);
+    EXPECT_EQ(PixelOf(copy, 0, 0), kRed);
+    EXPECT_EQ(PixelOf(copy, 24, 34), kRed);
+    EXPECT_TRUE(Near(PixelOf(copy, 25, 0), 0xFF7F7FFF, 2)) << std::hex << PixelOf(copy, 25, 0);
+    EXPECT_EQ(PixelOf(copy, 10, 36), kWhite);
+    EXPECT_EQ(PixelOf(copy, 49, 39), kWhite);
+
+    // The clipboard keeps its bitmap: it can be read again.
+    CFxPictor again;
+    again.CopyFromClipBoard();
+    EXPECT_EQ(again.GetSize(), CSize(50, 40));
+
+    // A rectangle reaching past the canvas, and a canvas without a bitmap, come back white there.
+    source.CopyToClipBoard(90, 30, 20, 20);
+    copy.CopyFromClipBoard();
+    EXPECT_EQ(copy.GetSize(), CSize(20, 20));
+    EXPECT_TRUE(Near(PixelOf(copy, 5, 0), 0xFF7F7FFF, 2));
+    EXPECT_EQ(PixelOf(copy, 5, 15), kWhite);
+    EXPECT_EQ(PixelOf(copy, 15, 5), kWhite);
+    CFxPictor().CopyToClipBoard(0, 0, 8, 6);
+    copy.CopyFromClipBoard();
+    EXPECT_EQ(copy.GetSize(), CSize(8, 6));
+    EXPECT_EQ(PixelOf(copy, 4, 3), kWhite);
+}
+
+TEST(ClipboardExchange, NoBitmapOrNoClipboardLeavesTheCanvasAlone)
+{
+    HWND__ window;
+    CFxPictor canvas(&window, 7, 5);
+    canvas.Clear(9, 8, 7, 255);
+    auto unchanged = [&] {
+        EXPECT_EQ(canvas.GetSize(), CSize(7, 5));
+        EXPECT_EQ(canvas.m_hWnd, &window);
+        EXPECT_EQ(PixelOf(canvas, 3, 3), 0xFF090807u);
+    };
+
+    // Only text on the clipboard.
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    ASSERT_TRUE(EmptyClipboard());
+    HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, 8);
+    std::memcpy(GlobalLock(text), u"abc", 8);
+    GlobalUnlock(text);
+    ASSERT_EQ(SetClipboardData(CF_UNICODETEXT, text), text);
+    ASSERT_TRUE(CloseClipboard());
+    canvas.CopyFromClipBoard();
+    unchanged();
+
+    // An empty clipboard.
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    ASSERT_TRUE(EmptyClipboard());
+    ASSERT_TRUE(CloseClipboard());
+    canvas.CopyFromClipBoard();
+    unchanged();
+
+    // A clipboard held open by another thread cannot be opened, even with a bitmap on it.
+    CFxPictor(nullptr, 4, 4).CopyToClipBoard(0, 0, 4, 4);
+    std::promise<void> opened, done;
+    std::thread holder([&] {
+        OpenClipboard(nullptr);
+        opened.set_value();
+        done.get_future().wait();
+        CloseClipboard();
+    });
+    opened.get_future().wait();
+    canvas.CopyFromClipBoard();
+    done.set_value();
+    holder.join();
+    unchanged();
+}
+
+TEST(BitmapExchange, TakesTheCallersBitmapsAndImagesPixelForPixel)
+{
+    HWND__ window;
+    auto bitmap = Quadrants(64, 48, true);
+    CFxPictor canvas(&window, 3, 3);
+    canvas.CopyFromBitmap(bitmap.get());
+    EXPECT_EQ(canvas.GetSize(), CSize(64, 48));
+    EXPECT_EQ(canvas.m_hWnd, nullptr);
+    EXPECT_EQ(PixelOf(canvas, 31, 23), kRed);
+    EXPECT_EQ(PixelOf(canvas, 32, 23), kGreen);
+    EXPECT_TRUE(Near(PixelOf(canvas, 63, 47), kHalfYellow, 2));
+    Gdiplus::Color still;
+    bitmap->GetPixel(0, 0, &still);
+    EXPECT_EQ(still.GetValue(), kRed);
+
+    // An image recording another resolution still fills the canvas at its pixel size.
+    auto dense = Quadrants(60, 40);
+    dense->SetResolution(300.0f, 300.0f);
+    canvas.Init(&window, 2, 2);
+    canvas.CopyFromImage(dense.get());
+    EXPECT_EQ(canvas.GetSize(), CSize(60, 40));
+    EXPECT_EQ(canvas.m_hWnd, nullptr);
+    EXPECT_EQ(PixelOf(canvas, 1, 1), kRed);
+    EXPECT_EQ(PixelOf(canvas, 58, 38), 0xFFFFFF00);
+    EXPECT_EQ(PixelOf(canvas, 58, 1), kGreen);
+}
