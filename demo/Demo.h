@@ -14,6 +14,12 @@ struct DemoPage {
 };
 
 void DrawCorePage(CFxPictor& canvas);
+void DrawPixelsPage(CFxPictor& canvas);
+void DrawShapesPage(CFxPictor& canvas);
+void DrawImagesPage(CFxPictor& canvas);
+void DrawTextPage(CFxPictor& canvas);
+// Where pages write files of their own besides the page PNG (the demo's output folder).
+extern std::string g_demoOutputFolder;
 
 // One frame of an application's window: what its paint handler draws, at the canvas's size.
 void DrawFrame(CFxPictor& canvas);

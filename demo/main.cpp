@@ -12,6 +12,10 @@ namespace {
 
 const DemoPage kPages[] = {
     {"core", DrawCorePage},
+    {"pixels", DrawPixelsPage},
+    {"shapes", DrawShapesPage},
+    {"images", DrawImagesPage},
+    {"text", DrawTextPage},
 };
 
 bool RenderPage(const DemoPage& page, const std::string& folder)
@@ -52,6 +56,7 @@ int main(int argc, char** argv)
             folder = arg;
     }
 
+    g_demoOutputFolder = folder;
     bool ok = true;
     for (const DemoPage& page : kPages) ok = RenderPage(page, folder) && ok;
 

@@ -12,9 +12,12 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libbenchmark-dev
   libgdiplus libjpeg-dev libpng-dev
-  fonts-dejavu-core fonts-nanum fontconfig
+  fonts-dejavu-core fonts-nanum fontconfig libfontconfig-dev
   libx11-dev xvfb xauth x11-utils imagemagick
 )
+# Other checks ask for more (the fuzzer needs clang and its runtime), as a space-separated list.
+read -r -a extra <<<"${PICTOR_EXTRA_PACKAGES:-}"
+PACKAGES+=("${extra[@]}")
 
 missing=()
 for package in "${PACKAGES[@]}"; do

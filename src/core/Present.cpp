@@ -18,14 +18,14 @@ void CFxPictor::UpdateGdi(CDC* pDC) { UpdateGdi(pDC, 0, 0); }
 
 void CFxPictor::UpdateGdi(CDC* pDC, int x, int y)
 {
-    if (!m_pBitmap) return;
+    if (!m_pBitmap || !pDC) return;
     Gdiplus::Graphics device(pDC->m_hDC);
     device.DrawImage(m_pBitmap, x, y);
 }
 
 void CFxPictor::UpdateGdi(CDC* pDC, int srcX, int srcY, int srcW, int srcH, int dstX, int dstY, int dstW, int dstH)
 {
-    if (!m_pBitmap) return;
+    if (!m_pBitmap || !pDC) return;
     Gdiplus::Graphics device(pDC->m_hDC);
     DrawScaled(device, m_pBitmap, srcX, srcY, srcW, srcH, dstX, dstY, dstW, dstH);
 }
@@ -33,7 +33,7 @@ void CFxPictor::UpdateGdi(CDC* pDC, int srcX, int srcY, int srcW, int srcH, int 
 void CFxPictor::UpdateGdiPrint(CDC* pDC, int srcX, int srcY, int srcW, int srcH, int dstX, int dstY, int dstW,
                                int dstH)
 {
-    if (!m_pBitmap) return;
+    if (!m_pBitmap || !pDC) return;
     Gdiplus::Graphics device(pDC->m_hDC);
     device.SetPageUnit(Gdiplus::UnitPixel);
     device.SetPageScale(0.5f);

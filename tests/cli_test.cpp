@@ -1,0 +1,136 @@
+// The `pictor` tool, run as a user runs it, on pictures the test makes.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "TestSupport.h"
+
+using pictor_test::Near;
+using pictor_test::PixelOf;
+
+namespace {
+
+struct ToolRun {
+    int status;
+    std::string out, err;
+};
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0;
+}
+
+class Tool : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/pictor-cli-XXXXXX";
+        folder = mkdtemp(pattern);
+        // A 400 x 200 picture: red left half, blue right half.
+        CFxPictor picture(nullptr, 400, 200);
+        picture.Clear(0, 0, 255, 255);
+        picture.FillRect(0, 0, 200, 200, Gdiplus::Color(0xFFFF0000u));
+        input = folder + "/in.png";
+        CLSID png;
+        ASSERT_GE(picture.GetEncCLSID(CString("image/png"), &png), 0);
+        ASSERT_EQ(picture.GetBitmap()->Save(CString(input.c_str()), &png, nullptr), Gdiplus::Ok);
+    }
+    void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
+
+    ToolRun Pictor(const std::string& arguments)
+    {
+        const std::string out = folder + "/stdout", err = folder + "/stderr";
+        const std::string line = std::string(PICTOR_TOOL) + " " + arguments + " >" + out + " 2>" + err;
+        const int raw = std::system(line.c_str());
+        return ToolRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(out), ReadAll(err)};
+    }
+
+    std::string folder, input;
+};
+
+}  // namespace
+
+TEST_F(Tool, JobsMakeTheirPictures)
+{
+    ToolRun help = Pictor("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("thumb"), std::string::npos);
+
+    const std::string thumb = folder + "/thumb.jpg";
+    ASSERT_EQ(Pictor("thumb " + input + " " + thumb + " --size 100x100 --fit --quality 95").status, 0);
+    CFxPictor result;
+    ASSERT_EQ(result.LoadImageW(CString(thumb.c_str())), 1);
+    EXPECT_EQ(result.GetSize(), CSize(100, 100));
+    EXPECT_TRUE(Near(PixelOf(result, 50, 5), 0xFFFFFFFFu, 8));   // fitted: white above the 100 x 50 picture
+    EXPECT_TRUE(Near(PixelOf(result, 20, 50), 0xFFFF0000u, 24));
+    EXPECT_TRUE(Near(PixelOf(result, 80, 50), 0xFF0000FFu, 24));
+
+    const std::string turned = folder + "/turned.png";
+    ASSERT_EQ(Pictor("rotate " + input + " " + turned + " --turn 90").status, 0);
+    ASSERT_EQ(result.LoadImageW(CString(turned.c_str())), 1);
+    EXPECT_EQ(result.GetSize(), CSize(200, 400));
+    EXPECT_EQ(PixelOf(result, 100, 50), 0xFFFF0000u);  // the left half is now on top
+    EXPECT_EQ(PixelOf(result, 100, 350), 0xFF0000FFu);
+
+    const std::string cropped = folder + "/cropped.bmp";
+    ASSERT_EQ(Pictor("crop " + input + " " + cropped + " --rect 190,10,20,30").status, 0);
+    ASSERT_EQ(result.LoadImageW(CString(cropped.c_str())), 1);
+    EXPECT_EQ(result.GetSize(), CSize(20, 30));
+    EXPECT_EQ(PixelOf(result, 5, 5), 0xFFFF0000u);
+    EXPECT_EQ(PixelOf(result, 15, 5), 0xFF0000FFu);
+
+    const std::string converted = folder + "/converted.gif";
+    ASSERT_EQ(Pictor("convert " + input + " " + converted).status, 0);
+    ASSERT_EQ(result.LoadImageW(CString(converted.c_str())), 1);
+    EXPECT_EQ(result.GetSize(), CSize(400, 200));
+}
+
+TEST_F(Tool, BadInputFailsAndWritesNothing)
+{
+    const std::string out = folder + "/out.jpg";
+    ToolRun missing = Pictor("convert " + folder + "/nothing.png " + out);
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("nothing.png"), std::string::npos);
+
+    std::ofstream(folder + "/garbage.png") << "this is not a picture";
+    ToolRun garbage = Pictor("thumb " + folder + "/garbage.png " + out + " --size 10x10");
+    EXPECT_EQ(garbage.status, 1);
+    EXPECT_NE(garbage.err.find("garbage.png"), std::string::npos);
+
+    for (const char* size : {"0x10", "10x", "axb", "-5x5", "10x10x"})
+        EXPECT_EQ(Pictor("thumb " + input + " " + out + " --size " + size).status, 2) << size;
+    EXPECT_EQ(Pictor("thumb " + input + " " + out).status, 2);
+    EXPECT_EQ(Pictor("crop " + input + " " + out + " --rect 500,500,10,10").status, 1);
+    EXPECT_EQ(Pictor("convert " + input + " " + folder + "/out.xyz").status, 2);
+    EXPECT_EQ(Pictor("spin " + input + " " + out).status, 2);
+    EXPECT_FALSE(Exists(out));
+}
+
+TEST_F(Tool, ManyInputsGoToAFolderWithProgress)
+{
+    const std::string second = folder + "/second.png", outputs = folder + "/thumbs";
+    ASSERT_EQ(std::system(("cp " + input + " " + second + " && mkdir " + outputs).c_str()), 0);
+    ToolRun batch = Pictor("thumb " + input + " " + second + " " + outputs + " --size 40x20 --format png");
+    EXPECT_EQ(batch.status, 0);
+    EXPECT_NE(batch.err.find("[2/2]"), std::string::npos);
+    CFxPictor result;
+    EXPECT_EQ(result.LoadImageW(CString((outputs + "/second.png").c_str())), 1);
+    EXPECT_EQ(result.GetSize(), CSize(40, 20));
+    EXPECT_TRUE(Exists(outputs + "/in.png"));
+    EXPECT_EQ(Pictor("thumb " + input + " " + second + " " + folder + "/no-such-folder --size 4x4").status, 2);
+}
