@@ -1,0 +1,183 @@
+// Bad arguments through the public class: nothing crashes, and the canvas stays usable after.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <vector>
+
+#include "TestSupport.h"
+#include "win/MemoryDC.h"
+
+using pictor_test::PixelOf;
+
+namespace {
+
+// Calls every drawing, pixel and copy member with the one rectangle given.
+void UseEverything(CFxPictor& canvas, int x, int y, int w, int h)
+{
+    CRect rect(x, y, x + w, y + h);
+    const Gdiplus::Color red(255, 255, 0, 0), blue(255, 0, 0, 255);
+    const CString family("DejaVu Sans"), text("Pictor 그림");
+
+    canvas.Clear(10, 20, 30, 255);
+    canvas.Clear(red);
+    canvas.SetSmoothModeHighQuility();
+    canvas.MatrixTransform(1, 0, 0, 1, 0, 0);
+    int cx = x, cy = y, cw = w, ch = h;
+    canvas.ClipXYWH(cx, cy, cw, ch);
+
+    canvas.Line(x, y, x + w, y + h, 255, 1, 2, 3, 2.0f);
+    canvas.Line(x, y, x + w, y + h, red, 0.0f);
+    canvas.Line(x, y, x + w, y + h, 255, 1, 2, 3, -4.0f, Gdiplus::DashStyleDot, Gdiplus::LineCapRound,
+                Gdiplus::LineCapArrowAnchor);
+    Gdiplus::GraphicsPath path;
+    path.AddLine(x, y, x + w, y + h);
+    canvas.DrawPathLine(&path, red, 3);
+    canvas.DrawPathLine(&path, 255, 1, 2, 3, 3, 99);
+    canvas.DrawPolygon(&path, 255, 1, 2, 3, 255, 4, 5, 6);
+    Gdiplus::GraphicsPath emptyPath;
+    canvas.DrawPathLine(&emptyPath, red, 1);
+    canvas.WireRect(x, y, w, h, 255, 1, 2, 3, 1.0f);
+    canvas.WireRect(&rect, 255, 1, 2, 3, 1.0f, 5, Gdiplus::DashStyleDash);
+    canvas.WireRectEmboss(x, y, w, h, 2.0f, 1);
+    canvas.WireRectEmboss(x, y, w, h, 2.0f, 0);
+    canvas.RectArrow(&rect, 255, 1, 2, 3, 0);
+    Gdiplus::Point points[] = {{x, y}, {x + w, y}, {x, y + h}};
+    canvas.Polygon(points, 255, 1, 2, 3, 3);
+    canvas.Polygon(points, 255, 1, 2, 3, 0);
+    canvas.Circle(x, y, w, 255, 1, 2, 3, 2.0f, 1);
+    canvas.Circle(x, y, -w, red, blue, 1.0f);
+
+    for (int style = -1; style <= 53; ++style) canvas.FillPatternRect(x, y, w, h, style);
+    canvas.FillRect(x, y, w, h, red);
+    canvas.FillRect(&rect, 255, 1, 2, 3, 0, 1);
+    canvas.FillRect(x, y, w, h, red, blue);
+    canvas.FillGradientRect(x, y, w, h, 255, 1, 2, 3, 255, 4, 5, 6);
+    canvas.FillGradientRectH(x, y, w, h, 255, 1, 2, 3, 255, 4, 5, 6);
+    canvas.FillGradientRectHalf(x, y, w, h, 255, 1, 2, 3, 255, 4, 5, 6);
+    canvas.FillGradientRect(&rect, red, blue);
+
+    canvas.DrawRoundRect(x, y, w, h, 255, 1, 2, 3, 8, 2);
+    canvas.FillRoundRect(x, y, w, h, 255, 1, 2, 3, 255, 4, 5, 6, 8);
+    canvas.FillRoundRect(&rect, red);
+    canvas.FillGradientRoundRectV(x, y, w, h, 255, 1, 2, 3, 255, 4, 5, 6, 0);
+    canvas.FillUpSideRoundRect(&rect, 255, 1, 2, 3, -6);
+    canvas.RectRound(x, y, w, h, 255, 1, 2, 3, 10, 1);
+    canvas.FillRectRound(x, y, w, h, 255, 1, 2, 3, 4, 4, 4);
+
+    canvas.Text(x, y, 12, 255, 1, 2, 3, family, text);
+    canvas.Text(x, y, 0, red, CString("No Such Family"), CString(""));
+    canvas.Text(x, y, -5, 255, 1, 2, 3, family, text, 45.0f);
+    canvas.Text(x, y, 12, 255, 1, 2, 3, family, text, 1, 0);
+    canvas.Text(rect, 12, 255, 1, 2, 3, family, text, 30.0f, x, y);
+    canvas.Text(rect, 12, red, 0, Gdiplus::StringAlignmentCenter, family, text);
+    canvas.TextFar(rect, 12, red, 1, family, text);
+    canvas.OutLineText(x, y, 12, 2, 1, 2, 3, 4, 5, 6, family, text);
+    canvas.OutLineText(x, y, 12, 1, 2, 3, 4, 5, 6, family, text);
+    canvas.GetTextSize(12, family, text);
+
+    std::vector<BYTE> buffer(64 * 64 * 4);
+    int bx = x, by = y, bw = std::min(w, 64), bh = std::min(h, 64);
+    if (canvas.ClipXYWH(bx, by, bw, bh)) canvas.GetBits(buffer.data(), bx, by, bw, bh);
+    canvas.SetColorToAlphaZero(1, 2, 3);
+    canvas.SetAlpha(200);
+    canvas.Rotate90CW();
+    canvas.Rotate90CCW();
+    canvas.Rotate(30.0f, x, y);
+
+    CFxPictor other(nullptr, 32, 32);
+    canvas.CopyToThis(&other);
+    canvas.CopyToThis(&other, x, y);
+    canvas.CopyToThis(&other, x, y, w, h);
+    canvas.CopyToThis(&other, x, y, w, h, 0, 0, 32, 32);
+    canvas.CopyToThisAlpha(&other, x, y, w, h, 0.5f);
+    other.CopyToThis(&canvas, x, y, w, h);
+    canvas.Rotate(&other, 45.0f);
+
+    CMemoryDC device(16, 16, 0xFFFFFFFF);
+    CDC dc(device.GetSafeHdc());
+    canvas.UpdateGdi(&dc);
+    canvas.UpdateGdi(&dc, x, y, w, h, 0, 0, 16, 16);
+    canvas.UpdateGdiPrint(&dc, x, y, w, h, 0, 0, 16, 16);
+}
+
+// A canvas is usable when it can be rebuilt and drawn on.
+void ExpectUsable(CFxPictor& canvas)
+{
+    canvas.Init(nullptr, 8, 8);
+    canvas.Clear(0, 0, 255, 255);
+    canvas.FillRect(0, 0, 4, 4, Gdiplus::Color(0xFFFF0000u));
+    EXPECT_EQ(PixelOf(canvas, 1, 1), 0xFFFF0000u);
+    EXPECT_EQ(PixelOf(canvas, 6, 6), 0xFF0000FFu);
+}
+
+}  // namespace
+
+TEST(BadArguments, EveryMemberSurvivesEmptyAndDegenerateCanvases)
+{
+    CFxPictor empty;
+    UseEverything(empty, 0, 0, 10, 10);
+    EXPECT_EQ(empty.GetBitmap(), nullptr);
+    ExpectUsable(empty);
+
+    for (CSize size : {CSize(0, 0), CSize(-5, 10), CSize(10, -5), CSize(1, 1)}) {
+        SCOPED_TRACE(testing::Message() << size.cx << "x" << size.cy);
+        CFxPictor canvas(nullptr, size.cx, size.cy);
+        UseEverything(canvas, 0, 0, 5, 5);
+        ExpectUsable(canvas);
+    }
+}
+
+TEST(BadArguments, RectanglesFarOutsideAndOverflowProneValues)
+{
+    CFxPictor canvas(nullptr, 40, 30);
+    const int far = 1 << 28;
+    struct Area {
+        int x, y, w, h;
+    } areas[] = {
+        {-far, -far, 10, 10}, {far, far, 10, 10},    {0, 0, -20, -20},         {0, 0, 0, 0},
+        {-5, -5, far, far},   {INT_MAX - 5, 0, 10, 10}, {INT_MIN + 5, INT_MIN + 5, 10, 10},
+    };
+    for (const Area& a : areas) {
+        SCOPED_TRACE(testing::Message() << a.x << "," << a.y << "," << a.w << "," << a.h);
+        UseEverything(canvas, a.x, a.y, a.w, a.h);
+        canvas.Crop(a.x, a.y, a.w, a.h);
+        ExpectUsable(canvas);
+        canvas.Init(nullptr, 40, 30);
+    }
+}
+
+TEST(BadArguments, SizesThatCannotBeAllocatedLeaveAnEmptyButUsableCanvas)
+{
+    for (CSize size : {CSize(200000, 200000), CSize(INT_MAX, 2), CSize(70000, 70000)}) {
+        SCOPED_TRACE(testing::Message() << size.cx << "x" << size.cy);
+        CFxPictor canvas(nullptr, size.cx, size.cy);
+        UseEverything(canvas, 0, 0, 10, 10);
+        canvas.ReSampling(size.cx, size.cy, 1, 0, 0, 0);
+        ExpectUsable(canvas);
+    }
+    CFxPictor small(nullptr, 10, 10);
+    small.ReSampling(200000, 200000, 0, 1, 2, 3);
+    small.ReSampling(0, 0, 1, 1, 2, 3);
+    ExpectUsable(small);
+}
+
+TEST(BadArguments, NullPointersWhereTheyMayComeIn)
+{
+    CFxPictor canvas(nullptr, 20, 20);
+    canvas.SetBitmap(nullptr);
+    canvas.CopyFromBitmap(nullptr);
+    canvas.CopyFromImage(nullptr);
+    canvas.UpdateGdi(nullptr);
+    canvas.CopyToThis(nullptr);
+    canvas.CopyToThisAlpha(nullptr, 0, 0, 1, 1, 1.0f);
+    canvas.Rotate(nullptr, 10.0f);
+    canvas.DrawPathLine(nullptr, Gdiplus::Color(0xFF000000u), 1);
+    canvas.Polygon(nullptr, 255, 1, 2, 3, 0);
+    canvas.GetBits(nullptr, 0, 0, 1, 1);
+    canvas.SetBits(nullptr, 0, 0);
+    canvas.GetEncCLSID(nullptr, nullptr);
+    Gdiplus::Bitmap* bitmap = nullptr;
+    EXPECT_FALSE(canvas.LoadBitmapFromPNG(987654, &bitmap, nullptr));
+    EXPECT_EQ(bitmap, nullptr);
+    ExpectUsable(canvas);
+}
