@@ -10,7 +10,12 @@
 // Fontconfig is left alone instead: the process's end returns what it holds.
 extern "C" __attribute__((visibility("default"))) void FcFini(void) {}
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define PICTOR_ADDRESS_SANITIZER 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(PICTOR_ADDRESS_SANITIZER)
 // What fontconfig keeps for the process is then still held at exit, by design.
 extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions()
 {
