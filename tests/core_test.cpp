@@ -178,8 +178,13 @@ TEST(Canvas, AssignmentSharesObjectsAndReleasesThemOnce)
         EXPECT_EQ(second.GetSize(), CSize(10, 10));
         second.Clear(1, 2, 3, 255);
     }
-    // The first canvas still draws after the second is gone.
+    // The first canvas still draws after the second is gone, and so does a copy made from it.
     EXPECT_EQ(PixelOf(first, 5, 5), 0xFF010203u);
+    {
+        CFxPictor copy(first);
+        EXPECT_EQ(copy.m_pBitmap, first.m_pBitmap);
+        copy.Clear(4, 4, 4, 255);
+    }
     first.Clear(9, 9, 9, 255);
     EXPECT_EQ(PixelOf(first, 5, 5), 0xFF090909u);
 }

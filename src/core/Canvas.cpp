@@ -15,6 +15,8 @@ CFxPictor::CFxPictor(HWND hWnd, int nWidth, int nHeight) : m_pGraphics(nullptr),
     Build(hWnd, nWidth, nHeight);
 }
 
+CFxPictor::CFxPictor(const CFxPictor& other) : CFxPictor() { *this = other; }
+
 CFxPictor::~CFxPictor() { Release(); }
 
 void CFxPictor::Release()

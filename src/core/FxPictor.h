@@ -11,6 +11,8 @@ public:
     CFxPictor();
     CFxPictor(HWND hWnd, int nWidth, int nHeight);
     ~CFxPictor();
+    // A copy shares the other canvas's bitmap and drawing context, as assignment does.
+    CFxPictor(const CFxPictor& other);
     CFxPictor& operator=(const CFxPictor& other);
 
     void Init(HWND hWnd, int nWidth, int nHeight);
