@@ -21,9 +21,11 @@ void DrawTextPage(CFxPictor& canvas);
 // Where pages write files of their own besides the page PNG (the demo's output folder).
 extern std::string g_demoOutputFolder;
 
-// One frame of an application's window: what its paint handler draws, at the canvas's size.
-void DrawFrame(CFxPictor& canvas);
+// One frame of an application's window: what its paint handler draws, at the canvas's size, with a
+// picture canvas filled earlier laid over it.
+void DrawFrame(CFxPictor& canvas, CFxPictor& picture);
 
 // Shows the frame in a window until it is closed, or for the given seconds when above 0; then writes
-// a screenshot of the window when a path is given. False when no window can be opened.
-bool RunWindow(double seconds, const std::string& screenshotPath);
+// a screenshot of the window when a path is given. The frame's picture is loaded from the given file.
+// False when no window can be opened.
+bool RunWindow(const std::string& picturePath, double seconds, const std::string& screenshotPath);

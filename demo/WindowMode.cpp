@@ -23,8 +23,12 @@ bool SaveScreenshot(HWND hwnd, const std::string& path)
 
 }  // namespace
 
-bool RunWindow(double seconds, const std::string& screenshotPath)
+bool RunWindow(const std::string& picturePath, double seconds, const std::string& screenshotPath)
 {
+    CFxPictor picture;
+    if (!picture.LoadImageW(CString(picturePath.c_str()), 240, 180))
+        std::fprintf(stderr, "no picture for the window frame: cannot read %s\n", picturePath.c_str());
+
     HWND hwnd = CreateWindowW(u"PICTOR demo", kPageWidth, kPageHeight);
     if (!hwnd) return false;
 
@@ -43,7 +47,7 @@ bool RunWindow(double seconds, const std::string& screenshotPath)
             InvalidateRect(hwnd);
             break;
         case WM_PAINT: {
-            DrawFrame(canvas);
+            DrawFrame(canvas, picture);
             PAINTSTRUCT paint;
             CDC dc(BeginPaint(hwnd, &paint));
             canvas.UpdateGdi(&dc);

@@ -63,7 +63,8 @@ int main(int argc, char** argv)
     const char* display = std::getenv("DISPLAY");
     if (window && display && *display) {
         std::printf("showing the demo window on %s; close it to quit\n", display);
-        if (!RunWindow(seconds, screenshot)) std::fprintf(stderr, "no window could be opened on %s\n", display);
+        if (!RunWindow(folder + "/pictor-images.jpg", seconds, screenshot))
+            std::fprintf(stderr, "no window could be opened on %s\n", display);
     }
     return ok ? 0 : 1;
 }

@@ -14,7 +14,10 @@ namespace {
 // Calls every drawing, pixel and copy member with the one rectangle given.
 void UseEverything(CFxPictor& canvas, int x, int y, int w, int h)
 {
-    CRect rect(x, y, x + w, y + h);
+    // Right and bottom wrap as the canvas's own 32-bit arithmetic would.
+    const int right = static_cast<int>(static_cast<int64_t>(x) + w);
+    const int bottom = static_cast<int>(static_cast<int64_t>(y) + h);
+    CRect rect(x, y, right, bottom);
     const Gdiplus::Color red(255, 255, 0, 0), blue(255, 0, 0, 255);
     const CString family("DejaVu Sans"), text("Pictor 그림");
 
@@ -25,12 +28,12 @@ void UseEverything(CFxPictor& canvas, int x, int y, int w, int h)
     int cx = x, cy = y, cw = w, ch = h;
     canvas.ClipXYWH(cx, cy, cw, ch);
 
-    canvas.Line(x, y, x + w, y + h, 255, 1, 2, 3, 2.0f);
-    canvas.Line(x, y, x + w, y + h, red, 0.0f);
-    canvas.Line(x, y, x + w, y + h, 255, 1, 2, 3, -4.0f, Gdiplus::DashStyleDot, Gdiplus::LineCapRound,
+    canvas.Line(x, y, right, bottom, 255, 1, 2, 3, 2.0f);
+    canvas.Line(x, y, right, bottom, red, 0.0f);
+    canvas.Line(x, y, right, bottom, 255, 1, 2, 3, -4.0f, Gdiplus::DashStyleDot, Gdiplus::LineCapRound,
                 Gdiplus::LineCapArrowAnchor);
     Gdiplus::GraphicsPath path;
-    path.AddLine(x, y, x + w, y + h);
+    path.AddLine(x, y, right, bottom);
     canvas.DrawPathLine(&path, red, 3);
     canvas.DrawPathLine(&path, 255, 1, 2, 3, 3, 99);
     canvas.DrawPolygon(&path, 255, 1, 2, 3, 255, 4, 5, 6);
@@ -41,7 +44,7 @@ void UseEverything(CFxPictor& canvas, int x, int y, int w, int h)
     canvas.WireRectEmboss(x, y, w, h, 2.0f, 1);
     canvas.WireRectEmboss(x, y, w, h, 2.0f, 0);
     canvas.RectArrow(&rect, 255, 1, 2, 3, 0);
-    Gdiplus::Point points[] = {{x, y}, {x + w, y}, {x, y + h}};
+    Gdiplus::Point points[] = {{x, y}, {right, y}, {x, bottom}};
     canvas.Polygon(points, 255, 1, 2, 3, 3);
     canvas.Polygon(points, 255, 1, 2, 3, 0);
     canvas.Circle(x, y, w, 255, 1, 2, 3, 2.0f, 1);
@@ -134,12 +137,22 @@ TEST(BadArguments, RectanglesFarOutsideAndOverflowProneValues)
     struct Area {
         int x, y, w, h;
     } areas[] = {
-        {-far, -far, 10, 10}, {far, far, 10, 10},    {0, 0, -20, -20},         {0, 0, 0, 0},
-        {-5, -5, far, far},   {INT_MAX - 5, 0, 10, 10}, {INT_MIN + 5, INT_MIN + 5, 10, 10},
+        {-far, -far, 10, 10}, {far, far, 10, 10}, {0, 0, -20, -20}, {0, 0, 0, 0}, {-5, -5, far, far},
     };
     for (const Area& a : areas) {
         SCOPED_TRACE(testing::Message() << a.x << "," << a.y << "," << a.w << "," << a.h);
         UseEverything(canvas, a.x, a.y, a.w, a.h);
+        canvas.Crop(a.x, a.y, a.w, a.h);
+        ExpectUsable(canvas);
+        canvas.Init(nullptr, 40, 30);
+    }
+
+    // Values whose sums leave 32 bits: the clipping members wrap as 32-bit arithmetic does.
+    const Area extremes[] = {{INT_MAX - 5, 0, 10, 10}, {INT_MIN + 5, INT_MIN + 5, 10, 10}, {5, 5, INT_MAX, INT_MAX}};
+    for (const Area& a : extremes) {
+        SCOPED_TRACE(testing::Message() << a.x << "," << a.y << "," << a.w << "," << a.h);
+        int x = a.x, y = a.y, w = a.w, h = a.h;
+        canvas.ClipXYWH(x, y, w, h);
         canvas.Crop(a.x, a.y, a.w, a.h);
         ExpectUsable(canvas);
         canvas.Init(nullptr, 40, 30);

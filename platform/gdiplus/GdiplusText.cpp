@@ -1,6 +1,8 @@
 // Font families, fonts and string formats.
 #include <fontconfig/fontconfig.h>
 
+#include <map>
+#include <mutex>
 #include <string>
 
 #include "Gdiplus.h"
@@ -57,9 +59,8 @@ std::string Utf8Of(const WCHAR* text)
 
 // True when an installed font carries the name among its family names (any language, as GDI+ accepts
 // localised names too).
-bool IsInstalledFamily(const WCHAR* name)
+bool AskFontconfig(const std::string& utf8)
 {
-    const std::string utf8 = Utf8Of(name);
     FcPattern* pattern = FcPatternCreate();
     if (!pattern) return false;
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(utf8.c_str()));
@@ -70,6 +71,19 @@ bool IsInstalledFamily(const WCHAR* name)
     if (objects) FcObjectSetDestroy(objects);
     FcPatternDestroy(pattern);
     return found;
+}
+
+// Text members look a family up on every call, so each name's answer is kept for the process: the
+// fonts installed do not change under a running program. Canvases on other threads may ask at once.
+bool IsInstalledFamily(const WCHAR* name)
+{
+    static std::mutex guard;
+    static std::map<std::string, bool> known;
+    const std::string utf8 = Utf8Of(name);
+    std::lock_guard<std::mutex> lock(guard);
+    auto found = known.find(utf8);
+    if (found == known.end()) found = known.emplace(utf8, AskFontconfig(utf8)).first;
+    return found->second;
 }
 
 }  // namespace

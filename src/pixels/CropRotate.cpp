@@ -33,17 +33,8 @@ void DrawTurned(Gdiplus::Graphics& graphics, Gdiplus::Image* image, float angle,
 void CFxPictor::Crop(int x, int y, int w, int h)
 {
     if (!m_pBitmap || !m_pGraphics) return;
-    // The same clipping as ClipXYWH, but whatever is left goes on, even nothing.
-    if (x + w >= m_nWidth) w = m_nWidth - x;
-    if (x < 0) {
-        w += x;
-        x = 0;
-    }
-    if (y + h >= m_nHeight) h = m_nHeight - y;
-    if (y < 0) {
-        h += y;
-        y = 0;
-    }
+    // Clipped as ClipXYWH clips, but whatever is left goes on, even nothing.
+    ClipXYWH(x, y, w, h);
 
     CFxPictor scratch(nullptr, w, h);
     if (scratch.m_pGraphics) {

@@ -1,4 +1,5 @@
 // Resampling to a new size, stretched or fitted over a background, through a scratch canvas.
+#include <climits>
 #include <cmath>
 
 #include "Fit.h"
@@ -11,10 +12,20 @@ namespace {
 // p / q in double precision, kept as a single-precision float.
 float Ratio(int p, int q) { return static_cast<float>(static_cast<double>(p) / static_cast<double>(q)); }
 
+// Cut toward zero into a 32-bit integer; values beyond its range (sizes no canvas can have, or the
+// infinities of a zero-sized picture) stop at its ends, and NaN becomes 0.
+int Truncated(double value)
+{
+    if (!(value == value)) return 0;
+    if (value >= 2147483647.0) return INT_MAX;
+    if (value <= -2147483648.0) return INT_MIN;
+    return static_cast<int>(std::trunc(value));
+}
+
 // A side scaled by a ratio: the side as a float, the product in double precision, cut toward zero.
 int Scaled(int side, float ratio)
 {
-    return static_cast<int>(std::trunc(static_cast<double>(static_cast<float>(side)) * static_cast<double>(ratio)));
+    return Truncated(static_cast<double>(static_cast<float>(side)) * static_cast<double>(ratio));
 }
 
 }  // namespace
@@ -38,8 +49,8 @@ FitResult FitInto(int fromWidth, int fromHeight, int toWidth, int toHeight)
         h = toHeight;
         w = Scaled(fromWidth, Ratio(toHeight, fromHeight));
     }
-    const int x = static_cast<int>(std::trunc(static_cast<double>(toWidth - w) * 0.5));
-    const int y = static_cast<int>(std::trunc(static_cast<double>(toHeight - h) * 0.5));
+    const int x = Truncated((static_cast<double>(toWidth) - w) * 0.5);
+    const int y = Truncated((static_cast<double>(toHeight) - h) * 0.5);
     return FitResult{x, y, w, h};
 }
 
