@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the built library into a scratch prefix and builds an outside program against it twice:
-# with find_package(pictor) and with pkg-config. Both programs must run and succeed.
+# with find_package(pictor) and with pkg-config. Both programs must run and succeed, and so must the
+# installed pictor tool.
 # Usage: install_check.sh <build folder> <source folder>
 set -euo pipefail
 build=$1
@@ -19,4 +20,8 @@ LD_LIBRARY_PATH="$scratch/prefix/lib" "$scratch/cmake-app/outside"
 export PKG_CONFIG_PATH="$scratch/prefix/lib/pkgconfig"
 g++ -std=c++20 $flags "$source/tests/outside/main.cpp" -o "$scratch/pc-app" $(pkg-config --cflags --libs pictor)
 LD_LIBRARY_PATH="$scratch/prefix/lib" "$scratch/pc-app"
-echo "installed library works with find_package and pkg-config"
+# The installed tool on a picture.
+LD_LIBRARY_PATH="$scratch/prefix/lib" "$scratch/prefix/bin/pictor" thumb "$source/tests/data/resource.png" \
+  "$scratch/thumb.png" --size 16x16 --fit
+test -s "$scratch/thumb.png"
+echo "installed library works with find_package and pkg-config; the installed tool makes thumbnails"
