@@ -25,7 +25,7 @@ int main(int argc, char** argv)
     int written = 0;
     for (const auto& format : formats) {
         CLSID encoder;
-        if (picture.GetEncCLSID(CString(format.mime), &encoder) < 0) continue;
+        if (picture.GetEncCLSID(CString(format.mime), &encoder) != 1) continue;
         const std::string path = std::string(argv[1]) + "/" + format.name;
         if (picture.GetBitmap()->Save(CString(path.c_str()), &encoder, nullptr) == Gdiplus::Ok) ++written;
     }

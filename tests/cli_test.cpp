@@ -47,7 +47,7 @@ protected:
         picture.FillRect(0, 0, 200, 200, Gdiplus::Color(0xFFFF0000u));
         input = folder + "/in.png";
         CLSID png;
-        ASSERT_GE(picture.GetEncCLSID(CString("image/png"), &png), 0);
+        ASSERT_EQ(picture.GetEncCLSID(CString("image/png"), &png), 1);
         ASSERT_EQ(picture.GetBitmap()->Save(CString(input.c_str()), &png, nullptr), Gdiplus::Ok);
     }
     void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }

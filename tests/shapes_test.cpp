@@ -548,7 +548,7 @@ TEST(RoundRects, OwnOutlineAndNoOpLeaveThePageUnit)
     EXPECT_EQ(untouched.m_pGraphics->GetPageUnit(), before);
 }
 
-TEST(Shapes, StrokesAndFillsKeepTheContextSettingsAndEmptyCanvasesDrawNothing)
+TEST(Shapes, StrokesAndFillsKeepTheContextSettings)
 {
     Canvas c;
     c.SetSmoothModeHighQuility();
@@ -575,16 +575,4 @@ TEST(Shapes, StrokesAndFillsKeepTheContextSettingsAndEmptyCanvasesDrawNothing)
     EXPECT_FLOAT_EQ(world.OffsetX(), 3.0f);
     EXPECT_FLOAT_EQ(world.OffsetY(), 4.0f);
     EXPECT_NE(PixelOf(c, 31, 32), kClear);  // (5, 5, 25, 25) moved to (8, 9)
-
-    CFxPictor empty;
-    empty.Line(0, 0, 5, 5, Gdiplus::Color(kRed), 1.0f);
-    empty.WireRect(&rect, 255, 1, 2, 3, 1.0f, 1);
-    empty.FillPattern(0);
-    empty.FillRect(&rect, 255, 1, 2, 3, 0, 1);
-    empty.FillGradientRectHalf(255, 1, 2, 3, 255, 4, 5, 6);
-    empty.DrawRoundRect(&rect, 255, 1, 2, 3, 4, 3);
-    empty.FillRoundRect(&rect, Gdiplus::Color(kRed), Gdiplus::Color(kRed), 4);
-    empty.FillUpSideRoundRect(&rect, 255, 1, 2, 3, 4);
-    empty.RectRound(0, 0, 5, 5, 255, 1, 2, 3, 2, 1);
-    EXPECT_EQ(empty.GetBitmap(), nullptr);
 }

@@ -54,7 +54,7 @@ bool Save(CFxPictor& canvas, const std::string& output, int quality)
         canvas.SaveJPG(path, quality);
     } else {
         CLSID encoder;
-        if (canvas.GetEncCLSID(CString(mime.c_str()), &encoder) < 0) return false;
+        if (canvas.GetEncCLSID(CString(mime.c_str()), &encoder) != 1) return false;
         if (canvas.GetBitmap()->Save(path, &encoder, nullptr) != Gdiplus::Ok) return false;
     }
     return NonEmptyFile(output);

@@ -178,13 +178,7 @@ void Image::TieToImage(std::shared_ptr<void> companion)
     nativeImage = std::shared_ptr<DllExports::GpImage>(tied, tied->image.get());
 }
 
-Bitmap::Bitmap(IStream* stream, BOOL) : Image(nullptr, Ok)
-{
-    DllExports::GpImage* image = nullptr;
-    loadStatus = SetStatus(Decode(stream, &image));
-    SetNativeImage(image);
-    if (image) TieToImage(StreamReference(stream));
-}
+Bitmap::Bitmap(IStream* stream, BOOL useIcm) : Image(stream, useIcm) {}
 
 Bitmap* Bitmap::FromStream(IStream* stream, BOOL useEmbeddedColorManagement)
 {

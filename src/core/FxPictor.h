@@ -50,7 +50,7 @@ public:
 
     // JPEG export.
     int GetEncCLSID(const WCHAR* format, CLSID* pClsid);
-    void SaveJPG(CString strFile, int nQuality);
+    void SaveJPG(CString strFile, unsigned long nQuality);
 
     // Clipboard and bitmap exchange.
     void CopyToClipBoard(int x, int y, int w, int h);

@@ -27,7 +27,7 @@ int CFxPictor::GetEncCLSID(const WCHAR* format, CLSID* pClsid)
     return result;
 }
 
-void CFxPictor::SaveJPG(CString strFile, int nQuality)
+void CFxPictor::SaveJPG(CString strFile, unsigned long nQuality)
 {
     CLSID jpeg;
     if (!GetEncCLSID(u"image/jpeg", &jpeg)) return;
