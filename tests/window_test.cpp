@@ -27,27 +27,32 @@ public:
         if (m_pid == 0) {
             close(fds[0]);
             std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                   static_cast<char*>(nullptr));
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-screen", "0", "1024x768x24", "-nolisten",
+                   "tcp", static_cast<char*>(nullptr));
             _exit(127);
         }
         close(fds[1]);
         // Xvfb writes the display number it chose, with a newline, once it is ready.
         char number[16] = {0};
         ssize_t got = m_pid > 0 ? read(fds[0], number, sizeof(number) - 1) : -1;
-        close(fds[0]);
+        // The server may write its number again later (it dies if nobody can read it), so the pipe stays
+        // open while it runs.
+        m_numberPipe = fds[0];
         if (got > 0) setenv("DISPLAY", (":" + std::to_string(std::strtol(number, nullptr, 10))).c_str(), 1);
     }
 
     void TearDown() override
     {
-        if (m_pid <= 0) return;
-        kill(m_pid, SIGTERM);
-        waitpid(m_pid, nullptr, 0);
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            waitpid(m_pid, nullptr, 0);
+        }
+        if (m_numberPipe >= 0) close(m_numberPipe);
     }
 
 private:
     pid_t m_pid = -1;
+    int m_numberPipe = -1;
 };
 
 const testing::Environment* const kXServer = testing::AddGlobalTestEnvironment(new XServer);
@@ -80,7 +85,11 @@ protected:
     void SetUp() override
     {
         hwnd = CreateWindowW(u"pictor test", 160, 120);
-        if (!hwnd) GTEST_SKIP() << "no X display could be opened or started (is Xvfb installed?)";
+        if (!hwnd) {
+            const char* display = std::getenv("DISPLAY");
+            GTEST_SKIP() << "no X display could be opened or started (is Xvfb installed?), DISPLAY="
+                         << (display ? display : "(none)");
+        }
     }
     void TearDown() override
     {
