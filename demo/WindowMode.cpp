@@ -18,7 +18,7 @@ bool SaveScreenshot(HWND hwnd, const std::string& path)
     if (!ReadWindowPixels(hwnd, pixels, width, height)) return false;
     Gdiplus::Bitmap shot(width, height, width * 4, PixelFormat32bppARGB, reinterpret_cast<BYTE*>(pixels.data()));
     CLSID png;
-    return FindImageEncoder(u"image/png", &png) && shot.Save(CString(path.c_str()), &png) == Gdiplus::Ok;
+    return Gdiplus::FindImageEncoder(u"image/png", &png) && shot.Save(CString(path.c_str()), &png) == Gdiplus::Ok;
 }
 
 }  // namespace

@@ -16,6 +16,9 @@ void GdiplusShutdown(ULONG_PTR token);
 
 Status GetImageEncodersSize(UINT* numEncoders, UINT* size);
 Status GetImageEncoders(UINT numEncoders, UINT size, ImageCodecInfo* encoders);
+// The encoder whose MIME type is exactly the one given (no case folding), looked up in a list fetched for
+// the call; false, with the class identifier untouched, when there is none.
+bool FindImageEncoder(const WCHAR* mimeType, CLSID* clsid);
 
 // Objects of the engine are allocated with the engine's allocator, as in GDI+.
 class GdiplusBase {

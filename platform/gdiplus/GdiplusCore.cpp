@@ -1,4 +1,7 @@
 // Start-up, the engine's allocator and the encoder list.
+#include <string_view>
+#include <vector>
+
 #include "Gdiplus.h"
 
 namespace Gdiplus {
@@ -18,6 +21,23 @@ Status GetImageEncodersSize(UINT* numEncoders, UINT* size)
 Status GetImageEncoders(UINT numEncoders, UINT size, ImageCodecInfo* encoders)
 {
     return DllExports::GdipGetImageEncoders(numEncoders, size, encoders);
+}
+
+bool FindImageEncoder(const WCHAR* mimeType, CLSID* clsid)
+{
+    if (!mimeType || !clsid) return false;
+    UINT count = 0, size = 0;
+    if (GetImageEncodersSize(&count, &size) != Ok || size == 0) return false;
+    std::vector<unsigned char> block(size);
+    auto* encoders = reinterpret_cast<ImageCodecInfo*>(block.data());
+    if (GetImageEncoders(count, size, encoders) != Ok) return false;
+    for (UINT i = 0; i < count; ++i) {
+        if (encoders[i].MimeType && std::u16string_view(encoders[i].MimeType) == std::u16string_view(mimeType)) {
+            *clsid = encoders[i].Clsid;
+            return true;
+        }
+    }
+    return false;
 }
 
 void* GdiplusBase::operator new(size_t size) { return DllExports::GdipAlloc(size); }

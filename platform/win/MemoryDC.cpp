@@ -30,22 +30,6 @@ void CMemoryDC::Fill(Gdiplus::ARGB color) { m_graphics->Clear(Gdiplus::Color(col
 bool CMemoryDC::SavePng(const WCHAR* path) const
 {
     CLSID png;
-    if (!FindImageEncoder(u"image/png", &png)) return false;
+    if (!Gdiplus::FindImageEncoder(u"image/png", &png)) return false;
     return m_surface->Save(path, &png, nullptr) == Gdiplus::Ok;
-}
-
-bool FindImageEncoder(const WCHAR* mimeType, CLSID* clsid)
-{
-    UINT count = 0, size = 0;
-    if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0) return false;
-    std::vector<unsigned char> buffer(size);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (Gdiplus::GetImageEncoders(count, size, codecs) != Gdiplus::Ok) return false;
-    for (UINT i = 0; i < count; ++i) {
-        if (codecs[i].MimeType && std::u16string(codecs[i].MimeType) == mimeType) {
-            *clsid = codecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
 }

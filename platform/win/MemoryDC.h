@@ -34,5 +34,3 @@ private:
     HDC m_hDC = nullptr;
 };
 
-// Finds the engine's encoder for a MIME type such as "image/png"; false when there is none.
-bool FindImageEncoder(const WCHAR* mimeType, CLSID* clsid);
