@@ -12,7 +12,7 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libbenchmark-dev
   libgdiplus libjpeg-dev libpng-dev
-  fonts-dejavu-core fonts-nanum fontconfig libfontconfig-dev
+  fonts-dejavu-core fonts-liberation2 fonts-nanum fontconfig libfontconfig-dev
   libx11-dev xvfb xauth x11-utils imagemagick
 )
 # Other checks ask for more (the fuzzer needs clang and its runtime), as a space-separated list.

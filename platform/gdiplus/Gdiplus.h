@@ -50,6 +50,7 @@ protected:
 
 class Graphics;
 class Matrix;
+class Brush;
 class FontFamily;
 class StringFormat;
 
@@ -142,6 +143,22 @@ public:
     Status Rotate(REAL angle, MatrixOrder order = MatrixOrderPrepend);
     Status Scale(REAL scaleX, REAL scaleY, MatrixOrder order = MatrixOrderPrepend);
     BOOL IsIdentity() const;
+    /// Shears by the given factors, before or after the matrix as it stands.
+    Status Shear(REAL shearX, REAL shearY, MatrixOrder order = MatrixOrderPrepend);
+    /// Rotates by angle degrees about the centre point.
+    Status RotateAt(REAL angle, const PointF& center, MatrixOrder order = MatrixOrderPrepend);
+    /// Multiplies by the other matrix, before or after this one.
+    Status Multiply(const Matrix* matrix, MatrixOrder order = MatrixOrderPrepend);
+    /// Turns the matrix into its inverse; a singular matrix is left unchanged, with InvalidParameter.
+    Status Invert();
+    /// True when the matrix has an inverse.
+    BOOL IsInvertible() const;
+    /// Back to the identity.
+    Status Reset();
+    /// Maps the points in place.
+    Status TransformPoints(PointF* points, INT count = 1) const;
+    /// Maps the points in place, rounding to whole coordinates.
+    Status TransformPoints(Point* points, INT count = 1) const;
     REAL OffsetX() const;
     REAL OffsetY() const;
 
@@ -154,6 +171,8 @@ private:
 class Pen : public GdiplusBase, public StatusKeeper {
 public:
     Pen(const Color& color, REAL width = 1.0f);
+    /// A pen that paints its stroke with the brush (a texture, a gradient); the brush stays the caller's.
+    Pen(const Brush* brush, REAL width = 1.0f);
     ~Pen();
     Pen(const Pen&) = delete;
     Pen& operator=(const Pen&) = delete;
@@ -163,6 +182,11 @@ public:
     Status SetEndCap(LineCap endCap);
     Status SetLineJoin(LineJoin lineJoin);
     Status SetAlignment(PenAlignment penAlignment);
+    /// Centre (the default) or inset; drawing with an inset pen keeps closed outlines inside the shape.
+    PenAlignment GetAlignment() const;
+    /// Dash and gap lengths in turn, in multiples of the pen's width; the dash style becomes custom.
+    Status SetDashPattern(const REAL* dashArray, INT count);
+    REAL GetWidth() const;
     Status SetWidth(REAL width);
     Status SetColor(const Color& color);
 
@@ -202,9 +226,36 @@ public:
     LinearGradientBrush(const PointF& point1, const PointF& point2, const Color& color1, const Color& color2);
     Status SetWrapMode(WrapMode wrapMode);
     WrapMode GetWrapMode() const;
+    /// Shapes the gradient: at each position (0 to 1 along the line, first 0 and last 1) the colour is that
+    /// share of the way from the first colour to the second.
+    Status SetBlend(const REAL* blendFactors, const REAL* blendPositions, INT count);
 
 private:
     DllExports::GpLineGradient* NativeLine() const { return reinterpret_cast<DllExports::GpLineGradient*>(nativeBrush); }
+};
+
+/// Paints with copies of an image, or of a part of it, laid from the origin of the drawing surface.
+class TextureBrush : public Brush {
+public:
+    /// The whole image; the brush keeps its own copy, so the image may go before the brush.
+    explicit TextureBrush(Image* image, WrapMode wrapMode = WrapModeTile);
+    /// The part of the image inside the rectangle.
+    TextureBrush(Image* image, WrapMode wrapMode, const RectF& dstRect);
+    TextureBrush(Image* image, WrapMode wrapMode, const Rect& dstRect);
+    TextureBrush(Image* image, WrapMode wrapMode, REAL dstX, REAL dstY, REAL dstWidth, REAL dstHeight);
+    TextureBrush(Image* image, WrapMode wrapMode, INT dstX, INT dstY, INT dstWidth, INT dstHeight);
+
+    Status SetWrapMode(WrapMode wrapMode);
+    WrapMode GetWrapMode() const;
+    /// Places the image's copies: the matrix maps image coordinates to drawing coordinates.
+    Status SetTransform(const Matrix* matrix);
+    Status ResetTransform();
+    Status TranslateTransform(REAL dx, REAL dy, MatrixOrder order = MatrixOrderPrepend);
+    Status ScaleTransform(REAL sx, REAL sy, MatrixOrder order = MatrixOrderPrepend);
+    Status RotateTransform(REAL angle, MatrixOrder order = MatrixOrderPrepend);
+
+private:
+    DllExports::GpTexture* NativeTexture() const { return reinterpret_cast<DllExports::GpTexture*>(nativeBrush); }
 };
 
 class FontFamily : public GdiplusBase, public StatusKeeper {
@@ -255,6 +306,13 @@ public:
     Status SetLineAlignment(StringAlignment align);
     StringAlignment GetAlignment() const;
     StringAlignment GetLineAlignment() const;
+    /// A set of StringFormatFlags (no wrapping, no clipping, right to left...).
+    Status SetFormatFlags(INT flags);
+    INT GetFormatFlags() const;
+    /// Tab stops: the first at firstTabOffset from the layout's start, each next one the given distance further.
+    Status SetTabStops(REAL firstTabOffset, INT count, const REAL* tabStops);
+    INT GetTabStopCount() const;
+    Status GetTabStops(INT count, REAL* firstTabOffset, REAL* tabStops) const;
 
     DllExports::GpStringFormat* NativeFormat() const { return nativeFormat; }
 
@@ -272,12 +330,50 @@ public:
     Status AddLine(INT x1, INT y1, INT x2, INT y2);
     Status AddLine(REAL x1, REAL y1, REAL x2, REAL y2);
     Status AddLine(const Point& pt1, const Point& pt2);
+    Status AddLine(const PointF& pt1, const PointF& pt2);
+    /// Joined line segments through the points.
+    Status AddLines(const Point* points, INT count);
+    Status AddLines(const PointF* points, INT count);
+    /// A cubic Bézier from the first point to the fourth, pulled towards the second and third.
+    Status AddBezier(INT x1, INT y1, INT x2, INT y2, INT x3, INT y3, INT x4, INT y4);
+    Status AddBezier(REAL x1, REAL y1, REAL x2, REAL y2, REAL x3, REAL y3, REAL x4, REAL y4);
+    Status AddBezier(const Point& pt1, const Point& pt2, const Point& pt3, const Point& pt4);
+    Status AddBezier(const PointF& pt1, const PointF& pt2, const PointF& pt3, const PointF& pt4);
+    /// Béziers in a row, each ending where the next begins: 1 + 3 × n points.
+    Status AddBeziers(const Point* points, INT count);
+    Status AddBeziers(const PointF* points, INT count);
+    /// A cardinal spline through the points; tension 0 gives straight segments, 0.5 is the default.
+    Status AddCurve(const Point* points, INT count);
+    Status AddCurve(const PointF* points, INT count);
+    Status AddCurve(const Point* points, INT count, REAL tension);
+    Status AddCurve(const PointF* points, INT count, REAL tension);
+    /// The part of the spline from point offset over numberOfSegments segments.
+    Status AddCurve(const Point* points, INT count, INT offset, INT numberOfSegments, REAL tension);
+    Status AddCurve(const PointF* points, INT count, INT offset, INT numberOfSegments, REAL tension);
+    /// A closed cardinal spline through the points, as a figure of its own.
+    Status AddClosedCurve(const Point* points, INT count);
+    Status AddClosedCurve(const PointF* points, INT count);
+    Status AddClosedCurve(const Point* points, INT count, REAL tension);
+    Status AddClosedCurve(const PointF* points, INT count, REAL tension);
     Status AddArc(INT x, INT y, INT width, INT height, REAL startAngle, REAL sweepAngle);
     Status AddArc(REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle);
     Status AddArc(const Rect& rect, REAL startAngle, REAL sweepAngle);
     Status AddRectangle(const Rect& rect);
+    Status AddRectangle(const RectF& rect);
+    /// Each rectangle as a closed figure of its own.
+    Status AddRectangles(const Rect* rects, INT count);
+    Status AddRectangles(const RectF* rects, INT count);
     Status AddEllipse(INT x, INT y, INT width, INT height);
+    Status AddEllipse(REAL x, REAL y, REAL width, REAL height);
+    Status AddEllipse(const Rect& rect);
+    Status AddEllipse(const RectF& rect);
+    /// A closed wedge of the ellipse in the rectangle: angles in degrees, clockwise from the x axis.
+    Status AddPie(INT x, INT y, INT width, INT height, REAL startAngle, REAL sweepAngle);
+    Status AddPie(REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle);
+    Status AddPie(const Rect& rect, REAL startAngle, REAL sweepAngle);
+    Status AddPie(const RectF& rect, REAL startAngle, REAL sweepAngle);
     Status AddPolygon(const Point* points, INT count);
+    Status AddPolygon(const PointF* points, INT count);
     Status AddString(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
                      const Point& origin, const StringFormat* format);
     Status AddString(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
@@ -292,8 +388,16 @@ public:
     Status Reset();
     INT GetPointCount() const;
     Status GetPathPoints(PointF* points, INT count) const;
+    /// The points rounded to whole coordinates.
+    Status GetPathPoints(Point* points, INT count) const;
     Status GetPathTypes(BYTE* types, INT count) const;
     Status GetBounds(RectF* bounds, const Matrix* matrix = nullptr, const Pen* pen = nullptr) const;
+    /// The bounds widened to whole coordinates.
+    Status GetBounds(Rect* bounds, const Matrix* matrix = nullptr, const Pen* pen = nullptr) const;
+    /// Maps every point of the path by the matrix.
+    Status Transform(const Matrix* matrix);
+    /// True when every figure of the path is closed.
+    bool AllFiguresClosed() const;
 
     DllExports::GpPath* NativePath() const { return nativePath; }
 
@@ -336,6 +440,10 @@ public:
     Status SetInterpolationMode(InterpolationMode mode);
     InterpolationMode GetInterpolationMode() const;
     Status SetCompositingMode(CompositingMode mode);
+    CompositingMode GetCompositingMode() const;
+    /// How carefully blended pixels are computed.
+    Status SetCompositingQuality(CompositingQuality quality);
+    CompositingQuality GetCompositingQuality() const;
     Status SetTextRenderingHint(TextRenderingHint hint);
 
     Status SetTransform(const Matrix* matrix);
@@ -365,6 +473,33 @@ public:
     Status DrawPolygon(const Pen* pen, const Point* points, INT count);
     Status DrawPolygon(const Pen* pen, const PointF* points, INT count);
     Status DrawPath(const Pen* pen, const GraphicsPath* path);
+    /// A cubic Bézier from the first point to the fourth, pulled towards the second and third.
+    Status DrawBezier(const Pen* pen, INT x1, INT y1, INT x2, INT y2, INT x3, INT y3, INT x4, INT y4);
+    Status DrawBezier(const Pen* pen, REAL x1, REAL y1, REAL x2, REAL y2, REAL x3, REAL y3, REAL x4, REAL y4);
+    Status DrawBezier(const Pen* pen, const Point& pt1, const Point& pt2, const Point& pt3, const Point& pt4);
+    Status DrawBezier(const Pen* pen, const PointF& pt1, const PointF& pt2, const PointF& pt3, const PointF& pt4);
+    /// Béziers in a row, each ending where the next begins: 1 + 3 × n points.
+    Status DrawBeziers(const Pen* pen, const Point* points, INT count);
+    Status DrawBeziers(const Pen* pen, const PointF* points, INT count);
+    /// A cardinal spline through the points; tension 0 gives straight segments, 0.5 is the default.
+    Status DrawCurve(const Pen* pen, const Point* points, INT count);
+    Status DrawCurve(const Pen* pen, const PointF* points, INT count);
+    Status DrawCurve(const Pen* pen, const Point* points, INT count, REAL tension);
+    Status DrawCurve(const Pen* pen, const PointF* points, INT count, REAL tension);
+    /// The part of the spline from point offset over numberOfSegments segments.
+    Status DrawCurve(const Pen* pen, const Point* points, INT count, INT offset, INT numberOfSegments, REAL tension);
+    Status DrawCurve(const Pen* pen, const PointF* points, INT count, INT offset, INT numberOfSegments,
+                     REAL tension);
+    /// A closed cardinal spline through the points.
+    Status DrawClosedCurve(const Pen* pen, const Point* points, INT count);
+    Status DrawClosedCurve(const Pen* pen, const PointF* points, INT count);
+    Status DrawClosedCurve(const Pen* pen, const Point* points, INT count, REAL tension);
+    Status DrawClosedCurve(const Pen* pen, const PointF* points, INT count, REAL tension);
+    /// The outline of a wedge of the ellipse in the rectangle: angles in degrees, clockwise from the x axis.
+    Status DrawPie(const Pen* pen, INT x, INT y, INT width, INT height, REAL startAngle, REAL sweepAngle);
+    Status DrawPie(const Pen* pen, REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle);
+    Status DrawPie(const Pen* pen, const Rect& rect, REAL startAngle, REAL sweepAngle);
+    Status DrawPie(const Pen* pen, const RectF& rect, REAL startAngle, REAL sweepAngle);
     Status FillRectangle(const Brush* brush, INT x, INT y, INT width, INT height);
     Status FillRectangle(const Brush* brush, REAL x, REAL y, REAL width, REAL height);
     Status FillRectangle(const Brush* brush, const Rect& rect);
@@ -372,6 +507,19 @@ public:
     Status FillEllipse(const Brush* brush, INT x, INT y, INT width, INT height);
     Status FillEllipse(const Brush* brush, REAL x, REAL y, REAL width, REAL height);
     Status FillPolygon(const Brush* brush, const Point* points, INT count, FillMode fillMode = FillModeAlternate);
+    Status FillPolygon(const Brush* brush, const PointF* points, INT count, FillMode fillMode = FillModeAlternate);
+    /// The inside of a closed cardinal spline through the points.
+    Status FillClosedCurve(const Brush* brush, const Point* points, INT count);
+    Status FillClosedCurve(const Brush* brush, const PointF* points, INT count);
+    Status FillClosedCurve(const Brush* brush, const Point* points, INT count, FillMode fillMode,
+                           REAL tension = 0.5f);
+    Status FillClosedCurve(const Brush* brush, const PointF* points, INT count, FillMode fillMode,
+                           REAL tension = 0.5f);
+    /// A wedge of the ellipse in the rectangle: angles in degrees, clockwise from the x axis.
+    Status FillPie(const Brush* brush, INT x, INT y, INT width, INT height, REAL startAngle, REAL sweepAngle);
+    Status FillPie(const Brush* brush, REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle);
+    Status FillPie(const Brush* brush, const Rect& rect, REAL startAngle, REAL sweepAngle);
+    Status FillPie(const Brush* brush, const RectF& rect, REAL startAngle, REAL sweepAngle);
     Status FillPath(const Brush* brush, const GraphicsPath* path);
 
     Status DrawString(const WCHAR* string, INT length, const Font* font, const PointF& origin, const Brush* brush);
@@ -414,6 +562,10 @@ private:
     REAL EnginePageScale() const;
     void UpdatePixelPageScale();
     Status SetEngineWorld(const Matrix& world);
+    // libgdiplus draws an inset pen centred on the outline; GDI+ keeps it inside closed outlines.
+    static bool IsInset(const Pen* pen);
+    // The outline's figures were added with the status built.
+    Status DrawInset(const Pen* pen, const GraphicsPath& outline, Status built);
 
     DllExports::GpGraphics* nativeGraphics = nullptr;
     Unit pageUnit = UnitDisplay;

@@ -23,6 +23,7 @@ struct GpFontCollection;
 struct GpFont;
 struct GpStringFormat;
 struct GpImageAttributes;
+struct GpTexture;
 
 // Stream callbacks of libgdiplus's delegate loader (it has no IStream on this platform).
 typedef int (*GetHeaderDelegate)(BYTE* buffer, int size);
@@ -55,6 +56,12 @@ Status GdipSetInterpolationMode(GpGraphics* graphics, InterpolationMode mode);
 Status GdipGetInterpolationMode(GpGraphics* graphics, InterpolationMode* mode);
 Status GdipSetCompositingMode(GpGraphics* graphics, CompositingMode mode);
 Status GdipSetTextRenderingHint(GpGraphics* graphics, TextRenderingHint hint);
+Status GdipGetCompositingMode(GpGraphics* graphics, CompositingMode* mode);
+Status GdipSetCompositingQuality(GpGraphics* graphics, CompositingQuality quality);
+Status GdipGetCompositingQuality(GpGraphics* graphics, CompositingQuality* quality);
+Status GdipSaveGraphics(GpGraphics* graphics, GraphicsState* state);
+Status GdipRestoreGraphics(GpGraphics* graphics, GraphicsState state);
+Status GdipSetClipPath(GpGraphics* graphics, GpPath* path, CombineMode combineMode);
 Status GdipSetWorldTransform(GpGraphics* graphics, GpMatrix* matrix);
 Status GdipGetWorldTransform(GpGraphics* graphics, GpMatrix* matrix);
 Status GdipResetWorldTransform(GpGraphics* graphics);
@@ -77,6 +84,30 @@ Status GdipDrawEllipseI(GpGraphics* graphics, GpPen* pen, INT x, INT y, INT widt
 Status GdipDrawPolygon(GpGraphics* graphics, GpPen* pen, const PointF* points, INT count);
 Status GdipDrawPolygonI(GpGraphics* graphics, GpPen* pen, const Point* points, INT count);
 Status GdipDrawPath(GpGraphics* graphics, GpPen* pen, GpPath* path);
+Status GdipDrawBezier(GpGraphics* graphics, GpPen* pen, REAL x1, REAL y1, REAL x2, REAL y2, REAL x3, REAL y3, REAL x4,
+                      REAL y4);
+Status GdipDrawBezierI(GpGraphics* graphics, GpPen* pen, INT x1, INT y1, INT x2, INT y2, INT x3, INT y3, INT x4, INT y4);
+Status GdipDrawBeziers(GpGraphics* graphics, GpPen* pen, const PointF* points, INT count);
+Status GdipDrawBeziersI(GpGraphics* graphics, GpPen* pen, const Point* points, INT count);
+Status GdipDrawCurve3(GpGraphics* graphics, GpPen* pen, const PointF* points, INT count, INT offset,
+                      INT numberOfSegments, REAL tension);
+Status GdipDrawCurve3I(GpGraphics* graphics, GpPen* pen, const Point* points, INT count, INT offset,
+                       INT numberOfSegments, REAL tension);
+Status GdipDrawClosedCurve2(GpGraphics* graphics, GpPen* pen, const PointF* points, INT count, REAL tension);
+Status GdipDrawClosedCurve2I(GpGraphics* graphics, GpPen* pen, const Point* points, INT count, REAL tension);
+Status GdipFillClosedCurve2(GpGraphics* graphics, GpBrush* brush, const PointF* points, INT count, REAL tension,
+                            FillMode fillMode);
+Status GdipFillClosedCurve2I(GpGraphics* graphics, GpBrush* brush, const Point* points, INT count, REAL tension,
+                             FillMode fillMode);
+Status GdipDrawPie(GpGraphics* graphics, GpPen* pen, REAL x, REAL y, REAL width, REAL height, REAL startAngle,
+                   REAL sweepAngle);
+Status GdipDrawPieI(GpGraphics* graphics, GpPen* pen, INT x, INT y, INT width, INT height, REAL startAngle,
+                    REAL sweepAngle);
+Status GdipFillPie(GpGraphics* graphics, GpBrush* brush, REAL x, REAL y, REAL width, REAL height, REAL startAngle,
+                   REAL sweepAngle);
+Status GdipFillPieI(GpGraphics* graphics, GpBrush* brush, INT x, INT y, INT width, INT height, REAL startAngle,
+                    REAL sweepAngle);
+Status GdipFillPolygon(GpGraphics* graphics, GpBrush* brush, const PointF* points, INT count, FillMode fillMode);
 Status GdipFillRectangle(GpGraphics* graphics, GpBrush* brush, REAL x, REAL y, REAL width, REAL height);
 Status GdipFillRectangleI(GpGraphics* graphics, GpBrush* brush, INT x, INT y, INT width, INT height);
 Status GdipFillEllipse(GpGraphics* graphics, GpBrush* brush, REAL x, REAL y, REAL width, REAL height);
@@ -143,6 +174,13 @@ Status GdipSetPenLineJoin(GpPen* pen, LineJoin lineJoin);
 Status GdipSetPenMode(GpPen* pen, PenAlignment penMode);
 Status GdipSetPenWidth(GpPen* pen, REAL width);
 Status GdipSetPenColor(GpPen* pen, ARGB argb);
+Status GdipCreatePen2(GpBrush* brush, REAL width, Unit unit, GpPen** pen);
+Status GdipClonePen(GpPen* pen, GpPen** clonePen);
+Status GdipGetPenMode(GpPen* pen, PenAlignment* penMode);
+Status GdipGetPenWidth(GpPen* pen, REAL* width);
+Status GdipSetPenDashArray(GpPen* pen, const REAL* dash, INT count);
+Status GdipGetPenDashCount(GpPen* pen, INT* count);
+Status GdipGetPenDashArray(GpPen* pen, REAL* dash, INT count);
 
 // Brushes.
 Status GdipDeleteBrush(GpBrush* brush);
@@ -155,6 +193,17 @@ Status GdipCreateLineBrushI(const Point* point1, const Point* point2, ARGB color
                             WrapMode wrapMode, GpLineGradient** lineGradient);
 Status GdipSetLineWrapMode(GpLineGradient* brush, WrapMode wrapmode);
 Status GdipGetLineWrapMode(GpLineGradient* brush, WrapMode* wrapmode);
+Status GdipSetLineBlend(GpLineGradient* brush, const REAL* blend, const REAL* positions, INT count);
+Status GdipCreateTexture(GpImage* image, WrapMode wrapmode, GpTexture** texture);
+Status GdipCreateTexture2(GpImage* image, WrapMode wrapmode, REAL x, REAL y, REAL width, REAL height,
+                          GpTexture** texture);
+Status GdipSetTextureWrapMode(GpTexture* texture, WrapMode wrapmode);
+Status GdipGetTextureWrapMode(GpTexture* texture, WrapMode* wrapmode);
+Status GdipSetTextureTransform(GpTexture* texture, const GpMatrix* matrix);
+Status GdipResetTextureTransform(GpTexture* texture);
+Status GdipTranslateTextureTransform(GpTexture* texture, REAL dx, REAL dy, MatrixOrder order);
+Status GdipScaleTextureTransform(GpTexture* texture, REAL sx, REAL sy, MatrixOrder order);
+Status GdipRotateTextureTransform(GpTexture* texture, REAL angle, MatrixOrder order);
 
 // Paths.
 Status GdipCreatePath(FillMode brushMode, GpPath** path);
@@ -178,6 +227,28 @@ Status GdipAddPathString(GpPath* path, const WCHAR* string, INT length, const Gp
 Status GdipAddPathStringI(GpPath* path, const WCHAR* string, INT length, const GpFontFamily* family, INT style,
                           REAL emSize, const Rect* layoutRect, const GpStringFormat* format);
 Status GdipGetPathWorldBounds(GpPath* path, RectF* bounds, const GpMatrix* matrix, const GpPen* pen);
+Status GdipGetPathWorldBoundsI(GpPath* path, Rect* bounds, const GpMatrix* matrix, const GpPen* pen);
+Status GdipGetPathPointsI(GpPath* path, Point* points, INT count);
+Status GdipAddPathLine2(GpPath* path, const PointF* points, INT count);
+Status GdipAddPathLine2I(GpPath* path, const Point* points, INT count);
+Status GdipAddPathBezier(GpPath* path, REAL x1, REAL y1, REAL x2, REAL y2, REAL x3, REAL y3, REAL x4, REAL y4);
+Status GdipAddPathBezierI(GpPath* path, INT x1, INT y1, INT x2, INT y2, INT x3, INT y3, INT x4, INT y4);
+Status GdipAddPathBeziers(GpPath* path, const PointF* points, INT count);
+Status GdipAddPathBeziersI(GpPath* path, const Point* points, INT count);
+Status GdipAddPathCurve3(GpPath* path, const PointF* points, INT count, INT offset, INT numberOfSegments,
+                         REAL tension);
+Status GdipAddPathCurve3I(GpPath* path, const Point* points, INT count, INT offset, INT numberOfSegments,
+                          REAL tension);
+Status GdipAddPathClosedCurve2(GpPath* path, const PointF* points, INT count, REAL tension);
+Status GdipAddPathClosedCurve2I(GpPath* path, const Point* points, INT count, REAL tension);
+Status GdipAddPathRectangle(GpPath* path, REAL x, REAL y, REAL width, REAL height);
+Status GdipAddPathRectangles(GpPath* path, const RectF* rects, INT count);
+Status GdipAddPathRectanglesI(GpPath* path, const Rect* rects, INT count);
+Status GdipAddPathEllipse(GpPath* path, REAL x, REAL y, REAL width, REAL height);
+Status GdipAddPathPie(GpPath* path, REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle);
+Status GdipAddPathPieI(GpPath* path, INT x, INT y, INT width, INT height, REAL startAngle, REAL sweepAngle);
+Status GdipAddPathPolygon(GpPath* path, const PointF* points, INT count);
+Status GdipTransformPath(GpPath* path, GpMatrix* matrix);
 
 // Matrices.
 Status GdipCreateMatrix(GpMatrix** matrix);
@@ -189,6 +260,12 @@ Status GdipTranslateMatrix(GpMatrix* matrix, REAL offsetX, REAL offsetY, MatrixO
 Status GdipRotateMatrix(GpMatrix* matrix, REAL angle, MatrixOrder order);
 Status GdipScaleMatrix(GpMatrix* matrix, REAL scaleX, REAL scaleY, MatrixOrder order);
 Status GdipIsMatrixIdentity(const GpMatrix* matrix, BOOL* result);
+Status GdipMultiplyMatrix(GpMatrix* matrix, GpMatrix* matrix2, MatrixOrder order);
+Status GdipShearMatrix(GpMatrix* matrix, REAL shearX, REAL shearY, MatrixOrder order);
+Status GdipInvertMatrix(GpMatrix* matrix);
+Status GdipIsMatrixInvertible(const GpMatrix* matrix, BOOL* result);
+Status GdipTransformMatrixPoints(GpMatrix* matrix, PointF* points, INT count);
+Status GdipTransformMatrixPointsI(GpMatrix* matrix, Point* points, INT count);
 
 // Fonts and string formats.
 Status GdipCreateFontFamilyFromName(const WCHAR* name, GpFontCollection* fontCollection,
@@ -206,6 +283,11 @@ Status GdipSetStringFormatAlign(GpStringFormat* format, StringAlignment align);
 Status GdipSetStringFormatLineAlign(GpStringFormat* format, StringAlignment align);
 Status GdipGetStringFormatAlign(GpStringFormat* format, StringAlignment* align);
 Status GdipGetStringFormatLineAlign(GpStringFormat* format, StringAlignment* align);
+Status GdipSetStringFormatFlags(GpStringFormat* format, INT flags);
+Status GdipGetStringFormatFlags(const GpStringFormat* format, INT* flags);
+Status GdipSetStringFormatTabStops(GpStringFormat* format, REAL firstTabOffset, INT count, const REAL* tabStops);
+Status GdipGetStringFormatTabStopCount(const GpStringFormat* format, INT* count);
+Status GdipGetStringFormatTabStops(const GpStringFormat* format, INT count, REAL* firstTabOffset, REAL* tabStops);
 
 // Image attributes.
 Status GdipCreateImageAttributes(GpImageAttributes** imageattr);

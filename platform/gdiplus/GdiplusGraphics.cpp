@@ -263,11 +263,19 @@ Status Graphics::DrawLine(const Pen* pen, const Point& pt1, const Point& pt2)
 
 Status Graphics::DrawRectangle(const Pen* pen, INT x, INT y, INT width, INT height)
 {
+    if (IsInset(pen)) {
+        GraphicsPath outline;
+        return DrawInset(pen, outline, outline.AddRectangle(Rect(x, y, width, height)));
+    }
     return SetStatus(DllExports::GdipDrawRectangleI(nativeGraphics, NativeOf(pen), x, y, width, height));
 }
 
 Status Graphics::DrawRectangle(const Pen* pen, REAL x, REAL y, REAL width, REAL height)
 {
+    if (IsInset(pen)) {
+        GraphicsPath outline;
+        return DrawInset(pen, outline, outline.AddRectangle(RectF(x, y, width, height)));
+    }
     return SetStatus(DllExports::GdipDrawRectangle(nativeGraphics, NativeOf(pen), x, y, width, height));
 }
 
@@ -283,26 +291,44 @@ Status Graphics::DrawRectangle(const Pen* pen, const RectF& rect)
 
 Status Graphics::DrawEllipse(const Pen* pen, INT x, INT y, INT width, INT height)
 {
+    if (IsInset(pen)) {
+        GraphicsPath outline;
+        return DrawInset(pen, outline, outline.AddEllipse(x, y, width, height));
+    }
     return SetStatus(DllExports::GdipDrawEllipseI(nativeGraphics, NativeOf(pen), x, y, width, height));
 }
 
 Status Graphics::DrawEllipse(const Pen* pen, REAL x, REAL y, REAL width, REAL height)
 {
+    if (IsInset(pen)) {
+        GraphicsPath outline;
+        return DrawInset(pen, outline, outline.AddEllipse(x, y, width, height));
+    }
     return SetStatus(DllExports::GdipDrawEllipse(nativeGraphics, NativeOf(pen), x, y, width, height));
 }
 
 Status Graphics::DrawPolygon(const Pen* pen, const Point* points, INT count)
 {
+    if (IsInset(pen)) {
+        GraphicsPath outline;
+        return DrawInset(pen, outline, outline.AddPolygon(points, count));
+    }
     return SetStatus(DllExports::GdipDrawPolygonI(nativeGraphics, NativeOf(pen), points, count));
 }
 
 Status Graphics::DrawPolygon(const Pen* pen, const PointF* points, INT count)
 {
+    if (IsInset(pen)) {
+        GraphicsPath outline;
+        return DrawInset(pen, outline, outline.AddPolygon(points, count));
+    }
     return SetStatus(DllExports::GdipDrawPolygon(nativeGraphics, NativeOf(pen), points, count));
 }
 
 Status Graphics::DrawPath(const Pen* pen, const GraphicsPath* path)
 {
+    // GDI+ insets closed figures only; a path with open figures is drawn centred, as the engine does.
+    if (IsInset(pen) && path && path->AllFiguresClosed()) return DrawInset(pen, *path, Ok);
     return SetStatus(DllExports::GdipDrawPath(nativeGraphics, NativeOf(pen), NativeOf(path)));
 }
 

@@ -4,6 +4,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "Gdiplus.h"
 
@@ -59,7 +60,7 @@ std::string Utf8Of(const WCHAR* text)
 
 // True when an installed font carries the name among its family names (any language, as GDI+ accepts
 // localised names too).
-bool AskFontconfig(const std::string& utf8)
+bool IsFamilyOfAnInstalledFont(const std::string& utf8)
 {
     FcPattern* pattern = FcPatternCreate();
     if (!pattern) return false;
@@ -71,6 +72,38 @@ bool AskFontconfig(const std::string& utf8)
     if (objects) FcObjectSetDestroy(objects);
     FcPatternDestroy(pattern);
     return found;
+}
+
+// The families that fontconfig's configuration puts in the name's place as the same face, bound as strongly
+// as the name itself ("Liberation Sans" for "Arial": metric-compatible, so text keeps its layout), in
+// fontconfig's order. Fallbacks that are merely similar come after them, weakly bound.
+std::vector<std::string> SameFaceFamilies(const std::string& utf8)
+{
+    std::vector<std::string> families;
+    FcPattern* pattern = FcPatternCreate();
+    if (!pattern) return families;
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(utf8.c_str()));
+    FcValue value;
+    FcValueBinding nameBinding;
+    if (FcConfigSubstitute(nullptr, pattern, FcMatchPattern) &&
+        FcPatternGetWithBinding(pattern, FC_FAMILY, 0, &value, &nameBinding) == FcResultMatch) {
+        FcValueBinding binding;
+        for (int i = 1; FcPatternGetWithBinding(pattern, FC_FAMILY, i, &value, &binding) == FcResultMatch; ++i)
+            if (binding == nameBinding && value.type == FcTypeString)
+                families.emplace_back(reinterpret_cast<const char*>(value.u.s));
+    }
+    FcPatternDestroy(pattern);
+    return families;
+}
+
+// A Windows family name (Arial, Times New Roman, Courier New) is found when a font that fontconfig
+// declares its metric-compatible substitute is installed; the engine then draws with that font.
+bool AskFontconfig(const std::string& utf8)
+{
+    if (IsFamilyOfAnInstalledFont(utf8)) return true;
+    for (const std::string& family : SameFaceFamilies(utf8))
+        if (IsFamilyOfAnInstalledFont(family)) return true;
+    return false;
 }
 
 // Text members look a family up on every call, so each name's answer is kept for the process: the

@@ -1,0 +1,356 @@
+// The GDI+ object types client code builds itself: curves, pies, paths, pens, brushes, bitmaps, string
+// formats and Windows font names, checked by drawing into bitmaps and reading the pixels back.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+
+#include "TestSupport.h"
+
+using namespace Gdiplus;
+using pictor_test::Channel;
+
+namespace {
+
+// A white 100 × 100 bitmap and a drawing context on it; ink is whatever is dark.
+struct Surface {
+    Bitmap bitmap{100, 100, PixelFormat32bppARGB};
+    Graphics graphics{&bitmap};
+    Surface() { graphics.Clear(Color(Color::White)); }
+    ARGB At(int x, int y)
+    {
+        Color c;
+        bitmap.GetPixel(x, y, &c);
+        return c.GetValue();
+    }
+    bool Ink(int x, int y) { return Channel(At(x, y), 8) < 128; }
+    int Differing(Surface& other)
+    {
+        int count = 0;
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 100; ++x) count += At(x, y) != other.At(x, y);
+        return count;
+    }
+};
+
+}  // namespace
+
+TEST(ClientGraphics, BeziersSplinesPiesAndPolygonsLandWhereGdiPlusPutsThem)
+{
+    Pen pen(Color(Color::Black), 3);
+    Surface bezier, beziers;
+    // Halfway along, a cubic from (10,50) to (90,50) pulled up to y = 10 is at (50, 20).
+    bezier.graphics.DrawBezier(&pen, Point(10, 50), Point(10, 10), Point(90, 10), Point(90, 50));
+    EXPECT_TRUE(bezier.Ink(50, 20));
+    EXPECT_FALSE(bezier.Ink(50, 50));
+    bezier.graphics.DrawBezier(&pen, 90.f, 50.f, 90.f, 90.f, 10.f, 90.f, 10.f, 50.f);
+    const PointF chain[] = {{10, 50}, {10, 10}, {90, 10}, {90, 50}, {90, 90}, {10, 90}, {10, 50}};
+    beziers.graphics.DrawBeziers(&pen, chain, 7);
+    EXPECT_EQ(beziers.Differing(bezier), 0);
+
+    // Tension 0 gives straight segments; the default tension bends them.
+    Surface straight, lines, curved;
+    const Point peak[] = {{10, 80}, {50, 20}, {90, 80}};
+    straight.graphics.DrawCurve(&pen, peak, 3, 0.0f);
+    GraphicsPath polyline;
+    polyline.AddLines(peak, 3);
+    lines.graphics.DrawPath(&pen, &polyline);
+    EXPECT_LT(straight.Differing(lines), 20);
+    EXPECT_TRUE(straight.Ink(30, 50));
+    curved.graphics.DrawCurve(&pen, peak, 3);
+    EXPECT_TRUE(curved.Ink(50, 21));
+    EXPECT_FALSE(curved.Ink(30, 50));
+
+    // Pie angles run clockwise from the x axis: 0 to 90 degrees is the lower right quarter.
+    Surface pie;
+    SolidBrush black(Color(Color::Black));
+    pie.graphics.FillPie(&black, Rect(10, 10, 80, 80), 0, 90);
+    EXPECT_TRUE(pie.Ink(70, 70));
+    EXPECT_FALSE(pie.Ink(30, 30) || pie.Ink(70, 30) || pie.Ink(30, 70));
+    Surface outline;
+    outline.graphics.DrawPie(&pen, 10, 10, 80, 80, 0, 90);
+    EXPECT_TRUE(outline.Ink(50, 50) && outline.Ink(89, 50) && outline.Ink(50, 89));
+    EXPECT_FALSE(outline.Ink(65, 65));
+
+    // A closed spline through a square's corners holds its centre; a real-valued triangle fills.
+    Surface closed;
+    const PointF square[] = {{30, 30}, {70, 30}, {70, 70}, {30, 70}};
+    closed.graphics.FillClosedCurve(&black, square, 4);
+    EXPECT_TRUE(closed.Ink(50, 50) && closed.Ink(31, 31));
+    EXPECT_FALSE(closed.Ink(5, 5));
+    closed.graphics.Clear(Color(Color::White));
+    closed.graphics.DrawClosedCurve(&pen, square, 4, 0.0f);
+    EXPECT_TRUE(closed.Ink(50, 30) && closed.Ink(70, 50));
+    EXPECT_FALSE(closed.Ink(50, 50));
+    const PointF triangle[] = {{10.5f, 90.5f}, {50.5f, 10.5f}, {90.5f, 90.5f}};
+    closed.graphics.FillPolygon(&black, triangle, 3);
+    EXPECT_TRUE(closed.Ink(50, 80));
+    EXPECT_FALSE(closed.Ink(15, 20));
+
+    EXPECT_EQ(closed.graphics.SetCompositingQuality(CompositingQualityHighQuality), Ok);
+    EXPECT_EQ(closed.graphics.GetCompositingQuality(), CompositingQualityHighQuality);
+}
+
+TEST(ClientPaths, FiguresTransformsBoundsAndPoints)
+{
+    GraphicsPath path;
+    path.AddRectangle(RectF(10, 10, 20, 10));
+    EXPECT_EQ(path.GetPointCount(), 4);
+    Matrix shift;
+    shift.Translate(5, 7);
+    EXPECT_EQ(path.Transform(&shift), Ok);
+    Rect bounds;
+    path.GetBounds(&bounds);
+    EXPECT_TRUE(bounds.Equals(Rect(15, 17, 20, 10)));
+    Point corners[4];
+    EXPECT_EQ(path.GetPathPoints(corners, 4), Ok);
+    EXPECT_TRUE(corners[0].Equals(Point(15, 17)) && corners[2].Equals(Point(35, 27)));
+
+    // One figure of each kind, side by side; each fills its own area.
+    GraphicsPath figures;
+    figures.AddEllipse(RectF(5, 5, 20, 20));
+    figures.AddPie(Rect(30, 5, 20, 20), 180, 180);
+    const Rect pair[] = {{55, 5, 10, 10}, {70, 5, 10, 10}};
+    figures.AddRectangles(pair, 2);
+    figures.AddBezier(PointF(5, 40), PointF(5, 60), PointF(25, 60), PointF(25, 40));
+    figures.CloseFigure();
+    figures.StartFigure();
+    const PointF diamond[] = {{40, 30}, {50, 40}, {40, 50}, {30, 40}};
+    figures.AddClosedCurve(diamond, 4, 0.0f);
+    figures.AddPolygon(diamond + 1, 3);
+    Surface s;
+    SolidBrush black(Color(Color::Black));
+    EXPECT_EQ(s.graphics.FillPath(&black, &figures), Ok);
+    EXPECT_TRUE(s.Ink(15, 15) && s.Ink(40, 12) && s.Ink(60, 10) && s.Ink(75, 10) && s.Ink(15, 50) && s.Ink(40, 35));
+    EXPECT_FALSE(s.Ink(40, 20) || s.Ink(67, 10) || s.Ink(15, 38) || s.Ink(60, 30) || s.Ink(40, 45));
+
+    // A curve segment of a longer spline and a Bézier chain end where their points say.
+    GraphicsPath part;
+    const Point wave[] = {{0, 0}, {10, 10}, {20, 0}, {30, 10}};
+    part.AddCurve(wave, 4, 1, 1, 0.5f);
+    PointF ends[8];
+    const INT count = part.GetPointCount();
+    ASSERT_EQ(count, 4);
+    part.GetPathPoints(ends, count);
+    EXPECT_FLOAT_EQ(ends[0].X, 10);
+    EXPECT_FLOAT_EQ(ends[3].X, 20);
+}
+
+TEST(ClientMatrices, InverseProductShearAndRotationAboutAPoint)
+{
+    Matrix m(2, 0, 0, 4, 10, 20);
+    EXPECT_TRUE(m.IsInvertible());
+    EXPECT_EQ(m.Invert(), Ok);
+    PointF p(30, 100);
+    m.TransformPoints(&p);
+    EXPECT_FLOAT_EQ(p.X, 10);
+    EXPECT_FLOAT_EQ(p.Y, 20);
+
+    Matrix singular(1, 2, 2, 4, 0, 0);
+    EXPECT_FALSE(singular.IsInvertible());
+    EXPECT_NE(singular.Invert(), Ok);
+    REAL e[6];
+    singular.GetElements(e);
+    EXPECT_FLOAT_EQ(e[1], 2);
+
+    Matrix turn;
+    turn.RotateAt(90, PointF(50, 50));
+    Point q(60, 50);
+    turn.TransformPoints(&q);
+    EXPECT_TRUE(q.Equals(Point(50, 60)));
+
+    // Prepending a scale to a translation scales first; appending translates first.
+    Matrix scale(2, 0, 0, 2, 0, 0), before(1, 0, 0, 1, 5, 0), after(1, 0, 0, 1, 5, 0);
+    before.Multiply(&scale, MatrixOrderPrepend);
+    after.Multiply(&scale, MatrixOrderAppend);
+    EXPECT_FLOAT_EQ(before.OffsetX(), 5);
+    EXPECT_FLOAT_EQ(after.OffsetX(), 10);
+    Matrix shear;
+    shear.Shear(1, 0);
+    PointF r(0, 10);
+    shear.TransformPoints(&r);
+    EXPECT_FLOAT_EQ(r.X, 10);
+    shear.Reset();
+    EXPECT_TRUE(shear.IsIdentity());
+}
+
+// GDI+ draws an inset pen's whole width inside closed outlines (libgdiplus centres it on them) and
+// centres it on open figures.
+TEST(ClientPens, InsetPensStayInsideClosedOutlines)
+{
+    Pen inset(Color(Color::Black), 6);
+    inset.SetAlignment(PenAlignmentInset);
+    Pen centred(Color(Color::Black), 6);
+    Surface rect, ellipse, polygon, path, reference;
+    EXPECT_EQ(rect.graphics.DrawRectangle(&inset, 20, 20, 60, 60), Ok);
+    EXPECT_TRUE(rect.Ink(21, 50) && rect.Ink(25, 50) && rect.Ink(50, 78));
+    EXPECT_FALSE(rect.Ink(18, 50) || rect.Ink(50, 81) || rect.Ink(28, 50));
+    reference.graphics.DrawRectangle(&centred, 20, 20, 60, 60);
+    EXPECT_TRUE(reference.Ink(18, 50));
+
+    ellipse.graphics.DrawEllipse(&inset, 20.f, 20.f, 60.f, 60.f);
+    EXPECT_TRUE(ellipse.Ink(22, 50) && ellipse.Ink(77, 50));
+    EXPECT_FALSE(ellipse.Ink(18, 50) || ellipse.Ink(82, 50));
+
+    const Point box[] = {{20, 20}, {80, 20}, {80, 80}, {20, 80}};
+    polygon.graphics.DrawPolygon(&inset, box, 4);
+    EXPECT_EQ(polygon.Differing(rect), 0);
+
+    GraphicsPath closed, open;
+    closed.AddPie(20, 20, 60, 60, 0, 90);
+    path.graphics.DrawPath(&inset, &closed);
+    path.graphics.DrawPie(&inset, Rect(20, 20, 60, 60), 180, 90);
+    EXPECT_TRUE(path.Ink(52, 60) && path.Ink(48, 40));
+    EXPECT_FALSE(path.Ink(48, 60) || path.Ink(52, 40) || path.Ink(50, 82) || path.Ink(50, 18));
+    open.AddLine(10, 90, 90, 90);
+    path.graphics.DrawPath(&inset, &open);
+    EXPECT_TRUE(path.Ink(50, 88) && path.Ink(50, 92));
+}
+
+TEST(ClientPens, BrushPensAndDashPatterns)
+{
+    Bitmap stripes(2, 1, PixelFormat32bppARGB);
+    stripes.SetPixel(0, 0, Color(Color::Red));
+    stripes.SetPixel(1, 0, Color(Color::Blue));
+    TextureBrush texture(&stripes);
+    Pen painted(&texture, 4);
+    Surface s;
+    s.graphics.SetSmoothingMode(SmoothingModeNone);
+    EXPECT_EQ(s.graphics.DrawLine(&painted, 0, 10, 99, 10), Ok);
+    EXPECT_EQ(s.At(10, 10), ARGB(Color::Red));
+    EXPECT_EQ(s.At(11, 10), ARGB(Color::Blue));
+
+    // Dash and gap lengths count in pen widths: 4 × 2 pixels on, 4 × 2 off.
+    Pen dashed(Color(Color::Black), 2);
+    const REAL pattern[] = {4, 4};
+    EXPECT_EQ(dashed.SetDashPattern(pattern, 2), Ok);
+    s.graphics.DrawLine(&dashed, 0, 30, 99, 30);
+    EXPECT_TRUE(s.Ink(3, 30) && s.Ink(19, 30) && s.Ink(35, 30));
+    EXPECT_FALSE(s.Ink(11, 30) || s.Ink(27, 30));
+}
+
+TEST(ClientBrushes, TexturesTileAndBlendsShapeTheGradient)
+{
+    Bitmap tile(2, 2, PixelFormat32bppARGB);
+    tile.SetPixel(0, 0, Color(Color::Red));
+    tile.SetPixel(1, 0, Color(Color::Lime));
+    tile.SetPixel(0, 1, Color(Color::Blue));
+    tile.SetPixel(1, 1, Color(Color::White));
+    TextureBrush brush(&tile, WrapModeTile);
+    Surface s;
+    s.graphics.FillRectangle(&brush, 0, 0, 10, 10);
+    EXPECT_EQ(s.At(0, 0), ARGB(Color::Red));
+    EXPECT_EQ(s.At(3, 0), ARGB(Color::Lime));
+    EXPECT_EQ(s.At(4, 5), ARGB(Color::Blue));
+    EXPECT_EQ(s.At(10, 0), ARGB(Color::White));
+    brush.TranslateTransform(1, 0);
+    s.graphics.FillRectangle(&brush, 20, 0, 10, 10);
+    EXPECT_EQ(s.At(21, 0), ARGB(Color::Red));
+
+    // Black at both ends and white in the middle instead of a plain black-to-white ramp.
+    LinearGradientBrush ramp(Point(0, 0), Point(100, 0), Color(Color::Black), Color(Color::White));
+    const REAL factors[] = {0, 1, 0};
+    const REAL positions[] = {0, 0.5f, 1};
+    EXPECT_EQ(ramp.SetBlend(factors, positions, 3), Ok);
+    s.graphics.FillRectangle(&ramp, 0, 50, 100, 10);
+    EXPECT_GT(Channel(s.At(50, 55), 8), 240);
+    EXPECT_LT(Channel(s.At(2, 55), 8), 16);
+    EXPECT_LT(Channel(s.At(97, 55), 8), 16);
+}
+
+TEST(ClientBitmaps, FromSizePixelsLockBitsSaveAndFromFile)
+{
+    Bitmap bitmap(3, 2, PixelFormat32bppARGB);
+    EXPECT_EQ(bitmap.SetPixel(2, 1, Color(0x80, 0x10, 0x20, 0x30)), Ok);
+    Color back;
+    bitmap.GetPixel(2, 1, &back);
+    EXPECT_EQ(back.GetValue(), 0x80102030u);
+    BitmapData data;
+    Rect whole(0, 0, 3, 2);
+    ASSERT_EQ(bitmap.LockBits(&whole, ImageLockModeRead | ImageLockModeWrite, PixelFormat32bppARGB, &data), Ok);
+    BYTE* pixel = static_cast<BYTE*>(data.Scan0) + data.Stride + 8;
+    EXPECT_TRUE(pixel[0] == 0x30 && pixel[1] == 0x20 && pixel[2] == 0x10 && pixel[3] == 0x80);
+    pixel[-4] = 0xFF;  // blue of (1, 1)
+    pixel[-1] = 0xFF;
+    bitmap.UnlockBits(&data);
+
+    char name[] = "/tmp/pictor-client-XXXXXX";
+    const int fd = mkstemp(name);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    const std::string path = std::string(name) + ".png";
+    std::rename(name, path.c_str());
+    CLSID png;
+    ASSERT_TRUE(FindImageEncoder(u"image/png", &png));
+    EXPECT_EQ(bitmap.Save(CString(path.c_str()), &png), Ok);
+    Bitmap loaded(CString(path.c_str()));
+    std::remove(path.c_str());
+    ASSERT_EQ(loaded.GetLastStatus(), Ok);
+    EXPECT_EQ(loaded.GetWidth(), 3u);
+    EXPECT_EQ(loaded.GetHeight(), 2u);
+    loaded.GetPixel(1, 1, &back);
+    EXPECT_EQ(back.GetValue(), 0xFF0000FFu);
+    loaded.GetPixel(2, 1, &back);
+    EXPECT_EQ(back.GetValue(), 0x80102030u);
+}
+
+TEST(ClientText, FormatFlagsAndTabStops)
+{
+    Surface s;
+    FontFamily family(u"DejaVu Sans");
+    Font font(&family, 16, FontStyleRegular, UnitPixel);
+    const WCHAR words[] = u"wrapping words here";
+    RectF narrow(0, 0, 60, 200), wrapped, single;
+    StringFormat format;
+    s.graphics.MeasureString(words, -1, &font, narrow, &format, &wrapped);
+    EXPECT_EQ(format.SetFormatFlags(StringFormatFlagsNoWrap), Ok);
+    EXPECT_EQ(format.GetFormatFlags(), StringFormatFlagsNoWrap);
+    s.graphics.MeasureString(words, -1, &font, narrow, &format, &single);
+    EXPECT_GT(wrapped.Height, 2 * single.Height);
+
+    // A tab moves the text after it to the next stop.
+    const WCHAR tabbed[] = u"a\tb";
+    const REAL stops[] = {80};
+    StringFormat tabs;
+    EXPECT_EQ(tabs.SetTabStops(0, 1, stops), Ok);
+    EXPECT_EQ(tabs.GetTabStopCount(), 1);
+    RectF box;
+    s.graphics.MeasureString(tabbed, -1, &font, PointF(0, 0), &tabs, &box);
+    EXPECT_GT(box.Width, 80);
+    EXPECT_LT(box.Width, 110);
+}
+
+// Windows family names resolve to the families fontconfig declares metric-compatible with them, so text
+// keeps its layout; a name without such a family is still missing.
+TEST(ClientText, WindowsFamilyNamesFindTheirMetricCompatibleFonts)
+{
+    const struct {
+        const WCHAR* windows;
+        const WCHAR* free;
+    } pairs[] = {{u"Arial", u"Liberation Sans"}, {u"Times New Roman", u"Liberation Serif"}, {u"Courier New", u"Liberation Mono"}};
+    for (const auto& pair : pairs) {
+        FontFamily family(pair.windows);
+        ASSERT_TRUE(family.IsAvailable());
+        WCHAR name[LF_FACESIZE] = {};
+        family.GetFamilyName(name);
+        EXPECT_EQ(std::u16string(name), std::u16string(pair.free));
+    }
+    FontFamily missing(u"No Such Family Anywhere");
+    EXPECT_FALSE(missing.IsAvailable());
+    EXPECT_EQ(missing.GetLastStatus(), FontFamilyNotFound);
+
+    // Through the canvas, "Arial" draws as Liberation Sans, not as the generic fallback.
+    CFxPictor arial(nullptr, 200, 40), liberation(nullptr, 200, 40), fallback(nullptr, 200, 40);
+    arial.Text(5, 5, 20, Color(Color::Black), CString("Arial"), CString("Metric layout"));
+    liberation.Text(5, 5, 20, Color(Color::Black), CString("Liberation Sans"), CString("Metric layout"));
+    fallback.Text(5, 5, 20, Color(Color::Black), CString("No Such Family Anywhere"), CString("Metric layout"));
+    int same = 0, other = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 200; ++x) {
+            same += pictor_test::PixelOf(arial, x, y) != pictor_test::PixelOf(liberation, x, y);
+            other += pictor_test::PixelOf(arial, x, y) != pictor_test::PixelOf(fallback, x, y);
+        }
+    EXPECT_EQ(same, 0);
+    EXPECT_GT(other, 100);
+}
