@@ -50,12 +50,14 @@ TEST(ClientGraphics, BeziersSplinesPiesAndPolygonsLandWhereGdiPlusPutsThem)
     EXPECT_EQ(beziers.Differing(bezier), 0);
 
     // Tension 0 gives straight segments; the default tension bends them.
-    Surface straight, lines, curved;
+    Surface straight, lines, path, curved;
     const Point peak[] = {{10, 80}, {50, 20}, {90, 80}};
     straight.graphics.DrawCurve(&pen, peak, 3, 0.0f);
+    lines.graphics.DrawLines(&pen, peak, 3);
     GraphicsPath polyline;
     polyline.AddLines(peak, 3);
-    lines.graphics.DrawPath(&pen, &polyline);
+    path.graphics.DrawPath(&pen, &polyline);
+    EXPECT_EQ(lines.Differing(path), 0);
     EXPECT_LT(straight.Differing(lines), 20);
     EXPECT_TRUE(straight.Ink(30, 50));
     curved.graphics.DrawCurve(&pen, peak, 3);
@@ -72,6 +74,10 @@ TEST(ClientGraphics, BeziersSplinesPiesAndPolygonsLandWhereGdiPlusPutsThem)
     outline.graphics.DrawPie(&pen, 10, 10, 80, 80, 0, 90);
     EXPECT_TRUE(outline.Ink(50, 50) && outline.Ink(89, 50) && outline.Ink(50, 89));
     EXPECT_FALSE(outline.Ink(65, 65));
+    Surface arc;
+    arc.graphics.DrawArc(&pen, RectF(10, 10, 80, 80), 0, 90);
+    EXPECT_TRUE(arc.Ink(89, 50) && arc.Ink(50, 89));
+    EXPECT_FALSE(arc.Ink(50, 50) || arc.Ink(11, 50) || arc.Ink(50, 11));
 
     // A closed spline through a square's corners holds its centre; a real-valued triangle fills.
     Surface closed;
@@ -319,6 +325,13 @@ TEST(ClientText, FormatFlagsAndTabStops)
     s.graphics.MeasureString(tabbed, -1, &font, PointF(0, 0), &tabs, &box);
     EXPECT_GT(box.Width, 80);
     EXPECT_LT(box.Width, 110);
+
+    // Copies keep the settings; the typographic format lays out without clipping, fitting whole lines.
+    StringFormat copy(&format);
+    EXPECT_EQ(copy.GetFormatFlags(), StringFormatFlagsNoWrap);
+    EXPECT_EQ(StringFormat::GenericDefault()->GetFormatFlags(), 0);
+    EXPECT_EQ(StringFormat::GenericTypographic()->GetFormatFlags(),
+              StringFormatFlagsLineLimit | StringFormatFlagsNoClip | StringFormatFlagsNoFitBlackBox);
 }
 
 // Windows family names resolve to the families fontconfig declares metric-compatible with them, so text
@@ -340,17 +353,41 @@ TEST(ClientText, WindowsFamilyNamesFindTheirMetricCompatibleFonts)
     EXPECT_FALSE(missing.IsAvailable());
     EXPECT_EQ(missing.GetLastStatus(), FontFamilyNotFound);
 
+    // A font made from a name alone falls back to the generic sans-serif family.
+    Surface s;
+    const WCHAR text[] = u"Metric layout";
+    FontFamily liberationSans(u"Liberation Sans");
+    Font byName(u"Arial", 20, FontStyleRegular, UnitPixel), byFamily(&liberationSans, 20, FontStyleRegular, UnitPixel);
+    Font unknown(u"No Such Family Anywhere", 20, FontStyleRegular, UnitPixel);
+    Font generic(FontFamily::GenericSansSerif(), 20, FontStyleRegular, UnitPixel);
+    RectF a, b, c, d;
+    s.graphics.MeasureString(text, -1, &byName, PointF(0, 0), &a);
+    s.graphics.MeasureString(text, -1, &byFamily, PointF(0, 0), &b);
+    s.graphics.MeasureString(text, -1, &unknown, PointF(0, 0), &c);
+    s.graphics.MeasureString(text, -1, &generic, PointF(0, 0), &d);
+    EXPECT_FLOAT_EQ(a.Width, b.Width);
+    EXPECT_FLOAT_EQ(c.Width, d.Width);
+    EXPECT_NE(a.Width, c.Width);
+
     // Through the canvas, "Arial" draws as Liberation Sans, not as the generic fallback.
     CFxPictor arial(nullptr, 200, 40), liberation(nullptr, 200, 40), fallback(nullptr, 200, 40);
     arial.Text(5, 5, 20, Color(Color::Black), CString("Arial"), CString("Metric layout"));
     liberation.Text(5, 5, 20, Color(Color::Black), CString("Liberation Sans"), CString("Metric layout"));
     fallback.Text(5, 5, 20, Color(Color::Black), CString("No Such Family Anywhere"), CString("Metric layout"));
-    int same = 0, other = 0;
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 200; ++x) {
-            same += pictor_test::PixelOf(arial, x, y) != pictor_test::PixelOf(liberation, x, y);
-            other += pictor_test::PixelOf(arial, x, y) != pictor_test::PixelOf(fallback, x, y);
-        }
-    EXPECT_EQ(same, 0);
-    EXPECT_GT(other, 100);
+    auto differing = [](CFxPictor& one, CFxPictor& two) {
+        int count = 0;
+        for (int y = 0; y < one.m_nHeight; ++y)
+            for (int x = 0; x < one.m_nWidth; ++x)
+                count += pictor_test::PixelOf(one, x, y) != pictor_test::PixelOf(two, x, y);
+        return count;
+    };
+    EXPECT_EQ(differing(arial, liberation), 0);
+    EXPECT_GT(differing(arial, fallback), 100);
+
+    // "Malgun Gothic" has no metric-compatible family and falls back; its Hangul still gets real glyphs
+    // (missing ones would all be the same box).
+    CFxPictor ga(nullptr, 60, 60), na(nullptr, 60, 60);
+    ga.Text(5, 5, 40, Color(Color::Black), CString("Malgun Gothic"), CString("가"));
+    na.Text(5, 5, 40, Color(Color::Black), CString("Malgun Gothic"), CString("나"));
+    EXPECT_GT(differing(ga, na), 40);
 }

@@ -281,6 +281,9 @@ private:
 class Font : public GdiplusBase, public StatusKeeper {
 public:
     Font(const FontFamily* family, REAL emSize, INT style = FontStyleRegular, Unit unit = UnitPoint);
+    /// A font of the named family, or of the generic sans-serif family when that name is not installed.
+    Font(const WCHAR* familyName, REAL emSize, INT style = FontStyleRegular, Unit unit = UnitPoint,
+         const void* fontCollection = nullptr);
     ~Font();
     Font(const Font&) = delete;
     Font& operator=(const Font&) = delete;
@@ -298,7 +301,13 @@ private:
 class StringFormat : public GdiplusBase, public StatusKeeper {
 public:
     explicit StringFormat(INT formatFlags = 0, LANGID language = 0);
+    /// A copy of the other format's settings.
+    StringFormat(const StringFormat* format);
     ~StringFormat();
+    /// The engine's shared formats, kept for the process: the default layout, and the typographic one
+    /// that adds no margin around the text.
+    static const StringFormat* GenericDefault();
+    static const StringFormat* GenericTypographic();
     StringFormat(const StringFormat&) = delete;
     StringFormat& operator=(const StringFormat&) = delete;
 
@@ -317,6 +326,7 @@ public:
     DllExports::GpStringFormat* NativeFormat() const { return nativeFormat; }
 
 private:
+    StringFormat(DllExports::GpStringFormat* format, Status status);
     DllExports::GpStringFormat* nativeFormat = nullptr;
 };
 
@@ -358,6 +368,7 @@ public:
     Status AddArc(INT x, INT y, INT width, INT height, REAL startAngle, REAL sweepAngle);
     Status AddArc(REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle);
     Status AddArc(const Rect& rect, REAL startAngle, REAL sweepAngle);
+    Status AddArc(const RectF& rect, REAL startAngle, REAL sweepAngle);
     Status AddRectangle(const Rect& rect);
     Status AddRectangle(const RectF& rect);
     /// Each rectangle as a closed figure of its own.
@@ -464,6 +475,14 @@ public:
     Status DrawLine(const Pen* pen, INT x1, INT y1, INT x2, INT y2);
     Status DrawLine(const Pen* pen, REAL x1, REAL y1, REAL x2, REAL y2);
     Status DrawLine(const Pen* pen, const Point& pt1, const Point& pt2);
+    /// Joined line segments through the points.
+    Status DrawLines(const Pen* pen, const Point* points, INT count);
+    Status DrawLines(const Pen* pen, const PointF* points, INT count);
+    /// An arc of the ellipse in the rectangle: angles in degrees, clockwise from the x axis.
+    Status DrawArc(const Pen* pen, INT x, INT y, INT width, INT height, REAL startAngle, REAL sweepAngle);
+    Status DrawArc(const Pen* pen, REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle);
+    Status DrawArc(const Pen* pen, const Rect& rect, REAL startAngle, REAL sweepAngle);
+    Status DrawArc(const Pen* pen, const RectF& rect, REAL startAngle, REAL sweepAngle);
     Status DrawRectangle(const Pen* pen, INT x, INT y, INT width, INT height);
     Status DrawRectangle(const Pen* pen, REAL x, REAL y, REAL width, REAL height);
     Status DrawRectangle(const Pen* pen, const Rect& rect);

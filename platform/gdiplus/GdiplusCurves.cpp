@@ -1,4 +1,4 @@
-// Graphics: Béziers, cardinal splines, pies, real-valued polygons and compositing quality.
+// Graphics: joined lines, arcs, Béziers, cardinal splines, pies, real-valued polygons and compositing quality.
 #include "Gdiplus.h"
 
 namespace Gdiplus {
@@ -29,6 +29,38 @@ CompositingQuality Graphics::GetCompositingQuality() const
     CompositingQuality quality = CompositingQualityInvalid;
     SetStatus(DllExports::GdipGetCompositingQuality(nativeGraphics, &quality));
     return quality;
+}
+
+Status Graphics::DrawLines(const Pen* pen, const Point* points, INT count)
+{
+    return SetStatus(DllExports::GdipDrawLinesI(nativeGraphics, NativeOf(pen), points, count));
+}
+
+Status Graphics::DrawLines(const Pen* pen, const PointF* points, INT count)
+{
+    return SetStatus(DllExports::GdipDrawLines(nativeGraphics, NativeOf(pen), points, count));
+}
+
+Status Graphics::DrawArc(const Pen* pen, INT x, INT y, INT width, INT height, REAL startAngle, REAL sweepAngle)
+{
+    return SetStatus(
+        DllExports::GdipDrawArcI(nativeGraphics, NativeOf(pen), x, y, width, height, startAngle, sweepAngle));
+}
+
+Status Graphics::DrawArc(const Pen* pen, REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle)
+{
+    return SetStatus(
+        DllExports::GdipDrawArc(nativeGraphics, NativeOf(pen), x, y, width, height, startAngle, sweepAngle));
+}
+
+Status Graphics::DrawArc(const Pen* pen, const Rect& rect, REAL startAngle, REAL sweepAngle)
+{
+    return DrawArc(pen, rect.X, rect.Y, rect.Width, rect.Height, startAngle, sweepAngle);
+}
+
+Status Graphics::DrawArc(const Pen* pen, const RectF& rect, REAL startAngle, REAL sweepAngle)
+{
+    return DrawArc(pen, rect.X, rect.Y, rect.Width, rect.Height, startAngle, sweepAngle);
 }
 
 Status Graphics::DrawBezier(const Pen* pen, INT x1, INT y1, INT x2, INT y2, INT x3, INT y3, INT x4, INT y4)

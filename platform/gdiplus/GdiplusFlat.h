@@ -84,6 +84,12 @@ Status GdipDrawEllipseI(GpGraphics* graphics, GpPen* pen, INT x, INT y, INT widt
 Status GdipDrawPolygon(GpGraphics* graphics, GpPen* pen, const PointF* points, INT count);
 Status GdipDrawPolygonI(GpGraphics* graphics, GpPen* pen, const Point* points, INT count);
 Status GdipDrawPath(GpGraphics* graphics, GpPen* pen, GpPath* path);
+Status GdipDrawLines(GpGraphics* graphics, GpPen* pen, const PointF* points, INT count);
+Status GdipDrawLinesI(GpGraphics* graphics, GpPen* pen, const Point* points, INT count);
+Status GdipDrawArc(GpGraphics* graphics, GpPen* pen, REAL x, REAL y, REAL width, REAL height, REAL startAngle,
+                   REAL sweepAngle);
+Status GdipDrawArcI(GpGraphics* graphics, GpPen* pen, INT x, INT y, INT width, INT height, REAL startAngle,
+                    REAL sweepAngle);
 Status GdipDrawBezier(GpGraphics* graphics, GpPen* pen, REAL x1, REAL y1, REAL x2, REAL y2, REAL x3, REAL y3, REAL x4,
                       REAL y4);
 Status GdipDrawBezierI(GpGraphics* graphics, GpPen* pen, INT x1, INT y1, INT x2, INT y2, INT x3, INT y3, INT x4, INT y4);
@@ -283,6 +289,9 @@ Status GdipSetStringFormatAlign(GpStringFormat* format, StringAlignment align);
 Status GdipSetStringFormatLineAlign(GpStringFormat* format, StringAlignment align);
 Status GdipGetStringFormatAlign(GpStringFormat* format, StringAlignment* align);
 Status GdipGetStringFormatLineAlign(GpStringFormat* format, StringAlignment* align);
+Status GdipCloneStringFormat(const GpStringFormat* format, GpStringFormat** newFormat);
+Status GdipStringFormatGetGenericDefault(GpStringFormat** format);
+Status GdipStringFormatGetGenericTypographic(GpStringFormat** format);
 Status GdipSetStringFormatFlags(GpStringFormat* format, INT flags);
 Status GdipGetStringFormatFlags(const GpStringFormat* format, INT* flags);
 Status GdipSetStringFormatTabStops(GpStringFormat* format, REAL firstTabOffset, INT count, const REAL* tabStops);

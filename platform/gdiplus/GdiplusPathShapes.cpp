@@ -14,6 +14,11 @@ const REAL kDefaultTension = 0.5f;
 
 Status GraphicsPath::AddLine(const PointF& pt1, const PointF& pt2) { return AddLine(pt1.X, pt1.Y, pt2.X, pt2.Y); }
 
+Status GraphicsPath::AddArc(const RectF& rect, REAL startAngle, REAL sweepAngle)
+{
+    return AddArc(rect.X, rect.Y, rect.Width, rect.Height, startAngle, sweepAngle);
+}
+
 Status GraphicsPath::AddLines(const Point* points, INT count)
 {
     return SetStatus(DllExports::GdipAddPathLine2I(nativePath, points, count));

@@ -1,7 +1,39 @@
-// String format flags and tab stops.
+// String formats: copies, the engine's shared formats, flags and tab stops.
 #include "Gdiplus.h"
 
 namespace Gdiplus {
+
+StringFormat::StringFormat(DllExports::GpStringFormat* format, Status status) : nativeFormat(format)
+{
+    SetStatus(status);
+}
+
+StringFormat::StringFormat(const StringFormat* format)
+{
+    SetStatus(DllExports::GdipCloneStringFormat(format ? format->NativeFormat() : nullptr, &nativeFormat));
+}
+
+// The engine owns these two formats (deleting them does nothing); the objects naming them live as long as
+// the process, as GDI+'s do.
+const StringFormat* StringFormat::GenericDefault()
+{
+    static StringFormat* format = [] {
+        DllExports::GpStringFormat* native = nullptr;
+        Status status = DllExports::GdipStringFormatGetGenericDefault(&native);
+        return new StringFormat(native, status);
+    }();
+    return format;
+}
+
+const StringFormat* StringFormat::GenericTypographic()
+{
+    static StringFormat* format = [] {
+        DllExports::GpStringFormat* native = nullptr;
+        Status status = DllExports::GdipStringFormatGetGenericTypographic(&native);
+        return new StringFormat(native, status);
+    }();
+    return format;
+}
 
 Status StringFormat::SetFormatFlags(INT flags)
 {

@@ -157,6 +157,13 @@ Font::Font(const FontFamily* family, REAL emSize, INT style, Unit unit)
     SetStatus(DllExports::GdipCreateFont(family ? family->NativeFamily() : nullptr, emSize, style, unit, &nativeFont));
 }
 
+Font::Font(const WCHAR* familyName, REAL emSize, INT style, Unit unit, const void* fontCollection)
+{
+    FontFamily named(familyName, fontCollection);
+    const FontFamily* family = named.IsAvailable() ? &named : FontFamily::GenericSansSerif();
+    SetStatus(DllExports::GdipCreateFont(family->NativeFamily(), emSize, style, unit, &nativeFont));
+}
+
 Font::~Font()
 {
     if (nativeFont) DllExports::GdipDeleteFont(nativeFont);
