@@ -117,6 +117,27 @@ TEST(ColourKeyAndAlpha, KeyMatchesColourExactlyAndAlphaIsSetEverywhere)
     empty.SetAlpha(10);
 }
 
+TEST(ColourKeyAndAlpha, KeyingKeepsToTheCanvasAreaOfAGivenImageAndAlphaCoversItAll)
+{
+    CFxPictor canvas(nullptr, 20, 10);
+    Gdiplus::Bitmap given(40, 30, PixelFormat32bppARGB);
+    Gdiplus::Graphics(&given).Clear(Gdiplus::Color(0xFFFF00FF));
+    canvas.SetBitmap(&given);
+    canvas.SetColorToAlphaZero(255, 0, 255);
+    EXPECT_EQ(PixelOf(canvas, 19, 9), 0u);
+    EXPECT_EQ(PixelOf(canvas, 20, 9), 0xFFFF00FFu);
+    EXPECT_EQ(PixelOf(canvas, 5, 29), 0xFFFF00FFu);
+    canvas.SetAlpha(128);
+    EXPECT_EQ(PixelOf(canvas, 39, 29), 0x80FF00FFu);
+
+    // An image smaller than the canvas does not hold the area: it is left as it is.
+    Gdiplus::Bitmap small(8, 6, PixelFormat32bppARGB);
+    Gdiplus::Graphics(&small).Clear(Gdiplus::Color(0xFFFF00FF));
+    canvas.SetBitmap(&small);
+    canvas.SetColorToAlphaZero(255, 0, 255);
+    EXPECT_EQ(PixelOf(canvas, 1, 1), 0xFFFF00FFu);
+}
+
 TEST(Resampling, FitTableTruncatesAsDocumented)
 {
     struct Case {

@@ -585,6 +585,11 @@ private:
     static bool IsInset(const Pen* pen);
     // The outline's figures were added with the status built.
     Status DrawInset(const Pen* pen, const GraphicsPath& outline, Status built);
+    bool PhysicalSize(Image* image, REAL pixelsWide, REAL pixelsHigh, REAL* width, REAL* height) const;
+    static bool ScalesOneAxisOnly(const RectF& destRect, REAL srcwidth, REAL srcheight);
+    Status DrawImageThroughScale(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth,
+                                 REAL srcheight, Unit srcUnit, const ImageAttributes* imageAttributes,
+                                 DrawImageAbort callback, void* callbackData);
 
     DllExports::GpGraphics* nativeGraphics = nullptr;
     Unit pageUnit = UnitDisplay;

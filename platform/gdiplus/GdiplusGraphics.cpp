@@ -1,4 +1,6 @@
 // Graphics: drawing contexts on images, device contexts and windows.
+#include <cmath>
+
 #include "../win/Window.h"
 #include "Gdiplus.h"
 
@@ -413,14 +415,51 @@ Status Graphics::MeasureString(const WCHAR* string, INT length, const Font* font
     return MeasureString(string, length, font, origin, nullptr, boundingBox);
 }
 
-Status Graphics::DrawImage(Image* image, INT x, INT y)
+namespace {
+
+// How many page units one inch is, for the units a page can have; 0 for a unit measured in pixels.
+REAL UnitsPerInch(Unit unit)
 {
-    return SetStatus(DllExports::GdipDrawImageI(nativeGraphics, NativeOf(image), x, y));
+    switch (unit) {
+    case UnitPoint: return 72.0f;
+    case UnitInch: return 1.0f;
+    case UnitDocument: return 300.0f;
+    case UnitMillimeter: return 25.4f;
+    default: return 0.0f;
+    }
+}
+
+}  // namespace
+
+// GDI+ draws an image, or a part of it, at a point at its physical size: its pixels over its resolution,
+// in inches, shown at the device's resolution. libgdiplus draws it at its pixel size whatever the
+// resolutions. False when a resolution is unknown.
+bool Graphics::PhysicalSize(Image* image, REAL pixelsWide, REAL pixelsHigh, REAL* width, REAL* height) const
+{
+    REAL imageDpiX = 0, imageDpiY = 0, deviceDpiX = 0, deviceDpiY = 0;
+    DllExports::GdipGetImageHorizontalResolution(image->NativeImage(), &imageDpiX);
+    DllExports::GdipGetImageVerticalResolution(image->NativeImage(), &imageDpiY);
+    DllExports::GdipGetDpiX(nativeGraphics, &deviceDpiX);
+    DllExports::GdipGetDpiY(nativeGraphics, &deviceDpiY);
+    if (!(imageDpiX > 0 && imageDpiY > 0 && deviceDpiX > 0 && deviceDpiY > 0)) return false;
+    const REAL perInch = UnitsPerInch(pageUnit);
+    *width = pixelsWide / imageDpiX * (perInch > 0 ? perInch : deviceDpiX);
+    *height = pixelsHigh / imageDpiY * (perInch > 0 ? perInch : deviceDpiY);
+    return true;
 }
 
 Status Graphics::DrawImage(Image* image, REAL x, REAL y)
 {
-    return SetStatus(DllExports::GdipDrawImage(nativeGraphics, NativeOf(image), x, y));
+    REAL width = 0, height = 0;
+    if (!image || !PhysicalSize(image, static_cast<REAL>(image->GetWidth()), static_cast<REAL>(image->GetHeight()),
+                                &width, &height))
+        return SetStatus(DllExports::GdipDrawImage(nativeGraphics, NativeOf(image), x, y));
+    return DrawImage(image, x, y, width, height);
+}
+
+Status Graphics::DrawImage(Image* image, INT x, INT y)
+{
+    return DrawImage(image, static_cast<REAL>(x), static_cast<REAL>(y));
 }
 
 Status Graphics::DrawImage(Image* image, const Point& point) { return DrawImage(image, point.X, point.Y); }
@@ -447,15 +486,18 @@ Status Graphics::DrawImage(Image* image, const RectF& rect)
 
 Status Graphics::DrawImage(Image* image, INT x, INT y, INT srcx, INT srcy, INT srcwidth, INT srcheight, Unit srcUnit)
 {
-    return SetStatus(DllExports::GdipDrawImagePointRectI(nativeGraphics, NativeOf(image), x, y, srcx, srcy, srcwidth,
-                                                         srcheight, srcUnit));
+    return DrawImage(image, static_cast<REAL>(x), static_cast<REAL>(y), static_cast<REAL>(srcx),
+                     static_cast<REAL>(srcy), static_cast<REAL>(srcwidth), static_cast<REAL>(srcheight), srcUnit);
 }
 
 Status Graphics::DrawImage(Image* image, REAL x, REAL y, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight,
                            Unit srcUnit)
 {
-    return SetStatus(DllExports::GdipDrawImagePointRect(nativeGraphics, NativeOf(image), x, y, srcx, srcy, srcwidth,
-                                                        srcheight, srcUnit));
+    REAL width = 0, height = 0;
+    if (!image || srcUnit != UnitPixel || !PhysicalSize(image, srcwidth, srcheight, &width, &height))
+        return SetStatus(DllExports::GdipDrawImagePointRect(nativeGraphics, NativeOf(image), x, y, srcx, srcy,
+                                                            srcwidth, srcheight, srcUnit));
+    return DrawImage(image, RectF(x, y, width, height), srcx, srcy, srcwidth, srcheight, srcUnit);
 }
 
 namespace {
@@ -476,12 +518,10 @@ Status Graphics::DrawImage(Image* image, const Rect& destRect, INT srcx, INT src
                            Unit srcUnit, const ImageAttributes* imageAttributes, DrawImageAbort callback,
                            void* callbackData)
 {
-    if (!WithinEngineRange(destRect.X, destRect.Y, destRect.Width, destRect.Height) ||
-        !WithinEngineRange(srcx, srcy, srcwidth, srcheight))
-        return SetStatus(ValueOverflow);
-    return SetStatus(DllExports::GdipDrawImageRectRectI(
-        nativeGraphics, NativeOf(image), destRect.X, destRect.Y, destRect.Width, destRect.Height, srcx, srcy, srcwidth,
-        srcheight, srcUnit, NativeOf(imageAttributes), callback, callbackData));
+    const RectF dest(static_cast<REAL>(destRect.X), static_cast<REAL>(destRect.Y), static_cast<REAL>(destRect.Width),
+                     static_cast<REAL>(destRect.Height));
+    return DrawImage(image, dest, static_cast<REAL>(srcx), static_cast<REAL>(srcy), static_cast<REAL>(srcwidth),
+                     static_cast<REAL>(srcheight), srcUnit, imageAttributes, callback, callbackData);
 }
 
 Status Graphics::DrawImage(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight,
@@ -491,9 +531,39 @@ Status Graphics::DrawImage(Image* image, const RectF& destRect, REAL srcx, REAL 
     if (!WithinEngineRange(destRect.X, destRect.Y, destRect.Width, destRect.Height) ||
         !WithinEngineRange(srcx, srcy, srcwidth, srcheight))
         return SetStatus(ValueOverflow);
+    if (ScalesOneAxisOnly(destRect, srcwidth, srcheight))
+        return DrawImageThroughScale(image, destRect, srcx, srcy, srcwidth, srcheight, srcUnit, imageAttributes,
+                                     callback, callbackData);
     return SetStatus(DllExports::GdipDrawImageRectRect(
         nativeGraphics, NativeOf(image), destRect.X, destRect.Y, destRect.Width, destRect.Height, srcx, srcy, srcwidth,
         srcheight, srcUnit, NativeOf(imageAttributes), callback, callbackData));
+}
+
+// libgdiplus skips the scaling of a rectangle-to-rectangle draw when either side keeps its size, so a
+// picture stretched in one direction only comes out unscaled; GDI+ scales each direction on its own.
+bool Graphics::ScalesOneAxisOnly(const RectF& destRect, REAL srcwidth, REAL srcheight)
+{
+    auto same = [](REAL a, REAL b) { return std::fabs(a - b) <= 0.00059604645f; };  // the engine's "near zero"
+    return same(destRect.Width, srcwidth) != same(destRect.Height, srcheight);
+}
+
+// The scale goes into the world transform for the one draw, which then keeps the source's size.
+Status Graphics::DrawImageThroughScale(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth,
+                                       REAL srcheight, Unit srcUnit, const ImageAttributes* imageAttributes,
+                                       DrawImageAbort callback, void* callbackData)
+{
+    if (srcwidth == 0 || srcheight == 0 || destRect.Width == 0 || destRect.Height == 0) return Ok;
+    Matrix saved;
+    Status status = SetStatus(DllExports::GdipGetWorldTransform(nativeGraphics, saved.NativeMatrix()));
+    if (status != Ok) return status;
+    DllExports::GdipTranslateWorldTransform(nativeGraphics, destRect.X, destRect.Y, MatrixOrderPrepend);
+    DllExports::GdipScaleWorldTransform(nativeGraphics, destRect.Width / srcwidth, destRect.Height / srcheight,
+                                        MatrixOrderPrepend);
+    status = SetStatus(DllExports::GdipDrawImageRectRect(nativeGraphics, NativeOf(image), 0, 0, srcwidth, srcheight,
+                                                         srcx, srcy, srcwidth, srcheight, srcUnit,
+                                                         NativeOf(imageAttributes), callback, callbackData));
+    DllExports::GdipSetWorldTransform(nativeGraphics, saved.NativeMatrix());
+    return status;
 }
 
 HDC Graphics::GetHDC()

@@ -12,16 +12,15 @@ namespace {
 
 const uint32_t kColourBits = 0x00FFFFFFu;
 
-// Runs the row rule over every row of the locked bitmap, in place.
-void ForEachRow(Gdiplus::Bitmap& bitmap, Gdiplus::PixelFormat format, void (*rule)(uint32_t*, UINT, uint32_t),
-                uint32_t value)
+// Runs the row rule over every row of the area (0, 0, width, height) of the bitmap, in place; nothing is
+// done when the bitmap does not hold that area.
+void ForEachRow(Gdiplus::Bitmap& bitmap, INT width, INT height, Gdiplus::PixelFormat format,
+                void (*rule)(uint32_t*, UINT, uint32_t), uint32_t value)
 {
-    const INT width = static_cast<INT>(bitmap.GetWidth());
-    const INT height = static_cast<INT>(bitmap.GetHeight());
     if (width <= 0 || height <= 0) return;
-    const Gdiplus::Rect whole(0, 0, width, height);
+    const Gdiplus::Rect area(0, 0, width, height);
     Gdiplus::BitmapData data;
-    if (bitmap.LockBits(&whole, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeWrite, format, &data) != Gdiplus::Ok)
+    if (bitmap.LockBits(&area, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeWrite, format, &data) != Gdiplus::Ok)
         return;
     for (UINT y = 0; y < data.Height; ++y)
         rule(reinterpret_cast<uint32_t*>(static_cast<BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride),
@@ -70,17 +69,21 @@ void CFxPictor::SetColorToAlphaZero(BYTE r, BYTE g, BYTE b)
 {
     if (!m_pBitmap) return;
     const uint32_t key = (static_cast<uint32_t>(r) << 16) | (static_cast<uint32_t>(g) << 8) | b;
+    // The canvas's own area, even when SetBitmap gave it a larger image.
     if (HoldsPremultiplied(*m_pBitmap))
-        ForEachRow(*m_pBitmap, PixelFormat32bppPARGB, KeyPremultipliedRow, key);
+        ForEachRow(*m_pBitmap, m_nWidth, m_nHeight, PixelFormat32bppPARGB, KeyPremultipliedRow, key);
     else
-        ForEachRow(*m_pBitmap, PixelFormat32bppARGB, KeyStraightRow, key);
+        ForEachRow(*m_pBitmap, m_nWidth, m_nHeight, PixelFormat32bppARGB, KeyStraightRow, key);
 }
 
 void CFxPictor::SetAlpha(BYTE alpha)
 {
     if (!m_pBitmap) return;
+    // The whole image, whatever its size.
+    const INT width = static_cast<INT>(m_pBitmap->GetWidth());
+    const INT height = static_cast<INT>(m_pBitmap->GetHeight());
     if (HoldsPremultiplied(*m_pBitmap))
-        ForEachRow(*m_pBitmap, PixelFormat32bppPARGB, SetAlphaPremultipliedRow, alpha);
+        ForEachRow(*m_pBitmap, width, height, PixelFormat32bppPARGB, SetAlphaPremultipliedRow, alpha);
     else
-        ForEachRow(*m_pBitmap, PixelFormat32bppARGB, SetAlphaStraightRow, alpha);
+        ForEachRow(*m_pBitmap, width, height, PixelFormat32bppARGB, SetAlphaStraightRow, alpha);
 }

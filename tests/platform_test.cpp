@@ -1,0 +1,78 @@
+// Where libgdiplus departs from GDI+, the platform layer must give GDI+'s result; each test names the
+// GDI+ behaviour and checks it through the canvas (or the layer, where the canvas does not reach).
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "win/MemoryDC.h"
+
+using pictor_test::Near;
+using pictor_test::PixelOf;
+
+namespace {
+
+const Gdiplus::ARGB kRed = 0xFFFF0000u;
+const Gdiplus::ARGB kBlue = 0xFF0000FFu;
+const Gdiplus::ARGB kWhite = 0xFFFFFFFFu;
+
+// A canvas whose left half is blue and right half red.
+void PaintHalves(CFxPictor& canvas)
+{
+    const CSize size = canvas.GetSize();
+    canvas.Clear(255, 0, 0, 255);
+    canvas.FillRect(0, 0, size.cx / 2, size.cy, Gdiplus::Color(kBlue));
+}
+
+}  // namespace
+
+TEST(GdiplusBehaviour, DrawImageIntoARectangleScalesEachDirectionOnItsOwn)
+{
+    CFxPictor source(nullptr, 100, 100);
+    PaintHalves(source);
+    source.ReSampling(200, 100, 0, 0, 255, 0);
+    EXPECT_EQ(PixelOf(source, 90, 50), kBlue);
+    EXPECT_EQ(PixelOf(source, 150, 50), kRed);
+    EXPECT_EQ(PixelOf(source, 190, 50), kRed);
+
+    CFxPictor picture(nullptr, 20, 10);
+    PaintHalves(picture);
+    CFxPictor dest(nullptr, 60, 60);
+    dest.Clear(255, 255, 255, 255);
+    picture.CopyToThis(&dest, 0, 0, 20, 10, 0, 0, 20, 40);  // taller only
+    EXPECT_EQ(PixelOf(dest, 5, 35), kBlue);
+    EXPECT_EQ(PixelOf(dest, 15, 35), kRed);
+    dest.Clear(255, 255, 255, 255);
+    picture.CopyToThisAlpha(&dest, 0, 0, 60, 10, 1.0f);  // wider only, through image attributes
+    EXPECT_EQ(PixelOf(dest, 25, 5), kBlue);
+    EXPECT_EQ(PixelOf(dest, 55, 5), kRed);
+
+    // Presented: a 20 × 10 source into 20 × 40 covers 20 × 40 of the device, or 10 × 20 of a print page.
+    CMemoryDC screen(60, 60);
+    CDC screenDC(screen.GetSafeHdc());
+    picture.UpdateGdi(&screenDC, 0, 0, 20, 10, 0, 0, 20, 40);
+    EXPECT_EQ(screen.Pixel(15, 37), kRed);
+    CMemoryDC page(60, 60);
+    CDC pageDC(page.GetSafeHdc());
+    picture.UpdateGdiPrint(&pageDC, 0, 0, 20, 10, 0, 0, 20, 40);
+    EXPECT_EQ(page.Pixel(8, 18), kRed);
+    EXPECT_EQ(page.Pixel(8, 22), kWhite);
+}
+
+TEST(GdiplusBehaviour, DrawImageAtAPointShowsThePhysicalSize)
+{
+    // A 96-dpi canvas at a point on a 192-dpi device covers twice its pixels in each direction.
+    CFxPictor canvas(nullptr, 10, 10);
+    canvas.Clear(255, 0, 0, 255);
+    CMemoryDC device(60, 60, kWhite, 192.0f);
+    CDC dc(device.GetSafeHdc());
+    canvas.UpdateGdi(&dc, 5, 5);
+    EXPECT_EQ(device.Pixel(23, 23), kRed);
+    EXPECT_EQ(device.Pixel(26, 15), kWhite);
+    EXPECT_EQ(device.Pixel(15, 26), kWhite);
+
+    // A part of the image at a point, likewise.
+    Gdiplus::Graphics graphics(device.Surface());
+    graphics.Clear(Gdiplus::Color(kWhite));
+    graphics.DrawImage(canvas.GetBitmap(), 0, 0, 0, 0, 5, 10, Gdiplus::UnitPixel);
+    EXPECT_EQ(device.Pixel(8, 18), kRed);
+    EXPECT_EQ(device.Pixel(11, 10), kWhite);
+}
