@@ -2,6 +2,9 @@
 // GDI+ behaviour and checks it through the canvas (or the layer, where the canvas does not reach).
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 #include "TestSupport.h"
 #include "win/MemoryDC.h"
 
@@ -20,6 +23,21 @@ void PaintHalves(CFxPictor& canvas)
     const CSize size = canvas.GetSize();
     canvas.Clear(255, 0, 0, 255);
     canvas.FillRect(0, 0, size.cx / 2, size.cy, Gdiplus::Color(kBlue));
+}
+
+// The first and last columns of a white canvas that hold ink; (-1, -1) when none does.
+std::pair<int, int> InkColumns(CFxPictor& canvas)
+{
+    const CSize size = canvas.GetSize();
+    std::pair<int, int> columns{-1, -1};
+    for (int x = 0; x < size.cx; ++x)
+        for (int y = 0; y < size.cy; ++y)
+            if (!Near(PixelOf(canvas, x, y), kWhite, 60)) {
+                if (columns.first < 0) columns.first = x;
+                columns.second = x;
+                break;
+            }
+    return columns;
 }
 
 }  // namespace
@@ -75,4 +93,32 @@ TEST(GdiplusBehaviour, DrawImageAtAPointShowsThePhysicalSize)
     graphics.DrawImage(canvas.GetBitmap(), 0, 0, 0, 0, 5, 10, Gdiplus::UnitPixel);
     EXPECT_EQ(device.Pixel(8, 18), kRed);
     EXPECT_EQ(device.Pixel(11, 10), kWhite);
+}
+
+TEST(GdiplusBehaviour, TextGoesOnPastAnEmbeddedNul)
+{
+    const CString family("DejaVu Sans"), whole(u"AB\0CD", 5), joined("ABCD"), cut("AB");
+    CFxPictor canvas(nullptr, 300, 80);
+    EXPECT_NEAR(canvas.GetTextSize(20, family, whole).Width(), canvas.GetTextSize(20, family, joined).Width(), 2);
+
+    using Draw = std::function<void(const CString&)>;
+    auto columns = [&canvas](const Draw& draw, const CString& text) {
+        canvas.Clear(255, 255, 255, 255);
+        draw(text);
+        return InkColumns(canvas);
+    };
+    const Draw draws[] = {
+        [&](const CString& text) { canvas.Text(10, 10, 20, 255, 0, 0, 0, family, text); },
+        [&](const CString& text) { canvas.Text(CRect(0, 0, 300, 80), 20, 255, 0, 0, 0, family, text, 90.0f, 10, 10); },
+        [&](const CString& text) {
+            canvas.Text(CRect(0, 0, 300, 80), 20, Gdiplus::Color(0xFF000000), 0, Gdiplus::StringAlignmentCenter,
+                        family, text);
+        },
+    };
+    for (const Draw& draw : draws) {
+        const auto withNul = columns(draw, whole), plain = columns(draw, joined), shorter = columns(draw, cut);
+        EXPECT_NEAR(withNul.first, plain.first, 2);
+        EXPECT_NEAR(withNul.second, plain.second, 2);
+        EXPECT_GT(withNul.second - withNul.first, shorter.second - shorter.first + 10);
+    }
 }

@@ -3,6 +3,7 @@
 
 #include "../win/Window.h"
 #include "Gdiplus.h"
+#include "WholeText.h"
 
 namespace Gdiplus {
 
@@ -390,7 +391,8 @@ Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, c
 Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
                             const StringFormat* format, const Brush* brush)
 {
-    return SetStatus(DllExports::GdipDrawString(nativeGraphics, string, length, NativeOf(font), &layoutRect,
+    const WholeText whole(string, length);
+    return SetStatus(DllExports::GdipDrawString(nativeGraphics, whole.Get(), length, NativeOf(font), &layoutRect,
                                                 NativeOf(format), NativeOf(brush)));
 }
 
@@ -398,7 +400,8 @@ Status Graphics::MeasureString(const WCHAR* string, INT length, const Font* font
                                const StringFormat* format, RectF* boundingBox, INT* codepointsFitted,
                                INT* linesFilled) const
 {
-    return SetStatus(DllExports::GdipMeasureString(nativeGraphics, string, length, NativeOf(font), &layoutRect,
+    const WholeText whole(string, length);
+    return SetStatus(DllExports::GdipMeasureString(nativeGraphics, whole.Get(), length, NativeOf(font), &layoutRect,
                                                    NativeOf(format), boundingBox, codepointsFitted, linesFilled));
 }
 

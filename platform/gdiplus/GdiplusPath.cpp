@@ -1,5 +1,6 @@
 // Paths and matrices.
 #include "Gdiplus.h"
+#include "WholeText.h"
 
 namespace Gdiplus {
 
@@ -69,7 +70,8 @@ Status GraphicsPath::AddString(const WCHAR* string, INT length, const FontFamily
 Status GraphicsPath::AddString(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
                                const Rect& layoutRect, const StringFormat* format)
 {
-    return SetStatus(DllExports::GdipAddPathStringI(nativePath, string, length,
+    const WholeText whole(string, length);
+    return SetStatus(DllExports::GdipAddPathStringI(nativePath, whole.Get(), length,
                                                     family ? family->NativeFamily() : nullptr, style, emSize,
                                                     &layoutRect, format ? format->NativeFormat() : nullptr));
 }
@@ -77,7 +79,8 @@ Status GraphicsPath::AddString(const WCHAR* string, INT length, const FontFamily
 Status GraphicsPath::AddString(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
                                const RectF& layoutRect, const StringFormat* format)
 {
-    return SetStatus(DllExports::GdipAddPathString(nativePath, string, length,
+    const WholeText whole(string, length);
+    return SetStatus(DllExports::GdipAddPathString(nativePath, whole.Get(), length,
                                                    family ? family->NativeFamily() : nullptr, style, emSize,
                                                    &layoutRect, format ? format->NativeFormat() : nullptr));
 }
