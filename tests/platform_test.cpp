@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <utility>
+#include <vector>
 
 #include "TestSupport.h"
 #include "win/MemoryDC.h"
@@ -121,4 +122,20 @@ TEST(GdiplusBehaviour, TextGoesOnPastAnEmbeddedNul)
         EXPECT_NEAR(withNul.second, plain.second, 2);
         EXPECT_GT(withNul.second - withNul.first, shorter.second - shorter.first + 10);
     }
+}
+
+TEST(GdiplusBehaviour, EveryHatchStyleIsItsOwnPattern)
+{
+    // 53 styles, each over an 8 × 8 cell of the pattern grid, side by side.
+    const int kStyles = 53;
+    CFxPictor canvas(nullptr, kStyles * 8, 8);
+    for (int style = 0; style < kStyles; ++style) canvas.FillPatternRect(style * 8, 0, 8, 8, style);
+    auto cell = [&canvas](int style) {
+        std::vector<Gdiplus::ARGB> pixels;
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) pixels.push_back(PixelOf(canvas, style * 8 + x, y));
+        return pixels;
+    };
+    for (int a = 0; a < kStyles; ++a)
+        for (int b = a + 1; b < kStyles; ++b) EXPECT_NE(cell(a), cell(b)) << "styles " << a << " and " << b;
 }

@@ -15,6 +15,7 @@ struct GpPen;
 struct GpBrush;
 struct GpSolidFill;
 struct GpHatch;
+struct GpTexture;
 struct GpLineGradient;
 struct GpPath;
 struct GpMatrix;
@@ -193,6 +194,7 @@ Status GdipDeleteBrush(GpBrush* brush);
 Status GdipCreateSolidFill(ARGB color, GpSolidFill** brush);
 Status GdipSetSolidFillColor(GpSolidFill* brush, ARGB color);
 Status GdipCreateHatchBrush(HatchStyle hatchstyle, ARGB forecol, ARGB backcol, GpHatch** brush);
+Status GdipCreateTexture(GpImage* image, WrapMode wrapmode, GpTexture** texture);
 Status GdipCreateLineBrush(const PointF* point1, const PointF* point2, ARGB color1, ARGB color2,
                            WrapMode wrapMode, GpLineGradient** lineGradient);
 Status GdipCreateLineBrushI(const Point* point1, const Point* point2, ARGB color1, ARGB color2,

@@ -42,8 +42,38 @@ Status SolidBrush::SetColor(const Color& color)
         DllExports::GdipSetSolidFillColor(reinterpret_cast<DllExports::GpSolidFill*>(nativeBrush), color.GetValue()));
 }
 
+namespace {
+
+// libgdiplus draws HatchStyleLargeConfetti exactly as HatchStyleSmallConfetti; in GDI+ its pieces are
+// larger. Its 8 × 8 cell, a byte a row, the leftmost pixel in the top bit.
+const BYTE kLargeConfetti[8] = {0xD8, 0xC6, 0x06, 0x00, 0x30, 0x33, 0x03, 0x18};
+
+// A brush tiling the two-colour cell.
+DllExports::GpBrush* CellBrush(const BYTE (&rows)[8], ARGB foreColor, ARGB backColor, Status* status)
+{
+    DllExports::GpBitmap* cell = nullptr;
+    *status = DllExports::GdipCreateBitmapFromScan0(8, 8, 0, PixelFormat32bppARGB, nullptr, &cell);
+    if (*status != Ok) return nullptr;
+    for (INT y = 0; y < 8; ++y)
+        for (INT x = 0; x < 8; ++x)
+            DllExports::GdipBitmapSetPixel(cell, x, y, (rows[y] & (0x80 >> x)) ? foreColor : backColor);
+    DllExports::GpTexture* texture = nullptr;
+    auto* image = reinterpret_cast<DllExports::GpImage*>(cell);
+    *status = DllExports::GdipCreateTexture(image, WrapModeTile, &texture);
+    DllExports::GdipDisposeImage(image);
+    return reinterpret_cast<DllExports::GpBrush*>(texture);
+}
+
+}  // namespace
+
 HatchBrush::HatchBrush(HatchStyle hatchStyle, const Color& foreColor, const Color& backColor)
 {
+    if (hatchStyle == HatchStyleLargeConfetti) {
+        Status status = Ok;
+        nativeBrush = CellBrush(kLargeConfetti, foreColor.GetValue(), backColor.GetValue(), &status);
+        SetStatus(status);
+        return;
+    }
     DllExports::GpHatch* brush = nullptr;
     SetStatus(DllExports::GdipCreateHatchBrush(hatchStyle, foreColor.GetValue(), backColor.GetValue(), &brush));
     nativeBrush = reinterpret_cast<DllExports::GpBrush*>(brush);
