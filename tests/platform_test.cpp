@@ -139,3 +139,55 @@ TEST(GdiplusBehaviour, EveryHatchStyleIsItsOwnPattern)
     for (int a = 0; a < kStyles; ++a)
         for (int b = a + 1; b < kStyles; ++b) EXPECT_NE(cell(a), cell(b)) << "styles " << a << " and " << b;
 }
+
+TEST(GdiplusBehaviour, PensEndEachLineWithItsOwnStartAndEndCaps)
+{
+    using Gdiplus::LineCap;
+    // Pixels beyond an end of a line 20 wide (half width 10), as (along past the end, across from the axis)
+    // in whole pixels, that tell the caps apart: flat covers none; square all; round the first and the last;
+    // triangle the first only. (The engine puts anti-aliased lines through pixel centres.)
+    struct Probe {
+        int along, across;
+        bool flat, square, round, triangle;
+    } const probes[] = {{4, 0, false, true, true, true}, {8, 8, false, true, false, false},
+                        {5, 6, false, true, true, false}};
+    const LineCap caps[] = {Gdiplus::LineCapFlat, Gdiplus::LineCapSquare, Gdiplus::LineCapRound,
+                            Gdiplus::LineCapTriangle};
+    auto covers = [](const Probe& p, LineCap cap) {
+        return cap == Gdiplus::LineCapSquare ? p.square
+               : cap == Gdiplus::LineCapRound ? p.round
+               : cap == Gdiplus::LineCapTriangle ? p.triangle
+                                                   : p.flat;
+    };
+    CFxPictor canvas(nullptr, 200, 60);
+    canvas.SetSmoothModeHighQuility();
+    auto painted = [&canvas](int x, int y) { return (PixelOf(canvas, x, y) >> 16 & 0xFF) < 128; };
+    // From x = 20 to x = 160 at y = 30: solid, then dashed (dashes of 60 and gaps of 20, the last from 100).
+    for (Gdiplus::DashStyle dash : {Gdiplus::DashStyleSolid, Gdiplus::DashStyleDash})
+        for (LineCap start : caps)
+            for (LineCap end : caps) {
+                canvas.Clear(255, 255, 255, 255);
+                canvas.Line(20, 30, 160, 30, 255, 0, 0, 255, 20.0f, dash, start, end);
+                for (const Probe& p : probes) {
+                    EXPECT_EQ(painted(20 - p.along, 30 + p.across), covers(p, start))
+                        << "start cap " << start << " end cap " << end << " dash " << dash << " at " << p.along;
+                    EXPECT_EQ(painted(160 + p.along, 30 + p.across), covers(p, end))
+                        << "end cap " << end << " start cap " << start << " dash " << dash << " at " << p.along;
+                }
+                // Between the ends the dashes end flat, whatever the caps.
+                if (dash == Gdiplus::DashStyleDash) {
+                    EXPECT_FALSE(painted(84, 30));
+                }
+            }
+
+    // Anchors are centred on the end and wider than the line; an arrow's tip is the end.
+    for (LineCap anchor : {Gdiplus::LineCapSquareAnchor, Gdiplus::LineCapRoundAnchor, Gdiplus::LineCapDiamondAnchor,
+                           Gdiplus::LineCapArrowAnchor}) {
+        canvas.Clear(255, 255, 255, 255);
+        canvas.Line(20, 30, 160, 30, 255, 0, 0, 255, 20.0f, Gdiplus::DashStyleSolid, Gdiplus::LineCapFlat, anchor);
+        const bool arrow = anchor == Gdiplus::LineCapArrowAnchor;
+        EXPECT_TRUE(arrow ? painted(124, 47) : painted(159, 42)) << "anchor " << anchor;
+        EXPECT_EQ(painted(arrow ? 161 : 168, 30), !arrow) << "anchor " << anchor;
+        EXPECT_FALSE(painted(19, 30));
+    }
+}

@@ -585,6 +585,10 @@ private:
     static bool IsInset(const Pen* pen);
     // The outline's figures were added with the status built.
     Status DrawInset(const Pen* pen, const GraphicsPath& outline, Status built);
+    // Lines whose caps or dashes the engine cannot end as GDI+ does are filled as outlines here.
+    static bool EngineDrawsLineEnds(const Pen* pen);
+    Status DrawLineWithEnds(const Pen* pen, REAL x1, REAL y1, REAL x2, REAL y2);
+    Status FillNativePath(DllExports::GpBrush* brush, DllExports::GpPath* path);
     bool PhysicalSize(Image* image, REAL pixelsWide, REAL pixelsHigh, REAL* width, REAL* height) const;
     static bool ScalesOneAxisOnly(const RectF& destRect, REAL srcwidth, REAL srcheight);
     Status DrawImageThroughScale(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth,

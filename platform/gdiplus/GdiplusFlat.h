@@ -188,6 +188,11 @@ Status GdipGetPenWidth(GpPen* pen, REAL* width);
 Status GdipSetPenDashArray(GpPen* pen, const REAL* dash, INT count);
 Status GdipGetPenDashCount(GpPen* pen, INT* count);
 Status GdipGetPenDashArray(GpPen* pen, REAL* dash, INT count);
+Status GdipGetPenStartCap(GpPen* pen, LineCap* startCap);
+Status GdipGetPenEndCap(GpPen* pen, LineCap* endCap);
+Status GdipGetPenDashStyle(GpPen* pen, DashStyle* dashStyle);
+Status GdipGetPenDashOffset(GpPen* pen, REAL* offset);
+Status GdipGetPenBrushFill(GpPen* pen, GpBrush** brush);
 
 // Brushes.
 Status GdipDeleteBrush(GpBrush* brush);
@@ -230,6 +235,7 @@ Status GdipAddPathArcI(GpPath* path, INT x, INT y, INT width, INT height, REAL s
 Status GdipAddPathRectangleI(GpPath* path, INT x, INT y, INT width, INT height);
 Status GdipAddPathEllipseI(GpPath* path, INT x, INT y, INT width, INT height);
 Status GdipAddPathPolygonI(GpPath* path, const Point* points, INT count);
+Status GdipAddPathPolygon(GpPath* path, const PointF* points, INT count);
 Status GdipAddPathString(GpPath* path, const WCHAR* string, INT length, const GpFontFamily* family, INT style,
                          REAL emSize, const RectF* layoutRect, const GpStringFormat* format);
 Status GdipAddPathStringI(GpPath* path, const WCHAR* string, INT length, const GpFontFamily* family, INT style,

@@ -251,11 +251,15 @@ REAL Graphics::GetDpiY() const
 
 Status Graphics::DrawLine(const Pen* pen, INT x1, INT y1, INT x2, INT y2)
 {
+    if (!EngineDrawsLineEnds(pen))
+        return DrawLineWithEnds(pen, static_cast<REAL>(x1), static_cast<REAL>(y1), static_cast<REAL>(x2),
+                                static_cast<REAL>(y2));
     return SetStatus(DllExports::GdipDrawLineI(nativeGraphics, NativeOf(pen), x1, y1, x2, y2));
 }
 
 Status Graphics::DrawLine(const Pen* pen, REAL x1, REAL y1, REAL x2, REAL y2)
 {
+    if (!EngineDrawsLineEnds(pen)) return DrawLineWithEnds(pen, x1, y1, x2, y2);
     return SetStatus(DllExports::GdipDrawLine(nativeGraphics, NativeOf(pen), x1, y1, x2, y2));
 }
 
@@ -372,8 +376,13 @@ Status Graphics::FillPolygon(const Brush* brush, const Point* points, INT count,
 
 Status Graphics::FillPath(const Brush* brush, const GraphicsPath* path)
 {
+    return FillNativePath(NativeOf(brush), NativeOf(path));
+}
+
+Status Graphics::FillNativePath(DllExports::GpBrush* brush, DllExports::GpPath* path)
+{
     ClearEngineDash(nativeGraphics);
-    return SetStatus(DllExports::GdipFillPath(nativeGraphics, NativeOf(brush), NativeOf(path)));
+    return SetStatus(DllExports::GdipFillPath(nativeGraphics, brush, path));
 }
 
 Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, const PointF& origin, const Brush* brush)
