@@ -15,7 +15,6 @@ struct GpPen;
 struct GpBrush;
 struct GpSolidFill;
 struct GpHatch;
-struct GpTexture;
 struct GpLineGradient;
 struct GpPath;
 struct GpMatrix;
@@ -199,7 +198,6 @@ Status GdipDeleteBrush(GpBrush* brush);
 Status GdipCreateSolidFill(ARGB color, GpSolidFill** brush);
 Status GdipSetSolidFillColor(GpSolidFill* brush, ARGB color);
 Status GdipCreateHatchBrush(HatchStyle hatchstyle, ARGB forecol, ARGB backcol, GpHatch** brush);
-Status GdipCreateTexture(GpImage* image, WrapMode wrapmode, GpTexture** texture);
 Status GdipCreateLineBrush(const PointF* point1, const PointF* point2, ARGB color1, ARGB color2,
                            WrapMode wrapMode, GpLineGradient** lineGradient);
 Status GdipCreateLineBrushI(const Point* point1, const Point* point2, ARGB color1, ARGB color2,
@@ -235,7 +233,6 @@ Status GdipAddPathArcI(GpPath* path, INT x, INT y, INT width, INT height, REAL s
 Status GdipAddPathRectangleI(GpPath* path, INT x, INT y, INT width, INT height);
 Status GdipAddPathEllipseI(GpPath* path, INT x, INT y, INT width, INT height);
 Status GdipAddPathPolygonI(GpPath* path, const Point* points, INT count);
-Status GdipAddPathPolygon(GpPath* path, const PointF* points, INT count);
 Status GdipAddPathString(GpPath* path, const WCHAR* string, INT length, const GpFontFamily* family, INT style,
                          REAL emSize, const RectF* layoutRect, const GpStringFormat* format);
 Status GdipAddPathStringI(GpPath* path, const WCHAR* string, INT length, const GpFontFamily* family, INT style,
