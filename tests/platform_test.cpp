@@ -191,3 +191,21 @@ TEST(GdiplusBehaviour, PensEndEachLineWithItsOwnStartAndEndCaps)
         EXPECT_FALSE(painted(19, 30));
     }
 }
+
+TEST(GdiplusBehaviour, HatchesKeepToDevicePixelsUnderATransform)
+{
+    // A hatch is laid from the device's origin in device pixels: moved or scaled fills show the same cells.
+    for (int style : {Gdiplus::HatchStyleForwardDiagonal, Gdiplus::HatchStyleLargeConfetti}) {
+        CFxPictor plain(nullptr, 32, 16), moved(nullptr, 32, 16), scaled(nullptr, 32, 16);
+        plain.FillPattern(style);
+        moved.MatrixTransform(1, 0, 0, 1, 3, 0);
+        moved.FillPatternRect(-3, 0, 32, 16, style);
+        scaled.MatrixTransform(2, 0, 0, 2, 0, 0);
+        scaled.FillPatternRect(0, 0, 16, 8, style);
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 32; ++x) {
+                ASSERT_EQ(PixelOf(moved, x, y), PixelOf(plain, x, y)) << "style " << style << " at " << x << "," << y;
+                ASSERT_EQ(PixelOf(scaled, x, y), PixelOf(plain, x, y)) << "style " << style << " at " << x << "," << y;
+            }
+    }
+}

@@ -339,14 +339,42 @@ Status Graphics::DrawPath(const Pen* pen, const GraphicsPath* path)
     return SetStatus(DllExports::GdipDrawPath(nativeGraphics, NativeOf(pen), NativeOf(path)));
 }
 
+namespace {
+
+// GDI+ lays a hatch from the rendering origin in device pixels whatever the world transform; libgdiplus
+// lays it in world units, so that it moves, turns and grows with the transform. The world transform, when
+// a hatch is under one.
+bool HatchUnderTransform(DllExports::GpGraphics* graphics, const Brush* brush, Matrix* world)
+{
+    return dynamic_cast<const HatchBrush*>(brush) &&
+           DllExports::GdipGetWorldTransform(graphics, world->NativeMatrix()) == Ok && !world->IsIdentity();
+}
+
+}  // namespace
+
 Status Graphics::FillRectangle(const Brush* brush, INT x, INT y, INT width, INT height)
 {
+    Matrix world;
+    if (HatchUnderTransform(nativeGraphics, brush, &world))
+        return FillRectangle(brush, static_cast<REAL>(x), static_cast<REAL>(y), static_cast<REAL>(width),
+                             static_cast<REAL>(height));
     return SetStatus(DllExports::GdipFillRectangleI(nativeGraphics, NativeOf(brush), x, y, width, height));
 }
 
+// A hatch under a transform is filled over the area taken to device pixels, with no transform for the fill.
 Status Graphics::FillRectangle(const Brush* brush, REAL x, REAL y, REAL width, REAL height)
 {
-    return SetStatus(DllExports::GdipFillRectangle(nativeGraphics, NativeOf(brush), x, y, width, height));
+    Matrix world;
+    if (!HatchUnderTransform(nativeGraphics, brush, &world))
+        return SetStatus(DllExports::GdipFillRectangle(nativeGraphics, NativeOf(brush), x, y, width, height));
+    GraphicsPath area;
+    area.AddRectangle(RectF(x, y, width, height));
+    Status status = SetStatus(DllExports::GdipTransformPath(area.NativePath(), world.NativeMatrix()));
+    if (status != Ok) return status;
+    DllExports::GdipResetWorldTransform(nativeGraphics);
+    status = FillNativePath(NativeOf(brush), area.NativePath());
+    DllExports::GdipSetWorldTransform(nativeGraphics, world.NativeMatrix());
+    return status;
 }
 
 Status Graphics::FillRectangle(const Brush* brush, const Rect& rect)
