@@ -186,6 +186,7 @@ public:
     PenAlignment GetAlignment() const;
     /// Dash and gap lengths in turn, in multiples of the pen's width; the dash style becomes custom.
     Status SetDashPattern(const REAL* dashArray, INT count);
+    /// The width in world units.
     REAL GetWidth() const;
     Status SetWidth(REAL width);
     Status SetColor(const Color& color);
@@ -245,9 +246,11 @@ public:
     TextureBrush(Image* image, WrapMode wrapMode, REAL dstX, REAL dstY, REAL dstWidth, REAL dstHeight);
     TextureBrush(Image* image, WrapMode wrapMode, INT dstX, INT dstY, INT dstWidth, INT dstHeight);
 
+    /// How copies meet beyond the image: tiled, mirrored or (clamp) none.
     Status SetWrapMode(WrapMode wrapMode);
     WrapMode GetWrapMode() const;
-    /// Places the image's copies: the matrix maps image coordinates to drawing coordinates.
+    /// Places the image's copies: the matrix maps image coordinates to drawing coordinates; the other
+    /// members reset it or change it by one step, before or after the transform as it stands.
     Status SetTransform(const Matrix* matrix);
     Status ResetTransform();
     Status TranslateTransform(REAL dx, REAL dy, MatrixOrder order = MatrixOrderPrepend);
@@ -305,7 +308,7 @@ public:
     StringFormat(const StringFormat* format);
     ~StringFormat();
     /// The engine's shared formats, kept for the process: the default layout, and the typographic one
-    /// that adds no margin around the text.
+    /// (no clipping, whole lines only, no fitting to the glyphs' black box).
     static const StringFormat* GenericDefault();
     static const StringFormat* GenericTypographic();
     StringFormat(const StringFormat&) = delete;
@@ -317,9 +320,11 @@ public:
     StringAlignment GetLineAlignment() const;
     /// A set of StringFormatFlags (no wrapping, no clipping, right to left...).
     Status SetFormatFlags(INT flags);
+    /// The flags set, as a StringFormatFlags set.
     INT GetFormatFlags() const;
     /// Tab stops: the first at firstTabOffset from the layout's start, each next one the given distance further.
     Status SetTabStops(REAL firstTabOffset, INT count, const REAL* tabStops);
+    /// How many distances SetTabStops gave, and those distances with the first offset.
     INT GetTabStopCount() const;
     Status GetTabStops(INT count, REAL* firstTabOffset, REAL* tabStops) const;
 
@@ -340,6 +345,7 @@ public:
     Status AddLine(INT x1, INT y1, INT x2, INT y2);
     Status AddLine(REAL x1, REAL y1, REAL x2, REAL y2);
     Status AddLine(const Point& pt1, const Point& pt2);
+    /// One segment from the first point to the second, joined to the figure's last point.
     Status AddLine(const PointF& pt1, const PointF& pt2);
     /// Joined line segments through the points.
     Status AddLines(const Point* points, INT count);
@@ -368,13 +374,16 @@ public:
     Status AddArc(INT x, INT y, INT width, INT height, REAL startAngle, REAL sweepAngle);
     Status AddArc(REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle);
     Status AddArc(const Rect& rect, REAL startAngle, REAL sweepAngle);
+    /// An arc of the ellipse in the rectangle: angles in degrees, clockwise from the x axis.
     Status AddArc(const RectF& rect, REAL startAngle, REAL sweepAngle);
     Status AddRectangle(const Rect& rect);
+    /// The rectangle as a closed figure of its own.
     Status AddRectangle(const RectF& rect);
     /// Each rectangle as a closed figure of its own.
     Status AddRectangles(const Rect* rects, INT count);
     Status AddRectangles(const RectF* rects, INT count);
     Status AddEllipse(INT x, INT y, INT width, INT height);
+    /// The ellipse in the rectangle, as a closed figure of its own.
     Status AddEllipse(REAL x, REAL y, REAL width, REAL height);
     Status AddEllipse(const Rect& rect);
     Status AddEllipse(const RectF& rect);
@@ -384,6 +393,7 @@ public:
     Status AddPie(const Rect& rect, REAL startAngle, REAL sweepAngle);
     Status AddPie(const RectF& rect, REAL startAngle, REAL sweepAngle);
     Status AddPolygon(const Point* points, INT count);
+    /// The polygon through the points, as a closed figure of its own.
     Status AddPolygon(const PointF* points, INT count);
     Status AddString(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
                      const Point& origin, const StringFormat* format);
@@ -451,6 +461,7 @@ public:
     Status SetInterpolationMode(InterpolationMode mode);
     InterpolationMode GetInterpolationMode() const;
     Status SetCompositingMode(CompositingMode mode);
+    /// Whether drawing blends over the pixels (source over) or replaces them (source copy).
     CompositingMode GetCompositingMode() const;
     /// How carefully blended pixels are computed.
     Status SetCompositingQuality(CompositingQuality quality);
@@ -526,6 +537,7 @@ public:
     Status FillEllipse(const Brush* brush, INT x, INT y, INT width, INT height);
     Status FillEllipse(const Brush* brush, REAL x, REAL y, REAL width, REAL height);
     Status FillPolygon(const Brush* brush, const Point* points, INT count, FillMode fillMode = FillModeAlternate);
+    /// The inside of the polygon through the points, by the fill mode's rule.
     Status FillPolygon(const Brush* brush, const PointF* points, INT count, FillMode fillMode = FillModeAlternate);
     /// The inside of a closed cardinal spline through the points.
     Status FillClosedCurve(const Brush* brush, const Point* points, INT count);
