@@ -98,6 +98,32 @@ TEST(ClientGraphics, BeziersSplinesPiesAndPolygonsLandWhereGdiPlusPutsThem)
     EXPECT_EQ(closed.graphics.GetCompositingQuality(), CompositingQualityHighQuality);
 }
 
+// Missing points, too few points, a missing image: each call fails with a status and the objects keep it.
+TEST(ClientGraphics, BadArgumentsFailWithAStatus)
+{
+    Surface s;
+    Pen pen(Color(Color::Black), 2);
+    Pen inset(Color(Color::Black), 4);
+    inset.SetAlignment(PenAlignmentInset);
+    const PointF three[] = {{0, 0}, {10, 10}, {20, 0}};
+    EXPECT_EQ(s.graphics.DrawBeziers(&pen, static_cast<const Point*>(nullptr), 4), InvalidParameter);
+    EXPECT_EQ(s.graphics.DrawCurve(&pen, static_cast<const PointF*>(nullptr), 3), InvalidParameter);
+    EXPECT_EQ(s.graphics.DrawCurve(&pen, three, 3, 1, 5, 0.5f), InvalidParameter);
+    EXPECT_EQ(s.graphics.DrawPolygon(&inset, three, 1), InvalidParameter);
+    EXPECT_EQ(s.graphics.DrawPie(&inset, 0, 0, 0, 0, 0, 90), InvalidParameter);
+    EXPECT_EQ(s.graphics.GetLastStatus(), InvalidParameter);
+    GraphicsPath path;
+    EXPECT_EQ(path.AddClosedCurve(three, 1), InvalidParameter);
+    EXPECT_EQ(path.GetPathPoints(static_cast<Point*>(nullptr), 3), InvalidParameter);
+    TextureBrush noImage(nullptr);
+    EXPECT_EQ(noImage.GetLastStatus(), InvalidParameter);
+    EXPECT_EQ(s.graphics.FillRectangle(&noImage, 0, 0, 10, 10), InvalidParameter);
+    Matrix singular(0, 0, 0, 0, 0, 0);
+    EXPECT_EQ(singular.Invert(), InvalidParameter);
+    Surface blank;
+    EXPECT_EQ(s.Differing(blank), 0);
+}
+
 TEST(ClientPaths, FiguresTransformsBoundsAndPoints)
 {
     GraphicsPath path;
