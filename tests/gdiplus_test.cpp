@@ -98,6 +98,40 @@ TEST(ClientGraphics, BeziersSplinesPiesAndPolygonsLandWhereGdiPlusPutsThem)
     EXPECT_EQ(closed.graphics.GetCompositingQuality(), CompositingQualityHighQuality);
 }
 
+TEST(ClientGraphics, ClipsAndSavedStatesComeBack)
+{
+    Surface s;
+    SolidBrush black(Color(Color::Black));
+    s.graphics.SetPageUnit(UnitPixel);
+    s.graphics.SetPageScale(2);
+    const GraphicsState outer = s.graphics.Save();
+    s.graphics.SetPageScale(1);
+    s.graphics.SetClip(Rect(0, 0, 10, 100));
+    GraphicsPath disc;
+    disc.AddEllipse(20, 0, 20, 20);
+    s.graphics.SetClip(&disc, CombineModeUnion);
+    s.graphics.FillRectangle(&black, 0, 0, 100, 5);
+    EXPECT_TRUE(s.Ink(5, 2) && s.Ink(30, 2));
+    EXPECT_FALSE(s.Ink(15, 2) || s.Ink(50, 2));
+    RectF bounds;
+    s.graphics.GetClipBounds(&bounds);
+    EXPECT_FLOAT_EQ(bounds.GetRight(), 40);
+
+    // Back to the scale of 2 and no clip: 10 units reach 20 pixels.
+    EXPECT_EQ(s.graphics.Restore(outer), Ok);
+    EXPECT_FLOAT_EQ(s.graphics.GetPageScale(), 2);
+    Matrix world;
+    s.graphics.GetTransform(&world);
+    EXPECT_TRUE(world.IsIdentity());
+    s.graphics.FillRectangle(&black, 0, 40, 10, 10);
+    EXPECT_TRUE(s.Ink(15, 85) && s.Ink(19, 99));
+    EXPECT_FALSE(s.Ink(21, 90));
+    s.graphics.SetClip(RectF(0, 0, 5, 5));
+    s.graphics.ResetClip();
+    s.graphics.FillRectangle(&black, 40, 40, 5, 5);
+    EXPECT_TRUE(s.Ink(85, 85));
+}
+
 // Missing points, too few points, a missing image: each call fails with a status and the objects keep it.
 TEST(ClientGraphics, BadArgumentsFailWithAStatus)
 {

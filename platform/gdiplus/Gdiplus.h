@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "GdiplusFlat.h"
 #include "GdiplusTypes.h"
@@ -476,6 +477,19 @@ public:
     Status ScaleTransform(REAL sx, REAL sy, MatrixOrder order = MatrixOrderPrepend);
     Status MultiplyTransform(const Matrix* matrix, MatrixOrder order = MatrixOrderPrepend);
 
+    /// Keeps later drawing inside the rectangle or path, combined with the clip as it stands.
+    Status SetClip(const Rect& rect, CombineMode combineMode = CombineModeReplace);
+    Status SetClip(const RectF& rect, CombineMode combineMode = CombineModeReplace);
+    Status SetClip(const GraphicsPath* path, CombineMode combineMode = CombineModeReplace);
+    /// Drawing reaches everywhere again.
+    Status ResetClip();
+    /// The box around the clip, in world coordinates.
+    Status GetClipBounds(RectF* rect) const;
+    /// Keeps the transform, page unit and scale, clip and quality settings; Restore brings them back and
+    /// forgets the states saved after that one.
+    GraphicsState Save();
+    Status Restore(GraphicsState state);
+
     Status SetPageUnit(Unit unit);
     Unit GetPageUnit() const;
     Status SetPageScale(REAL scale);
@@ -613,6 +627,14 @@ private:
     REAL appliedPageScale = 1.0f;
     // What the context draws into when it was made for a window that has no surface of its own.
     std::shared_ptr<DllExports::GpImage> surface;
+    // The page settings the layer tracks, as they were at each saved state still open.
+    struct SavedPage {
+        GraphicsState state;
+        Unit unit;
+        REAL scale;
+        REAL applied;
+    };
+    std::vector<SavedPage> savedPages;
 };
 
 }  // namespace Gdiplus

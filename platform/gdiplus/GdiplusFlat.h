@@ -62,6 +62,10 @@ Status GdipGetCompositingQuality(GpGraphics* graphics, CompositingQuality* quali
 Status GdipSaveGraphics(GpGraphics* graphics, GraphicsState* state);
 Status GdipRestoreGraphics(GpGraphics* graphics, GraphicsState state);
 Status GdipSetClipPath(GpGraphics* graphics, GpPath* path, CombineMode combineMode);
+Status GdipSetClipRect(GpGraphics* graphics, REAL x, REAL y, REAL width, REAL height, CombineMode combineMode);
+Status GdipSetClipRectI(GpGraphics* graphics, INT x, INT y, INT width, INT height, CombineMode combineMode);
+Status GdipResetClip(GpGraphics* graphics);
+Status GdipGetClipBounds(GpGraphics* graphics, RectF* rect);
 Status GdipSetWorldTransform(GpGraphics* graphics, GpMatrix* matrix);
 Status GdipGetWorldTransform(GpGraphics* graphics, GpMatrix* matrix);
 Status GdipResetWorldTransform(GpGraphics* graphics);

@@ -1,0 +1,55 @@
+// Graphics: clipping, and saving and restoring the drawing state.
+#include <algorithm>
+
+#include "Gdiplus.h"
+
+namespace Gdiplus {
+
+Status Graphics::SetClip(const Rect& rect, CombineMode combineMode)
+{
+    return SetStatus(
+        DllExports::GdipSetClipRectI(nativeGraphics, rect.X, rect.Y, rect.Width, rect.Height, combineMode));
+}
+
+Status Graphics::SetClip(const RectF& rect, CombineMode combineMode)
+{
+    return SetStatus(
+        DllExports::GdipSetClipRect(nativeGraphics, rect.X, rect.Y, rect.Width, rect.Height, combineMode));
+}
+
+Status Graphics::SetClip(const GraphicsPath* path, CombineMode combineMode)
+{
+    return SetStatus(DllExports::GdipSetClipPath(nativeGraphics, path ? path->NativePath() : nullptr, combineMode));
+}
+
+Status Graphics::ResetClip() { return SetStatus(DllExports::GdipResetClip(nativeGraphics)); }
+
+Status Graphics::GetClipBounds(RectF* rect) const
+{
+    return SetStatus(DllExports::GdipGetClipBounds(nativeGraphics, rect));
+}
+
+// The engine restores its own page unit, scale and transform; the page scale the layer applies for pixel
+// units is part of that transform, so the layer's record of it goes back with them.
+GraphicsState Graphics::Save()
+{
+    GraphicsState state = 0;
+    if (SetStatus(DllExports::GdipSaveGraphics(nativeGraphics, &state)) == Ok)
+        savedPages.push_back({state, pageUnit, pageScale, appliedPageScale});
+    return state;
+}
+
+Status Graphics::Restore(GraphicsState state)
+{
+    Status status = SetStatus(DllExports::GdipRestoreGraphics(nativeGraphics, state));
+    auto saved = std::find_if(savedPages.begin(), savedPages.end(),
+                              [state](const SavedPage& page) { return page.state == state; });
+    if (status != Ok || saved == savedPages.end()) return status;
+    pageUnit = saved->unit;
+    pageScale = saved->scale;
+    appliedPageScale = saved->applied;
+    savedPages.erase(saved, savedPages.end());
+    return status;
+}
+
+}  // namespace Gdiplus
