@@ -14,6 +14,15 @@ struct RatioRow {
 // Every family adds its rows when it registers its benchmarks, at start-up.
 std::vector<RatioRow>& RatioRows();
 
+// A member against the fastest of other libraries doing the same work.
+struct PeerRow {
+    std::string member;
+    std::vector<std::string> peers;
+    double target;      // for the time per iteration; process CPU time when wallTarget is set
+    double wallTarget;  // 0, or the target for wall time as well
+};
+std::vector<PeerRow>& PeerRows();
+
 // The sizes the pixel members are measured at, to show how cost grows with the canvas.
 struct CanvasSize {
     int width;

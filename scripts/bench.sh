@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Sets everything up, builds, and runs the benchmarks; prints each member's time as a ratio to its
-# reference run in the same process. Extra arguments go to Google Benchmark (e.g. --benchmark_filter=Text).
+# reference run in the same process, and to the faster of cairo and Qt 5 doing the same work (both are
+# installed here for the benchmarks only). Extra arguments go to Google Benchmark (e.g.
+# --benchmark_filter=Text).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh build
+PICTOR_EXTRA_PACKAGES="${PICTOR_EXTRA_PACKAGES:-} qtbase5-dev libcairo2-dev libpango1.0-dev" bash scripts/setup.sh build
 ./build/bench/pictor_bench --benchmark_min_time=0.5 "$@"

@@ -93,3 +93,50 @@ TEST(DrawnCopies, OpacityScalesAlpha)
     source.CopyToThisAlpha(&dest, 0, 0, 40, 40, 0.5f);
     EXPECT_TRUE(Near(PixelOf(dest, 20, 20), 0xFF80007Fu, 2));
 }
+
+// GDI+ averages the source area under each pixel of a scaled-down draw; libgdiplus blurs across the edges
+// into transparency and leaves a picture unscaled when only one side shrinks. The layer scales down itself.
+TEST(DrawnCopies, ScaledDownDrawsAverageTheirAreaExactly)
+{
+    CFxPictor stripes(nullptr, 90, 60);  // columns alternate white and black, rows 0-29 opaque, 30-59 half alpha
+    std::vector<BYTE> pixels(90 * 60 * 4);
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 90; ++x) {
+            BYTE* p = &pixels[(y * 90 + x) * 4];
+            p[0] = p[1] = p[2] = x % 2 ? 0 : 255;
+            p[3] = y < 30 ? 255 : 128;
+        }
+    stripes.SetBits(pixels.data(), 0, 0);
+
+    CFxPictor dest(nullptr, 100, 100);
+    dest.Clear(0, 0, 255, 255);
+    stripes.CopyToThis(&dest, 0, 0, 90, 60, 5, 5, 45, 20);  // 2 columns and 3 rows into each pixel
+    EXPECT_TRUE(Near(PixelOf(dest, 5, 5), 0xFF808080u, 1));
+    EXPECT_TRUE(Near(PixelOf(dest, 49, 14), 0xFF808080u, 1));
+    EXPECT_TRUE(Near(PixelOf(dest, 20, 24), 0xFF4040BFu, 1));  // half-transparent grey over blue
+    EXPECT_EQ(PixelOf(dest, 4, 5), 0xFF0000FFu);
+    EXPECT_EQ(PixelOf(dest, 50, 24), 0xFF0000FFu);
+    EXPECT_EQ(PixelOf(dest, 5, 25), 0xFF0000FFu);
+
+    // Only the height shrinks: the picture is still fitted to the rectangle (odd columns stay black).
+    dest.Clear(0, 0, 255, 255);
+    stripes.CopyToThis(&dest, 0, 0, 90, 60, 0, 0, 90, 30);
+    EXPECT_EQ(PixelOf(dest, 1, 10), 0xFF000000u);
+    EXPECT_EQ(PixelOf(dest, 2, 10), 0xFFFFFFFFu);
+    EXPECT_TRUE(Near(PixelOf(dest, 2, 20), 0xFF7F7FFFu, 2));
+    EXPECT_EQ(PixelOf(dest, 2, 30), 0xFF0000FFu);
+}
+
+TEST(DrawnCopies, ScaledDownDrawsAndGradientsKeepToTheClip)
+{
+    CFxPictor source(nullptr, 80, 80), dest(nullptr, 40, 40);
+    source.Clear(255, 0, 0, 255);
+    dest.Clear(0, 0, 255, 255);
+    dest.m_pGraphics->SetClip(Gdiplus::Rect(0, 0, 20, 40));
+    source.CopyToThis(&dest, 0, 0, 80, 80, 0, 0, 40, 40);
+    dest.FillGradientRectH(0, 30, 40, 10, 255, 0, 255, 0, 255, 0, 255, 0);
+    EXPECT_EQ(PixelOf(dest, 10, 10), 0xFFFF0000u);
+    EXPECT_EQ(PixelOf(dest, 10, 35), 0xFF00FF00u);
+    EXPECT_EQ(PixelOf(dest, 30, 10), 0xFF0000FFu);
+    EXPECT_EQ(PixelOf(dest, 30, 35), 0xFF0000FFu);
+}

@@ -620,11 +620,16 @@ private:
     Status DrawImageThroughScale(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth,
                                  REAL srcheight, Unit srcUnit, const ImageAttributes* imageAttributes,
                                  DrawImageAbort callback, void* callbackData);
+    // True when the context draws into a bitmap one-to-one: pixel units, no transform, no page scale, no clip.
+    bool DrawsPixelForPixel() const;
+    // Draws a scaled-down picture itself (GdiplusScale.cpp) when it can do so exactly; false otherwise.
+    bool DrawScaledDown(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight);
 
     DllExports::GpGraphics* nativeGraphics = nullptr;
     Unit pageUnit = UnitDisplay;
     REAL pageScale = 1.0f;
     REAL appliedPageScale = 1.0f;
+    CompositingMode compositingMode = CompositingModeSourceOver;
     // What the context draws into when it was made for a window that has no surface of its own.
     std::shared_ptr<DllExports::GpImage> surface;
     // The page settings the layer tracks, as they were at each saved state still open.

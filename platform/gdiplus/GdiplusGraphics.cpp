@@ -4,6 +4,7 @@
 #include "../win/Window.h"
 #include "Gdiplus.h"
 #include "WholeText.h"
+#include "PixelView.h"
 
 namespace Gdiplus {
 
@@ -103,7 +104,9 @@ InterpolationMode Graphics::GetInterpolationMode() const
 
 Status Graphics::SetCompositingMode(CompositingMode mode)
 {
-    return SetStatus(DllExports::GdipSetCompositingMode(nativeGraphics, mode));
+    Status status = SetStatus(DllExports::GdipSetCompositingMode(nativeGraphics, mode));
+    if (status == Ok) compositingMode = mode;
+    return status;
 }
 
 Status Graphics::SetTextRenderingHint(TextRenderingHint hint)
@@ -506,11 +509,17 @@ Status Graphics::DrawImage(Image* image, const Point& point) { return DrawImage(
 
 Status Graphics::DrawImage(Image* image, INT x, INT y, INT width, INT height)
 {
+    if (image && DrawScaledDown(image, RectF(REAL(x), REAL(y), REAL(width), REAL(height)), 0, 0,
+                                REAL(image->GetWidth()), REAL(image->GetHeight())))
+        return Ok;
     return SetStatus(DllExports::GdipDrawImageRectI(nativeGraphics, NativeOf(image), x, y, width, height));
 }
 
 Status Graphics::DrawImage(Image* image, REAL x, REAL y, REAL width, REAL height)
 {
+    if (image && DrawScaledDown(image, RectF(x, y, width, height), 0, 0, REAL(image->GetWidth()),
+                                REAL(image->GetHeight())))
+        return Ok;
     return SetStatus(DllExports::GdipDrawImageRect(nativeGraphics, NativeOf(image), x, y, width, height));
 }
 
@@ -571,6 +580,8 @@ Status Graphics::DrawImage(Image* image, const RectF& destRect, REAL srcx, REAL 
     if (!WithinEngineRange(destRect.X, destRect.Y, destRect.Width, destRect.Height) ||
         !WithinEngineRange(srcx, srcy, srcwidth, srcheight))
         return SetStatus(ValueOverflow);
+    if (srcUnit == UnitPixel && !imageAttributes && DrawScaledDown(image, destRect, srcx, srcy, srcwidth, srcheight))
+        return Ok;
     if (ScalesOneAxisOnly(destRect, srcwidth, srcheight))
         return DrawImageThroughScale(image, destRect, srcx, srcy, srcwidth, srcheight, srcUnit, imageAttributes,
                                      callback, callbackData);
@@ -604,6 +615,58 @@ Status Graphics::DrawImageThroughScale(Image* image, const RectF& destRect, REAL
                                                          NativeOf(imageAttributes), callback, callbackData));
     DllExports::GdipSetWorldTransform(nativeGraphics, saved.NativeMatrix());
     return status;
+}
+
+bool Graphics::DrawsPixelForPixel() const
+{
+    if (!surface || !nativeGraphics) return false;
+    Unit unit = UnitWorld;
+    if (DllExports::GdipGetPageUnit(nativeGraphics, &unit) != Ok) return false;
+    if (unit != UnitPixel && !(unit == UnitDisplay && pageScale == 1.0f)) return false;
+    // No clip: the engine reports an unclipped context as bounded by a huge rectangle.
+    RectF clip;
+    if (DllExports::GdipGetClipBounds(nativeGraphics, &clip) != Ok || !(clip.Width >= 4e6f && clip.Height >= 4e6f))
+        return false;
+    Matrix world;
+    if (DllExports::GdipGetWorldTransform(nativeGraphics, world.NativeMatrix()) != Ok) return false;
+    REAL m[6] = {0, 0, 0, 0, 0, 0};
+    world.GetElements(m);
+    return m[0] == 1.0f && m[1] == 0.0f && m[2] == 0.0f && m[3] == 1.0f && m[4] == 0.0f && m[5] == 0.0f;
+}
+
+namespace {
+
+// A rectangle of whole pixels lying inside a width x height bitmap, from floats that must be exact.
+bool WholePixels(REAL x, REAL y, REAL width, REAL height, INT boundWidth, INT boundHeight, Rect* out)
+{
+    if (!(x >= 0 && y >= 0 && width >= 1 && height >= 1 && x + width <= boundWidth && y + height <= boundHeight))
+        return false;
+    *out = Rect(INT(x), INT(y), INT(width), INT(height));
+    return out->X == x && out->Y == y && out->Width == width && out->Height == height;
+}
+
+}  // namespace
+
+bool Graphics::DrawScaledDown(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight)
+{
+    // Nearest-neighbour draws ask for no smoothing; pictures drawn as they are, or enlarged, stay the engine's.
+    if (!(destRect.Width <= srcwidth && destRect.Height <= srcheight) ||
+        (destRect.Width == srcwidth && destRect.Height == srcheight))
+        return false;
+    if (!image || image->NativeImage() == surface.get()) return false;
+    InterpolationMode mode = InterpolationModeInvalid;
+    DllExports::GdipGetInterpolationMode(nativeGraphics, &mode);
+    if (mode == InterpolationModeNearestNeighbor || !DrawsPixelForPixel()) return false;
+    const PixelView source(image->NativeImage(), false);
+    if (!source.Valid()) return false;
+    const PixelView target(surface.get(), true);
+    if (!target.Valid()) return false;
+    Rect from, to;
+    if (!WholePixels(srcx, srcy, srcwidth, srcheight, source.Width(), source.Height(), &from) ||
+        !WholePixels(destRect.X, destRect.Y, destRect.Width, destRect.Height, target.Width(), target.Height(), &to))
+        return false;
+    ScaleDownByArea(source, from, target, to, compositingMode == CompositingModeSourceCopy);
+    return true;
 }
 
 HDC Graphics::GetHDC()
