@@ -232,7 +232,16 @@ public:
     /// share of the way from the first colour to the second.
     Status SetBlend(const REAL* blendFactors, const REAL* blendPositions, INT count);
 
+    // What the brush was made from, for the fills the layer draws itself.
+    struct Line {
+        PointF from, to;
+        ARGB first = 0, second = 0;
+        bool tiled = true;  // WrapModeTile
+    };
+    const Line& Definition() const { return line; }
+
 private:
+    Line line;
     DllExports::GpLineGradient* NativeLine() const { return reinterpret_cast<DllExports::GpLineGradient*>(nativeBrush); }
 };
 
@@ -624,6 +633,8 @@ private:
     bool DrawsPixelForPixel() const;
     // Draws a scaled-down picture itself (GdiplusScale.cpp) when it can do so exactly; false otherwise.
     bool DrawScaledDown(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight);
+    // Fills a rectangle with an axis-aligned linear gradient itself (GdiplusGradient.cpp); false otherwise.
+    bool FillGradientRectangle(const Brush* brush, REAL x, REAL y, REAL width, REAL height);
 
     DllExports::GpGraphics* nativeGraphics = nullptr;
     Unit pageUnit = UnitDisplay;

@@ -357,6 +357,7 @@ bool HatchUnderTransform(DllExports::GpGraphics* graphics, const Brush* brush, M
 
 Status Graphics::FillRectangle(const Brush* brush, INT x, INT y, INT width, INT height)
 {
+    if (FillGradientRectangle(brush, REAL(x), REAL(y), REAL(width), REAL(height))) return Ok;
     Matrix world;
     if (HatchUnderTransform(nativeGraphics, brush, &world))
         return FillRectangle(brush, static_cast<REAL>(x), static_cast<REAL>(y), static_cast<REAL>(width),
@@ -367,6 +368,7 @@ Status Graphics::FillRectangle(const Brush* brush, INT x, INT y, INT width, INT 
 // A hatch under a transform is filled over the area taken to device pixels, with no transform for the fill.
 Status Graphics::FillRectangle(const Brush* brush, REAL x, REAL y, REAL width, REAL height)
 {
+    if (FillGradientRectangle(brush, x, y, width, height)) return Ok;
     Matrix world;
     if (!HatchUnderTransform(nativeGraphics, brush, &world))
         return SetStatus(DllExports::GdipFillRectangle(nativeGraphics, NativeOf(brush), x, y, width, height));

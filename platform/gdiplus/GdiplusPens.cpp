@@ -86,6 +86,8 @@ LinearGradientBrush::LinearGradientBrush(const Point& point1, const Point& point
     SetStatus(DllExports::GdipCreateLineBrushI(&point1, &point2, color1.GetValue(), color2.GetValue(), WrapModeTile,
                                                &brush));
     nativeBrush = reinterpret_cast<DllExports::GpBrush*>(brush);
+    line = Line{PointF(REAL(point1.X), REAL(point1.Y)), PointF(REAL(point2.X), REAL(point2.Y)), color1.GetValue(),
+                color2.GetValue(), true};
 }
 
 LinearGradientBrush::LinearGradientBrush(const PointF& point1, const PointF& point2, const Color& color1,
@@ -95,11 +97,14 @@ LinearGradientBrush::LinearGradientBrush(const PointF& point1, const PointF& poi
     SetStatus(DllExports::GdipCreateLineBrush(&point1, &point2, color1.GetValue(), color2.GetValue(), WrapModeTile,
                                               &brush));
     nativeBrush = reinterpret_cast<DllExports::GpBrush*>(brush);
+    line = Line{point1, point2, color1.GetValue(), color2.GetValue(), true};
 }
 
 Status LinearGradientBrush::SetWrapMode(WrapMode wrapMode)
 {
-    return SetStatus(DllExports::GdipSetLineWrapMode(NativeLine(), wrapMode));
+    Status status = SetStatus(DllExports::GdipSetLineWrapMode(NativeLine(), wrapMode));
+    if (status == Ok) line.tiled = wrapMode == WrapModeTile;
+    return status;
 }
 
 WrapMode LinearGradientBrush::GetWrapMode() const

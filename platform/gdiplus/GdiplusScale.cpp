@@ -146,16 +146,6 @@ void ScaleRowAcross(const uint16_t* row, const Taps& across, uint32_t* out, int 
     }
 }
 
-uint32_t Over(uint32_t src, uint32_t dst)
-{
-    const uint32_t keep = 255 - (src >> 24);
-    uint32_t rb = (dst & 0x00FF00FFu) * keep + 0x00800080u;
-    rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
-    uint32_t ag = ((dst >> 8) & 0x00FF00FFu) * keep + 0x00800080u;
-    ag = (ag + ((ag >> 8) & 0x00FF00FFu)) & 0xFF00FF00u;
-    return src + (rb | ag);
-}
-
 void StoreRow(const uint32_t* scaled, uint32_t* dst, int width, bool sourceCopy)
 {
     if (sourceCopy) {
@@ -167,7 +157,7 @@ void StoreRow(const uint32_t* scaled, uint32_t* dst, int width, bool sourceCopy)
         if (alpha == 255)
             dst[x] = scaled[x];
         else if (alpha != 0 || scaled[x] != 0)
-            dst[x] = Over(scaled[x], dst[x]);
+            dst[x] = OverPixel(scaled[x], dst[x]);
     }
 }
 

@@ -35,9 +35,26 @@ private:
     PixelFormat format = 0;
 };
 
+// A premultiplied pixel composited over another.
+inline uint32_t OverPixel(uint32_t src, uint32_t dst)
+{
+    const uint32_t keep = 255 - (src >> 24);
+    uint32_t rb = (dst & 0x00FF00FFu) * keep + 0x00800080u;
+    rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+    uint32_t ag = ((dst >> 8) & 0x00FF00FFu) * keep + 0x00800080u;
+    ag = (ag + ((ag >> 8) & 0x00FF00FFu)) & 0xFF00FF00u;
+    return src + (rb | ag);
+}
+
 // Draws the source rectangle of src scaled down into the destination rectangle of dst (both inside their
 // bitmaps, the destination no larger than the source on either axis) by averaging exactly the source area
 // under each destination pixel, then composites it source over (or copies it when sourceCopy).
 void ScaleDownByArea(const PixelView& src, const Rect& from, const PixelView& dst, const Rect& to, bool sourceCopy);
+
+// Fills the area (inside the bitmap) with a two-colour gradient that runs along one axis from `from` to `to`
+// (one of whose coordinates agree), sampled at pixel centres, repeating beyond its ends, composited source
+// over (or copied when sourceCopy).
+void FillAxisGradient(const PixelView& dst, const Rect& area, const PointF& from, const PointF& to, ARGB first,
+                      ARGB second, bool sourceCopy);
 
 }  // namespace Gdiplus
