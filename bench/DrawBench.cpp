@@ -18,9 +18,14 @@ struct Spot {
 
 Spot SpotOf(int i) { return Spot{(i * 137) % 1880, (i * 61) % 1040}; }
 
+// Anti-aliased, as applications draw: a fresh canvas is not.
 CFxPictor& Canvas()
 {
-    static CFxPictor canvas(nullptr, 1920, 1080);
+    static CFxPictor canvas = [] {
+        CFxPictor made(nullptr, 1920, 1080);
+        made.SetSmoothModeHighQuility();
+        return made;
+    }();
     return canvas;
 }
 

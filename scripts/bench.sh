@@ -6,4 +6,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 PICTOR_EXTRA_PACKAGES="${PICTOR_EXTRA_PACKAGES:-} qtbase5-dev libcairo2-dev libpango1.0-dev" bash scripts/setup.sh build
+# Configure again, so that peers installed just now are found.
+cmake -S . -B build >/dev/null && cmake --build build --target pictor_bench -- --quiet
 ./build/bench/pictor_bench --benchmark_min_time=0.5 "$@"

@@ -40,7 +40,7 @@ std::vector<uint32_t> ColoursAlong(int begin, int count, float from, float to, A
     return colours;
 }
 
-void FillRow(uint32_t* row, int count, uint32_t colour, bool sourceCopy)
+__attribute__((target_clones("avx2", "default"))) void FillRow(uint32_t* row, int count, uint32_t colour, bool sourceCopy)
 {
     const uint32_t alpha = colour >> 24;
     if (sourceCopy || alpha == 255) {
@@ -50,7 +50,7 @@ void FillRow(uint32_t* row, int count, uint32_t colour, bool sourceCopy)
     }
 }
 
-void CopyRow(uint32_t* row, const std::vector<uint32_t>& colours, bool opaque, bool sourceCopy)
+__attribute__((target_clones("avx2", "default"))) void CopyRow(uint32_t* row, const std::vector<uint32_t>& colours, bool opaque, bool sourceCopy)
 {
     if (sourceCopy || opaque) {
         std::memcpy(row, colours.data(), colours.size() * sizeof(uint32_t));

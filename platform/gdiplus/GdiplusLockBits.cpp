@@ -2,8 +2,9 @@
 // - it fills a lock record longer than BitmapData (its own fields follow the public ones), so the engine is
 //   handed a record of its own size and the caller gets the public part;
 // - a lock in the bitmap's own format is a view of the pixels themselves, but always of the whole bitmap:
-//   Scan0 points at the top-left pixel whatever the rectangle, and a write lock then copies the view onto
-//   itself at unlock. The layer takes that view and points into it;
+//   Scan0 points at the top-left pixel whatever the rectangle, a read lock copies the rectangle onto itself
+//   and a write lock copies the view onto itself at unlock. The layer takes a read view of one pixel and
+//   points into it;
 // - bitmaps made for a drawing context hold premultiplied pixels (PixelFormat32bppPARGB), and a lock in
 //   PixelFormat32bppARGB hands those premultiplied bytes over and takes straight ones back unconverted. The
 //   layer converts, as GDI+ does.
@@ -63,13 +64,23 @@ namespace {
 
 // The row loops are built twice, for AVX2 and for any x86-64, and the loader picks one for the machine.
 
-// Premultiplied rows to straight ones: plain pixels are the same in both, so the row is copied whole and the
-// others are converted after.
+// Premultiplied rows to straight ones in one pass: plain pixels are the same in both, so each block is copied
+// as it is looked at, and its mixed pixels, if any, are converted after.
 __attribute__((target_clones("avx2", "default"))) void UnpremultiplyRow(const uint32_t* __restrict src,
                                                                         uint32_t* __restrict dst, UINT count)
 {
-    std::memcpy(dst, src, sizeof(uint32_t) * count);
-    ForEachMixedPixel(src, count, [src, dst](uint32_t i) { dst[i] = UnpremultiplyPixel(src[i]); });
+    UINT i = 0;
+    for (; i + kPlainBlock <= count; i += kPlainBlock) {
+        uint32_t mixed = 0;
+        for (uint32_t k = 0; k < kPlainBlock; ++k) {
+            dst[i + k] = src[i + k];
+            mixed |= IsMixed(src[i + k]);
+        }
+        if (mixed == 0) continue;
+        for (uint32_t k = i; k < i + kPlainBlock; ++k)
+            if (IsMixed(src[k])) dst[k] = UnpremultiplyPixel(src[k]);
+    }
+    for (; i < count; ++i) dst[i] = IsMixed(src[i]) ? UnpremultiplyPixel(src[i]) : src[i];
 }
 
 // Straight rows to premultiplied ones, in one loop without branches that the compiler vectorises; it leaves
@@ -122,10 +133,11 @@ Status Bitmap::LockBits(const Rect* rect, UINT flags, PixelFormat format, Bitmap
     const bool direct = format == native && IsDirect32(format) && (flags & ImageLockModeUserInputBuf) == 0;
 
     if (direct || state->converted) {
-        // A read lock of the whole bitmap in its own format: the pixels themselves, and nothing copied back
-        // at unlock, since writes go straight into them.
-        Rect whole(0, 0, static_cast<INT>(imageWidth), static_cast<INT>(imageHeight));
-        status = DllExports::GdipBitmapLockBits(NativeBitmap(), &whole, ImageLockModeRead, native, &state->record.data);
+        // A read lock in the bitmap's own format: a view of all the pixels themselves, and nothing copied back
+        // at unlock, since writes go straight into them. The engine copies the locked rectangle onto itself
+        // at lock, so one pixel is locked.
+        Rect onePixel(0, 0, 1, 1);
+        status = DllExports::GdipBitmapLockBits(NativeBitmap(), &onePixel, ImageLockModeRead, native, &state->record.data);
         if (status != Ok) return SetStatus(status);
         state->viewStride = state->record.data.Stride;
         state->view = static_cast<BYTE*>(state->record.data.Scan0) +

@@ -16,14 +16,16 @@ PixelView::PixelView(DllExports::GpImage* image, bool premultipliedOnly)
     if (!image || DllExports::GdipGetImagePixelFormat(image, &native) != Ok) return;
     const bool wanted = native == PixelFormat32bppPARGB || (!premultipliedOnly && native == PixelFormat32bppRGB);
     if (!wanted) return;
-    UINT width = 0, height = 0;
-    if (DllExports::GdipGetImageWidth(image, &width) != Ok || DllExports::GdipGetImageHeight(image, &height) != Ok ||
-        width == 0 || height == 0)
+    UINT imageWidth = 0, imageHeight = 0;
+    if (DllExports::GdipGetImageWidth(image, &imageWidth) != Ok ||
+        DllExports::GdipGetImageHeight(image, &imageHeight) != Ok || imageWidth == 0 || imageHeight == 0)
         return;
     DllExports::GpBitmap* candidate = reinterpret_cast<DllExports::GpBitmap*>(image);
-    const Rect whole(0, 0, static_cast<INT>(width), static_cast<INT>(height));
-    if (DllExports::GdipBitmapLockBits(candidate, &whole, ImageLockModeRead, native, &data.data) != Ok) return;
+    const Rect onePixel(0, 0, 1, 1);
+    if (DllExports::GdipBitmapLockBits(candidate, &onePixel, ImageLockModeRead, native, &data.data) != Ok) return;
     bitmap = candidate;
+    width = static_cast<INT>(imageWidth);
+    height = static_cast<INT>(imageHeight);
     format = native;
     scan0 = static_cast<BYTE*>(data.data.Scan0);
     stride = data.data.Stride;

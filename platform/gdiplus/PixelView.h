@@ -1,6 +1,7 @@
 // Direct access to an engine bitmap's own 32-bit pixels, for the drawing the layer does itself where the
-// engine is slow. A whole-bitmap read lock in the bitmap's own format is a view of its pixels: writes go
-// straight into them and nothing is copied back at unlock.
+// engine is slow. A read lock in the bitmap's own format is a view of all its pixels, whatever the rectangle:
+// writes go straight into them and nothing is copied back at unlock. libgdiplus copies the locked rectangle
+// onto itself at lock, so the view is taken through a lock of one pixel.
 #pragma once
 
 #include <cstdint>
@@ -19,8 +20,8 @@ public:
 
     bool Valid() const { return scan0 != nullptr; }
     uint32_t* Row(INT y) const { return reinterpret_cast<uint32_t*>(scan0 + static_cast<ptrdiff_t>(y) * stride); }
-    INT Width() const { return static_cast<INT>(data.data.Width); }
-    INT Height() const { return static_cast<INT>(data.data.Height); }
+    INT Width() const { return width; }
+    INT Height() const { return height; }
     // True for 32bppRGB, whose fourth byte is not an alpha and reads as opaque.
     bool Opaque() const { return format == PixelFormat32bppRGB; }
 
@@ -32,6 +33,8 @@ private:
     } data{};
     BYTE* scan0 = nullptr;
     INT stride = 0;
+    INT width = 0;
+    INT height = 0;
     PixelFormat format = 0;
 };
 
