@@ -44,7 +44,9 @@ __attribute__((target_clones("avx2", "default"))) void FillRow(uint32_t* row, in
 {
     const uint32_t alpha = colour >> 24;
     if (sourceCopy || alpha == 255) {
-        std::fill_n(row, count, colour);
+        // A string store: for long rows the processor writes whole lines without reading them first.
+        size_t left = static_cast<size_t>(count);
+        asm volatile("rep stosl" : "+D"(row), "+c"(left) : "a"(colour) : "memory");
     } else if (colour != 0) {
         for (int x = 0; x < count; ++x) row[x] = OverPixel(colour, row[x]);
     }
