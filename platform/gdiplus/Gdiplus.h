@@ -236,7 +236,8 @@ public:
     struct Line {
         PointF from, to;
         ARGB first = 0, second = 0;
-        bool tiled = true;  // WrapModeTile
+        bool tiled = true;     // WrapModeTile
+        bool blended = false;  // shaped by SetBlend
     };
     const Line& Definition() const { return line; }
 

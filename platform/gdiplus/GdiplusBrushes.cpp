@@ -29,7 +29,9 @@ REAL Pen::GetWidth() const
 
 Status LinearGradientBrush::SetBlend(const REAL* blendFactors, const REAL* blendPositions, INT count)
 {
-    return SetStatus(DllExports::GdipSetLineBlend(NativeLine(), blendFactors, blendPositions, count));
+    Status status = SetStatus(DllExports::GdipSetLineBlend(NativeLine(), blendFactors, blendPositions, count));
+    if (status == Ok) line.blended = true;
+    return status;
 }
 
 TextureBrush::TextureBrush(Image* image, WrapMode wrapMode)

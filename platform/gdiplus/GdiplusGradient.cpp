@@ -82,7 +82,7 @@ bool Graphics::FillGradientRectangle(const Brush* brush, REAL x, REAL y, REAL wi
     if (!gradient || !gradient->NativeBrush()) return false;
     const LinearGradientBrush::Line& line = gradient->Definition();
     const bool alongAxis = (line.from.X == line.to.X) != (line.from.Y == line.to.Y);
-    if (!line.tiled || !alongAxis) return false;
+    if (!line.tiled || line.blended || !alongAxis) return false;
     if (!(width >= 1 && height >= 1 && std::abs(x) < 1e7f && std::abs(y) < 1e7f && width < 1e7f && height < 1e7f))
         return false;
     const Rect area(static_cast<INT>(x), static_cast<INT>(y), static_cast<INT>(width), static_cast<INT>(height));
