@@ -1,5 +1,6 @@
-// Pairs of benchmarks compared as a ratio: the member's time over the reference's time, measured in
-// the same process on the same data, so that the machine's load cancels out.
+// Pairs of benchmarks compared as a ratio: the member's CPU time over the reference's, measured in the same
+// process on the same data, so that the machine's load cancels out (on a busy machine wall time mostly
+// measures waiting).
 #pragma once
 
 #include <string>
@@ -18,7 +19,7 @@ std::vector<RatioRow>& RatioRows();
 struct PeerRow {
     std::string member;
     std::vector<std::string> peers;
-    double target;      // for the time per iteration; process CPU time when wallTarget is set
+    double target;      // for the CPU time per iteration (of the whole process where wallTarget is set)
     double wallTarget;  // 0, or the target for wall time as well
 };
 std::vector<PeerRow>& PeerRows();

@@ -34,7 +34,7 @@ std::string PlainName(const benchmark::BenchmarkReporter::Run& run)
     return name;
 }
 
-// Keeps the real time per iteration of every run while printing as usual.
+// Keeps the real and CPU time per iteration of every run while printing as usual.
 class RecordingReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
@@ -81,7 +81,7 @@ void PrintPeerRatios(const RecordingReporter& reporter)
             PrintPeerRatio("cpu", row, reporter.cpuTimes, row.target);
             PrintPeerRatio("wall", row, reporter.times, row.wallTarget);
         } else {
-            PrintPeerRatio("wall", row, reporter.times, row.target);
+            PrintPeerRatio("cpu", row, reporter.cpuTimes, row.target);
         }
     }
 }
@@ -106,7 +106,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    PrintRatios(reporter.times);
+    PrintRatios(reporter.cpuTimes);
     PrintPeerRatios(reporter);
     benchmark::Shutdown();
     return 0;
