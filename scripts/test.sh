@@ -5,8 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
-bash scripts/setup.sh build
+bash scripts/setup.sh build -DPICTOR_WERROR=ON
 ctest --test-dir build --output-on-failure -j"$jobs"
 
-bash scripts/setup.sh build-asan -DPICTOR_SANITIZE=ON
+bash scripts/setup.sh build-asan -DPICTOR_SANITIZE=ON -DPICTOR_WERROR=ON
 ctest --test-dir build-asan --output-on-failure -j"$jobs"

@@ -367,6 +367,11 @@ TEST(JpegExport, EncodersAreFoundByExactTypeAndQualityChangesTheFile)
     CLSID png;
     EXPECT_EQ(canvas.GetEncCLSID(u"image/png", &png), 1);
     EXPECT_FALSE(png == expected);
+    // The wide form, as Windows code writes it, finds the same encoders by the same exact rule.
+    CLSID wide;
+    EXPECT_EQ(canvas.GetEncCLSID(L"image/jpeg", &wide), 1);
+    EXPECT_TRUE(wide == expected);
+    EXPECT_EQ(canvas.GetEncCLSID(L"image/JPEG", &wide), 0);
 
     CLSID untouched;
     std::memset(&untouched, 0xA5, sizeof(untouched));

@@ -188,7 +188,8 @@ TEST(BadArguments, NullPointersWhereTheyMayComeIn)
     canvas.Polygon(nullptr, 255, 1, 2, 3, 0);
     canvas.GetBits(nullptr, 0, 0, 1, 1);
     canvas.SetBits(nullptr, 0, 0);
-    canvas.GetEncCLSID(nullptr, nullptr);
+    canvas.GetEncCLSID(static_cast<const WCHAR*>(nullptr), nullptr);
+    canvas.GetEncCLSID(static_cast<const wchar_t*>(nullptr), nullptr);
     Gdiplus::Bitmap* bitmap = nullptr;
     EXPECT_FALSE(canvas.LoadBitmapFromPNG(987654, &bitmap, nullptr));
     EXPECT_EQ(bitmap, nullptr);

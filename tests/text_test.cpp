@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "TestSupport.h"
@@ -450,4 +452,26 @@ TEST(KoreanText, HangulRendersWithRealGlyphs)
 
     const CRect wide = ga.GetTextSize(40, CString("NanumGothic"), CString("가나다라"));
     EXPECT_GT(wide.right, 4 * a.Width());
+}
+
+TEST(TextStrings, StandardUtf8StringsDrawAsTheirUtf16TextAndBadUnitsBecomeReplacements)
+{
+    Page fromLiteral, fromString, fromView;
+    fromLiteral.Text(10, 10, 40, 255, 0, 0, 0, kSans, CString(u"Grüße, 그림"));
+    const std::string family = "DejaVu Sans", text = "Grüße, 그림";
+    fromString.Text(10, 10, 40, 255, 0, 0, 0, family, text);
+    fromView.Text(10, 10, 40, 255, 0, 0, 0, std::string_view(family), std::string_view(text));
+    ASSERT_FALSE(InkOf(fromLiteral).Empty());
+    EXPECT_EQ(Differing(fromString, fromLiteral), 0);
+    EXPECT_EQ(Differing(fromView, fromLiteral), 0);
+
+    // Each byte of a stray, truncated, overlong or surrogate sequence becomes U+FFFD; what follows survives.
+    const std::string bad = "a\xC3(\xF8\x80z\xC0\xAF\xED\xA0\x80\xE4\xB8";
+    EXPECT_TRUE(CString(bad) == CString(u"a\uFFFD(\uFFFD\uFFFDz\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"));
+    EXPECT_EQ(CString(std::string_view("a\0b", 3)).GetLength(), 3);
+    EXPECT_TRUE(CString(L"\U0001F600") == CString(u"\U0001F600"));
+    EXPECT_TRUE(CString(std::wstring{wchar_t(0x110000), L'x'}.c_str()) == CString(u"\uFFFDx"));
+    // Back to UTF-8: pairs join into one character, a lone surrogate becomes U+FFFD.
+    EXPECT_EQ(CString(u"\U0001F600").ToUtf8(), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(CString(std::u16string{char16_t(0xDC00), u'a', char16_t(0xD800)}).ToUtf8(), "\xEF\xBF\xBD" "a\xEF\xBF\xBD");
 }

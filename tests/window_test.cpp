@@ -38,7 +38,12 @@ public:
         // The server may write its number again later (it dies if nobody can read it), so the pipe stays
         // open while it runs.
         m_numberPipe = fds[0];
-        if (got > 0) setenv("DISPLAY", (":" + std::to_string(std::strtol(number, nullptr, 10))).c_str(), 1);
+        if (got > 0) {
+            // Built by appending: g++ 12 at -O3 warns (-Wrestrict) on a literal + temporary string.
+            std::string display = ":";
+            display += std::to_string(std::strtol(number, nullptr, 10));
+            setenv("DISPLAY", display.c_str(), 1);
+        }
     }
 
     void TearDown() override

@@ -2,6 +2,11 @@
 // Like GDI+, no member throws: each object keeps the last failing status it saw.
 #pragma once
 
+// <X11/Xlib.h> makes Status a macro: it is set aside while this header is read and restored at its end,
+// so that X11 code and this header can be included in either order.
+#pragma push_macro("Status")
+#undef Status
+
 #include <memory>
 #include <vector>
 
@@ -655,3 +660,5 @@ private:
 };
 
 }  // namespace Gdiplus
+
+#pragma pop_macro("Status")

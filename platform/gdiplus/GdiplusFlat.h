@@ -2,6 +2,11 @@
 // libgdiplus ships no headers, so every function we use is declared here, and only here.
 #pragma once
 
+// <X11/Xlib.h> makes Status a macro: it is set aside while this header is read and restored at its end,
+// so that X11 code and this header can be included in either order.
+#pragma push_macro("Status")
+#undef Status
+
 #include "GdiplusTypes.h"
 
 namespace Gdiplus {
@@ -318,3 +323,5 @@ Status GdipSetImageAttributesColorMatrix(GpImageAttributes* imageattr, ColorAdju
 
 }  // namespace DllExports
 }  // namespace Gdiplus
+
+#pragma pop_macro("Status")

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "../win/Utf.h"
 #include "Gdiplus.h"
 
 // The engine finalises fontconfig when it shuts down, while its text layout (pango) still holds font
@@ -29,34 +30,6 @@ extern "C" __attribute__((visibility("default"))) const char* __lsan_default_sup
 namespace Gdiplus {
 
 namespace {
-
-std::string Utf8Of(const WCHAR* text)
-{
-    std::string out;
-    for (; *text; ++text) {
-        char32_t c = *text;
-        if (c >= 0xD800 && c <= 0xDBFF && text[1] >= 0xDC00 && text[1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[1] - 0xDC00);
-            ++text;
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 // True when an installed font carries the name among its family names (any language, as GDI+ accepts
 // localised names too).
@@ -112,7 +85,7 @@ bool IsInstalledFamily(const WCHAR* name)
 {
     static std::mutex guard;
     static std::map<std::string, bool> known;
-    const std::string utf8 = Utf8Of(name);
+    const std::string utf8 = Utf16ToUtf8(name);
     std::lock_guard<std::mutex> lock(guard);
     auto found = known.find(utf8);
     if (found == known.end()) found = known.emplace(utf8, AskFontconfig(utf8)).first;

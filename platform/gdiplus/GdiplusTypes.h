@@ -1,6 +1,11 @@
 // GDI+ value types and enumerations, with the names and values of the GDI+ C++ interface.
 #pragma once
 
+// <X11/Xlib.h> makes Status a macro: it is set aside while this header is read and restored at its end,
+// so that X11 code and this header can be included in either order.
+#pragma push_macro("Status")
+#undef Status
+
 #include <cstddef>
 #include <cstdint>
 
@@ -17,6 +22,9 @@
 namespace Gdiplus {
 
 typedef float REAL;
+// The Windows BOOL (an int), declared in this namespace rather than globally: X11's <X11/Xmd.h>
+// declares a global BOOL of its own.
+typedef int BOOL;
 typedef DWORD ARGB;
 typedef INT PixelFormat;
 
@@ -44,6 +52,8 @@ enum Status {
     PropertyNotSupported = 20,
     ProfileNotFound = 21
 };
+// The same type under the name that stays usable where X11's Status macro is in force.
+typedef Status GpStatus;
 
 
 enum Unit { UnitWorld = 0, UnitDisplay = 1, UnitPixel = 2, UnitPoint = 3, UnitInch = 4, UnitDocument = 5, UnitMillimeter = 6 };
@@ -454,3 +464,5 @@ struct ImageCodecInfo {
 };
 
 }  // namespace Gdiplus
+
+#pragma pop_macro("Status")

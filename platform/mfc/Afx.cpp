@@ -1,70 +1,14 @@
 #include "Afx.h"
+#include "AfxModule.h"
 
 #include <cstdio>
 #include <memory>
 #include <vector>
 
 #include "../win/Resources.h"
+#include "../win/Utf.h"
 
 namespace {
-
-void AppendUtf16(std::u16string& out, char32_t cp)
-{
-    if (cp < 0x10000) {
-        out.push_back(static_cast<char16_t>(cp));
-    } else {
-        cp -= 0x10000;
-        out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-        out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    }
-}
-
-// Decodes one UTF-8 sequence starting at s; malformed bytes become U+FFFD.
-char32_t DecodeUtf8(const unsigned char*& s)
-{
-    unsigned char c = *s++;
-    int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-    if (c >= 0x80 && extra == 0) return 0xFFFD;
-    char32_t cp = extra == 0 ? c : (c & (0x3F >> extra));
-    for (int i = 0; i < extra; ++i) {
-        if ((*s & 0xC0) != 0x80) return 0xFFFD;
-        cp = (cp << 6) | (*s++ & 0x3F);
-    }
-    return cp;
-}
-
-void AppendUtf8(std::string& out, char32_t cp)
-{
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
-std::string Utf16ToUtf8(const char16_t* s, size_t n)
-{
-    std::string out;
-    for (size_t i = 0; i < n; ++i) {
-        char32_t cp = s[i];
-        if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-            ++i;
-        }
-        AppendUtf8(out, cp);
-    }
-    return out;
-}
 
 // The chain of linked extension modules, kept until the module is terminated. It is never destroyed
 // itself, because modules are terminated from unload notifications after static destructors may have run.
@@ -78,10 +22,10 @@ std::vector<std::unique_ptr<CDynLinkLibrary>>& LinkedLibraries()
 
 CString::CString(const char* utf8)
 {
-    if (!utf8) return;
-    const unsigned char* s = reinterpret_cast<const unsigned char*>(utf8);
-    while (*s) AppendUtf16(m_text, DecodeUtf8(s));
+    if (utf8) m_text = Utf8ToUtf16(utf8);
 }
+
+CString::CString(std::string_view utf8) : m_text(Utf8ToUtf16(utf8)) {}
 
 CString::CString(const char16_t* utf16)
 {
@@ -95,11 +39,10 @@ CString::CString(const char16_t* utf16, int length)
 
 CString::CString(const wchar_t* wide)
 {
-    if (!wide) return;
-    for (; *wide; ++wide) AppendUtf16(m_text, static_cast<char32_t>(*wide));
+    if (wide) m_text = WideToUtf16(wide);
 }
 
-std::string CString::ToUtf8() const { return Utf16ToUtf8(m_text.data(), m_text.size()); }
+std::string CString::ToUtf8() const { return Utf16ToUtf8(m_text); }
 
 BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HMODULE hModule)
 {
@@ -146,7 +89,7 @@ AFX_MODULE_STATE* AfxGetModuleState()
 
 int AfxMessageBox(const WCHAR* text, UINT, UINT)
 {
-    std::string message = text ? Utf16ToUtf8(text, std::char_traits<char16_t>::length(text)) : std::string();
+    const std::string message = text ? Utf16ToUtf8(text) : std::string();
     std::fprintf(stderr, "%s\n", message.c_str());
     return IDOK;
 }

@@ -2,14 +2,18 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "../win/WinTypes.h"
 
-// A counted UTF-16 string. Built from UTF-8 (char), UTF-16 (char16_t) or wide (wchar_t) text.
+// A counted UTF-16 string. Built from UTF-8 (char, std::string, std::string_view), UTF-16 (char16_t) or
+// wide (wchar_t) text; malformed UTF-8 or wide text becomes U+FFFD.
 class CString {
 public:
     CString() = default;
     CString(const char* utf8);
+    CString(std::string_view utf8);
+    CString(const std::string& utf8) : CString(std::string_view(utf8)) {}
     CString(const char16_t* utf16);
     CString(const char16_t* utf16, int length);
     CString(const wchar_t* wide);
@@ -64,29 +68,6 @@ public:
     HDC GetSafeHdc() const { return m_hDC; }
     HDC m_hDC = nullptr;
     HDC m_hAttribDC = nullptr;
-};
-
-// Extension-module registration.
-struct AFX_EXTENSION_MODULE {
-    BOOL bInitialized = FALSE;
-    HMODULE hModule = nullptr;
-    HMODULE hResource = nullptr;
-};
-
-BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HMODULE hModule);
-void AfxTermExtensionModule(AFX_EXTENSION_MODULE& state, BOOL bAll = FALSE);
-
-// Links an extension module into the application's chain of modules; the chain keeps it.
-class CDynLinkLibrary {
-public:
-    CDynLinkLibrary(AFX_EXTENSION_MODULE& state, BOOL bSystem = FALSE);
-    ~CDynLinkLibrary();
-    CDynLinkLibrary(const CDynLinkLibrary&) = delete;
-    CDynLinkLibrary& operator=(const CDynLinkLibrary&) = delete;
-
-    HMODULE m_hModule;
-    HMODULE m_hResource;
-    BOOL m_bSystem;
 };
 
 struct AFX_MODULE_STATE {

@@ -2,6 +2,7 @@
 // Gdiplus::Bitmap::GetHBITMAP; deleting it disposes that bitmap.
 #pragma once
 
+#include "WinBool.h"
 #include "WinTypes.h"
 
 typedef void* HGDIOBJ;

@@ -1,6 +1,7 @@
 // Global memory blocks: movable blocks are reached through a handle and locked to get their address.
 #pragma once
 
+#include "WinBool.h"
 #include "WinTypes.h"
 
 #define GMEM_FIXED 0x0000

@@ -2,6 +2,7 @@
 // A module's resources are compiled into it (see pictor_add_resources) and registered when it loads.
 #pragma once
 
+#include "WinBool.h"
 #include "WinTypes.h"
 
 typedef WCHAR* LPWSTR;

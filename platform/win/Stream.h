@@ -1,6 +1,7 @@
 // COM basics and a stream over a global memory block (IStream, CreateStreamOnHGlobal).
 #pragma once
 
+#include "WinBool.h"
 #include "WinTypes.h"
 
 typedef int32_t HRESULT;

@@ -12,7 +12,6 @@ typedef uint32_t ULONG;
 typedef uint32_t UINT;
 typedef uint32_t UINT32;
 typedef int32_t INT;
-typedef int BOOL;
 typedef uintptr_t ULONG_PTR;
 typedef intptr_t LONG_PTR;
 typedef uint16_t LANGID;
@@ -24,6 +23,7 @@ typedef void* HANDLE;
 typedef HANDLE HGLOBAL;
 typedef unsigned long long ULONGLONG;
 
+// BOOL itself is in WinBool.h, apart: <X11/Xmd.h> declares a BOOL of its own.
 #ifndef TRUE
 #define TRUE 1
 #define FALSE 0

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "WinBool.h"
 #include "WinTypes.h"
 
 struct HWND__ {

@@ -50,6 +50,7 @@ public:
 
     // JPEG export.
     int GetEncCLSID(const WCHAR* format, CLSID* pClsid);
+    int GetEncCLSID(const wchar_t* format, CLSID* pClsid);
     void SaveJPG(CString strFile, unsigned long nQuality);
 
     // Clipboard and bitmap exchange.

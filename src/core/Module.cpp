@@ -1,6 +1,7 @@
 // Module start-up and shutdown: GDI+ is started when the library is loaded and stopped when it is
 // unloaded, and the library registers itself as an extension module in between.
 #include "FxPictor.h"
+#include "mfc/AfxModule.h"
 
 namespace {
 

@@ -6,6 +6,12 @@ int CFxPictor::GetEncCLSID(const WCHAR* format, CLSID* pClsid)
     return Gdiplus::FindImageEncoder(format, pClsid) ? 1 : 0;
 }
 
+int CFxPictor::GetEncCLSID(const wchar_t* format, CLSID* pClsid)
+{
+    // Wide text (as L"image/jpeg") is looked up as its UTF-16 form; a null type matches nothing.
+    return GetEncCLSID(CString(format).GetString(), pClsid);
+}
+
 void CFxPictor::SaveJPG(CString strFile, unsigned long nQuality)
 {
     CLSID jpeg;
