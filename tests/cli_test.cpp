@@ -134,3 +134,62 @@ TEST_F(Tool, ManyInputsGoToAFolderWithProgress)
     EXPECT_TRUE(Exists(outputs + "/in.png"));
     EXPECT_EQ(Pictor("thumb " + input + " " + second + " " + folder + "/no-such-folder --size 4x4").status, 2);
 }
+
+TEST_F(Tool, FailuresLeaveEveryExistingFileAsItWasAndSayWhy)
+{
+    const std::string before = ReadAll(input);
+    // Too large to draw, written over its own input: refused, the input kept.
+    ToolRun huge = Pictor("thumb " + input + " " + input + " --size 65535x65535");
+    EXPECT_EQ(huge.status, 1);
+    EXPECT_NE(huge.err.find("larger than"), std::string::npos);
+    EXPECT_EQ(ReadAll(input), before);
+
+    // Writes cut short (a file size limit stands for a full disk) fail even where the encoder reports
+    // success, and the old file stays.
+    for (const char* type : {"bmp", "tif", "jpg"}) {
+        const std::string old = folder + "/old." + type;
+        std::ofstream(old) << "old contents";
+        const std::string line = "bash -c \"trap '' XFSZ; ulimit -f 1; exec " + std::string(PICTOR_TOOL) +
+                                 " convert " + input + " " + old + "\" 2>/dev/null";
+        const int raw = std::system(line.c_str());
+        EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1) << type;
+        EXPECT_EQ(ReadAll(old), "old contents") << type;
+    }
+    // A link is written through to its target, and stays a link; a failure leaves both.
+    const std::string link = folder + "/link.png";
+    ASSERT_EQ(symlink(input.c_str(), link.c_str()), 0);
+    EXPECT_EQ(Pictor("thumb " + link + " " + link + " --size 40000x10").status, 1);
+    EXPECT_EQ(ReadAll(input), before);
+    ASSERT_EQ(Pictor("thumb " + link + " " + link + " --size 30x20").status, 0);
+    struct stat info {};
+    EXPECT_TRUE(lstat(link.c_str(), &info) == 0 && S_ISLNK(info.st_mode));
+    CFxPictor result;
+    ASSERT_EQ(result.LoadImageW(CString(input)), 1);
+    EXPECT_EQ(result.GetSize(), CSize(30, 20));
+
+    const std::string dir = folder + "/dir.png";
+    ASSERT_EQ(mkdir(dir.c_str(), 0755), 0);
+    EXPECT_EQ(Pictor("convert " + input + " " + dir).status, 1);
+    EXPECT_TRUE(stat(dir.c_str(), &info) == 0 && S_ISDIR(info.st_mode));
+
+    // No temporary file is left behind.
+    EXPECT_NE(std::system(("ls -a " + folder + " | grep -q '^\\.pictor-'").c_str()), 0);
+
+    // The engine's own complaint about a broken file does not reach the terminal.
+    std::ofstream(folder + "/cut.png") << before.substr(0, before.size() / 2);
+    ToolRun broken = Pictor("convert " + folder + "/cut.png " + folder + "/cut.jpg");
+    EXPECT_EQ(broken.status, 1);
+    EXPECT_EQ(broken.err, "pictor: cannot read '" + folder + "/cut.png': not a picture this tool can decode\n");
+}
+
+TEST_F(Tool, InputsThatWouldShareAnOutputAreRefused)
+{
+    const std::string outputs = folder + "/out";
+    ASSERT_EQ(std::system(("mkdir " + folder + "/a " + folder + "/b " + outputs + " && cp " + input + " " + folder +
+                           "/a/x.png && cp " + input + " " + folder + "/b/x.png").c_str()),
+              0);
+    ToolRun clash = Pictor("convert " + folder + "/a/x.png " + folder + "/b/x.png " + outputs + " --format png");
+    EXPECT_EQ(clash.status, 2);
+    EXPECT_NE(clash.err.find("both"), std::string::npos);
+    EXPECT_FALSE(Exists(outputs + "/x.png"));
+}

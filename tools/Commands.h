@@ -13,10 +13,17 @@ struct Job {
     int turn = 0;                      // rotate: 90, 180 or 270 degrees clockwise
     bool mirror = false;               // rotate: mirror left to right after the turn
     int x = 0, y = 0, w = 0, h = 0;    // crop: the rectangle to keep
+    bool engineMessages = false;       // let the engine's own messages through
 };
 
-// Runs the job from one file to another; on failure says why in `error` and writes nothing.
+// Runs the job from one file to another. The result is written to a temporary file beside the output,
+// checked by decoding it back, and only then renamed into place (through a symbolic link, onto its
+// target). On failure it says why in `error` and every existing file is left as it was.
 bool RunJob(const Job& job, const std::string& input, const std::string& output, std::string& error);
 
 // True for the output names the tool can write: .jpg, .jpeg, .png, .bmp, .gif, .tif, .tiff.
 bool KnownOutputType(const std::string& path);
+
+// The path with its folder made absolute and free of links, for telling whether two paths name one file;
+// the path as given when its folder does not exist.
+std::string CanonicalPath(const std::string& path);

@@ -1,6 +1,7 @@
 // pictor: everyday picture jobs on the PICTOR library.
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -25,7 +26,10 @@ const char* kUsage =
     "Inputs: any picture the engine decodes (PNG, JPEG, BMP, GIF, TIFF...).\n"
     "Outputs: .jpg/.jpeg (quality Q, 1-100, default 90), .png, .bmp, .gif, .tif/.tiff.\n"
     "With several inputs OUTPUT is a folder; each result keeps its input's name with the\n"
-    "extension of --format EXT (default jpg), and a progress line is printed for each.\n"
+    "extension of --format EXT (default jpg), and a progress line is printed for each;\n"
+    "two inputs that would give one output name are refused.\n"
+    "Each result is checked before it replaces OUTPUT; on failure existing files are kept.\n"
+    "--engine-messages lets the drawing engine's own messages through.\n"
     "Exit status: 0 done, 1 a file could not be read or written, 2 bad arguments.\n";
 
 int UsageError(const std::string& message)
@@ -77,6 +81,24 @@ std::string OutputInFolder(const std::string& folder, const std::string& input, 
     return folder + "/" + name + "." + extension;
 }
 
+// Why the outputs of several inputs cannot all be written: two would share a name, or one would replace
+// an input; empty when they can.
+std::string Collision(const std::vector<std::string>& inputs, const std::vector<std::string>& outputs)
+{
+    std::map<std::string, size_t> owner;
+    for (size_t i = 0; i < outputs.size(); ++i) {
+        const auto [at, fresh] = owner.emplace(CanonicalPath(outputs[i]), i);
+        if (!fresh)
+            return "'" + inputs[at->second] + "' and '" + inputs[i] + "' would both be written to '" + outputs[i] + "'";
+    }
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        const auto found = owner.find(CanonicalPath(inputs[i]));
+        if (found != owner.end() && found->second != i)
+            return "'" + inputs[found->second] + "' would be written over the input '" + inputs[i] + "'";
+    }
+    return "";
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -106,6 +128,8 @@ int main(int argc, char** argv)
             job.fit = true;
         } else if (arg == "--mirror") {
             job.mirror = true;
+        } else if (arg == "--engine-messages") {
+            job.engineMessages = true;
         } else if (arg == "--size" && hasValue) {
             if (!ParseSize(args[++i], job.width, job.height)) return UsageError("bad size '" + args[i] + "', want WxH");
             haveSize = true;
@@ -140,9 +164,16 @@ int main(int argc, char** argv)
     if (!many && !KnownOutputType(output))
         return UsageError("cannot tell the format of '" + output + "' (use .jpg, .png, .bmp, .gif or .tif)");
 
+    std::vector<std::string> targets;
+    for (const std::string& file : files) targets.push_back(many ? OutputInFolder(output, file, format) : output);
+    if (many) {
+        const std::string clash = Collision(files, targets);
+        if (!clash.empty()) return UsageError(clash);
+    }
+
     int failures = 0;
     for (size_t i = 0; i < files.size(); ++i) {
-        const std::string target = many ? OutputInFolder(output, files[i], format) : output;
+        const std::string& target = targets[i];
         std::string error;
         const bool ok = RunJob(job, files[i], target, error);
         if (many) std::fprintf(stderr, "[%zu/%zu] %s -> %s%s\n", i + 1, files.size(), files[i].c_str(), target.c_str(), ok ? "" : " failed");

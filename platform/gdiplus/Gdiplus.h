@@ -38,6 +38,7 @@ public:
 // Records a status: a failure overwrites the last status, success leaves it.
 class StatusKeeper {
 public:
+    /// The last failing status of a call on this object (Ok when none), which it then forgets.
     Status GetLastStatus() const
     {
         Status s = lastResult;
@@ -62,34 +63,49 @@ class StringFormat;
 
 class Image : public GdiplusBase, public StatusKeeper {
 public:
+    /// Decodes the picture file; GetLastStatus tells whether it could be read.
     explicit Image(const WCHAR* filename, BOOL useEmbeddedColorManagement = FALSE);
-    // Decodes the stream from its current position; the image keeps a reference to the stream.
+    /// Decodes the stream from its current position; the image keeps a reference to the stream.
     explicit Image(IStream* stream, BOOL useEmbeddedColorManagement = FALSE);
+    /// Releases the picture (once its last holder goes).
     virtual ~Image();
     Image(const Image&) = delete;
     Image& operator=(const Image&) = delete;
 
+    /// A new image decoded from the file (the caller deletes it); check its GetLastStatus.
     static Image* FromFile(const WCHAR* filename, BOOL useEmbeddedColorManagement = FALSE);
+    /// A new image decoded from the stream (the caller deletes it); check its GetLastStatus.
     static Image* FromStream(IStream* stream, BOOL useEmbeddedColorManagement = FALSE);
 
+    /// A new, independent copy of the picture (the caller deletes it).
     Image* Clone();
+    /// The width in pixels; 0 when there is no picture.
     UINT GetWidth();
+    /// The height in pixels; 0 when there is no picture.
     UINT GetHeight();
+    /// The pixel format (a PixelFormat value such as PixelFormat32bppARGB).
     PixelFormat GetPixelFormat();
+    /// The horizontal resolution in dots per inch.
     REAL GetHorizontalResolution();
+    /// The vertical resolution in dots per inch.
     REAL GetVerticalResolution();
+    /// Turns and/or mirrors the picture in place (its width and height swap for quarter turns).
     Status RotateFlip(RotateFlipType rotateFlipType);
+    /// Writes the picture to the file with the encoder (see CFxPictor::GetEncCLSID) and its parameters
+    /// (for JPEG, EncoderQuality); returns Ok only when the encoder succeeded.
     Status Save(const WCHAR* filename, const CLSID* clsidEncoder, const EncoderParameters* encoderParams = nullptr);
 
-    // Makes this object designate the other object's engine image, with its status fields, the way a
-    // whole-object overwrite does in GDI+. The engine image is shared and disposed with its last holder.
+    /// Makes this object designate the other object's engine image, with its status fields, the way a
+    /// whole-object overwrite does in GDI+. The engine image is shared and disposed with its last holder.
     void AdoptImageOf(const Image& other);
 
-    // Keeps the companion (memory the image was read from, say) until the engine image is disposed,
-    // by whichever object holds it last. Later companions are released after earlier ones.
+    /// Keeps the companion (memory the image was read from, say) until the engine image is disposed,
+    /// by whichever object holds it last. Later companions are released after earlier ones.
     void TieToImage(std::shared_ptr<void> companion);
 
+    /// The engine's own image, for the platform layer.
     DllExports::GpImage* NativeImage() const { return nativeImage.get(); }
+    /// The engine's own image, shared, for the platform layer.
     std::shared_ptr<DllExports::GpImage> SharedNativeImage() const { return nativeImage; }
 
 protected:
@@ -102,28 +118,46 @@ protected:
 
 class Bitmap : public Image {
 public:
+    /// A width × height 32-bit ARGB bitmap with the resolution of the target drawing context.
     Bitmap(INT width, INT height, Graphics* target);
+    /// A width × height bitmap of the pixel format.
     Bitmap(INT width, INT height, PixelFormat format = PixelFormat32bppARGB);
+    /// A width × height bitmap over the caller's pixels at scan0, stride bytes a row (kept by the caller
+    /// for the bitmap's life).
     Bitmap(INT width, INT height, INT stride, PixelFormat format, BYTE* scan0);
+    /// Decodes the picture file; GetLastStatus tells whether it could be read.
     explicit Bitmap(const WCHAR* filename, BOOL useIcm = FALSE);
+    /// A copy of the GDI bitmap handle's picture (the handle stays the caller's).
     Bitmap(HBITMAP hbm, HPALETTE hpal);
+    /// Decodes the stream from its current position.
     explicit Bitmap(IStream* stream, BOOL useIcm = FALSE);
-    // A bitmap resource (RT_BITMAP) of the module.
+    /// A bitmap resource (RT_BITMAP) of the module.
     Bitmap(HINSTANCE hInstance, const WCHAR* bitmapName);
 
+    /// A new bitmap from the GDI bitmap handle (the caller deletes it).
     static Bitmap* FromHBITMAP(HBITMAP hbm, HPALETTE hpal);
+    /// A new bitmap decoded from the stream (the caller deletes it).
     static Bitmap* FromStream(IStream* stream, BOOL useEmbeddedColorManagement = FALSE);
+    /// A new bitmap from the module's bitmap resource (the caller deletes it).
     static Bitmap* FromResource(HINSTANCE hInstance, const WCHAR* bitmapName);
+    /// A new bitmap decoded from the file (the caller deletes it).
     static Bitmap* FromFile(const WCHAR* filename, BOOL useEmbeddedColorManagement = FALSE);
 
-    // A bitmap handle of the caller's (DeleteObject), the picture composited over the background.
+    /// A bitmap handle of the caller's (DeleteObject), the picture composited over the background.
     Status GetHBITMAP(const Color& colorBackground, HBITMAP* hbmReturn);
+    /// Gives direct access to the pixels of rect (null: all) in the format (PixelFormat32bppARGB: straight
+    /// BGRA bytes, rows top down); flags are ImageLockMode values. Every lock is ended by UnlockBits.
     Status LockBits(const Rect* rect, UINT flags, PixelFormat format, BitmapData* lockedBitmapData);
+    /// Ends the lock, writing the pixels back when it was taken for writing.
     Status UnlockBits(BitmapData* lockedBitmapData);
+    /// Reads the pixel at (x, y) as a straight (not premultiplied) colour.
     Status GetPixel(INT x, INT y, Color* color);
+    /// Writes the colour to the pixel at (x, y).
     Status SetPixel(INT x, INT y, const Color& color);
+    /// Sets the resolution recorded with the picture, in dots per inch.
     Status SetResolution(REAL xdpi, REAL ydpi);
 
+    /// The engine's own bitmap, for the platform layer.
     DllExports::GpBitmap* NativeBitmap() const { return reinterpret_cast<DllExports::GpBitmap*>(NativeImage()); }
 
 protected:
@@ -353,13 +387,18 @@ private:
 
 class GraphicsPath : public GdiplusBase, public StatusKeeper {
 public:
+    /// An empty path; the fill mode decides the inside of crossing figures.
     explicit GraphicsPath(FillMode fillMode = FillModeAlternate);
+    /// Releases the path.
     ~GraphicsPath();
     GraphicsPath(const GraphicsPath&) = delete;
     GraphicsPath& operator=(const GraphicsPath&) = delete;
 
+    /// Adds a line from (x1, y1) to (x2, y2) to the current figure (joined to what the figure holds).
     Status AddLine(INT x1, INT y1, INT x2, INT y2);
+    /// As above, in floating point.
     Status AddLine(REAL x1, REAL y1, REAL x2, REAL y2);
+    /// Adds a line from pt1 to pt2 to the current figure.
     Status AddLine(const Point& pt1, const Point& pt2);
     /// One segment from the first point to the second, joined to the figure's last point.
     Status AddLine(const PointF& pt1, const PointF& pt2);
@@ -387,17 +426,23 @@ public:
     Status AddClosedCurve(const PointF* points, INT count);
     Status AddClosedCurve(const Point* points, INT count, REAL tension);
     Status AddClosedCurve(const PointF* points, INT count, REAL tension);
+    /// Adds the arc of the ellipse bounded by (x, y, width, height), from startAngle (degrees clockwise
+    /// from the x axis) through sweepAngle degrees, to the current figure.
     Status AddArc(INT x, INT y, INT width, INT height, REAL startAngle, REAL sweepAngle);
+    /// As above, in floating point.
     Status AddArc(REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle);
+    /// As above, for the ellipse bounded by rect.
     Status AddArc(const Rect& rect, REAL startAngle, REAL sweepAngle);
     /// An arc of the ellipse in the rectangle: angles in degrees, clockwise from the x axis.
     Status AddArc(const RectF& rect, REAL startAngle, REAL sweepAngle);
+    /// Adds the rectangle as a closed figure of its own.
     Status AddRectangle(const Rect& rect);
     /// The rectangle as a closed figure of its own.
     Status AddRectangle(const RectF& rect);
     /// Each rectangle as a closed figure of its own.
     Status AddRectangles(const Rect* rects, INT count);
     Status AddRectangles(const RectF* rects, INT count);
+    /// Adds the ellipse bounded by (x, y, width, height) as a closed figure of its own.
     Status AddEllipse(INT x, INT y, INT width, INT height);
     /// The ellipse in the rectangle, as a closed figure of its own.
     Status AddEllipse(REAL x, REAL y, REAL width, REAL height);
@@ -408,9 +453,12 @@ public:
     Status AddPie(REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle);
     Status AddPie(const Rect& rect, REAL startAngle, REAL sweepAngle);
     Status AddPie(const RectF& rect, REAL startAngle, REAL sweepAngle);
+    /// Adds the polygon through count points as a closed figure of its own.
     Status AddPolygon(const Point* points, INT count);
     /// The polygon through the points, as a closed figure of its own.
     Status AddPolygon(const PointF* points, INT count);
+    /// Adds the outlines of the first length characters of string (UTF-16) in the family, style (FontStyle)
+    /// and em size, at origin or laid out in the rectangle, as closed figures.
     Status AddString(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
                      const Point& origin, const StringFormat* format);
     Status AddString(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
@@ -419,15 +467,22 @@ public:
                      const Rect& layoutRect, const StringFormat* format);
     Status AddString(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
                      const RectF& layoutRect, const StringFormat* format);
+    /// Starts a new figure without closing the current one; later lines are not joined to it.
     Status StartFigure();
+    /// Closes the current figure (back to its first point) and starts a new one.
     Status CloseFigure();
+    /// Closes every open figure of the path.
     Status CloseAllFigures();
     Status Reset();
+    /// The number of points the path holds.
     INT GetPointCount() const;
+    /// Copies the path's count points into points.
     Status GetPathPoints(PointF* points, INT count) const;
     /// The points rounded to whole coordinates.
     Status GetPathPoints(Point* points, INT count) const;
+    /// Copies the type of each of the count points (PathPointType values) into types.
     Status GetPathTypes(BYTE* types, INT count) const;
+    /// The smallest rectangle holding the path, transformed by matrix and widened by pen when given.
     Status GetBounds(RectF* bounds, const Matrix* matrix = nullptr, const Pen* pen = nullptr) const;
     /// The bounds widened to whole coordinates.
     Status GetBounds(Rect* bounds, const Matrix* matrix = nullptr, const Pen* pen = nullptr) const;
@@ -436,6 +491,7 @@ public:
     /// True when every figure of the path is closed.
     bool AllFiguresClosed() const;
 
+    /// The engine's own path, for the platform layer.
     DllExports::GpPath* NativePath() const { return nativePath; }
 
 private:

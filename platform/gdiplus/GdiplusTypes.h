@@ -303,39 +303,58 @@ struct GdiplusStartupOutput {
     void* NotificationUnhook;
 };
 
+/// A point of integer coordinates, x to the right and y down.
 class Point {
 public:
+    /// The origin (0, 0).
     Point() : X(0), Y(0) {}
+    /// The point (x, y).
     Point(INT x, INT y) : X(x), Y(y) {}
+    /// True when both coordinates are equal.
     bool Equals(const Point& p) const { return X == p.X && Y == p.Y; }
     INT X;
     INT Y;
 };
 
+/// A point of floating-point coordinates.
 class PointF {
 public:
+    /// The origin (0, 0).
     PointF() : X(0), Y(0) {}
+    /// The point (x, y).
     PointF(REAL x, REAL y) : X(x), Y(y) {}
     REAL X;
     REAL Y;
 };
 
+/// A width and a height in integers.
 class Size {
 public:
+    /// 0 × 0.
     Size() : Width(0), Height(0) {}
+    /// w × h.
     Size(INT w, INT h) : Width(w), Height(h) {}
     INT Width;
     INT Height;
 };
 
+/// A rectangle given as X, Y (top-left corner), Width and Height, in integers; the right and bottom
+/// edges (X + Width, Y + Height) lie just outside it.
 class Rect {
 public:
+    /// The empty rectangle at the origin.
     Rect() : X(0), Y(0), Width(0), Height(0) {}
+    /// The rectangle of top-left corner (x, y), width and height (not right and bottom).
     Rect(INT x, INT y, INT width, INT height) : X(x), Y(y), Width(width), Height(height) {}
+    /// X.
     INT GetLeft() const { return X; }
+    /// Y.
     INT GetTop() const { return Y; }
+    /// X + Width.
     INT GetRight() const { return X + Width; }
+    /// Y + Height.
     INT GetBottom() const { return Y + Height; }
+    /// True when all four values are equal.
     bool Equals(const Rect& r) const { return X == r.X && Y == r.Y && Width == r.Width && Height == r.Height; }
     INT X;
     INT Y;
@@ -343,14 +362,22 @@ public:
     INT Height;
 };
 
+/// A rectangle given as X, Y, Width and Height, in floating point.
 class RectF {
 public:
+    /// The empty rectangle at the origin.
     RectF() : X(0), Y(0), Width(0), Height(0) {}
+    /// The rectangle of top-left corner (x, y), width and height.
     RectF(REAL x, REAL y, REAL width, REAL height) : X(x), Y(y), Width(width), Height(height) {}
+    /// The rectangle of top-left corner origin, width and height.
     RectF(const PointF& origin, REAL width, REAL height) : X(origin.X), Y(origin.Y), Width(width), Height(height) {}
+    /// X.
     REAL GetLeft() const { return X; }
+    /// Y.
     REAL GetTop() const { return Y; }
+    /// X + Width.
     REAL GetRight() const { return X + Width; }
+    /// Y + Height.
     REAL GetBottom() const { return Y + Height; }
     REAL X;
     REAL Y;
@@ -358,29 +385,46 @@ public:
     REAL Height;
 };
 
+/// A colour as one 32-bit ARGB value: alpha in the top byte, then red, green, blue. Not premultiplied.
 class Color {
 public:
+    /// Opaque black.
     Color() : Argb(0xFF000000) {}
+    /// Opaque red, green, blue.
     Color(BYTE r, BYTE g, BYTE b) : Argb(MakeARGB(255, r, g, b)) {}
+    /// Alpha, red, green, blue (in this order).
     Color(BYTE a, BYTE r, BYTE g, BYTE b) : Argb(MakeARGB(a, r, g, b)) {}
+    /// A ready ARGB value, such as 0x80FF0000 (half-transparent red).
     Color(ARGB argb) : Argb(argb) {}
+    /// The alpha byte (255 opaque, 0 transparent).
     BYTE GetAlpha() const { return BYTE(Argb >> AlphaShift); }
+    /// The alpha byte.
     BYTE GetA() const { return GetAlpha(); }
+    /// The red byte.
     BYTE GetRed() const { return BYTE(Argb >> RedShift); }
+    /// The red byte.
     BYTE GetR() const { return GetRed(); }
+    /// The green byte.
     BYTE GetGreen() const { return BYTE(Argb >> GreenShift); }
+    /// The green byte.
     BYTE GetG() const { return GetGreen(); }
+    /// The blue byte.
     BYTE GetBlue() const { return BYTE(Argb >> BlueShift); }
+    /// The blue byte.
     BYTE GetB() const { return GetBlue(); }
+    /// The 32-bit ARGB value.
     ARGB GetValue() const { return Argb; }
+    /// Replaces the colour with the ARGB value.
     void SetValue(ARGB argb) { Argb = argb; }
+    /// Packs alpha, red, green, blue into one ARGB value.
     static ARGB MakeARGB(BYTE a, BYTE r, BYTE g, BYTE b)
     {
         return (ARGB(b) << BlueShift) | (ARGB(g) << GreenShift) | (ARGB(r) << RedShift) | (ARGB(a) << AlphaShift);
     }
 
+    /// Where each byte sits in an ARGB value.
     enum { AlphaShift = 24, RedShift = 16, GreenShift = 8, BlueShift = 0 };
-    // The named colours of GDI+.
+    /// The named colours of GDI+.
     enum : ARGB {
         AliceBlue = 0xFFF0F8FF, AntiqueWhite = 0xFFFAEBD7, Aqua = 0xFF00FFFF, Aquamarine = 0xFF7FFFD4,
         Azure = 0xFFF0FFFF, Beige = 0xFFF5F5DC, Bisque = 0xFFFFE4C4, Black = 0xFF000000, BlanchedAlmond = 0xFFFFEBCD,
