@@ -179,7 +179,8 @@ TEST_F(Tool, FailuresLeaveEveryExistingFileAsItWasAndSayWhy)
     std::ofstream(folder + "/cut.png") << before.substr(0, before.size() / 2);
     ToolRun broken = Pictor("convert " + folder + "/cut.png " + folder + "/cut.jpg");
     EXPECT_EQ(broken.status, 1);
-    EXPECT_EQ(broken.err, "pictor: cannot read '" + folder + "/cut.png': not a picture this tool can decode\n");
+    EXPECT_EQ(broken.err.rfind("pictor: cannot read '" + folder + "/cut.png': not a picture", 0), 0u);
+    EXPECT_EQ(broken.err.find("libpng"), std::string::npos);
 }
 
 TEST_F(Tool, InputsThatWouldShareAnOutputAreRefused)
