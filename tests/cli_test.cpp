@@ -118,6 +118,10 @@ TEST_F(Tool, BadInputFailsAndWritesNothing)
     EXPECT_EQ(Pictor("crop " + input + " " + out + " --rect 500,500,10,10").status, 1);
     EXPECT_EQ(Pictor("convert " + input + " " + folder + "/out.xyz").status, 2);
     EXPECT_EQ(Pictor("spin " + input + " " + out).status, 2);
+    // A valid picture wider than the engine can draw is refused, not a crash.
+    ToolRun wide = Pictor("convert " PICTOR_TEST_DATA "/wide-32768x1.png " + out);
+    EXPECT_EQ(wide.status, 1);
+    EXPECT_NE(wide.err.find("wide-32768x1.png"), std::string::npos);
     EXPECT_FALSE(Exists(out));
 }
 

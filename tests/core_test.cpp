@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
+#include <cstdlib>
 #include <cstring>
 
 #include "TestSupport.h"
@@ -8,6 +11,24 @@
 
 using pictor_test::Near;
 using pictor_test::PixelOf;
+
+TEST(Module, LeavesFontconfigAloneAndUnloadsCleanlyAfterText)
+{
+    // The process's FcFini is fontconfig's own, not one of the library's.
+    void* fontconfig = dlopen("libfontconfig.so.1", RTLD_LAZY | RTLD_NOLOAD);
+    ASSERT_NE(fontconfig, nullptr);
+    EXPECT_EQ(dlsym(RTLD_DEFAULT, "FcFini"), dlsym(fontconfig, "FcFini"));
+    dlclose(fontconfig);
+    // A process that drew text at fresh sizes ends normally, shutting the library down on the way.
+    EXPECT_EXIT(
+        {
+            CFxPictor canvas(nullptr, 64, 32);
+            for (int size = 31; size < 34; ++size)
+                canvas.Text(0, 0, size, 255, 0, 0, 0, CString("DejaVu Sans"), CString("Ag"));
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+}
 
 TEST(Canvas, DefaultConstructedIsEmptyAndHarmless)
 {

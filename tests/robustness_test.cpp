@@ -1,7 +1,11 @@
 // Bad arguments through the public class: nothing crashes, and the canvas stays usable after.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <climits>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "TestSupport.h"
@@ -147,12 +151,25 @@ TEST(BadArguments, RectanglesFarOutsideAndOverflowProneValues)
         canvas.Init(nullptr, 40, 30);
     }
 
-    // Values whose sums leave 32 bits: the clipping members wrap as 32-bit arithmetic does.
-    const Area extremes[] = {{INT_MAX - 5, 0, 10, 10}, {INT_MIN + 5, INT_MIN + 5, 10, 10}, {5, 5, INT_MAX, INT_MAX}};
+    // Values whose sums leave 32 bits: every member wraps as 32-bit arithmetic does (the sanitizer
+    // build stops at any signed overflow).
+    const Area extremes[] = {{INT_MAX - 5, 0, 10, 10},
+                             {INT_MIN + 5, INT_MIN + 5, 10, 10},
+                             {5, 5, INT_MAX, INT_MAX},
+                             {INT_MAX, INT_MAX, INT_MAX, INT_MAX},
+                             {INT_MIN, INT_MIN, INT_MIN, INT_MIN},
+                             {INT_MIN, 0, INT_MAX, -1}};
     for (const Area& a : extremes) {
         SCOPED_TRACE(testing::Message() << a.x << "," << a.y << "," << a.w << "," << a.h);
-        int x = a.x, y = a.y, w = a.w, h = a.h;
-        canvas.ClipXYWH(x, y, w, h);
+        UseEverything(canvas, a.x, a.y, a.w, a.h);
+        CRect rect(a.x, a.y, a.w, a.h);
+        for (int n : {INT_MAX, INT_MIN}) {
+            canvas.DrawRoundRect(a.x, a.y, a.w, a.h, 255, 1, 2, 3, n, 3);
+            canvas.FillRoundRect(&rect, 255, 1, 2, 3, n);
+            canvas.FillUpSideRoundRect(&rect, 255, 1, 2, 3, 255, 4, 5, 6, n);
+            canvas.RectRound(a.x, a.y, a.w, a.h, 255, 1, 2, 3, n, 1);
+            canvas.Text(a.x, a.y, n, 255, 1, 2, 3, CString("DejaVu Sans"), CString("x"), 10.0f, a.w, a.h);
+        }
         canvas.Crop(a.x, a.y, a.w, a.h);
         ExpectUsable(canvas);
         canvas.Init(nullptr, 40, 30);
@@ -161,17 +178,81 @@ TEST(BadArguments, RectanglesFarOutsideAndOverflowProneValues)
 
 TEST(BadArguments, SizesThatCannotBeAllocatedLeaveAnEmptyButUsableCanvas)
 {
-    for (CSize size : {CSize(200000, 200000), CSize(INT_MAX, 2), CSize(70000, 70000)}) {
+    const std::string jpeg = testing::TempDir() + "pictor-refused.jpg";
+    // The engine's surfaces stop at 32767 pixels a side; such canvases are refused, not drawn.
+    for (CSize size : {CSize(200000, 200000), CSize(INT_MAX, 2), CSize(70000, 70000), CSize(32768, 1), CSize(1, 32768),
+                       CSize(40000, 2), CSize(65536, 1), CSize(20000, 20000)}) {
         SCOPED_TRACE(testing::Message() << size.cx << "x" << size.cy);
         CFxPictor canvas(nullptr, size.cx, size.cy);
+        EXPECT_EQ(canvas.GetBitmap()->GetLastStatus(), Gdiplus::OutOfMemory);
         UseEverything(canvas, 0, 0, 10, 10);
+        canvas.SaveJPG(CString(jpeg.c_str()), 90);
+        canvas.CopyToClipBoard(0, 0, 10, 10);
         canvas.ReSampling(size.cx, size.cy, 1, 0, 0, 0);
         ExpectUsable(canvas);
+
+        CFxPictor small(nullptr, 10, 10);
+        small.ReSampling(size.cx, size.cy, 0, 1, 2, 3);
+        small.Init(nullptr, 10, 10);
+        CFxPictor dest(nullptr, 8, 8);
+        small.CopyToThis(&dest, 0, 0, 10, 10, 0, 0, size.cx, size.cy);
+        small.CopyToClipBoard(0, 0, size.cx, size.cy);
+        small.Crop(0, 0, size.cx, size.cy);
+        ExpectUsable(small);
+        ExpectUsable(dest);
     }
-    CFxPictor small(nullptr, 10, 10);
-    small.ReSampling(200000, 200000, 0, 1, 2, 3);
-    small.ReSampling(0, 0, 1, 1, 2, 3);
-    ExpectUsable(small);
+    EXPECT_NE(access(jpeg.c_str(), F_OK), 0);
+    CFxPictor tiny(nullptr, 10, 10);
+    tiny.ReSampling(0, 0, 1, 1, 2, 3);
+    ExpectUsable(tiny);
+}
+
+namespace {
+
+// A valid 24-bit BMP of the given size, all black.
+std::string WriteBmp(int width, int height)
+{
+    const std::string path = testing::TempDir() + "pictor-" + std::to_string(width) + ".bmp";
+    const uint32_t row = (static_cast<uint32_t>(width) * 3 + 3) & ~3u, pixels = row * height;
+    uint8_t header[54] = {'B', 'M'};
+    auto put32 = [&](int at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) header[at + i] = uint8_t(v >> (8 * i));
+    };
+    put32(2, 54 + pixels);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(width));
+    put32(22, static_cast<uint32_t>(height));
+    header[26] = 1;
+    header[28] = 24;
+    FILE* file = std::fopen(path.c_str(), "wb");
+    std::fwrite(header, 1, sizeof(header), file);
+    std::vector<uint8_t> zeros(pixels);
+    std::fwrite(zeros.data(), 1, zeros.size(), file);
+    std::fclose(file);
+    return path;
+}
+
+}  // namespace
+
+TEST(BadArguments, PicturesBeyondTheEngineLimitsAreRefusedByEveryLoader)
+{
+    for (const std::string& path : {std::string(PICTOR_TEST_DATA "/wide-32768x1.png"), WriteBmp(40000, 1)}) {
+        SCOPED_TRACE(path);
+        const CString file(path.c_str());
+        Gdiplus::Bitmap bitmap(file.GetString());
+        EXPECT_EQ(bitmap.GetLastStatus(), Gdiplus::OutOfMemory);
+        CFxPictor canvas(nullptr, 8, 8);
+        EXPECT_EQ(canvas.LoadImageW(file), 0);
+        EXPECT_EQ(canvas.LoadImageW(file, 0, 0, 4, 4), 0);
+        EXPECT_EQ(canvas.LoadImageW(file, 1.0f), CSize(0, 0));
+        EXPECT_EQ(canvas.LoadImageW(file, 16, 16), 0);
+        EXPECT_EQ(canvas.LoadImageW(file, 0, 0, 0, 0, 4, 4), 0);
+        EXPECT_EQ(canvas.LoadImageW(file, CRect(0, 0, 4, 4), 0, 0, 4, 4), 0);
+        EXPECT_EQ(canvas.LoadImageW(file, nullptr, Gdiplus::Rotate90FlipNone), 0);
+        EXPECT_EQ(canvas.GetSize(), CSize(8, 8));
+        ExpectUsable(canvas);
+    }
 }
 
 TEST(BadArguments, NullPointersWhereTheyMayComeIn)
@@ -190,8 +271,64 @@ TEST(BadArguments, NullPointersWhereTheyMayComeIn)
     canvas.SetBits(nullptr, 0, 0);
     canvas.GetEncCLSID(static_cast<const WCHAR*>(nullptr), nullptr);
     canvas.GetEncCLSID(static_cast<const wchar_t*>(nullptr), nullptr);
+    // A null rectangle is nothing to draw, in every form that takes one.
+    CRect* none = nullptr;
+    const Gdiplus::Color red(0xFFFF0000u);
+    canvas.FillRect(none, red);
+    canvas.FillRect(none, 255, 1, 2, 3, 0);
+    canvas.FillRect(none, 255, 1, 2, 3, 0, 1);
+    canvas.FillGradientRect(none, red, red);
+    canvas.WireRect(none, red, 1.0f);
+    canvas.WireRect(none, 255, 1, 2, 3, 1.0f, 1);
+    canvas.WireRect(none, 255, 1, 2, 3, 1.0f, 1, Gdiplus::DashStyleDash);
+    canvas.RectArrow(none, 255, 1, 2, 3, 0);
+    canvas.DrawRoundRect(none, 255, 1, 2, 3, 4, 2);
+    canvas.FillRoundRect(none, red, red, 4);
+    canvas.FillRoundRect(none, 255, 1, 2, 3, 4);
+    canvas.FillRoundRect(none, red);
+    canvas.FillGradientRoundRectV(none, 255, 1, 2, 3, 255, 4, 5, 6, 4);
+    canvas.FillUpSideRoundRect(none, 255, 1, 2, 3, 4);
+    canvas.FillUpSideRoundRect(none, 255, 1, 2, 3, 255, 4, 5, 6, 4);
     Gdiplus::Bitmap* bitmap = nullptr;
     EXPECT_FALSE(canvas.LoadBitmapFromPNG(987654, &bitmap, nullptr));
     EXPECT_EQ(bitmap, nullptr);
+    ExpectUsable(canvas);
+}
+
+namespace {
+
+long ResidentKilobytes()
+{
+    long pages = 0, resident = 0;
+    FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (statm && std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    if (statm) std::fclose(statm);
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+}  // namespace
+
+TEST(BadArguments, HugeThicknessTextAndNamesTakeBoundedTimeAndMemory)
+{
+    CFxPictor canvas(nullptr, 64, 64);
+    canvas.DrawRoundRect(4, 4, 50, 40, 255, 1, 2, 3, 6, INT_MAX);
+    CRect rect(4, 4, 54, 44);
+    canvas.DrawRoundRect(&rect, 255, 1, 2, 3, 6, 1 << 24);
+
+    const CString megabyte(std::u16string(1 << 20, u'W'));
+    canvas.OutLineText(0, 0, 12, 2, 1, 2, 3, 4, 5, 6, CString("DejaVu Sans"), megabyte);
+    canvas.OutLineText(0, 0, 12, 1, 2, 3, 4, 5, 6, CString("DejaVu Sans"), megabyte);
+    canvas.OutLineText(0, 0, 12, 2, 1, 2, 3, 4, 5, 6, megabyte, CString("W"));
+    canvas.Text(0, 0, 12, 255, 1, 2, 3, megabyte, CString("W"));
+
+    // Names asked for once each, as a program taking them from its users would: memory stays flat.
+    auto askNames = [&](const std::string& stem, int count) {
+        for (int i = 0; i < count; ++i)
+            canvas.Text(0, 0, 12, 255, 1, 2, 3, CString((stem + std::to_string(i)).c_str()), CString("W"));
+    };
+    askNames("Warm ", 300);
+    const long before = ResidentKilobytes();
+    askNames("No Family ", 2000);
+    EXPECT_LT(ResidentKilobytes() - before, 2 * 1024);
     ExpectUsable(canvas);
 }

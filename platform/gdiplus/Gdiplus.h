@@ -26,6 +26,18 @@ Status GetImageEncoders(UINT numEncoders, UINT size, ImageCodecInfo* encoders);
 // the call; false, with the class identifier untouched, when there is none.
 bool FindImageEncoder(const WCHAR* mimeType, CLSID* clsid);
 
+// The largest bitmap the layer makes or keeps: the engine draws through cairo image surfaces, which
+// stop at 32767 pixels a side (beyond, drawing and locking crash the process), and a bitmap is held
+// to 2^28 pixels (1 GiB). Larger sizes, asked for or decoded from a file, fail with OutOfMemory.
+const INT kMaxBitmapSide = 32767;
+const long long kMaxBitmapPixels = 1LL << 28;
+// False when a bitmap of this size would pass those bounds (sizes below 1 are left to the engine).
+inline bool BitmapSizeFits(long long width, long long height)
+{
+    if (width > kMaxBitmapSide || height > kMaxBitmapSide) return false;
+    return width <= 0 || height <= 0 || width * height <= kMaxBitmapPixels;
+}
+
 // Objects of the engine are allocated with the engine's allocator, as in GDI+.
 class GdiplusBase {
 public:

@@ -11,7 +11,10 @@ Status GdiplusStartup(ULONG_PTR* token, const GdiplusStartupInput* input, Gdiplu
     return DllExports::GdiplusStartup(token, input, output);
 }
 
-void GdiplusShutdown(ULONG_PTR token) { DllExports::GdiplusShutdown(token); }
+// libgdiplus's shutdown ends fontconfig for the whole process (FcFini), which other libraries in the
+// process may still be using, and which aborts while pango holds fonts; GDI+'s shutdown ends only
+// GDI+. The engine is therefore left started: its codec list and font cache go with the process.
+void GdiplusShutdown(ULONG_PTR) {}
 
 Status GetImageEncodersSize(UINT* numEncoders, UINT* size)
 {

@@ -5,6 +5,7 @@
 #include "Gdiplus.h"
 #include "WholeText.h"
 #include "PixelView.h"
+#include "TextLock.h"
 
 namespace Gdiplus {
 
@@ -433,6 +434,7 @@ Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, c
 Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
                             const StringFormat* format, const Brush* brush)
 {
+    const auto lock = LockEngineText();
     const WholeText whole(string, length);
     return SetStatus(DllExports::GdipDrawString(nativeGraphics, whole.Get(), length, NativeOf(font), &layoutRect,
                                                 NativeOf(format), NativeOf(brush)));
@@ -442,6 +444,7 @@ Status Graphics::MeasureString(const WCHAR* string, INT length, const Font* font
                                const StringFormat* format, RectF* boundingBox, INT* codepointsFitted,
                                INT* linesFilled) const
 {
+    const auto lock = LockEngineText();
     const WholeText whole(string, length);
     return SetStatus(DllExports::GdipMeasureString(nativeGraphics, whole.Get(), length, NativeOf(font), &layoutRect,
                                                    NativeOf(format), boundingBox, codepointsFitted, linesFilled));

@@ -35,7 +35,18 @@ Image* Image::FromFile(const WCHAR* filename, BOOL useEmbeddedColorManagement)
     return new Image(filename, useEmbeddedColorManagement);
 }
 
-void Image::SetNativeImage(DllExports::GpImage* image) { nativeImage = Hold(image); }
+void Image::SetNativeImage(DllExports::GpImage* image)
+{
+    // GDI+ refuses a picture it cannot hold; the engine would take it and crash on the first draw.
+    UINT width = 0, height = 0;
+    if (image && DllExports::GdipGetImageWidth(image, &width) == Ok &&
+        DllExports::GdipGetImageHeight(image, &height) == Ok && !BitmapSizeFits(width, height)) {
+        DllExports::GdipDisposeImage(image);
+        image = nullptr;
+        loadStatus = SetStatus(OutOfMemory);
+    }
+    nativeImage = Hold(image);
+}
 
 void Image::AdoptImageOf(const Image& other)
 {
@@ -100,6 +111,10 @@ Bitmap::Bitmap(DllExports::GpBitmap* bitmap, Status status) : Image(AsImage(bitm
 
 Bitmap::Bitmap(INT width, INT height, Graphics* target) : Image(nullptr, Ok)
 {
+    if (!BitmapSizeFits(width, height)) {
+        loadStatus = SetStatus(OutOfMemory);
+        return;
+    }
     DllExports::GpBitmap* bitmap = nullptr;
     loadStatus = SetStatus(DllExports::GdipCreateBitmapFromGraphics(
         width, height, target ? target->NativeGraphics() : nullptr, &bitmap));
@@ -108,6 +123,10 @@ Bitmap::Bitmap(INT width, INT height, Graphics* target) : Image(nullptr, Ok)
 
 Bitmap::Bitmap(INT width, INT height, PixelFormat format) : Image(nullptr, Ok)
 {
+    if (!BitmapSizeFits(width, height)) {
+        loadStatus = SetStatus(OutOfMemory);
+        return;
+    }
     DllExports::GpBitmap* bitmap = nullptr;
     loadStatus = SetStatus(DllExports::GdipCreateBitmapFromScan0(width, height, 0, format, nullptr, &bitmap));
     SetNativeImage(AsImage(bitmap));
@@ -115,6 +134,10 @@ Bitmap::Bitmap(INT width, INT height, PixelFormat format) : Image(nullptr, Ok)
 
 Bitmap::Bitmap(INT width, INT height, INT stride, PixelFormat format, BYTE* scan0) : Image(nullptr, Ok)
 {
+    if (!BitmapSizeFits(width, height)) {
+        loadStatus = SetStatus(OutOfMemory);
+        return;
+    }
     DllExports::GpBitmap* bitmap = nullptr;
     loadStatus = SetStatus(DllExports::GdipCreateBitmapFromScan0(width, height, stride, format, scan0, &bitmap));
     SetNativeImage(AsImage(bitmap));

@@ -1,6 +1,7 @@
 // Paths and matrices.
 #include "Gdiplus.h"
 #include "WholeText.h"
+#include "TextLock.h"
 
 namespace Gdiplus {
 
@@ -70,6 +71,7 @@ Status GraphicsPath::AddString(const WCHAR* string, INT length, const FontFamily
 Status GraphicsPath::AddString(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
                                const Rect& layoutRect, const StringFormat* format)
 {
+    const auto lock = LockEngineText();
     const WholeText whole(string, length);
     return SetStatus(DllExports::GdipAddPathStringI(nativePath, whole.Get(), length,
                                                     family ? family->NativeFamily() : nullptr, style, emSize,
@@ -79,6 +81,7 @@ Status GraphicsPath::AddString(const WCHAR* string, INT length, const FontFamily
 Status GraphicsPath::AddString(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
                                const RectF& layoutRect, const StringFormat* format)
 {
+    const auto lock = LockEngineText();
     const WholeText whole(string, length);
     return SetStatus(DllExports::GdipAddPathString(nativePath, whole.Get(), length,
                                                    family ? family->NativeFamily() : nullptr, style, emSize,

@@ -8,11 +8,7 @@
 
 #include "../win/Utf.h"
 #include "Gdiplus.h"
-
-// The engine finalises fontconfig when it shuts down, while its text layout (pango) still holds font
-// data for the process, some of it from a thread of its own; fontconfig then aborts the process on exit.
-// Fontconfig is left alone instead: the process's end returns what it holds.
-extern "C" __attribute__((visibility("default"))) void FcFini(void) {}
+#include "TextLock.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -28,6 +24,12 @@ extern "C" __attribute__((visibility("default"))) const char* __lsan_default_sup
 #endif
 
 namespace Gdiplus {
+
+std::unique_lock<std::mutex> LockEngineText()
+{
+    static std::mutex engineText;
+    return std::unique_lock<std::mutex>(engineText);
+}
 
 namespace {
 
@@ -79,8 +81,11 @@ bool AskFontconfig(const std::string& utf8)
     return false;
 }
 
-// Text members look a family up on every call, so each name's answer is kept for the process: the
-// fonts installed do not change under a running program. Canvases on other threads may ask at once.
+// Text members look a family up on every call, so answers are kept: the fonts installed do not change
+// under a running program. A program that asks for ever new names must not grow without end, so the
+// answers are dropped whenever kKnownFamilies of them have gathered.
+const size_t kKnownFamilies = 256;
+
 bool IsInstalledFamily(const WCHAR* name)
 {
     static std::mutex guard;
@@ -88,24 +93,36 @@ bool IsInstalledFamily(const WCHAR* name)
     const std::string utf8 = Utf16ToUtf8(name);
     std::lock_guard<std::mutex> lock(guard);
     auto found = known.find(utf8);
-    if (found == known.end()) found = known.emplace(utf8, AskFontconfig(utf8)).first;
-    return found->second;
+    if (found != known.end()) return found->second;
+    if (known.size() >= kKnownFamilies) known.clear();
+    return known.emplace(utf8, AskFontconfig(utf8)).first->second;
+}
+
+// Family names are face names, at most LF_FACESIZE - 1 characters in GDI+; a longer name is no family.
+bool IsFaceNameLength(const WCHAR* name)
+{
+    for (int i = 0; i < LF_FACESIZE; ++i)
+        if (!name[i]) return true;
+    return false;
 }
 
 }  // namespace
 
 FontFamily::FontFamily(const WCHAR* name, const void*)
 {
-    // libgdiplus hands back its closest match for any name; GDI+ finds only families that are installed.
-    if (SetStatus(DllExports::GdipCreateFontFamilyFromName(name, nullptr, &nativeFamily)) != Ok) return;
-    if (IsInstalledFamily(name)) return;
-    DllExports::GdipDeleteFontFamily(nativeFamily);
-    nativeFamily = nullptr;
-    SetStatus(FontFamilyNotFound);
+    // libgdiplus hands back its closest match for any name, and keeps every name it was asked for until
+    // it shuts down; GDI+ finds only families that are installed. Only those reach the engine.
+    if (!name || !IsFaceNameLength(name) || !IsInstalledFamily(name)) {
+        SetStatus(name ? FontFamilyNotFound : InvalidParameter);
+        return;
+    }
+    const auto lock = LockEngineText();
+    SetStatus(DllExports::GdipCreateFontFamilyFromName(name, nullptr, &nativeFamily));
 }
 
 FontFamily::~FontFamily()
 {
+    const auto lock = LockEngineText();
     if (nativeFamily) DllExports::GdipDeleteFontFamily(nativeFamily);
 }
 
@@ -114,6 +131,7 @@ const FontFamily* FontFamily::GenericSansSerif()
     // Kept for the life of the process, as GDI+ keeps its generic families.
     static FontFamily* family = [] {
         FontFamily* f = new FontFamily();
+        const auto lock = LockEngineText();
         f->SetStatus(DllExports::GdipGetGenericFontFamilySansSerif(&f->nativeFamily));
         return f;
     }();
@@ -122,11 +140,13 @@ const FontFamily* FontFamily::GenericSansSerif()
 
 Status FontFamily::GetFamilyName(WCHAR name[LF_FACESIZE], LANGID language) const
 {
+    const auto lock = LockEngineText();
     return SetStatus(DllExports::GdipGetFamilyName(nativeFamily, name, language));
 }
 
 Font::Font(const FontFamily* family, REAL emSize, INT style, Unit unit)
 {
+    const auto lock = LockEngineText();
     SetStatus(DllExports::GdipCreateFont(family ? family->NativeFamily() : nullptr, emSize, style, unit, &nativeFont));
 }
 
@@ -139,6 +159,7 @@ Font::Font(const WCHAR* familyName, REAL emSize, INT style, Unit unit, const voi
 
 Font::~Font()
 {
+    const auto lock = LockEngineText();
     if (nativeFont) DllExports::GdipDeleteFont(nativeFont);
 }
 

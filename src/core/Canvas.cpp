@@ -3,6 +3,7 @@
 
 #include "FxPictor.h"
 #include "SharedObjects.h"
+#include "Wrapping.h"
 
 CFxPictor::CFxPictor() : m_nWidth(0), m_nHeight(0), m_pGraphics(nullptr), m_pBitmap(nullptr), m_hWnd(nullptr)
 {
@@ -90,17 +91,15 @@ void CFxPictor::SetBitmap(Gdiplus::Bitmap* pBitmap)
 
 int CFxPictor::ClipXYWH(int& x, int& y, int& w, int& h)
 {
-    // Wrapping 32-bit arithmetic, done unsigned so that overflow is defined.
-    auto add = [](int a, int b) { return static_cast<int>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b)); };
-    auto sub = [](int a, int b) { return static_cast<int>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b)); };
-    if (add(x, w) >= m_nWidth) w = sub(m_nWidth, x);
+    using pictor::WrapAdd, pictor::WrapSub;
+    if (WrapAdd(x, w) >= m_nWidth) w = WrapSub(m_nWidth, x);
     if (x < 0) {
-        w = add(w, x);
+        w = WrapAdd(w, x);
         x = 0;
     }
-    if (add(y, h) >= m_nHeight) h = sub(m_nHeight, y);
+    if (WrapAdd(y, h) >= m_nHeight) h = WrapSub(m_nHeight, y);
     if (y < 0) {
-        h = add(h, y);
+        h = WrapAdd(h, y);
         y = 0;
     }
     return (w >= 1 && h >= 1) ? 1 : 0;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "FxPictor.h"
+#include "Wrapping.h"
 
 namespace {
 
@@ -74,9 +75,8 @@ int CFxPictor::LoadImageW(CString strFile, CRect rcDst, int srcX, int srcY, int 
     Gdiplus::Image picture(strFile);
     if (!Opened(picture)) return 0;
     // Only the rectangle's size counts: the picture always lands at the canvas origin.
-    Gdiplus::Rect destination(0, 0, rcDst.right - rcDst.left, rcDst.bottom - rcDst.top);
-    if (m_pGraphics)
-        m_pGraphics->DrawImage(&picture, destination, srcX, srcY, srcW, srcH, Gdiplus::UnitPixel, nullptr);
+    Gdiplus::Rect destination(0, 0, pictor::WrapSub(rcDst.right, rcDst.left), pictor::WrapSub(rcDst.bottom, rcDst.top));
+    if (m_pGraphics) m_pGraphics->DrawImage(&picture, destination, srcX, srcY, srcW, srcH, Gdiplus::UnitPixel, nullptr);
     return 1;
 }
 

@@ -1,6 +1,7 @@
 // Raw pixel access: straight 32-bit ARGB (bytes blue, green, red, alpha), rows from the top, width x 4
 // bytes apart, whatever the canvas bitmap holds inside.
 #include "FxPictor.h"
+#include "Wrapping.h"
 
 namespace {
 
@@ -11,7 +12,7 @@ bool LockIntoBuffer(Gdiplus::Bitmap& bitmap, BYTE* pBuffer, const Gdiplus::Rect&
 {
     data.Width = static_cast<UINT>(rect.Width);
     data.Height = static_cast<UINT>(rect.Height);
-    data.Stride = rect.Width * 4;
+    data.Stride = pictor::WrapMul(rect.Width, 4);
     data.PixelFormat = PixelFormat32bppARGB;
     data.Scan0 = pBuffer;
     data.Reserved = 0;

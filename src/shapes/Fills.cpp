@@ -64,7 +64,7 @@ void CFxPictor::FillRect(CRect* pRect, BYTE a, BYTE r, BYTE g, BYTE b)
 
 void CFxPictor::FillRect(CRect* pRect, Gdiplus::Color color)
 {
-    if (!m_pGraphics) return;
+    if (!m_pGraphics || !pRect) return;
     Gdiplus::SolidBrush brush(color);
     m_pGraphics->FillRectangle(&brush, pictor::AreaOf(pRect));
 }
@@ -83,22 +83,23 @@ void CFxPictor::FillRect(int x, int y, int w, int h, BYTE a, BYTE r, BYTE g, BYT
 
 void CFxPictor::FillRect(CRect* pRect, BYTE a, BYTE r, BYTE g, BYTE b, int)
 {
-    if (!m_pGraphics) return;
+    if (!m_pGraphics || !pRect) return;
     FillBordered(*m_pGraphics, pictor::AreaOf(pRect), Gdiplus::Color(a, r, g, b), LighterBorder(a, r, g, b));
 }
 
 void CFxPictor::FillRect(CRect* pRect, BYTE a, BYTE r, BYTE g, BYTE b, int, int nPlus)
 {
-    if (!m_pGraphics) return;
+    if (!m_pGraphics || !pRect) return;
     Gdiplus::Rect area = pictor::AreaOf(pRect);
     // The two strokes are separate figures, so that they are not joined to each other.
     Gdiplus::GraphicsPath plus(Gdiplus::FillModeAlternate);
     if (nPlus != 0) {
-        const int cx = area.X + area.Width / 2;
-        const int cy = area.Y + area.Height / 2;
-        plus.AddLine(cx, cy - kPlusArm, cx, cy + kPlusArm);
+        using pictor::WrapAdd;
+        const int cx = WrapAdd(area.X, area.Width / 2);
+        const int cy = WrapAdd(area.Y, area.Height / 2);
+        plus.AddLine(cx, WrapAdd(cy, -kPlusArm), cx, WrapAdd(cy, kPlusArm));
         plus.StartFigure();
-        plus.AddLine(cx - kPlusArm, cy, cx + kPlusArm, cy);
+        plus.AddLine(WrapAdd(cx, -kPlusArm), cy, WrapAdd(cx, kPlusArm), cy);
     }
     Gdiplus::Pen pen(LighterBorder(a, r, g, b), 1.0f);
     Gdiplus::SolidBrush brush(Gdiplus::Color(a, r, g, b));

@@ -18,8 +18,11 @@ void FillMirrored(Gdiplus::Graphics& graphics, int x, int y, int w, int h, const
                   const Gdiplus::Color& second, const Gdiplus::Rect& lowerBand)
 {
     const int half = h / 2;
-    Gdiplus::LinearGradientBrush upper(Gdiplus::Point(x, y), Gdiplus::Point(x, y + half + 1), first, second);
-    Gdiplus::LinearGradientBrush lower(Gdiplus::Point(x, y + h), Gdiplus::Point(x, y + half - 1), first, second);
+    using pictor::WrapAdd;
+    Gdiplus::LinearGradientBrush upper(Gdiplus::Point(x, y), Gdiplus::Point(x, WrapAdd(WrapAdd(y, half), 1)), first,
+                                       second);
+    Gdiplus::LinearGradientBrush lower(Gdiplus::Point(x, WrapAdd(y, h)),
+                                       Gdiplus::Point(x, WrapAdd(WrapAdd(y, half), -1)), first, second);
     graphics.FillRectangle(&upper, x, y, w, half);
     graphics.FillRectangle(&lower, lowerBand);
 }
@@ -41,7 +44,7 @@ void CFxPictor::FillGradientRect(CRect* pRect, BYTE a1, BYTE r1, BYTE g1, BYTE b
 
 void CFxPictor::FillGradientRect(CRect* pRect, Gdiplus::Color color1, Gdiplus::Color color2)
 {
-    if (!m_pGraphics) return;
+    if (!m_pGraphics || !pRect) return;
     FillGradient(*m_pGraphics, Gdiplus::Point(0, pRect->top), Gdiplus::Point(0, pRect->bottom), color1, color2,
                  pictor::AreaOf(pRect));
 }
@@ -51,16 +54,16 @@ void CFxPictor::FillGradientRect(int x, int y, int w, int h, BYTE a1, BYTE r1, B
 {
     if (!m_pGraphics) return;
     // This form ends its gradient one row below the area.
-    FillGradient(*m_pGraphics, Gdiplus::Point(0, y), Gdiplus::Point(0, y + h + 1), Gdiplus::Color(a1, r1, g1, b1),
-                 Gdiplus::Color(a2, r2, g2, b2), Gdiplus::Rect(x, y, w, h));
+    FillGradient(*m_pGraphics, Gdiplus::Point(0, y), Gdiplus::Point(0, pictor::WrapAdd(pictor::WrapAdd(y, h), 1)),
+                 Gdiplus::Color(a1, r1, g1, b1), Gdiplus::Color(a2, r2, g2, b2), Gdiplus::Rect(x, y, w, h));
 }
 
 void CFxPictor::FillGradientRectH(int x, int y, int w, int h, BYTE a1, BYTE r1, BYTE g1, BYTE b1, BYTE a2, BYTE r2,
                                   BYTE g2, BYTE b2)
 {
     if (!m_pGraphics) return;
-    FillGradient(*m_pGraphics, Gdiplus::Point(x, 0), Gdiplus::Point(x + w, 0), Gdiplus::Color(a1, r1, g1, b1),
-                 Gdiplus::Color(a2, r2, g2, b2), Gdiplus::Rect(x, y, w, h));
+    FillGradient(*m_pGraphics, Gdiplus::Point(x, 0), Gdiplus::Point(pictor::WrapAdd(x, w), 0),
+                 Gdiplus::Color(a1, r1, g1, b1), Gdiplus::Color(a2, r2, g2, b2), Gdiplus::Rect(x, y, w, h));
 }
 
 void CFxPictor::FillGradientRectH(BYTE a1, BYTE r1, BYTE g1, BYTE b1, BYTE a2, BYTE r2, BYTE g2, BYTE b2)
@@ -85,5 +88,5 @@ void CFxPictor::FillGradientRectHalf(int x, int y, int w, int h, BYTE a1, BYTE r
     if (!m_pGraphics) return;
     const int half = h / 2;
     FillMirrored(*m_pGraphics, x, y, w, h, Gdiplus::Color(a1, r1, g1, b1), Gdiplus::Color(a2, r2, g2, b2),
-                 Gdiplus::Rect(x, y + half, w, h - half));
+                 Gdiplus::Rect(x, pictor::WrapAdd(y, half), w, h - half));
 }

@@ -18,7 +18,8 @@ void DrawShadowedFrame(Gdiplus::Graphics& graphics, const Gdiplus::Rect& area, c
     if (nShadow == 1) {
         BYTE shadowAlpha = static_cast<BYTE>(std::max(alpha - 50, 0));
         Gdiplus::Pen shadow(Gdiplus::Color(shadowAlpha, 0, 0, 0), fWidth);
-        graphics.DrawRectangle(&shadow, area.X + 1, area.Y + 1, area.Width, area.Height);
+        graphics.DrawRectangle(&shadow, pictor::WrapAdd(area.X, 1), pictor::WrapAdd(area.Y, 1), area.Width,
+                               area.Height);
     }
     graphics.DrawRectangle(&frame, area);
 }
@@ -96,14 +97,14 @@ void CFxPictor::WireRect(CRect* pRect, BYTE a, BYTE r, BYTE g, BYTE b, float fWi
 
 void CFxPictor::WireRect(CRect* pRect, Gdiplus::Color color, float fWidth)
 {
-    if (!m_pGraphics) return;
+    if (!m_pGraphics || !pRect) return;
     Gdiplus::Pen pen(color, fWidth);
     m_pGraphics->DrawRectangle(&pen, pictor::AreaOf(pRect));
 }
 
 void CFxPictor::WireRect(CRect* pRect, BYTE a, BYTE r, BYTE g, BYTE b, float fWidth, int nShadow)
 {
-    if (!m_pGraphics) return;
+    if (!m_pGraphics || !pRect) return;
     Gdiplus::Pen frame(Gdiplus::Color(a, r, g, b), fWidth);
     DrawShadowedFrame(*m_pGraphics, pictor::AreaOf(pRect), frame, a, fWidth, nShadow);
 }
@@ -111,7 +112,7 @@ void CFxPictor::WireRect(CRect* pRect, BYTE a, BYTE r, BYTE g, BYTE b, float fWi
 void CFxPictor::WireRect(CRect* pRect, BYTE a, BYTE r, BYTE g, BYTE b, float fWidth, int nShadow,
                          Gdiplus::DashStyle dashStyle)
 {
-    if (!m_pGraphics) return;
+    if (!m_pGraphics || !pRect) return;
     Gdiplus::Pen frame(Gdiplus::Color(a, r, g, b), fWidth);
     frame.SetDashStyle(dashStyle);
     DrawShadowedFrame(*m_pGraphics, pictor::AreaOf(pRect), frame, a, fWidth, nShadow);
@@ -122,31 +123,33 @@ void CFxPictor::WireRectEmboss(int x, int y, int w, int h, float fWidth, int nMo
     if (!m_pGraphics) return;
     Gdiplus::Pen light(Gdiplus::Color(kEmbossLight), fWidth);
     Gdiplus::Pen dark(Gdiplus::Color(kEmbossDark), fWidth);
+    const int right = pictor::WrapAdd(x, w), bottom = pictor::WrapAdd(y, h);
     // Raised: dark all round, then light on the left and top.
     m_pGraphics->DrawRectangle(&dark, x, y, w, h);
-    m_pGraphics->DrawLine(&light, x, y + h, x, y);
-    m_pGraphics->DrawLine(&light, x, y, x + w, y);
+    m_pGraphics->DrawLine(&light, x, bottom, x, y);
+    m_pGraphics->DrawLine(&light, x, y, right, y);
     if (nMode == 1) {
         // Sunken: dark over the left and top again, light on the right and bottom.
         m_pGraphics->DrawRectangle(&dark, x, y, w, h);
-        m_pGraphics->DrawLine(&light, x + w, y, x + w, y + h);
-        m_pGraphics->DrawLine(&light, x + w, y + h, x, y + h);
+        m_pGraphics->DrawLine(&light, right, y, right, bottom);
+        m_pGraphics->DrawLine(&light, right, bottom, x, bottom);
     }
 }
 
 void CFxPictor::RectArrow(CRect* pRect, BYTE, BYTE r, BYTE g, BYTE b, int)
 {
-    if (!m_pGraphics) return;
+    if (!m_pGraphics || !pRect) return;
     const int left = pRect->left, top = pRect->top, right = pRect->right, bottom = pRect->bottom;
-    const int third = (bottom - top) / 3;
-    const int half = (right - left) / 2;
+    using pictor::WrapSub;
+    const int third = WrapSub(bottom, top) / 3;
+    const int half = WrapSub(right, left) / 2;
     // A box whose lower third narrows to a point in the middle of the bottom edge; the left side
     // is left open, as the four lines describe it.
     Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
     path.AddLine(left, top, right, top);
-    path.AddLine(right, top, right, bottom - third);
-    path.AddLine(right, bottom - third, right - half, bottom);
-    path.AddLine(right - half, bottom, left, bottom - third);
+    path.AddLine(right, top, right, WrapSub(bottom, third));
+    path.AddLine(right, WrapSub(bottom, third), WrapSub(right, half), bottom);
+    path.AddLine(WrapSub(right, half), bottom, left, WrapSub(bottom, third));
     Gdiplus::Pen pen(Gdiplus::Color(255, r, g, b), 1.0f);
     m_pGraphics->DrawPath(&pen, &path);
 }

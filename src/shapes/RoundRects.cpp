@@ -17,18 +17,19 @@ void DrawRoundOutline(CFxPictor& canvas, int x, int y, int w, int h, const Gdipl
     Gdiplus::Pen pen(color, 1.0f);
     pen.SetAlignment(Gdiplus::PenAlignmentCenter);
     Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
-    canvas.GetRoundRectPath(&path, Gdiplus::Rect(x, y, w, h), 2 * nRadius);
+    canvas.GetRoundRectPath(&path, Gdiplus::Rect(x, y, w, h), pictor::WrapMul(2, nRadius));
     canvas.m_pGraphics->DrawPath(&pen, &path);
     // Thickness comes from outlines inset one pixel at a time, alternately at the sides and at the
-    // top and bottom.
-    for (int i = 1; i < nThickness; ++i) {
-        x += 1;
-        w -= 2;
-        canvas.GetRoundRectPath(&path, Gdiplus::Rect(x, y, w, h), 2 * nRadius);
+    // top and bottom. Outlines of a negative width or height draw nothing, so the loop ends there: the
+    // work is bounded by the rectangle, not by the thickness asked for.
+    for (int i = 1; i < nThickness && w >= 0 && h >= 0; ++i) {
+        x = pictor::WrapAdd(x, 1);
+        w = pictor::WrapSub(w, 2);
+        canvas.GetRoundRectPath(&path, Gdiplus::Rect(x, y, w, h), pictor::WrapMul(2, nRadius));
         canvas.m_pGraphics->DrawPath(&pen, &path);
-        y += 1;
-        h -= 2;
-        canvas.GetRoundRectPath(&path, Gdiplus::Rect(x, y, w, h), 2 * nRadius);
+        y = pictor::WrapAdd(y, 1);
+        h = pictor::WrapSub(h, 2);
+        canvas.GetRoundRectPath(&path, Gdiplus::Rect(x, y, w, h), pictor::WrapMul(2, nRadius));
         canvas.m_pGraphics->DrawPath(&pen, &path);
     }
 }
@@ -42,7 +43,7 @@ void FillRoundOutlined(CFxPictor& canvas, const Gdiplus::Rect& area, const Gdipl
     Gdiplus::Pen pen(line, fLineWidth);
     pen.SetAlignment(Gdiplus::PenAlignmentCenter);
     Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
-    canvas.GetRoundRectPath(&path, area, 2 * nRadius);
+    canvas.GetRoundRectPath(&path, area, pictor::WrapMul(2, nRadius));
     canvas.m_pGraphics->FillPath(&brush, &path);
     canvas.m_pGraphics->DrawPath(&pen, &path);
 }
@@ -54,7 +55,7 @@ void FillRoundGradient(CFxPictor& canvas, const Gdiplus::Rect& area, const Gdipl
     canvas.m_pGraphics->SetPageUnit(Gdiplus::UnitPixel);
     Gdiplus::LinearGradientBrush brush(Gdiplus::Point(0, 0), Gdiplus::Point(0, gradientEnd), first, second);
     Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
-    canvas.GetRoundRectPath(&path, area, 2 * nRadius);
+    canvas.GetRoundRectPath(&path, area, pictor::WrapMul(2, nRadius));
     canvas.m_pGraphics->FillPath(&brush, &path);
 }
 
@@ -62,12 +63,13 @@ void FillRoundGradient(CFxPictor& canvas, const Gdiplus::Rect& area, const Gdipl
 // right and bottom edges themselves.
 void AddUpSideRoundOutline(Gdiplus::GraphicsPath& path, const CRect& rect, int nRadius)
 {
-    const int d = 2 * nRadius;
+    using pictor::WrapAdd, pictor::WrapSub;
+    const int d = pictor::WrapMul(2, nRadius);
     path.StartFigure();
     path.AddArc(rect.left, rect.top, d, d, 180.0f, 90.0f);
-    path.AddLine(rect.left + d, rect.top, rect.right - d, rect.top);
-    path.AddArc(rect.right - d, rect.top, d, d, 270.0f, 90.0f);
-    path.AddLine(rect.right, rect.top + d, rect.right, rect.bottom);
+    path.AddLine(WrapAdd(rect.left, d), rect.top, WrapSub(rect.right, d), rect.top);
+    path.AddArc(WrapSub(rect.right, d), rect.top, d, d, 270.0f, 90.0f);
+    path.AddLine(rect.right, WrapAdd(rect.top, d), rect.right, rect.bottom);
     path.AddLine(rect.right, rect.bottom, rect.left, rect.bottom);
     path.CloseFigure();
 }
@@ -85,11 +87,11 @@ void CFxPictor::GetRoundRectPath(Gdiplus::GraphicsPath* pPath, Gdiplus::Rect r, 
     int box = d, w = r.Width, h = r.Height;
     if (d == kWideCornerDiameter) {
         box = d + 1;
-        w -= 1;
-        h -= 1;
+        w = pictor::WrapSub(w, 1);
+        h = pictor::WrapSub(h, 1);
     }
-    const int x2 = r.X + w - d - 1;
-    const int y2 = r.Y + h - d - 1;
+    const int x2 = pictor::WrapSub(pictor::WrapAdd(r.X, w), pictor::WrapAdd(d, 1));
+    const int y2 = pictor::WrapSub(pictor::WrapAdd(r.Y, h), pictor::WrapAdd(d, 1));
     pPath->AddArc(x2, r.Y, box, box, 270.0f, 90.0f);
     pPath->AddArc(x2, y2, box, box, 0.0f, 90.0f);
     pPath->AddArc(r.X, y2, box, box, 90.0f, 90.0f);
@@ -98,7 +100,7 @@ void CFxPictor::GetRoundRectPath(Gdiplus::GraphicsPath* pPath, Gdiplus::Rect r, 
 
 void CFxPictor::DrawRoundRect(CRect* pRect, BYTE a, BYTE r, BYTE g, BYTE b, int nRadius, int nThickness)
 {
-    if (!m_pGraphics) return;
+    if (!m_pGraphics || !pRect) return;
     Gdiplus::Rect area = pictor::AreaOf(pRect);
     DrawRoundOutline(*this, area.X, area.Y, area.Width, area.Height, Gdiplus::Color(a, r, g, b), nRadius,
                      nThickness);
@@ -120,17 +122,17 @@ void CFxPictor::FillRoundRect(CRect* pRect, BYTE fillA, BYTE fillR, BYTE fillG, 
 
 void CFxPictor::FillRoundRect(CRect* pRect, Gdiplus::Color fillColor, Gdiplus::Color lineColor, int nRadius)
 {
-    if (!m_pGraphics) return;
+    if (!m_pGraphics || !pRect) return;
     FillRoundOutlined(*this, pictor::AreaOf(pRect), fillColor, lineColor, 1.0f, nRadius);
 }
 
 void CFxPictor::FillRoundRect(CRect* pRect, BYTE a, BYTE r, BYTE g, BYTE b, int nRadius)
 {
-    if (!m_pGraphics) return;
+    if (!m_pGraphics || !pRect) return;
     Gdiplus::SolidBrush brush(Gdiplus::Color(a, r, g, b));
     m_pGraphics->SetPageUnit(Gdiplus::UnitPixel);
     Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
-    GetRoundRectPath(&path, pictor::AreaOf(pRect), 2 * nRadius);
+    GetRoundRectPath(&path, pictor::AreaOf(pRect), pictor::WrapMul(2, nRadius));
     m_pGraphics->FillPath(&brush, &path);
 }
 
@@ -159,9 +161,9 @@ void CFxPictor::FillRoundRect(CRect* pRect, Gdiplus::Color color)
 void CFxPictor::FillGradientRoundRectV(CRect* pRect, BYTE a1, BYTE r1, BYTE g1, BYTE b1, BYTE a2, BYTE r2, BYTE g2,
                                        BYTE b2, int nRadius)
 {
-    if (!m_pGraphics) return;
+    if (!m_pGraphics || !pRect) return;
     FillRoundGradient(*this, pictor::AreaOf(pRect), Gdiplus::Color(a1, r1, g1, b1), Gdiplus::Color(a2, r2, g2, b2),
-                      pRect->bottom - pRect->top, nRadius);
+                      pictor::WrapSub(pRect->bottom, pRect->top), nRadius);
 }
 
 void CFxPictor::FillGradientRoundRectV(int x, int y, int w, int h, BYTE a1, BYTE r1, BYTE g1, BYTE b1, BYTE a2,
@@ -175,7 +177,7 @@ void CFxPictor::FillGradientRoundRectV(int x, int y, int w, int h, BYTE a1, BYTE
 
 void CFxPictor::FillUpSideRoundRect(CRect* pRect, BYTE a, BYTE r, BYTE g, BYTE b, int nRadius)
 {
-    if (!m_pGraphics) return;
+    if (!m_pGraphics || !pRect) return;
     m_pGraphics->SetPageUnit(Gdiplus::UnitPixel);
     Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
     AddUpSideRoundOutline(path, *pRect, nRadius);
@@ -186,12 +188,13 @@ void CFxPictor::FillUpSideRoundRect(CRect* pRect, BYTE a, BYTE r, BYTE g, BYTE b
 void CFxPictor::FillUpSideRoundRect(CRect* pRect, BYTE a1, BYTE r1, BYTE g1, BYTE b1, BYTE a2, BYTE r2, BYTE g2,
                                     BYTE b2, int nRadius)
 {
-    if (!m_pGraphics) return;
+    if (!m_pGraphics || !pRect) return;
     m_pGraphics->SetPageUnit(Gdiplus::UnitPixel);
     Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
     AddUpSideRoundOutline(path, *pRect, nRadius);
     // From canvas row 0 to the row at the rectangle's height, repeating beyond.
-    Gdiplus::LinearGradientBrush brush(Gdiplus::Point(0, 0), Gdiplus::Point(0, pRect->bottom - pRect->top),
+    Gdiplus::LinearGradientBrush brush(Gdiplus::Point(0, 0),
+                                       Gdiplus::Point(0, pictor::WrapSub(pRect->bottom, pRect->top)),
                                        Gdiplus::Color(a1, r1, g1, b1), Gdiplus::Color(a2, r2, g2, b2));
     m_pGraphics->FillPath(&brush, &path);
 }
@@ -201,10 +204,12 @@ void CFxPictor::RectRound(int x, int y, int w, int h, BYTE a, BYTE r, BYTE g, BY
     if (!m_pGraphics) return;
     // Its own outline: the diameter as given, reaching x + w and y + h themselves.
     Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
+    const int farX = pictor::WrapSub(pictor::WrapAdd(x, w), nDiameter);
+    const int farY = pictor::WrapSub(pictor::WrapAdd(y, h), nDiameter);
     path.AddArc(x, y, nDiameter, nDiameter, 180.0f, 90.0f);
-    path.AddArc(x + w - nDiameter, y, nDiameter, nDiameter, 270.0f, 90.0f);
-    path.AddArc(x + w - nDiameter, y + h - nDiameter, nDiameter, nDiameter, 0.0f, 90.0f);
-    path.AddArc(x, y + h - nDiameter, nDiameter, nDiameter, 90.0f, 90.0f);
+    path.AddArc(farX, y, nDiameter, nDiameter, 270.0f, 90.0f);
+    path.AddArc(farX, farY, nDiameter, nDiameter, 0.0f, 90.0f);
+    path.AddArc(x, farY, nDiameter, nDiameter, 90.0f, 90.0f);
     path.CloseAllFigures();
     Gdiplus::Pen pen(Gdiplus::Color(a, r, g, b), static_cast<float>(nLineWidth));
     m_pGraphics->DrawPath(&pen, &path);

@@ -1,5 +1,6 @@
 // Text laid out inside a rectangle: the engine's default layout, aligned and vertically centred, or bottom-right.
 #include "TextSupport.h"
+#include "Wrapping.h"
 
 namespace {
 
@@ -9,7 +10,7 @@ const LANGID kLanguageNeutral = 0;
 Gdiplus::RectF LayoutOf(const CRect& rect)
 {
     // Width and height are taken in integers first, as the rectangle holds them.
-    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    const int width = pictor::WrapSub(rect.right, rect.left), height = pictor::WrapSub(rect.bottom, rect.top);
     return Gdiplus::RectF(static_cast<Gdiplus::REAL>(rect.left), static_cast<Gdiplus::REAL>(rect.top),
                           static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height));
 }

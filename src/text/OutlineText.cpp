@@ -8,6 +8,20 @@ const LANGID kLanguageNeutral = 0;
 // The eight neighbours of the text's origin, in the order they are stamped.
 const int kNeighbours[8][2] = {{-1, -1}, {0, -1}, {1, -1}, {-1, 0}, {1, 0}, {-1, 1}, {0, 1}, {1, 1}};
 
+// Outlined text is cut, on purpose, to its first kMaxOutlinedUnits UTF-16 units: outlining a
+// megabyte of text takes minutes and gigabytes, for glyphs far beyond any canvas.
+const int kMaxOutlinedUnits = 4096;
+
+CString OutlinedPart(const CString& text)
+{
+    int length = text.GetLength();
+    if (length <= kMaxOutlinedUnits) return text;
+    length = kMaxOutlinedUnits;
+    const WCHAR last = text.GetString()[length - 1];
+    if (last >= 0xD800 && last <= 0xDBFF) --length;  // a surrogate pair stays whole
+    return CString(text.GetString(), length);
+}
+
 // Outline colours take no alpha: always opaque.
 Gdiplus::Color OpaqueOf(BYTE r, BYTE g, BYTE b) { return Gdiplus::Color(255, r, g, b); }
 
@@ -25,7 +39,8 @@ void CFxPictor::OutLineText(int x, int y, int nSize, int nPenWidth, BYTE r, BYTE
     Gdiplus::FontFamily family(strFamily.GetString());
     Gdiplus::StringFormat format(0, kLanguageNeutral);
     Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
-    path.AddString(strText.GetString(), strText.GetLength(), &family, Gdiplus::FontStyleRegular,
+    const CString text = OutlinedPart(strText);
+    path.AddString(text.GetString(), text.GetLength(), &family, Gdiplus::FontStyleRegular,
                    static_cast<Gdiplus::REAL>(nSize), Gdiplus::Rect(x, y, 0, 0), &format);
 
     Gdiplus::Pen pen(OpaqueOf(lineR, lineG, lineB), static_cast<Gdiplus::REAL>(nPenWidth));
@@ -45,10 +60,11 @@ void CFxPictor::OutLineText(int x, int y, int nSize, BYTE r, BYTE g, BYTE b, BYT
     Gdiplus::SolidBrush textBrush(OpaqueOf(r, g, b));
     Gdiplus::SolidBrush outlineBrush(OpaqueOf(lineR, lineG, lineB));
     const Gdiplus::REAL fx = static_cast<Gdiplus::REAL>(x), fy = static_cast<Gdiplus::REAL>(y);
+    const CString text = OutlinedPart(strText);
     for (const auto& offset : kNeighbours)
-        pictor::DrawTextAt(*m_pGraphics, strText, *font, fx + static_cast<Gdiplus::REAL>(offset[0]),
+        pictor::DrawTextAt(*m_pGraphics, text, *font, fx + static_cast<Gdiplus::REAL>(offset[0]),
                            fy + static_cast<Gdiplus::REAL>(offset[1]), outlineBrush);
-    pictor::DrawTextAt(*m_pGraphics, strText, *font, fx, fy, textBrush);
+    pictor::DrawTextAt(*m_pGraphics, text, *font, fx, fy, textBrush);
 }
 
 // Kept for callers that use it; it has no effect and leaves the rectangle as given.
