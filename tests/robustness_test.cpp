@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "Wrapping.h"
 #include "win/MemoryDC.h"
 
 using pictor_test::PixelOf;
@@ -52,7 +53,7 @@ void UseEverything(CFxPictor& canvas, int x, int y, int w, int h)
     canvas.Polygon(points, 255, 1, 2, 3, 3);
     canvas.Polygon(points, 255, 1, 2, 3, 0);
     canvas.Circle(x, y, w, 255, 1, 2, 3, 2.0f, 1);
-    canvas.Circle(x, y, -w, red, blue, 1.0f);
+    canvas.Circle(x, y, pictor::WrapSub(0, w), red, blue, 1.0f);
 
     for (int style = -1; style <= 53; ++style) canvas.FillPatternRect(x, y, w, h, style);
     canvas.FillRect(x, y, w, h, red);
@@ -327,8 +328,10 @@ TEST(BadArguments, HugeThicknessTextAndNamesTakeBoundedTimeAndMemory)
             canvas.Text(0, 0, 12, 255, 1, 2, 3, CString((stem + std::to_string(i)).c_str()), CString("W"));
     };
     askNames("Warm ", 300);
-    const long before = ResidentKilobytes();
+    [[maybe_unused]] const long before = ResidentKilobytes();
     askNames("No Family ", 2000);
+#if !defined(__SANITIZE_ADDRESS__)  // the sanitizer's quarantine holds freed memory; measured in the normal build
     EXPECT_LT(ResidentKilobytes() - before, 2 * 1024);
+#endif
     ExpectUsable(canvas);
 }

@@ -119,7 +119,12 @@ TEST_F(WindowTest, PresentsTheCanvasInTheWindowAndFollowsResizes)
     EXPECT_EQ(pixels[45 * width + 60], 0xFF0000FFu);
     EXPECT_EQ(pixels[119 * width + 159], 0xFFFF0000u);
 
-    // A bigger client area: the application rebuilds the canvas at the new size and repaints.
+    // A bigger client area: the application rebuilds the canvas at the new size and repaints. A device
+    // context it took before stays usable, as in GDI; sizes X cannot take are refused.
+    CDC early(GetWindowDC(hwnd));
+    EXPECT_FALSE(SetWindowSize(hwnd, 0, 180));
+    EXPECT_FALSE(SetWindowSize(hwnd, 240, 40000));
+    EXPECT_EQ(CreateWindowW(u"empty", 0, 0), nullptr);
     SetWindowSize(hwnd, 240, 180);
     MSG msg;
     bool resized = false;
@@ -134,6 +139,7 @@ TEST_F(WindowTest, PresentsTheCanvasInTheWindowAndFollowsResizes)
     ASSERT_TRUE(ReadWindowPixels(hwnd, pixels, width, height));
     ASSERT_EQ(width, 240);
     EXPECT_EQ(pixels[170 * width + 230], 0xFF008000u);
+    canvas.UpdateGdi(&early);
 }
 
 TEST(PrinterPage, PrintHalvesThePlacementOnThePage)

@@ -52,7 +52,7 @@ Graphics::Graphics(HDC hdc) { SetStatus(DllExports::GdipCreateFromHDC(hdc, &nati
 
 Graphics::Graphics(HWND hwnd, BOOL)
 {
-    HDC windowDC = GetWindowDC(hwnd);
+    HDC windowDC = CurrentClientDC(hwnd);
     if (windowDC) {
         SetStatus(DllExports::GdipCreateFromHDC(windowDC, &nativeGraphics));
         return;

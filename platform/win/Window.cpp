@@ -29,6 +29,20 @@ void DeleteClientDC(HDC hdc)
     if (hdc) Gdiplus::DllExports::GdipDeleteGraphics(reinterpret_cast<Gdiplus::DllExports::GpGraphics*>(hdc));
 }
 
+// X takes window sides of 1 to 32767 pixels; a zero side makes Xlib end the process.
+bool IsWindowSide(int side) { return side >= 1 && side <= 32767; }
+
+// The client DC is replaced on a resize; one the application holds stays alive until the window goes.
+void ReplaceClientDC(HWND hwnd)
+{
+    if (hwnd->clientDCHandedOut)
+        hwnd->retiredDCs.push_back(hwnd->clientDC);
+    else
+        DeleteClientDC(hwnd->clientDC);
+    hwnd->clientDCHandedOut = false;
+    hwnd->clientDC = CreateClientDC(hwnd);
+}
+
 void WaitForMap(HWND hwnd)
 {
     XEvent event;
@@ -60,8 +74,7 @@ bool Translate(HWND hwnd, const XEvent& event, MSG* msg)
         if (event.xconfigure.width == hwnd->width && event.xconfigure.height == hwnd->height) return false;
         hwnd->width = msg->width = event.xconfigure.width;
         hwnd->height = msg->height = event.xconfigure.height;
-        DeleteClientDC(hwnd->clientDC);
-        hwnd->clientDC = CreateClientDC(hwnd);
+        ReplaceClientDC(hwnd);
         msg->message = WM_SIZE;
         return true;
     case ClientMessage:
@@ -77,6 +90,7 @@ bool Translate(HWND hwnd, const XEvent& event, MSG* msg)
 
 HWND CreateWindowW(const WCHAR* title, int width, int height)
 {
+    if (!IsWindowSide(width) || !IsWindowSide(height)) return nullptr;
     Display* display = XOpenDisplay(nullptr);
     if (!display) return nullptr;
     int screen = DefaultScreen(display);
@@ -104,6 +118,7 @@ BOOL DestroyWindow(HWND hwnd)
 {
     if (!hwnd || !hwnd->display) return FALSE;
     DeleteClientDC(hwnd->clientDC);
+    for (HDC retired : hwnd->retiredDCs) DeleteClientDC(retired);
     XDestroyWindow(DisplayOf(hwnd), hwnd->drawable);
     XCloseDisplay(DisplayOf(hwnd));
     delete hwnd;
@@ -119,7 +134,7 @@ BOOL GetClientRect(HWND hwnd, RECT* rect)
 
 BOOL SetWindowSize(HWND hwnd, int width, int height)
 {
-    if (!hwnd || !hwnd->display) return FALSE;
+    if (!hwnd || !hwnd->display || !IsWindowSide(width) || !IsWindowSide(height)) return FALSE;
     XResizeWindow(DisplayOf(hwnd), hwnd->drawable, width, height);
     XFlush(DisplayOf(hwnd));
     return TRUE;
@@ -164,7 +179,14 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint)
     return TRUE;
 }
 
-HDC GetWindowDC(HWND hwnd) { return hwnd ? hwnd->clientDC : nullptr; }
+HDC GetWindowDC(HWND hwnd)
+{
+    if (!hwnd) return nullptr;
+    hwnd->clientDCHandedOut = hwnd->clientDC != nullptr;
+    return hwnd->clientDC;
+}
+
+HDC CurrentClientDC(HWND hwnd) { return hwnd ? hwnd->clientDC : nullptr; }
 
 bool ReadWindowPixels(HWND hwnd, std::vector<uint32_t>& pixels, int& width, int& height)
 {

@@ -11,6 +11,8 @@
 
 struct HWND__ {
     HDC clientDC = nullptr;      // the client area's device context; null for a window without a surface
+    bool clientDCHandedOut = false;  // GetWindowDC gave clientDC to the application
+    std::vector<HDC> retiredDCs;     // handed-out contexts of earlier sizes, valid until the window goes
     void* display = nullptr;     // the X display connection
     unsigned long drawable = 0;  // the X window
     int width = 0;
@@ -36,10 +38,12 @@ struct PAINTSTRUCT {
 };
 
 // Opens a top-level window with a client area of width × height on the display named by DISPLAY,
-// shown and ready to paint. Null when no display can be opened.
+// shown and ready to paint. Null when no display can be opened, or for a side outside 1 to 32767,
+// which X cannot take.
 HWND CreateWindowW(const WCHAR* title, int width, int height);
 BOOL DestroyWindow(HWND hwnd);
 BOOL GetClientRect(HWND hwnd, RECT* rect);
+// FALSE, changing nothing, for a side outside 1 to 32767.
 BOOL SetWindowSize(HWND hwnd, int width, int height);
 
 // Waits up to timeoutMs for the window's next message; FALSE when none came in time.
@@ -50,8 +54,13 @@ BOOL InvalidateRect(HWND hwnd);
 HDC BeginPaint(HWND hwnd, PAINTSTRUCT* paint);
 BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint);
 
-// The device context of a window's client area, or null for no window or a window without one.
+// The device context of a window's client area, or null for no window or a window without one. As in
+// GDI, it stays valid until the window is destroyed, even after the window is resized.
 HDC GetWindowDC(HWND hwnd);
+
+// The client area's device context for the platform layer's own passing use; it is replaced when the
+// window is resized.
+HDC CurrentClientDC(HWND hwnd);
 
 // Reads the client area back as 32-bit ARGB pixels, rows from the top; false when it cannot.
 bool ReadWindowPixels(HWND hwnd, std::vector<uint32_t>& pixels, int& width, int& height);
