@@ -32,13 +32,13 @@ bool HoldsPremultiplied(Gdiplus::Bitmap& bitmap) { return bitmap.GetPixelFormat(
 
 // The row loops are built for AVX2 and for any x86-64; the loader picks one for the machine. Colour alone
 // decides: the key's alpha is not looked at, and there is no tolerance.
-__attribute__((target_clones("avx2", "default"))) void KeyStraightRow(uint32_t* row, UINT width, uint32_t key)
+PICTOR_ROW_CLONES void KeyStraightRow(uint32_t* row, UINT width, uint32_t key)
 {
     for (UINT x = 0; x < width; ++x) row[x] = (row[x] & kColourBits) == key ? 0u : row[x];
 }
 
 // Plain pixels are keyed in a first pass without branches; the others by their straight colour.
-__attribute__((target_clones("avx2", "default"))) void KeyPremultipliedRow(uint32_t* row, UINT width, uint32_t key)
+PICTOR_ROW_CLONES void KeyPremultipliedRow(uint32_t* row, UINT width, uint32_t key)
 {
     for (UINT x = 0; x < width; ++x) {
         const uint32_t pixel = row[x];
@@ -49,14 +49,14 @@ __attribute__((target_clones("avx2", "default"))) void KeyPremultipliedRow(uint3
     });
 }
 
-__attribute__((target_clones("avx2", "default"))) void SetAlphaStraightRow(uint32_t* row, UINT width, uint32_t alpha)
+PICTOR_ROW_CLONES void SetAlphaStraightRow(uint32_t* row, UINT width, uint32_t alpha)
 {
     for (UINT x = 0; x < width; ++x) row[x] = (row[x] & kColourBits) | alpha << 24;
 }
 
 // Mixed pixels are made straight first; then every pixel is premultiplied by the new alpha in one pass
 // without branches.
-__attribute__((target_clones("avx2", "default"))) void SetAlphaPremultipliedRow(uint32_t* row, UINT width,
+PICTOR_ROW_CLONES void SetAlphaPremultipliedRow(uint32_t* row, UINT width,
                                                                                 uint32_t alpha)
 {
     Gdiplus::ForEachMixedPixel(row, width, [row](uint32_t x) { row[x] = Gdiplus::UnpremultiplyPixel(row[x]); });
