@@ -154,6 +154,7 @@ Font::Font(const WCHAR* familyName, REAL emSize, INT style, Unit unit, const voi
 {
     FontFamily named(familyName, fontCollection);
     const FontFamily* family = named.IsAvailable() ? &named : FontFamily::GenericSansSerif();
+    const auto lock = LockEngineText();  // let go before the family goes
     SetStatus(DllExports::GdipCreateFont(family->NativeFamily(), emSize, style, unit, &nativeFont));
 }
 
