@@ -1,12 +1,15 @@
 // PICTOR demo: draws each page on a canvas, presents it on a device context with UpdateGdi and
 // writes the device as a PNG file. Then, when a display is present, shows a window frame.
-// Usage: pictor_demo [output folder] [--no-window] [--seconds N] [--screenshot FILE]
+// With --print, the pages are also printed: to a CUPS destination by name ("default" for the default
+// one) or, for a name ending in ".pdf", to that PDF file.
+// Usage: pictor_demo [output folder] [--no-window] [--seconds N] [--screenshot FILE] [--print DESTINATION]
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "Demo.h"
 #include "win/MemoryDC.h"
+#include "win/PrinterDC.h"
 
 namespace {
 
@@ -36,12 +39,55 @@ bool RenderPage(const DemoPage& page, const std::string& folder)
     return true;
 }
 
+const char* Describe(PrintStatus status)
+{
+    switch (status) {
+    case PrintStatus::Ok: return "ok";
+    case PrintStatus::NoPage: return "no page";
+    case PrintStatus::CannotWrite: return "the document could not be written";
+    case PrintStatus::NoScheduler: return "no print scheduler answered";
+    case PrintStatus::NoDestination: return "no such destination";
+    case PrintStatus::Refused: return "the scheduler refused the job";
+    case PrintStatus::Ended: return "the job had ended";
+    }
+    return "unknown";
+}
+
+// One A4 page per demo page at 150 dpi, each fitted to the page width inside a 1 cm margin.
+bool PrintPages(const std::string& destination)
+{
+    bool toFile = destination.size() > 4 && destination.compare(destination.size() - 4, 4, ".pdf") == 0;
+    CPrinterDC printer = CPrinterDC::A4(toFile ? PrintOutput::PdfFile : PrintOutput::Queue,
+                                        destination == "default" ? "" : destination, 150.0f);
+    int margin = 59;  // 1 cm
+    int width = 1240 - 2 * margin;
+    int height = width * kPageHeight / kPageWidth;
+    for (const DemoPage& page : kPages) {
+        CFxPictor canvas(nullptr, kPageWidth, kPageHeight);
+        page.draw(canvas);
+        CDC dc(printer.StartPage());
+        // The printing member halves its destination, so it is given at twice the size.
+        canvas.UpdateGdiPrint(&dc, 0, 0, kPageWidth, kPageHeight, 2 * margin, 2 * margin, 2 * width, 2 * height);
+        printer.EndPage();
+    }
+    if (!printer.EndDoc("PICTOR demo")) {
+        std::fprintf(stderr, "printing to %s failed: %s\n", destination.c_str(), Describe(printer.Status()));
+        return false;
+    }
+    if (toFile)
+        std::printf("printed %d pages to %s\n", printer.PageCount(), destination.c_str());
+    else
+        std::printf("printed %d pages as job %d\n", printer.PageCount(), printer.JobId());
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     std::string folder = ".";
     std::string screenshot;
+    std::string printDestination;
     double seconds = 0;
     bool window = true;
     for (int i = 1; i < argc; ++i) {
@@ -52,6 +98,8 @@ int main(int argc, char** argv)
             seconds = std::atof(argv[++i]);
         else if (arg == "--screenshot" && i + 1 < argc)
             screenshot = argv[++i];
+        else if (arg == "--print" && i + 1 < argc)
+            printDestination = argv[++i];
         else
             folder = arg;
     }
@@ -59,6 +107,7 @@ int main(int argc, char** argv)
     g_demoOutputFolder = folder;
     bool ok = true;
     for (const DemoPage& page : kPages) ok = RenderPage(page, folder) && ok;
+    if (!printDestination.empty()) ok = PrintPages(printDestination) && ok;
 
     const char* display = std::getenv("DISPLAY");
     if (window && display && *display) {
