@@ -45,6 +45,8 @@ public:
 
     void TearDown() override { Stop(); }
 
+    bool Started() const { return m_pid > 0; }
+
     // Stops the server started here (a test can take the display away this way).
     void Stop()
     {

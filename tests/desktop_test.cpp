@@ -1,10 +1,11 @@
 // The desktop services with the real programs: a CUPS scheduler started here on a private port and
-// folder, and (below) the X clipboard under a private X server.
+// folder, and the X clipboard under a private X server, exchanging pictures with xclip.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <xcb/xcb.h>
 
 #include <algorithm>
 #include <chrono>
@@ -16,14 +17,16 @@
 
 #include "TestSupport.h"
 #include "XServer.h"
+#include "win/Clipboard.h"
 #include "win/PrinterDC.h"
+#include "win/Window.h"
 
 using namespace pictor_test;
 namespace fs = std::filesystem;
 
 namespace {
 
-const testing::Environment* const kXServer = testing::AddGlobalTestEnvironment(new XServer);
+XServer* const kXServer = static_cast<XServer*>(testing::AddGlobalTestEnvironment(new XServer));
 
 bool WaitFor(const std::function<bool()>& ready, int timeoutMs)
 {
@@ -280,4 +283,146 @@ TEST(PrintJob, FailuresStayOnTheJob)
     EXPECT_EQ(toFile.Status(), PrintStatus::Ended);
     EXPECT_NE(Output("pdfinfo " + file).find("Page size:       144 x 72 pts"), std::string::npos);
     EXPECT_TRUE(fs::is_empty(cups.Folder() / "out"));
+}
+
+namespace {
+
+// Runs xclip with the arguments, trying again when the X server turned its connection away.
+int Xclip(const std::string& arguments)
+{
+    std::string command = "for try in 1 2 3 4 5; do timeout 30 xclip -selection clipboard " + arguments +
+                          " && exit 0; sleep 0.2; done; exit 1";
+    return std::system(("sh -c '" + command + "'").c_str());
+}
+
+// A picture of noise, which no encoder can shrink: the transfers go in increments.
+std::vector<BYTE> Noise(int width, int height, uint32_t seed)
+{
+    std::vector<BYTE> pixels(static_cast<size_t>(width) * height * 4);
+    for (size_t i = 0; i < pixels.size(); i += 4) {
+        seed = seed * 1664525u + 1013904223u;
+        pixels[i] = static_cast<BYTE>(seed >> 8);
+        pixels[i + 1] = static_cast<BYTE>(seed >> 16);
+        pixels[i + 2] = static_cast<BYTE>(seed >> 24);
+        pixels[i + 3] = 0xFF;
+    }
+    return pixels;
+}
+
+std::vector<BYTE> PixelsOf(Gdiplus::Bitmap& bitmap)
+{
+    CFxPictor canvas;
+    canvas.CopyFromBitmap(&bitmap);
+    std::vector<BYTE> pixels(static_cast<size_t>(canvas.GetSize().cx) * canvas.GetSize().cy * 4);
+    canvas.GetBits(pixels.data(), 0, 0, canvas.GetSize().cx, canvas.GetSize().cy);
+    return pixels;
+}
+
+class DesktopClipboard : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!kXServer->Started()) GTEST_SKIP() << "no private X server (DISPLAY was set, or Xvfb is missing)";
+        m_folder = fs::temp_directory_path() / ("pictor-clip-" + std::to_string(getpid()));
+        fs::create_directories(m_folder);
+    }
+    void TearDown() override
+    {
+        std::error_code ignored;
+        fs::remove_all(m_folder, ignored);
+    }
+    std::string File(const char* name) const { return (m_folder / name).string(); }
+    fs::path m_folder;
+};
+
+}  // namespace
+
+TEST_F(DesktopClipboard, PicturesGoBothWaysWithAnotherProgramAndOutliveTheCopier)
+{
+    const int width = 4000, height = 3000;
+    std::vector<BYTE> noise = Noise(width, height, 7);
+    // The copying process ends before anyone pastes.
+    pid_t copier = fork();
+    if (copier == 0) {
+        CFxPictor canvas(nullptr, width, height);
+        canvas.SetBits(noise.data(), 0, 0);
+        canvas.CopyToClipBoard(0, 0, width, height);
+        _exit(GetClipboardStatus() == ClipboardStatus::Ok ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(copier, &status, 0), copier);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    std::string targets = Output("sh -c 'for try in 1 2 3 4 5; do xclip -selection clipboard -t TARGETS -o && exit; "
+                                 "sleep 0.2; done'");
+    EXPECT_NE(targets.find("image/png"), std::string::npos) << targets;
+    EXPECT_NE(targets.find("image/bmp"), std::string::npos) << targets;
+    for (const char* type : {"png", "bmp"}) {
+        std::string pasted = File(type);
+        ASSERT_EQ(Xclip("-t image/" + std::string(type) + " -o > " + pasted), 0);
+        Gdiplus::Bitmap picture(CString(pasted.c_str()));
+        EXPECT_EQ(PixelsOf(picture), noise) << type;
+    }
+
+    // The other way: the picture as another program holds it (this process never copied it).
+    ASSERT_EQ(Xclip("-t image/png -i " + File("png") + " >/dev/null 2>&1"), 0);
+    HWND__ window;
+    CFxPictor pasted(&window, 5, 5);
+    pasted.CopyFromClipBoard();
+    EXPECT_EQ(GetClipboardStatus(), ClipboardStatus::Ok);
+    EXPECT_EQ(pasted.GetSize(), CSize(width, height));
+    EXPECT_EQ(pasted.m_hWnd, nullptr);
+    std::vector<BYTE> got(noise.size());
+    pasted.GetBits(got.data(), 0, 0, width, height);
+    EXPECT_EQ(got, noise);
+}
+
+TEST_F(DesktopClipboard, FaultsAreBoundedAndLeaveTheCanvasAlone)
+{
+    HWND__ window;
+    CFxPictor canvas(&window, 7, 5);
+    canvas.Clear(9, 8, 7, 255);
+    auto unchanged = [&] {
+        EXPECT_EQ(canvas.GetSize(), CSize(7, 5));
+        EXPECT_EQ(canvas.m_hWnd, &window);
+        EXPECT_EQ(PixelOf(canvas, 3, 3), 0xFF090807u);
+    };
+
+    ASSERT_EQ(Xclip("-i /etc/hostname >/dev/null 2>&1"), 0);
+    canvas.CopyFromClipBoard();
+    EXPECT_EQ(GetClipboardStatus(), ClipboardStatus::NoPicture);
+    unchanged();
+
+    // An owner that never answers.
+    xcb_connection_t* silent = xcb_connect(nullptr, nullptr);
+    for (int attempt = 0; xcb_connection_has_error(silent) && attempt < 5; ++attempt) {
+        xcb_disconnect(silent);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        silent = xcb_connect(nullptr, nullptr);
+    }
+    ASSERT_EQ(xcb_connection_has_error(silent), 0);
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(silent)).data;
+    xcb_window_t owner = xcb_generate_id(silent);
+    xcb_create_window(silent, 0, owner, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, 0,
+                      nullptr);
+    xcb_intern_atom_reply_t* clipboard = xcb_intern_atom_reply(silent, xcb_intern_atom(silent, 0, 9, "CLIPBOARD"), nullptr);
+    xcb_set_selection_owner(silent, owner, clipboard->atom, XCB_CURRENT_TIME);
+    std::free(clipboard);
+    std::free(xcb_get_input_focus_reply(silent, xcb_get_input_focus(silent), nullptr));
+    auto start = std::chrono::steady_clock::now();
+    canvas.CopyFromClipBoard();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
+    EXPECT_EQ(GetClipboardStatus(), ClipboardStatus::NoAnswer);
+    unchanged();
+    xcb_disconnect(silent);
+
+    // The display goes away: the clipboard of this process takes over.
+    kXServer->Stop();
+    canvas.CopyFromClipBoard();
+    EXPECT_EQ(GetClipboardStatus(), ClipboardStatus::NoDisplay);
+    unchanged();
+    CFxPictor(nullptr, 4, 3).CopyToClipBoard(0, 0, 4, 3);
+    canvas.CopyFromClipBoard();
+    EXPECT_EQ(GetClipboardStatus(), ClipboardStatus::NoDisplay);
+    EXPECT_EQ(canvas.GetSize(), CSize(4, 3));
 }

@@ -1,6 +1,10 @@
-// The clipboard of this process: opened by one thread at a time (with or without an owner window), it
-// holds one handle per format, or a data object handed over with OleSetClipboard that it owns from then
-// on and asks for the data when a format is read.
+// The clipboard: opened by one thread at a time (with or without an owner window), it holds one handle
+// per format, or a data object handed over with OleSetClipboard that it owns from then on and asks for
+// the data when a format is read.
+// When an X display is reachable, bitmaps (CF_BITMAP) live on the desktop's clipboard instead (see
+// DesktopClipboard.h): a bitmap put there is offered to every program as image/png and image/bmp and
+// stays after this process ends, and a bitmap read is the picture another program offers. Other
+// formats, and everything when there is no display, stay in this process.
 #pragma once
 
 #include "Stream.h"
@@ -19,6 +23,19 @@ HANDLE SetClipboardData(UINT format, HANDLE hMem);
 // The handle stays the clipboard's. Null when the clipboard is not open or has no such format.
 HANDLE GetClipboardData(UINT format);
 BOOL IsClipboardFormatAvailable(UINT format);
+
+// How the last exchange of a bitmap with the clipboard went.
+enum class ClipboardStatus {
+    Ok,           // the desktop's clipboard took or gave the picture
+    NoDisplay,    // no display could be reached: this process's own clipboard was used
+    NoPicture,    // the clipboard offers no picture (nothing, or text only)
+    NoAnswer,     // the program holding the clipboard did not answer in time
+    DisplayLost,  // the display went away during the exchange
+    BadPicture,   // what came could not be read as a picture
+    NoHelper,     // the helper program could not be started or did not take the picture
+};
+// The status of the last bitmap exchange made by this process.
+ClipboardStatus GetClipboardStatus();
 
 // Data transfer records.
 enum TYMED { TYMED_NULL = 0, TYMED_HGLOBAL = 1, TYMED_FILE = 2, TYMED_ISTREAM = 4, TYMED_GDI = 16 };
