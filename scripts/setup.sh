@@ -14,7 +14,7 @@ PACKAGES=(
   libgdiplus libjpeg-dev libpng-dev
   fonts-dejavu-core fonts-liberation2 fonts-nanum fontconfig libfontconfig-dev
   libx11-dev xvfb xauth x11-utils imagemagick
-  libxcb1-dev libcairo2-dev libcups2-dev libpng-dev
+  libxcb1-dev libcairo2-dev libcups2-dev
   cups-daemon cups-client poppler-utils xclip
 )
 # Other checks ask for more (the fuzzer needs clang and its runtime), as a space-separated list.
