@@ -38,29 +38,17 @@ bool WaitFor(const std::function<bool()>& ready, int timeoutMs)
     return true;
 }
 
-int FreePort()
+// For port 0, a loopback port free now; else 1 when something accepts connections there, 0 if not.
+int Loopback(int port)
 {
     int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in address{AF_INET, htons(static_cast<uint16_t>(port)), {htonl(INADDR_LOOPBACK)}, {}};
     socklen_t size = sizeof(address);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), size);
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+    int result = port ? connect(fd, reinterpret_cast<sockaddr*>(&address), size) == 0
+                      : (bind(fd, reinterpret_cast<sockaddr*>(&address), size),
+                         getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size), ntohs(address.sin_port));
     close(fd);
-    return ntohs(address.sin_port);
-}
-
-bool Accepts(int port)
-{
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bool connected = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
-    close(fd);
-    return connected;
+    return result;
 }
 
 void WriteText(const fs::path& path, const std::string& text, fs::perms perms = fs::perms(0644))
@@ -86,7 +74,7 @@ std::string Output(const std::string& command)
 // whose device copies each job to Output().
 class Scheduler {
 public:
-    Scheduler() : m_folder(fs::temp_directory_path() / ("pictor-cups-" + std::to_string(getpid()))), m_port(FreePort())
+    Scheduler() : m_folder(fs::temp_directory_path() / ("pictor-cups-" + std::to_string(getpid()))), m_port(Loopback(0))
     {
         for (const char* sub : {"conf", "spool", "cache", "state", "log", "bin/backend", "out"})
             fs::create_directories(m_folder / sub);
@@ -114,7 +102,7 @@ public:
                    (f + "/conf/cups-files.conf").c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
-        m_running = m_pid > 0 && WaitFor([this] { return Accepts(m_port); }, 10000);
+        m_running = m_pid > 0 && WaitFor([this] { return Loopback(m_port) == 1; }, 10000);
     }
     ~Scheduler()
     {
@@ -259,7 +247,7 @@ TEST(PrintJob, FailuresStayOnTheJob)
     EXPECT_EQ(missing.Status(), PrintStatus::NoDestination);
 
     auto start = std::chrono::steady_clock::now();
-    CPrinterDC nobody(PrintOutput::Queue, "out@127.0.0.1:" + std::to_string(FreePort()), 200, 200, 100.0f);
+    CPrinterDC nobody(PrintOutput::Queue, "out@127.0.0.1:" + std::to_string(Loopback(0)), 200, 200, 100.0f);
     EXPECT_FALSE(onePage(nobody));
     EXPECT_EQ(nobody.Status(), PrintStatus::NoScheduler);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
