@@ -313,14 +313,42 @@ protected:
         if (!kXServer->Started()) GTEST_SKIP() << "no private X server (DISPLAY was set, or Xvfb is missing)";
         m_folder = fs::temp_directory_path() / ("pictor-clip-" + std::to_string(getpid()));
         fs::create_directories(m_folder);
+        for (int attempt = 0; attempt < 5 && (!m_x || xcb_connection_has_error(m_x)); ++attempt) {
+            if (m_x) xcb_disconnect(m_x);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100 * attempt));
+            m_x = xcb_connect(nullptr, nullptr);
+        }
+        ASSERT_EQ(xcb_connection_has_error(m_x), 0);
+        xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(m_x, xcb_intern_atom(m_x, 0, 9, "CLIPBOARD"), nullptr);
+        m_clipboard = atom->atom;
+        std::free(atom);
     }
     void TearDown() override
     {
+        if (m_x) xcb_disconnect(m_x);
         std::error_code ignored;
         fs::remove_all(m_folder, ignored);
     }
     std::string File(const char* name) const { return (m_folder / name).string(); }
+
+    xcb_window_t Owner() const
+    {
+        xcb_get_selection_owner_reply_t* reply =
+            xcb_get_selection_owner_reply(m_x, xcb_get_selection_owner(m_x, m_clipboard), nullptr);
+        xcb_window_t owner = reply ? reply->owner : 0;
+        std::free(reply);
+        return owner;
+    }
+    // xclip takes the selection only after it has gone to the background.
+    bool XclipIn(const std::string& arguments)
+    {
+        xcb_window_t before = Owner();
+        return Xclip(arguments + " -i >/dev/null 2>&1") == 0 && WaitFor([&] { return Owner() != before; }, 10000);
+    }
+
     fs::path m_folder;
+    xcb_connection_t* m_x = nullptr;
+    xcb_atom_t m_clipboard = 0;
 };
 
 }  // namespace
@@ -353,7 +381,7 @@ TEST_F(DesktopClipboard, PicturesGoBothWaysWithAnotherProgramAndOutliveTheCopier
     }
 
     // The other way: the picture as another program holds it (this process never copied it).
-    ASSERT_EQ(Xclip("-t image/png -i " + File("png") + " >/dev/null 2>&1"), 0);
+    ASSERT_TRUE(XclipIn("-t image/png " + File("png")));
     HWND__ window;
     CFxPictor pasted(&window, 5, 5);
     pasted.CopyFromClipBoard();
@@ -376,33 +404,23 @@ TEST_F(DesktopClipboard, FaultsAreBoundedAndLeaveTheCanvasAlone)
         EXPECT_EQ(PixelOf(canvas, 3, 3), 0xFF090807u);
     };
 
-    ASSERT_EQ(Xclip("-i /etc/hostname >/dev/null 2>&1"), 0);
+    ASSERT_TRUE(XclipIn("/etc/hostname"));
     canvas.CopyFromClipBoard();
     EXPECT_EQ(GetClipboardStatus(), ClipboardStatus::NoPicture);
     unchanged();
 
-    // An owner that never answers.
-    xcb_connection_t* silent = xcb_connect(nullptr, nullptr);
-    for (int attempt = 0; xcb_connection_has_error(silent) && attempt < 5; ++attempt) {
-        xcb_disconnect(silent);
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        silent = xcb_connect(nullptr, nullptr);
-    }
-    ASSERT_EQ(xcb_connection_has_error(silent), 0);
-    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(silent)).data;
-    xcb_window_t owner = xcb_generate_id(silent);
-    xcb_create_window(silent, 0, owner, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, 0,
+    // An owner that never answers: this test's own connection.
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_x)).data;
+    xcb_window_t silent = xcb_generate_id(m_x);
+    xcb_create_window(m_x, 0, silent, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, 0,
                       nullptr);
-    xcb_intern_atom_reply_t* clipboard = xcb_intern_atom_reply(silent, xcb_intern_atom(silent, 0, 9, "CLIPBOARD"), nullptr);
-    xcb_set_selection_owner(silent, owner, clipboard->atom, XCB_CURRENT_TIME);
-    std::free(clipboard);
-    std::free(xcb_get_input_focus_reply(silent, xcb_get_input_focus(silent), nullptr));
+    xcb_set_selection_owner(m_x, silent, m_clipboard, XCB_CURRENT_TIME);
+    ASSERT_EQ(Owner(), silent);
     auto start = std::chrono::steady_clock::now();
     canvas.CopyFromClipBoard();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
     EXPECT_EQ(GetClipboardStatus(), ClipboardStatus::NoAnswer);
     unchanged();
-    xcb_disconnect(silent);
 
     // The display goes away: the clipboard of this process takes over.
     kXServer->Stop();
