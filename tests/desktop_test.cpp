@@ -422,15 +422,11 @@ TEST_F(DesktopClipboard, FaultsAreBoundedAndLeaveTheCanvasAlone)
     EXPECT_EQ(GetClipboardStatus(), ClipboardStatus::NoAnswer);
     unchanged();
 
-    // The display goes away: the clipboard of this process takes over. (DISPLAY then names a display
+    // The display goes away: this process's own (empty) clipboard is read. (DISPLAY then names a display
     // nobody runs: another test's server may take the freed number.)
     kXServer->Stop();
     setenv("DISPLAY", ":65000", 1);
     canvas.CopyFromClipBoard();
     EXPECT_EQ(GetClipboardStatus(), ClipboardStatus::NoDisplay);
     unchanged();
-    CFxPictor(nullptr, 4, 3).CopyToClipBoard(0, 0, 4, 3);
-    canvas.CopyFromClipBoard();
-    EXPECT_EQ(GetClipboardStatus(), ClipboardStatus::NoDisplay);
-    EXPECT_EQ(canvas.GetSize(), CSize(4, 3));
 }
