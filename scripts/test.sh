@@ -4,6 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
+# The documentation check needs doxygen, which only the checks install.
+export PICTOR_EXTRA_PACKAGES="${PICTOR_EXTRA_PACKAGES:-} doxygen"
 
 bash scripts/setup.sh build -DPICTOR_WERROR=ON
 ctest --test-dir build --output-on-failure -j"$jobs"
