@@ -1,6 +1,7 @@
 // Bad arguments through the public class: nothing crashes, and the canvas stays usable after.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
@@ -254,6 +255,18 @@ TEST(BadArguments, PicturesBeyondTheEngineLimitsAreRefusedByEveryLoader)
         EXPECT_EQ(canvas.GetSize(), CSize(8, 8));
         ExpectUsable(canvas);
     }
+
+    // A FIFO (or any file that is not a regular one) is refused, not waited on.
+    const std::string fifo = testing::TempDir() + "pictor-fifo.png";
+    unlink(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    Gdiplus::Bitmap fromFifo(CString(fifo.c_str()).GetString());
+    EXPECT_EQ(fromFifo.GetLastStatus(), Gdiplus::InvalidParameter);
+    CFxPictor canvas(nullptr, 8, 8);
+    EXPECT_EQ(canvas.LoadImageW(CString(fifo.c_str())), 0);
+    EXPECT_EQ(canvas.LoadImageW(CString(testing::TempDir().c_str())), 0);
+    EXPECT_EQ(canvas.GetSize(), CSize(8, 8));
+    unlink(fifo.c_str());
 }
 
 TEST(BadArguments, NullPointersWhereTheyMayComeIn)

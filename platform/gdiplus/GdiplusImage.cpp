@@ -1,9 +1,25 @@
 // Image and Bitmap: engine images shared by handle, disposed with their last holder.
+#include <sys/stat.h>
+
+#include <string>
+
+#include "../win/Utf.h"
 #include "Gdiplus.h"
 
 namespace Gdiplus {
 
 namespace {
+
+// The engine opens whatever it is given: a FIFO or a device would block the loader forever, so only
+// regular files (or missing ones, which the engine reports itself) reach it.
+Status RefuseNonRegularFile(const WCHAR* filename)
+{
+    if (!filename) return Ok;
+    struct stat info {};
+    const std::string path = Utf16ToUtf8(filename);
+    if (stat(path.c_str(), &info) != 0) return Ok;
+    return S_ISREG(info.st_mode) ? Ok : InvalidParameter;
+}
 
 std::shared_ptr<DllExports::GpImage> Hold(DllExports::GpImage* image)
 {
@@ -18,7 +34,8 @@ DllExports::GpImage* AsImage(DllExports::GpBitmap* bitmap) { return reinterpret_
 Image::Image(const WCHAR* filename, BOOL)
 {
     DllExports::GpImage* image = nullptr;
-    loadStatus = SetStatus(DllExports::GdipLoadImageFromFile(filename, &image));
+    loadStatus = SetStatus(RefuseNonRegularFile(filename));
+    if (loadStatus == Ok) loadStatus = SetStatus(DllExports::GdipLoadImageFromFile(filename, &image));
     SetNativeImage(image);
 }
 
@@ -146,7 +163,8 @@ Bitmap::Bitmap(INT width, INT height, INT stride, PixelFormat format, BYTE* scan
 Bitmap::Bitmap(const WCHAR* filename, BOOL) : Image(nullptr, Ok)
 {
     DllExports::GpBitmap* bitmap = nullptr;
-    loadStatus = SetStatus(DllExports::GdipCreateBitmapFromFile(filename, &bitmap));
+    loadStatus = SetStatus(RefuseNonRegularFile(filename));
+    if (loadStatus == Ok) loadStatus = SetStatus(DllExports::GdipCreateBitmapFromFile(filename, &bitmap));
     SetNativeImage(AsImage(bitmap));
 }
 
