@@ -7,7 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 
-PICTOR_EXTRA_PACKAGES="clang libclang-rt-14-dev" bash scripts/setup.sh build-fuzz \
+PICTOR_EXTRA_PACKAGES="${PICTOR_EXTRA_PACKAGES:-} clang libclang-rt-14-dev" \
+  PICTOR_TARGETS="pictor_load_fuzzer pictor_fuzz_seeds" bash scripts/setup.sh build-fuzz \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DPICTOR_FUZZ=ON -DPICTOR_TESTS=OFF
 
 mkdir -p build-fuzz/seeds build-fuzz/corpus build-fuzz/findings

@@ -2,6 +2,7 @@
 # Installs what the build, the tests and the demo need (Debian 12), then configures and builds.
 # Quick and quiet when everything is already in place.
 # Usage: scripts/setup.sh [build folder] [extra cmake arguments...]
+# PICTOR_TARGETS, a space-separated list, builds only those targets (a check that needs only a few).
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
@@ -37,4 +38,5 @@ fi
 if [ ! -f "$BUILD_DIR/build.ninja" ] || [ $# -gt 0 ]; then
   cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
 fi
-cmake --build "$BUILD_DIR" -- --quiet
+read -r -a targets <<<"${PICTOR_TARGETS:-all}"
+cmake --build "$BUILD_DIR" --target "${targets[@]}" -- --quiet

@@ -8,6 +8,7 @@
 
 #include "Gdiplus.h"
 #include "PixelView.h"
+#include "RowClones.h"
 
 namespace Gdiplus {
 
@@ -40,7 +41,7 @@ std::vector<uint32_t> ColoursAlong(int begin, int count, float from, float to, A
     return colours;
 }
 
-__attribute__((target_clones("avx2", "default"))) void FillRow(uint32_t* row, int count, uint32_t colour, bool sourceCopy)
+PICTOR_ROW_CLONES void FillRow(uint32_t* row, int count, uint32_t colour, bool sourceCopy)
 {
     const uint32_t alpha = colour >> 24;
     if (sourceCopy || alpha == 255) {
@@ -52,7 +53,7 @@ __attribute__((target_clones("avx2", "default"))) void FillRow(uint32_t* row, in
     }
 }
 
-__attribute__((target_clones("avx2", "default"))) void CopyRow(uint32_t* row, const std::vector<uint32_t>& colours, bool opaque, bool sourceCopy)
+PICTOR_ROW_CLONES void CopyRow(uint32_t* row, const std::vector<uint32_t>& colours, bool opaque, bool sourceCopy)
 {
     if (sourceCopy || opaque) {
         std::memcpy(row, colours.data(), colours.size() * sizeof(uint32_t));

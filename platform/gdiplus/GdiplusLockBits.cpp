@@ -66,7 +66,7 @@ namespace {
 
 // Premultiplied rows to straight ones in one pass: plain pixels are the same in both, so each block is copied
 // as it is looked at, and its mixed pixels, if any, are converted after.
-__attribute__((target_clones("avx2", "default"))) void UnpremultiplyRow(const uint32_t* __restrict src,
+PICTOR_ROW_CLONES void UnpremultiplyRow(const uint32_t* __restrict src,
                                                                         uint32_t* __restrict dst, UINT count)
 {
     UINT i = 0;
@@ -85,7 +85,7 @@ __attribute__((target_clones("avx2", "default"))) void UnpremultiplyRow(const ui
 
 // Straight rows to premultiplied ones, in one loop without branches that the compiler vectorises; it leaves
 // opaque pixels as they are and makes transparent ones transparent black.
-__attribute__((target_clones("avx2", "default"))) void PremultiplyRow(const uint32_t* __restrict src,
+PICTOR_ROW_CLONES void PremultiplyRow(const uint32_t* __restrict src,
                                                                       uint32_t* __restrict dst, UINT count)
 {
     for (UINT i = 0; i < count; ++i) dst[i] = PremultiplyPixel(src[i]);

@@ -7,6 +7,7 @@
 #include <emmintrin.h>
 
 #include "PixelView.h"
+#include "RowClones.h"
 
 namespace Gdiplus {
 
@@ -87,7 +88,7 @@ const int kResultShift = kAcrossBits + 7;
 
 // sums[k] (+)= Σ weight[t] × rows[t][k] over up to four source rows at once, so that the sums are loaded and
 // stored once per four rows; the loops the compiler vectorises.
-__attribute__((target_clones("avx2", "default"))) void AccumulateRows(const uint8_t* const* rows,
+PICTOR_ROW_CLONES void AccumulateRows(const uint8_t* const* rows,
                                                                       const uint16_t* weight, int count,
                                                                       uint16_t* __restrict sums, size_t length,
                                                                       bool first)
