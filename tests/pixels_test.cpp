@@ -89,6 +89,34 @@ TEST(RawPixels, GetBitsAndSetBitsUseStraightTopDownBgra)
     empty.SetBits(pattern.data(), 0, 0);
 }
 
+// Whole rows are converted several pixels at a time, single pixels one by one: both must read every
+// alpha and colour the same, within one level of what was written.
+TEST(RawPixels, WideAndSinglePixelReadsAgreeForEveryAlphaAndColour)
+{
+    CFxPictor canvas(nullptr, 256, 256);
+    std::vector<BYTE> written(256 * 256 * 4);
+    for (int alpha = 0; alpha < 256; ++alpha)
+        for (int colour = 0; colour < 256; ++colour) {
+            BYTE* p = &written[(alpha * 256 + colour) * 4];
+            p[0] = static_cast<BYTE>(colour), p[1] = static_cast<BYTE>(255 - colour), p[2] = 0, p[3] = static_cast<BYTE>(alpha);
+        }
+    canvas.SetBits(written.data(), 0, 0);
+    const std::vector<BYTE> wide = Bits(canvas, 0, 0, 256, 256);
+    int disagreements = 0, offByMore = 0;
+    for (int alpha = 1; alpha < 256; alpha += 3)
+        for (int colour = 0; colour < 256; ++colour) {
+            const size_t at = static_cast<size_t>(alpha * 256 + colour) * 4;
+            const std::vector<BYTE> single = Bits(canvas, colour, alpha, 1, 1);
+            disagreements += !std::equal(single.begin(), single.end(), wide.begin() + static_cast<long>(at));
+            // Premultiplied storage keeps 8 bits of colour times alpha: what comes back is within
+            // half a step of alpha's scale.
+            for (int c = 0; c < 3; ++c)
+                offByMore += std::abs(wide[at + c] - written[at + c]) > 128 / alpha + 1;
+        }
+    EXPECT_EQ(disagreements, 0);
+    EXPECT_EQ(offByMore, 0);
+}
+
 TEST(ColourKeyAndAlpha, KeyMatchesColourExactlyAndAlphaIsSetEverywhere)
 {
     CFxPictor canvas(nullptr, 20, 10);
