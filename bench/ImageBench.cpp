@@ -85,6 +85,19 @@ void BM_SaveJPG(benchmark::State& state)
     std::remove(file.c_str());
 }
 
+// The engine's own encoder, which the layer bypasses for JPEG files.
+void BM_EngineSaveJpeg(benchmark::State& state)
+{
+    const std::string file = TempFile("save-engine.jpg");
+    const CString path(file.c_str());
+    CLSID jpeg;
+    Photo().GetEncCLSID(CString("image/jpeg"), &jpeg);
+    ULONG quality = 90;
+    Gdiplus::EncoderParameters parameters{1, {{Gdiplus::EncoderQuality, 1, Gdiplus::EncoderParameterValueTypeLong, &quality}}};
+    for (auto _ : state) flat::GdipSaveImageToFile(Photo().GetBitmap()->NativeImage(), path, &jpeg, &parameters);
+    std::remove(file.c_str());
+}
+
 void BM_LibjpegSave(benchmark::State& state)
 {
     const std::string file = TempFile("save-libjpeg.jpg");
@@ -213,6 +226,7 @@ const bool kRegistered = [] {
     };
     add("SaveJPG/1920x1080/q90", BM_SaveJPG);
     add("libjpeg:save/1920x1080/q90", BM_LibjpegSave);
+    add("engine:save/1920x1080/q90", BM_EngineSaveJpeg);
     add("LoadImageW/png/1920x1080", BM_LoadPng);
     add("libpng:load/1920x1080", BM_LibpngLoad);
     add("LoadImageW/jpeg/1920x1080", BM_LoadJpeg);

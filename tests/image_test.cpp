@@ -408,6 +408,37 @@ TEST(JpegExport, EncodersAreFoundByExactTypeAndQualityChangesTheFile)
     CFxPictor().SaveJPG(CString(folder.File("empty.jpg").c_str()), 80);
 }
 
+// The layer writes JPEG files itself; they decode to what the engine's encoder gives, for GDI+'s quality
+// parameter in its forms (none: libjpeg's 75; a long; a range, its middle) and for half-transparent pixels.
+TEST(JpegExport, TheLayersFilesDecodeAsTheEnginesWithGdiPlusQuality)
+{
+    CFxPictor canvas(nullptr, 161, 121);
+    auto photo = PhotoLike(161, 121);
+    canvas.m_pGraphics->DrawImage(photo.get(), 0, 0, 161, 121);
+    canvas.FillRect(20, 20, 50, 40, Gdiplus::Color(kHalfYellow));
+    CLSID jpeg;
+    ASSERT_EQ(canvas.GetEncCLSID(u"image/jpeg", &jpeg), 1);
+    Folder folder;
+    const std::string layer = folder.File("layer.jpg"), engine = folder.File("engine.jpg");
+    ULONG low = 10;
+    LONG range[2] = {0, 100};
+    Gdiplus::EncoderParameters longForm{1, {{Gdiplus::EncoderQuality, 1, Gdiplus::EncoderParameterValueTypeLong, &low}}};
+    Gdiplus::EncoderParameters rangeForm{1, {{Gdiplus::EncoderQuality, 1, Gdiplus::EncoderParameterValueTypeLongRange, range}}};
+    for (const Gdiplus::EncoderParameters* parameters : {static_cast<Gdiplus::EncoderParameters*>(nullptr), &longForm, &rangeForm}) {
+        ASSERT_EQ(canvas.GetBitmap()->Save(CString(layer.c_str()), &jpeg, parameters), Gdiplus::Ok);
+        ASSERT_EQ(Gdiplus::DllExports::GdipSaveImageToFile(canvas.GetBitmap()->NativeImage(), CString(engine.c_str()), &jpeg, parameters), Gdiplus::Ok);
+        CFxPictor ours, theirs;
+        ASSERT_EQ(ours.LoadImageW(CString(layer.c_str())), 1);
+        ASSERT_EQ(theirs.LoadImageW(CString(engine.c_str())), 1);
+        std::vector<BYTE> oursBits(161 * 121 * 4), theirBits(oursBits.size());
+        ours.GetBits(oursBits.data(), 0, 0, 161, 121);
+        theirs.GetBits(theirBits.data(), 0, 0, 161, 121);
+        EXPECT_TRUE(oursBits == theirBits);
+        EXPECT_EQ(std::filesystem::file_size(layer), std::filesystem::file_size(engine));
+    }
+    EXPECT_EQ(canvas.GetBitmap()->Save(CString(folder.File("no/such/folder.jpg").c_str()), &jpeg), Gdiplus::GenericError);
+}
+
 TEST(ClipboardExchange, ARectangleComesBackOverWhite)
 {
     // Red, then half-transparent blue, with a transparent band at the bottom.

@@ -5,6 +5,7 @@
 
 #include "../win/Utf.h"
 #include "Gdiplus.h"
+#include "JpegEncoder.h"
 
 namespace Gdiplus {
 
@@ -121,6 +122,9 @@ Status Image::RotateFlip(RotateFlipType rotateFlipType)
 
 Status Image::Save(const WCHAR* filename, const CLSID* clsidEncoder, const EncoderParameters* encoderParams)
 {
+    Status status = Ok;
+    if (IsJpegEncoder(clsidEncoder) && SaveJpegFile(NativeImage(), filename, encoderParams, status))
+        return SetStatus(status);
     return SetStatus(DllExports::GdipSaveImageToFile(NativeImage(), filename, clsidEncoder, encoderParams));
 }
 
