@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -71,7 +72,7 @@ TEST_F(Tool, JobsMakeTheirPictures)
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("thumb"), std::string::npos);
 
-    const std::string thumb = folder + "/thumb.jpg";
+    const std::string thumb = folder + "/thumb.jpg", jpeg = folder + "/in.jpg";
     ASSERT_EQ(Pictor("thumb " + input + " " + thumb + " --size 100x100 --fit --quality 95").status, 0);
     CFxPictor result;
     ASSERT_EQ(result.LoadImageW(CString(thumb.c_str())), 1);
@@ -79,6 +80,14 @@ TEST_F(Tool, JobsMakeTheirPictures)
     EXPECT_TRUE(Near(PixelOf(result, 50, 5), 0xFFFFFFFFu, 8));   // fitted: white above the 100 x 50 picture
     EXPECT_TRUE(Near(PixelOf(result, 20, 50), 0xFFFF0000u, 24));
     EXPECT_TRUE(Near(PixelOf(result, 80, 50), 0xFF0000FFu, 24));
+    // A JPEG input is decoded at a reduced scale, and lands where the library's fitting puts it.
+    ASSERT_EQ(result.LoadImageW(CString(input.c_str())), 1);
+    result.SaveJPG(CString(jpeg.c_str()), 95);
+    ASSERT_EQ(Pictor("thumb " + jpeg + " " + thumb + " --size 75x90 --fit").status, 0);
+    ASSERT_EQ(result.LoadImageW(CString(thumb.c_str())), 1);
+    EXPECT_EQ(result.GetSize(), CSize(75, 90));
+    for (auto [x, y, color] : {std::tuple{37, 10, 0xFFFFFFFFu}, {37, 80, 0xFFFFFFFFu}, {15, 45, 0xFFFF0000u}, {60, 45, 0xFF0000FFu}})
+        EXPECT_TRUE(Near(PixelOf(result, x, y), color, 24)) << x << "," << y;
 
     const std::string turned = folder + "/turned.png";
     ASSERT_EQ(Pictor("rotate " + input + " " + turned + " --turn 90").status, 0);
@@ -111,6 +120,10 @@ TEST_F(Tool, BadInputFailsAndWritesNothing)
     ToolRun garbage = Pictor("thumb " + folder + "/garbage.png " + out + " --size 10x10");
     EXPECT_EQ(garbage.status, 1);
     EXPECT_NE(garbage.err.find("garbage.png"), std::string::npos);
+    std::ofstream(folder + "/cut.jpg") << "\xFF\xD8\xFF\xE0 a JPEG cut short";
+    ToolRun cut = Pictor("thumb " + folder + "/cut.jpg " + out + " --size 10x10");
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_NE(cut.err.find("cut.jpg"), std::string::npos);
 
     for (const char* size : {"0x10", "10x", "axb", "-5x5", "10x10x"})
         EXPECT_EQ(Pictor("thumb " + input + " " + out + " --size " + size).status, 2) << size;

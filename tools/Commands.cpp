@@ -9,6 +9,9 @@
 #include <unistd.h>
 #include <vector>
 
+#include "Fit.h"
+#include "ScaledJpeg.h"
+
 namespace {
 
 // The engine draws through cairo, whose surfaces stop at this many pixels a side: a larger picture would
@@ -42,37 +45,6 @@ std::string FolderOf(const std::string& path)
     if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
 }
-
-// While it lives, the engine's own messages (it writes to standard output and error) go nowhere.
-class QuietEngine {
-public:
-    explicit QuietEngine(bool letThrough)
-    {
-        if (letThrough) return;
-        std::fflush(stdout);
-        std::fflush(stderr);
-        m_out = dup(STDOUT_FILENO);
-        m_err = dup(STDERR_FILENO);
-        const int null = open("/dev/null", O_WRONLY);
-        if (null >= 0) {
-            dup2(null, STDOUT_FILENO);
-            dup2(null, STDERR_FILENO);
-            close(null);
-        }
-    }
-    ~QuietEngine()
-    {
-        std::fflush(stdout);
-        std::fflush(stderr);
-        if (m_out >= 0) dup2(m_out, STDOUT_FILENO), close(m_out);
-        if (m_err >= 0) dup2(m_err, STDERR_FILENO), close(m_err);
-    }
-    QuietEngine(const QuietEngine&) = delete;
-    QuietEngine& operator=(const QuietEngine&) = delete;
-
-private:
-    int m_out = -1, m_err = -1;
-};
 
 // A file made beside the output for the result, removed unless it was renamed into place.
 class TemporaryFile {
@@ -265,7 +237,67 @@ bool Change(CFxPictor& canvas, const Job& job, const std::string& input, std::st
     return true;
 }
 
+// A thumbnail straight from a JPEG file decoded at a reduced scale, drawn as ReSampling draws it (the place
+// of a fitted picture worked out from its full size); false when the file takes the ordinary road (not such
+// a JPEG, damaged, too large to be loaded whole, or a thumbnail size the engine cannot draw).
+bool ThumbOfJpeg(CFxPictor& canvas, const Job& job, const std::string& input)
+{
+    ScaledJpeg jpeg(input);
+    const int fullWidth = jpeg.FullWidth(), fullHeight = jpeg.FullHeight();
+    if (!jpeg.Valid() || !Gdiplus::BitmapSizeFits(fullWidth, fullHeight) || !Fits(job.width, job.height)) return false;
+    pictor::FitResult place{0, 0, job.width, job.height};
+    if (job.fit) place = pictor::FitInto(fullWidth, fullHeight, job.width, job.height);
+    std::vector<uint8_t> pixels;
+    int width = 0, height = 0;
+    if (!jpeg.Decode(place.width, place.height, pixels, width, height)) return false;
+    Gdiplus::Bitmap picture(width, height, width * 4, PixelFormat32bppRGB, pixels.data());
+    canvas.Init(nullptr, job.width, job.height);
+    if (picture.GetLastStatus() != Gdiplus::Ok || !Holds(canvas, job.width, job.height)) return false;
+    Gdiplus::Graphics& graphics = *canvas.m_pGraphics;
+    graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+    graphics.SetInterpolationMode(Gdiplus::InterpolationModeBicubic);
+    graphics.Clear(Gdiplus::Color(255, 255, 255, 255));
+    const Gdiplus::RectF to(static_cast<float>(place.x), static_cast<float>(place.y), static_cast<float>(place.width),
+                            static_cast<float>(place.height));
+    return graphics.DrawImage(&picture, to, 0.0f, 0.0f, static_cast<float>(width), static_cast<float>(height),
+                              Gdiplus::UnitPixel, nullptr) == Gdiplus::Ok;
+}
+
 }  // namespace
+
+QuietEngine::QuietEngine(bool letThrough)
+{
+    if (letThrough) return;
+    std::fflush(stdout);
+    std::fflush(stderr);
+    m_out = dup(STDOUT_FILENO);
+    m_err = dup(STDERR_FILENO);
+    const int null = open("/dev/null", O_WRONLY);
+    if (null >= 0) {
+        dup2(null, STDOUT_FILENO);
+        dup2(null, STDERR_FILENO);
+        close(null);
+    }
+}
+
+QuietEngine::~QuietEngine()
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+    if (m_out >= 0) dup2(m_out, STDOUT_FILENO), close(m_out);
+    if (m_err >= 0) dup2(m_err, STDERR_FILENO), close(m_err);
+}
+
+void QuietEngine::Say(const std::string& text)
+{
+    const std::lock_guard<std::mutex> one(m_saying);
+    const int fd = m_err >= 0 ? m_err : STDERR_FILENO;
+    for (size_t done = 0; done < text.size();) {
+        const ssize_t wrote = write(fd, text.data() + done, text.size() - done);
+        if (wrote <= 0) return;
+        done += static_cast<size_t>(wrote);
+    }
+}
 
 bool KnownOutputType(const std::string& path) { return MimeOf(path) != nullptr; }
 
@@ -287,9 +319,9 @@ bool RunJob(const Job& job, const std::string& input, const std::string& output,
     std::string target;
     if (!ResolveTarget(output, target, error)) return false;
 
-    QuietEngine quiet(job.engineMessages);
     CFxPictor canvas;
-    if (!Load(canvas, job, input, error) || !Change(canvas, job, input, error)) return false;
+    const bool madeFromJpeg = job.command == "thumb" && ThumbOfJpeg(canvas, job, input);
+    if (!madeFromJpeg && (!Load(canvas, job, input, error) || !Change(canvas, job, input, error))) return false;
 
     const char* mime = MimeOf(output);
     TemporaryFile written(target);

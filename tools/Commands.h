@@ -1,6 +1,7 @@
 // The jobs of the `pictor` tool, each on one input picture and one output file.
 #pragma once
 
+#include <mutex>
 #include <string>
 
 #include "FxPictor.h"
@@ -16,7 +17,25 @@ struct Job {
     bool engineMessages = false;       // let the engine's own messages through
 };
 
-// Runs the job from one file to another. The result is written to a temporary file beside the output,
+// While it lives, the engine's own messages (it writes to standard output and error) go nowhere, unless let
+// through; the tool's own lines still reach standard error, whole, from any thread.
+class QuietEngine {
+public:
+    explicit QuietEngine(bool letThrough);
+    ~QuietEngine();
+    QuietEngine(const QuietEngine&) = delete;
+    QuietEngine& operator=(const QuietEngine&) = delete;
+
+    // Writes the text to the real standard error.
+    void Say(const std::string& text);
+
+private:
+    int m_out = -1, m_err = -1;
+    std::mutex m_saying;
+};
+
+// Runs the job from one file to another. A thumbnail of a JPEG file decodes only as much of it as the
+// thumbnail needs. The result is written to a temporary file beside the output,
 // checked by decoding it back, and only then renamed into place (through a symbolic link, onto its
 // target). On failure it says why in `error` and every existing file is left as it was.
 bool RunJob(const Job& job, const std::string& input, const std::string& output, std::string& error);

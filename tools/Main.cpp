@@ -1,9 +1,12 @@
 // pictor: everyday picture jobs on the PICTOR library.
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <string>
 #include <sys/stat.h>
+#include <thread>
 #include <vector>
 
 #include "Commands.h"
@@ -171,16 +174,30 @@ int main(int argc, char** argv)
         if (!clash.empty()) return UsageError(clash);
     }
 
-    int failures = 0;
-    for (size_t i = 0; i < files.size(); ++i) {
-        const std::string& target = targets[i];
-        std::string error;
-        const bool ok = RunJob(job, files[i], target, error);
-        if (many) std::fprintf(stderr, "[%zu/%zu] %s -> %s%s\n", i + 1, files.size(), files[i].c_str(), target.c_str(), ok ? "" : " failed");
-        if (!ok) {
-            std::fprintf(stderr, "pictor: %s\n", error.c_str());
-            ++failures;
+    // The jobs share out every core, each on its own canvas; a job's lines are printed as it ends.
+    QuietEngine quiet(job.engineMessages);
+    std::atomic<size_t> next{0};
+    std::atomic<int> failures{0};
+    auto work = [&] {
+        for (size_t i = next++; i < files.size(); i = next++) {
+            std::string error;
+            const bool ok = RunJob(job, files[i], targets[i], error);
+            std::string lines;
+            if (many)
+                lines = "[" + std::to_string(i + 1) + "/" + std::to_string(files.size()) + "] " + files[i] + " -> " +
+                        targets[i] + (ok ? "" : " failed") + "\n";
+            if (!ok) {
+                lines += "pictor: " + error + "\n";
+                ++failures;
+            }
+            quiet.Say(lines);
         }
+    };
+    const size_t threads = std::min<size_t>(files.size(), std::max(1u, std::thread::hardware_concurrency()));
+    {
+        std::vector<std::jthread> pool;
+        for (size_t t = 1; t < threads; ++t) pool.emplace_back(work);
+        work();
     }
     return failures ? 1 : 0;
 }
