@@ -34,10 +34,10 @@ private:
     std::mutex m_saying;
 };
 
-// Runs the job from one file to another. A thumbnail of a JPEG file decodes only as much of it as the
-// thumbnail needs. The result is written to a temporary file beside the output,
-// checked by decoding it back, and only then renamed into place (through a symbolic link, onto its
-// target). On failure it says why in `error` and every existing file is left as it was.
+// Runs the job from one file to another (a thumbnail of a JPEG file decodes only as much of it as the
+// thumbnail needs). The result is written to a temporary file beside the output, checked by decoding it
+// back, and only then renamed into place (through a symbolic link, onto its target). On failure it says
+// why in `error` and every existing file is left as it was. Jobs on distinct files may run at once.
 bool RunJob(const Job& job, const std::string& input, const std::string& output, std::string& error);
 
 // True for the output names the tool can write: .jpg, .jpeg, .png, .bmp, .gif, .tif, .tiff.
