@@ -69,6 +69,7 @@ protected:
 
 class Graphics;
 class Matrix;
+struct DecodedPicture;
 class Brush;
 class FontFamily;
 class StringFormat;
@@ -123,6 +124,8 @@ public:
 protected:
     Image(DllExports::GpImage* image, Status status);
     void SetNativeImage(DllExports::GpImage* image);
+    // Takes the outcome of a load: its status, and its image with the memory that holds its pixels.
+    void AdoptLoaded(Status status, DecodedPicture& picture);
 
     std::shared_ptr<DllExports::GpImage> nativeImage;
     Status loadStatus = Ok;

@@ -178,6 +178,7 @@ Status GdipBitmapUnlockBits(GpBitmap* bitmap, BitmapData* lockedBitmapData);
 Status GdipBitmapGetPixel(GpBitmap* bitmap, INT x, INT y, ARGB* color);
 Status GdipBitmapSetPixel(GpBitmap* bitmap, INT x, INT y, ARGB color);
 Status GdipBitmapSetResolution(GpBitmap* bitmap, REAL xdpi, REAL ydpi);
+Status GdipSetImagePalette(GpImage* image, const ColorPalette* palette);
 
 // Pens.
 Status GdipCreatePen1(ARGB color, REAL width, Unit unit, GpPen** pen);

@@ -1,10 +1,14 @@
 // Image and Bitmap: engine images shared by handle, disposed with their last holder.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <string>
 
 #include "../win/Utf.h"
 #include "Gdiplus.h"
+#include "GdiplusDecode.h"
 #include "JpegEncoder.h"
 
 namespace Gdiplus {
@@ -22,6 +26,59 @@ Status RefuseNonRegularFile(const WCHAR* filename)
     return S_ISREG(info.st_mode) ? Ok : InvalidParameter;
 }
 
+// A picture file, open for the one load (without waiting, should it have become a FIFO since).
+class FileBytes : public PictureBytes {
+public:
+    explicit FileBytes(const std::string& path) : fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {}
+    ~FileBytes() override
+    {
+        if (fd >= 0) close(fd);
+    }
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+
+    bool IsOpen() const { return fd >= 0; }
+
+    size_t ReadAt(unsigned long long offset, void* buffer, size_t size) override
+    {
+        size_t done = 0;
+        while (done < size) {
+            const ssize_t n = pread(fd, static_cast<char*>(buffer) + done, size - done, static_cast<off_t>(offset + done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            done += static_cast<size_t>(n);
+        }
+        return done;
+    }
+
+    long long Size() override
+    {
+        struct stat info {};
+        return fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? static_cast<long long>(info.st_size) : -1;
+    }
+
+private:
+    int fd;
+};
+
+// Decodes the file here when it is a PNG, JPEG or GIF, has the engine decode other kinds (as an image,
+// or as a bitmap), and refuses before that what is no regular file or declares a size that cannot be held.
+Status LoadFile(const WCHAR* filename, bool asBitmap, DecodedPicture& picture)
+{
+    Status status = RefuseNonRegularFile(filename);
+    if (status != Ok) return status;
+    if (filename) {
+        FileBytes bytes(Utf16ToUtf8(filename));
+        if (bytes.IsOpen()) status = DecodePicture(bytes, picture);
+        if (status != Ok || picture.image) return status;
+    }
+    DllExports::GpImage* image = nullptr;
+    status = asBitmap ? DllExports::GdipCreateBitmapFromFile(filename, reinterpret_cast<DllExports::GpBitmap**>(&image))
+                      : DllExports::GdipLoadImageFromFile(filename, &image);
+    picture.image = image;
+    return status;
+}
+
 std::shared_ptr<DllExports::GpImage> Hold(DllExports::GpImage* image)
 {
     if (!image) return nullptr;
@@ -34,10 +91,8 @@ DllExports::GpImage* AsImage(DllExports::GpBitmap* bitmap) { return reinterpret_
 
 Image::Image(const WCHAR* filename, BOOL)
 {
-    DllExports::GpImage* image = nullptr;
-    loadStatus = SetStatus(RefuseNonRegularFile(filename));
-    if (loadStatus == Ok) loadStatus = SetStatus(DllExports::GdipLoadImageFromFile(filename, &image));
-    SetNativeImage(image);
+    DecodedPicture picture;
+    AdoptLoaded(LoadFile(filename, false, picture), picture);
 }
 
 Image::Image(DllExports::GpImage* image, Status status) : loadStatus(status)
@@ -64,6 +119,13 @@ void Image::SetNativeImage(DllExports::GpImage* image)
         loadStatus = SetStatus(OutOfMemory);
     }
     nativeImage = Hold(image);
+}
+
+void Image::AdoptLoaded(Status status, DecodedPicture& picture)
+{
+    loadStatus = SetStatus(status);
+    SetNativeImage(picture.image);
+    TieToImage(std::move(picture.pixels));
 }
 
 void Image::AdoptImageOf(const Image& other)
@@ -166,10 +228,8 @@ Bitmap::Bitmap(INT width, INT height, INT stride, PixelFormat format, BYTE* scan
 
 Bitmap::Bitmap(const WCHAR* filename, BOOL) : Image(nullptr, Ok)
 {
-    DllExports::GpBitmap* bitmap = nullptr;
-    loadStatus = SetStatus(RefuseNonRegularFile(filename));
-    if (loadStatus == Ok) loadStatus = SetStatus(DllExports::GdipCreateBitmapFromFile(filename, &bitmap));
-    SetNativeImage(AsImage(bitmap));
+    DecodedPicture picture;
+    AdoptLoaded(LoadFile(filename, true, picture), picture);
 }
 
 Bitmap::Bitmap(HBITMAP hbm, HPALETTE hpal) : Image(nullptr, Ok)

@@ -1,5 +1,6 @@
 // Images decoded from streams and from a module's bitmap resources. The engine reads a stream through
 // callbacks that carry no context, so the stream being decoded is kept per thread for the one call.
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -7,6 +8,7 @@
 #include "../win/Resources.h"
 #include "../win/Stream.h"
 #include "Gdiplus.h"
+#include "GdiplusDecode.h"
 
 namespace Gdiplus {
 
@@ -66,14 +68,60 @@ long StreamSize()
     return static_cast<long>(stat.cbSize.QuadPart);
 }
 
-Status Decode(IStream* stream, DllExports::GpImage** image)
+// A stream read at offsets from the position it had when the load began.
+class StreamBytes : public PictureBytes {
+public:
+    explicit StreamBytes(IStream* s) : stream(s), start(Position(s)) {}
+
+    size_t ReadAt(unsigned long long offset, void* buffer, size_t size) override
+    {
+        if (start < 0 || !SeekTo(start + static_cast<long long>(offset))) return 0;
+        size_t done = 0;
+        while (done < size) {
+            const ULONG chunk = static_cast<ULONG>(std::min<size_t>(size - done, 1u << 30));
+            ULONG read = 0;
+            if (FAILED(stream->Read(static_cast<BYTE*>(buffer) + done, chunk, &read)) || read == 0) break;
+            done += read;
+        }
+        return done;
+    }
+
+    long long Size() override
+    {
+        STATSTG stat{};
+        if (start < 0 || FAILED(stream->Stat(&stat, STATFLAG_NONAME))) return -1;
+        return static_cast<long long>(stat.cbSize.QuadPart) - start;
+    }
+
+    void Rewind()
+    {
+        if (start >= 0) SeekTo(start);
+    }
+
+private:
+    bool SeekTo(long long position)
+    {
+        LARGE_INTEGER to{};
+        to.QuadPart = position;
+        return SUCCEEDED(stream->Seek(to, STREAM_SEEK_SET, nullptr));
+    }
+
+    IStream* stream;
+    long long start;
+};
+
+// Decodes PNG, JPEG and GIF here and the rest through the engine's delegate loader, after the size check.
+Status Decode(IStream* stream, DecodedPicture& picture)
 {
-    *image = nullptr;
     if (!stream) return InvalidParameter;
+    StreamBytes bytes(stream);
+    Status status = DecodePicture(bytes, picture);
+    if (status != Ok || picture.image) return status;
+    bytes.Rewind();
     IStream* outer = t_decoding;
     t_decoding = stream;
-    Status status = DllExports::GdipLoadImageFromDelegate_linux(GetHeader, GetBytes, PutBytes, SeekStream,
-                                                                CloseStream, StreamSize, image);
+    status = DllExports::GdipLoadImageFromDelegate_linux(GetHeader, GetBytes, PutBytes, SeekStream, CloseStream,
+                                                         StreamSize, &picture.image);
     t_decoding = outer;
     return status;
 }
@@ -155,10 +203,9 @@ IStream* BitmapFileStream(HINSTANCE module, const WCHAR* name)
 
 Image::Image(IStream* stream, BOOL)
 {
-    DllExports::GpImage* image = nullptr;
-    loadStatus = SetStatus(Decode(stream, &image));
-    SetNativeImage(image);
-    if (image) TieToImage(StreamReference(stream));
+    DecodedPicture picture;
+    AdoptLoaded(Decode(stream, picture), picture);
+    if (NativeImage()) TieToImage(StreamReference(stream));
 }
 
 Image* Image::FromStream(IStream* stream, BOOL useEmbeddedColorManagement)
@@ -192,9 +239,8 @@ Bitmap::Bitmap(HINSTANCE hInstance, const WCHAR* bitmapName) : Image(nullptr, Ok
         loadStatus = SetStatus(InvalidParameter);
         return;
     }
-    DllExports::GpImage* image = nullptr;
-    loadStatus = SetStatus(Decode(stream, &image));
-    SetNativeImage(image);
+    DecodedPicture picture;
+    AdoptLoaded(Decode(stream, picture), picture);
     stream->Release();
 }
 

@@ -14,6 +14,9 @@
 #define LF_FACESIZE 32
 
 // Pixel formats are plain numbers in GDI+, written unqualified by its users.
+#define PixelFormat1bppIndexed 0x00030101
+#define PixelFormat4bppIndexed 0x00030402
+#define PixelFormat8bppIndexed 0x00030803
 #define PixelFormat24bppRGB 0x00021808
 #define PixelFormat32bppRGB 0x00022009
 #define PixelFormat32bppARGB 0x0026200A
@@ -263,6 +266,15 @@ enum ColorAdjustType {
 };
 
 enum ColorMatrixFlags { ColorMatrixFlagsDefault = 0, ColorMatrixFlagsSkipGrays = 1, ColorMatrixFlagsAltGray = 2 };
+
+enum PaletteFlags { PaletteFlagsHasAlpha = 1, PaletteFlagsGrayScale = 2, PaletteFlagsHalftone = 4 };
+
+/// The colours of an indexed bitmap: Count entries follow the header.
+struct ColorPalette {
+    UINT Flags;
+    UINT Count;
+    ARGB Entries[1];
+};
 
 enum ImageLockMode { ImageLockModeRead = 1, ImageLockModeWrite = 2, ImageLockModeUserInputBuf = 4 };
 
