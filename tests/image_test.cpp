@@ -61,12 +61,6 @@ bool Save(Gdiplus::Bitmap& bitmap, const std::string& path, const char16_t* mime
     return Gdiplus::FindImageEncoder(mime, &encoder) && bitmap.Save(CString(path.c_str()), &encoder) == Gdiplus::Ok;
 }
 
-std::vector<char> ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 void WriteAll(const std::string& path, const std::vector<char>& bytes)
 {
     std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -222,7 +216,7 @@ TEST(LoadImageFromFile, FilesThatCannotBeDecodedLeaveTheCanvasAlone)
     Folder folder;
     HWND__ window;
     std::string png = SavedQuadrants(folder, "whole.png", u"image/png");
-    std::vector<char> bytes = ReadAll(png);
+    std::vector<char> bytes = pictor_test::ReadFile(png);
     ASSERT_GT(bytes.size(), 40u);
     std::string header = folder.File("header.png"), garbage = folder.File("garbage.png"), empty = folder.File("empty.jpg");
     WriteAll(header, std::vector<char>(bytes.begin(), bytes.begin() + 20));
@@ -256,7 +250,7 @@ TEST(LoadImageFromFile, TruncatedPicturesNeverCrashTheCanvas)
     Folder folder;
     for (const char16_t* mime : {u"image/png", u"image/jpeg", u"image/bmp", u"image/gif", u"image/tiff"}) {
         std::string whole = SavedQuadrants(folder, "whole", mime, false, 64, 64);
-        std::vector<char> bytes = ReadAll(whole);
+        std::vector<char> bytes = pictor_test::ReadFile(whole);
         for (size_t keep : {bytes.size() / 2, bytes.size() * 9 / 10}) {
             std::string cut = folder.File("cut");
             WriteAll(cut, std::vector<char>(bytes.begin(), bytes.begin() + static_cast<long>(keep)));
@@ -272,6 +266,95 @@ TEST(LoadImageFromFile, TruncatedPicturesNeverCrashTheCanvas)
                 },
                 testing::ExitedWithCode(0), "")
                 << std::string(mime, mime + std::char_traits<char16_t>::length(mime)) << " cut to " << keep;
+        }
+    }
+}
+
+// Pictures of every kind the layer decodes itself (PNG of each colour type and depth, interlaced, with
+// transparency or a resolution; baseline, progressive, grey, CMYK JPEG; GIF with transparency, interlace,
+// several frames) come out as the engine's own decoder gives them, from a file and from a stream: size,
+// pixel format, every pixel. The resolution is the file's, 96 dpi when it gives none, as in GDI+; the
+// pictures turn and save.
+TEST(LoadImageFromFile, OwnDecodersGiveTheEnginesPixelsFormatsAndTheFilesResolution)
+{
+    namespace flat = Gdiplus::DllExports;
+    Folder folder;
+    int pictures = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(PICTOR_TEST_DATA "/decode")) {
+        const std::string path = entry.path().string();
+        const CString file(path.c_str());
+        SCOPED_TRACE(path);
+        flat::GpImage* engine = nullptr;
+        ASSERT_EQ(flat::GdipLoadImageFromFile(file.GetString(), &engine), Gdiplus::Ok);
+        std::shared_ptr<flat::GpImage> hold(engine, flat::GdipDisposeImage);
+        UINT width = 0, height = 0;
+        Gdiplus::PixelFormat format = 0;
+        Gdiplus::REAL dpi = 0;
+        flat::GdipGetImageWidth(engine, &width);
+        flat::GdipGetImageHeight(engine, &height);
+        flat::GdipGetImagePixelFormat(engine, &format);
+        flat::GdipGetImageHorizontalResolution(engine, &dpi);
+
+        Gdiplus::Bitmap ours(file.GetString());
+        auto streamed = pictor_test::BitmapFromBytes(pictor_test::ReadFile(path));
+        for (Gdiplus::Bitmap* bitmap : {&ours, streamed.get()}) {
+            ASSERT_EQ(bitmap->GetLastStatus(), Gdiplus::Ok);
+            ASSERT_EQ(bitmap->GetWidth(), width);
+            ASSERT_EQ(bitmap->GetHeight(), height);
+            EXPECT_EQ(bitmap->GetPixelFormat(), format);
+            EXPECT_NEAR(bitmap->GetHorizontalResolution(), dpi > 0 ? dpi : 96.0f, 0.01);
+            EXPECT_NEAR(bitmap->GetVerticalResolution(), dpi > 0 ? dpi : 96.0f, 0.01);
+            int differing = 0;
+            for (UINT y = 0; y < height; ++y)
+                for (UINT x = 0; x < width; ++x) {
+                    Gdiplus::ARGB expected = 0;
+                    Gdiplus::Color got;
+                    flat::GdipBitmapGetPixel(reinterpret_cast<flat::GpBitmap*>(engine), x, y, &expected);
+                    bitmap->GetPixel(x, y, &got);
+                    differing += got.GetValue() != expected;
+                }
+            EXPECT_EQ(differing, 0);
+        }
+        // Turned a quarter clockwise, the bottom-left pixel comes to the top left; the result saves.
+        Gdiplus::Color bottomLeft, topLeft;
+        ours.GetPixel(0, static_cast<INT>(height) - 1, &bottomLeft);
+        ASSERT_EQ(ours.RotateFlip(Gdiplus::Rotate90FlipNone), Gdiplus::Ok);
+        ours.GetPixel(0, 0, &topLeft);
+        EXPECT_EQ(topLeft.GetValue(), bottomLeft.GetValue());
+        ASSERT_TRUE(Save(ours, folder.File("turned.png"), u"image/png"));
+        EXPECT_EQ(Gdiplus::Bitmap(CString(folder.File("turned.png").c_str()).GetString()).GetWidth(), height);
+        ++pictures;
+    }
+    EXPECT_GE(pictures, 32);
+}
+
+// GDI+ shows what it could decode of a JPEG cut short (the rest grey) and refuses a PNG cut short.
+TEST(LoadImageFromFile, CutJpegShowsItsDecodedPartWhereCutPngFailsAsInGdiplus)
+{
+    Folder folder;
+    auto photo = PhotoLike(128, 128);
+    const std::string jpeg = folder.File("photo.jpg"), png = folder.File("photo.png"), cut = folder.File("cut");
+    ASSERT_TRUE(Save(*photo, jpeg, u"image/jpeg") && Save(*photo, png, u"image/png"));
+    Gdiplus::Bitmap whole(CString(jpeg.c_str()).GetString());
+    for (const std::string& path : {jpeg, png}) {
+        std::vector<char> bytes = pictor_test::ReadFile(path);
+        bytes.resize(bytes.size() / 2);
+        WriteAll(cut, bytes);
+        Gdiplus::Bitmap fromFile(CString(cut.c_str()).GetString());
+        auto fromStream = pictor_test::BitmapFromBytes(bytes);
+        for (Gdiplus::Bitmap* bitmap : {&fromFile, fromStream.get()}) {
+            if (path == png) {
+                EXPECT_EQ(bitmap->GetLastStatus(), Gdiplus::OutOfMemory);
+                continue;
+            }
+            ASSERT_EQ(bitmap->GetLastStatus(), Gdiplus::Ok);
+            ASSERT_EQ(bitmap->GetWidth(), 128u);
+            Gdiplus::Color top, wholeTop, bottom;
+            bitmap->GetPixel(40, 2, &top);
+            whole.GetPixel(40, 2, &wholeTop);
+            bitmap->GetPixel(127, 127, &bottom);
+            EXPECT_EQ(top.GetValue(), wholeTop.GetValue());
+            EXPECT_TRUE(Near(bottom.GetValue(), 0xFF808080, 4)) << std::hex << bottom.GetValue();
         }
     }
 }

@@ -1,8 +1,12 @@
 // Bad arguments through the public class: nothing crashes, and the canvas stays usable after.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
 
 #include <climits>
 #include <cstdio>
@@ -267,6 +271,32 @@ TEST(BadArguments, PicturesBeyondTheEngineLimitsAreRefusedByEveryLoader)
     EXPECT_EQ(canvas.LoadImageW(CString(testing::TempDir().c_str())), 0);
     EXPECT_EQ(canvas.GetSize(), CSize(8, 8));
     unlink(fifo.c_str());
+}
+
+// Files made to hurt a loader (sizes far beyond what a bitmap may hold in a few bytes of header, GIF frames
+// larger than their screen or off it, files cut short): each fails at once with OutOfMemory, as in GDI+,
+// through a file and through a stream, without taking memory for the picture it declares.
+TEST(BadArguments, HostilePicturesFailAtOnceThroughFilesAndStreams)
+{
+    int seeds = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(PICTOR_TEST_DATA "/hostile")) {
+        const std::string path = entry.path().string();
+        const CString file(path.c_str());
+        SCOPED_TRACE(path);
+        ++seeds;
+        const auto start = std::chrono::steady_clock::now();
+        Gdiplus::Image image(file.GetString());
+        EXPECT_EQ(image.GetLastStatus(), Gdiplus::OutOfMemory);
+        EXPECT_EQ(pictor_test::BitmapFromBytes(pictor_test::ReadFile(path))->GetLastStatus(), Gdiplus::OutOfMemory);
+        CFxPictor canvas(nullptr, 8, 8);
+        EXPECT_EQ(canvas.LoadImageW(file), 0);
+        EXPECT_EQ(canvas.GetSize(), CSize(8, 8));
+        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 2.0);
+    }
+    EXPECT_GE(seeds, 9);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    EXPECT_LT(usage.ru_maxrss, 512 * 1024) << "peak resident kilobytes";
 }
 
 TEST(BadArguments, NullPointersWhereTheyMayComeIn)
