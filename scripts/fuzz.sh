@@ -13,6 +13,8 @@ PICTOR_EXTRA_PACKAGES="${PICTOR_EXTRA_PACKAGES:-} clang libclang-rt-14-dev" \
 
 mkdir -p build-fuzz/seeds build-fuzz/corpus build-fuzz/findings
 build-fuzz/fuzz/pictor_fuzz_seeds build-fuzz/seeds
+# The hostile files and the decoders' reference pictures of the tests seed it too.
+cp tests/data/hostile/* tests/data/decode/* build-fuzz/seeds/
 
 # The engine itself loses a little memory on some broken files; fuzz/lsan-engine.supp names each place.
 export LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan-engine.supp:print_suppressions=0"
