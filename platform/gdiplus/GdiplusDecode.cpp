@@ -1,5 +1,6 @@
 // Which decoder a picture goes to, once the size its header declares is known to fit. The header is read
 // with a few small reads, so a refused picture costs neither time nor memory.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -107,22 +108,6 @@ bool SizeFits(PictureBytes& bytes, Kind& kind)
     return BitmapSizeFits(width, height);
 }
 
-// The whole picture in memory; empty when it cannot be had (a stream that ends early gives what it has).
-std::unique_ptr<BYTE[]> ReadAll(PictureBytes& bytes, size_t& size)
-{
-    const long long total = bytes.Size();
-    if (total <= 0 || static_cast<unsigned long long>(total) > SIZE_MAX / 2) return nullptr;
-    std::unique_ptr<BYTE[]> data(new (std::nothrow) BYTE[static_cast<size_t>(total)]);
-    if (!data) return nullptr;
-    size = 0;
-    while (size < static_cast<size_t>(total)) {
-        const size_t read = bytes.ReadAt(size, data.get() + size, static_cast<size_t>(total) - size);
-        if (read == 0) break;
-        size += read;
-    }
-    return data;
-}
-
 INT BitsPerPixel(PixelFormat format)
 {
     switch (format) {
@@ -140,13 +125,47 @@ Status DecodePicture(PictureBytes& bytes, DecodedPicture& picture)
     picture = DecodedPicture{};
     Kind kind = Kind::Other;
     if (!SizeFits(bytes, kind)) return OutOfMemory;
-    if (kind != Kind::Png && kind != Kind::Jpeg && kind != Kind::Gif) return Ok;
-    size_t size = 0;
-    std::unique_ptr<BYTE[]> data = ReadAll(bytes, size);
-    if (!data) return OutOfMemory;
-    if (kind == Kind::Png) return DecodePng(data.get(), size, picture);
-    if (kind == Kind::Jpeg) return DecodeJpeg(data.get(), size, picture);
-    return DecodeGif(data.get(), size, picture);
+    PictureReader reader(bytes);
+    if (kind == Kind::Png) return DecodePng(reader, picture);
+    if (kind == Kind::Jpeg) return DecodeJpeg(reader, picture);
+    if (kind == Kind::Gif) return DecodeGif(reader, picture);
+    return Ok;
+}
+
+const BYTE* PictureReader::Take(size_t& count)
+{
+    if (begin == end) {
+        begin = 0;
+        end = bytes.ReadAt(position, buffer.get(), kBufferSize);
+        position += end;
+    }
+    count = end - begin;
+    const BYTE* taken = buffer.get() + begin;
+    begin = end;
+    return taken;
+}
+
+size_t PictureReader::Read(BYTE* out, size_t size)
+{
+    size_t done = 0;
+    while (done < size) {
+        if (begin == end && size - done >= kBufferSize) {  // large reads go straight to the caller
+            const size_t read = bytes.ReadAt(position, out + done, size - done);
+            position += read;
+            return done + read;
+        }
+        if (begin == end) {
+            begin = 0;
+            end = bytes.ReadAt(position, buffer.get(), kBufferSize);
+            position += end;
+            if (end == 0) break;
+        }
+        const size_t n = std::min(size - done, end - begin);
+        std::memcpy(out + done, buffer.get() + begin, n);
+        begin += n;
+        done += n;
+    }
+    return done;
 }
 
 bool DecodeTarget::Allocate(INT w, INT h, PixelFormat f)

@@ -17,8 +17,24 @@ public:
     virtual ~PictureBytes() = default;
     // Reads up to size bytes at offset; the count read, 0 past the end or on failure.
     virtual size_t ReadAt(unsigned long long offset, void* buffer, size_t size) = 0;
-    // The number of bytes there are, -1 when unknown.
-    virtual long long Size() = 0;
+};
+
+// A picture read front to back through a buffer, for the codecs.
+class PictureReader {
+public:
+    explicit PictureReader(PictureBytes& source) : bytes(source) {}
+    // Copies up to size bytes out; fewer only at the end.
+    size_t Read(BYTE* out, size_t size);
+    // The bytes buffered next (read in when none are), all taken at once; count 0 at the end.
+    const BYTE* Take(size_t& count);
+
+private:
+    static const size_t kBufferSize = 64 * 1024;
+    PictureBytes& bytes;
+    unsigned long long position = 0;  // where the file continues after the buffer
+    std::unique_ptr<BYTE[]> buffer{new BYTE[kBufferSize]};
+    size_t begin = 0;
+    size_t end = 0;
 };
 
 // An engine image decoded here, and the memory its pixels live in (kept until the image is disposed).
@@ -32,11 +48,11 @@ struct DecodedPicture {
 // cannot be held, as GDI+ gives).
 Status DecodePicture(PictureBytes& bytes, DecodedPicture& picture);
 
-// The codecs, over the whole file in memory. Each fails with a status, never allocates pixels before the
-// size is checked, and frees all it took on every path.
-Status DecodePng(const BYTE* data, size_t size, DecodedPicture& picture);
-Status DecodeJpeg(const BYTE* data, size_t size, DecodedPicture& picture);
-Status DecodeGif(const BYTE* data, size_t size, DecodedPicture& picture);
+// The codecs. Each fails with a status, never allocates pixels before the size is checked, and frees all
+// it took on every path.
+Status DecodePng(PictureReader& reader, DecodedPicture& picture);
+Status DecodeJpeg(PictureReader& reader, DecodedPicture& picture);
+Status DecodeGif(PictureReader& reader, DecodedPicture& picture);
 
 // Pixel rows for a picture being decoded, 4-byte aligned, then handed to the engine as its bitmap.
 class DecodeTarget {

@@ -12,25 +12,15 @@ namespace Gdiplus {
 
 namespace {
 
-struct Input {
-    const BYTE* data;
-    size_t size;
-    size_t at;
-};
-
 int ReadInput(GifFileType* gif, GifByteType* out, int count)
 {
-    auto* input = static_cast<Input*>(gif->UserData);
-    const size_t left = input->size - input->at;
-    const size_t n = count < 0 ? 0 : static_cast<size_t>(count) < left ? static_cast<size_t>(count) : left;
-    std::memcpy(out, input->data + input->at, n);
-    input->at += n;
-    return static_cast<int>(n);
+    if (count <= 0) return 0;
+    return static_cast<int>(static_cast<PictureReader*>(gif->UserData)->Read(out, static_cast<size_t>(count)));
 }
 
 class GifReader {
 public:
-    explicit GifReader(Input* input) { gif = DGifOpen(input, ReadInput, nullptr); }
+    explicit GifReader(PictureReader* input) { gif = DGifOpen(input, ReadInput, nullptr); }
     ~GifReader()
     {
         if (gif) DGifCloseFile(gif, nullptr);
@@ -86,9 +76,8 @@ void FillPalette(const ColorMapObject* map, int transparent, PaletteOf256& palet
 
 }  // namespace
 
-Status DecodeGif(const BYTE* data, size_t size, DecodedPicture& picture)
+Status DecodeGif(PictureReader& input, DecodedPicture& picture)
 {
-    Input input{data, size, 0};
     GifReader reader(&input);
     GifFileType* gif = reader.gif;
     if (!gif) return OutOfMemory;

@@ -2,6 +2,7 @@
 // over a grey palette, CMYK ones 32-bit RGB. A file cut short gives the part decoded, the rest grey, as
 // in GDI+; a file broken before its first scan fails. The upsampling is the engine's (plain, not
 // smoothed), so pictures look as they always did.
+#include <algorithm>
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
@@ -33,6 +34,39 @@ void LimitScans(j_common_ptr info)
     if (decompress->input_scan_number > kMaxScans) Abort(info);
 }
 
+// libjpeg's input, taken from the reader's buffer; a file that ends early ends with an end-of-image
+// marker, so that what came before it is decoded.
+struct Source {
+    jpeg_source_mgr base;
+    PictureReader* reader;
+};
+
+void StartSource(j_decompress_ptr) {}
+void EndSource(j_decompress_ptr) {}
+
+boolean FillSource(j_decompress_ptr info)
+{
+    static const JOCTET kEnd[] = {0xFF, JPEG_EOI};
+    auto* source = reinterpret_cast<Source*>(info->src);
+    size_t count = 0;
+    const BYTE* bytes = source->reader->Take(count);
+    source->base.next_input_byte = count ? bytes : kEnd;
+    source->base.bytes_in_buffer = count ? count : sizeof(kEnd);
+    return TRUE;
+}
+
+void SkipSource(j_decompress_ptr info, long count)
+{
+    jpeg_source_mgr& source = *info->src;
+    while (count > 0) {
+        if (source.bytes_in_buffer == 0) FillSource(info);
+        const size_t n = std::min(static_cast<size_t>(count), source.bytes_in_buffer);
+        source.next_input_byte += n;
+        source.bytes_in_buffer -= n;
+        count -= static_cast<long>(n);
+    }
+}
+
 class JpegReader {
 public:
     JpegReader()
@@ -49,6 +83,7 @@ public:
     jpeg_decompress_struct info{};
     ErrorManager errors{};
     jpeg_progress_mgr progress{};
+    Source source{};
 };
 
 struct Layout {
@@ -73,13 +108,15 @@ void CmykToBgra(BYTE* row, JDIMENSION width, bool inverted)
 }
 
 // All of libjpeg's work, in a frame holding nothing to destroy: an error jumps back here.
-bool Decode(JpegReader& reader, const BYTE* data, size_t size, DecodeTarget& target, Layout& layout)
+bool Decode(JpegReader& reader, PictureReader& input, DecodeTarget& target, Layout& layout)
 {
     jpeg_decompress_struct& info = reader.info;
     if (setjmp(reader.errors.jump)) return false;
     jpeg_create_decompress(&info);
     info.progress = &reader.progress;
-    jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
+    reader.source.base = {nullptr, 0, StartSource, FillSource, SkipSource, jpeg_resync_to_restart, EndSource};
+    reader.source.reader = &input;
+    info.src = &reader.source.base;
     jpeg_read_header(&info, TRUE);
     info.do_fancy_upsampling = FALSE;
     info.do_block_smoothing = FALSE;
@@ -114,12 +151,12 @@ bool Decode(JpegReader& reader, const BYTE* data, size_t size, DecodeTarget& tar
 
 }  // namespace
 
-Status DecodeJpeg(const BYTE* data, size_t size, DecodedPicture& picture)
+Status DecodeJpeg(PictureReader& input, DecodedPicture& picture)
 {
     JpegReader reader;
     DecodeTarget target;
     Layout layout;
-    if (!Decode(reader, data, size, target, layout)) return OutOfMemory;
+    if (!Decode(reader, input, target, layout)) return OutOfMemory;
     PaletteOf256 grey;
     if (layout.format == PixelFormat8bppIndexed) {
         grey.SetFlags(PaletteFlagsGrayScale);

@@ -4,7 +4,6 @@
 #include <png.h>
 
 #include <csetjmp>
-#include <cstring>
 #include <vector>
 
 #include "Gdiplus.h"
@@ -14,18 +13,9 @@ namespace Gdiplus {
 
 namespace {
 
-struct Input {
-    const BYTE* data;
-    size_t size;
-    size_t at;
-};
-
 void ReadInput(png_structp png, png_bytep out, size_t count)
 {
-    auto* input = static_cast<Input*>(png_get_io_ptr(png));
-    if (count > input->size - input->at) png_error(png, "truncated");
-    std::memcpy(out, input->data + input->at, count);
-    input->at += count;
+    if (static_cast<PictureReader*>(png_get_io_ptr(png))->Read(out, count) != count) png_error(png, "truncated");
 }
 
 // libpng's messages stay off the terminal; an error unwinds to the read that caused it.
@@ -109,12 +99,11 @@ void FillPalette(png_structp png, png_infop info, int depth, int type, PaletteOf
 
 }  // namespace
 
-Status DecodePng(const BYTE* data, size_t size, DecodedPicture& picture)
+Status DecodePng(PictureReader& input, DecodedPicture& picture)
 {
     PngReader reader;
     if (!reader.info) return OutOfMemory;
     png_structp png = reader.png;
-    Input input{data, size, 0};
     png_set_read_fn(png, &input, ReadInput);
     if (!ReadInfo(png, reader.info)) return OutOfMemory;
 

@@ -51,12 +51,6 @@ public:
         return done;
     }
 
-    long long Size() override
-    {
-        struct stat info {};
-        return fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? static_cast<long long>(info.st_size) : -1;
-    }
-
 private:
     int fd;
 };

@@ -86,13 +86,6 @@ public:
         return done;
     }
 
-    long long Size() override
-    {
-        STATSTG stat{};
-        if (start < 0 || FAILED(stream->Stat(&stat, STATFLAG_NONAME))) return -1;
-        return static_cast<long long>(stat.cbSize.QuadPart) - start;
-    }
-
     void Rewind()
     {
         if (start >= 0) SeekTo(start);
