@@ -16,7 +16,7 @@ build-fuzz/fuzz/pictor_fuzz_seeds build-fuzz/seeds
 # The hostile files and the decoders' reference pictures of the tests seed it too.
 cp tests/data/hostile/* tests/data/decode/* build-fuzz/seeds/
 
-# The engine itself loses a little memory on some broken files; fuzz/lsan-engine.supp names each place.
+# The engine's dependencies keep a little memory on purpose; fuzz/lsan-engine.supp names each place.
 export LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan-engine.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 # Full stacks through the engine (built without frame pointers), so that the suppressions can match.

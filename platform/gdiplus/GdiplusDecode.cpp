@@ -77,21 +77,24 @@ bool TiffPagesFit(PictureBytes& bytes, const BYTE* header)
     return true;
 }
 
-// The kind of picture, and false when its header declares a size beyond what a bitmap may hold.
+// The kind of picture, told by the signatures the engine tells it by, and false when its header declares a
+// size beyond what a bitmap may hold.
 bool SizeFits(PictureBytes& bytes, Kind& kind)
 {
     BYTE h[32]{};
     const size_t got = bytes.ReadAt(0, h, sizeof(h));
     long long width = 0, height = 0;
     kind = Kind::Other;
-    if (got >= 24 && std::memcmp(h, "\x89PNG\r\n\x1a\n", 8) == 0 && std::memcmp(h + 12, "IHDR", 4) == 0) {
+    if (got >= 8 && std::memcmp(h, "\x89PNG\r\n\x1a\n", 8) == 0) {
         kind = Kind::Png;
-        width = Big32(h + 16);
-        height = Big32(h + 20);
-    } else if (got >= 3 && h[0] == 0xFF && h[1] == 0xD8 && h[2] == 0xFF) {
+        if (got >= 24 && std::memcmp(h + 12, "IHDR", 4) == 0) {
+            width = Big32(h + 16);
+            height = Big32(h + 20);
+        }
+    } else if (got >= 2 && h[0] == 0xFF && h[1] == 0xD8) {
         kind = Kind::Jpeg;
         JpegSize(bytes, width, height);
-    } else if (got >= 10 && (std::memcmp(h, "GIF87a", 6) == 0 || std::memcmp(h, "GIF89a", 6) == 0)) {
+    } else if (got >= 6 && (std::memcmp(h, "GIF87a", 6) == 0 || std::memcmp(h, "GIF89a", 6) == 0)) {
         kind = Kind::Gif;
         width = Little16(h + 6);
         height = Little16(h + 8);
@@ -125,11 +128,12 @@ Status DecodePicture(PictureBytes& bytes, DecodedPicture& picture)
     picture = DecodedPicture{};
     Kind kind = Kind::Other;
     if (!SizeFits(bytes, kind)) return OutOfMemory;
+    if (kind != Kind::Png && kind != Kind::Jpeg && kind != Kind::Gif) return Ok;
     PictureReader reader(bytes);
+    if (!reader.Ready()) return OutOfMemory;
     if (kind == Kind::Png) return DecodePng(reader, picture);
     if (kind == Kind::Jpeg) return DecodeJpeg(reader, picture);
-    if (kind == Kind::Gif) return DecodeGif(reader, picture);
-    return Ok;
+    return DecodeGif(reader, picture);
 }
 
 const BYTE* PictureReader::Take(size_t& count)

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <new>
 
 #include "GdiplusFlat.h"
 
@@ -23,6 +24,8 @@ public:
 class PictureReader {
 public:
     explicit PictureReader(PictureBytes& source) : bytes(source) {}
+    // False when the buffer could not be had.
+    bool Ready() const { return buffer != nullptr; }
     // Copies up to size bytes out; fewer only at the end.
     size_t Read(BYTE* out, size_t size);
     // The bytes buffered next (read in when none are), all taken at once; count 0 at the end.
@@ -32,7 +35,7 @@ private:
     static const size_t kBufferSize = 64 * 1024;
     PictureBytes& bytes;
     unsigned long long position = 0;  // where the file continues after the buffer
-    std::unique_ptr<BYTE[]> buffer{new BYTE[kBufferSize]};
+    std::unique_ptr<BYTE[]> buffer{new (std::nothrow) BYTE[kBufferSize]};
     size_t begin = 0;
     size_t end = 0;
 };
