@@ -12,7 +12,7 @@ export PICTOR_EXTRA_PACKAGES="${PICTOR_EXTRA_PACKAGES:-} doxygen clang libclang-
 bash scripts/setup.sh build -DPICTOR_WERROR=ON
 ctest --test-dir build --output-on-failure -j"$jobs"
 
-bash scripts/setup.sh build-asan -DPICTOR_SANITIZE=ON -DPICTOR_WERROR=ON
+bash scripts/setup.sh build-asan -DPICTOR_SANITIZE=ON -DPICTOR_WERROR=ON -DPICTOR_BENCHMARKS=OFF
 ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
 PICTOR_TARGETS=threads_test bash scripts/setup.sh build-tsan -DPICTOR_SANITIZE_THREAD=ON -DPICTOR_WERROR=ON \
