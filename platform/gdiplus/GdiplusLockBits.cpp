@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <cstring>
 #include <vector>
-#include <emmintrin.h>
 
 #include "Gdiplus.h"
 #include "Premultiply.h"
@@ -63,47 +62,23 @@ uint32_t UnpremultiplyPixel(uint32_t pixel)
 
 namespace {
 
-// Four premultiplied pixels to straight ones, as UnpremultiplyPixel gives them: (c * 255 + a / 2) / a per
-// channel, at most 255. In single precision the quotient's floor is exact, since no quotient below 256 lies
-// closer than 1/255 to the next whole number. Opaque and transparent pixels keep what they hold.
-inline __m128i Unpremultiply4(__m128i pixels)
-{
-    const __m128i alpha = _mm_srli_epi32(pixels, 24);
-    const __m128 alphaF = _mm_cvtepi32_ps(alpha);
-    const __m128i half = _mm_srli_epi32(alpha, 1);
-    __m128i straight = _mm_slli_epi32(alpha, 24);
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const __m128i colour = _mm_and_si128(_mm_srli_epi32(pixels, shift), _mm_set1_epi32(0xFF));
-        const __m128i scaled = _mm_add_epi32(_mm_mullo_epi16(colour, _mm_set1_epi32(255)), half);
-        const __m128 quotient = _mm_min_ps(_mm_div_ps(_mm_cvtepi32_ps(scaled), alphaF), _mm_set1_ps(255.0f));
-        straight = _mm_or_si128(straight, _mm_slli_epi32(_mm_cvttps_epi32(quotient), shift));
-    }
-    const __m128i plain = _mm_cmpeq_epi32(
-        _mm_and_si128(_mm_add_epi32(alpha, _mm_set1_epi32(1)), _mm_set1_epi32(0xFE)), _mm_setzero_si128());
-    return _mm_or_si128(_mm_and_si128(plain, pixels), _mm_andnot_si128(plain, straight));
-}
-
 // Premultiplied rows to straight ones in one pass, eight pixels at a time: plain pixels are the same in both
 // forms, so a block without mixed ones is copied as it is. Written with SSE2 (every x86-64 has it): the
 // compiler's own vectorisation of this loop kept the test in scalar registers.
 PICTOR_ROW_CLONES void UnpremultiplyRow(const uint32_t* __restrict src, uint32_t* __restrict dst, UINT count)
 {
-    const __m128i one = _mm_set1_epi32(1), middle = _mm_set1_epi32(0xFE), zero = _mm_setzero_si128();
     UINT i = 0;
     for (; i + 8 <= count; i += 8) {
         __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
         __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + 4));
-        // IsMixed on eight pixels at once.
-        const __m128i mixed = _mm_or_si128(_mm_and_si128(_mm_add_epi32(_mm_srli_epi32(low, 24), one), middle),
-                                           _mm_and_si128(_mm_add_epi32(_mm_srli_epi32(high, 24), one), middle));
-        if (_mm_movemask_epi8(_mm_cmpeq_epi32(mixed, zero)) != 0xFFFF) {
+        if (AnyMixed(_mm_or_si128(MixedBits(low), MixedBits(high)))) {
             low = Unpremultiply4(low);
             high = Unpremultiply4(high);
         }
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), low);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i + 4), high);
     }
-    for (; i < count; ++i) dst[i] = IsMixed(src[i]) ? UnpremultiplyPixel(src[i]) : src[i];
+    for (; i < count; ++i) dst[i] = StraightPixel(src[i]);
 }
 
 // Straight rows to premultiplied ones, in one loop without branches that the compiler vectorises; it leaves

@@ -37,16 +37,19 @@ PICTOR_ROW_CLONES void KeyStraightRow(uint32_t* row, UINT width, uint32_t key)
     for (UINT x = 0; x < width; ++x) row[x] = (row[x] & kColourBits) == key ? 0u : row[x];
 }
 
-// Plain pixels are keyed in a first pass without branches; the others by their straight colour.
+// Four pixels at a time, each seen by its straight colour.
 PICTOR_ROW_CLONES void KeyPremultipliedRow(uint32_t* row, UINT width, uint32_t key)
 {
-    for (UINT x = 0; x < width; ++x) {
-        const uint32_t pixel = row[x];
-        row[x] = Gdiplus::SameInBothForms(pixel) && (pixel & kColourBits) == key ? 0u : pixel;
+    const __m128i colourBits = _mm_set1_epi32(kColourBits), keyed = _mm_set1_epi32(static_cast<int>(key));
+    UINT x = 0;
+    for (; x + 4 <= width; x += 4) {
+        __m128i* at = reinterpret_cast<__m128i*>(row + x);
+        const __m128i pixels = _mm_loadu_si128(at);
+        const __m128i hit = _mm_cmpeq_epi32(_mm_and_si128(Gdiplus::Straight4(pixels), colourBits), keyed);
+        _mm_storeu_si128(at, _mm_andnot_si128(hit, pixels));
     }
-    Gdiplus::ForEachMixedPixel(row, width, [row, key](uint32_t x) {
-        if ((Gdiplus::UnpremultiplyPixel(row[x]) & kColourBits) == key) row[x] = 0;
-    });
+    for (; x < width; ++x)
+        if ((Gdiplus::StraightPixel(row[x]) & kColourBits) == key) row[x] = 0;
 }
 
 PICTOR_ROW_CLONES void SetAlphaStraightRow(uint32_t* row, UINT width, uint32_t alpha)
@@ -54,13 +57,21 @@ PICTOR_ROW_CLONES void SetAlphaStraightRow(uint32_t* row, UINT width, uint32_t a
     for (UINT x = 0; x < width; ++x) row[x] = (row[x] & kColourBits) | alpha << 24;
 }
 
-// Mixed pixels are made straight first; then every pixel is premultiplied by the new alpha in one pass
-// without branches.
-PICTOR_ROW_CLONES void SetAlphaPremultipliedRow(uint32_t* row, UINT width,
-                                                                                uint32_t alpha)
+// Every pixel made straight and premultiplied by the new alpha in one pass, eight at a time.
+PICTOR_ROW_CLONES void SetAlphaPremultipliedRow(uint32_t* row, UINT width, uint32_t alpha)
 {
-    Gdiplus::ForEachMixedPixel(row, width, [row](uint32_t x) { row[x] = Gdiplus::UnpremultiplyPixel(row[x]); });
-    for (UINT x = 0; x < width; ++x) row[x] = Gdiplus::PremultiplyColour(row[x] & kColourBits, alpha);
+    UINT x = 0;
+    for (; x + 8 <= width; x += 8) {
+        __m128i* at = reinterpret_cast<__m128i*>(row + x);
+        __m128i low = _mm_loadu_si128(at), high = _mm_loadu_si128(at + 1);
+        if (Gdiplus::AnyMixed(_mm_or_si128(Gdiplus::MixedBits(low), Gdiplus::MixedBits(high)))) {
+            low = Gdiplus::Unpremultiply4(low);
+            high = Gdiplus::Unpremultiply4(high);
+        }
+        _mm_storeu_si128(at, Gdiplus::PremultiplyColour4(low, alpha));
+        _mm_storeu_si128(at + 1, Gdiplus::PremultiplyColour4(high, alpha));
+    }
+    for (; x < width; ++x) row[x] = Gdiplus::PremultiplyColour(Gdiplus::StraightPixel(row[x]) & kColourBits, alpha);
 }
 
 }  // namespace
