@@ -234,8 +234,8 @@ const bool kRegistered = [] {
     add("ReSampling/fit/4000x3000-to-800x600", BM_ReSampling);
     add("engine:scaled-draw/4000x3000-to-800x600", BM_EngineScaledDraw);
     RatioRows().push_back({"SaveJPG/1920x1080/q90", "libjpeg:save/1920x1080/q90", 1.05});
-    RatioRows().push_back({"LoadImageW/png/1920x1080", "libpng:load/1920x1080", 1.5});
-    RatioRows().push_back({"LoadImageW/jpeg/1920x1080", "libjpeg:load/1920x1080", 1.5});
+    RatioRows().push_back({"LoadImageW/png/1920x1080", "libpng:load/1920x1080", 1.05});
+    RatioRows().push_back({"LoadImageW/jpeg/1920x1080", "libjpeg:load/1920x1080", 1.05});
     RatioRows().push_back({"ReSampling/fit/4000x3000-to-800x600", "engine:scaled-draw/4000x3000-to-800x600", 1.2});
     return true;
 }();
