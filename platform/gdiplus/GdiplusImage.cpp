@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <string>
+#include <vector>
 
 #include "../win/Utf.h"
 #include "Gdiplus.h"
@@ -79,6 +80,17 @@ std::shared_ptr<DllExports::GpImage> Hold(DllExports::GpImage* image)
     return std::shared_ptr<DllExports::GpImage>(image, [](DllExports::GpImage* p) { DllExports::GdipDisposeImage(p); });
 }
 
+// The engine's loaders can give back an image whose first frame dimension holds no frame (a TIFF whose
+// pages libtiff could not count, say); everything that reads its pixels or size then crashes.
+bool HoldsAFrame(DllExports::GpImage* image)
+{
+    UINT dimensions = 0, frames = 0;
+    if (DllExports::GdipImageGetFrameDimensionsCount(image, &dimensions) != Ok || dimensions == 0) return false;
+    std::vector<GUID> ids(dimensions);
+    return DllExports::GdipImageGetFrameDimensionsList(image, ids.data(), dimensions) == Ok &&
+           DllExports::GdipImageGetFrameCount(image, &ids[0], &frames) == Ok && frames > 0;
+}
+
 DllExports::GpImage* AsImage(DllExports::GpBitmap* bitmap) { return reinterpret_cast<DllExports::GpImage*>(bitmap); }
 
 }  // namespace
@@ -104,10 +116,12 @@ Image* Image::FromFile(const WCHAR* filename, BOOL useEmbeddedColorManagement)
 
 void Image::SetNativeImage(DllExports::GpImage* image)
 {
-    // GDI+ refuses a picture it cannot hold; the engine would take it and crash on the first draw.
+    // GDI+ refuses a picture it cannot hold; the engine would take it and crash on the first draw. A
+    // picture without a frame is no picture either: the engine's size queries crash on one.
     UINT width = 0, height = 0;
-    if (image && DllExports::GdipGetImageWidth(image, &width) == Ok &&
-        DllExports::GdipGetImageHeight(image, &height) == Ok && !BitmapSizeFits(width, height)) {
+    if (image && (!HoldsAFrame(image) || (DllExports::GdipGetImageWidth(image, &width) == Ok &&
+                                          DllExports::GdipGetImageHeight(image, &height) == Ok &&
+                                          !BitmapSizeFits(width, height)))) {
         DllExports::GdipDisposeImage(image);
         image = nullptr;
         loadStatus = SetStatus(OutOfMemory);
