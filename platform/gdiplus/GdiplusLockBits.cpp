@@ -71,10 +71,7 @@ PICTOR_ROW_CLONES void UnpremultiplyRow(const uint32_t* __restrict src, uint32_t
     for (; i + 8 <= count; i += 8) {
         __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
         __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + 4));
-        if (AnyMixed(_mm_or_si128(MixedBits(low), MixedBits(high)))) {
-            low = Unpremultiply4(low);
-            high = Unpremultiply4(high);
-        }
+        Straight8(low, high);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), low);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i + 4), high);
     }

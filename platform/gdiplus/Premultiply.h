@@ -69,6 +69,14 @@ inline __m128i Unpremultiply4(__m128i pixels)
 // The straight form of four premultiplied pixels, converting only when one of them is mixed.
 inline __m128i Straight4(__m128i pixels) { return AnyMixed(MixedBits(pixels)) ? Unpremultiply4(pixels) : pixels; }
 
+// The same for eight pixels, with one test for all of them.
+inline void Straight8(__m128i& low, __m128i& high)
+{
+    if (!AnyMixed(_mm_or_si128(MixedBits(low), MixedBits(high)))) return;
+    low = Unpremultiply4(low);
+    high = Unpremultiply4(high);
+}
+
 // PremultiplyColour of four pixels' colours by one alpha, each channel in a 16-bit lane. (t + (t >> 8)) >> 8
 // is the high half of t * 257.
 inline __m128i PremultiplyColour4(__m128i pixels, uint32_t alpha)

@@ -64,10 +64,7 @@ PICTOR_ROW_CLONES void SetAlphaPremultipliedRow(uint32_t* row, UINT width, uint3
     for (; x + 8 <= width; x += 8) {
         __m128i* at = reinterpret_cast<__m128i*>(row + x);
         __m128i low = _mm_loadu_si128(at), high = _mm_loadu_si128(at + 1);
-        if (Gdiplus::AnyMixed(_mm_or_si128(Gdiplus::MixedBits(low), Gdiplus::MixedBits(high)))) {
-            low = Gdiplus::Unpremultiply4(low);
-            high = Gdiplus::Unpremultiply4(high);
-        }
+        Gdiplus::Straight8(low, high);
         _mm_storeu_si128(at, Gdiplus::PremultiplyColour4(low, alpha));
         _mm_storeu_si128(at + 1, Gdiplus::PremultiplyColour4(high, alpha));
     }
