@@ -7,10 +7,9 @@
 #include <cstddef>
 #include <cstdio>
 
-#include <jpeglib.h>
-
 #include "Gdiplus.h"
 #include "GdiplusDecode.h"
+#include "JpegErrors.h"
 
 namespace Gdiplus {
 
@@ -19,19 +18,10 @@ namespace {
 // A progressive file can ask for any number of scans over the whole picture; past this many it is refused.
 const int kMaxScans = 1000;
 
-struct ErrorManager {
-    jpeg_error_mgr base;
-    jmp_buf jump;
-};
-
-[[noreturn]] void Abort(j_common_ptr info) { longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1); }
-// libjpeg's warnings (a file cut short among them) stay off the terminal.
-void Quiet(j_common_ptr, int) {}
-
 void LimitScans(j_common_ptr info)
 {
     auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
-    if (decompress->input_scan_number > kMaxScans) Abort(info);
+    if (decompress->input_scan_number > kMaxScans) JumpBackOnJpegError(info);
 }
 
 // libjpeg's input, taken from the reader's buffer; a file that ends early ends with an end-of-image
@@ -71,9 +61,7 @@ class JpegReader {
 public:
     JpegReader()
     {
-        info.err = jpeg_std_error(&errors.base);
-        errors.base.error_exit = Abort;
-        errors.base.emit_message = Quiet;
+        info.err = AttachJpegErrors(errors);
         progress.progress_monitor = LimitScans;
     }
     ~JpegReader() { jpeg_destroy_decompress(&info); }
@@ -81,7 +69,7 @@ public:
     JpegReader& operator=(const JpegReader&) = delete;
 
     jpeg_decompress_struct info{};
-    ErrorManager errors{};
+    JpegErrors errors{};
     jpeg_progress_mgr progress{};
     Source source{};
 };

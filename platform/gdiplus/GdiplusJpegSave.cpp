@@ -5,25 +5,16 @@
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <jpeglib.h>
 
 #include "../win/Utf.h"
 #include "Gdiplus.h"
 #include "JpegEncoder.h"
+#include "JpegErrors.h"
 #include "PixelView.h"
 
 namespace Gdiplus {
 
 namespace {
-
-struct ErrorJump {
-    jpeg_error_mgr manager;
-    std::jmp_buf jump;
-};
-
-[[noreturn]] void JumpBack(j_common_ptr info) { std::longjmp(reinterpret_cast<ErrorJump*>(info->err)->jump, 1); }
-
-void StayQuiet(j_common_ptr) {}
 
 // The quality the engine reads from the parameters, 0 when they give none (libjpeg's default then stays).
 int QualityOf(const EncoderParameters* parameters)
@@ -51,10 +42,8 @@ int QualityOf(const EncoderParameters* parameters)
 bool Compress(const PixelView& pixels, FILE* file, const EncoderParameters* parameters)
 {
     jpeg_compress_struct info;
-    ErrorJump errors;
-    info.err = jpeg_std_error(&errors.manager);
-    errors.manager.error_exit = JumpBack;
-    errors.manager.output_message = StayQuiet;
+    JpegErrors errors;
+    info.err = AttachJpegErrors(errors);
     if (setjmp(errors.jump)) {
         jpeg_destroy_compress(&info);
         return false;
