@@ -274,6 +274,98 @@ TEST(ClientPens, InsetPensStayInsideClosedOutlines)
     EXPECT_TRUE(path.Ink(50, 88) && path.Ink(50, 92));
 }
 
+TEST(ClientGraphics, AntialiasedFillsAndOutlinesCoverExactlyTheirShapes)
+{
+    // On a transparent premultiplied bitmap, with anti-aliasing, in black: alpha is the share covered.
+    struct Clear {
+        Bitmap bitmap{100, 100, PixelFormat32bppPARGB};
+        Graphics graphics{&bitmap};
+        Clear() { graphics.SetSmoothingMode(SmoothingModeAntiAlias); }
+        int Alpha(int x, int y)
+        {
+            Color c;
+            bitmap.GetPixel(x, y, &c);
+            return c.GetA();
+        }
+        double Area()
+        {
+            double sum = 0;
+            for (int y = 0; y < 100; ++y)
+                for (int x = 0; x < 100; ++x) sum += Alpha(x, y) / 255.0;
+            return sum;
+        }
+    };
+    SolidBrush ink(Color(Color::Black));
+    const double pi = 3.14159265358979;
+
+    // GDI+ puts pixel centres on whole coordinates and fills a path to its outline: the columns on the
+    // sides of a 20-wide square are half covered. libgdiplus strokes every path fill a pixel wide as well.
+    Clear square;
+    GraphicsPath box;
+    box.AddRectangle(Rect(10, 10, 20, 20));
+    EXPECT_EQ(square.graphics.FillPath(&ink, &box), Ok);
+    EXPECT_NEAR(square.Alpha(10, 20), 128, 2);
+    EXPECT_NEAR(square.Alpha(30, 20), 128, 2);
+    EXPECT_EQ(square.Alpha(20, 20), 255);
+    EXPECT_EQ(square.Alpha(9, 20) + square.Alpha(31, 20), 0);
+    EXPECT_NEAR(square.Area(), 400.0, 0.5);
+
+    // An ellipse's fill lies where its outline does (libgdiplus put it half a pixel up and left), and
+    // covers its area; a 3-pixel outline covers 3 times the circumference.
+    Clear disc, ring;
+    EXPECT_EQ(disc.graphics.FillEllipse(&ink, 20, 20, 61, 61), Ok);
+    EXPECT_NEAR(disc.Alpha(20, 50), disc.Alpha(81, 50), 2);
+    EXPECT_NEAR(disc.Alpha(50, 20), disc.Alpha(50, 81), 2);
+    EXPECT_NEAR(disc.Area(), pi * 30.5 * 30.5, 0.005 * pi * 30.5 * 30.5);
+    Pen thick(Color(Color::Black), 3);
+    EXPECT_EQ(ring.graphics.DrawEllipse(&thick, 20.f, 20.f, 61.f, 61.f), Ok);
+    EXPECT_NEAR(ring.Area(), 2 * pi * 30.5 * 3, 0.01 * 2 * pi * 30.5 * 3);
+    EXPECT_EQ(ring.Alpha(50, 50), 0);
+
+    // Shapes that run off every side keep the part inside.
+    Clear corners;
+    corners.graphics.FillEllipse(&ink, -30, -30, 60, 60);
+    corners.graphics.FillEllipse(&ink, 70, 70, 60, 60);
+    EXPECT_EQ(corners.Alpha(5, 5) + corners.Alpha(95, 95) + corners.Alpha(99, 80), 3 * 255);
+    EXPECT_EQ(corners.Alpha(25, 25) + corners.Alpha(75, 75), 0);
+
+    // Nested squares turning the same way: alternate filling leaves the inner one empty, winding fills it.
+    Clear alternate, winding;
+    for (Clear* c : {&alternate, &winding}) {
+        GraphicsPath nested(c == &alternate ? FillModeAlternate : FillModeWinding);
+        nested.AddRectangle(Rect(10, 10, 60, 60));
+        nested.AddRectangle(Rect(30, 30, 20, 20));
+        c->graphics.FillPath(&ink, &nested);
+    }
+    EXPECT_EQ(alternate.Alpha(40, 40), 0);
+    EXPECT_EQ(winding.Alpha(40, 40), 255);
+    EXPECT_EQ(alternate.Alpha(20, 20) + winding.Alpha(20, 20), 2 * 255);
+
+    // A half-transparent fill over white blends as the engine's own fills do.
+    Clear shape, block;
+    SolidBrush glass(Color(128, 30, 60, 250));
+    for (Clear* c : {&shape, &block}) c->graphics.Clear(Color(Color::White));
+    shape.graphics.FillEllipse(&glass, 10, 10, 80, 80);
+    block.graphics.FillRectangle(&glass, 10, 10, 80, 80);
+    Color inShape, inBlock;
+    shape.bitmap.GetPixel(50, 50, &inShape);
+    block.bitmap.GetPixel(50, 50, &inBlock);
+    EXPECT_EQ(inShape.GetValue(), inBlock.GetValue());
+
+    // Under a transform, and with a pen wider than the figure it outlines, the shapes still come out whole.
+    Clear scaled, wide;
+    scaled.graphics.ScaleTransform(2, 2);
+    scaled.graphics.FillEllipse(&ink, 10, 10, 20, 20);
+    EXPECT_EQ(scaled.Alpha(40, 40), 255);
+    EXPECT_EQ(scaled.Alpha(70, 40), 0);
+    Pen broad(Color(Color::Black), 30);
+    GraphicsPath small;
+    small.AddRectangle(Rect(40, 40, 10, 10));
+    wide.graphics.DrawPath(&broad, &small);
+    EXPECT_EQ(wide.Alpha(45, 45), 255);
+    EXPECT_EQ(wide.Alpha(28, 45), 255);
+}
+
 TEST(ClientPens, BrushPensAndDashPatterns)
 {
     Bitmap stripes(2, 1, PixelFormat32bppARGB);

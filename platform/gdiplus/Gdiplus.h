@@ -712,6 +712,15 @@ private:
     bool DrawScaledDown(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight);
     // Fills a rectangle with an axis-aligned linear gradient itself (GdiplusGradient.cpp); false otherwise.
     bool FillGradientRectangle(const Brush* brush, REAL x, REAL y, REAL width, REAL height);
+    // Fills and outlines anti-aliased ellipses and paths in a solid colour itself (GdiplusAntialiased.cpp) when
+    // the context draws pixel for pixel; false, having drawn nothing, otherwise.
+    bool DrawsAntialiasedItself() const;
+    bool FillAntialiased(const Brush* brush, const PointF* points, const BYTE* types, INT count, FillMode mode);
+    bool DrawAntialiased(const Pen* pen, const PointF* points, const BYTE* types, INT count);
+    bool FillEllipseAntialiased(const Brush* brush, REAL x, REAL y, REAL width, REAL height);
+    bool DrawEllipseAntialiased(const Pen* pen, REAL x, REAL y, REAL width, REAL height);
+    bool FillPathAntialiased(const Brush* brush, const GraphicsPath* path);
+    bool DrawPathAntialiased(const Pen* pen, const GraphicsPath* path);
 
     DllExports::GpGraphics* nativeGraphics = nullptr;
     Unit pageUnit = UnitDisplay;

@@ -205,11 +205,19 @@ Status GdipGetPenEndCap(GpPen* pen, LineCap* endCap);
 Status GdipGetPenDashStyle(GpPen* pen, DashStyle* dashStyle);
 Status GdipGetPenDashOffset(GpPen* pen, REAL* offset);
 Status GdipGetPenBrushFill(GpPen* pen, GpBrush** brush);
+Status GdipGetPenFillType(GpPen* pen, PenType* type);
+Status GdipGetPenColor(GpPen* pen, ARGB* argb);
+Status GdipGetPenLineJoin(GpPen* pen, LineJoin* lineJoin);
+Status GdipGetPenMiterLimit(GpPen* pen, REAL* miterLimit);
+Status GdipGetPenCompoundCount(GpPen* pen, INT* count);
+Status GdipGetPenTransform(GpPen* pen, GpMatrix* matrix);
 
 // Brushes.
 Status GdipDeleteBrush(GpBrush* brush);
 Status GdipCreateSolidFill(ARGB color, GpSolidFill** brush);
 Status GdipSetSolidFillColor(GpSolidFill* brush, ARGB color);
+Status GdipGetSolidFillColor(GpSolidFill* brush, ARGB* color);
+Status GdipGetBrushType(GpBrush* brush, BrushType* type);
 Status GdipCreateHatchBrush(HatchStyle hatchstyle, ARGB forecol, ARGB backcol, GpHatch** brush);
 Status GdipCreateLineBrush(const PointF* point1, const PointF* point2, ARGB color1, ARGB color2,
                            WrapMode wrapMode, GpLineGradient** lineGradient);
@@ -236,6 +244,7 @@ Status GdipResetPath(GpPath* path);
 Status GdipGetPointCount(GpPath* path, INT* count);
 Status GdipGetPathPoints(GpPath* path, PointF* points, INT count);
 Status GdipGetPathTypes(GpPath* path, BYTE* types, INT count);
+Status GdipGetPathFillMode(GpPath* path, FillMode* fillmode);
 Status GdipStartPathFigure(GpPath* path);
 Status GdipClosePathFigure(GpPath* path);
 Status GdipClosePathFigures(GpPath* path);

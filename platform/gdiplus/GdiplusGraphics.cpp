@@ -306,6 +306,7 @@ Status Graphics::DrawEllipse(const Pen* pen, INT x, INT y, INT width, INT height
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddEllipse(x, y, width, height));
     }
+    if (DrawEllipseAntialiased(pen, REAL(x), REAL(y), REAL(width), REAL(height))) return SetStatus(Ok);
     return SetStatus(DllExports::GdipDrawEllipseI(nativeGraphics, NativeOf(pen), x, y, width, height));
 }
 
@@ -315,6 +316,7 @@ Status Graphics::DrawEllipse(const Pen* pen, REAL x, REAL y, REAL width, REAL he
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddEllipse(x, y, width, height));
     }
+    if (DrawEllipseAntialiased(pen, x, y, width, height)) return SetStatus(Ok);
     return SetStatus(DllExports::GdipDrawEllipse(nativeGraphics, NativeOf(pen), x, y, width, height));
 }
 
@@ -340,6 +342,7 @@ Status Graphics::DrawPath(const Pen* pen, const GraphicsPath* path)
 {
     // GDI+ insets closed figures only; a path with open figures is drawn centred, as the engine does.
     if (IsInset(pen) && path && path->AllFiguresClosed()) return DrawInset(pen, *path, Ok);
+    if (DrawPathAntialiased(pen, path)) return SetStatus(Ok);
     return SetStatus(DllExports::GdipDrawPath(nativeGraphics, NativeOf(pen), NativeOf(path)));
 }
 
@@ -395,11 +398,13 @@ Status Graphics::FillRectangle(const Brush* brush, const RectF& rect)
 
 Status Graphics::FillEllipse(const Brush* brush, INT x, INT y, INT width, INT height)
 {
+    if (FillEllipseAntialiased(brush, REAL(x), REAL(y), REAL(width), REAL(height))) return SetStatus(Ok);
     return SetStatus(DllExports::GdipFillEllipseI(nativeGraphics, NativeOf(brush), x, y, width, height));
 }
 
 Status Graphics::FillEllipse(const Brush* brush, REAL x, REAL y, REAL width, REAL height)
 {
+    if (FillEllipseAntialiased(brush, x, y, width, height)) return SetStatus(Ok);
     return SetStatus(DllExports::GdipFillEllipse(nativeGraphics, NativeOf(brush), x, y, width, height));
 }
 
@@ -410,6 +415,7 @@ Status Graphics::FillPolygon(const Brush* brush, const Point* points, INT count,
 
 Status Graphics::FillPath(const Brush* brush, const GraphicsPath* path)
 {
+    if (FillPathAntialiased(brush, path)) return SetStatus(Ok);
     return FillNativePath(NativeOf(brush), NativeOf(path));
 }
 

@@ -145,6 +145,23 @@ enum LineCap {
     LineCapAnchorMask = 0xf0
 };
 
+enum BrushType {
+    BrushTypeSolidColor = 0,
+    BrushTypeHatchFill = 1,
+    BrushTypeTextureFill = 2,
+    BrushTypePathGradient = 3,
+    BrushTypeLinearGradient = 4
+};
+
+enum PenType {
+    PenTypeSolidColor = BrushTypeSolidColor,
+    PenTypeHatchFill = BrushTypeHatchFill,
+    PenTypeTextureFill = BrushTypeTextureFill,
+    PenTypePathGradient = BrushTypePathGradient,
+    PenTypeLinearGradient = BrushTypeLinearGradient,
+    PenTypeUnknown = -1
+};
+
 enum LineJoin { LineJoinMiter = 0, LineJoinBevel = 1, LineJoinRound = 2, LineJoinMiterClipped = 3 };
 
 enum PenAlignment { PenAlignmentCenter = 0, PenAlignmentInset = 1 };

@@ -1,0 +1,201 @@
+// Flattening, centred strokes and exact-area coverage of polygons (after the signed-area accumulation of
+// font-rs: each edge adds, per row, the area it bounds to the cells it crosses; a running sum along the row
+// is then the coverage).
+#include "Coverage.h"
+
+#include "RowClones.h"
+
+namespace Gdiplus {
+
+namespace {
+
+// How far, in pixels, a flattened curve may stray from the curve (the engine's cairo allows as much).
+const float kFlatness = 0.1f;
+// Curves are cut into at most this many lines, whatever their size.
+const int kMostLinesPerCurve = 1024;
+
+PointF Lerp(const PointF& a, const PointF& b, float t) { return PointF(a.X + (b.X - a.X) * t, a.Y + (b.Y - a.Y) * t); }
+
+// Lines along a cubic Bézier from the polygon's last point, enough that none strays more than kFlatness:
+// with n equal steps the error is at most 3/4 of the largest second difference over n squared.
+void AddBezier(Polygon& polygon, const PointF& p1, const PointF& p2, const PointF& p3)
+{
+    const PointF p0 = polygon.back();
+    const float dx = std::max(std::fabs(p0.X - 2 * p1.X + p2.X), std::fabs(p1.X - 2 * p2.X + p3.X));
+    const float dy = std::max(std::fabs(p0.Y - 2 * p1.Y + p2.Y), std::fabs(p1.Y - 2 * p2.Y + p3.Y));
+    const float steps = std::ceil(std::sqrt(0.75f * std::hypot(dx, dy) / kFlatness));
+    const int n = std::clamp(static_cast<int>(std::min(steps, float(kMostLinesPerCurve))), 1, kMostLinesPerCurve);
+    for (int k = 1; k <= n; ++k) {
+        const float t = float(k) / float(n);
+        const PointF a = Lerp(p0, p1, t), b = Lerp(p1, p2, t), c = Lerp(p2, p3, t);
+        polygon.push_back(Lerp(Lerp(a, b, t), Lerp(b, c, t), t));
+    }
+}
+
+// The coordinates here are bounded, so whole numbers below and above them fit an INT.
+[[gnu::always_inline]] inline INT FloorToInt(float v) { return static_cast<INT>(std::floor(v)); }
+[[gnu::always_inline]] inline INT CeilToInt(float v) { return static_cast<INT>(std::ceil(v)); }
+
+float Dot(const PointF& a, const PointF& b) { return a.X * b.X + a.Y * b.Y; }
+PointF Minus(const PointF& a, const PointF& b) { return PointF(a.X - b.X, a.Y - b.Y); }
+
+// The polygon without points that repeat the one before (nor a last point that repeats the first).
+Polygon WithoutRepeats(const Polygon& figure)
+{
+    const float kSame = 1e-4f;
+    Polygon points;
+    for (const PointF& p : figure)
+        if (points.empty() || std::fabs(p.X - points.back().X) > kSame || std::fabs(p.Y - points.back().Y) > kSame)
+            points.push_back(p);
+    while (points.size() > 1 && std::fabs(points.back().X - points[0].X) <= kSame &&
+           std::fabs(points.back().Y - points[0].Y) <= kSame)
+        points.pop_back();
+    return points;
+}
+
+}  // namespace
+
+bool FlattenPath(const PointF* points, const BYTE* types, INT count, PointF offset, std::vector<Polygon>* figures,
+                 std::vector<bool>* closed)
+{
+    for (INT i = 0; i < count; ++i) {
+        const BYTE type = types[i] & PathPointTypePathTypeMask;
+        auto at = [&](INT k) { return PointF(points[k].X + offset.X, points[k].Y + offset.Y); };
+        if (type == PathPointTypeStart) {
+            figures->emplace_back(1, at(i));
+            closed->push_back(false);
+        } else if (figures->empty()) {
+            return false;
+        } else if (type == PathPointTypeLine) {
+            figures->back().push_back(at(i));
+        } else if (type == PathPointTypeBezier && i + 2 < count &&
+                   (types[i + 1] & PathPointTypePathTypeMask) == PathPointTypeBezier &&
+                   (types[i + 2] & PathPointTypePathTypeMask) == PathPointTypeBezier) {
+            AddBezier(figures->back(), at(i), at(i + 1), at(i + 2));
+            i += 2;
+        } else {
+            return false;
+        }
+        if (types[i] & PathPointTypeCloseSubpath) closed->back() = true;
+    }
+    return true;
+}
+
+bool CentredStroke(const Polygon& figure, REAL width, REAL miterLimit, std::vector<Polygon>* band)
+{
+    const Polygon points = WithoutRepeats(figure);
+    const size_t n = points.size();
+    if (n < 3) return false;
+    const float half = width / 2;
+    std::vector<PointF> normals(n);  // of the edge from point i to point i + 1, to its left
+    for (size_t i = 0; i < n; ++i) {
+        const PointF edge = Minus(points[(i + 1) % n], points[i]);
+        const float length = std::hypot(edge.X, edge.Y);
+        normals[i] = PointF(-edge.Y / length, edge.X / length);
+    }
+    Polygon outer(n), inner(n);
+    for (size_t i = 0; i < n; ++i) {
+        const PointF& before = normals[(i + n - 1) % n];
+        const PointF& after = normals[i];
+        const float bend = 1.0f + Dot(before, after);  // 2 cos² of half the turn
+        if (bend < 1e-6f || 2.0f / bend > miterLimit * miterLimit) return false;
+        const PointF miter((before.X + after.X) * half / bend, (before.Y + after.Y) * half / bend);
+        outer[i] = PointF(points[i].X + miter.X, points[i].Y + miter.Y);
+        inner[n - 1 - i] = PointF(points[i].X - miter.X, points[i].Y - miter.Y);
+    }
+    // Each moved edge must keep its direction; one that turned round marks an outline folded over.
+    for (size_t i = 0; i < n; ++i) {
+        const PointF edge = Minus(points[(i + 1) % n], points[i]);
+        const size_t j = n - 1 - i, k = (n - 1 - i + n - 1) % n;  // inner runs backwards: edge i is k -> j
+        if (Dot(Minus(outer[(i + 1) % n], outer[i]), edge) <= 0 || Dot(Minus(inner[k], inner[j]), edge) <= 0)
+            return false;
+    }
+    band->push_back(std::move(outer));
+    band->push_back(std::move(inner));
+    return true;
+}
+
+CoverageMask::CoverageMask(const Rect& box)
+    : box(box), cellsPerRow(box.Width + 1), wordsPerRow((box.Width + 1 + 63) / 64),
+      cells(static_cast<size_t>(cellsPerRow) * static_cast<size_t>(std::max(box.Height, 0)), 0.0f),
+      marks(static_cast<size_t>(wordsPerRow) * static_cast<size_t>(std::max(box.Height, 0)), 0)
+{
+}
+
+PICTOR_ROW_CLONES void CoverageMask::AddPolygon(const Polygon& polygon)
+{
+    for (size_t i = 0; i < polygon.size(); ++i) AddEdge(polygon[i], polygon[(i + 1) % polygon.size()]);
+}
+
+// Area left of the box goes to its first cell, where the running sum starts; area past the last cell is
+// never summed, so it is dropped.
+inline void CoverageMask::AddCell(float* row, INT x, float area) const
+{
+    if (x < cellsPerRow) row[std::max(x, 0)] += area;
+}
+
+inline void CoverageMask::Mark(INT y, INT first, INT last)
+{
+    uint64_t* words = marks.data() + static_cast<size_t>(y) * static_cast<size_t>(wordsPerRow);
+    if (first / 64 == last / 64) {
+        words[first / 64] |= (~uint64_t(0) >> (63 - last % 64)) & (~uint64_t(0) << first % 64);
+        return;
+    }
+    for (INT w = first / 64; w <= last / 64; ++w) {
+        const INT low = std::max(first - w * 64, 0), high = std::min(last - w * 64, 63);
+        words[w] |= (~uint64_t(0) >> (63 - high)) & (~uint64_t(0) << low);
+    }
+}
+
+[[gnu::always_inline]] inline void CoverageMask::AddEdge(PointF from, PointF to)
+{
+    float x0 = from.X - float(box.X), y0 = from.Y - float(box.Y), x1 = to.X - float(box.X), y1 = to.Y - float(box.Y);
+    if (y0 == y1) return;
+    float direction = 1.0f;
+    if (y0 > y1) {
+        std::swap(x0, x1);
+        std::swap(y0, y1);
+        direction = -1.0f;
+    }
+    const float dxdy = (x1 - x0) / (y1 - y0);
+    const INT firstRow = std::max(FloorToInt(y0), 0);
+    const INT endRow = std::min(CeilToInt(y1), box.Height);
+    for (INT y = firstRow; y < endRow; ++y) {
+        const float top = std::max(float(y), y0), bottom = std::min(float(y + 1), y1);
+        if (bottom <= top) continue;
+        float* row = cells.data() + static_cast<size_t>(y) * static_cast<size_t>(cellsPerRow);
+        const float d = (bottom - top) * direction;
+        const float xa = x0 + (top - y0) * dxdy, xb = x0 + (bottom - y0) * dxdy;
+        const float left = std::min(xa, xb), right = std::max(xa, xb);
+        const INT li = FloorToInt(left), ri = CeilToInt(right);
+        const float leftFloor = float(li), rightCeil = float(ri);
+        if (ri <= li + 1) {
+            // Within one column: the area right of the edge's middle.
+            const float middle = 0.5f * (xa + xb) - leftFloor;
+            AddCell(row, li, d - d * middle);
+            AddCell(row, li + 1, d * middle);
+        } else {
+            const float s = 1.0f / (right - left);
+            const float leftPart = left - leftFloor, rightPart = right - rightCeil + 1.0f;
+            const float first = 0.5f * s * (1.0f - leftPart) * (1.0f - leftPart);
+            const float last = 0.5f * s * rightPart * rightPart;
+            AddCell(row, li, d * first);
+            if (ri == li + 2) {
+                AddCell(row, li + 1, d * (1.0f - first - last));
+            } else {
+                const float second = s * (1.5f - leftPart);
+                AddCell(row, li + 1, d * (second - first));
+                // The columns wholly crossed each take the same share; those left of the box together.
+                const INT from = li + 2, to = ri - 1;
+                const INT leftOfBox = std::clamp(-from, 0, to - from);
+                if (leftOfBox > 0) AddCell(row, 0, d * s * float(leftOfBox));
+                for (INT x = std::max(from, 0); x < std::min(to, cellsPerRow); ++x) AddCell(row, x, d * s);
+                AddCell(row, ri - 1, d * (1.0f - second - float(ri - li - 3) * s - last));
+            }
+            AddCell(row, ri, d * last);
+        }
+        if (li < cellsPerRow) Mark(y, std::max(li, 0), std::min(std::max(std::max(ri, li + 1), 0), cellsPerRow - 1));
+    }
+}
+
+}  // namespace Gdiplus
