@@ -145,6 +145,31 @@ TEST(ColourKeyAndAlpha, KeyMatchesColourExactlyAndAlphaIsSetEverywhere)
     empty.SetAlpha(10);
 }
 
+TEST(ColourKeyAndAlpha, WideRowsGiveWhatPixelByPixelWorkGives)
+{
+    // Every alpha with many colours, in rows whose blocks of eight and four take the vector loops, and the
+    // same pixels in a canvas one pixel wide, which takes them one at a time.
+    const int width = 61, height = 67, count = width * height;
+    std::vector<BYTE> picture(size_t(count) * 4);
+    for (int i = 0; i < count; ++i) {
+        const BYTE straight[4] = {BYTE(i * 37), BYTE(i * 91), BYTE(i * 13), BYTE(i % 7 == 0 ? 255 : i)};
+        std::copy(straight, straight + 4, picture.begin() + i * 4);
+    }
+    std::copy(picture.begin() + 40, picture.begin() + 44, picture.begin() + 400);  // a second pixel to key
+    for (int alpha : {-1, 0, 1, 77, 128, 254, 255}) {
+        SCOPED_TRACE(alpha);
+        CFxPictor wide(nullptr, width, height), narrow(nullptr, 1, count);
+        for (CFxPictor* c : {&wide, &narrow}) {
+            c->SetBits(picture.data(), 0, 0);
+            if (alpha < 0)
+                c->SetColorToAlphaZero(picture[42], picture[41], picture[40]);
+            else
+                c->SetAlpha(BYTE(alpha));
+        }
+        EXPECT_EQ(Bits(wide, 0, 0, width, height), Bits(narrow, 0, 0, 1, count));
+    }
+}
+
 TEST(ColourKeyAndAlpha, KeyingKeepsToTheCanvasAreaOfAGivenImageAndAlphaCoversItAll)
 {
     CFxPictor canvas(nullptr, 20, 10);

@@ -4,6 +4,7 @@
 // format (no scratch copies), seeing each pixel's straight colour as the members define it. A bitmap of
 // any other format is worked on through a lock in straight ARGB.
 #include <cstdint>
+#include <immintrin.h>
 
 #include "FxPictor.h"
 #include "gdiplus/Premultiply.h"
@@ -71,6 +72,33 @@ PICTOR_ROW_CLONES void SetAlphaPremultipliedRow(uint32_t* row, UINT width, uint3
     for (; x < width; ++x) row[x] = Gdiplus::PremultiplyColour(Gdiplus::StraightPixel(row[x]) & kColourBits, alpha);
 }
 
+// The same sixteen bytes at a time over 32, for processors with AVX2: the pass is bound by its arithmetic,
+// not by memory, so the wider registers halve it.
+[[gnu::target("avx2")]] void SetAlphaPremultipliedRowAvx2(uint32_t* row, UINT width, uint32_t alpha)
+{
+    const short a = static_cast<short>(alpha);
+    const __m256i scale = _mm256_set_epi16(0, a, a, a, 0, a, a, a, 0, a, a, a, 0, a, a, a);
+    const __m256i round = _mm256_set1_epi16(0x80), by257 = _mm256_set1_epi16(257), zero = _mm256_setzero_si256();
+    const __m256i one = _mm256_set1_epi32(1), notAlphaEnds = _mm256_set1_epi32(0xFE);
+    const __m256i alphaBits = _mm256_set1_epi32(static_cast<int>(alpha << 24));
+    UINT x = 0;
+    for (; x + 8 <= width; x += 8) {
+        __m256i* at = reinterpret_cast<__m256i*>(row + x);
+        __m256i pixels = _mm256_loadu_si256(at);
+        const __m256i mixed = _mm256_and_si256(_mm256_add_epi32(_mm256_srli_epi32(pixels, 24), one), notAlphaEnds);
+        if (!_mm256_testz_si256(mixed, mixed)) {
+            const __m128i low = Gdiplus::Unpremultiply4(_mm256_castsi256_si128(pixels));
+            const __m128i high = Gdiplus::Unpremultiply4(_mm256_extracti128_si256(pixels, 1));
+            pixels = _mm256_inserti128_si256(_mm256_castsi128_si256(low), high, 1);
+        }
+        __m256i low = _mm256_unpacklo_epi8(pixels, zero), high = _mm256_unpackhi_epi8(pixels, zero);
+        low = _mm256_mulhi_epu16(_mm256_add_epi16(_mm256_mullo_epi16(low, scale), round), by257);
+        high = _mm256_mulhi_epu16(_mm256_add_epi16(_mm256_mullo_epi16(high, scale), round), by257);
+        _mm256_storeu_si256(at, _mm256_or_si256(_mm256_packus_epi16(low, high), alphaBits));
+    }
+    if (x < width) SetAlphaPremultipliedRow(row + x, width - x, alpha);
+}
+
 }  // namespace
 
 void CFxPictor::SetColorToAlphaZero(BYTE r, BYTE g, BYTE b)
@@ -91,7 +119,8 @@ void CFxPictor::SetAlpha(BYTE alpha)
     const INT width = static_cast<INT>(m_pBitmap->GetWidth());
     const INT height = static_cast<INT>(m_pBitmap->GetHeight());
     if (HoldsPremultiplied(*m_pBitmap))
-        ForEachRow(*m_pBitmap, width, height, PixelFormat32bppPARGB, SetAlphaPremultipliedRow, alpha);
+        ForEachRow(*m_pBitmap, width, height, PixelFormat32bppPARGB,
+                   __builtin_cpu_supports("avx2") ? SetAlphaPremultipliedRowAvx2 : SetAlphaPremultipliedRow, alpha);
     else
         ForEachRow(*m_pBitmap, width, height, PixelFormat32bppARGB, SetAlphaStraightRow, alpha);
 }
