@@ -24,7 +24,8 @@ void AddBezier(Polygon& polygon, const PointF& p1, const PointF& p2, const Point
     const float dx = std::max(std::fabs(p0.X - 2 * p1.X + p2.X), std::fabs(p1.X - 2 * p2.X + p3.X));
     const float dy = std::max(std::fabs(p0.Y - 2 * p1.Y + p2.Y), std::fabs(p1.Y - 2 * p2.Y + p3.Y));
     const float steps = std::ceil(std::sqrt(0.75f * std::hypot(dx, dy) / kFlatness));
-    const int n = std::clamp(static_cast<int>(std::min(steps, float(kMostLinesPerCurve))), 1, kMostLinesPerCurve);
+    // Not-a-number coordinates give one line; the caller refuses such shapes.
+    const int n = steps >= 1.0f ? static_cast<int>(std::min(steps, float(kMostLinesPerCurve))) : 1;
     for (int k = 1; k <= n; ++k) {
         const float t = float(k) / float(n);
         const PointF a = Lerp(p0, p1, t), b = Lerp(p1, p2, t), c = Lerp(p2, p3, t);

@@ -15,8 +15,8 @@ namespace Gdiplus {
 // A closed polygon: its last point joins its first.
 using Polygon = std::vector<PointF>;
 
-// Flattens the figures of a path, given as GDI+ keeps them (points and point types), into polygons whose
-// points lie within a twentieth of a pixel of the curves, each point moved by `offset`. A figure counts as
+// Flattens the figures of a path, given as GDI+ keeps them (points and point types), into polygons that
+// stray at most a tenth of a pixel from the curves, each point moved by `offset`. A figure counts as
 // closed when its last point carries the close flag. False when the types do not make whole figures.
 bool FlattenPath(const PointF* points, const BYTE* types, INT count, PointF offset, std::vector<Polygon>* figures,
                  std::vector<bool>* closed);

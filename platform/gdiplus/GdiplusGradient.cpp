@@ -35,7 +35,7 @@ std::vector<uint32_t> ColoursAlong(int begin, int count, float from, float to, A
     const double length = double(to) - double(from);
     for (int i = 0; i < count; ++i) {
         double t = (begin + i + 0.5 - double(from)) / length;
-        t -= std::floor(t);
+        if (t < 0 || t >= 1) t -= std::floor(t);  // floor is a library call on baseline x86-64
         colours[i] = ColourAt(float(t), first, second);
     }
     return colours;
