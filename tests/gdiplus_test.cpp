@@ -329,6 +329,20 @@ TEST(ClientGraphics, AntialiasedFillsAndOutlinesCoverExactlyTheirShapes)
     EXPECT_EQ(corners.Alpha(5, 5) + corners.Alpha(95, 95) + corners.Alpha(99, 80), 3 * 255);
     EXPECT_EQ(corners.Alpha(25, 25) + corners.Alpha(75, 75), 0);
 
+    // A disc larger than the layer's working band of rows comes out whole across the bands' seams.
+    Bitmap large(1500, 1500, PixelFormat32bppPARGB);
+    Graphics onLarge(&large);
+    onLarge.SetSmoothingMode(SmoothingModeAntiAlias);
+    onLarge.FillEllipse(&ink, 0, 0, 1500, 1500);
+    Rect whole(0, 0, 1500, 1500);
+    BitmapData data;
+    ASSERT_EQ(large.LockBits(&whole, ImageLockModeRead, PixelFormat32bppARGB, &data), Ok);
+    double largeArea = 0;
+    for (int y = 0; y < 1500; ++y)
+        for (int x = 0; x < 1500; ++x) largeArea += static_cast<const BYTE*>(data.Scan0)[y * data.Stride + x * 4 + 3] / 255.0;
+    large.UnlockBits(&data);
+    EXPECT_NEAR(largeArea, pi * 750 * 750, 0.001 * pi * 750 * 750);
+
     // Nested squares turning the same way: alternate filling leaves the inner one empty, winding fills it.
     Clear alternate, winding;
     for (Clear* c : {&alternate, &winding}) {

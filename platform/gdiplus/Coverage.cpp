@@ -123,21 +123,27 @@ CoverageMask::CoverageMask(const Rect& box)
 {
 }
 
-PICTOR_ROW_CLONES void CoverageMask::AddPolygon(const Polygon& polygon)
-{
-    for (size_t i = 0; i < polygon.size(); ++i) AddEdge(polygon[i], polygon[(i + 1) % polygon.size()]);
-}
+namespace {
+
+// The cells and marks of a mask, as the edge loop below works on them.
+struct Grid {
+    Rect box;
+    INT cellsPerRow, wordsPerRow;
+    float* cells;
+    uint64_t* marks;
+};
 
 // Area left of the box goes to its first cell, where the running sum starts; area past the last cell is
 // never summed, so it is dropped.
-inline void CoverageMask::AddCell(float* row, INT x, float area) const
+[[gnu::always_inline]] inline void AddCell(const Grid& grid, float* row, INT x, float area)
 {
-    if (x < cellsPerRow) row[std::max(x, 0)] += area;
+    if (x < grid.cellsPerRow) row[std::max(x, 0)] += area;
 }
 
-inline void CoverageMask::Mark(INT y, INT first, INT last)
+// Marks cells first..last of row y as having received area.
+[[gnu::always_inline]] inline void Mark(const Grid& grid, INT y, INT first, INT last)
 {
-    uint64_t* words = marks.data() + static_cast<size_t>(y) * static_cast<size_t>(wordsPerRow);
+    uint64_t* words = grid.marks + static_cast<size_t>(y) * static_cast<size_t>(grid.wordsPerRow);
     if (first / 64 == last / 64) {
         words[first / 64] |= (~uint64_t(0) >> (63 - last % 64)) & (~uint64_t(0) << first % 64);
         return;
@@ -148,8 +154,10 @@ inline void CoverageMask::Mark(INT y, INT first, INT last)
     }
 }
 
-[[gnu::always_inline]] inline void CoverageMask::AddEdge(PointF from, PointF to)
+[[gnu::always_inline]] inline void AddEdge(const Grid& grid, PointF from, PointF to)
 {
+    const Rect& box = grid.box;
+    const INT cellsPerRow = grid.cellsPerRow;
     float x0 = from.X - float(box.X), y0 = from.Y - float(box.Y), x1 = to.X - float(box.X), y1 = to.Y - float(box.Y);
     if (y0 == y1) return;
     float direction = 1.0f;
@@ -164,7 +172,7 @@ inline void CoverageMask::Mark(INT y, INT first, INT last)
     for (INT y = firstRow; y < endRow; ++y) {
         const float top = std::max(float(y), y0), bottom = std::min(float(y + 1), y1);
         if (bottom <= top) continue;
-        float* row = cells.data() + static_cast<size_t>(y) * static_cast<size_t>(cellsPerRow);
+        float* row = grid.cells + static_cast<size_t>(y) * static_cast<size_t>(cellsPerRow);
         const float d = (bottom - top) * direction;
         const float xa = x0 + (top - y0) * dxdy, xb = x0 + (bottom - y0) * dxdy;
         const float left = std::min(xa, xb), right = std::max(xa, xb);
@@ -173,30 +181,44 @@ inline void CoverageMask::Mark(INT y, INT first, INT last)
         if (ri <= li + 1) {
             // Within one column: the area right of the edge's middle.
             const float middle = 0.5f * (xa + xb) - leftFloor;
-            AddCell(row, li, d - d * middle);
-            AddCell(row, li + 1, d * middle);
+            AddCell(grid, row, li, d - d * middle);
+            AddCell(grid, row, li + 1, d * middle);
         } else {
             const float s = 1.0f / (right - left);
             const float leftPart = left - leftFloor, rightPart = right - rightCeil + 1.0f;
             const float first = 0.5f * s * (1.0f - leftPart) * (1.0f - leftPart);
             const float last = 0.5f * s * rightPart * rightPart;
-            AddCell(row, li, d * first);
+            AddCell(grid, row, li, d * first);
             if (ri == li + 2) {
-                AddCell(row, li + 1, d * (1.0f - first - last));
+                AddCell(grid, row, li + 1, d * (1.0f - first - last));
             } else {
                 const float second = s * (1.5f - leftPart);
-                AddCell(row, li + 1, d * (second - first));
+                AddCell(grid, row, li + 1, d * (second - first));
                 // The columns wholly crossed each take the same share; those left of the box together.
                 const INT from = li + 2, to = ri - 1;
                 const INT leftOfBox = std::clamp(-from, 0, to - from);
-                if (leftOfBox > 0) AddCell(row, 0, d * s * float(leftOfBox));
-                for (INT x = std::max(from, 0); x < std::min(to, cellsPerRow); ++x) AddCell(row, x, d * s);
-                AddCell(row, ri - 1, d * (1.0f - second - float(ri - li - 3) * s - last));
+                if (leftOfBox > 0) AddCell(grid, row, 0, d * s * float(leftOfBox));
+                for (INT x = std::max(from, 0); x < std::min(to, cellsPerRow); ++x) AddCell(grid, row, x, d * s);
+                AddCell(grid, row, ri - 1, d * (1.0f - second - float(ri - li - 3) * s - last));
             }
-            AddCell(row, ri, d * last);
+            AddCell(grid, row, ri, d * last);
         }
-        if (li < cellsPerRow) Mark(y, std::max(li, 0), std::min(std::max(std::max(ri, li + 1), 0), cellsPerRow - 1));
+        if (li < cellsPerRow) Mark(grid, y, std::max(li, 0), std::min(std::max(std::max(ri, li + 1), 0), cellsPerRow - 1));
     }
+}
+
+// Every edge of the polygon, built for AVX2 (whose rounding instructions make floor and ceil cheap) and
+// for any x86-64.
+PICTOR_ROW_CLONES void AddEdges(const Grid& grid, const Polygon& polygon)
+{
+    for (size_t i = 0; i < polygon.size(); ++i) AddEdge(grid, polygon[i], polygon[(i + 1) % polygon.size()]);
+}
+
+}  // namespace
+
+void CoverageMask::AddPolygon(const Polygon& polygon)
+{
+    AddEdges(Grid{box, cellsPerRow, wordsPerRow, cells.data(), marks.data()}, polygon);
 }
 
 }  // namespace Gdiplus

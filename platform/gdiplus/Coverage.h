@@ -42,10 +42,6 @@ public:
     void Sweep(bool evenOdd, Span&& span);
 
 private:
-    void AddEdge(PointF from, PointF to);
-    void AddCell(float* row, INT x, float area) const;
-    // Marks cells first..last of row y as having received area.
-    void Mark(INT y, INT first, INT last);
     static int CoverageOf(float sum, bool evenOdd);
 
     Rect box;

@@ -1,5 +1,5 @@
 // Anti-aliased ellipses and paths in one solid colour, filled and outlined by the layer itself. libgdiplus
-// hands them to cairo, whose scan converter samples every pixel fifteen times over and which, for each path
+// hands them to cairo, whose scan converter samples 15 sub-rows of every pixel and which, for each path
 // fill, also strokes the outline a pixel wide (so the fill spills half a pixel over its edge) and puts an
 // ellipse's fill half a pixel up and left of its outline. Here each pixel gets the exact area the shape
 // covers of it, with GDI+'s geometry: pixel centres on whole coordinates, fills to their outline. Anything
@@ -25,6 +25,8 @@ const float kFarthest = 1e6f;
 const float kQuarterBezier = 0.5522847498f;
 // How many rows ahead of the one being painted are fetched into the cache.
 const INT kRowsAhead = 3;
+// The most cells a coverage mask holds at once (4 MiB of them).
+const INT kMostCells = 1 << 20;
 
 // The colour as the engine's cairo premultiplies it: each straight channel times the alpha, both in
 // [0, 1], to 16 bits, then the high byte.
@@ -71,20 +73,17 @@ bool PixelBounds(const std::vector<Polygon>& polygons, const PixelView& target, 
     return true;
 }
 
-// Composites the colour source over the pixels the polygons cover; false when they cannot be measured.
-bool PaintCovered(const PixelView& target, const std::vector<Polygon>& polygons, bool evenOdd, ARGB colour)
+// Composites the premultiplied source over the pixels of the band that the polygons cover.
+void PaintBand(const PixelView& target, const std::vector<Polygon>& polygons, bool evenOdd, uint32_t source,
+               const Rect& band)
 {
-    Rect box;
-    if (!PixelBounds(polygons, target, &box)) return false;
-    const uint32_t source = EnginePremultiplied(colour);
-    if (box.Width == 0 || box.Height == 0 || source == 0) return true;
-    CoverageMask mask(box);
+    CoverageMask mask(band);
     for (const Polygon& polygon : polygons) mask.AddPolygon(polygon);
-    INT fetched = box.Y - 1;
+    INT fetched = band.Y - 1;
     mask.Sweep(evenOdd, [&](INT x, INT y, INT count, int coverage) {
         // Canvas rows lie pages apart: the rows a little ahead are asked for before they are reached.
-        for (; fetched < std::min(y + kRowsAhead, box.Y + box.Height - 1); ++fetched)
-            for (INT at = 0; at < box.Width; at += 16) __builtin_prefetch(target.Row(fetched + 1) + box.X + at, 1);
+        for (; fetched < std::min(y + kRowsAhead, band.Y + band.Height - 1); ++fetched)
+            for (INT at = 0; at < band.Width; at += 16) __builtin_prefetch(target.Row(fetched + 1) + band.X + at, 1);
         uint32_t* row = target.Row(y) + x;
         if (coverage == 255 && source >> 24 == 255) {
             std::fill_n(row, count, source);
@@ -93,6 +92,21 @@ bool PaintCovered(const PixelView& target, const std::vector<Polygon>& polygons,
         const uint32_t covered = coverage == 255 ? source : Scaled(source, static_cast<uint32_t>(coverage));
         for (INT i = 0; i < count; ++i) row[i] = OverPixel(covered, row[i]);
     });
+}
+
+// Composites the colour source over the pixels the polygons cover; false when they cannot be measured.
+bool PaintCovered(const PixelView& target, const std::vector<Polygon>& polygons, bool evenOdd, ARGB colour)
+{
+    Rect box;
+    if (!PixelBounds(polygons, target, &box)) return false;
+    const uint32_t source = EnginePremultiplied(colour);
+    if (box.Width == 0 || box.Height == 0 || source == 0) return true;
+    // Rows are worked in bands, so that a shape as large as the canvas needs a mask of bounded size.
+    const INT rowsPerBand = std::max(kMostCells / (box.Width + 1), 1);
+    for (INT top = box.Y; top < box.Y + box.Height; top += rowsPerBand) {
+        const INT rows = std::min(rowsPerBand, box.Y + box.Height - top);
+        PaintBand(target, polygons, evenOdd, source, Rect(box.X, top, box.Width, rows));
+    }
     return true;
 }
 
@@ -146,8 +160,9 @@ bool PlainPen(const Pen* pen, ARGB* colour, REAL* width, REAL* miterLimit)
         DllExports::GdipGetPenLineJoin(native, &join) != Ok ||
         DllExports::GdipGetPenMiterLimit(native, miterLimit) != Ok)
         return false;
+    if (std::isnan(*width)) return false;
     // A pen thinner than a pixel draws a pixel wide, as in GDI+.
-    if (!(*width >= 1.0f)) *width = 1.0f;
+    if (*width < 1.0f) *width = 1.0f;
     // Round and bevelled joins are taken only where they differ from a miter by under a hundredth of a pixel.
     if (join != LineJoinMiter && join != LineJoinMiterClipped) *miterLimit = 1.0f + 0.01f / (*width / 2);
     return true;
