@@ -337,9 +337,10 @@ TEST(ClientGraphics, AntialiasedFillsAndOutlinesCoverExactlyTheirShapes)
     Rect whole(0, 0, 1500, 1500);
     BitmapData data;
     ASSERT_EQ(large.LockBits(&whole, ImageLockModeRead, PixelFormat32bppARGB, &data), Ok);
+    const BYTE* bytes = static_cast<const BYTE*>(data.Scan0);
     double largeArea = 0;
     for (int y = 0; y < 1500; ++y)
-        for (int x = 0; x < 1500; ++x) largeArea += static_cast<const BYTE*>(data.Scan0)[y * data.Stride + x * 4 + 3] / 255.0;
+        for (int x = 0; x < 1500; ++x) largeArea += bytes[y * data.Stride + x * 4 + 3] / 255.0;
     large.UnlockBits(&data);
     EXPECT_NEAR(largeArea, pi * 750 * 750, 0.001 * pi * 750 * 750);
 

@@ -203,7 +203,8 @@ struct Grid {
             }
             AddCell(grid, row, ri, d * last);
         }
-        if (li < cellsPerRow) Mark(grid, y, std::max(li, 0), std::min(std::max(std::max(ri, li + 1), 0), cellsPerRow - 1));
+        if (li < cellsPerRow)
+            Mark(grid, y, std::max(li, 0), std::min(std::max(std::max(ri, li + 1), 0), cellsPerRow - 1));
     }
 }
 

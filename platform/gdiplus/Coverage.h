@@ -38,8 +38,7 @@ public:
     // Calls span(x, y, count, coverage) for every run of pixels of the box that share one coverage, from
     // 1 to 255, left to right and top to bottom. Winding counts make the coverage of nested figures; with
     // evenOdd, an area covered twice is uncovered.
-    template <class Span>
-    void Sweep(bool evenOdd, Span&& span);
+    template <class Span> void Sweep(bool evenOdd, Span&& span);
 
 private:
     static int CoverageOf(float sum, bool evenOdd);
@@ -64,8 +63,7 @@ inline int CoverageMask::CoverageOf(float sum, bool evenOdd)
     return static_cast<int>(std::min(share, 1.0f) * 255.0f + 0.5f);
 }
 
-template <class Span>
-void CoverageMask::Sweep(bool evenOdd, Span&& span)
+template <class Span> void CoverageMask::Sweep(bool evenOdd, Span&& span)
 {
     for (INT y = 0; y < box.Height; ++y) {
         float* row = cells.data() + static_cast<size_t>(y) * static_cast<size_t>(cellsPerRow);

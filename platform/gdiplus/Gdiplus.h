@@ -713,7 +713,8 @@ private:
     // Fills a rectangle with an axis-aligned linear gradient itself (GdiplusGradient.cpp); false otherwise.
     bool FillGradientRectangle(const Brush* brush, REAL x, REAL y, REAL width, REAL height);
     // Fills and outlines anti-aliased ellipses and paths in a solid colour itself (GdiplusAntialiased.cpp) when
-    // the context draws pixel for pixel; false, having drawn nothing, otherwise.
+    // the context draws pixel for pixel; false, having drawn nothing, otherwise. FillAntialiased and
+    // DrawAntialiased expect DrawsAntialiasedItself to have been asked first.
     bool DrawsAntialiasedItself() const;
     bool FillAntialiased(const Brush* brush, const PointF* points, const BYTE* types, INT count, FillMode mode);
     bool DrawAntialiased(const Pen* pen, const PointF* points, const BYTE* types, INT count);

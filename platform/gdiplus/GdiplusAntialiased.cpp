@@ -178,8 +178,7 @@ bool Graphics::DrawsAntialiasedItself() const
            (mode == SmoothingModeAntiAlias || mode == SmoothingModeHighQuality) && DrawsPixelForPixel();
 }
 
-bool Graphics::FillAntialiased(const Brush* brush, const PointF* points, const BYTE* types, INT count,
-                               FillMode mode)
+bool Graphics::FillAntialiased(const Brush* brush, const PointF* points, const BYTE* types, INT count, FillMode mode)
 {
     BrushType type = BrushTypeLinearGradient;
     ARGB colour = 0;
@@ -187,7 +186,6 @@ bool Graphics::FillAntialiased(const Brush* brush, const PointF* points, const B
     if (!native || DllExports::GdipGetBrushType(native, &type) != Ok || type != BrushTypeSolidColor ||
         DllExports::GdipGetSolidFillColor(reinterpret_cast<DllExports::GpSolidFill*>(native), &colour) != Ok)
         return false;
-    if (!DrawsAntialiasedItself()) return false;
     std::vector<Polygon> figures;
     std::vector<bool> closed;
     if (!FlattenPath(points, types, count, kPixelCentre, &figures, &closed)) return false;
@@ -199,7 +197,7 @@ bool Graphics::DrawAntialiased(const Pen* pen, const PointF* points, const BYTE*
 {
     ARGB colour = 0;
     REAL width = 0, miterLimit = 0;
-    if (!PlainPen(pen, &colour, &width, &miterLimit) || !DrawsAntialiasedItself()) return false;
+    if (!PlainPen(pen, &colour, &width, &miterLimit)) return false;
     std::vector<Polygon> figures, band;
     std::vector<bool> closed;
     if (!FlattenPath(points, types, count, kPixelCentre, &figures, &closed)) return false;
@@ -212,7 +210,7 @@ bool Graphics::DrawAntialiased(const Pen* pen, const PointF* points, const BYTE*
 
 bool Graphics::FillEllipseAntialiased(const Brush* brush, REAL x, REAL y, REAL width, REAL height)
 {
-    if (!(width > 0 && height > 0)) return false;
+    if (!(width > 0 && height > 0) || !DrawsAntialiasedItself()) return false;
     std::vector<PointF> points;
     std::vector<BYTE> types;
     EllipseFigure(x, y, width, height, &points, &types);
@@ -221,7 +219,7 @@ bool Graphics::FillEllipseAntialiased(const Brush* brush, REAL x, REAL y, REAL w
 
 bool Graphics::DrawEllipseAntialiased(const Pen* pen, REAL x, REAL y, REAL width, REAL height)
 {
-    if (!(width > 0 && height > 0)) return false;
+    if (!(width > 0 && height > 0) || !DrawsAntialiasedItself()) return false;
     std::vector<PointF> points;
     std::vector<BYTE> types;
     EllipseFigure(x, y, width, height, &points, &types);
@@ -233,7 +231,7 @@ bool Graphics::FillPathAntialiased(const Brush* brush, const GraphicsPath* path)
     std::vector<PointF> points;
     std::vector<BYTE> types;
     FillMode mode = FillModeAlternate;
-    return PathOf(path, &points, &types, &mode) &&
+    return DrawsAntialiasedItself() && PathOf(path, &points, &types, &mode) &&
            FillAntialiased(brush, points.data(), types.data(), INT(points.size()), mode);
 }
 
@@ -242,7 +240,8 @@ bool Graphics::DrawPathAntialiased(const Pen* pen, const GraphicsPath* path)
     std::vector<PointF> points;
     std::vector<BYTE> types;
     FillMode mode = FillModeAlternate;
-    return PathOf(path, &points, &types, &mode) && DrawAntialiased(pen, points.data(), types.data(), INT(points.size()));
+    return DrawsAntialiasedItself() && PathOf(path, &points, &types, &mode) &&
+           DrawAntialiased(pen, points.data(), types.data(), INT(points.size()));
 }
 
 }  // namespace Gdiplus
