@@ -19,7 +19,7 @@ void DrawAligned(Gdiplus::Graphics& graphics, const CRect& rect, int nSize, cons
                  Gdiplus::StringAlignment horizontal, Gdiplus::StringAlignment vertical, const CString& family,
                  const CString& text)
 {
-    std::unique_ptr<Gdiplus::Font> font = pictor::MakeTextFont(family, nSize, nStyle);
+    std::shared_ptr<Gdiplus::Font> font = pictor::MakeTextFont(family, nSize, nStyle);
     Gdiplus::SolidBrush brush(color);
     Gdiplus::StringFormat format(0, kLanguageNeutral);
     format.SetAlignment(horizontal);
@@ -33,7 +33,7 @@ void CFxPictor::Text(CRect rect, int nSize, BYTE a, BYTE r, BYTE g, BYTE b, CStr
                      float fAngle, int pivotX, int pivotY)
 {
     if (!m_pGraphics) return;
-    std::unique_ptr<Gdiplus::Font> font = pictor::MakeTextFont(strFamily, nSize, Gdiplus::FontStyleRegular);
+    std::shared_ptr<Gdiplus::Font> font = pictor::MakeTextFont(strFamily, nSize, Gdiplus::FontStyleRegular);
     Gdiplus::SolidBrush brush(Gdiplus::Color(a, r, g, b));
     // A positive angle turns the text about the pivot and leaves the rectangle out; zero, negative and
     // not-a-number angles lay it out in the rectangle.

@@ -1,18 +1,21 @@
 // The one way every text member turns a family name, a size and a style into a font.
+#include <map>
+#include <mutex>
+#include <string>
+#include <tuple>
+
 #include "TextSupport.h"
 
 namespace pictor {
 
 namespace {
 
-std::unique_ptr<Gdiplus::Font> FontOf(const Gdiplus::FontFamily* family, int emSize, int style)
+std::shared_ptr<Gdiplus::Font> FontOf(const Gdiplus::FontFamily* family, int emSize, int style)
 {
-    return std::make_unique<Gdiplus::Font>(family, static_cast<Gdiplus::REAL>(emSize), style, Gdiplus::UnitPixel);
+    return std::make_shared<Gdiplus::Font>(family, static_cast<Gdiplus::REAL>(emSize), style, Gdiplus::UnitPixel);
 }
 
-}  // namespace
-
-std::unique_ptr<Gdiplus::Font> MakeTextFont(const CString& family, int emSize, int style)
+std::shared_ptr<Gdiplus::Font> BuildTextFont(const CString& family, int emSize, int style)
 {
     // Installed fonts only; the looked-up family goes when this returns, the font keeps what it needs.
     Gdiplus::FontFamily named(family.GetString());
@@ -22,13 +25,35 @@ std::unique_ptr<Gdiplus::Font> MakeTextFont(const CString& family, int emSize, i
         if (!chosen->IsAvailable()) return FontOf(nullptr, emSize, style);
     }
 
-    std::unique_ptr<Gdiplus::Font> font = FontOf(chosen, emSize, style);
+    std::shared_ptr<Gdiplus::Font> font = FontOf(chosen, emSize, style);
     if (font->IsAvailable()) return font;
 
     // A family may lack the style asked for; the generic family gets one more try, and its outcome stands.
     const Gdiplus::FontFamily* generic = Gdiplus::FontFamily::GenericSansSerif();
     if (generic->IsAvailable()) font = FontOf(generic, emSize, style);
     return font;
+}
+
+// Text members build the same few fonts over and over, and the engine copies the family for every new
+// font, so fonts are kept by family name, size and style. A program that asks for ever new ones must not
+// grow without end: they are dropped whenever kKeptFonts have gathered (a font in use stays with its user).
+const size_t kKeptFonts = 64;
+
+}  // namespace
+
+std::shared_ptr<Gdiplus::Font> MakeTextFont(const CString& family, int emSize, int style)
+{
+    using Key = std::tuple<std::u16string, int, int>;
+    // Kept for the life of the process, as the engine's generic family is: fonts must not outlive the
+    // engine's own locks at exit.
+    static std::mutex* guard = new std::mutex;
+    static auto* kept = new std::map<Key, std::shared_ptr<Gdiplus::Font>>;
+    Key key(std::u16string(family.GetString(), static_cast<size_t>(family.GetLength())), emSize, style);
+    std::lock_guard<std::mutex> lock(*guard);
+    auto found = kept->find(key);
+    if (found != kept->end()) return found->second;
+    if (kept->size() >= kKeptFonts) kept->clear();
+    return kept->emplace(std::move(key), BuildTextFont(family, emSize, style)).first->second;
 }
 
 }  // namespace pictor

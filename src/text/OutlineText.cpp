@@ -56,7 +56,7 @@ void CFxPictor::OutLineText(int x, int y, int nSize, BYTE r, BYTE g, BYTE b, BYT
                             CString strFamily, CString strText)
 {
     if (!m_pGraphics) return;
-    std::unique_ptr<Gdiplus::Font> font = pictor::MakeTextFont(strFamily, nSize, Gdiplus::FontStyleRegular);
+    std::shared_ptr<Gdiplus::Font> font = pictor::MakeTextFont(strFamily, nSize, Gdiplus::FontStyleRegular);
     Gdiplus::SolidBrush textBrush(OpaqueOf(r, g, b));
     Gdiplus::SolidBrush outlineBrush(OpaqueOf(lineR, lineG, lineB));
     const Gdiplus::REAL fx = static_cast<Gdiplus::REAL>(x), fy = static_cast<Gdiplus::REAL>(y);

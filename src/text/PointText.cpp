@@ -11,7 +11,7 @@ Gdiplus::Color ColorOf(BYTE a, BYTE r, BYTE g, BYTE b) { return Gdiplus::Color(a
 void DrawPlain(Gdiplus::Graphics& graphics, int x, int y, int nSize, const Gdiplus::Color& color, int nStyle,
                const CString& family, const CString& text)
 {
-    std::unique_ptr<Gdiplus::Font> font = pictor::MakeTextFont(family, nSize, nStyle);
+    std::shared_ptr<Gdiplus::Font> font = pictor::MakeTextFont(family, nSize, nStyle);
     Gdiplus::SolidBrush brush(color);
     pictor::DrawTextAt(graphics, text, *font, static_cast<Gdiplus::REAL>(x), static_cast<Gdiplus::REAL>(y), brush);
 }
@@ -21,7 +21,7 @@ void DrawPlain(Gdiplus::Graphics& graphics, int x, int y, int nSize, const Gdipl
 void DrawTurnedAboutOrigin(Gdiplus::Graphics& graphics, int x, int y, int nSize, const Gdiplus::Color& color,
                            const CString& family, const CString& text, float fAngle)
 {
-    std::unique_ptr<Gdiplus::Font> font = pictor::MakeTextFont(family, nSize, Gdiplus::FontStyleRegular);
+    std::shared_ptr<Gdiplus::Font> font = pictor::MakeTextFont(family, nSize, Gdiplus::FontStyleRegular);
     Gdiplus::SolidBrush brush(color);
     const Gdiplus::REAL fx = static_cast<Gdiplus::REAL>(x), fy = static_cast<Gdiplus::REAL>(y);
 
@@ -38,7 +38,7 @@ void DrawTurnedAboutOrigin(Gdiplus::Graphics& graphics, int x, int y, int nSize,
 CRect MeasureFromOrigin(Gdiplus::Graphics& graphics, int nSize, const CString& family, const CString& text,
                         int nStyle)
 {
-    std::unique_ptr<Gdiplus::Font> font = pictor::MakeTextFont(family, nSize, nStyle);
+    std::shared_ptr<Gdiplus::Font> font = pictor::MakeTextFont(family, nSize, nStyle);
     Gdiplus::RectF box(0.0f, 0.0f, 0.0f, 0.0f);
     graphics.MeasureString(text.GetString(), text.GetLength(), font.get(), Gdiplus::RectF(0.0f, 0.0f, 0.0f, 0.0f),
                            nullptr, &box);
@@ -100,7 +100,7 @@ void CFxPictor::Text(int x, int y, int nSize, BYTE a, BYTE r, BYTE g, BYTE b, BY
                      BYTE shadowG, BYTE shadowB, CString strFamily, CString strText, int /*nUnused*/)
 {
     if (!m_pGraphics) return;
-    std::unique_ptr<Gdiplus::Font> font = pictor::MakeTextFont(strFamily, nSize, Gdiplus::FontStyleRegular);
+    std::shared_ptr<Gdiplus::Font> font = pictor::MakeTextFont(strFamily, nSize, Gdiplus::FontStyleRegular);
     Gdiplus::SolidBrush textBrush(ColorOf(a, r, g, b));
     Gdiplus::SolidBrush shadowBrush(ColorOf(shadowA, shadowR, shadowG, shadowB));
     const Gdiplus::REAL fx = static_cast<Gdiplus::REAL>(x), fy = static_cast<Gdiplus::REAL>(y);
@@ -125,7 +125,7 @@ void CFxPictor::Text(int /*x*/, int /*y*/, int nSize, BYTE a, BYTE r, BYTE g, BY
                      CString strText, float fAngle, int pivotX, int pivotY)
 {
     if (!m_pGraphics) return;
-    std::unique_ptr<Gdiplus::Font> font = pictor::MakeTextFont(strFamily, nSize, Gdiplus::FontStyleRegular);
+    std::shared_ptr<Gdiplus::Font> font = pictor::MakeTextFont(strFamily, nSize, Gdiplus::FontStyleRegular);
     Gdiplus::SolidBrush brush(ColorOf(a, r, g, b));
     pictor::DrawTextAboutPivot(*m_pGraphics, strText, *font, fAngle, pivotX, pivotY, brush);
 }
@@ -134,7 +134,7 @@ void CFxPictor::Text(int x, int y, int nSize, BYTE a, BYTE r, BYTE g, BYTE b, CS
                      int nMirror, int /*nUnused*/)
 {
     if (!m_pGraphics) return;
-    std::unique_ptr<Gdiplus::Font> font = pictor::MakeTextFont(strFamily, nSize, Gdiplus::FontStyleRegular);
+    std::shared_ptr<Gdiplus::Font> font = pictor::MakeTextFont(strFamily, nSize, Gdiplus::FontStyleRegular);
     Gdiplus::SolidBrush brush(ColorOf(a, r, g, b));
     // The transform is set even when not mirroring: the identity then, which is also what stays behind.
     Gdiplus::Matrix matrix;

@@ -9,8 +9,8 @@ namespace pictor {
 
 // The font of a family name, an em size in pixels and a style. An unknown family, or a font the family
 // cannot make, falls back to the engine's generic sans-serif family. Never null; when even the fallback
-// is unavailable the font is empty and drawing with it fails.
-std::unique_ptr<Gdiplus::Font> MakeTextFont(const CString& family, int emSize, int style);
+// is unavailable the font is empty and drawing with it fails. Fonts are shared between calls.
+std::shared_ptr<Gdiplus::Font> MakeTextFont(const CString& family, int emSize, int style);
 
 // Draws the whole text laid out from (x, y): zero-size layout, no format, so nothing wraps or clips.
 void DrawTextAt(Gdiplus::Graphics& graphics, const CString& text, const Gdiplus::Font& font, float x, float y,
