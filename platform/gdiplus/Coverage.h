@@ -1,5 +1,5 @@
 // Anti-aliased coverage of closed polygons, each pixel's share worked out exactly as the area the polygons
-// cover of it, for the filled and outlined shapes the layer draws itself (GdiplusShapes.cpp). Device pixel
+// cover of it, for the filled and outlined shapes the layer draws itself (GdiplusAntialiased.cpp). Device pixel
 // (x, y) is the square [x, x + 1] x [y, y + 1].
 #pragma once
 

@@ -43,16 +43,6 @@ uint32_t EnginePremultiplied(ARGB colour)
     return pixel;
 }
 
-// Every channel of a premultiplied pixel times coverage / 255, rounded.
-uint32_t Scaled(uint32_t pixel, uint32_t coverage)
-{
-    uint32_t rb = (pixel & 0x00FF00FFu) * coverage + 0x00800080u;
-    rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
-    uint32_t ag = ((pixel >> 8) & 0x00FF00FFu) * coverage + 0x00800080u;
-    ag = (ag + ((ag >> 8) & 0x00FF00FFu)) & 0xFF00FF00u;
-    return rb | ag;
-}
-
 // The pixels the polygons reach, inside the bitmap; false when a point is not a finite, near coordinate.
 bool PixelBounds(const std::vector<Polygon>& polygons, const PixelView& target, Rect* box)
 {
@@ -89,7 +79,7 @@ void PaintBand(const PixelView& target, const std::vector<Polygon>& polygons, bo
             std::fill_n(row, count, source);
             return;
         }
-        const uint32_t covered = coverage == 255 ? source : Scaled(source, static_cast<uint32_t>(coverage));
+        const uint32_t covered = coverage == 255 ? source : ScaledPixel(source, static_cast<uint32_t>(coverage));
         for (INT i = 0; i < count; ++i) row[i] = OverPixel(covered, row[i]);
     });
 }

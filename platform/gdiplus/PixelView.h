@@ -38,16 +38,18 @@ private:
     PixelFormat format = 0;
 };
 
-// A premultiplied pixel composited over another.
-inline uint32_t OverPixel(uint32_t src, uint32_t dst)
+// Every channel of a pixel times factor / 255, rounded.
+inline uint32_t ScaledPixel(uint32_t pixel, uint32_t factor)
 {
-    const uint32_t keep = 255 - (src >> 24);
-    uint32_t rb = (dst & 0x00FF00FFu) * keep + 0x00800080u;
+    uint32_t rb = (pixel & 0x00FF00FFu) * factor + 0x00800080u;
     rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
-    uint32_t ag = ((dst >> 8) & 0x00FF00FFu) * keep + 0x00800080u;
+    uint32_t ag = ((pixel >> 8) & 0x00FF00FFu) * factor + 0x00800080u;
     ag = (ag + ((ag >> 8) & 0x00FF00FFu)) & 0xFF00FF00u;
-    return src + (rb | ag);
+    return rb | ag;
 }
+
+// A premultiplied pixel composited over another.
+inline uint32_t OverPixel(uint32_t src, uint32_t dst) { return src + ScaledPixel(dst, 255 - (src >> 24)); }
 
 // Draws the source rectangle of src scaled down into the destination rectangle of dst (both inside their
 // bitmaps, the destination no larger than the source on either axis) by averaging exactly the source area
