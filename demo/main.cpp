@@ -5,7 +5,9 @@
 // Usage: pictor_demo [output folder] [--no-window] [--seconds N] [--screenshot FILE] [--print DESTINATION]
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "Demo.h"
 #include "win/MemoryDC.h"
@@ -102,6 +104,14 @@ int main(int argc, char** argv)
             printDestination = argv[++i];
         else
             folder = arg;
+    }
+
+    // A new folder (and its parents) is made, as a user naming one expects.
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+        std::fprintf(stderr, "could not make the folder %s: %s\n", folder.c_str(), error.message().c_str());
+        return 1;
     }
 
     g_demoOutputFolder = folder;
