@@ -632,3 +632,113 @@ TEST(BitmapExchange, TakesTheCallersBitmapsAndImagesPixelForPixel)
     EXPECT_EQ(PixelOf(canvas, 58, 38), 0xFFFFFF00);
     EXPECT_EQ(PixelOf(canvas, 58, 1), kGreen);
 }
+
+namespace {
+
+uint32_t Crc32(const unsigned char* bytes, size_t size)
+{
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 0; i < size; ++i) {
+        crc ^= bytes[i];
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void PutBigEndian(std::vector<char>& bytes, size_t at, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (24 - 8 * i));
+}
+
+// The encoders write no resolution: a PNG gets a pHYs chunk after its header, a JPEG its JFIF density.
+// A resolution of 0 leaves the file without one.
+void RecordResolution(std::vector<char>& file, bool png, int dpi)
+{
+    if (dpi == 0) return;
+    if (!png) {  // JFIF: units at byte 13 (1 = dots per inch), then the two densities
+        file[13] = 1;
+        for (size_t at : {size_t(14), size_t(16)}) {
+            file[at] = static_cast<char>(dpi >> 8);
+            file[at + 1] = static_cast<char>(dpi & 0xFF);
+        }
+        return;
+    }
+    const uint32_t perMeter = static_cast<uint32_t>(dpi / 0.0254 + 0.5);
+    std::vector<char> chunk(21);
+    PutBigEndian(chunk, 0, 9);
+    std::memcpy(chunk.data() + 4, "pHYs", 4);
+    PutBigEndian(chunk, 8, perMeter);
+    PutBigEndian(chunk, 12, perMeter);
+    chunk[16] = 1;  // the unit is the metre
+    PutBigEndian(chunk, 17, Crc32(reinterpret_cast<const unsigned char*>(chunk.data() + 4), 13));
+    file.insert(file.begin() + 33, chunk.begin(), chunk.end());  // signature 8, header chunk 25
+}
+
+}  // namespace
+
+// The members that draw a picture or a part of it "unscaled" fill the canvas pixel for pixel whatever
+// resolution the picture records, through a file, a stream or the caller's bitmap; Graphics::DrawImage at a
+// point still sizes it by its resolution, as GDI+ does.
+TEST(BitmapExchange, UnscaledMembersIgnoreThePicturesResolution)
+{
+    Folder folder;
+    auto photo = PhotoLike(50, 60);
+    for (bool png : {true, false})
+        for (int dpi : {72, 96, 300, 0}) {
+            SCOPED_TRACE(std::string(png ? "PNG at " : "JPEG at ") + std::to_string(dpi) + " dpi");
+            const std::string plain = folder.File(png ? "plain.png" : "plain.jpg");
+            ASSERT_TRUE(Save(*photo, plain, png ? u"image/png" : u"image/jpeg"));
+            std::vector<char> bytes = pictor_test::ReadFile(plain);
+            RecordResolution(bytes, png, dpi);
+            const std::string path = folder.File(std::to_string(dpi) + (png ? ".png" : ".jpg"));
+            WriteAll(path, bytes);
+            const CString file(path.c_str());
+            ASSERT_NEAR(Gdiplus::Image(file.GetString()).GetHorizontalResolution(), dpi ? dpi : 96, 0.5);
+
+            CFxPictor whole;  // the whole picture into a rectangle of its size: resolution plays no part
+            ASSERT_EQ(whole.LoadImageW(file), 1);
+
+            CFxPictor part(nullptr, 80, 80);
+            part.Clear(0, 0, 0, 255);
+            ASSERT_EQ(part.LoadImageW(file, 5, 7, 10, 12, 30, 40), 1);
+            int wrong = 0;
+            for (int y = 0; y < 80; ++y)
+                for (int x = 0; x < 80; ++x) {
+                    bool inside = x >= 5 && x < 35 && y >= 7 && y < 47;
+                    wrong += PixelOf(part, x, y) != (inside ? PixelOf(whole, x + 5, y + 5) : 0xFF000000u);
+                }
+            EXPECT_EQ(wrong, 0);
+
+            auto streamed = pictor_test::BitmapFromBytes(bytes);
+            CFxPictor taken;
+            taken.CopyFromBitmap(streamed.get());
+            ASSERT_EQ(taken.GetSize(), CSize(50, 60));
+            wrong = 0;
+            for (int y = 0; y < 60; ++y)
+                for (int x = 0; x < 50; ++x) wrong += PixelOf(taken, x, y) != PixelOf(whole, x, y);
+            EXPECT_EQ(wrong, 0);
+        }
+
+    for (float dpi : {72.0f, 300.0f}) {
+        auto quadrants = Quadrants(64, 48);
+        quadrants->SetResolution(dpi, dpi);
+        CFxPictor canvas;
+        canvas.CopyFromBitmap(quadrants.get());
+        int wrong = 0;
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 64; ++x) {
+                Gdiplus::Color expected;
+                quadrants->GetPixel(x, y, &expected);
+                wrong += PixelOf(canvas, x, y) != expected.GetValue();
+            }
+        EXPECT_EQ(wrong, 0) << dpi << " dpi";
+
+        // At a point, a 64-pixel-wide picture at 300 dpi covers 64 * 96 / 300 = 20.5 pixels of the canvas.
+        CFxPictor device(nullptr, 200, 150);
+        device.Clear(255, 255, 255, 255);
+        device.m_pGraphics->DrawImage(quadrants.get(), 0, 0);
+        const int covered = static_cast<int>(64 * 96 / dpi);
+        EXPECT_EQ(PixelOf(device, covered - 2, 5), kGreen) << dpi << " dpi";
+        EXPECT_EQ(PixelOf(device, covered + 2, 5), kWhite) << dpi << " dpi";
+    }
+}

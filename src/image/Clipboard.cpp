@@ -1,5 +1,6 @@
 // Exchanging pictures with the clipboard (as bitmap handles) and taking the caller's bitmaps and images.
 #include "FxPictor.h"
+#include "Unscaled.h"
 #include "mfc/AfxOle.h"
 #include "win/Clipboard.h"
 
@@ -45,7 +46,7 @@ void CFxPictor::CopyFromBitmap(Gdiplus::Bitmap* pBitmap)
     int width = static_cast<int>(pBitmap->GetWidth());
     int height = static_cast<int>(pBitmap->GetHeight());
     Init(nullptr, width, height);
-    if (m_pGraphics) m_pGraphics->DrawImage(pBitmap, 0, 0, 0, 0, m_nWidth, m_nHeight, Gdiplus::UnitPixel);
+    pictor::DrawUnscaled(m_pGraphics, pBitmap, 0, 0, 0, 0, m_nWidth, m_nHeight);
 }
 
 void CFxPictor::CopyFromImage(Gdiplus::Image* pImage)

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "FxPictor.h"
+#include "Unscaled.h"
 #include "Wrapping.h"
 
 namespace {
@@ -66,7 +67,7 @@ int CFxPictor::LoadImageW(CString strFile, int dstX, int dstY, int srcX, int src
 {
     Gdiplus::Image picture(strFile);
     if (!Opened(picture)) return 0;
-    if (m_pGraphics) m_pGraphics->DrawImage(&picture, dstX, dstY, srcX, srcY, srcW, srcH, Gdiplus::UnitPixel);
+    pictor::DrawUnscaled(m_pGraphics, &picture, dstX, dstY, srcX, srcY, srcW, srcH);
     return 1;
 }
 

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "FxPictor.h"
+#include "Unscaled.h"
 #include "win/GlobalMemory.h"
 #include "win/Resources.h"
 #include "win/Stream.h"
@@ -35,7 +36,7 @@ int CFxPictor::LoadResource(int nFrame, long nResourceId)
         Gdiplus::Bitmap::FromResource(ApplicationInstance(), ResourceName(static_cast<unsigned long>(nResourceId))));
     // Frames sit side by side, each as wide as the canvas; the offset wraps as 32-bit arithmetic does.
     int frameX = static_cast<int>(static_cast<uint32_t>(nFrame) * static_cast<uint32_t>(m_nWidth));
-    if (m_pGraphics) m_pGraphics->DrawImage(bitmap.get(), 0, 0, frameX, 0, m_nWidth, m_nHeight, Gdiplus::UnitPixel);
+    pictor::DrawUnscaled(m_pGraphics, bitmap.get(), 0, 0, frameX, 0, m_nWidth, m_nHeight);
     return 1;
 }
 
