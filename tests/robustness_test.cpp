@@ -352,6 +352,27 @@ long ResidentKilobytes()
 
 }  // namespace
 
+// Nested outlines as thick as the int range (each an inset outline of its own) cost what the canvas
+// can show, whatever the rectangle, the radius or the transform.
+TEST(BadArguments, RoundOutlinesOfAnySizeTakeTimeBoundedByTheCanvas)
+{
+    struct Huge {
+        int x, y, w, h, radius;
+    };
+    const Huge cases[] = {{0, 0, INT_MAX, INT_MAX, INT_MAX}, {0, 0, INT_MAX, INT_MAX, 8},
+                          {INT_MIN, INT_MIN, INT_MAX, INT_MAX, 1 << 29}, {-(1 << 30), -(1 << 30), INT_MAX, INT_MAX, 1 << 29},
+                          {INT_MAX - 10, 5, INT_MAX, INT_MAX, 3}};
+    for (bool turned : {false, true})
+        for (const Huge& c : cases) {
+            CFxPictor canvas(nullptr, 100, 100);
+            if (turned) canvas.MatrixTransform(0.866f, 0.5f, -0.5f, 0.866f, 50, 0);
+            const auto start = std::chrono::steady_clock::now();
+            canvas.DrawRoundRect(c.x, c.y, c.w, c.h, 255, 1, 2, 3, c.radius, INT_MAX);
+            EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 3.0)
+                << c.x << ", " << c.y << " radius " << c.radius << (turned ? " turned" : "");
+        }
+}
+
 TEST(BadArguments, HugeThicknessTextAndNamesTakeBoundedTimeAndMemory)
 {
     CFxPictor canvas(nullptr, 64, 64);

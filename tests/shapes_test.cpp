@@ -453,6 +453,69 @@ TEST(RoundRects, ThickOutlinesAreNestedInsetOutlines)
     }
 }
 
+namespace {
+
+// The nested outlines as the plain inset loop draws them, every one of them.
+void EveryNestedOutline(CFxPictor& canvas, int x, int y, int w, int h, int radius, int thickness)
+{
+    canvas.m_pGraphics->SetPageUnit(Gdiplus::UnitPixel);
+    Gdiplus::Pen pen(Gdiplus::Color(0x80204080), 1.0f);
+    Gdiplus::GraphicsPath path;
+    auto draw = [&] {
+        canvas.GetRoundRectPath(&path, Gdiplus::Rect(x, y, w, h), 2 * radius);
+        canvas.m_pGraphics->DrawPath(&pen, &path);
+    };
+    draw();
+    for (int i = 1; i < thickness && w >= 0 && h >= 0; ++i) {
+        ++x, w -= 2;
+        draw();
+        ++y, h -= 2;
+        draw();
+    }
+}
+
+}  // namespace
+
+// Outlines that cannot reach the canvas are passed over, but every one that can is drawn as the inset loop
+// draws it: overlapping half-transparent outlines show any that went missing or came twice.
+TEST(RoundRects, ThickOutlinesReachingPastTheCanvasDrawAsEveryInsetOutline)
+{
+    struct Case {
+        int x, y, w, h, radius, thickness;
+        bool turned;
+    };
+    const Case cases[] = {
+        {-500, -400, 1200, 1000, 6, 700, false},    // sweeps across the canvas from outside
+        {-1500, -1500, 3100, 3100, 1600, 1600, false},  // nearly a circle around the canvas
+        {20, -2000, 60, 5000, 40, 100, false},      // a tall strip through it
+        {-100, -100, 300, 260, 10, 200, false},     // the diameter-20 corners
+        {-200, -150, 500, 400, -8, 300, false},     // a negative radius
+        {-300, -300, 800, 700, 50, 500, true},      // turned 30 degrees about the canvas's middle
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.x) + ", " + std::to_string(c.y) + " radius " + std::to_string(c.radius));
+        Canvas passedOver(100, 80), every(100, 80);
+        for (Canvas* canvas : {&passedOver, &every})
+            if (c.turned) {
+                canvas->m_pGraphics->TranslateTransform(50, 40);
+                canvas->m_pGraphics->RotateTransform(30);
+                canvas->m_pGraphics->TranslateTransform(-50, -40);
+            }
+        passedOver.DrawRoundRect(c.x, c.y, c.w, c.h, 0x80, 0x20, 0x40, 0x80, c.radius, c.thickness);
+        EveryNestedOutline(every, c.x, c.y, c.w, c.h, c.radius, c.thickness);
+        int differing = 0, inked = 0;
+        for (int y = 0; y < 80; ++y)
+            for (int x = 0; x < 100; ++x) {
+                differing += PixelOf(passedOver, x, y) != PixelOf(every, x, y);
+                inked += PixelOf(every, x, y) != kClear;
+            }
+        EXPECT_EQ(differing, 0);
+        if (c.radius >= 0) {  // the engine draws no arc of a negative size
+            EXPECT_GT(inked, 100);
+        }
+    }
+}
+
 TEST(RoundRects, FillsOutlinesAndCorners)
 {
     const Gdiplus::ARGB fill = 0xFF3366CC;

@@ -4,11 +4,24 @@
 
 #include "Areas.h"
 #include "FxPictor.h"
+#include "NestedOutlines.h"
 
 namespace {
 
-// Corner diameter at which the three corners after the first are drawn half a pixel larger.
-const int kWideCornerDiameter = 20;
+void DrawRoundPath(CFxPictor& canvas, const pictor::CornerBoxes& corners, const Gdiplus::Pen& pen,
+                   Gdiplus::GraphicsPath& path)
+{
+    pictor::AddRoundOutline(path, corners);
+    canvas.m_pGraphics->DrawPath(&pen, &path);
+}
+
+// Outline s of the nested run inside (x, y, w, h): odd ones are inset once more at the sides, even ones
+// once more at the top and bottom. Positions wrap as 32-bit arithmetic does; the sizes never do.
+Gdiplus::Rect NestedOutline(int x, int y, int w, int h, long long s)
+{
+    const int sides = static_cast<int>((s + 1) / 2), ends = static_cast<int>(s / 2);
+    return Gdiplus::Rect(pictor::WrapAdd(x, sides), pictor::WrapAdd(y, ends), w - 2 * sides, h - 2 * ends);
+}
 
 void DrawRoundOutline(CFxPictor& canvas, int x, int y, int w, int h, const Gdiplus::Color& color, int nRadius,
                       int nThickness)
@@ -17,20 +30,24 @@ void DrawRoundOutline(CFxPictor& canvas, int x, int y, int w, int h, const Gdipl
     Gdiplus::Pen pen(color, 1.0f);
     pen.SetAlignment(Gdiplus::PenAlignmentCenter);
     Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
-    canvas.GetRoundRectPath(&path, Gdiplus::Rect(x, y, w, h), pictor::WrapMul(2, nRadius));
-    canvas.m_pGraphics->DrawPath(&pen, &path);
-    // Thickness comes from outlines inset one pixel at a time, alternately at the sides and at the
-    // top and bottom. Outlines of a negative width or height draw nothing, so the loop ends there: the
-    // work is bounded by the rectangle, not by the thickness asked for.
-    for (int i = 1; i < nThickness && w >= 0 && h >= 0; ++i) {
-        x = pictor::WrapAdd(x, 1);
-        w = pictor::WrapSub(w, 2);
-        canvas.GetRoundRectPath(&path, Gdiplus::Rect(x, y, w, h), pictor::WrapMul(2, nRadius));
-        canvas.m_pGraphics->DrawPath(&pen, &path);
-        y = pictor::WrapAdd(y, 1);
-        h = pictor::WrapSub(h, 2);
-        canvas.GetRoundRectPath(&path, Gdiplus::Rect(x, y, w, h), pictor::WrapMul(2, nRadius));
-        canvas.m_pGraphics->DrawPath(&pen, &path);
+    const int diameter = pictor::WrapMul(2, nRadius);
+    DrawRoundPath(canvas, pictor::RoundCorners(Gdiplus::Rect(x, y, w, h), diameter), pen, path);
+    // Thickness comes from outlines inset one pixel at a time, alternately at the sides and at the top and
+    // bottom, until the thickness is reached or the outline turns inside out (a negative width or height
+    // draws nothing). Outlines that cannot touch the canvas are passed over in strides, so the time taken
+    // is bounded by the canvas, not by the rectangle or the thickness asked for.
+    if (w < 0 || h < 0 || nThickness < 2) return;
+    const long long rounds = std::min({static_cast<long long>(nThickness) - 1, w / 2 + 1LL, h / 2 + 1LL});
+    const std::optional<pictor::WorldBox> visible = pictor::VisibleWorld(canvas);
+    for (long long s = 1; s <= 2 * rounds;) {
+        const pictor::CornerBoxes corners = pictor::RoundCorners(NestedOutline(x, y, w, h, s), diameter);
+        const long long clear = visible ? pictor::OutlinesClear(corners, *visible) : 0;
+        if (clear == 0) {
+            DrawRoundPath(canvas, corners, pen, path);
+            ++s;
+        } else {
+            s += clear;
+        }
     }
 }
 
@@ -79,23 +96,7 @@ void AddUpSideRoundOutline(Gdiplus::GraphicsPath& path, const CRect& rect, int n
 void CFxPictor::GetRoundRectPath(Gdiplus::GraphicsPath* pPath, Gdiplus::Rect r, int nDiameter)
 {
     if (!pPath) return;
-    const int d = std::min({nDiameter, r.Width, r.Height});
-    pPath->Reset();
-    pPath->AddArc(r.X, r.Y, d, d, 180.0f, 90.0f);
-    // The right and bottom sides lie one pixel inside the rectangle; at diameter 20 the other three
-    // corners get boxes one pixel larger whose outer sides stay there.
-    int box = d, w = r.Width, h = r.Height;
-    if (d == kWideCornerDiameter) {
-        box = d + 1;
-        w = pictor::WrapSub(w, 1);
-        h = pictor::WrapSub(h, 1);
-    }
-    const int x2 = pictor::WrapSub(pictor::WrapAdd(r.X, w), pictor::WrapAdd(d, 1));
-    const int y2 = pictor::WrapSub(pictor::WrapAdd(r.Y, h), pictor::WrapAdd(d, 1));
-    pPath->AddArc(x2, r.Y, box, box, 270.0f, 90.0f);
-    pPath->AddArc(x2, y2, box, box, 0.0f, 90.0f);
-    pPath->AddArc(r.X, y2, box, box, 90.0f, 90.0f);
-    pPath->CloseFigure();
+    pictor::AddRoundOutline(*pPath, pictor::RoundCorners(r, nDiameter));
 }
 
 void CFxPictor::DrawRoundRect(CRect* pRect, BYTE a, BYTE r, BYTE g, BYTE b, int nRadius, int nThickness)
