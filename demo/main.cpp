@@ -45,6 +45,7 @@ const char* Describe(PrintStatus status)
 {
     switch (status) {
     case PrintStatus::Ok: return "ok";
+    case PrintStatus::StrayPage: return "a page call out of order";
     case PrintStatus::NoPage: return "no page";
     case PrintStatus::CannotWrite: return "the document could not be written";
     case PrintStatus::NoScheduler: return "no print scheduler answered";

@@ -141,13 +141,22 @@ CPrinterDC& CPrinterDC::operator=(CPrinterDC&&) noexcept = default;
 
 bool CPrinterDC::Fail(PrintStatus status)
 {
-    if (m_status == PrintStatus::Ok) m_status = status;
+    if (m_status == PrintStatus::Ok || (m_status == PrintStatus::StrayPage && status != PrintStatus::StrayPage))
+        m_status = status;
     return false;
+}
+
+// A page call out of order is reported, but what was drawn is kept: the open page ends as EndPage would.
+void CPrinterDC::EndStrayPage()
+{
+    Fail(PrintStatus::StrayPage);
+    EndPage();
 }
 
 HDC CPrinterDC::StartPage()
 {
     if (m_ended) return nullptr;
+    if (m_page) EndStrayPage();
     m_page.reset(new CMemoryDC(m_pageWidth, m_pageHeight, 0xFFFFFFFF, m_dpi));
     return m_page->GetSafeHdc();
 }
@@ -156,7 +165,7 @@ std::string CPrinterDC::PagePath(int page) const { return m_where + "-" + std::t
 
 bool CPrinterDC::EndPage()
 {
-    if (!m_page) return Fail(PrintStatus::NoPage);
+    if (!m_page) return Fail(PrintStatus::StrayPage);
     std::unique_ptr<CMemoryDC> page = std::move(m_page);
     ++m_pageCount;
     if (m_output == PrintOutput::PngPages)
@@ -170,9 +179,9 @@ bool CPrinterDC::EndDoc(const std::string& title)
 {
     if (m_ended) return Fail(PrintStatus::Ended);
     m_ended = true;
-    if (m_page) EndPage();
+    if (m_page) EndPage();  // the last page may be left for the job's end to close
     if (m_pageCount == 0) return Fail(PrintStatus::NoPage);
-    if (m_status != PrintStatus::Ok) return false;
+    if (m_status != PrintStatus::Ok && m_status != PrintStatus::StrayPage) return false;
     if (m_output == PrintOutput::PngPages) return true;
 
     std::unique_ptr<Document> document = std::move(m_document);

@@ -16,10 +16,13 @@ enum class PrintOutput {
     PngPages,  // page n written to "<path>-<n>.png" when it ends
 };
 
-// How a print job stands: Ok until something fails; the first failure is kept.
+// How a print job stands: Ok until something goes wrong; the first failure is kept, except that a stray
+// page call gives way to a failure that loses the job.
 enum class PrintStatus {
     Ok,
-    NoPage,         // EndPage without a started page, or EndDoc of a job without pages
+    StrayPage,      // EndPage without a started page, or StartPage while a page is open (that page is
+                    // ended and kept): every page drawn still prints
+    NoPage,         // EndDoc of a job without pages
     CannotWrite,    // a file could not be written, or the document could not be made
     NoScheduler,    // no CUPS scheduler answered at the destination's server
     NoDestination,  // the scheduler has no such destination (or no default one)
@@ -41,11 +44,13 @@ public:
     CPrinterDC(CPrinterDC&&) noexcept;
     CPrinterDC& operator=(CPrinterDC&&) noexcept;
 
-    // Starts a new blank page and returns its device context (null once the job has ended).
+    // Starts a new blank page and returns its device context (null once the job has ended). A page still
+    // open is ended first, and the job reports StrayPage.
     HDC StartPage();
-    // Ends the current page; false when it could not be kept or no page was started.
+    // Ends the current page; false when it could not be kept, or when no page was started (StrayPage).
     bool EndPage();
-    // Ends the job: the document goes to its file or queue. False when it did not (see Status()).
+    // Ends the job, and the page still open: the document goes to its file or queue. False when it did
+    // not (see Status()).
     bool EndDoc(const std::string& title = "PICTOR document");
 
     HDC GetSafeHdc() const { return m_page ? m_page->GetSafeHdc() : nullptr; }
@@ -59,6 +64,7 @@ public:
 private:
     struct Document;
     bool Fail(PrintStatus status);
+    void EndStrayPage();
     bool SendToQueue(const std::string& pdf, const std::string& title);
 
     PrintOutput m_output;
