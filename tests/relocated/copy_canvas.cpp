@@ -11,13 +11,20 @@ namespace {
 const char* NameOf(ClipboardStatus status)
 {
     switch (status) {
-    case ClipboardStatus::Ok: return "Ok";
-    case ClipboardStatus::NoDisplay: return "NoDisplay";
-    case ClipboardStatus::NoPicture: return "NoPicture";
-    case ClipboardStatus::NoAnswer: return "NoAnswer";
-    case ClipboardStatus::DisplayLost: return "DisplayLost";
-    case ClipboardStatus::BadPicture: return "BadPicture";
-    case ClipboardStatus::NoHelper: return "NoHelper";
+    case ClipboardStatus::Ok:
+        return "Ok";
+    case ClipboardStatus::NoDisplay:
+        return "NoDisplay";
+    case ClipboardStatus::NoPicture:
+        return "NoPicture";
+    case ClipboardStatus::NoAnswer:
+        return "NoAnswer";
+    case ClipboardStatus::DisplayLost:
+        return "DisplayLost";
+    case ClipboardStatus::BadPicture:
+        return "BadPicture";
+    case ClipboardStatus::NoHelper:
+        return "NoHelper";
     }
     return "unknown";
 }
