@@ -17,6 +17,7 @@ PACKAGES=(
   libx11-dev xvfb xauth x11-utils imagemagick
   libxcb1-dev libcairo2-dev libcups2-dev
   cups-daemon cups-client poppler-utils xclip
+  dpkg-dev file
 )
 # Other checks ask for more (the fuzzer needs clang and its runtime), as a space-separated list.
 read -r -a extra <<<"${PICTOR_EXTRA_PACKAGES:-}"

@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ClipboardHandover.h"
 
@@ -31,18 +32,39 @@ constexpr const char* kHelperName = "pictor-clipboard";
 
 // ----- Handing a picture to the helper -----
 
-// Next to the library (the build tree, or a relocated install), else where it was installed.
+// The folder of a file's path ("." for a bare name).
+std::string FolderOf(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+// The folders the library was loaded from: as the loader named it and, when that is a link to a library
+// elsewhere, where the library really is.
+std::vector<std::string> LibraryFolders()
+{
+    std::vector<std::string> folders;
+    Dl_info info{};
+    if (!dladdr(reinterpret_cast<void*>(&DesktopClipboardOffer), &info) || !info.dli_fname) return folders;
+    folders.push_back(FolderOf(info.dli_fname));
+    std::unique_ptr<char, decltype(&std::free)> real(realpath(info.dli_fname, nullptr), &std::free);
+    if (real && FolderOf(real.get()) != folders.front()) folders.push_back(FolderOf(real.get()));
+    return folders;
+}
+
+// Beside the library (the build tree), else where the install put it relative to the library (so a
+// prefix installed elsewhere or moved still finds it), else in the folder configured at build time.
 std::string HelperPath()
 {
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&DesktopClipboardOffer), &info) && info.dli_fname) {
-        std::string library = info.dli_fname;
-        size_t slash = library.rfind('/');
-        std::string beside = (slash == std::string::npos ? std::string(".") : library.substr(0, slash)) + "/" + kHelperName;
-        if (access(beside.c_str(), X_OK) == 0) return beside;
+    std::vector<std::string> candidates;
+    for (const std::string& folder : LibraryFolders()) {
+        candidates.push_back(folder + "/" + kHelperName);
+        candidates.push_back(folder + "/" + PICTOR_HELPER_FROM_LIBDIR + "/" + kHelperName);
     }
-    std::string installed = std::string(PICTOR_HELPER_DIR) + "/" + kHelperName;
-    return access(installed.c_str(), X_OK) == 0 ? installed : std::string();
+    candidates.push_back(std::string(PICTOR_HELPER_DIR) + "/" + kHelperName);
+    for (const std::string& candidate : candidates)
+        if (access(candidate.c_str(), X_OK) == 0) return candidate;
+    return std::string();
 }
 
 class Descriptor {
