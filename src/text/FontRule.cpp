@@ -1,7 +1,9 @@
 // The one way every text member turns a family name, a size and a style into a font.
+#include <algorithm>
 #include <map>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <tuple>
 
 #include "TextSupport.h"
@@ -34,6 +36,14 @@ std::shared_ptr<Gdiplus::Font> BuildTextFont(const CString& family, int emSize, 
     return font;
 }
 
+// The engine reads a family name up to its first NUL, and no family is found by a name of LF_FACESIZE or
+// more characters: the key keeps only what can matter, so a long name is kept no larger than a short one.
+std::u16string FamilyKey(const CString& family)
+{
+    std::u16string_view name(family.GetString(), static_cast<size_t>(family.GetLength()));
+    return std::u16string(name.substr(0, std::min(name.find(u'\0'), static_cast<size_t>(LF_FACESIZE))));
+}
+
 // Text members build the same few fonts over and over, and the engine copies the family for every new
 // font, so fonts are kept by family name, size and style. A program that asks for ever new ones must not
 // grow without end: they are dropped whenever kKeptFonts have gathered (a font in use stays with its user).
@@ -48,7 +58,7 @@ std::shared_ptr<Gdiplus::Font> MakeTextFont(const CString& family, int emSize, i
     // engine's own locks at exit.
     static std::mutex* guard = new std::mutex;
     static auto* kept = new std::map<Key, std::shared_ptr<Gdiplus::Font>>;
-    Key key(std::u16string(family.GetString(), static_cast<size_t>(family.GetLength())), emSize, style);
+    Key key(FamilyKey(family), emSize, style);
     std::lock_guard<std::mutex> lock(*guard);
     auto found = kept->find(key);
     if (found != kept->end()) return found->second;
