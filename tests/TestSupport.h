@@ -1,8 +1,11 @@
-// Helpers shared by the tests: reading canvas pixels back and comparing colours loosely.
+// Helpers shared by the tests: reading canvas pixels back and comparing colours loosely; a JPEG file of
+// many scans.
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -49,6 +52,71 @@ inline std::unique_ptr<Gdiplus::Bitmap> BitmapFromBytes(const std::vector<char>&
     std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromStream(stream));
     stream->Release();
     return bitmap;
+}
+
+// Entropy-coded JPEG data, most significant bit first, with the 0 byte that follows every 0xFF.
+class JpegBits {
+public:
+    explicit JpegBits(std::vector<char>& out) : bytes(out) {}
+    void Put(unsigned value, int count)
+    {
+        for (int i = count - 1; i >= 0; --i) {
+            byte = byte << 1 | (value >> i & 1);
+            if (++used < 8) continue;
+            bytes.push_back(static_cast<char>(byte));
+            if (byte == 0xFF) bytes.push_back(0);
+            byte = used = 0;
+        }
+    }
+    // Fills the last byte with 1 bits, as a scan ends.
+    void Pad()
+    {
+        while (used) Put(1, 1);
+    }
+
+private:
+    std::vector<char>& bytes;
+    unsigned byte = 0;
+    int used = 0;
+};
+
+// A valid progressive JPEG of a flat grey width x height picture in `scans` scans (at most 883): the DC
+// scan, then for each coefficient 1 to 63 a scan of its top bit and 13 refinement scans, one bit each.
+// Every scan passes over every block, yet the file stays small: a code stands for a run of 32767 empty
+// blocks.
+inline std::vector<char> ManyScanJpeg(int width, int height, int scans)
+{
+    std::vector<char> out;
+    auto put = [&out](std::initializer_list<int> bytes) {
+        for (int b : bytes) out.push_back(static_cast<char>(b));
+    };
+    put({0xFF, 0xD8, 0xFF, 0xDB, 0, 67, 0});  // start; quantisation table 0, all 1s
+    out.insert(out.end(), 64, 1);
+    put({0xFF, 0xC2, 0, 11, 8, height >> 8, height & 0xFF, width >> 8, width & 0xFF, 1, 1, 0x11, 0});
+    // Huffman tables: DC, one code "0" for a zero difference; AC, 4-bit codes for the runs of 2^n empty blocks.
+    put({0xFF, 0xC4, 0, 2 + 18 + 32, 0x00, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    put({0x10, 0, 0, 0, 15, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    for (int n = 0; n < 15; ++n) out.push_back(static_cast<char>(n << 4));
+    const long blocks = static_cast<long>((width + 7) / 8) * ((height + 7) / 8);
+    JpegBits bits(out);
+    put({0xFF, 0xDA, 0, 8, 1, 1, 0, 0, 0, 0});
+    for (long b = 0; b < blocks; ++b) bits.Put(0, 1);
+    bits.Pad();
+    for (int made = 1; made < scans && made < 1 + 63 * 14; ++made) {
+        const int coefficient = 1 + (made - 1) / 14, step = (made - 1) % 14;
+        put({0xFF, 0xDA, 0, 8, 1, 1, 0, coefficient, coefficient, step == 0 ? 13 : (14 - step) << 4 | (13 - step)});
+        for (long left = blocks; left > 0;) {
+            const long run = std::min(left, 32767L);
+            int n = 0;
+            while ((2L << n) <= run) ++n;
+            bits.Put(static_cast<unsigned>(n), 4);
+            bits.Put(static_cast<unsigned>(run - (1L << n)), n);
+            left -= run;
+        }
+        bits.Pad();
+    }
+    put({0xFF, 0xD9});
+    return out;
 }
 
 }  // namespace pictor_test

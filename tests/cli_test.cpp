@@ -1,6 +1,7 @@
 // The `pictor` tool, run as a user runs it, on pictures the test makes.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -210,4 +211,19 @@ TEST_F(Tool, InputsThatWouldShareAnOutputAreRefused)
     EXPECT_EQ(clash.status, 2);
     EXPECT_NE(clash.err.find("both"), std::string::npos);
     EXPECT_FALSE(Exists(outputs + "/x.png"));
+}
+
+// A progressive JPEG of 883 scans over a 4096 x 4096 picture (3 s of decoding at a reduced scale too) is
+// refused once it has cost what its size allows: a message naming it, exit 1, nothing written.
+TEST_F(Tool, JpegOfTooManyScansIsRefusedPromptly)
+{
+    const std::string jpeg = folder + "/many-scans.jpg", out = folder + "/out.jpg";
+    const std::vector<char> bytes = pictor_test::ManyScanJpeg(4096, 4096, 883);
+    std::ofstream(jpeg, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    const auto start = std::chrono::steady_clock::now();
+    ToolRun thumb = Pictor("thumb " + jpeg + " " + out + " --size 160x120");
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 3.0);
+    EXPECT_EQ(thumb.status, 1);
+    EXPECT_NE(thumb.err.find("many-scans.jpg"), std::string::npos) << thumb.err;
+    EXPECT_FALSE(Exists(out));
 }

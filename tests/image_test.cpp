@@ -2,16 +2,23 @@
 // caller's bitmaps. Every file is written by the tests themselves, into a fresh folder.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
+
+#include <jpeglib.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "TestSupport.h"
 #include "win/Clipboard.h"
@@ -356,6 +363,136 @@ TEST(LoadImageFromFile, CutJpegShowsItsDecodedPartWhereCutPngFailsAsInGdiplus)
             EXPECT_EQ(top.GetValue(), wholeTop.GetValue());
             EXPECT_TRUE(Near(bottom.GetValue(), 0xFF808080, 4)) << std::hex << bottom.GetValue();
         }
+    }
+}
+
+// The kilobytes the process has in memory now, and the most it had since the last ResetPeakMemory.
+long ResidentKilobytes()
+{
+    long pages = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+bool ResetPeakMemory() { return static_cast<bool>(std::ofstream("/proc/self/clear_refs") << "5" << std::flush); }
+long PeakKilobytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// A progressive JPEG of 883 valid scans, each over all of a 4096 x 4096 picture (libjpeg took 3 s and a
+// canvas of it 112 MB), is refused with OutOfMemory once it has cost what 32 scans of the whole picture
+// would, through a file, a stream and every LoadImageW form: quickly, and holding little more than its
+// coefficients (2 bytes a pixel), never the picture.
+TEST(LoadImageFromFile, ProgressiveJpegOfManyScansIsRefusedWithinABudgetOfItsSize)
+{
+    Folder folder;
+    const std::string path = folder.File("many-scans.jpg");
+    const std::vector<char> bytes = pictor_test::ManyScanJpeg(4096, 4096, 883);
+    WriteAll(path, bytes);
+    const CString file(path.c_str());
+    CFxPictor canvas(nullptr, 8, 8);
+    const std::vector<std::pair<const char*, std::function<bool()>>> loads = {
+        {"file", [&] { return Gdiplus::Image(file.GetString()).GetLastStatus() == Gdiplus::OutOfMemory; }},
+        {"stream", [&] { return pictor_test::BitmapFromBytes(bytes)->GetLastStatus() == Gdiplus::OutOfMemory; }},
+        {"LoadImageW into a rectangle", [&] { return canvas.LoadImageW(file, 0, 0, 8, 8) == 0; }},
+        {"LoadImageW scaled", [&] { return canvas.LoadImageW(file, 0.5f) == CSize(0, 0); }},
+        {"LoadImageW stretched", [&] { return canvas.LoadImageW(file, 8, 8) == 0; }},
+        {"LoadImageW part", [&] { return canvas.LoadImageW(file, 0, 0, 0, 0, 8, 8) == 0; }},
+        {"LoadImageW part scaled", [&] { return canvas.LoadImageW(file, CRect(0, 0, 8, 8), 0, 0, 8, 8) == 0; }},
+        {"LoadImageW turned", [&] { return canvas.LoadImageW(file, nullptr, Gdiplus::Rotate90FlipNone) == 0; }},
+        {"LoadImageW", [&] { return canvas.LoadImageW(file) == 0; }},
+    };
+    for (const auto& [form, load] : loads) {
+        SCOPED_TRACE(form);
+        ASSERT_TRUE(ResetPeakMemory());
+        const long before = ResidentKilobytes();
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_TRUE(load());
+        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 2.0);
+        EXPECT_LT(PeakKilobytes() - before, 48 * 1024) << "kilobytes more at the peak";
+        EXPECT_EQ(canvas.GetSize(), CSize(8, 8));
+    }
+}
+
+// A grey picture with detail, written by libjpeg with its own progression (six scans over the whole picture).
+std::vector<char> ProgressiveGreyJpeg(int width, int height)
+{
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* data = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &data, &size);
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
+    info.input_components = 1;
+    info.in_color_space = JCS_GRAYSCALE;
+    jpeg_set_defaults(&info);
+    jpeg_simple_progression(&info);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<JSAMPLE> row(static_cast<size_t>(width));
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) row[x] = static_cast<JSAMPLE>((x * x / 97 + y * 3 + (x ^ y) % 29) & 0xFF);
+        JSAMPROW rows[] = {row.data()};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    std::vector<char> bytes(data, data + size);
+    jpeg_destroy_compress(&info);
+    std::free(data);
+    return bytes;
+}
+
+// The same file decoded by libjpeg alone, row after row.
+std::vector<JSAMPLE> LibjpegGreyPixels(const std::vector<char>& bytes)
+{
+    jpeg_decompress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    jpeg_read_header(&info, TRUE);
+    jpeg_start_decompress(&info);
+    std::vector<JSAMPLE> pixels(static_cast<size_t>(info.output_width) * info.output_height);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW rows[] = {pixels.data() + static_cast<size_t>(info.output_scanline) * info.output_width};
+        jpeg_read_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return pixels;
+}
+
+// libjpeg's own progressive file of the same 4096 x 4096 grey picture, whose six scans cost more than the
+// work every picture is allowed, stays well within the budget: from a file and a stream it gives every
+// pixel libjpeg gives.
+TEST(LoadImageFromFile, ProgressiveJpegOfAnEncodersScansDecodesAsLibjpegDecodesIt)
+{
+    Folder folder;
+    const std::string path = folder.File("progressive.jpg");
+    const std::vector<char> bytes = ProgressiveGreyJpeg(4096, 4096);
+    WriteAll(path, bytes);
+    const std::vector<JSAMPLE> expected = LibjpegGreyPixels(bytes);
+    Gdiplus::Bitmap fromFile(CString(path.c_str()).GetString());
+    auto fromStream = pictor_test::BitmapFromBytes(bytes);
+    for (Gdiplus::Bitmap* bitmap : {&fromFile, fromStream.get()}) {
+        ASSERT_EQ(bitmap->GetLastStatus(), Gdiplus::Ok);
+        ASSERT_EQ(bitmap->GetWidth(), 4096u);
+        ASSERT_EQ(bitmap->GetHeight(), 4096u);
+        ASSERT_EQ(bitmap->GetPixelFormat(), PixelFormat8bppIndexed);
+        const Gdiplus::Rect all(0, 0, 4096, 4096);
+        Gdiplus::BitmapData data{};
+        ASSERT_EQ(bitmap->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat8bppIndexed, &data), Gdiplus::Ok);
+        int differing = 0;
+        for (size_t y = 0; y < 4096; ++y) {
+            const BYTE* row = static_cast<const BYTE*>(data.Scan0) + y * static_cast<size_t>(data.Stride);
+            differing += std::memcmp(row, &expected[y * 4096], 4096) != 0;
+        }
+        bitmap->UnlockBits(&data);
+        EXPECT_EQ(differing, 0) << "rows";
     }
 }
 

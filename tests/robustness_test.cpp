@@ -293,7 +293,7 @@ TEST(BadArguments, HostilePicturesFailAtOnceThroughFilesAndStreams)
         EXPECT_EQ(canvas.GetSize(), CSize(8, 8));
         EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 2.0);
     }
-    EXPECT_GE(seeds, 12);
+    EXPECT_GE(seeds, 13);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     EXPECT_LT(usage.ru_maxrss, 512 * 1024) << "peak resident kilobytes";

@@ -239,8 +239,10 @@ bool Change(CFxPictor& canvas, const Job& job, const std::string& input, std::st
 
 // A thumbnail straight from a JPEG file decoded at a reduced scale, drawn as ReSampling draws it (the place
 // of a fitted picture worked out from its full size); false when the file takes the ordinary road (not such
-// a JPEG, damaged, too large to be loaded whole, or a thumbnail size the engine cannot draw).
-bool ThumbOfJpeg(CFxPictor& canvas, const Job& job, const std::string& input)
+// a JPEG, damaged, too large to be loaded whole, or a thumbnail size the engine cannot draw), or, with the
+// reason in refusal, when its scans ask for more work or memory than its size warrants (the library would
+// refuse it after the same work).
+bool ThumbOfJpeg(CFxPictor& canvas, const Job& job, const std::string& input, std::string& refusal)
 {
     ScaledJpeg jpeg(input);
     const int fullWidth = jpeg.FullWidth(), fullHeight = jpeg.FullHeight();
@@ -249,7 +251,12 @@ bool ThumbOfJpeg(CFxPictor& canvas, const Job& job, const std::string& input)
     if (job.fit) place = pictor::FitInto(fullWidth, fullHeight, job.width, job.height);
     std::vector<uint8_t> pixels;
     int width = 0, height = 0;
-    if (!jpeg.Decode(place.width, place.height, pixels, width, height)) return false;
+    if (!jpeg.Decode(place.width, place.height, pixels, width, height)) {
+        if (jpeg.Refused())
+            refusal = "cannot read '" + input + "': its scans would take more work or memory than a " +
+                      SizeText(fullWidth, fullHeight) + " picture needs";
+        return false;
+    }
     Gdiplus::Bitmap picture(width, height, width * 4, PixelFormat32bppRGB, pixels.data());
     canvas.Init(nullptr, job.width, job.height);
     if (picture.GetLastStatus() != Gdiplus::Ok || !Holds(canvas, job.width, job.height)) return false;
@@ -320,7 +327,12 @@ bool RunJob(const Job& job, const std::string& input, const std::string& output,
     if (!ResolveTarget(output, target, error)) return false;
 
     CFxPictor canvas;
-    const bool madeFromJpeg = job.command == "thumb" && ThumbOfJpeg(canvas, job, input);
+    std::string refusal;
+    const bool madeFromJpeg = job.command == "thumb" && ThumbOfJpeg(canvas, job, input, refusal);
+    if (!refusal.empty()) {
+        error = refusal;
+        return false;
+    }
     if (!madeFromJpeg && (!Load(canvas, job, input, error) || !Change(canvas, job, input, error))) return false;
 
     const char* mime = MimeOf(output);

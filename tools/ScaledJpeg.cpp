@@ -4,12 +4,15 @@
 #include <jpeglib.h>
 #include <new>
 
+#include "gdiplus/JpegBudget.h"
+
 // libjpeg reports errors through a jump back into the call that started the work: only plain data lives
 // in the frames it jumps over.
 struct ScaledJpeg::State {
     jpeg_decompress_struct info{};
     jpeg_error_mgr manager{};
     std::jmp_buf jump{};
+    Gdiplus::JpegBudget budget{};
     bool created = false;
     ~State()
     {
@@ -63,7 +66,12 @@ bool ScaledJpeg::Decode(int minWidth, int minHeight, std::vector<uint8_t>& pixel
 {
     if (!m_valid) return false;
     jpeg_decompress_struct& info = m_state->info;
-    if (setjmp(m_state->jump)) return false;
+    if (setjmp(m_state->jump)) {
+        m_refused = Gdiplus::JpegWorkRefused(info, m_state->budget);
+        return false;
+    }
+    // The reduced scale saves the output, not the scans: every one still passes over all the blocks.
+    Gdiplus::LimitJpegWork(info, m_state->budget);
     info.out_color_space = JCS_EXT_BGRX;
     info.scale_denom = 8;
     for (info.scale_num = 1; info.scale_num < 8; ++info.scale_num) {

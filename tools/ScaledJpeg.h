@@ -22,13 +22,17 @@ public:
 
     // Decodes at the smallest scale n/8 (n = 1 to 8) whose picture is at least minWidth x minHeight, into
     // 32-bit rows (blue, green, red, unused byte) of width x height pixels. False on any damage the decoder
-    // notices, even one it could step over, so that such files take the ordinary road.
+    // notices, even one it could step over, so that such files take the ordinary road; false too when the
+    // file's scans would take more work or memory than its size warrants (then Refused() is true).
     bool Decode(int minWidth, int minHeight, std::vector<uint8_t>& pixels, int& width, int& height);
+    // True once Decode gave up on the work or memory the file asked for; the library refuses such a file too.
+    bool Refused() const { return m_refused; }
 
 private:
     struct State;
     std::unique_ptr<FILE, int (*)(FILE*)> m_file;
     std::unique_ptr<State> m_state;
     bool m_valid = false;
+    bool m_refused = false;
     int m_fullWidth = 0, m_fullHeight = 0;
 };

@@ -2,6 +2,10 @@
 // over a grey palette, CMYK ones 32-bit RGB. A file cut short gives the part decoded, the rest grey, as
 // in GDI+; a file broken before its first scan fails. The upsampling is the engine's (plain, not
 // smoothed), so pictures look as they always did.
+//
+// A file whose scans would take more work or memory than its size warrants (JpegBudget.h) is refused with
+// OutOfMemory, as a picture too large to hold is, rather than shown as far as the budget went: the file is
+// intact, and a blurred early scan handed over with Ok would pass for the picture.
 #include <algorithm>
 #include <csetjmp>
 #include <cstddef>
@@ -9,20 +13,12 @@
 
 #include "Gdiplus.h"
 #include "GdiplusDecode.h"
+#include "JpegBudget.h"
 #include "JpegErrors.h"
 
 namespace Gdiplus {
 
 namespace {
-
-// A progressive file can ask for any number of scans over the whole picture; past this many it is refused.
-const int kMaxScans = 1000;
-
-void LimitScans(j_common_ptr info)
-{
-    auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
-    if (decompress->input_scan_number > kMaxScans) JumpBackOnJpegError(info);
-}
 
 // libjpeg's input, taken from the reader's buffer; a file that ends early ends with an end-of-image
 // marker, so that what came before it is decoded.
@@ -59,18 +55,14 @@ void SkipSource(j_decompress_ptr info, long count)
 
 class JpegReader {
 public:
-    JpegReader()
-    {
-        info.err = AttachJpegErrors(errors);
-        progress.progress_monitor = LimitScans;
-    }
+    JpegReader() { info.err = AttachJpegErrors(errors); }
     ~JpegReader() { jpeg_destroy_decompress(&info); }
     JpegReader(const JpegReader&) = delete;
     JpegReader& operator=(const JpegReader&) = delete;
 
     jpeg_decompress_struct info{};
     JpegErrors errors{};
-    jpeg_progress_mgr progress{};
+    JpegBudget budget{};
     Source source{};
 };
 
@@ -101,11 +93,11 @@ bool Decode(JpegReader& reader, PictureReader& input, DecodeTarget& target, Layo
     jpeg_decompress_struct& info = reader.info;
     if (setjmp(reader.errors.jump)) return false;
     jpeg_create_decompress(&info);
-    info.progress = &reader.progress;
     reader.source.base = {nullptr, 0, StartSource, FillSource, SkipSource, jpeg_resync_to_restart, EndSource};
     reader.source.reader = &input;
     info.src = &reader.source.base;
     jpeg_read_header(&info, TRUE);
+    LimitJpegWork(info, reader.budget);
     info.do_fancy_upsampling = FALSE;
     info.do_block_smoothing = FALSE;
     if (info.num_components == 1) {
