@@ -20,6 +20,7 @@
 #include "TestSupport.h"
 #include "XServer.h"
 #include "win/Clipboard.h"
+#include "win/ClipboardPicture.h"
 #include "win/PrinterDC.h"
 #include "win/Window.h"
 
@@ -516,4 +517,76 @@ TEST_F(DesktopClipboard, TransparentPixelsArePastedOverWhite)
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 9; ++x)
             EXPECT_EQ(PixelOf(pasted, x, y), x < 5 ? 0xFFE3B17Fu : 0xFFFFFFFFu) << x << ", " << y;
+}
+
+namespace {
+
+uint32_t Colour(int x, int y) { return static_cast<uint32_t>(0x102030 * (x + 1) + 0x050709 * y) & 0xFFFFFF; }
+
+// A 24-bit BMP whose pixel (x, y) is Colour(x, y), rows from the bottom or from the top.
+std::vector<uint8_t> Bmp24(int width, int height, bool topDown)
+{
+    const int rowSize = (width * 3 + 3) & ~3;
+    std::vector<uint8_t> file{'B', 'M'};
+    auto put = [&file](uint32_t value, int size) {
+        for (int i = 0; i < size; ++i) file.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    };
+    for (uint32_t field : {54u + rowSize * height, 0u, 54u, 40u}) put(field, 4);
+    put(width, 4);
+    put(topDown ? -height : height, 4);
+    put(1, 2);
+    put(24, 2);
+    for (int i = 0; i < 6; ++i) put(0, 4);
+    for (int row = 0; row < height; ++row) {
+        for (int x = 0; x < width; ++x) put(Colour(x, topDown ? row : height - 1 - row), 3);
+        file.resize(file.size() + (rowSize - width * 3), 0);
+    }
+    return file;
+}
+
+// The picture decoded from the file handed over `piece` bytes at a time; null when refused.
+std::unique_ptr<Gdiplus::Bitmap> DecodeInPieces(const std::vector<uint8_t>& file, DesktopPictureType type, size_t piece)
+{
+    ClipboardPictureDecoder decoder([](int width, int height) { return new Gdiplus::Bitmap(width, height); });
+    if (!decoder.Begin(type)) return nullptr;
+    for (size_t at = 0; at < file.size(); at += piece)
+        if (!decoder.Take(file.data() + at, std::min(piece, file.size() - at))) return nullptr;
+    return decoder.Finish();
+}
+
+}  // namespace
+
+TEST(ClipboardPictures, DecodeTheSameWhateverPiecesTheyComeIn)
+{
+    for (bool topDown : {false, true}) {
+        std::vector<uint8_t> bmp = Bmp24(5, 3, topDown);
+        for (size_t piece : {bmp.size(), size_t{1}, size_t{7}}) {
+            std::unique_ptr<Gdiplus::Bitmap> picture = DecodeInPieces(bmp, DesktopPictureType::Bmp, piece);
+            ASSERT_TRUE(picture) << piece;
+            ASSERT_EQ(picture->GetWidth(), 5u);
+            for (int y = 0; y < 3; ++y)
+                for (int x = 0; x < 5; ++x) {
+                    Gdiplus::Color colour;
+                    picture->GetPixel(x, y, &colour);
+                    EXPECT_EQ(colour.GetValue(), 0xFF000000u | Colour(x, y)) << x << ", " << y << " in " << piece;
+                }
+        }
+        bmp.pop_back();
+        EXPECT_FALSE(DecodeInPieces(bmp, DesktopPictureType::Bmp, 5));
+    }
+
+    std::vector<char> read = ReadFile(PICTOR_TEST_DATA "/alpha-interlaced.png");
+    std::vector<uint8_t> png(read.begin(), read.end());
+    for (size_t piece : {png.size(), size_t{1}, size_t{7}}) {
+        std::unique_ptr<Gdiplus::Bitmap> picture = DecodeInPieces(png, DesktopPictureType::Png, piece);
+        ASSERT_TRUE(picture) << piece;
+        Gdiplus::Color left, right;
+        picture->GetPixel(4, 4, &left);
+        picture->GetPixel(5, 0, &right);
+        EXPECT_EQ(left.GetValue(), 0xFFE3B17Fu);
+        EXPECT_EQ(right.GetValue(), 0xFFFFFFFFu);
+    }
+    png.resize(png.size() - 20);
+    EXPECT_FALSE(DecodeInPieces(png, DesktopPictureType::Png, 7));
+    EXPECT_FALSE(DecodeInPieces(std::vector<uint8_t>(100, 'x'), DesktopPictureType::Png, 7));
 }
