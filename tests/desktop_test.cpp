@@ -3,11 +3,13 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <xcb/xcb.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <chrono>
 #include <functional>
 #include <filesystem>
@@ -18,6 +20,7 @@
 #include "TestSupport.h"
 #include "XServer.h"
 #include "win/Clipboard.h"
+#include "win/ClipboardPicture.h"
 #include "win/PrinterDC.h"
 #include "win/Window.h"
 
@@ -351,6 +354,50 @@ std::vector<BYTE> PixelsOf(Gdiplus::Bitmap& bitmap)
     return pixels;
 }
 
+long long StatusKb(const char* field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(field, 0) == 0) return std::atoll(line.c_str() + std::strlen(field));
+    return -1;
+}
+
+// What some work cost in a forked child: the peak of its resident memory above what the child held as it
+// began (nothing else runs there), and its time; `check` runs after the measurement.
+struct Cost {
+    bool checked = false;
+    double megabytes = 0;
+    double seconds = 0;
+};
+Cost Measure(const std::function<void()>& work, const std::function<bool()>& check)
+{
+    int fds[2];
+    if (pipe(fds) != 0) return Cost();
+    pid_t child = fork();
+    if (child == 0) {
+        // The peak starts here (a new process's peak is already its size).
+        std::ofstream("/proc/self/clear_refs") << "5";
+        long long before = StatusKb("VmRSS:");
+        auto start = std::chrono::steady_clock::now();
+        work();
+        Cost cost{false, (StatusKb("VmHWM:") - before) / 1024.0,
+                  std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count()};
+        cost.checked = check();
+        _exit(write(fds[1], &cost, sizeof(cost)) == sizeof(cost) ? 0 : 1);
+    }
+    close(fds[1]);
+    Cost cost;
+    pollfd answer = {fds[0], POLLIN, 0};
+    if (child < 0 || poll(&answer, 1, 60000) <= 0 || read(fds[0], &cost, sizeof(cost)) != sizeof(cost)) cost = Cost();
+    close(fds[0]);
+    if (child > 0) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+    return cost;
+}
+
 class DesktopClipboard : public testing::Test {
 protected:
     void SetUp() override
@@ -474,4 +521,117 @@ TEST_F(DesktopClipboard, FaultsAreBoundedAndLeaveTheCanvasAlone)
     canvas.CopyFromClipBoard();
     EXPECT_EQ(GetClipboardStatus(), ClipboardStatus::NoDisplay);
     unchanged();
+}
+
+TEST_F(DesktopClipboard, LargePicturesStreamBothWaysHeldAboutOnce)
+{
+    // 6 megapixels (24 MB) of noise: copying and pasting may hold about twice the picture, briefly.
+    const int width = 3000, height = 2000;
+    const double pictureMb = width * height * 4 / 1048576.0, limitMb = 2.5 * pictureMb + 16;
+    std::vector<BYTE> noise = Noise(width, height, 11);
+    CFxPictor canvas(nullptr, width, height);
+    canvas.SetBits(noise.data(), 0, 0);
+    Cost copy = Measure([&] { canvas.CopyToClipBoard(0, 0, width, height); },
+                        [] { return GetClipboardStatus() == ClipboardStatus::Ok; });
+    CFxPictor pasted;
+    Cost paste = Measure([&] { pasted.CopyFromClipBoard(); },
+                         [&] {
+                             std::vector<BYTE> got(noise.size());
+                             pasted.GetBits(got.data(), 0, 0, width, height);
+                             return GetClipboardStatus() == ClipboardStatus::Ok &&
+                                    pasted.GetSize() == CSize(width, height) && got == noise;
+                         });
+    std::printf("%.0f MB picture: copy %.1f MB in %.2f s, paste %.1f MB in %.2f s\n", pictureMb, copy.megabytes,
+                copy.seconds, paste.megabytes, paste.seconds);
+    EXPECT_TRUE(copy.checked);
+    EXPECT_TRUE(paste.checked);
+    EXPECT_LT(copy.megabytes, limitMb);
+    EXPECT_LT(paste.megabytes, limitMb);
+    EXPECT_LT(copy.seconds, 10.0);
+    EXPECT_LT(paste.seconds, 10.0);
+}
+
+TEST_F(DesktopClipboard, TransparentPixelsArePastedOverWhite)
+{
+    // An interlaced PNG: five columns of (200, 100, 0) at alpha 128, then four transparent ones.
+    ASSERT_TRUE(XclipIn("-t image/png " PICTOR_TEST_DATA "/alpha-interlaced.png"));
+    CFxPictor pasted;
+    pasted.CopyFromClipBoard();
+    ASSERT_EQ(GetClipboardStatus(), ClipboardStatus::Ok);
+    ASSERT_EQ(pasted.GetSize(), CSize(9, 5));
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 9; ++x)
+            EXPECT_EQ(PixelOf(pasted, x, y), x < 5 ? 0xFFE3B17Fu : 0xFFFFFFFFu) << x << ", " << y;
+}
+
+namespace {
+
+uint32_t Colour(int x, int y) { return static_cast<uint32_t>(0x102030 * (x + 1) + 0x050709 * y) & 0xFFFFFF; }
+
+// A 24-bit BMP whose pixel (x, y) is Colour(x, y), rows from the bottom or from the top.
+std::vector<uint8_t> Bmp24(int width, int height, bool topDown)
+{
+    const int rowSize = (width * 3 + 3) & ~3;
+    std::vector<uint8_t> file{'B', 'M'};
+    auto put = [&file](uint32_t value, int size) {
+        for (int i = 0; i < size; ++i) file.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    };
+    for (uint32_t field : {54u + rowSize * height, 0u, 54u, 40u}) put(field, 4);
+    put(width, 4);
+    put(topDown ? -height : height, 4);
+    put(1, 2);
+    put(24, 2);
+    for (int i = 0; i < 6; ++i) put(0, 4);
+    for (int row = 0; row < height; ++row) {
+        for (int x = 0; x < width; ++x) put(Colour(x, topDown ? row : height - 1 - row), 3);
+        file.resize(file.size() + (rowSize - width * 3), 0);
+    }
+    return file;
+}
+
+// The picture decoded from the file handed over `piece` bytes at a time; null when refused.
+std::unique_ptr<Gdiplus::Bitmap> DecodeInPieces(const std::vector<uint8_t>& file, DesktopPictureType type, size_t piece)
+{
+    ClipboardPictureDecoder decoder([](int width, int height) { return new Gdiplus::Bitmap(width, height); });
+    if (!decoder.Begin(type)) return nullptr;
+    for (size_t at = 0; at < file.size(); at += piece)
+        if (!decoder.Take(file.data() + at, std::min(piece, file.size() - at))) return nullptr;
+    return decoder.Finish();
+}
+
+}  // namespace
+
+TEST(ClipboardPictures, DecodeTheSameWhateverPiecesTheyComeIn)
+{
+    for (bool topDown : {false, true}) {
+        std::vector<uint8_t> bmp = Bmp24(5, 3, topDown);
+        for (size_t piece : {bmp.size(), size_t{1}, size_t{7}}) {
+            std::unique_ptr<Gdiplus::Bitmap> picture = DecodeInPieces(bmp, DesktopPictureType::Bmp, piece);
+            ASSERT_TRUE(picture) << piece;
+            ASSERT_EQ(picture->GetWidth(), 5u);
+            for (int y = 0; y < 3; ++y)
+                for (int x = 0; x < 5; ++x) {
+                    Gdiplus::Color colour;
+                    picture->GetPixel(x, y, &colour);
+                    EXPECT_EQ(colour.GetValue(), 0xFF000000u | Colour(x, y)) << x << ", " << y << " in " << piece;
+                }
+        }
+        bmp.pop_back();
+        EXPECT_FALSE(DecodeInPieces(bmp, DesktopPictureType::Bmp, 5));
+    }
+
+    std::vector<char> read = ReadFile(PICTOR_TEST_DATA "/alpha-interlaced.png");
+    std::vector<uint8_t> png(read.begin(), read.end());
+    for (size_t piece : {png.size(), size_t{1}, size_t{7}}) {
+        std::unique_ptr<Gdiplus::Bitmap> picture = DecodeInPieces(png, DesktopPictureType::Png, piece);
+        ASSERT_TRUE(picture) << piece;
+        Gdiplus::Color left, right;
+        picture->GetPixel(4, 4, &left);
+        picture->GetPixel(5, 0, &right);
+        EXPECT_EQ(left.GetValue(), 0xFFE3B17Fu);
+        EXPECT_EQ(right.GetValue(), 0xFFFFFFFFu);
+    }
+    png.resize(png.size() - 20);
+    EXPECT_FALSE(DecodeInPieces(png, DesktopPictureType::Png, 7));
+    EXPECT_FALSE(DecodeInPieces(std::vector<uint8_t>(100, 'x'), DesktopPictureType::Png, 7));
 }

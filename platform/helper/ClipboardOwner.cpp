@@ -2,7 +2,8 @@
 // pasteable after the program that copied it has ended. Started by the library with the picture on
 // standard input (see ClipboardHandover.h); it leaves its parent at once, takes the selection, answers,
 // and serves image/png, image/bmp and TARGETS to every client until another owner takes the selection
-// or the display goes away. Large pictures go in increments (INCR).
+// or the display goes away. Large pictures go in increments (INCR), each encoded only as the client asks
+// for it, so that the helper holds the pixels and, per client, about one increment.
 #include <png.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csetjmp>
 #include <cstdlib>
 #include <cstring>
 #include <list>
@@ -35,8 +37,8 @@ struct Picture {
     uint32_t width = 0;
     uint32_t height = 0;
     Bytes pixels;  // blue, green, red, unused
-    Bytes png;     // made on first request
-    Bytes bmp;
+
+    const uint8_t* Row(uint32_t y) const { return pixels.data() + static_cast<size_t>(y) * width * 4; }
 };
 
 bool ReadAll(int fd, void* target, size_t size)
@@ -66,71 +68,150 @@ bool ReadPicture(int fd, Picture& picture)
     return ReadAll(fd, picture.pixels.data(), picture.pixels.size());
 }
 
-void AppendPng(png_structp png, png_bytep data, png_size_t length)
-{
-    auto* target = static_cast<Bytes*>(png_get_io_ptr(png));
-    target->insert(target->end(), data, data + length);
-}
+// A picture file written a little at a time, as a client takes it.
+class Encoder {
+public:
+    virtual ~Encoder() = default;
+    Encoder(const Encoder&) = delete;
+    Encoder& operator=(const Encoder&) = delete;
 
-Bytes EncodePng(const Picture& picture)
-{
-    Bytes out;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, info ? &info : nullptr);
-        return Bytes();
+    // Encodes until at least `wanted` bytes wait or the file is complete; false when encoding failed.
+    bool Fill(size_t wanted)
+    {
+        if (m_start > 0) {
+            m_out.erase(m_out.begin(), m_out.begin() + static_cast<std::ptrdiff_t>(m_start));
+            m_start = 0;
+        }
+        while (!m_failed && !m_complete && m_out.size() < wanted) m_complete = Step();
+        return !m_failed;
     }
-    png_set_write_fn(png, &out, AppendPng, nullptr);
-    // Speed over size: the picture only crosses the local display.
-    png_set_compression_level(png, 1);
-    png_set_IHDR(png, info, picture.width, picture.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    png_set_bgr(png);
-    png_set_filler(png, 0, PNG_FILLER_AFTER);
-    for (uint32_t y = 0; y < picture.height; ++y)
-        png_write_row(png, picture.pixels.data() + static_cast<size_t>(y) * picture.width * 4);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return out;
-}
+    // The bytes waiting, and taking some of them.
+    size_t Waiting() const { return m_out.size() - m_start; }
+    const uint8_t* Data() const { return m_out.data() + m_start; }
+    void Take(size_t count) { m_start += std::min(count, Waiting()); }
+    bool Complete() const { return m_complete; }
+    // The file's size when known in advance, else 0.
+    virtual size_t KnownSize() const { return 0; }
 
-void Put(Bytes& out, uint32_t value, int size)
-{
-    for (int i = 0; i < size; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
+protected:
+    explicit Encoder(const Picture& picture) : m_picture(picture) { m_out.reserve(2 * kLargestChunk); }
+    // Appends the next piece of the file to m_out; true once the file is complete.
+    virtual bool Step() = 0;
+
+    const Picture& m_picture;
+    Bytes m_out;
+    bool m_failed = false;
+
+private:
+    size_t m_start = 0;
+    bool m_complete = false;
+};
 
 // A 24-bit Windows bitmap file, rows from the bottom.
-Bytes EncodeBmp(const Picture& picture)
-{
-    uint32_t rowSize = (picture.width * 3 + 3) & ~3u;
-    uint32_t imageSize = rowSize * picture.height;
-    Bytes out;
-    out.reserve(54 + imageSize);
-    out.push_back('B');
-    out.push_back('M');
-    Put(out, 54 + imageSize, 4);
-    Put(out, 0, 4);
-    Put(out, 54, 4);
-    Put(out, 40, 4);
-    Put(out, picture.width, 4);
-    Put(out, picture.height, 4);
-    Put(out, 1, 2);
-    Put(out, 24, 2);
-    Put(out, 0, 4);  // no compression
-    Put(out, imageSize, 4);
-    Put(out, 3780, 4);  // 96 dpi
-    Put(out, 3780, 4);
-    Put(out, 0, 4);
-    Put(out, 0, 4);
-    for (uint32_t row = picture.height; row-- > 0;) {
-        const uint8_t* pixel = picture.pixels.data() + static_cast<size_t>(row) * picture.width * 4;
-        for (uint32_t x = 0; x < picture.width; ++x, pixel += 4) out.insert(out.end(), pixel, pixel + 3);
-        out.resize(out.size() + (rowSize - picture.width * 3), 0);
+class BmpEncoder final : public Encoder {
+public:
+    explicit BmpEncoder(const Picture& picture) : Encoder(picture), m_rowSize((picture.width * 3 + 3) & ~3u) {}
+    size_t KnownSize() const override { return 54 + static_cast<size_t>(m_rowSize) * m_picture.height; }
+
+private:
+    bool Step() override
+    {
+        if (!m_headerWritten) {
+            WriteHeader();
+            m_headerWritten = true;
+            return false;
+        }
+        const uint8_t* pixel = m_picture.Row(m_picture.height - 1 - m_rowsWritten);
+        size_t at = m_out.size();
+        m_out.resize(at + m_rowSize, 0);
+        for (uint32_t x = 0; x < m_picture.width; ++x, pixel += 4, at += 3) std::memcpy(&m_out[at], pixel, 3);
+        return ++m_rowsWritten == m_picture.height;
     }
-    return out;
-}
+
+    void Put(uint32_t value, int size)
+    {
+        for (int i = 0; i < size; ++i) m_out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    }
+
+    void WriteHeader()
+    {
+        uint32_t imageSize = m_rowSize * m_picture.height;
+        m_out.push_back('B');
+        m_out.push_back('M');
+        Put(54 + imageSize, 4);
+        Put(0, 4);
+        Put(54, 4);
+        Put(40, 4);
+        Put(m_picture.width, 4);
+        Put(m_picture.height, 4);
+        Put(1, 2);
+        Put(24, 2);
+        Put(0, 4);  // no compression
+        Put(imageSize, 4);
+        Put(3780, 4);  // 96 dpi
+        Put(3780, 4);
+        Put(0, 4);
+        Put(0, 4);
+    }
+
+    uint32_t m_rowSize;
+    bool m_headerWritten = false;
+    uint32_t m_rowsWritten = 0;
+};
+
+// An RGB PNG file, a row at a time.
+class PngEncoder final : public Encoder {
+public:
+    explicit PngEncoder(const Picture& picture) : Encoder(picture)
+    {
+        m_png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+        m_info = m_png ? png_create_info_struct(m_png) : nullptr;
+        m_failed = !m_info || !Start();
+    }
+    ~PngEncoder() override { png_destroy_write_struct(&m_png, m_info ? &m_info : nullptr); }
+
+private:
+    static void Append(png_structp png, png_bytep data, png_size_t length)
+    {
+        Bytes& out = static_cast<PngEncoder*>(png_get_io_ptr(png))->m_out;
+        out.insert(out.end(), data, data + length);
+    }
+
+    // Each libpng call runs in a frame of its own holding nothing to destroy, for the error's jump back.
+    bool Start()
+    {
+        if (setjmp(png_jmpbuf(m_png))) return false;
+        png_set_write_fn(m_png, this, Append, nullptr);
+        // Speed over size: the picture only crosses the local display. The "up" filter alone keeps what
+        // trying every filter on every row gains on drawn pictures and photographs, in half the time.
+        png_set_compression_level(m_png, 1);
+        png_set_filter(m_png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
+        png_set_IHDR(m_png, m_info, m_picture.width, m_picture.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_write_info(m_png, m_info);
+        png_set_bgr(m_png);
+        png_set_filler(m_png, 0, PNG_FILLER_AFTER);
+        return true;
+    }
+
+    bool Step() override
+    {
+        if (setjmp(png_jmpbuf(m_png))) {
+            m_failed = true;
+            return false;
+        }
+        if (m_nextRow < m_picture.height) {
+            png_write_row(m_png, m_picture.Row(m_nextRow++));
+            return false;
+        }
+        png_write_end(m_png, nullptr);
+        return true;
+    }
+
+    png_structp m_png = nullptr;
+    png_infop m_info = nullptr;
+    uint32_t m_nextRow = 0;
+};
 
 struct Atoms {
     xcb_atom_t clipboard, targets, png, bmp, incr, atom;
@@ -150,17 +231,14 @@ struct Transfer {
     xcb_window_t requestor;
     xcb_atom_t property;
     xcb_atom_t type;
-    const Bytes* data;
-    size_t offset;
+    std::unique_ptr<Encoder> encoder;
     Clock::time_point last;
 };
 
 class Owner {
 public:
-    Owner(xcb_connection_t* c, xcb_window_t window, Picture& picture)
-        : m_c(c),
-          m_window(window),
-          m_picture(picture),
+    Owner(xcb_connection_t* c, xcb_window_t window, const Picture& picture)
+        : m_c(c), m_window(window), m_picture(picture),
           m_chunk(std::min(kLargestChunk, static_cast<size_t>(xcb_get_maximum_request_length(c)) * 4 - 1024))
     {
         m_atoms = {Intern(c, "CLIPBOARD"), Intern(c, "TARGETS"), Intern(c, "image/png"),
@@ -206,14 +284,30 @@ public:
     }
 
 private:
-    const Bytes* Encoded(xcb_atom_t target)
+    std::unique_ptr<Encoder> EncoderFor(xcb_atom_t target) const
     {
-        if (target == m_atoms.png) {
-            if (m_picture.png.empty()) m_picture.png = EncodePng(m_picture);
-            return m_picture.png.empty() ? nullptr : &m_picture.png;
+        if (target == m_atoms.png) return std::make_unique<PngEncoder>(m_picture);
+        return std::make_unique<BmpEncoder>(m_picture);
+    }
+
+    // Starts the file: whole in the property when it fits in one increment, else announced as INCR
+    // (with a lower bound on its size) and kept for the increments. False when it cannot be made.
+    bool StartFile(const xcb_selection_request_event_t& request, xcb_atom_t property)
+    {
+        std::unique_ptr<Encoder> encoder = EncoderFor(request.target);
+        if (!encoder->Fill(m_chunk + 1)) return false;
+        if (encoder->Complete() && encoder->Waiting() <= m_chunk) {
+            xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, request.requestor, property, request.target, 8,
+                                static_cast<uint32_t>(encoder->Waiting()), encoder->Data());
+            return true;
         }
-        if (m_picture.bmp.empty()) m_picture.bmp = EncodeBmp(m_picture);
-        return &m_picture.bmp;
+        uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_change_window_attributes(m_c, request.requestor, XCB_CW_EVENT_MASK, &mask);
+        size_t known = encoder->KnownSize() ? encoder->KnownSize() : encoder->Waiting();
+        uint32_t size = static_cast<uint32_t>(std::min<size_t>(known, UINT32_MAX));
+        xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, request.requestor, property, m_atoms.incr, 32, 1, &size);
+        m_transfers.push_back(Transfer{request.requestor, property, request.target, std::move(encoder), Clock::now()});
+        return true;
     }
 
     void Answer(const xcb_selection_request_event_t& request)
@@ -223,22 +317,9 @@ private:
         if (request.target == m_atoms.targets) {
             xcb_atom_t offered[] = {m_atoms.targets, m_atoms.png, m_atoms.bmp};
             xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, request.requestor, property, XCB_ATOM_ATOM, 32, 3, offered);
-        } else if (request.target == m_atoms.png || request.target == m_atoms.bmp) {
-            const Bytes* data = Encoded(request.target);
-            if (!data) {
-                property = XCB_ATOM_NONE;
-            } else if (data->size() <= m_chunk) {
-                xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, request.requestor, property, request.target, 8,
-                                    static_cast<uint32_t>(data->size()), data->data());
-            } else {
-                uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-                xcb_change_window_attributes(m_c, request.requestor, XCB_CW_EVENT_MASK, &mask);
-                uint32_t size = static_cast<uint32_t>(data->size());
-                xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, request.requestor, property, m_atoms.incr, 32, 1, &size);
-                m_transfers.push_back(Transfer{request.requestor, property, request.target, data, 0, Clock::now()});
-            }
         } else {
-            property = XCB_ATOM_NONE;
+            bool picture = request.target == m_atoms.png || request.target == m_atoms.bmp;
+            if (!picture || !StartFile(request, property)) property = XCB_ATOM_NONE;
         }
         xcb_selection_notify_event_t notify{};
         notify.response_type = XCB_SELECTION_NOTIFY;
@@ -251,16 +332,18 @@ private:
         xcb_flush(m_c);
     }
 
-    // The requestor deleted the property: the next increment, and a last empty one.
+    // The requestor deleted the property: the next increment, and a last empty one (also when the
+    // encoding failed, which cuts the file short).
     void Continue(const xcb_property_notify_event_t& event)
     {
         if (event.state != XCB_PROPERTY_DELETE) return;
         for (auto it = m_transfers.begin(); it != m_transfers.end(); ++it) {
             if (it->requestor != event.window || it->property != event.atom) continue;
-            size_t size = std::min(m_chunk, it->data->size() - it->offset);
+            Encoder& encoder = *it->encoder;
+            size_t size = encoder.Fill(m_chunk) ? std::min(m_chunk, encoder.Waiting()) : 0;
             xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, it->requestor, it->property, it->type, 8,
-                                static_cast<uint32_t>(size), it->data->data() + it->offset);
-            it->offset += size;
+                                static_cast<uint32_t>(size), encoder.Data());
+            encoder.Take(size);
             it->last = Clock::now();
             if (size == 0) {
                 uint32_t none = XCB_EVENT_MASK_NO_EVENT;
@@ -279,7 +362,7 @@ private:
 
     xcb_connection_t* m_c;
     xcb_window_t m_window;
-    Picture& m_picture;
+    const Picture& m_picture;
     size_t m_chunk;
     Atoms m_atoms;
     std::list<Transfer> m_transfers;
@@ -323,6 +406,9 @@ int main()
     xcb_window_t window = xcb_generate_id(c);
     xcb_create_window(c, 0, window, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, 0,
                       nullptr);
+    // The library knows its own helper by this class and takes the uncompressed bitmap from it.
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, sizeof(kHelperClass),
+                        kHelperClass);
     Owner owner(c, window, picture);
     if (!owner.TakeSelection()) {
         xcb_disconnect(c);

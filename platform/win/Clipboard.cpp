@@ -1,5 +1,6 @@
 #include "Clipboard.h"
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "../gdiplus/Gdiplus.h"
+#include "ClipboardPicture.h"
 #include "DesktopClipboard.h"
 #include "GdiObjects.h"
 #include "GlobalMemory.h"
@@ -56,39 +58,57 @@ ClipboardState& State()
 
 DWORD MediumOf(UINT format) { return format == CF_BITMAP ? TYMED_GDI : TYMED_HGLOBAL; }
 
-// Offers the bitmap on the desktop's clipboard; NoDisplay when there is none to offer it on.
+// Offers the bitmap on the desktop's clipboard; NoDisplay when there is none to offer it on. Its rows
+// go to the helper as they are, a band at a time.
 ClipboardStatus OfferBitmap(HBITMAP hBitmap)
 {
     if (!DesktopClipboardReachable()) return ClipboardStatus::NoDisplay;
     std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromHBITMAP(hBitmap, nullptr));
-    Gdiplus::Rect all(0, 0, static_cast<INT>(bitmap->GetWidth()), static_cast<INT>(bitmap->GetHeight()));
-    Gdiplus::BitmapData data{};
-    if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) != Gdiplus::Ok)
-        return ClipboardStatus::BadPicture;
-    ClipboardStatus status = DesktopClipboardOffer(static_cast<const uint8_t*>(data.Scan0), data.Stride,
-                                                   static_cast<int>(data.Width), static_cast<int>(data.Height));
-    bitmap->UnlockBits(&data);
-    return status;
+    const int width = static_cast<int>(bitmap->GetWidth()), height = static_cast<int>(bitmap->GetHeight());
+    if (width <= 0 || height <= 0) return ClipboardStatus::BadPicture;
+    return DesktopClipboardOffer(width, height, [&](int first, int count, uint8_t* out) {
+        Gdiplus::Rect band(0, first, width, count);
+        Gdiplus::BitmapData data{};
+        if (bitmap->LockBits(&band, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) != Gdiplus::Ok)
+            return false;
+        const size_t rowBytes = static_cast<size_t>(width) * 4;
+        for (int y = 0; y < count; ++y)
+            std::memcpy(out + rowBytes * static_cast<size_t>(y),
+                        static_cast<const uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride, rowBytes);
+        bitmap->UnlockBits(&data);
+        return true;
+    });
 }
 
-// A bitmap handle made from PNG or BMP file bytes; null when they are no picture.
-HBITMAP DecodeBitmap(const std::vector<uint8_t>& bytes)
+// Writes rows of the rectangle (x, y, width) of a premultiplied 32-bit view (null: no pixels) laid over
+// white, as DesktopRows asks for them; white where the view has no pixel.
+bool AreaRowsOverWhite(const Gdiplus::BitmapData* view, int x, int y, int width, int first, int count, uint8_t* out)
 {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-    if (!block) return nullptr;
-    std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
-    GlobalUnlock(block);
-    IStream* stream = nullptr;
-    if (CreateStreamOnHGlobal(block, TRUE, &stream) != S_OK) {
-        GlobalFree(block);
-        return nullptr;
+    const long long left = x, right = left + width;
+    const long long from = view ? std::max(left, 0LL) : left,
+                    to = view ? std::min<long long>(right, view->Width) : left;
+    for (int row = 0; row < count; ++row) {
+        uint32_t* target = reinterpret_cast<uint32_t*>(out) + static_cast<size_t>(row) * static_cast<size_t>(width);
+        const long long sourceRow = static_cast<long long>(y) + first + row;
+        if (!view || from >= to || sourceRow < 0 || sourceRow >= view->Height) {
+            std::fill(target, target + width, 0xFFFFFFFFu);
+            continue;
+        }
+        std::fill(target, target + (from - left), 0xFFFFFFFFu);
+        const auto* source = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(view->Scan0) +
+                                                               static_cast<ptrdiff_t>(sourceRow) * view->Stride);
+        PremultipliedOverWhite(source + from, target + (from - left), static_cast<int>(to - from));
+        std::fill(target + (to - left), target + width, 0xFFFFFFFFu);
     }
+    return true;
+}
+
+// A bitmap handle for a picture decoded from the desktop (already opaque); the decoded copy goes.
+HBITMAP HandleOf(std::unique_ptr<Gdiplus::Bitmap> picture)
+{
     HBITMAP handle = nullptr;
-    {
-        Gdiplus::Bitmap picture(stream);
-        if (picture.GetLastStatus() == Gdiplus::Ok) picture.GetHBITMAP(Gdiplus::Color(0xFFFFFFFF), &handle);
-    }
-    stream->Release();
+    if (picture)
+        Gdiplus::DllExports::GdipCreateHBITMAPFromBitmap(picture->NativeBitmap(), &handle, Gdiplus::ARGB(0xFFFFFFFF));
     return handle;
 }
 
@@ -101,16 +121,32 @@ HANDLE TakeBitmap(ClipboardState& state)
         state.status = ClipboardStatus::Ok;
         return kept->second;
     }
-    std::vector<uint8_t> bytes;
-    state.status = DesktopClipboardTake(bytes);
+    ClipboardPictureDecoder decoder([](int width, int height) { return new Gdiplus::Bitmap(width, height); });
+    state.status = DesktopClipboardTake(decoder);
     if (state.status != ClipboardStatus::Ok) return nullptr;
-    HBITMAP handle = DecodeBitmap(bytes);
+    HBITMAP handle = HandleOf(decoder.Finish());
     if (!handle) {
         state.status = ClipboardStatus::BadPicture;
         return nullptr;
     }
     state.desktop[CF_BITMAP] = handle;
     return handle;
+}
+
+// What this process's own clipboard holds in the format (rendered from the data object when needed).
+HANDLE InProcessData(ClipboardState& state, UINT format)
+{
+    auto it = state.entries.find(format);
+    if (it != state.entries.end()) return it->second.hGlobal;
+    if (!state.dataObject) return nullptr;
+
+    FORMATETC wanted{static_cast<CLIPFORMAT>(format), nullptr, DVASPECT_CONTENT, -1, MediumOf(format)};
+    STGMEDIUM medium{};
+    if (state.dataObject->QueryGetData(&wanted) != S_OK || state.dataObject->GetData(&wanted, &medium) != S_OK)
+        return nullptr;
+    // Rendered once, kept until the clipboard is emptied.
+    state.entries[format] = medium;
+    return medium.hGlobal;
 }
 
 }  // namespace
@@ -180,17 +216,7 @@ HANDLE GetClipboardData(UINT format)
         HANDLE taken = TakeBitmap(state);
         if (state.status != ClipboardStatus::NoDisplay) return taken;
     }
-    auto it = state.entries.find(format);
-    if (it != state.entries.end()) return it->second.hGlobal;
-    if (!state.dataObject) return nullptr;
-
-    FORMATETC wanted{static_cast<CLIPFORMAT>(format), nullptr, DVASPECT_CONTENT, -1, MediumOf(format)};
-    STGMEDIUM medium{};
-    if (state.dataObject->QueryGetData(&wanted) != S_OK || state.dataObject->GetData(&wanted, &medium) != S_OK)
-        return nullptr;
-    // Rendered once, kept until the clipboard is emptied.
-    state.entries[format] = medium;
-    return medium.hGlobal;
+    return InProcessData(state, format);
 }
 
 BOOL IsClipboardFormatAvailable(UINT format)
@@ -198,8 +224,7 @@ BOOL IsClipboardFormatAvailable(UINT format)
     ClipboardState& state = State();
     std::lock_guard<std::recursive_mutex> guard(state.lock);
     if (format == CF_BITMAP) {
-        std::vector<uint8_t> none;
-        state.status = DesktopClipboardTake(none, true);
+        state.status = DesktopClipboardOffersPicture();
         if (state.status != ClipboardStatus::NoDisplay) return state.status == ClipboardStatus::Ok ? TRUE : FALSE;
     }
     if (state.entries.count(format)) return TRUE;
@@ -245,6 +270,54 @@ HRESULT OleSetClipboard(IDataObject* pDataObj)
     if (pDataObj) pDataObj->AddRef();
     state.dataObject = pDataObj;
     return S_OK;
+}
+
+bool OfferClipboardArea(Gdiplus::Bitmap* bitmap, int x, int y, int width, int height)
+{
+    ClipboardState& state = State();
+    std::lock_guard<std::recursive_mutex> guard(state.lock);
+    if (state.open) return true;
+    Gdiplus::BitmapData view{};
+    // A view of the pixels themselves: nothing of the picture is copied here.
+    if (bitmap && (bitmap->GetPixelFormat() != PixelFormat32bppPARGB ||
+                   bitmap->LockBits(nullptr, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &view) != Gdiplus::Ok))
+        return false;
+    bool reachable = DesktopClipboardReachable();
+    if (reachable) {
+        state.Empty();
+        if (width <= 0 || height <= 0 || !Gdiplus::BitmapSizeFits(width, height))
+            state.status = ClipboardStatus::BadPicture;
+        else
+            state.status = DesktopClipboardOffer(width, height, [&](int first, int count, uint8_t* out) {
+                return AreaRowsOverWhite(bitmap ? &view : nullptr, x, y, width, first, count, out);
+            });
+    }
+    if (bitmap) bitmap->UnlockBits(&view);
+    return reachable;
+}
+
+std::unique_ptr<Gdiplus::Bitmap> TakeClipboardPicture(const PictureBitmapMaker& make, HANDLE& handle)
+{
+    handle = nullptr;
+    ClipboardState& state = State();
+    std::lock_guard<std::recursive_mutex> guard(state.lock);
+    if (!state.OpenedHere()) return nullptr;
+    auto kept = state.desktop.find(CF_BITMAP);
+    if (kept != state.desktop.end()) {
+        state.status = ClipboardStatus::Ok;
+        handle = kept->second;
+        return nullptr;
+    }
+    ClipboardPictureDecoder decoder(make);
+    state.status = DesktopClipboardTake(decoder);
+    if (state.status == ClipboardStatus::NoDisplay) {
+        handle = InProcessData(state, CF_BITMAP);
+        return nullptr;
+    }
+    if (state.status != ClipboardStatus::Ok) return nullptr;
+    std::unique_ptr<Gdiplus::Bitmap> picture = decoder.Finish();
+    if (!picture) state.status = ClipboardStatus::BadPicture;
+    return picture;
 }
 
 ClipboardStatus GetClipboardStatus()

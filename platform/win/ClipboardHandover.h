@@ -14,5 +14,8 @@ struct ClipboardHandover {
 constexpr char kHandoverMagic[8] = {'P', 'I', 'C', 'T', 'C', 'L', 'I', 'P'};
 constexpr char kHandoverTaken = 'Y';
 constexpr char kHandoverFailed = 'N';
+// The helper's window class (WM_CLASS: instance and class name): the library takes the uncompressed
+// image/bmp from an owner of this class, and image/png from any other.
+constexpr char kHelperClass[] = "pictor-clipboard\0pictor-clipboard";
 // Pictures larger than this many pixels are refused (a 16384 × 16384 picture).
 constexpr uint64_t kHandoverMaxPixels = 16384ull * 16384ull;

@@ -10,6 +10,7 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -29,6 +30,8 @@ using Clock = std::chrono::steady_clock;
 // How long a step of an exchange (an answer, an increment, the helper's reply) may take.
 constexpr int kStepTimeoutMs = 5000;
 constexpr const char* kHelperName = "pictor-clipboard";
+// The rows handed to the helper go in bands of about this size.
+constexpr size_t kBandBytes = 1024 * 1024;
 
 // ----- Handing a picture to the helper -----
 
@@ -111,15 +114,22 @@ void Reap(pid_t pid)
     }
 }
 
-bool SendPicture(int fd, const uint8_t* pixels, int stride, int width, int height)
+// The rows go out a band at a time, so that no more than a band is held besides the caller's pixels.
+bool SendPicture(int fd, int width, int height, const DesktopRows& rows)
 {
     ClipboardHandover header{};
     std::memcpy(header.magic, kHandoverMagic, sizeof(header.magic));
     header.width = static_cast<uint32_t>(width);
     header.height = static_cast<uint32_t>(height);
     if (!SendAll(fd, &header, sizeof(header))) return false;
-    for (int y = 0; y < height; ++y)
-        if (!SendAll(fd, pixels + static_cast<size_t>(y) * stride, static_cast<size_t>(width) * 4)) return false;
+    const size_t rowBytes = static_cast<size_t>(width) * 4;
+    const int bandRows = static_cast<int>(std::max<size_t>(1, kBandBytes / rowBytes));
+    std::vector<uint8_t> band(rowBytes * static_cast<size_t>(std::min(bandRows, height)));
+    for (int first = 0; first < height; first += bandRows) {
+        int count = std::min(bandRows, height - first);
+        if (!rows(first, count, band.data()) || !SendAll(fd, band.data(), rowBytes * static_cast<size_t>(count)))
+            return false;
+    }
     return true;
 }
 
@@ -207,21 +217,30 @@ Event WaitForEvent(const Connection& x, uint8_t type, xcb_window_t window, Clipb
     }
 }
 
-// Reads and deletes the property; false when the display went away.
-bool ReadProperty(const Connection& x, xcb_window_t window, xcb_atom_t property, xcb_atom_t& type,
-                  std::vector<uint8_t>& bytes)
+// A property's value as read (and deleted) from the server.
+struct Property {
+    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply{nullptr, &std::free};
+    xcb_atom_t type = XCB_ATOM_NONE;
+    const uint8_t* bytes = nullptr;
+    size_t size = 0;
+};
+
+// Reads and deletes the property; false when the display went away. The deletion asks an owner sending
+// increments for the next one, which it can then make while this one is used.
+bool ReadProperty(const Connection& x, xcb_window_t window, xcb_atom_t property, Property& value)
 {
-    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
-        xcb_get_property_reply(x.c, xcb_get_property(x.c, 1, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, UINT32_MAX / 4),
-                               nullptr),
-        &std::free);
-    if (!reply) return false;
-    type = reply->type;
-    auto* value = static_cast<const uint8_t*>(xcb_get_property_value(reply.get()));
-    int length = xcb_get_property_value_length(reply.get());
-    bytes.insert(bytes.end(), value, value + length);
+    value.reply.reset(xcb_get_property_reply(
+        x.c, xcb_get_property(x.c, 1, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, UINT32_MAX / 4), nullptr));
+    xcb_flush(x.c);
+    if (!value.reply) return false;
+    value.type = value.reply->type;
+    value.bytes = static_cast<const uint8_t*>(xcb_get_property_value(value.reply.get()));
+    value.size = static_cast<size_t>(xcb_get_property_value_length(value.reply.get()));
     return true;
 }
+
+// Takes the bytes of an answer as they come; false stops the transfer.
+using Consumer = std::function<bool(const uint8_t* bytes, size_t size)>;
 
 class Requestor {
 public:
@@ -238,15 +257,16 @@ public:
     Requestor(const Requestor&) = delete;
     Requestor& operator=(const Requestor&) = delete;
 
-    bool HasOwner() const
+    // The window owning the selection, or none.
+    xcb_window_t Owner() const
     {
         std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> reply(
             xcb_get_selection_owner_reply(m_x.c, xcb_get_selection_owner(m_x.c, m_clipboard), nullptr), &std::free);
-        return reply && reply->owner != XCB_WINDOW_NONE;
+        return reply ? reply->owner : xcb_window_t{XCB_WINDOW_NONE};
     }
 
-    // Asks the owner for the target and collects the answer, in increments when it sends them so.
-    ClipboardStatus Convert(xcb_atom_t target, std::vector<uint8_t>& bytes)
+    // Asks the owner for the target and hands the answer on, in increments when it sends them so.
+    ClipboardStatus Convert(xcb_atom_t target, const Consumer& take)
     {
         xcb_convert_selection(m_x.c, m_window, m_clipboard, target, m_property, XCB_CURRENT_TIME);
         xcb_flush(m_x.c);
@@ -255,21 +275,18 @@ public:
         if (!event) return status;
         if (reinterpret_cast<xcb_selection_notify_event_t*>(event.get())->property == XCB_ATOM_NONE)
             return ClipboardStatus::NoPicture;
-        xcb_atom_t type = XCB_ATOM_NONE;
-        if (!ReadProperty(m_x, m_window, m_property, type, bytes)) return ClipboardStatus::DisplayLost;
-        xcb_flush(m_x.c);
-        if (type != m_incr) return ClipboardStatus::Ok;
-        // Deleting the INCR property (done by the read) asks for the first increment.
-        bytes.clear();
+        Property value;
+        if (!ReadProperty(m_x, m_window, m_property, value)) return ClipboardStatus::DisplayLost;
+        if (value.type != m_incr) return take(value.bytes, value.size) ? status : ClipboardStatus::BadPicture;
+        // Deleting the INCR property (done by the read) asks for the first increment; an empty one ends.
         for (;;) {
             Event notify = WaitForEvent(m_x, XCB_PROPERTY_NOTIFY, m_window, status);
             if (!notify) return status;
             auto* change = reinterpret_cast<xcb_property_notify_event_t*>(notify.get());
             if (change->atom != m_property || change->state != XCB_PROPERTY_NEW_VALUE) continue;
-            size_t before = bytes.size();
-            if (!ReadProperty(m_x, m_window, m_property, type, bytes)) return ClipboardStatus::DisplayLost;
-            xcb_flush(m_x.c);
-            if (bytes.size() == before) return ClipboardStatus::Ok;
+            if (!ReadProperty(m_x, m_window, m_property, value)) return ClipboardStatus::DisplayLost;
+            if (value.size == 0) return ClipboardStatus::Ok;
+            if (!take(value.bytes, value.size)) return ClipboardStatus::BadPicture;
         }
     }
 
@@ -291,11 +308,44 @@ bool Offers(const std::vector<uint8_t>& targets, xcb_atom_t wanted)
     return false;
 }
 
+// True when the window is pictor's own helper (by its class).
+bool IsHelper(const Connection& x, xcb_window_t window)
+{
+    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+        xcb_get_property_reply(
+            x.c, xcb_get_property(x.c, 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, sizeof(kHelperClass)),
+            nullptr),
+        &std::free);
+    return reply && xcb_get_property_value_length(reply.get()) == static_cast<int>(sizeof(kHelperClass)) &&
+           std::memcmp(xcb_get_property_value(reply.get()), kHelperClass, sizeof(kHelperClass)) == 0;
+}
+
+// The target to ask the owner for (see DesktopClipboardTake), or a status saying why there is none.
+ClipboardStatus ChooseTarget(const Connection& x, Requestor& requestor, xcb_atom_t& target, DesktopPictureType& type)
+{
+    xcb_window_t owner = requestor.Owner();
+    if (owner == XCB_WINDOW_NONE) return ClipboardStatus::NoPicture;
+    std::vector<uint8_t> targets;
+    ClipboardStatus status = requestor.Convert(x.Atom("TARGETS"), [&targets](const uint8_t* bytes, size_t size) {
+        targets.insert(targets.end(), bytes, bytes + size);
+        return true;
+    });
+    if (status != ClipboardStatus::Ok) return status;
+    xcb_atom_t png = x.Atom("image/png");
+    xcb_atom_t bmp = x.Atom("image/bmp");
+    bool offersPng = Offers(targets, png), offersBmp = Offers(targets, bmp);
+    if (!offersPng && !offersBmp) return ClipboardStatus::NoPicture;
+    bool takeBmp = offersBmp && (!offersPng || IsHelper(x, owner));
+    target = takeBmp ? bmp : png;
+    type = takeBmp ? DesktopPictureType::Bmp : DesktopPictureType::Png;
+    return ClipboardStatus::Ok;
+}
+
 }  // namespace
 
 bool DesktopClipboardReachable() { return Connection().Usable(); }
 
-ClipboardStatus DesktopClipboardOffer(const uint8_t* pixels, int stride, int width, int height)
+ClipboardStatus DesktopClipboardOffer(int width, int height, const DesktopRows& rows)
 {
     if (width <= 0 || height <= 0 || static_cast<uint64_t>(width) * height > kHandoverMaxPixels)
         return ClipboardStatus::BadPicture;
@@ -319,31 +369,34 @@ ClipboardStatus DesktopClipboardOffer(const uint8_t* pixels, int stride, int wid
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) return ClipboardStatus::NoHelper;
 
-    bool sent = SendPicture(ours.Get(), pixels, stride, width, height);
+    bool sent = SendPicture(ours.Get(), width, height, rows);
     shutdown(ours.Get(), SHUT_WR);
     char answer = sent ? AwaitReply(ours.Get()) : kHandoverFailed;
     Reap(pid);
     return answer == kHandoverTaken ? ClipboardStatus::Ok : ClipboardStatus::NoHelper;
 }
 
-ClipboardStatus DesktopClipboardTake(std::vector<uint8_t>& bytes, bool targetsOnly)
+ClipboardStatus DesktopClipboardOffersPicture()
 {
-    bytes.clear();
     Connection x;
     if (!x.Usable()) return ClipboardStatus::NoDisplay;
     Requestor requestor(x);
-    if (!requestor.HasOwner()) return ClipboardStatus::NoPicture;
-    std::vector<uint8_t> targets;
-    ClipboardStatus status = requestor.Convert(x.Atom("TARGETS"), targets);
+    xcb_atom_t target = XCB_ATOM_NONE;
+    DesktopPictureType type = DesktopPictureType::Png;
+    return ChooseTarget(x, requestor, target, type);
+}
+
+ClipboardStatus DesktopClipboardTake(DesktopPictureSink& sink)
+{
+    Connection x;
+    if (!x.Usable()) return ClipboardStatus::NoDisplay;
+    Requestor requestor(x);
+    xcb_atom_t target = XCB_ATOM_NONE;
+    DesktopPictureType type = DesktopPictureType::Png;
+    ClipboardStatus status = ChooseTarget(x, requestor, target, type);
     if (status != ClipboardStatus::Ok) return status;
-    xcb_atom_t png = x.Atom("image/png");
-    xcb_atom_t bmp = x.Atom("image/bmp");
-    xcb_atom_t wanted = Offers(targets, png) ? png : Offers(targets, bmp) ? bmp : xcb_atom_t{XCB_ATOM_NONE};
-    if (wanted == XCB_ATOM_NONE) return ClipboardStatus::NoPicture;
-    if (targetsOnly) return ClipboardStatus::Ok;
-    status = requestor.Convert(wanted, bytes);
-    if (status == ClipboardStatus::Ok && bytes.empty()) return ClipboardStatus::BadPicture;
-    return status;
+    if (!sink.Begin(type)) return ClipboardStatus::BadPicture;
+    return requestor.Convert(target, [&sink](const uint8_t* bytes, size_t size) { return sink.Take(bytes, size); });
 }
 
 ClipboardStatus DesktopClipboardClear()

@@ -31,12 +31,23 @@ void CFxPictor::Release()
 
 void CFxPictor::Build(HWND hWnd, int nWidth, int nHeight)
 {
+    Gdiplus::Graphics* windowGraphics = new Gdiplus::Graphics(hWnd);
+    Attach(hWnd, nWidth, nHeight, new Gdiplus::Bitmap(nWidth, nHeight, windowGraphics));
+    delete windowGraphics;
+}
+
+Gdiplus::Bitmap* CFxPictor::NewBitmap(int nWidth, int nHeight)
+{
+    Gdiplus::Graphics screen(static_cast<HWND>(nullptr));
+    return new Gdiplus::Bitmap(nWidth, nHeight, &screen);
+}
+
+void CFxPictor::Attach(HWND hWnd, int nWidth, int nHeight, Gdiplus::Bitmap* pBitmap)
+{
     m_nWidth = nWidth;
     m_nHeight = nHeight;
     m_hWnd = hWnd;
-
-    Gdiplus::Graphics* windowGraphics = new Gdiplus::Graphics(hWnd);
-    m_pBitmap = new Gdiplus::Bitmap(nWidth, nHeight, windowGraphics);
+    m_pBitmap = pBitmap;
 
     BITMAPINFOHEADER& header = m_BitmapInfo.bmiHeader;
     header.biSize = sizeof(BITMAPINFOHEADER);
@@ -49,7 +60,6 @@ void CFxPictor::Build(HWND hWnd, int nWidth, int nHeight)
     header.biSizeImage = static_cast<DWORD>(static_cast<uint32_t>(nWidth) * static_cast<uint32_t>(nHeight) * 4u);
 
     m_pGraphics = new Gdiplus::Graphics(m_pBitmap);
-    delete windowGraphics;
 }
 
 void CFxPictor::Init(HWND hWnd, int nWidth, int nHeight)

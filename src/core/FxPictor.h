@@ -416,4 +416,8 @@ public:
 private:
     void Release();
     void Build(HWND hWnd, int nWidth, int nHeight);
+    // A bitmap of the kind a canvas for no window draws into.
+    static Gdiplus::Bitmap* NewBitmap(int nWidth, int nHeight);
+    // Takes the bitmap (of nWidth × nHeight) as the canvas's, with a new drawing context; nothing is released.
+    void Attach(HWND hWnd, int nWidth, int nHeight, Gdiplus::Bitmap* pBitmap);
 };

@@ -3,9 +3,13 @@
 #include "Unscaled.h"
 #include "mfc/AfxOle.h"
 #include "win/Clipboard.h"
+#include "win/ClipboardPicture.h"
 
 void CFxPictor::CopyToClipBoard(int x, int y, int w, int h)
 {
+    // With a desktop clipboard, the rows stream to it from the canvas's own pixels.
+    if (OfferClipboardArea(m_pBitmap, x, y, w, h)) return;
+
     CFxPictor scratch(nullptr, w, h);
     if (m_pBitmap && scratch.m_pGraphics)
         scratch.m_pGraphics->DrawImage(m_pBitmap,
@@ -30,9 +34,15 @@ void CFxPictor::CopyToClipBoard(int x, int y, int w, int h)
 void CFxPictor::CopyFromClipBoard()
 {
     if (!OpenClipboard(nullptr)) return;
-    // The handle stays the clipboard's; only the copy made from it is deleted here.
-    HANDLE data = GetClipboardData(CF_BITMAP);
-    if (data) {
+    // A desktop picture is decoded straight into the canvas's new bitmap as it arrives.
+    HANDLE data = nullptr;
+    std::unique_ptr<Gdiplus::Bitmap> picture = TakeClipboardPicture(&NewBitmap, data);
+    if (picture) {
+        const int width = static_cast<int>(picture->GetWidth()), height = static_cast<int>(picture->GetHeight());
+        Release();
+        Attach(nullptr, width, height, picture.release());
+    } else if (data) {
+        // The handle stays the clipboard's; only the copy made from it is deleted here.
         Gdiplus::Bitmap* bitmap = Gdiplus::Bitmap::FromHBITMAP(static_cast<HBITMAP>(data), nullptr);
         CopyFromBitmap(bitmap);
         delete bitmap;
