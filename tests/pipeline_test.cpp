@@ -92,6 +92,21 @@ TEST(Pipeline, FillsLandOnTheSamePixelsThroughTranslationQuarterTurnsAndPageScal
              return g.FillPolygon(&b, points, 4);
          }},
         {"pie", [](Graphics& g, const Brush& b) { return g.FillPie(&b, 15.5f, 10.0f, 70.0f, 66.0f, 20.0f, 250.0f); }},
+        {"ellipse outline",
+         [](Graphics& g, const Brush&) {
+             Pen pen(Color(Color::Black), 3.5f);
+             return g.DrawEllipse(&pen, 12.5f, 15.0f, 63.0f, 44.0f);
+         }},
+        {"pentagon outline",
+         [](Graphics& g, const Brush&) {
+             Pen pen(Color(Color::Black), 2.0f);
+             GraphicsPath path;
+             const std::vector<PointF> star = Star(50.3f, 47.6f, 33.7f);
+             std::vector<PointF> pentagon;  // the star's points in turn round the centre
+             for (int k = 0, i = 0; k < 5; ++k, i = (i + 3) % 5) pentagon.push_back(star[i]);
+             path.AddPolygon(pentagon.data(), 5);
+             return g.DrawPath(&pen, &path);
+         }},
     };
     const int last = kSide - 1;
     struct Route {
@@ -136,8 +151,22 @@ TEST(Pipeline, FillsLandOnTheSamePixelsThroughTranslationQuarterTurnsAndPageScal
             moved.Read();
             long ink = 0;
             EXPECT_LE(LargestDifference(plain, moved, route.map, &ink), 2) << shapeName << ", " << route.name;
-            EXPECT_GT(ink, 255 * 500) << shapeName;
+            EXPECT_GT(ink, 255 * 200) << shapeName;
         }
+    }
+
+    // A pen's width grows with the transform, and is never less than a device pixel.
+    for (const REAL width : {4.0f, 0.25f}) {
+        Canvas plain, scaled;
+        Pen wide(Color(Color::Black), std::max(2 * width, 1.0f)), narrow(Color(Color::Black), width);
+        plain.graphics.DrawEllipse(&wide, 20.5f, 30.0f, 70.0f, 50.0f);
+        scaled.graphics.ScaleTransform(2, 2);
+        scaled.graphics.DrawEllipse(&narrow, 10.25f, 15.0f, 35.0f, 25.0f);
+        plain.Read();
+        scaled.Read();
+        long covered = 0;
+        EXPECT_LE(LargestDifference(plain, scaled, kSamePlace, &covered), 2) << width;
+        EXPECT_GT(covered, 255L * 150) << width;
     }
 
     // A rectangle fills as the path of the same rectangle: the sides through pixel centres half cover them.

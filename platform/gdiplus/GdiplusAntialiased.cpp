@@ -3,9 +3,10 @@
 // sub-rows of every pixel and which, for each path fill, also strokes the outline a pixel wide (so the fill
 // spills half a pixel over its edge), puts an ellipse's fill half a pixel up and left of its outline and a
 // rectangle's edges between pixels. Here each pixel gets the exact area the shape covers of it, with GDI+'s
-// geometry: pixel centres on whole coordinates, fills to their outline, under any world transform and pixel
-// page scale. Anything else (other brushes and pens, clips, copying compositing, other page units, no
-// anti-aliasing) stays with the engine.
+// geometry: pixel centres on whole coordinates, fills to their outline; fills under any world transform and
+// pixel page scale, outlines under those that scale all directions alike. Anything else (other brushes and
+// pens, clips, copying compositing, other page units, stretching transforms for outlines, no anti-aliasing)
+// stays with the engine.
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -179,8 +180,9 @@ bool PathOf(const GraphicsPath* path, std::vector<PointF>* points, std::vector<B
 }
 
 // A pen this file can stroke with: one solid colour, centred, undashed, unscaled, no compound lines and no
-// anchors or custom caps (which the engine adds even to closed figures). Its width and join limit.
-bool PlainPen(const Pen* pen, ARGB* colour, REAL* width, REAL* miterLimit)
+// anchors or custom caps (which the engine adds even to closed figures). Its width in device pixels, drawn
+// through a map that scales lengths by `scale`, and its join limit.
+bool PlainPen(const Pen* pen, REAL scale, ARGB* colour, REAL* width, REAL* miterLimit)
 {
     DllExports::GpPen* native = pen ? pen->NativePen() : nullptr;
     if (!native) return false;
@@ -202,8 +204,9 @@ bool PlainPen(const Pen* pen, ARGB* colour, REAL* width, REAL* miterLimit)
         DllExports::GdipGetPenLineJoin(native, &join) != Ok ||
         DllExports::GdipGetPenMiterLimit(native, miterLimit) != Ok)
         return false;
-    if (std::isnan(*width)) return false;
-    // A pen thinner than a pixel draws a pixel wide, as in GDI+.
+    *width *= scale;
+    if (!std::isfinite(*width)) return false;
+    // A pen thinner than a device pixel draws a pixel wide, as in GDI+.
     if (*width < 1.0f) *width = 1.0f;
     // Round and bevelled joins are taken only where they differ from a miter by under a hundredth of a pixel.
     if (join != LineJoinMiter && join != LineJoinMiterClipped) *miterLimit = 1.0f + 0.01f / (*width / 2);
@@ -251,10 +254,14 @@ bool Graphics::DrawAntialiased(const Pen* pen, const DeviceMap& map, const Point
 {
     ARGB colour = 0;
     REAL width = 0, miterLimit = 0;
-    if (!map.IsIdentity() || !PlainPen(pen, &colour, &width, &miterLimit)) return false;
+    // The band a pen covers is built in device pixels, which is the same as building it in world units and
+    // carrying it there when the map scales all directions alike; other maps stay with the engine.
+    const double scale = map.IsIdentity() ? 1.0 : map.UniformScale();
+    if (!(scale > 0) || !PlainPen(pen, REAL(scale), &colour, &width, &miterLimit)) return false;
+    const std::vector<PointF> device = ToDevice(map, points, count);
     std::vector<Polygon> figures, band;
     std::vector<bool> closed;
-    if (!FlattenPath(points, types, count, kPixelCentre, &figures, &closed)) return false;
+    if (!FlattenPath(device.data(), types, count, kPixelCentre, &figures, &closed)) return false;
     if (std::find(closed.begin(), closed.end(), false) != closed.end()) return false;
     for (const Polygon& figure : figures)
         if (!CentredStroke(figure, width, miterLimit, &band)) return false;
