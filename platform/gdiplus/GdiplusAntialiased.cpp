@@ -16,6 +16,7 @@
 #include "DeviceFigure.h"
 #include "Gdiplus.h"
 #include "PixelView.h"
+#include "RowClones.h"
 
 namespace Gdiplus {
 
@@ -29,6 +30,8 @@ const float kBandMargin = 64.0f;
 const float kQuarterBezier = 0.5522847498f;
 // How many rows ahead of the one being painted are fetched into the cache.
 const INT kRowsAhead = 3;
+// How many rows ahead of the one being filled a box fetches its sides (its rows take little time each).
+const INT kBoxRowsAhead = 16;
 // The most cells a coverage mask holds at once (4 MiB of them).
 const INT kMostCells = 1 << 20;
 
@@ -73,16 +76,30 @@ RectF BandAround(const PixelView& target)
                  float(target.Height()) + 2 * kBandMargin);
 }
 
+// An opaque run filled, and a run composited over, built for AVX2 and for any x86-64.
+PICTOR_ROW_CLONES void FillPixels(uint32_t* row, INT count, uint32_t pixel)
+{
+    for (INT i = 0; i < count; ++i) row[i] = pixel;
+}
+
+PICTOR_ROW_CLONES void OverPixels(uint32_t* row, INT count, uint32_t covered)
+{
+    for (INT i = 0; i < count; ++i) row[i] = OverPixel(covered, row[i]);
+}
+
 // Composites the premultiplied source, scaled to the coverage, over a run of pixels.
 void PaintRun(uint32_t* row, INT count, uint32_t source, int coverage)
 {
     if (coverage <= 0 || count <= 0) return;
     if (coverage == 255 && source >> 24 == 255) {
-        std::fill_n(row, count, source);
+        FillPixels(row, count, source);
         return;
     }
     const uint32_t covered = coverage == 255 ? source : ScaledPixel(source, static_cast<uint32_t>(coverage));
-    for (INT i = 0; i < count; ++i) row[i] = OverPixel(covered, row[i]);
+    if (count == 1)
+        row[0] = OverPixel(covered, row[0]);
+    else
+        OverPixels(row, count, covered);
 }
 
 // Composites the premultiplied source over the pixels of the band that the polygons cover.
@@ -134,7 +151,19 @@ void PaintBox(const PixelView& target, float left, float top, float right, float
     // The shares of the first and last columns; one column alone takes the box's width.
     const float firstColumn = std::min(right, float(x0 + 1)) - left;
     const float lastColumn = right - std::max(left, float(x1 - 1));
+    // Canvas rows lie pages apart, and the pixels on the box's sides are read: they are asked for rows ahead
+    // (the first and last rows, read whole, first of all). Pixels filled whole are only written.
+    auto fetchSides = [&](INT y) {
+        __builtin_prefetch(target.Row(y) + x0, 1);
+        __builtin_prefetch(target.Row(y) + x1 - 1, 1);
+    };
+    for (INT x = x0; x < x1; x += 16) {
+        __builtin_prefetch(target.Row(y0) + x, 1);
+        __builtin_prefetch(target.Row(y1 - 1) + x, 1);
+    }
+    for (INT y = y0; y < std::min(y0 + kBoxRowsAhead, y1); ++y) fetchSides(y);
     for (INT y = y0; y < y1; ++y) {
+        if (y + kBoxRowsAhead < y1) fetchSides(y + kBoxRowsAhead);
         const float rowShare = std::min(bottom, float(y + 1)) - std::max(top, float(y));
         uint32_t* row = target.Row(y);
         PaintRun(row + x0, 1, source, CoverageOfShare(rowShare * firstColumn));
