@@ -169,18 +169,26 @@ TEST(Pipeline, FillsLandOnTheSamePixelsThroughTranslationQuarterTurnsAndPageScal
         EXPECT_GT(covered, 255L * 150) << width;
     }
 
-    // A rectangle fills as the path of the same rectangle: the sides through pixel centres half cover them.
-    Canvas rectangle, path;
-    rectangle.graphics.FillRectangle(&ink, 10, 20, 70, 40);
-    GraphicsPath box;
-    box.AddRectangle(Rect(10, 20, 70, 40));
-    path.graphics.FillPath(&ink, &box);
-    rectangle.Read();
-    path.Read();
-    long covered = 0;
-    EXPECT_EQ(LargestDifference(rectangle, path, kSamePlace, &covered), 0);
-    EXPECT_NEAR(rectangle.At(10, 40), 128, 1);
-    EXPECT_EQ(rectangle.At(11, 40), 255);
+    // A rectangle fills as the path of the same rectangle, thin ones and ones off the canvas included; the
+    // sides through pixel centres half cover them.
+    const RectF boxes[] = {
+        {10, 20, 70, 40}, {12.3f, 20.6f, 0.5f, 30}, {5.5f, 7.25f, 50, 0.4f}, {-20.5f, 90.2f, 200, 60}};
+    for (const RectF& area : boxes) {
+        Canvas rectangle, path;
+        rectangle.graphics.FillRectangle(&ink, area);
+        GraphicsPath box;
+        box.AddRectangle(area);
+        path.graphics.FillPath(&ink, &box);
+        rectangle.Read();
+        path.Read();
+        long covered = 0;
+        EXPECT_LE(LargestDifference(rectangle, path, kSamePlace, &covered), 1) << area.X;
+        EXPECT_GT(covered, 255L * 10) << area.X;
+        if (area.X == 10) {
+            EXPECT_EQ(rectangle.At(10, 40), 128);
+            EXPECT_EQ(rectangle.At(11, 40), 255);
+        }
+    }
 }
 
 TEST(Pipeline, FarPointsFillTheCanvasAsTheFigureClippedNearIt)

@@ -30,8 +30,6 @@ const float kBandMargin = 64.0f;
 const float kQuarterBezier = 0.5522847498f;
 // How many rows ahead of the one being painted are fetched into the cache.
 const INT kRowsAhead = 3;
-// How many rows ahead of the one being filled a box fetches its sides (its rows take little time each).
-const INT kBoxRowsAhead = 16;
 // The most cells a coverage mask holds at once (4 MiB of them).
 const INT kMostCells = 1 << 20;
 
@@ -76,30 +74,17 @@ RectF BandAround(const PixelView& target)
                  float(target.Height()) + 2 * kBandMargin);
 }
 
-// An opaque run filled, and a run composited over, built for AVX2 and for any x86-64.
-PICTOR_ROW_CLONES void FillPixels(uint32_t* row, INT count, uint32_t pixel)
-{
-    for (INT i = 0; i < count; ++i) row[i] = pixel;
-}
-
-PICTOR_ROW_CLONES void OverPixels(uint32_t* row, INT count, uint32_t covered)
-{
-    for (INT i = 0; i < count; ++i) row[i] = OverPixel(covered, row[i]);
-}
-
-// Composites the premultiplied source, scaled to the coverage, over a run of pixels.
-void PaintRun(uint32_t* row, INT count, uint32_t source, int coverage)
+// Composites the premultiplied source, scaled to the coverage, over a run of pixels. Inlined into its
+// callers, whose loops are built for the machine.
+[[gnu::always_inline]] inline void PaintRun(uint32_t* row, INT count, uint32_t source, int coverage)
 {
     if (coverage <= 0 || count <= 0) return;
     if (coverage == 255 && source >> 24 == 255) {
-        FillPixels(row, count, source);
+        std::fill_n(row, count, source);
         return;
     }
     const uint32_t covered = coverage == 255 ? source : ScaledPixel(source, static_cast<uint32_t>(coverage));
-    if (count == 1)
-        row[0] = OverPixel(covered, row[0]);
-    else
-        OverPixels(row, count, covered);
+    for (INT i = 0; i < count; ++i) row[i] = OverPixel(covered, row[i]);
 }
 
 // Composites the premultiplied source over the pixels of the band that the polygons cover.
@@ -135,10 +120,22 @@ bool PaintCovered(const PixelView& target, std::vector<Polygon>& polygons, bool 
 
 int CoverageOfShare(float share) { return static_cast<int>(std::min(share, 1.0f) * 255.0f + 0.5f); }
 
+// Composites a pixel scaled to the coverage over one pixel.
+[[gnu::always_inline]] inline void PaintPixel(uint32_t* pixel, uint32_t covered)
+{
+    if (covered != 0) *pixel = OverPixel(covered, *pixel);
+}
+
+uint32_t CoveredPixel(uint32_t source, int coverage)
+{
+    return coverage <= 0 ? 0 : coverage == 255 ? source : ScaledPixel(source, static_cast<uint32_t>(coverage));
+}
+
 // Composites the colour over the box [left, right] x [top, bottom] of device space (pixel (x, y) being the
-// square [x, x + 1] x [y, y + 1]): the exact area of each pixel it covers, rows and columns wholly inside
-// filled as runs, only the pixels along its sides worked out one by one.
-void PaintBox(const PixelView& target, float left, float top, float right, float bottom, ARGB colour)
+// square [x, x + 1] x [y, y + 1]): the exact area of each pixel it covers. The rows it crosses whole share
+// one coverage per column: their insides are filled as runs and only their two side pixels blended. Built
+// for AVX2 and for any x86-64.
+PICTOR_ROW_CLONES void PaintBox(const PixelView& target, float left, float top, float right, float bottom, ARGB colour)
 {
     const uint32_t source = EnginePremultiplied(colour);
     left = std::clamp(left, 0.0f, float(target.Width()));
@@ -151,26 +148,29 @@ void PaintBox(const PixelView& target, float left, float top, float right, float
     // The shares of the first and last columns; one column alone takes the box's width.
     const float firstColumn = std::min(right, float(x0 + 1)) - left;
     const float lastColumn = right - std::max(left, float(x1 - 1));
-    // Canvas rows lie pages apart, and the pixels on the box's sides are read: they are asked for rows ahead
-    // (the first and last rows, read whole, first of all). Pixels filled whole are only written.
-    auto fetchSides = [&](INT y) {
-        __builtin_prefetch(target.Row(y) + x0, 1);
-        __builtin_prefetch(target.Row(y) + x1 - 1, 1);
-    };
-    for (INT x = x0; x < x1; x += 16) {
-        __builtin_prefetch(target.Row(y0) + x, 1);
-        __builtin_prefetch(target.Row(y1 - 1) + x, 1);
-    }
-    for (INT y = y0; y < std::min(y0 + kBoxRowsAhead, y1); ++y) fetchSides(y);
-    for (INT y = y0; y < y1; ++y) {
-        if (y + kBoxRowsAhead < y1) fetchSides(y + kBoxRowsAhead);
+    auto paintRow = [&](INT y) {
         const float rowShare = std::min(bottom, float(y + 1)) - std::max(top, float(y));
         uint32_t* row = target.Row(y);
         PaintRun(row + x0, 1, source, CoverageOfShare(rowShare * firstColumn));
-        if (x1 - x0 < 2) continue;
+        if (x1 - x0 < 2) return;
         PaintRun(row + x0 + 1, x1 - x0 - 2, source, CoverageOfShare(rowShare));
         PaintRun(row + x1 - 1, 1, source, CoverageOfShare(rowShare * lastColumn));
+    };
+    const INT wholeFrom = top == float(y0) ? y0 : y0 + 1, wholeTo = bottom == float(y1) ? y1 : y1 - 1;
+    if (x1 - x0 < 2 || wholeFrom >= wholeTo) {
+        for (INT y = y0; y < y1; ++y) paintRow(y);
+        return;
     }
+    for (INT y = y0; y < wholeFrom; ++y) paintRow(y);
+    const uint32_t leftPixel = CoveredPixel(source, CoverageOfShare(firstColumn));
+    const uint32_t rightPixel = CoveredPixel(source, CoverageOfShare(lastColumn));
+    for (INT y = wholeFrom; y < wholeTo; ++y) {
+        uint32_t* row = target.Row(y);
+        PaintPixel(row + x0, leftPixel);
+        PaintRun(row + x0 + 1, x1 - x0 - 2, source, 255);
+        PaintPixel(row + x1 - 1, rightPixel);
+    }
+    for (INT y = wholeTo; y < y1; ++y) paintRow(y);
 }
 
 // The solid colour of a brush; false for any other brush.
