@@ -268,6 +268,38 @@ void BM_CairoGradient(benchmark::State& state, bool across)
     cairo_destroy(cr);
 }
 
+// ---- plain rectangles, filled ----
+
+const int kRectangles = 1000;
+
+void BM_Rect(benchmark::State& state)
+{
+    for (auto _ : state)
+        for (int i = 0; i < kRectangles; ++i)
+            Canvas().FillRect(SpotOf(i).x, SpotOf(i).y, 60, 40, Gdiplus::Color(255, 250, 220, BYTE(i)));
+}
+
+void BM_QtRect(benchmark::State& state)
+{
+    QPainter painter(&QtCanvas());
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (auto _ : state)
+        for (int i = 0; i < kRectangles; ++i)
+            painter.fillRect(QRectF(SpotOf(i).x, SpotOf(i).y, 60, 40), QColor(250, 220, i % 256));
+}
+
+void BM_CairoRect(benchmark::State& state)
+{
+    cairo_t* cr = cairo_create(CairoCanvas());
+    for (auto _ : state)
+        for (int i = 0; i < kRectangles; ++i) {
+            cairo_rectangle(cr, SpotOf(i).x, SpotOf(i).y, 60, 40);
+            cairo_set_source_rgb(cr, 250 / 255.0, 220 / 255.0, (i % 256) / 255.0);
+            cairo_fill(cr);
+        }
+    cairo_destroy(cr);
+}
+
 // ---- rounded rectangles and circles, filled and outlined ----
 
 void BM_RoundRect(benchmark::State& state)
@@ -370,6 +402,13 @@ const bool kRegistered = [] {
     PeerRows().push_back({"peer:FillGradientRectH" + gradient,
                           {"peer:qt-gradient-across" + gradient, "peer:cairo-gradient-across" + gradient}, 1.0, 0});
     PeerRows().push_back({"peer:FillGradientRectHalf" + gradient, down, 1.0, 0});
+
+    const std::string rectangles = "/1000";
+    add("peer:FillRect" + rectangles, BM_Rect);
+    add("peer:qt-rect" + rectangles, BM_QtRect);
+    add("peer:cairo-rect" + rectangles, BM_CairoRect);
+    PeerRows().push_back(
+        {"peer:FillRect" + rectangles, {"peer:qt-rect" + rectangles, "peer:cairo-rect" + rectangles}, 1.0, 0});
 
     const std::string shapes = "/200";
     add("peer:FillRoundRect" + shapes, BM_RoundRect);

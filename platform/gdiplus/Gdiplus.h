@@ -70,6 +70,7 @@ protected:
 class Graphics;
 class Matrix;
 struct DecodedPicture;
+struct DeviceMap;
 class Brush;
 class FontFamily;
 class StringFormat;
@@ -712,12 +713,18 @@ private:
     bool DrawScaledDown(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight);
     // Fills a rectangle with an axis-aligned linear gradient itself (GdiplusGradient.cpp); false otherwise.
     bool FillGradientRectangle(const Brush* brush, REAL x, REAL y, REAL width, REAL height);
-    // Fills and outlines anti-aliased ellipses and paths in a solid colour itself (GdiplusAntialiased.cpp) when
-    // the context draws pixel for pixel; false, having drawn nothing, otherwise. FillAntialiased and
-    // DrawAntialiased expect DrawsAntialiasedItself to have been asked first.
-    bool DrawsAntialiasedItself() const;
-    bool FillAntialiased(const Brush* brush, const PointF* points, const BYTE* types, INT count, FillMode mode);
-    bool DrawAntialiased(const Pen* pen, const PointF* points, const BYTE* types, INT count);
+    // Fills anti-aliased rectangles, polygons, pies, ellipses and paths in a solid colour, and outlines
+    // ellipses and paths, itself (GdiplusAntialiased.cpp) when it can: no clip, copying compositing or page
+    // unit the engine ignores; false, having drawn nothing, otherwise. AntialiasedDeviceMap gives the map
+    // from world coordinates to device pixels that FillAntialiased and DrawAntialiased draw through.
+    bool AntialiasedDeviceMap(DeviceMap* map) const;
+    bool FillAntialiased(const Brush* brush, const DeviceMap& map, const PointF* points, const BYTE* types,
+                         INT count, FillMode mode);
+    bool DrawAntialiased(const Pen* pen, const DeviceMap& map, const PointF* points, const BYTE* types, INT count);
+    bool FillRectangleAntialiased(const Brush* brush, REAL x, REAL y, REAL width, REAL height);
+    bool FillPolygonAntialiased(const Brush* brush, const PointF* points, INT count, FillMode mode);
+    bool FillPieAntialiased(const Brush* brush, REAL x, REAL y, REAL width, REAL height, REAL startAngle,
+                            REAL sweepAngle);
     bool FillEllipseAntialiased(const Brush* brush, REAL x, REAL y, REAL width, REAL height);
     bool DrawEllipseAntialiased(const Pen* pen, REAL x, REAL y, REAL width, REAL height);
     bool FillPathAntialiased(const Brush* brush, const GraphicsPath* path);

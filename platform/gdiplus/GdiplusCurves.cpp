@@ -188,6 +188,7 @@ Status Graphics::DrawPie(const Pen* pen, const RectF& rect, REAL startAngle, REA
 
 Status Graphics::FillPolygon(const Brush* brush, const PointF* points, INT count, FillMode fillMode)
 {
+    if (FillPolygonAntialiased(brush, points, count, fillMode)) return SetStatus(Ok);
     return SetStatus(DllExports::GdipFillPolygon(nativeGraphics, NativeOf(brush), points, count, fillMode));
 }
 
@@ -215,6 +216,8 @@ Status Graphics::FillClosedCurve(const Brush* brush, const PointF* points, INT c
 
 Status Graphics::FillPie(const Brush* brush, INT x, INT y, INT width, INT height, REAL startAngle, REAL sweepAngle)
 {
+    if (FillPieAntialiased(brush, REAL(x), REAL(y), REAL(width), REAL(height), startAngle, sweepAngle))
+        return SetStatus(Ok);
     return SetStatus(
         DllExports::GdipFillPieI(nativeGraphics, NativeOf(brush), x, y, width, height, startAngle, sweepAngle));
 }
@@ -222,6 +225,7 @@ Status Graphics::FillPie(const Brush* brush, INT x, INT y, INT width, INT height
 Status Graphics::FillPie(const Brush* brush, REAL x, REAL y, REAL width, REAL height, REAL startAngle,
                          REAL sweepAngle)
 {
+    if (FillPieAntialiased(brush, x, y, width, height, startAngle, sweepAngle)) return SetStatus(Ok);
     return SetStatus(
         DllExports::GdipFillPie(nativeGraphics, NativeOf(brush), x, y, width, height, startAngle, sweepAngle));
 }

@@ -1,5 +1,6 @@
 // Graphics: drawing contexts on images, device contexts and windows.
 #include <cmath>
+#include <vector>
 
 #include "../win/Window.h"
 #include "Gdiplus.h"
@@ -362,6 +363,7 @@ bool HatchUnderTransform(DllExports::GpGraphics* graphics, const Brush* brush, M
 Status Graphics::FillRectangle(const Brush* brush, INT x, INT y, INT width, INT height)
 {
     if (FillGradientRectangle(brush, REAL(x), REAL(y), REAL(width), REAL(height))) return Ok;
+    if (FillRectangleAntialiased(brush, REAL(x), REAL(y), REAL(width), REAL(height))) return SetStatus(Ok);
     Matrix world;
     if (HatchUnderTransform(nativeGraphics, brush, &world))
         return FillRectangle(brush, static_cast<REAL>(x), static_cast<REAL>(y), static_cast<REAL>(width),
@@ -373,6 +375,7 @@ Status Graphics::FillRectangle(const Brush* brush, INT x, INT y, INT width, INT 
 Status Graphics::FillRectangle(const Brush* brush, REAL x, REAL y, REAL width, REAL height)
 {
     if (FillGradientRectangle(brush, x, y, width, height)) return Ok;
+    if (FillRectangleAntialiased(brush, x, y, width, height)) return SetStatus(Ok);
     Matrix world;
     if (!HatchUnderTransform(nativeGraphics, brush, &world))
         return SetStatus(DllExports::GdipFillRectangle(nativeGraphics, NativeOf(brush), x, y, width, height));
@@ -410,6 +413,11 @@ Status Graphics::FillEllipse(const Brush* brush, REAL x, REAL y, REAL width, REA
 
 Status Graphics::FillPolygon(const Brush* brush, const Point* points, INT count, FillMode fillMode)
 {
+    if (points && count >= 3) {
+        std::vector<PointF> corners;
+        for (INT i = 0; i < count; ++i) corners.emplace_back(REAL(points[i].X), REAL(points[i].Y));
+        if (FillPolygonAntialiased(brush, corners.data(), count, fillMode)) return SetStatus(Ok);
+    }
     return SetStatus(DllExports::GdipFillPolygonI(nativeGraphics, NativeOf(brush), points, count, fillMode));
 }
 

@@ -1,0 +1,227 @@
+// Anti-aliased solid fills take the same pixels whatever route their coordinates take to the device: drawn
+// plainly, moved by a whole-pixel translation, turned a quarter turn, or scaled through the page scale and
+// back; and figures reaching far off the canvas fill the pixels near it as if clipped there.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <vector>
+
+#include "TestSupport.h"
+
+using namespace Gdiplus;
+
+namespace {
+
+const int kSide = 120;
+
+// A transparent premultiplied canvas; with black ink, alpha is the share of each pixel covered.
+struct Canvas {
+    Bitmap bitmap{kSide, kSide, PixelFormat32bppPARGB};
+    Graphics graphics{&bitmap};
+    std::vector<int> alpha;
+    Canvas() { graphics.SetSmoothingMode(SmoothingModeAntiAlias); }
+    void Read()
+    {
+        Rect whole(0, 0, kSide, kSide);
+        BitmapData data;
+        ASSERT_EQ(bitmap.LockBits(&whole, ImageLockModeRead, PixelFormat32bppARGB, &data), Ok);
+        alpha.resize(kSide * kSide);
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x)
+                alpha[y * kSide + x] = static_cast<const BYTE*>(data.Scan0)[y * data.Stride + x * 4 + 3];
+        bitmap.UnlockBits(&data);
+    }
+    int At(int x, int y) const { return alpha[y * kSide + x]; }
+};
+
+using Shape = std::function<Status(Graphics&, const Brush&)>;
+using PixelMap = std::function<void(int x, int y, int* tx, int* ty)>;
+const PixelMap kSamePlace = [](int x, int y, int* tx, int* ty) { *tx = x, *ty = y; };
+
+// The largest difference between plain(x, y) and moved(map(x, y)) over the canvas, and how much ink
+// the plain drawing has (so that a shape drawn nowhere cannot pass).
+int LargestDifference(const Canvas& plain, const Canvas& moved, const PixelMap& map, long* ink)
+{
+    int largest = 0;
+    *ink = 0;
+    for (int y = 0; y < kSide; ++y)
+        for (int x = 0; x < kSide; ++x) {
+            int tx = 0, ty = 0;
+            map(x, y, &tx, &ty);
+            *ink += plain.At(x, y);
+            if (tx >= 0 && ty >= 0 && tx < kSide && ty < kSide)
+                largest = std::max(largest, std::abs(plain.At(x, y) - moved.At(tx, ty)));
+        }
+    return largest;
+}
+
+std::vector<PointF> Star(float cx, float cy, float outer)
+{
+    std::vector<PointF> points;
+    for (int k = 0; k < 5; ++k) {
+        const double angle = -M_PI / 2 + k * 4 * M_PI / 5;  // every second point of five: a self-crossing star
+        points.emplace_back(float(cx + outer * std::cos(angle)), float(cy + outer * std::sin(angle)));
+    }
+    return points;
+}
+
+Status FillStar(Graphics& g, const Brush& ink, FillMode mode)
+{
+    GraphicsPath path(mode);
+    const std::vector<PointF> star = Star(50.3f, 47.6f, 33.7f);
+    path.AddPolygon(star.data(), INT(star.size()));
+    return g.FillPath(&ink, &path);
+}
+
+}  // namespace
+
+TEST(Pipeline, FillsLandOnTheSamePixelsThroughTranslationQuarterTurnsAndPageScale)
+{
+    const std::vector<std::pair<const char*, Shape>> shapes = {
+        {"ellipse", [](Graphics& g, const Brush& b) { return g.FillEllipse(&b, 10.3f, 12.0f, 61.5f, 37.25f); }},
+        {"circle", [](Graphics& g, const Brush& b) { return g.FillEllipse(&b, 20, 30, 60, 60); }},
+        {"star, winding", [](Graphics& g, const Brush& b) { return FillStar(g, b, FillModeWinding); }},
+        {"star, alternate", [](Graphics& g, const Brush& b) { return FillStar(g, b, FillModeAlternate); }},
+        {"rectangle", [](Graphics& g, const Brush& b) { return g.FillRectangle(&b, 12.25f, 20.5f, 60.5f, 33.75f); }},
+        {"whole rectangle", [](Graphics& g, const Brush& b) { return g.FillRectangle(&b, 10, 20, 70, 40); }},
+        {"polygon",
+         [](Graphics& g, const Brush& b) {
+             const PointF points[] = {{14.2f, 9.5f}, {88.0f, 30.3f}, {60.6f, 81.1f}, {25.5f, 60.0f}};
+             return g.FillPolygon(&b, points, 4);
+         }},
+        {"pie", [](Graphics& g, const Brush& b) { return g.FillPie(&b, 15.5f, 10.0f, 70.0f, 66.0f, 20.0f, 250.0f); }},
+        {"ellipse outline",
+         [](Graphics& g, const Brush&) {
+             Pen pen(Color(Color::Black), 3.5f);
+             return g.DrawEllipse(&pen, 12.5f, 15.0f, 63.0f, 44.0f);
+         }},
+        {"pentagon outline",
+         [](Graphics& g, const Brush&) {
+             Pen pen(Color(Color::Black), 2.0f);
+             GraphicsPath path;
+             const std::vector<PointF> star = Star(50.3f, 47.6f, 33.7f);
+             std::vector<PointF> pentagon;  // the star's points in turn round the centre
+             for (int k = 0, i = 0; k < 5; ++k, i = (i + 3) % 5) pentagon.push_back(star[i]);
+             path.AddPolygon(pentagon.data(), 5);
+             return g.DrawPath(&pen, &path);
+         }},
+    };
+    const int last = kSide - 1;
+    struct Route {
+        const char* name;
+        std::function<void(Graphics&)> set;
+        PixelMap map;
+    };
+    const std::vector<Route> routes = {
+        {"translation", [](Graphics& g) { g.TranslateTransform(16, 8); },
+         [](int x, int y, int* tx, int* ty) { *tx = x + 16, *ty = y + 8; }},
+        {"quarter turn clockwise",
+         [&](Graphics& g) {
+             Matrix turn(0, 1, -1, 0, REAL(last), 0);
+             g.SetTransform(&turn);
+         },
+         [&](int x, int y, int* tx, int* ty) { *tx = last - y, *ty = x; }},
+        {"quarter turn anticlockwise",
+         [&](Graphics& g) {
+             Matrix turn(0, -1, 1, 0, 0, REAL(last));
+             g.SetTransform(&turn);
+         },
+         [&](int x, int y, int* tx, int* ty) { *tx = y, *ty = last - x; }},
+        // Page scale 2 after the world's half scale and move by (8, 4): a move by (16, 8) in all.
+        {"page scale over world scale",
+         [](Graphics& g) {
+             g.SetPageUnit(UnitPixel);
+             g.SetPageScale(2);
+             g.ScaleTransform(0.5f, 0.5f);
+             g.TranslateTransform(8, 4, MatrixOrderAppend);
+         },
+         [](int x, int y, int* tx, int* ty) { *tx = x + 16, *ty = y + 8; }},
+    };
+    SolidBrush ink(Color(Color::Black));
+    for (const auto& [shapeName, shape] : shapes) {
+        Canvas plain;
+        ASSERT_EQ(shape(plain.graphics, ink), Ok) << shapeName;
+        plain.Read();
+        for (const Route& route : routes) {
+            Canvas moved;
+            route.set(moved.graphics);
+            ASSERT_EQ(shape(moved.graphics, ink), Ok) << shapeName;
+            moved.Read();
+            long ink = 0;
+            EXPECT_LE(LargestDifference(plain, moved, route.map, &ink), 2) << shapeName << ", " << route.name;
+            EXPECT_GT(ink, 255 * 200) << shapeName;
+        }
+    }
+
+    // A pen's width grows with the transform, and is never less than a device pixel.
+    for (const REAL width : {4.0f, 0.25f}) {
+        Canvas plain, scaled;
+        Pen wide(Color(Color::Black), std::max(2 * width, 1.0f)), narrow(Color(Color::Black), width);
+        plain.graphics.DrawEllipse(&wide, 20.5f, 30.0f, 70.0f, 50.0f);
+        scaled.graphics.ScaleTransform(2, 2);
+        scaled.graphics.DrawEllipse(&narrow, 10.25f, 15.0f, 35.0f, 25.0f);
+        plain.Read();
+        scaled.Read();
+        long covered = 0;
+        EXPECT_LE(LargestDifference(plain, scaled, kSamePlace, &covered), 2) << width;
+        EXPECT_GT(covered, 255L * 150) << width;
+    }
+
+    // A rectangle fills as the path of the same rectangle, thin ones and ones off the canvas included; the
+    // sides through pixel centres half cover them.
+    const RectF boxes[] = {
+        {10, 20, 70, 40}, {12.3f, 20.6f, 0.5f, 30}, {5.5f, 7.25f, 50, 0.4f}, {-20.5f, 90.2f, 200, 60}};
+    for (const RectF& area : boxes) {
+        Canvas rectangle, path;
+        rectangle.graphics.FillRectangle(&ink, area);
+        GraphicsPath box;
+        box.AddRectangle(area);
+        path.graphics.FillPath(&ink, &box);
+        rectangle.Read();
+        path.Read();
+        long covered = 0;
+        EXPECT_LE(LargestDifference(rectangle, path, kSamePlace, &covered), 1) << area.X;
+        EXPECT_GT(covered, 255L * 10) << area.X;
+        if (area.X == 10) {
+            EXPECT_EQ(rectangle.At(10, 40), 128);
+            EXPECT_EQ(rectangle.At(11, 40), 255);
+        }
+    }
+}
+
+TEST(Pipeline, FarPointsFillTheCanvasAsTheFigureClippedNearIt)
+{
+    // A wedge from (20, 30) and (20, 90) to a point far to the right; by hand it is cut at x = 200.
+    SolidBrush ink(Color(Color::Black));
+    for (const float far : {1e7f, 1e30f}) {
+        const PointF tip(far, 30.0f + 1e-5f * (far - 20.0f));
+        const PointF wedge[] = {{20.3f, 30.0f}, tip, {20.3f, 90.0f}};
+        auto at200 = [&](const PointF& from) {
+            const double t = (200.0 - from.X) / (double(tip.X) - from.X);
+            return PointF(200.0f, float(from.Y + t * (double(tip.Y) - from.Y)));
+        };
+        const PointF cut[] = {wedge[0], at200(wedge[0]), at200(wedge[2]), wedge[2]};
+        Canvas farOff, byHand;
+        EXPECT_EQ(farOff.graphics.FillPolygon(&ink, wedge, 3), Ok);
+        EXPECT_EQ(byHand.graphics.FillPolygon(&ink, cut, 4), Ok);
+        farOff.Read();
+        byHand.Read();
+        long covered = 0;
+        EXPECT_LE(LargestDifference(byHand, farOff, kSamePlace, &covered), 2) << far;
+        EXPECT_GT(covered, 255L * 90 * 55) << far;
+    }
+
+    // Not-a-number and infinite points draw nothing, and the context draws on afterwards.
+    Canvas broken;
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    const PointF bad[] = {{20, 30}, {nan, 50}, {20, 90}};
+    const PointF endless[] = {{20, 30}, {inf, 50}, {20, 90}};
+    broken.graphics.FillPolygon(&ink, bad, 3);
+    broken.graphics.FillPolygon(&ink, endless, 3);
+    broken.graphics.FillRectangle(&ink, 100, 100, 10, 10);
+    broken.Read();
+    EXPECT_EQ(broken.At(50, 60), 0);
+    EXPECT_EQ(broken.At(105, 105), 255);
+}
