@@ -13,8 +13,11 @@ namespace Gdiplus {
 
 PixelView::PixelView(DllExports::GpImage* image, bool premultipliedOnly)
 {
+    // A metafile has no pixels: the engine reports it as 32bppRGB and crashes locking it.
+    ImageType type = ImageTypeUnknown;
+    if (!image || DllExports::GdipGetImageType(image, &type) != Ok || type != ImageTypeBitmap) return;
     PixelFormat native = 0;
-    if (!image || DllExports::GdipGetImagePixelFormat(image, &native) != Ok) return;
+    if (DllExports::GdipGetImagePixelFormat(image, &native) != Ok) return;
     const bool wanted = native == PixelFormat32bppPARGB || (!premultipliedOnly && native == PixelFormat32bppRGB);
     if (!wanted) return;
     UINT imageWidth = 0, imageHeight = 0;
