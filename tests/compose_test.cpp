@@ -127,6 +127,62 @@ TEST(DrawnCopies, ScaledDownDrawsAverageTheirAreaExactly)
     EXPECT_EQ(PixelOf(dest, 2, 30), 0xFF0000FFu);
 }
 
+namespace {
+
+// The source pixels under destination pixel j of m, from n, each with its overlap in units of 1/m of a pixel.
+std::vector<std::pair<int, int64_t>> AreaUnder(int n, int m, int j)
+{
+    std::vector<std::pair<int, int64_t>> under;
+    const int64_t begin = int64_t(j) * n, end = int64_t(j + 1) * n;
+    for (int64_t i = begin / m; i * m < end; ++i)
+        under.emplace_back(int(i), std::min(end, (i + 1) * m) - std::max(begin, i * m));
+    return under;
+}
+
+}  // namespace
+
+// Every channel of a scaled-down draw is within one level of the exact average of the source area under it,
+// however many source pixels that is (up to 32767 in a row or a column). Blue is black on every period-th
+// diagonal, so a draw that samples rows or columns instead of averaging them is off by far more.
+TEST(DrawnCopies, ScaledDownDrawsAverageExactlyAtEveryRatio)
+{
+    struct Case {
+        int width, height, toWidth, toHeight, period;
+    };
+    // Among them: 16-bit sums at their limit (128 rows into one) and just past it, rows covered in part or whole.
+    const Case cases[] = {{1, 32767, 1, 1, 128}, {32767, 1, 1, 1, 128}, {1, 32767, 1, 3, 97},  {32767, 1, 3, 1, 97},
+                          {1, 1000, 1, 7, 13},   {1000, 1, 7, 1, 13},   {301, 1000, 3, 7, 11}, {250, 1000, 96, 384, 7},
+                          {3, 128, 1, 1, 5},     {3, 129, 1, 1, 5},     {1, 1000, 1, 999, 13}};
+    for (const Case& c : cases) {
+        std::vector<BYTE> pixels(size_t(c.width) * c.height * 4);
+        unsigned seed = 1;
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x) {
+                BYTE* p = &pixels[(size_t(y) * c.width + x) * 4];
+                seed = seed * 1103515245u + 12345u;
+                p[0] = (x + y) % c.period == c.period / 2 ? 0 : 255;
+                p[1] = BYTE(seed >> 24);  // noise
+                p[2] = BYTE(x + y);       // a ramp
+                p[3] = 255;
+            }
+        CFxPictor source(nullptr, c.width, c.height), dest(nullptr, c.toWidth, c.toHeight);
+        source.SetBits(pixels.data(), 0, 0);
+        source.CopyToThis(&dest, 0, 0, c.width, c.height, 0, 0, c.toWidth, c.toHeight);
+        for (int j = 0; j < c.toHeight; ++j)
+            for (int i = 0; i < c.toWidth; ++i)
+                for (int channel = 0; channel < 3; ++channel) {
+                    int64_t sum = 0;
+                    for (auto [y, high] : AreaUnder(c.height, c.toHeight, j))
+                        for (auto [x, wide] : AreaUnder(c.width, c.toWidth, i))
+                            sum += high * wide * pixels[(size_t(y) * c.width + x) * 4 + channel];
+                    const double exact = double(sum) / (double(c.width) * c.height);
+                    EXPECT_NEAR(pictor_test::Channel(PixelOf(dest, i, j), channel * 8), exact, 1.0)
+                        << c.width << " x " << c.height << " to " << c.toWidth << " x " << c.toHeight << ", pixel " << i
+                        << ", " << j << ", channel " << channel;
+                }
+    }
+}
+
 TEST(DrawnCopies, ScaledDownDrawsAndGradientsKeepToTheClip)
 {
     CFxPictor source(nullptr, 80, 80), dest(nullptr, 40, 40);

@@ -113,6 +113,39 @@ double MeanChannelError(CFxPictor& canvas, Gdiplus::Bitmap& original)
     return total / count;
 }
 
+// A placeable metafile of 64 × 32 units at 96 units per inch (one pixel each on a 96 dpi canvas): a red
+// rectangle over its left half and a blue one over the lower right quarter, drawn without outlines.
+std::vector<char> PlaceableMetafile()
+{
+    std::vector<char> bytes;
+    auto word = [&bytes](unsigned value) { bytes.push_back(char(value & 0xFF)), bytes.push_back(char(value >> 8)); };
+    auto record = [&](unsigned function, std::initializer_list<unsigned> parameters) {
+        word(unsigned(3 + parameters.size())), word(0), word(function);  // size in 16-bit words, then the call
+        for (unsigned parameter : parameters) word(parameter);
+    };
+    word(0xCDD7), word(0x9AC6), word(0);             // the placeable key and its handle
+    word(0), word(0), word(64), word(32), word(96);  // bounds (left, top, right, bottom) and units per inch
+    word(0), word(0);
+    unsigned checksum = 0;
+    for (size_t i = 0; i < bytes.size(); i += 2) checksum ^= uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8;
+    word(checksum);
+    const size_t header = bytes.size();
+    word(1), word(9), word(0x0300), word(0), word(0), word(3), word(8), word(0), word(0);  // sizes patched below
+    record(0x0103, {1});                // SetMapMode: text, a unit a pixel
+    record(0x02FA, {5, 0, 0, 0, 0});    // CreatePenIndirect: no pen
+    record(0x012D, {0});                // SelectObject
+    record(0x02FC, {0, 0x00FF, 0, 0});  // CreateBrushIndirect: solid red (COLORREF 0x0000FF)
+    record(0x012D, {1});
+    record(0x041B, {32, 32, 0, 0});     // Rectangle: bottom, right, top, left
+    record(0x02FC, {0, 0, 0x00FF, 0});  // solid blue
+    record(0x012D, {2});
+    record(0x041B, {32, 64, 16, 32});
+    record(0x0000, {});  // end of file
+    const size_t words = (bytes.size() - header) / 2;
+    bytes[header + 6] = char(words & 0xFF), bytes[header + 7] = char(words >> 8);
+    return bytes;
+}
+
 }  // namespace
 
 TEST(LoadImageFromFile, EveryFormatOpensAtItsSizeWithItsPixels)
@@ -216,6 +249,64 @@ TEST(LoadImageFromFile, OverloadsSizeAndPlaceThePicture)
     EXPECT_EQ(turned.LoadImageW(quadPath, nullptr, Gdiplus::RotateNoneFlipNone), 1);
     EXPECT_EQ(PixelOf(turned, 5, 5), kRed);
     EXPECT_EQ(turned.m_hWnd, nullptr);
+}
+
+// A metafile has no pixels to lock (libgdiplus crashed when the layer's downscaler tried), and libgdiplus
+// draws one only whole into a rectangle: every form draws it at its scale, a part cut to its rectangle.
+TEST(LoadImageFromFile, MetafilesLoadThroughEveryFormAtTheirScale)
+{
+    Folder folder;
+    const std::string path = folder.File("picture.wmf");
+    WriteAll(path, PlaceableMetafile());
+    const CString file(path.c_str());
+    struct Spot {
+        int x, y;
+        Gdiplus::ARGB colour;
+    };
+    auto expect = [](CFxPictor& canvas, std::initializer_list<Spot> spots, int line) {
+        for (const Spot& spot : spots)
+            EXPECT_EQ(PixelOf(canvas, spot.x, spot.y), spot.colour)
+                << "at " << spot.x << ", " << spot.y << ", line " << line;
+    };
+
+    CFxPictor canvas;
+    ASSERT_EQ(canvas.LoadImageW(file), 1);
+    EXPECT_EQ(canvas.GetSize(), CSize(64, 32));
+    expect(canvas, {{8, 8, kRed}, {48, 24, kBlue}, {48, 8, 0}}, __LINE__);
+    EXPECT_EQ(canvas.LoadImageW(file, nullptr, Gdiplus::RotateNoneFlipNone), 1);
+    expect(canvas, {{8, 8, kRed}, {48, 24, kBlue}}, __LINE__);
+
+    EXPECT_EQ(canvas.LoadImageW(file, 0.25f), CSize(64, 32));
+    EXPECT_EQ(canvas.GetSize(), CSize(16, 8));
+    expect(canvas, {{3, 3, kRed}, {12, 6, kBlue}, {12, 1, 0}}, __LINE__);
+    EXPECT_EQ(canvas.LoadImageW(file, 16, 8), 1);
+    EXPECT_EQ(canvas.GetSize(), CSize(16, 8));
+    expect(canvas, {{3, 3, kRed}, {12, 6, kBlue}, {12, 1, 0}}, __LINE__);
+    EXPECT_EQ(canvas.LoadImageW(file, 32, 32), 1);  // one side shrinks, the other keeps its size
+    EXPECT_EQ(canvas.GetSize(), CSize(32, 32));
+    expect(canvas, {{4, 4, kRed}, {24, 28, kBlue}, {24, 4, 0}}, __LINE__);
+    EXPECT_EQ(canvas.LoadImageW(file, 0, 0, 32, 16), 1);
+    EXPECT_EQ(canvas.GetSize(), CSize(64, 32));
+    expect(canvas, {{4, 4, kRed}, {24, 12, kBlue}, {48, 24, 0}}, __LINE__);
+
+    // Parts: (24, 8, 16, 16) at (10, 10) unscaled, and the whole picture at half size into a CRect's size.
+    CFxPictor kept(nullptr, 40, 40);
+    kept.Clear(255, 255, 255, 255);
+    EXPECT_EQ(kept.LoadImageW(file, 10, 10, 24, 8, 16, 16), 1);
+    expect(kept,
+           {{14, 14, kRed}, {22, 22, kBlue}, {22, 14, kWhite}, {5, 5, kWhite}, {30, 30, kWhite}, {14, 28, kWhite}},
+           __LINE__);
+    kept.Clear(255, 255, 255, 255);
+    EXPECT_EQ(kept.LoadImageW(file, CRect(5, 5, 37, 21), 0, 0, 64, 32), 1);
+    EXPECT_EQ(kept.GetSize(), CSize(40, 40));
+    expect(kept, {{4, 4, kRed}, {24, 12, kBlue}, {24, 4, kWhite}, {36, 20, kWhite}, {4, 20, kWhite}}, __LINE__);
+
+    // The layer's JPEG writer reads pixels too: a metafile goes to the engine, which refuses it.
+    Gdiplus::Image picture(file);
+    EXPECT_EQ(picture.GetType(), Gdiplus::ImageTypeMetafile);
+    CLSID jpeg;
+    ASSERT_TRUE(Gdiplus::FindImageEncoder(u"image/jpeg", &jpeg));
+    EXPECT_NE(picture.Save(CString(folder.File("picture.jpg").c_str()), &jpeg), Gdiplus::Ok);
 }
 
 TEST(LoadImageFromFile, FilesThatCannotBeDecodedLeaveTheCanvasAlone)

@@ -99,6 +99,8 @@ public:
     UINT GetHeight();
     /// The pixel format (a PixelFormat value such as PixelFormat32bppARGB).
     PixelFormat GetPixelFormat();
+    /// Whether the picture is a bitmap or a metafile (ImageTypeUnknown when there is no picture).
+    ImageType GetType();
     /// The horizontal resolution in dots per inch.
     REAL GetHorizontalResolution();
     /// The vertical resolution in dots per inch.
@@ -707,6 +709,8 @@ private:
     Status DrawImageThroughScale(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth,
                                  REAL srcheight, Unit srcUnit, const ImageAttributes* imageAttributes,
                                  DrawImageAbort callback, void* callbackData);
+    // libgdiplus plays a metafile only whole into a rectangle; a source rectangle of one is drawn here.
+    Status DrawMetafilePart(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight);
     // True when the context draws into a bitmap one-to-one: pixel units, no transform, no page scale, no clip.
     bool DrawsPixelForPixel() const;
     // Draws a scaled-down picture itself (GdiplusScale.cpp) when it can do so exactly; false otherwise.

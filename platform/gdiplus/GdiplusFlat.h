@@ -159,6 +159,7 @@ Status GdipDisposeImage(GpImage* image);
 Status GdipGetImageWidth(GpImage* image, UINT* width);
 Status GdipGetImageHeight(GpImage* image, UINT* height);
 Status GdipGetImagePixelFormat(GpImage* image, PixelFormat* format);
+Status GdipGetImageType(GpImage* image, ImageType* type);
 Status GdipImageGetFrameDimensionsCount(GpImage* image, UINT* count);
 Status GdipImageGetFrameDimensionsList(GpImage* image, GUID* dimensionIDs, UINT count);
 Status GdipImageGetFrameCount(GpImage* image, const GUID* dimensionID, UINT* count);

@@ -599,6 +599,8 @@ Status Graphics::DrawImage(Image* image, const RectF& destRect, REAL srcx, REAL 
     if (!WithinEngineRange(destRect.X, destRect.Y, destRect.Width, destRect.Height) ||
         !WithinEngineRange(srcx, srcy, srcwidth, srcheight))
         return SetStatus(ValueOverflow);
+    if (srcUnit == UnitPixel && !imageAttributes && image && image->GetType() == ImageTypeMetafile)
+        return DrawMetafilePart(image, destRect, srcx, srcy, srcwidth, srcheight);
     if (srcUnit == UnitPixel && !imageAttributes && DrawScaledDown(image, destRect, srcx, srcy, srcwidth, srcheight))
         return Ok;
     if (ScalesOneAxisOnly(destRect, srcwidth, srcheight))
@@ -634,6 +636,29 @@ Status Graphics::DrawImageThroughScale(Image* image, const RectF& destRect, REAL
                                                          NativeOf(imageAttributes), callback, callbackData));
     DllExports::GdipSetWorldTransform(nativeGraphics, saved.NativeMatrix());
     return status;
+}
+
+// libgdiplus answers NotImplemented to a metafile drawn from a source rectangle. The whole picture is played
+// instead, placed and scaled so that the source rectangle lands on the destination, and clipped to it.
+Status Graphics::DrawMetafilePart(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth,
+                                  REAL srcheight)
+{
+    if (srcwidth == 0 || srcheight == 0 || destRect.Width == 0 || destRect.Height == 0) return Ok;
+    GraphicsState state = 0;
+    Status status = DllExports::GdipSaveGraphics(nativeGraphics, &state);
+    if (status != Ok) return SetStatus(status);
+    DllExports::GdipTranslateWorldTransform(nativeGraphics, destRect.X, destRect.Y, MatrixOrderPrepend);
+    DllExports::GdipScaleWorldTransform(nativeGraphics, destRect.Width / srcwidth, destRect.Height / srcheight,
+                                        MatrixOrderPrepend);
+    DllExports::GdipTranslateWorldTransform(nativeGraphics, -srcx, -srcy, MatrixOrderPrepend);
+    status =
+        DllExports::GdipSetClipRect(nativeGraphics, std::min(srcx, srcx + srcwidth), std::min(srcy, srcy + srcheight),
+                                    std::fabs(srcwidth), std::fabs(srcheight), CombineModeIntersect);
+    if (status == Ok)
+        status = DllExports::GdipDrawImageRect(nativeGraphics, image->NativeImage(), 0, 0, REAL(image->GetWidth()),
+                                               REAL(image->GetHeight()));
+    DllExports::GdipRestoreGraphics(nativeGraphics, state);
+    return SetStatus(status);
 }
 
 bool Graphics::DrawsPixelForPixel() const

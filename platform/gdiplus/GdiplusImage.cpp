@@ -171,6 +171,13 @@ PixelFormat Image::GetPixelFormat()
     return format;
 }
 
+ImageType Image::GetType()
+{
+    ImageType type = ImageTypeUnknown;
+    SetStatus(DllExports::GdipGetImageType(NativeImage(), &type));
+    return type;
+}
+
 REAL Image::GetHorizontalResolution()
 {
     REAL dpi = 0;

@@ -293,6 +293,8 @@ struct ColorPalette {
     ARGB Entries[1];
 };
 
+enum ImageType { ImageTypeUnknown = 0, ImageTypeBitmap = 1, ImageTypeMetafile = 2 };
+
 enum ImageLockMode { ImageLockModeRead = 1, ImageLockModeWrite = 2, ImageLockModeUserInputBuf = 4 };
 
 enum EncoderParameterValueType {
