@@ -2,7 +2,10 @@
 // formats and Windows font names, checked by drawing into bitmaps and reading the pixels back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 
@@ -557,4 +560,109 @@ TEST(ClientText, WindowsFamilyNamesFindTheirMetricCompatibleFonts)
     ga.Text(5, 5, 40, Color(Color::Black), CString("Malgun Gothic"), CString("가"));
     na.Text(5, 5, 40, Color(Color::Black), CString("Malgun Gothic"), CString("나"));
     EXPECT_GT(differing(ga, na), 40);
+}
+
+namespace {
+
+// The bytes of a pixel of a lock, from the start of its row.
+BYTE* LockedPixel(const BitmapData& data, int x, int y, int bytesPerPixel)
+{
+    return static_cast<BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride + x * bytesPerPixel;
+}
+
+ARGB PixelAt(Bitmap& bitmap, int x, int y)
+{
+    Color c;
+    bitmap.GetPixel(x, y, &c);
+    return c.GetValue();
+}
+
+}  // namespace
+
+// Locks as GDI+ takes them (Windows' values as Wine's tests record them): a lock in the bitmap's own format
+// is its pixels, so writes through a read lock stay and a write lock starts from what is there; a lock
+// that converts keeps read-only writes to itself; a caller's buffer is laid out at the caller's stride;
+// a premultiplied lock of a straight bitmap is premultiplied. What a write lock is not given stays as it was.
+TEST(ClientBitmaps, LocksWriteThroughKeepWhatIsNotWrittenAndConvert)
+{
+    Bitmap rgb(10, 20, PixelFormat24bppRGB);
+    rgb.SetPixel(2, 3, Color(0xFF, 0xC3, 0, 0));
+    rgb.SetPixel(3, 4, Color(0xFF, 0x48, 0, 0));
+    Rect rect(2, 3, 4, 5);
+    BitmapData data;
+    ASSERT_EQ(rgb.LockBits(&rect, ImageLockModeRead, PixelFormat24bppRGB, &data), Ok);
+    EXPECT_EQ(LockedPixel(data, 0, 0, 3)[2], 0xC3);
+    EXPECT_EQ(LockedPixel(data, 1, 1, 3)[2], 0x48);
+    LockedPixel(data, 0, 0, 3)[2] = 0xFF;
+    rgb.UnlockBits(&data);
+    EXPECT_EQ(PixelAt(rgb, 2, 3), 0xFFFF0000u);
+
+    ASSERT_EQ(rgb.LockBits(&rect, ImageLockModeWrite, PixelFormat24bppRGB, &data), Ok);
+    EXPECT_EQ(LockedPixel(data, 0, 0, 3)[2], 0xFF);
+    LockedPixel(data, 2, 0, 3)[1] = 0x77;
+    rgb.UnlockBits(&data);
+    EXPECT_EQ(PixelAt(rgb, 4, 3), 0xFF007700u);
+    EXPECT_EQ(PixelAt(rgb, 3, 4), 0xFF480000u);
+    EXPECT_EQ(PixelAt(rgb, 5, 7), 0xFF000000u);
+
+    // Converting locks: read-only writes are lost, read-write ones land, a write-only one keeps the rest.
+    ASSERT_EQ(rgb.LockBits(&rect, ImageLockModeRead, PixelFormat32bppARGB, &data), Ok);
+    LockedPixel(data, 0, 0, 4)[2] = 0xC3;
+    rgb.UnlockBits(&data);
+    EXPECT_EQ(PixelAt(rgb, 2, 3), 0xFFFF0000u);
+    ASSERT_EQ(rgb.LockBits(&rect, ImageLockModeRead | ImageLockModeWrite, PixelFormat32bppARGB, &data), Ok);
+    LockedPixel(data, 0, 0, 4)[1] = 0x88;
+    rgb.UnlockBits(&data);
+    EXPECT_EQ(PixelAt(rgb, 2, 3), 0xFFFF8800u);
+    ASSERT_EQ(rgb.LockBits(&rect, ImageLockModeWrite, PixelFormat32bppARGB, &data), Ok);
+    *reinterpret_cast<ARGB*>(LockedPixel(data, 0, 0, 4)) = 0xFF563412u;
+    rgb.UnlockBits(&data);
+    EXPECT_EQ(PixelAt(rgb, 2, 3), 0xFF563412u);
+    EXPECT_EQ(PixelAt(rgb, 3, 4), 0xFF480000u);
+    EXPECT_EQ(PixelAt(rgb, 4, 3), 0xFF007700u);
+
+    // A premultiplied bitmap, as canvases hold, locked write-only as straight ARGB keeps the pixels not written.
+    Bitmap canvas(3, 3, PixelFormat32bppPARGB);
+    ASSERT_EQ(canvas.GetPixelFormat(), PixelFormat32bppPARGB);
+    canvas.SetPixel(0, 0, Color(Color::White));
+    canvas.SetPixel(1, 1, Color(0x80, 0x10, 0x20, 0x30));
+    const ARGB halfTransparent = PixelAt(canvas, 1, 1);
+    ASSERT_EQ(canvas.LockBits(nullptr, ImageLockModeWrite, PixelFormat32bppARGB, &data), Ok);
+    *reinterpret_cast<ARGB*>(LockedPixel(data, 2, 2, 4)) = 0xFF0000FFu;
+    canvas.UnlockBits(&data);
+    EXPECT_EQ(PixelAt(canvas, 2, 2), 0xFF0000FFu);
+    EXPECT_EQ(PixelAt(canvas, 0, 0), 0xFFFFFFFFu);
+    EXPECT_EQ(PixelAt(canvas, 1, 1), halfTransparent);
+
+    // The caller's buffer, at the caller's stride: rows land 40 bytes apart and nothing past them is touched.
+    Bitmap argb(10, 20, PixelFormat32bppARGB);
+    ARGB bits[200];
+    std::fill(std::begin(bits), std::end(bits), 0xAAAAAAAAu);
+    data.Width = 4;
+    data.Height = 5;
+    data.Stride = 10 * 4;
+    data.PixelFormat = PixelFormat32bppARGB;
+    data.Scan0 = &bits[2 + 3 * 10];
+    ASSERT_EQ(argb.LockBits(&rect, ImageLockModeRead | ImageLockModeUserInputBuf, PixelFormat32bppARGB, &data), Ok);
+    argb.UnlockBits(&data);
+    EXPECT_EQ(bits[0], 0xAAAAAAAAu);
+    EXPECT_EQ(bits[2 + 4 * 10], 0u);
+    EXPECT_EQ(bits[5 + 7 * 10], 0u);
+    EXPECT_EQ(bits[6 + 3 * 10], 0xAAAAAAAAu);
+    EXPECT_EQ(bits[2 + 8 * 10], 0xAAAAAAAAu);
+    bits[2 + 4 * 10] = 0x12345678u;
+    ASSERT_EQ(argb.LockBits(&rect, ImageLockModeWrite | ImageLockModeUserInputBuf, PixelFormat32bppARGB, &data), Ok);
+    EXPECT_EQ(bits[2 + 4 * 10], 0x12345678u);
+    argb.UnlockBits(&data);
+    EXPECT_EQ(PixelAt(argb, 2, 4), 0x12345678u);
+    EXPECT_EQ(PixelAt(argb, 2, 3), 0u);
+
+    // Straight pixels locked premultiplied: each channel times alpha / 255, rounded; transparent is zero.
+    BYTE straight[8] = {0x11, 0x22, 0x33, 0x80, 0xFF, 0xFF, 0xFF, 0x00};
+    Bitmap pair(2, 1, 8, PixelFormat32bppARGB, straight);
+    ASSERT_EQ(pair.LockBits(nullptr, ImageLockModeRead, PixelFormat32bppPARGB, &data), Ok);
+    const BYTE premultiplied[8] = {0x09, 0x11, 0x1A, 0x80, 0, 0, 0, 0};
+    EXPECT_EQ(data.PixelFormat, PixelFormat32bppPARGB);
+    EXPECT_EQ(std::memcmp(data.Scan0, premultiplied, 8), 0);
+    pair.UnlockBits(&data);
 }

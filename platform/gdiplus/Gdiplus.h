@@ -182,6 +182,9 @@ private:
     // What one lock holds until it is unlocked (GdiplusLockBits.cpp).
     struct LockState;
     std::shared_ptr<LockState> lockState;
+    Status LockView(const Rect& area, PixelFormat native, LockState& state, BitmapData& caller);
+    Status LockConverted(const Rect& area, PixelFormat format, PixelFormat native, LockState& state,
+                         BitmapData& caller);
 };
 
 class Matrix : public GdiplusBase, public StatusKeeper {
