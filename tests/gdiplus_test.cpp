@@ -666,3 +666,34 @@ TEST(ClientBitmaps, LocksWriteThroughKeepWhatIsNotWrittenAndConvert)
     EXPECT_EQ(std::memcmp(data.Scan0, premultiplied, 8), 0);
     pair.UnlockBits(&data);
 }
+
+// New bitmaps are at the screen's 96 dpi, and so is a drawing context on one; drawn at a point on a 96-dpi
+// bitmap, a new bitmap keeps its pixel size. A state saved by another context is ignored.
+TEST(ClientBitmaps, NewBitmapsAreAtTheScreensResolutionAndForeignStatesAreIgnored)
+{
+    Bitmap plain(10, 10, PixelFormat32bppARGB);
+    BYTE pixels[4 * 4 * 4] = {};
+    Bitmap wrapped(4, 4, 16, PixelFormat32bppARGB, pixels);
+    for (Bitmap* bitmap : {&plain, &wrapped}) {
+        EXPECT_FLOAT_EQ(bitmap->GetHorizontalResolution(), 96);
+        EXPECT_FLOAT_EQ(bitmap->GetVerticalResolution(), 96);
+    }
+    Graphics onPlain(&plain);
+    EXPECT_FLOAT_EQ(onPlain.GetDpiX(), 96);
+    onPlain.Clear(Color(Color::Black));
+
+    Surface s;
+    EXPECT_EQ(s.graphics.DrawImage(&plain, 20, 30), Ok);
+    EXPECT_TRUE(s.Ink(20, 30) && s.Ink(29, 39));
+    EXPECT_FALSE(s.Ink(30, 35) || s.Ink(25, 40));
+
+    Surface other;
+    s.graphics.TranslateTransform(5, 5);
+    const GraphicsState foreign = other.graphics.Save();
+    other.graphics.Save();
+    EXPECT_EQ(s.graphics.Restore(foreign), Ok);
+    EXPECT_EQ(s.graphics.Restore(foreign + 1000), Ok);
+    Matrix world;
+    s.graphics.GetTransform(&world);
+    EXPECT_FLOAT_EQ(world.OffsetX(), 5);
+}
