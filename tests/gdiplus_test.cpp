@@ -577,6 +577,17 @@ ARGB PixelAt(Bitmap& bitmap, int x, int y)
     return c.GetValue();
 }
 
+// The CRC-32 of PNG chunks (polynomial 0xEDB88320), bit by bit.
+uint32_t Crc32(const char* bytes, size_t count)
+{
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 0; i < count; ++i) {
+        crc ^= static_cast<unsigned char>(bytes[i]);
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
 }  // namespace
 
 // Locks as GDI+ takes them (Windows' values as Wine's tests record them): a lock in the bitmap's own format
@@ -696,4 +707,61 @@ TEST(ClientBitmaps, NewBitmapsAreAtTheScreensResolutionAndForeignStatesAreIgnore
     Matrix world;
     s.graphics.GetTransform(&world);
     EXPECT_FLOAT_EQ(world.OffsetX(), 5);
+}
+
+// Pictures GDI+ reads where the engine does not, in the formats GDI+ gives them: a PNG whose header checksum
+// is wrong still loads; 8-bit RGB with a transparent colour is 32-bit ARGB, that colour transparent; an
+// animated GIF is 32-bit ARGB (its first frame), a GIF of one frame stays indexed.
+TEST(ClientDecoding, BadHeaderChecksumTransparentRgbAndAnimatedGif)
+{
+    const std::string folder = PICTOR_TEST_DATA "/decode/";
+    std::vector<char> rgb = pictor_test::ReadFile(folder + "rgb8.png");
+    ASSERT_GT(rgb.size(), 33u);
+    auto intact = pictor_test::BitmapFromBytes(rgb);
+    std::fill(rgb.begin() + 29, rgb.begin() + 33, '\xFF');  // the header chunk's checksum
+    auto badChecksum = pictor_test::BitmapFromBytes(rgb);
+    ASSERT_EQ(badChecksum->GetLastStatus(), Ok);
+    EXPECT_EQ(badChecksum->GetPixelFormat(), PixelFormat24bppRGB);
+    EXPECT_EQ(PixelAt(*badChecksum, 5, 5), PixelAt(*intact, 5, 5));
+
+    // A tRNS chunk after the header makes the colour of the top-left pixel transparent.
+    const ARGB key = PixelAt(*intact, 0, 0) & 0xFFFFFF;
+    std::string chunk("\0\0\0\6tRNS", 8);
+    for (int shift : {16, 8, 0}) chunk += {'\0', static_cast<char>(key >> shift)};
+    const uint32_t crc = Crc32(chunk.data() + 4, chunk.size() - 4);
+    for (int shift : {24, 16, 8, 0}) chunk += static_cast<char>(crc >> shift);
+    std::vector<char> keyedBytes = pictor_test::ReadFile(folder + "rgb8.png");
+    keyedBytes.insert(keyedBytes.begin() + 33, chunk.begin(), chunk.end());
+    auto keyed = pictor_test::BitmapFromBytes(keyedBytes);
+    ASSERT_EQ(keyed->GetLastStatus(), Ok);
+    EXPECT_EQ(keyed->GetPixelFormat(), PixelFormat32bppARGB);
+    int differing = 0;
+    for (UINT y = 0; y < keyed->GetHeight(); ++y)
+        for (UINT x = 0; x < keyed->GetWidth(); ++x) {
+            const ARGB plain = PixelAt(*intact, x, y);
+            differing += PixelAt(*keyed, x, y) != ((plain & 0xFFFFFF) == key ? key : plain);
+        }
+    EXPECT_EQ(differing, 0);
+
+    namespace flat = DllExports;
+    for (const char* name : {"anim.gif", "trans.gif"}) {
+        SCOPED_TRACE(name);
+        const CString path((folder + name).c_str());
+        Bitmap gif(path);
+        ASSERT_EQ(gif.GetLastStatus(), Ok);
+        const bool animated = std::string(name) == "anim.gif";
+        EXPECT_EQ(gif.GetPixelFormat(), animated ? PixelFormat32bppARGB : PixelFormat8bppIndexed);
+        // The first frame's pixels, as the engine shows them.
+        flat::GpImage* engine = nullptr;
+        ASSERT_EQ(flat::GdipLoadImageFromFile(path.GetString(), &engine), Ok);
+        int gifDiffering = 0;
+        for (UINT y = 0; y < gif.GetHeight(); ++y)
+            for (UINT x = 0; x < gif.GetWidth(); ++x) {
+                ARGB expected = 0;
+                flat::GdipBitmapGetPixel(reinterpret_cast<flat::GpBitmap*>(engine), x, y, &expected);
+                gifDiffering += PixelAt(gif, x, y) != expected;
+            }
+        flat::GdipDisposeImage(engine);
+        EXPECT_EQ(gifDiffering, 0);
+    }
 }
