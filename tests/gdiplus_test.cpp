@@ -765,3 +765,20 @@ TEST(ClientDecoding, BadHeaderChecksumTransparentRgbAndAnimatedGif)
         EXPECT_EQ(gifDiffering, 0);
     }
 }
+
+// Lines need points: none, or a negative count, fail as in GDI+ and leave the path as it was.
+TEST(ClientPaths, AddLinesWithoutPointsIsInvalid)
+{
+    GraphicsPath path;
+    const PointF floats[] = {{0, 0}, {10, 10}, {20, 0}};
+    const Point ints[] = {{0, 0}, {10, 10}};
+    EXPECT_EQ(path.AddLines(floats, 0), InvalidParameter);
+    EXPECT_EQ(path.AddLines(floats, -1), InvalidParameter);
+    EXPECT_EQ(path.AddLines(static_cast<const PointF*>(nullptr), 2), InvalidParameter);
+    EXPECT_EQ(path.AddLines(ints, 0), InvalidParameter);
+    EXPECT_EQ(path.GetLastStatus(), InvalidParameter);
+    EXPECT_EQ(path.GetPointCount(), 0);
+    EXPECT_EQ(path.AddLines(floats, 3), Ok);
+    EXPECT_EQ(path.AddLines(ints, 2), Ok);
+    EXPECT_EQ(path.GetPointCount(), 5);
+}
