@@ -505,7 +505,8 @@ TEST(ClientText, FormatFlagsAndTabStops)
 }
 
 // Windows family names resolve to the families fontconfig declares metric-compatible with them, so text
-// keeps its layout; a name without such a family is still missing.
+// keeps its layout, and report the name asked for, as on Windows; a name without such a family is still
+// missing.
 TEST(ClientText, WindowsFamilyNamesFindTheirMetricCompatibleFonts)
 {
     const struct {
@@ -516,7 +517,10 @@ TEST(ClientText, WindowsFamilyNamesFindTheirMetricCompatibleFonts)
         FontFamily family(pair.windows);
         ASSERT_TRUE(family.IsAvailable());
         WCHAR name[LF_FACESIZE] = {};
-        family.GetFamilyName(name);
+        EXPECT_EQ(family.GetFamilyName(name), Ok);
+        EXPECT_EQ(std::u16string(name), std::u16string(pair.windows));
+        FontFamily free(pair.free);
+        free.GetFamilyName(name);
         EXPECT_EQ(std::u16string(name), std::u16string(pair.free));
     }
     FontFamily missing(u"No Such Family Anywhere");
