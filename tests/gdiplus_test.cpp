@@ -2,7 +2,10 @@
 // formats and Windows font names, checked by drawing into bitmaps and reading the pixels back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 
@@ -502,7 +505,8 @@ TEST(ClientText, FormatFlagsAndTabStops)
 }
 
 // Windows family names resolve to the families fontconfig declares metric-compatible with them, so text
-// keeps its layout; a name without such a family is still missing.
+// keeps its layout, and report the name asked for, as on Windows; a name without such a family is still
+// missing.
 TEST(ClientText, WindowsFamilyNamesFindTheirMetricCompatibleFonts)
 {
     const struct {
@@ -513,7 +517,10 @@ TEST(ClientText, WindowsFamilyNamesFindTheirMetricCompatibleFonts)
         FontFamily family(pair.windows);
         ASSERT_TRUE(family.IsAvailable());
         WCHAR name[LF_FACESIZE] = {};
-        family.GetFamilyName(name);
+        EXPECT_EQ(family.GetFamilyName(name), Ok);
+        EXPECT_EQ(std::u16string(name), std::u16string(pair.windows));
+        FontFamily free(pair.free);
+        free.GetFamilyName(name);
         EXPECT_EQ(std::u16string(name), std::u16string(pair.free));
     }
     FontFamily missing(u"No Such Family Anywhere");
@@ -557,4 +564,225 @@ TEST(ClientText, WindowsFamilyNamesFindTheirMetricCompatibleFonts)
     ga.Text(5, 5, 40, Color(Color::Black), CString("Malgun Gothic"), CString("가"));
     na.Text(5, 5, 40, Color(Color::Black), CString("Malgun Gothic"), CString("나"));
     EXPECT_GT(differing(ga, na), 40);
+}
+
+namespace {
+
+// The bytes of a pixel of a lock, from the start of its row.
+BYTE* LockedPixel(const BitmapData& data, int x, int y, int bytesPerPixel)
+{
+    return static_cast<BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride + x * bytesPerPixel;
+}
+
+ARGB PixelAt(Bitmap& bitmap, int x, int y)
+{
+    Color c;
+    bitmap.GetPixel(x, y, &c);
+    return c.GetValue();
+}
+
+// The CRC-32 of PNG chunks (polynomial 0xEDB88320), bit by bit.
+uint32_t Crc32(const char* bytes, size_t count)
+{
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 0; i < count; ++i) {
+        crc ^= static_cast<unsigned char>(bytes[i]);
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+}  // namespace
+
+// Locks as GDI+ takes them (Windows' values as Wine's tests record them): a lock in the bitmap's own format
+// is its pixels, so writes through a read lock stay and a write lock starts from what is there; a lock
+// that converts keeps read-only writes to itself; a caller's buffer is laid out at the caller's stride;
+// a premultiplied lock of a straight bitmap is premultiplied. What a write lock is not given stays as it was.
+TEST(ClientBitmaps, LocksWriteThroughKeepWhatIsNotWrittenAndConvert)
+{
+    Bitmap rgb(10, 20, PixelFormat24bppRGB);
+    rgb.SetPixel(2, 3, Color(0xFF, 0xC3, 0, 0));
+    rgb.SetPixel(3, 4, Color(0xFF, 0x48, 0, 0));
+    Rect rect(2, 3, 4, 5);
+    BitmapData data;
+    ASSERT_EQ(rgb.LockBits(&rect, ImageLockModeRead, PixelFormat24bppRGB, &data), Ok);
+    EXPECT_EQ(LockedPixel(data, 0, 0, 3)[2], 0xC3);
+    EXPECT_EQ(LockedPixel(data, 1, 1, 3)[2], 0x48);
+    LockedPixel(data, 0, 0, 3)[2] = 0xFF;
+    rgb.UnlockBits(&data);
+    EXPECT_EQ(PixelAt(rgb, 2, 3), 0xFFFF0000u);
+
+    ASSERT_EQ(rgb.LockBits(&rect, ImageLockModeWrite, PixelFormat24bppRGB, &data), Ok);
+    EXPECT_EQ(LockedPixel(data, 0, 0, 3)[2], 0xFF);
+    LockedPixel(data, 2, 0, 3)[1] = 0x77;
+    rgb.UnlockBits(&data);
+    EXPECT_EQ(PixelAt(rgb, 4, 3), 0xFF007700u);
+    EXPECT_EQ(PixelAt(rgb, 3, 4), 0xFF480000u);
+    EXPECT_EQ(PixelAt(rgb, 5, 7), 0xFF000000u);
+
+    // Converting locks: read-only writes are lost, read-write ones land, a write-only one keeps the rest.
+    ASSERT_EQ(rgb.LockBits(&rect, ImageLockModeRead, PixelFormat32bppARGB, &data), Ok);
+    LockedPixel(data, 0, 0, 4)[2] = 0xC3;
+    rgb.UnlockBits(&data);
+    EXPECT_EQ(PixelAt(rgb, 2, 3), 0xFFFF0000u);
+    ASSERT_EQ(rgb.LockBits(&rect, ImageLockModeRead | ImageLockModeWrite, PixelFormat32bppARGB, &data), Ok);
+    LockedPixel(data, 0, 0, 4)[1] = 0x88;
+    rgb.UnlockBits(&data);
+    EXPECT_EQ(PixelAt(rgb, 2, 3), 0xFFFF8800u);
+    ASSERT_EQ(rgb.LockBits(&rect, ImageLockModeWrite, PixelFormat32bppARGB, &data), Ok);
+    *reinterpret_cast<ARGB*>(LockedPixel(data, 0, 0, 4)) = 0xFF563412u;
+    rgb.UnlockBits(&data);
+    EXPECT_EQ(PixelAt(rgb, 2, 3), 0xFF563412u);
+    EXPECT_EQ(PixelAt(rgb, 3, 4), 0xFF480000u);
+    EXPECT_EQ(PixelAt(rgb, 4, 3), 0xFF007700u);
+
+    // A premultiplied bitmap, as canvases hold, locked write-only as straight ARGB keeps the pixels not written.
+    Bitmap canvas(3, 3, PixelFormat32bppPARGB);
+    ASSERT_EQ(canvas.GetPixelFormat(), PixelFormat32bppPARGB);
+    canvas.SetPixel(0, 0, Color(Color::White));
+    canvas.SetPixel(1, 1, Color(0x80, 0x10, 0x20, 0x30));
+    const ARGB halfTransparent = PixelAt(canvas, 1, 1);
+    ASSERT_EQ(canvas.LockBits(nullptr, ImageLockModeWrite, PixelFormat32bppARGB, &data), Ok);
+    *reinterpret_cast<ARGB*>(LockedPixel(data, 2, 2, 4)) = 0xFF0000FFu;
+    canvas.UnlockBits(&data);
+    EXPECT_EQ(PixelAt(canvas, 2, 2), 0xFF0000FFu);
+    EXPECT_EQ(PixelAt(canvas, 0, 0), 0xFFFFFFFFu);
+    EXPECT_EQ(PixelAt(canvas, 1, 1), halfTransparent);
+
+    // The caller's buffer, at the caller's stride: rows land 40 bytes apart and nothing past them is touched.
+    Bitmap argb(10, 20, PixelFormat32bppARGB);
+    ARGB bits[200];
+    std::fill(std::begin(bits), std::end(bits), 0xAAAAAAAAu);
+    data.Width = 4;
+    data.Height = 5;
+    data.Stride = 10 * 4;
+    data.PixelFormat = PixelFormat32bppARGB;
+    data.Scan0 = &bits[2 + 3 * 10];
+    ASSERT_EQ(argb.LockBits(&rect, ImageLockModeRead | ImageLockModeUserInputBuf, PixelFormat32bppARGB, &data), Ok);
+    argb.UnlockBits(&data);
+    EXPECT_EQ(bits[0], 0xAAAAAAAAu);
+    EXPECT_EQ(bits[2 + 4 * 10], 0u);
+    EXPECT_EQ(bits[5 + 7 * 10], 0u);
+    EXPECT_EQ(bits[6 + 3 * 10], 0xAAAAAAAAu);
+    EXPECT_EQ(bits[2 + 8 * 10], 0xAAAAAAAAu);
+    bits[2 + 4 * 10] = 0x12345678u;
+    ASSERT_EQ(argb.LockBits(&rect, ImageLockModeWrite | ImageLockModeUserInputBuf, PixelFormat32bppARGB, &data), Ok);
+    EXPECT_EQ(bits[2 + 4 * 10], 0x12345678u);
+    argb.UnlockBits(&data);
+    EXPECT_EQ(PixelAt(argb, 2, 4), 0x12345678u);
+    EXPECT_EQ(PixelAt(argb, 2, 3), 0u);
+
+    // Straight pixels locked premultiplied: each channel times alpha / 255, rounded; transparent is zero.
+    BYTE straight[8] = {0x11, 0x22, 0x33, 0x80, 0xFF, 0xFF, 0xFF, 0x00};
+    Bitmap pair(2, 1, 8, PixelFormat32bppARGB, straight);
+    ASSERT_EQ(pair.LockBits(nullptr, ImageLockModeRead, PixelFormat32bppPARGB, &data), Ok);
+    const BYTE premultiplied[8] = {0x09, 0x11, 0x1A, 0x80, 0, 0, 0, 0};
+    EXPECT_EQ(data.PixelFormat, PixelFormat32bppPARGB);
+    EXPECT_EQ(std::memcmp(data.Scan0, premultiplied, 8), 0);
+    pair.UnlockBits(&data);
+}
+
+// New bitmaps are at the screen's 96 dpi, and so is a drawing context on one; drawn at a point on a 96-dpi
+// bitmap, a new bitmap keeps its pixel size. A state saved by another context is ignored.
+TEST(ClientBitmaps, NewBitmapsAreAtTheScreensResolutionAndForeignStatesAreIgnored)
+{
+    Bitmap plain(10, 10, PixelFormat32bppARGB);
+    BYTE pixels[4 * 4 * 4] = {};
+    Bitmap wrapped(4, 4, 16, PixelFormat32bppARGB, pixels);
+    for (Bitmap* bitmap : {&plain, &wrapped}) {
+        EXPECT_FLOAT_EQ(bitmap->GetHorizontalResolution(), 96);
+        EXPECT_FLOAT_EQ(bitmap->GetVerticalResolution(), 96);
+    }
+    Graphics onPlain(&plain);
+    EXPECT_FLOAT_EQ(onPlain.GetDpiX(), 96);
+    onPlain.Clear(Color(Color::Black));
+
+    Surface s;
+    EXPECT_EQ(s.graphics.DrawImage(&plain, 20, 30), Ok);
+    EXPECT_TRUE(s.Ink(20, 30) && s.Ink(29, 39));
+    EXPECT_FALSE(s.Ink(30, 35) || s.Ink(25, 40));
+
+    Surface other;
+    s.graphics.TranslateTransform(5, 5);
+    const GraphicsState foreign = other.graphics.Save();
+    other.graphics.Save();
+    EXPECT_EQ(s.graphics.Restore(foreign), Ok);
+    EXPECT_EQ(s.graphics.Restore(foreign + 1000), Ok);
+    Matrix world;
+    s.graphics.GetTransform(&world);
+    EXPECT_FLOAT_EQ(world.OffsetX(), 5);
+}
+
+// Pictures GDI+ reads where the engine does not, in the formats GDI+ gives them: a PNG whose header checksum
+// is wrong still loads; 8-bit RGB with a transparent colour is 32-bit ARGB, that colour transparent; an
+// animated GIF is 32-bit ARGB (its first frame), a GIF of one frame stays indexed.
+TEST(ClientDecoding, BadHeaderChecksumTransparentRgbAndAnimatedGif)
+{
+    const std::string folder = PICTOR_TEST_DATA "/decode/";
+    std::vector<char> rgb = pictor_test::ReadFile(folder + "rgb8.png");
+    ASSERT_GT(rgb.size(), 33u);
+    auto intact = pictor_test::BitmapFromBytes(rgb);
+    std::fill(rgb.begin() + 29, rgb.begin() + 33, '\xFF');  // the header chunk's checksum
+    auto badChecksum = pictor_test::BitmapFromBytes(rgb);
+    ASSERT_EQ(badChecksum->GetLastStatus(), Ok);
+    EXPECT_EQ(badChecksum->GetPixelFormat(), PixelFormat24bppRGB);
+    EXPECT_EQ(PixelAt(*badChecksum, 5, 5), PixelAt(*intact, 5, 5));
+
+    // A tRNS chunk after the header makes the colour of the top-left pixel transparent.
+    const ARGB key = PixelAt(*intact, 0, 0) & 0xFFFFFF;
+    std::string chunk("\0\0\0\6tRNS", 8);
+    for (int shift : {16, 8, 0}) chunk += {'\0', static_cast<char>(key >> shift)};
+    const uint32_t crc = Crc32(chunk.data() + 4, chunk.size() - 4);
+    for (int shift : {24, 16, 8, 0}) chunk += static_cast<char>(crc >> shift);
+    std::vector<char> keyedBytes = pictor_test::ReadFile(folder + "rgb8.png");
+    keyedBytes.insert(keyedBytes.begin() + 33, chunk.begin(), chunk.end());
+    auto keyed = pictor_test::BitmapFromBytes(keyedBytes);
+    ASSERT_EQ(keyed->GetLastStatus(), Ok);
+    EXPECT_EQ(keyed->GetPixelFormat(), PixelFormat32bppARGB);
+    int differing = 0;
+    for (UINT y = 0; y < keyed->GetHeight(); ++y)
+        for (UINT x = 0; x < keyed->GetWidth(); ++x) {
+            const ARGB plain = PixelAt(*intact, x, y);
+            differing += PixelAt(*keyed, x, y) != ((plain & 0xFFFFFF) == key ? key : plain);
+        }
+    EXPECT_EQ(differing, 0);
+
+    namespace flat = DllExports;
+    for (const char* name : {"anim.gif", "trans.gif"}) {
+        SCOPED_TRACE(name);
+        const CString path((folder + name).c_str());
+        Bitmap gif(path);
+        ASSERT_EQ(gif.GetLastStatus(), Ok);
+        const bool animated = std::string(name) == "anim.gif";
+        EXPECT_EQ(gif.GetPixelFormat(), animated ? PixelFormat32bppARGB : PixelFormat8bppIndexed);
+        // The first frame's pixels, as the engine shows them.
+        flat::GpImage* engine = nullptr;
+        ASSERT_EQ(flat::GdipLoadImageFromFile(path.GetString(), &engine), Ok);
+        int gifDiffering = 0;
+        for (UINT y = 0; y < gif.GetHeight(); ++y)
+            for (UINT x = 0; x < gif.GetWidth(); ++x) {
+                ARGB expected = 0;
+                flat::GdipBitmapGetPixel(reinterpret_cast<flat::GpBitmap*>(engine), x, y, &expected);
+                gifDiffering += PixelAt(gif, x, y) != expected;
+            }
+        flat::GdipDisposeImage(engine);
+        EXPECT_EQ(gifDiffering, 0);
+    }
+}
+
+// Lines need points: none, or a negative count, fail as in GDI+ and leave the path as it was.
+TEST(ClientPaths, AddLinesWithoutPointsIsInvalid)
+{
+    GraphicsPath path;
+    const PointF floats[] = {{0, 0}, {10, 10}, {20, 0}};
+    const Point ints[] = {{0, 0}, {10, 10}};
+    EXPECT_EQ(path.AddLines(floats, 0), InvalidParameter);
+    EXPECT_EQ(path.AddLines(floats, -1), InvalidParameter);
+    EXPECT_EQ(path.AddLines(static_cast<const PointF*>(nullptr), 2), InvalidParameter);
+    EXPECT_EQ(path.AddLines(ints, 0), InvalidParameter);
+    EXPECT_EQ(path.GetLastStatus(), InvalidParameter);
+    EXPECT_EQ(path.GetPointCount(), 0);
+    EXPECT_EQ(path.AddLines(floats, 3), Ok);
+    EXPECT_EQ(path.AddLines(ints, 2), Ok);
+    EXPECT_EQ(path.GetPointCount(), 5);
 }

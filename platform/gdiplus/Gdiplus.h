@@ -8,6 +8,7 @@
 #undef Status
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "GdiplusFlat.h"
@@ -185,6 +186,9 @@ private:
     // What one lock holds until it is unlocked (GdiplusLockBits.cpp).
     struct LockState;
     std::shared_ptr<LockState> lockState;
+    Status LockView(const Rect& area, PixelFormat native, LockState& state, BitmapData& caller);
+    Status LockConverted(const Rect& area, PixelFormat format, PixelFormat native, LockState& state,
+                         BitmapData& caller);
 };
 
 class Matrix : public GdiplusBase, public StatusKeeper {
@@ -340,6 +344,7 @@ public:
     // The engine's generic sans-serif family, made once and kept for the process.
     static const FontFamily* GenericSansSerif();
 
+    /// The family's name; a Windows name that a metric-compatible family stands in for is reported as asked.
     Status GetFamilyName(WCHAR name[LF_FACESIZE], LANGID language = 0) const;
     BOOL IsAvailable() const { return nativeFamily != nullptr; }
 
@@ -347,6 +352,7 @@ public:
 
 private:
     DllExports::GpFontFamily* nativeFamily = nullptr;
+    std::u16string standInFor;  // the name asked for, where another family stands in for it
 };
 
 class Font : public GdiplusBase, public StatusKeeper {

@@ -39,12 +39,16 @@ GraphicsState Graphics::Save()
     return state;
 }
 
+// libgdiplus restores any state number it is given, one another context saved or one already restored
+// past included, from slots that were never filled (and crashes); GDI+ ignores a state the context does
+// not hold. Only states this context saved and still holds reach the engine.
 Status Graphics::Restore(GraphicsState state)
 {
-    Status status = SetStatus(DllExports::GdipRestoreGraphics(nativeGraphics, state));
     auto saved = std::find_if(savedPages.begin(), savedPages.end(),
                               [state](const SavedPage& page) { return page.state == state; });
-    if (status != Ok || saved == savedPages.end()) return status;
+    if (saved == savedPages.end()) return SetStatus(Ok);
+    Status status = SetStatus(DllExports::GdipRestoreGraphics(nativeGraphics, state));
+    if (status != Ok) return status;
     pageUnit = saved->unit;
     pageScale = saved->scale;
     appliedPageScale = saved->applied;

@@ -1,6 +1,7 @@
 // GIF through giflib: the first frame, as GDI+ shows a GIF, on a bitmap the size of the logical screen
-// (8-bit indexed, the frame's palette, its transparent colour cleared). Only the first frame is read, so a
-// later frame can declare any size without costing anything.
+// (8-bit indexed, the frame's palette, its transparent colour cleared; 32-bit ARGB in those colours when
+// more frames follow, as GDI+ gives an animation). Only the first frame is read, so a later frame can
+// declare any size without costing anything.
 #include <gif_lib.h>
 
 #include <cstring>
@@ -74,6 +75,32 @@ void FillPalette(const ColorMapObject* map, int transparent, PaletteOf256& palet
     }
 }
 
+// True when another frame follows the one just read; extensions between are passed over, and a file that
+// ends or breaks there has none.
+bool MoreFramesFollow(GifFileType* gif)
+{
+    for (;;) {
+        GifRecordType record = UNDEFINED_RECORD_TYPE;
+        if (DGifGetRecordType(gif, &record) != GIF_OK) return false;
+        if (record == IMAGE_DESC_RECORD_TYPE) return true;
+        if (record != EXTENSION_RECORD_TYPE || ReadExtension(gif, -1) == -2) return false;
+    }
+}
+
+// The indexed rows in the palette's colours, into a 32-bit ARGB picture.
+Status FinishInColour(const DecodeTarget& indexed, INT width, INT height, const PaletteOf256& palette,
+                      DecodedPicture& picture)
+{
+    DecodeTarget target;
+    if (!target.Allocate(width, height, PixelFormat32bppARGB)) return OutOfMemory;
+    for (INT y = 0; y < height; ++y) {
+        const BYTE* from = indexed.Row(y);
+        ARGB* to = reinterpret_cast<ARGB*>(target.Row(y));
+        for (INT x = 0; x < width; ++x) to[x] = palette.At(from[x]);
+    }
+    return target.Finish(picture, nullptr, 0, 0);
+}
+
 }  // namespace
 
 Status DecodeGif(PictureReader& input, DecodedPicture& picture)
@@ -109,6 +136,7 @@ Status DecodeGif(PictureReader& input, DecodedPicture& picture)
     if (!ReadFrame(gif, target)) return OutOfMemory;
     PaletteOf256 palette;
     FillPalette(map, transparent, palette);
+    if (MoreFramesFollow(gif)) return FinishInColour(target, gif->SWidth, gif->SHeight, palette, picture);
     return target.Finish(picture, palette.Get(), 0, 0);
 }
 

@@ -1,6 +1,7 @@
 // PNG through libpng, in the pixel formats GDI+ gives: palettes of 1, 4 or 8 bits and 1-bit grey stay
-// indexed, 8-bit RGB is 24-bit, everything else (grey, grey and alpha, 2-bit, 16-bit) is 32-bit ARGB.
-// A file cut short fails the load, as in GDI+.
+// indexed, 8-bit RGB is 24-bit (32-bit ARGB with a transparent colour), everything else (grey, grey and
+// alpha, 2-bit, 16-bit) is 32-bit ARGB. A file cut short fails the load, as in GDI+; a chunk whose
+// checksum is wrong is read as it stands, as GDI+ reads it.
 #include <png.h>
 
 #include <csetjmp>
@@ -105,6 +106,7 @@ Status DecodePng(PictureReader& input, DecodedPicture& picture)
     if (!reader.info) return OutOfMemory;
     png_structp png = reader.png;
     png_set_read_fn(png, &input, ReadInput);
+    png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
     if (!ReadInfo(png, reader.info)) return OutOfMemory;
 
     const INT width = static_cast<INT>(png_get_image_width(png, reader.info));
@@ -114,8 +116,8 @@ Status DecodePng(PictureReader& input, DecodedPicture& picture)
     PixelFormat format = PixelFormat32bppARGB;
     if (indexed)
         format = depth == 1 ? PixelFormat1bppIndexed : depth == 4 ? PixelFormat4bppIndexed : PixelFormat8bppIndexed;
-    else if (type == PNG_COLOR_TYPE_RGB && depth == 8)
-        format = PixelFormat24bppRGB;
+    else if (type == PNG_COLOR_TYPE_RGB && depth == 8 && !png_get_valid(png, reader.info, PNG_INFO_tRNS))
+        format = PixelFormat24bppRGB;  // the expansion gives a transparent colour alpha 0 in the fourth byte
 
     PaletteOf256 palette;
     if (indexed) FillPalette(png, reader.info, depth, type, palette);

@@ -16,6 +16,19 @@ namespace Gdiplus {
 
 namespace {
 
+// libgdiplus records no resolution for a bitmap it makes (0 dpi); GDI+ gives a new bitmap the screen's.
+DllExports::GpBitmap* AtScreenResolution(DllExports::GpBitmap* bitmap)
+{
+    const REAL kScreenDpi = 96.0f;
+    REAL dpiX = 0, dpiY = 0;
+    if (bitmap &&
+        DllExports::GdipGetImageHorizontalResolution(reinterpret_cast<DllExports::GpImage*>(bitmap), &dpiX) == Ok &&
+        DllExports::GdipGetImageVerticalResolution(reinterpret_cast<DllExports::GpImage*>(bitmap), &dpiY) == Ok &&
+        !(dpiX > 0 && dpiY > 0))
+        DllExports::GdipBitmapSetResolution(bitmap, kScreenDpi, kScreenDpi);
+    return bitmap;
+}
+
 // The engine opens whatever it is given: a FIFO or a device would block the loader forever, so only
 // regular files (or missing ones, which the engine reports itself) reach it.
 Status RefuseNonRegularFile(const WCHAR* filename)
@@ -216,7 +229,7 @@ Bitmap::Bitmap(INT width, INT height, Graphics* target) : Image(nullptr, Ok)
     DllExports::GpBitmap* bitmap = nullptr;
     loadStatus = SetStatus(DllExports::GdipCreateBitmapFromGraphics(
         width, height, target ? target->NativeGraphics() : nullptr, &bitmap));
-    SetNativeImage(AsImage(bitmap));
+    SetNativeImage(AsImage(AtScreenResolution(bitmap)));
 }
 
 Bitmap::Bitmap(INT width, INT height, PixelFormat format) : Image(nullptr, Ok)
@@ -227,7 +240,7 @@ Bitmap::Bitmap(INT width, INT height, PixelFormat format) : Image(nullptr, Ok)
     }
     DllExports::GpBitmap* bitmap = nullptr;
     loadStatus = SetStatus(DllExports::GdipCreateBitmapFromScan0(width, height, 0, format, nullptr, &bitmap));
-    SetNativeImage(AsImage(bitmap));
+    SetNativeImage(AsImage(AtScreenResolution(bitmap)));
 }
 
 Bitmap::Bitmap(INT width, INT height, INT stride, PixelFormat format, BYTE* scan0) : Image(nullptr, Ok)
@@ -238,7 +251,7 @@ Bitmap::Bitmap(INT width, INT height, INT stride, PixelFormat format, BYTE* scan
     }
     DllExports::GpBitmap* bitmap = nullptr;
     loadStatus = SetStatus(DllExports::GdipCreateBitmapFromScan0(width, height, stride, format, scan0, &bitmap));
-    SetNativeImage(AsImage(bitmap));
+    SetNativeImage(AsImage(AtScreenResolution(bitmap)));
 }
 
 Bitmap::Bitmap(const WCHAR* filename, BOOL) : Image(nullptr, Ok)
@@ -251,7 +264,7 @@ Bitmap::Bitmap(HBITMAP hbm, HPALETTE hpal) : Image(nullptr, Ok)
 {
     DllExports::GpBitmap* bitmap = nullptr;
     loadStatus = SetStatus(DllExports::GdipCreateBitmapFromHBITMAP(hbm, hpal, &bitmap));
-    SetNativeImage(AsImage(bitmap));
+    SetNativeImage(AsImage(AtScreenResolution(bitmap)));
 }
 
 Bitmap* Bitmap::FromHBITMAP(HBITMAP hbm, HPALETTE hpal) { return new Bitmap(hbm, hpal); }

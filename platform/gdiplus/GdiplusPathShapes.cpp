@@ -19,13 +19,16 @@ Status GraphicsPath::AddArc(const RectF& rect, REAL startAngle, REAL sweepAngle)
     return AddArc(rect.X, rect.Y, rect.Width, rect.Height, startAngle, sweepAngle);
 }
 
+// libgdiplus takes lines through no points as done; GDI+ refuses them.
 Status GraphicsPath::AddLines(const Point* points, INT count)
 {
+    if (!points || count <= 0) return SetStatus(InvalidParameter);
     return SetStatus(DllExports::GdipAddPathLine2I(nativePath, points, count));
 }
 
 Status GraphicsPath::AddLines(const PointF* points, INT count)
 {
+    if (!points || count <= 0) return SetStatus(InvalidParameter);
     return SetStatus(DllExports::GdipAddPathLine2(nativePath, points, count));
 }
 

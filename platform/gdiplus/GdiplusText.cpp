@@ -1,6 +1,7 @@
 // Font families, fonts and string formats.
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 #include <string>
@@ -71,14 +72,16 @@ std::vector<std::string> SameFaceFamilies(const std::string& utf8)
     return families;
 }
 
+enum class Found { Nowhere, Itself, StandIn };
+
 // A Windows family name (Arial, Times New Roman, Courier New) is found when a font that fontconfig
 // declares its metric-compatible substitute is installed; the engine then draws with that font.
-bool AskFontconfig(const std::string& utf8)
+Found AskFontconfig(const std::string& utf8)
 {
-    if (IsFamilyOfAnInstalledFont(utf8)) return true;
+    if (IsFamilyOfAnInstalledFont(utf8)) return Found::Itself;
     for (const std::string& family : SameFaceFamilies(utf8))
-        if (IsFamilyOfAnInstalledFont(family)) return true;
-    return false;
+        if (IsFamilyOfAnInstalledFont(family)) return Found::StandIn;
+    return Found::Nowhere;
 }
 
 // Text members look a family up on every call, so answers are kept: the fonts installed do not change
@@ -86,10 +89,10 @@ bool AskFontconfig(const std::string& utf8)
 // answers are dropped whenever kKnownFamilies of them have gathered.
 const size_t kKnownFamilies = 256;
 
-bool IsInstalledFamily(const WCHAR* name)
+Found FindInstalledFamily(const WCHAR* name)
 {
     static std::mutex guard;
-    static std::map<std::string, bool> known;
+    static std::map<std::string, Found> known;
     const std::string utf8 = Utf16ToUtf8(name);
     std::lock_guard<std::mutex> lock(guard);
     auto found = known.find(utf8);
@@ -112,10 +115,13 @@ FontFamily::FontFamily(const WCHAR* name, const void*)
 {
     // libgdiplus hands back its closest match for any name, and keeps every name it was asked for until
     // it shuts down; GDI+ finds only families that are installed. Only those reach the engine.
-    if (!name || !IsFaceNameLength(name) || !IsInstalledFamily(name)) {
+    const Found found = name && IsFaceNameLength(name) ? FindInstalledFamily(name) : Found::Nowhere;
+    if (found == Found::Nowhere) {
         SetStatus(name ? FontFamilyNotFound : InvalidParameter);
         return;
     }
+    // GDI+ reports the Windows name; the engine would report the family standing in for it.
+    if (found == Found::StandIn) standInFor = name;
     const auto lock = LockEngineText();
     SetStatus(DllExports::GdipCreateFontFamilyFromName(name, nullptr, &nativeFamily));
 }
@@ -140,6 +146,11 @@ const FontFamily* FontFamily::GenericSansSerif()
 
 Status FontFamily::GetFamilyName(WCHAR name[LF_FACESIZE], LANGID language) const
 {
+    if (nativeFamily && name && !standInFor.empty()) {
+        standInFor.copy(name, LF_FACESIZE - 1);
+        name[std::min<size_t>(standInFor.size(), LF_FACESIZE - 1)] = 0;
+        return SetStatus(Ok);
+    }
     const auto lock = LockEngineText();
     return SetStatus(DllExports::GdipGetFamilyName(nativeFamily, name, language));
 }
