@@ -74,6 +74,7 @@ struct DecodedPicture;
 struct DeviceMap;
 class Brush;
 class FontFamily;
+class FontCollection;
 class StringFormat;
 
 class Image : public GdiplusBase, public StatusKeeper {
@@ -336,7 +337,8 @@ private:
 class FontFamily : public GdiplusBase, public StatusKeeper {
 public:
     FontFamily() = default;
-    explicit FontFamily(const WCHAR* name, const void* fontCollection = nullptr);
+    /// The installed family of that name, or the family of that name in the collection when one is given.
+    explicit FontFamily(const WCHAR* name, const FontCollection* fontCollection = nullptr);
     ~FontFamily();
     FontFamily(const FontFamily&) = delete;
     FontFamily& operator=(const FontFamily&) = delete;
@@ -348,9 +350,22 @@ public:
     Status GetFamilyName(WCHAR name[LF_FACESIZE], LANGID language = 0) const;
     BOOL IsAvailable() const { return nativeFamily != nullptr; }
 
+    // GraphicsExtra: the family's design metrics, in font design units (GdiplusGraphicsExtra.cpp).
+    /// The height of the em square (2048 for most TrueType families); 0 when there is no family.
+    UINT16 GetEmHeight(INT style) const;
+    /// The distance from the baseline to the top of the cell.
+    UINT16 GetCellAscent(INT style) const;
+    /// The distance from the baseline to the bottom of the cell.
+    UINT16 GetCellDescent(INT style) const;
+    /// The distance from one baseline to the next.
+    UINT16 GetLineSpacing(INT style) const;
+    /// Whether the family can be drawn in the style (a FontStyle set).
+    BOOL IsStyleAvailable(INT style) const;
+
     DllExports::GpFontFamily* NativeFamily() const { return nativeFamily; }
 
 private:
+    friend class FontCollection;
     DllExports::GpFontFamily* nativeFamily = nullptr;
     std::u16string standInFor;  // the name asked for, where another family stands in for it
 };
@@ -360,7 +375,7 @@ public:
     Font(const FontFamily* family, REAL emSize, INT style = FontStyleRegular, Unit unit = UnitPoint);
     /// A font of the named family, or of the generic sans-serif family when that name is not installed.
     Font(const WCHAR* familyName, REAL emSize, INT style = FontStyleRegular, Unit unit = UnitPoint,
-         const void* fontCollection = nullptr);
+         const FontCollection* fontCollection = nullptr);
     ~Font();
     Font(const Font&) = delete;
     Font& operator=(const Font&) = delete;
@@ -368,6 +383,22 @@ public:
     REAL GetSize() const;
     INT GetStyle() const;
     BOOL IsAvailable() const { return nativeFont != nullptr; }
+
+    // GraphicsExtra: fonts from GDI descriptions, and their sizes (GdiplusGraphicsExtra.cpp).
+    /// The font a GDI logical font describes: its face (NotTrueTypeFont when no such family is installed),
+    /// its height in pixels (negative: the em height; positive: the cell height), weight, italic, underline
+    /// and strikeout. The device context is not consulted.
+    Font(HDC hdc, const LOGFONTW* logfont);
+    /// The font selected into the device context: not available here (NotImplemented).
+    explicit Font(HDC hdc);
+    /// The GDI logical font of this font as drawn on the context.
+    Status GetLogFontW(const Graphics* g, LOGFONTW* logfontW) const;
+    /// The line spacing in the context's page units.
+    REAL GetHeight(const Graphics* graphics) const;
+    /// The line spacing in pixels at the resolution.
+    REAL GetHeight(REAL dpi) const;
+    /// The unit the size is given in.
+    Unit GetUnit() const;
 
     DllExports::GpFont* NativeFont() const { return nativeFont; }
 
@@ -538,6 +569,8 @@ private:
     DllExports::GpImageAttributes* nativeAttributes = nullptr;
 };
 
+#include "GdiplusGraphicsExtra.h"
+
 class Graphics : public GdiplusBase, public StatusKeeper {
 public:
     explicit Graphics(HDC hdc);
@@ -694,6 +727,46 @@ public:
     HDC GetHDC();
     void ReleaseHDC(HDC hdc);
 
+    // GraphicsExtra: containers, coordinate spaces and other context settings (GdiplusGraphicsExtra.cpp).
+    /// Opens a container: the state is kept (as Save keeps it) and then starts afresh (identity transform,
+    /// default page and quality settings) inside the context's present mapping, so drawing inside lands
+    /// where the outside mapping puts it. EndContainer closes it and everything opened after it.
+    GraphicsContainer BeginContainer();
+    /// As above, with a world transform that carries srcrect (in unit: pixels to millimetres) onto dstrect
+    /// (in the outside's world coordinates).
+    GraphicsContainer BeginContainer(const RectF& dstrect, const RectF& srcrect, Unit unit);
+    GraphicsContainer BeginContainer(const Rect& dstrect, const Rect& srcrect, Unit unit);
+    /// Brings back the state as it was when the container was begun; a container the context does not
+    /// hold open is ignored.
+    Status EndContainer(GraphicsContainer state);
+    /// Maps the points in place from one coordinate space to another (world, page, device).
+    Status TransformPoints(CoordinateSpace destSpace, CoordinateSpace srcSpace, PointF* pts, INT count) const;
+    /// As above, rounding to whole coordinates.
+    Status TransformPoints(CoordinateSpace destSpace, CoordinateSpace srcSpace, Point* pts, INT count) const;
+    /// Where pixel centres lie for drawing: Half and HighQuality put them half a pixel off whole coordinates.
+    Status SetPixelOffsetMode(PixelOffsetMode pixelOffsetMode);
+    PixelOffsetMode GetPixelOffsetMode() const;
+    /// The origin of dither and hatch patterns, in device pixels.
+    Status SetRenderingOrigin(INT x, INT y);
+    Status GetRenderingOrigin(INT* x, INT* y) const;
+    /// The gamma of anti-aliased text, 0 to 12 (4 by default).
+    Status SetTextContrast(UINT contrast);
+    UINT GetTextContrast() const;
+    /// Each rectangle filled with the brush, in order.
+    Status FillRectangles(const Brush* brush, const RectF* rects, INT count);
+    Status FillRectangles(const Brush* brush, const Rect* rects, INT count);
+    /// Each rectangle outlined with the pen, in order.
+    Status DrawRectangles(const Pen* pen, const RectF* rects, INT count);
+    Status DrawRectangles(const Pen* pen, const Rect* rects, INT count);
+    /// The whole image on the parallelogram whose upper-left, upper-right and lower-left corners are the
+    /// three points (count 3; other counts fail with NotImplemented or InvalidParameter as in GDI+).
+    Status DrawImage(Image* image, const PointF* destPoints, INT count);
+    Status DrawImage(Image* image, const Point* destPoints, INT count);
+    /// The colour the surface would show for the colour (every colour, on 32-bit surfaces).
+    Status GetNearestColor(Color* color) const;
+    /// Hands drawing done so far to the surface.
+    void Flush(FlushIntention intention = FlushIntentionFlush);
+
     DllExports::GpGraphics* NativeGraphics() const { return nativeGraphics; }
 
 private:
@@ -755,6 +828,26 @@ private:
         REAL applied;
     };
     std::vector<SavedPage> savedPages;
+
+    // GraphicsExtra: inside a container, the outside's mapping to device pixels (world, page and the
+    // containers around it) follows the world transform in the engine, and the layer applies the page
+    // settings itself, with the engine's page left in pixels. Only states still open are kept.
+    struct OpenContainer {
+        GraphicsContainer state;
+        REAL outerBase[6];  // the mapping around the container, brought back when it ends
+        CompositingMode compositing;
+    };
+    std::vector<OpenContainer> openContainers;
+    REAL containerBase[6] = {1, 0, 0, 1, 0, 0};
+    bool InContainer() const { return !openContainers.empty(); }
+    // True when the engine's world transform is not the caller's (a page scale or a container in it).
+    bool LayerShapesWorld() const { return appliedPageScale != 1.0f || InContainer(); }
+    // Device pixels per page unit, times the page scale.
+    REAL PageFactor() const;
+    // The caller's world transform followed by the page, in device pixels.
+    void WorldToDevice(REAL m[6]) const;
+    GraphicsContainer OpenContainerMapped(const REAL inner[6]);
+    void ForgetContainersFrom(GraphicsState state);
 };
 
 }  // namespace Gdiplus

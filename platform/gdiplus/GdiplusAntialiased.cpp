@@ -250,6 +250,16 @@ bool PlainPen(const Pen* pen, REAL scale, ARGB* colour, REAL* width, REAL* miter
 
 }  // namespace
 
+// GDI+ puts pixel centres on whole coordinates, or half a pixel off them for the Half and HighQuality
+// pixel offsets (libgdiplus records the mode and draws the same either way): the figure then moves up and
+// left by half a pixel on the device.
+static REAL PixelOffset(DllExports::GpGraphics* graphics)
+{
+    PixelOffsetMode offset = PixelOffsetModeDefault;
+    DllExports::GdipGetPixelOffsetMode(graphics, &offset);
+    return offset == PixelOffsetModeHalf || offset == PixelOffsetModeHighQuality ? -0.5f : 0.0f;
+}
+
 bool Graphics::AntialiasedDeviceMap(DeviceMap* map) const
 {
     SmoothingMode mode = SmoothingModeInvalid;
@@ -267,7 +277,8 @@ bool Graphics::AntialiasedDeviceMap(DeviceMap* map) const
         DllExports::GdipGetClipBounds(nativeGraphics, &clip) != Ok || !(clip.Width >= 4e6f && clip.Height >= 4e6f) ||
         DllExports::GdipGetWorldTransform(nativeGraphics, world.NativeMatrix()) != Ok || world.GetElements(m) != Ok)
         return false;
-    *map = DeviceMap{m[0], m[1], m[2], m[3], m[4], m[5]};
+    const REAL offset = PixelOffset(nativeGraphics);
+    *map = DeviceMap{m[0], m[1], m[2], m[3], m[4] + offset, m[5] + offset};
     const double determinant = map->m11 * map->m22 - map->m12 * map->m21;
     return std::isfinite(determinant) && determinant != 0 && std::isfinite(map->dx) && std::isfinite(map->dy);
 }

@@ -53,6 +53,7 @@ Status Graphics::Restore(GraphicsState state)
     pageScale = saved->scale;
     appliedPageScale = saved->applied;
     savedPages.erase(saved, savedPages.end());
+    ForgetContainersFrom(state);
     return status;
 }
 

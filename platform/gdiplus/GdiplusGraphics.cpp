@@ -122,12 +122,17 @@ Status Graphics::SetEngineWorld(const Matrix& world)
     world.GetElements(m);
     Matrix engine(m[0], m[1], m[2], m[3], m[4], m[5]);
     if (appliedPageScale != 1.0f) engine.Scale(appliedPageScale, appliedPageScale, MatrixOrderAppend);
+    if (InContainer()) {
+        const REAL* b = containerBase;
+        Matrix base(b[0], b[1], b[2], b[3], b[4], b[5]);
+        engine.Multiply(&base, MatrixOrderAppend);
+    }
     return SetStatus(DllExports::GdipSetWorldTransform(nativeGraphics, engine.NativeMatrix()));
 }
 
 Status Graphics::SetTransform(const Matrix* matrix)
 {
-    if (appliedPageScale == 1.0f || !matrix)
+    if (!LayerShapesWorld() || !matrix)
         return SetStatus(DllExports::GdipSetWorldTransform(nativeGraphics, NativeOf(matrix)));
     return SetEngineWorld(*matrix);
 }
@@ -135,6 +140,11 @@ Status Graphics::SetTransform(const Matrix* matrix)
 Status Graphics::GetTransform(Matrix* matrix) const
 {
     Status status = SetStatus(DllExports::GdipGetWorldTransform(nativeGraphics, NativeOf(matrix)));
+    if (status == Ok && matrix && InContainer()) {
+        const REAL* b = containerBase;
+        Matrix outside(b[0], b[1], b[2], b[3], b[4], b[5]);
+        if (outside.Invert() == Ok) matrix->Multiply(&outside, MatrixOrderAppend);
+    }
     if (status == Ok && matrix && appliedPageScale != 1.0f)
         matrix->Scale(1.0f / appliedPageScale, 1.0f / appliedPageScale, MatrixOrderAppend);
     return status;
@@ -142,7 +152,7 @@ Status Graphics::GetTransform(Matrix* matrix) const
 
 Status Graphics::ResetTransform()
 {
-    if (appliedPageScale == 1.0f) return SetStatus(DllExports::GdipResetWorldTransform(nativeGraphics));
+    if (!LayerShapesWorld()) return SetStatus(DllExports::GdipResetWorldTransform(nativeGraphics));
     Matrix identity;
     return SetEngineWorld(identity);
 }
@@ -150,7 +160,7 @@ Status Graphics::ResetTransform()
 // Prepending works on the engine's transform as it is; appending must go in before the page scale.
 Status Graphics::RotateTransform(REAL angle, MatrixOrder order)
 {
-    if (order == MatrixOrderPrepend || appliedPageScale == 1.0f)
+    if (order == MatrixOrderPrepend || !LayerShapesWorld())
         return SetStatus(DllExports::GdipRotateWorldTransform(nativeGraphics, angle, order));
     Matrix world;
     GetTransform(&world);
@@ -160,7 +170,7 @@ Status Graphics::RotateTransform(REAL angle, MatrixOrder order)
 
 Status Graphics::TranslateTransform(REAL dx, REAL dy, MatrixOrder order)
 {
-    if (order == MatrixOrderPrepend || appliedPageScale == 1.0f)
+    if (order == MatrixOrderPrepend || !LayerShapesWorld())
         return SetStatus(DllExports::GdipTranslateWorldTransform(nativeGraphics, dx, dy, order));
     Matrix world;
     GetTransform(&world);
@@ -170,7 +180,7 @@ Status Graphics::TranslateTransform(REAL dx, REAL dy, MatrixOrder order)
 
 Status Graphics::ScaleTransform(REAL sx, REAL sy, MatrixOrder order)
 {
-    if (order == MatrixOrderPrepend || appliedPageScale == 1.0f)
+    if (order == MatrixOrderPrepend || !LayerShapesWorld())
         return SetStatus(DllExports::GdipScaleWorldTransform(nativeGraphics, sx, sy, order));
     Matrix world;
     GetTransform(&world);
@@ -180,7 +190,7 @@ Status Graphics::ScaleTransform(REAL sx, REAL sy, MatrixOrder order)
 
 Status Graphics::MultiplyTransform(const Matrix* matrix, MatrixOrder order)
 {
-    if (order == MatrixOrderPrepend || appliedPageScale == 1.0f || !matrix)
+    if (order == MatrixOrderPrepend || !LayerShapesWorld() || !matrix)
         return SetStatus(DllExports::GdipMultiplyWorldTransform(nativeGraphics, NativeOf(matrix), order));
     REAL m[6] = {1, 0, 0, 1, 0, 0};
     matrix->GetElements(m);
@@ -194,7 +204,12 @@ Status Graphics::MultiplyTransform(const Matrix* matrix, MatrixOrder order)
     return SetEngineWorld(world);
 }
 
-REAL Graphics::EnginePageScale() const { return pageUnit == UnitPixel ? pageScale : 1.0f; }
+// Inside a container the engine's page stays in pixels and the layer applies the whole page.
+REAL Graphics::EnginePageScale() const
+{
+    if (InContainer()) return PageFactor();
+    return pageUnit == UnitPixel ? pageScale : 1.0f;
+}
 
 void Graphics::UpdatePixelPageScale()
 {
@@ -208,6 +223,12 @@ void Graphics::UpdatePixelPageScale()
 
 Status Graphics::SetPageUnit(Unit unit)
 {
+    if (InContainer()) {
+        if (unit < UnitDisplay || unit > UnitMillimeter) return SetStatus(InvalidParameter);
+        pageUnit = unit;
+        UpdatePixelPageScale();
+        return SetStatus(Ok);
+    }
     Status status = SetStatus(DllExports::GdipSetPageUnit(nativeGraphics, unit));
     if (status == Ok) {
         pageUnit = unit;
@@ -218,6 +239,7 @@ Status Graphics::SetPageUnit(Unit unit)
 
 Unit Graphics::GetPageUnit() const
 {
+    if (InContainer()) return pageUnit;
     Unit unit = UnitWorld;
     SetStatus(DllExports::GdipGetPageUnit(nativeGraphics, &unit));
     return unit;
@@ -225,6 +247,12 @@ Unit Graphics::GetPageUnit() const
 
 Status Graphics::SetPageScale(REAL scale)
 {
+    if (InContainer()) {
+        if (!(scale > 0.0f && scale <= 1e9f)) return SetStatus(InvalidParameter);
+        pageScale = scale;
+        UpdatePixelPageScale();
+        return SetStatus(Ok);
+    }
     Status status = SetStatus(DllExports::GdipSetPageScale(nativeGraphics, scale));
     if (status == Ok) {
         pageScale = scale;
@@ -235,6 +263,7 @@ Status Graphics::SetPageScale(REAL scale)
 
 REAL Graphics::GetPageScale() const
 {
+    if (InContainer()) return pageScale;
     REAL scale = 0;
     SetStatus(DllExports::GdipGetPageScale(nativeGraphics, &scale));
     return scale;

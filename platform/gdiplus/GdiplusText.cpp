@@ -111,8 +111,14 @@ bool IsFaceNameLength(const WCHAR* name)
 
 }  // namespace
 
-FontFamily::FontFamily(const WCHAR* name, const void*)
+FontFamily::FontFamily(const WCHAR* name, const FontCollection* fontCollection)
 {
+    // A private collection holds its own families: the engine looks the name up there only.
+    if (name && fontCollection && dynamic_cast<const PrivateFontCollection*>(fontCollection)) {
+        const auto lock = LockEngineText();
+        SetStatus(DllExports::GdipCreateFontFamilyFromName(name, fontCollection->NativeCollection(), &nativeFamily));
+        return;
+    }
     // libgdiplus hands back its closest match for any name, and keeps every name it was asked for until
     // it shuts down; GDI+ finds only families that are installed. Only those reach the engine.
     const Found found = name && IsFaceNameLength(name) ? FindInstalledFamily(name) : Found::Nowhere;
@@ -161,7 +167,7 @@ Font::Font(const FontFamily* family, REAL emSize, INT style, Unit unit)
     SetStatus(DllExports::GdipCreateFont(family ? family->NativeFamily() : nullptr, emSize, style, unit, &nativeFont));
 }
 
-Font::Font(const WCHAR* familyName, REAL emSize, INT style, Unit unit, const void* fontCollection)
+Font::Font(const WCHAR* familyName, REAL emSize, INT style, Unit unit, const FontCollection* fontCollection)
 {
     FontFamily named(familyName, fontCollection);
     const FontFamily* family = named.IsAvailable() ? &named : FontFamily::GenericSansSerif();

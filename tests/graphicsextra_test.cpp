@@ -1,0 +1,220 @@
+// Drawing-context extras and font metrics, written as GDI+ client code: containers, coordinate spaces,
+// several rectangles, an image on a parallelogram, pixel offset, and the metrics and collections of fonts.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+#include <string>
+
+#include "TestSupport.h"
+
+using namespace Gdiplus;
+using pictor_test::Channel;
+
+namespace {
+
+struct Surface {
+    Bitmap bitmap{60, 60, PixelFormat32bppARGB};
+    Graphics graphics{&bitmap};
+    Surface() { graphics.Clear(Color(Color::White)); }
+    ARGB At(int x, int y)
+    {
+        Color c;
+        bitmap.GetPixel(x, y, &c);
+        return c.GetValue();
+    }
+    bool Ink(int x, int y) { return Channel(At(x, y), 8) < 128; }
+};
+
+void ExpectPoint(const PointF& p, REAL x, REAL y)
+{
+    EXPECT_NEAR(p.X, x, 1e-3) << "y " << p.Y;
+    EXPECT_NEAR(p.Y, y, 1e-3) << "x " << p.X;
+}
+
+}  // namespace
+
+TEST(GraphicsExtra, ContainersMoveDrawingAndMapPointsAsWindows)
+{
+    Surface s;
+    SolidBrush black(Color(255, 0, 0, 0));
+    s.graphics.TranslateTransform(20, 0);
+    GraphicsContainer outer = s.graphics.BeginContainer();
+    // Inside, the transform starts afresh but drawing still lands where the outside puts it.
+    Matrix inside;
+    s.graphics.GetTransform(&inside);
+    EXPECT_TRUE(inside.IsIdentity());
+    s.graphics.TranslateTransform(0, 30);
+    s.graphics.FillRectangle(&black, 0, 0, 5, 5);
+    EXPECT_EQ(s.graphics.EndContainer(outer), Ok);
+    s.graphics.FillRectangle(&black, 0, 0, 5, 5);
+    EXPECT_TRUE(s.Ink(22, 32));   // inside: both translations
+    EXPECT_TRUE(s.Ink(22, 2));    // after: the outer one only
+    EXPECT_FALSE(s.Ink(2, 32));
+    EXPECT_EQ(s.graphics.EndContainer(outer), Ok);  // ended already: ignored
+
+    // Rectangles carry the source onto the destination; values as Windows reports them.
+    Surface r;
+    const REAL dpi = r.graphics.GetDpiX();
+    PointF p[3] = {{0, 0}, {1, 0}, {0, 1}};
+    r.graphics.ScaleTransform(2, 2);
+    GraphicsContainer c = r.graphics.BeginContainer(RectF(1, 0, 1, 3), RectF(0, 0, 1, 1), UnitPixel);
+    EXPECT_EQ(r.graphics.TransformPoints(CoordinateSpaceDevice, CoordinateSpaceWorld, p, 3), Ok);
+    ExpectPoint(p[0], 2, 0);
+    ExpectPoint(p[1], 4, 0);
+    ExpectPoint(p[2], 2, 6);
+    r.graphics.EndContainer(c);
+    r.graphics.ResetTransform();
+    r.graphics.SetPageUnit(UnitInch);
+    c = r.graphics.BeginContainer(RectF(1, 0, 1, 3), RectF(0, 0, 1, 1), UnitInch);
+    PointF q[2] = {{0, 0}, {1, 0}};
+    r.graphics.TransformPoints(CoordinateSpaceDevice, CoordinateSpaceWorld, q, 2);
+    ExpectPoint(q[0], dpi, 0);
+    ExpectPoint(q[1], dpi + 1, 0);
+    EXPECT_EQ(r.graphics.GetPageUnit(), UnitDisplay);
+    r.graphics.EndContainer(c);
+    EXPECT_EQ(r.graphics.GetPageUnit(), UnitInch);
+    GraphicsContainer bad = r.graphics.BeginContainer(RectF(0, 0, 1, 1), RectF(0, 0, 1, 1), UnitDisplay);
+    EXPECT_EQ(bad, 0u);
+    EXPECT_EQ(r.graphics.GetLastStatus(), InvalidParameter);
+
+    // Device to world undoes world to device, through the page scale the layer applies for pixels.
+    r.graphics.SetPageUnit(UnitPixel);
+    r.graphics.SetPageScale(2);
+    r.graphics.TranslateTransform(3, 4);
+    PointF w = {1, 1};
+    r.graphics.TransformPoints(CoordinateSpaceDevice, CoordinateSpaceWorld, &w, 1);
+    ExpectPoint(w, 8, 10);
+    r.graphics.TransformPoints(CoordinateSpaceWorld, CoordinateSpaceDevice, &w, 1);
+    ExpectPoint(w, 1, 1);
+    Point whole = {1, 1};
+    r.graphics.TransformPoints(CoordinateSpacePage, CoordinateSpaceWorld, &whole, 1);
+    EXPECT_EQ(whole.X, 4);
+    EXPECT_EQ(whole.Y, 5);
+    EXPECT_EQ(r.graphics.TransformPoints(CoordinateSpaceDevice, CoordinateSpaceWorld, &w, 0), InvalidParameter);
+    PointF nan = {NAN, 1};
+    EXPECT_EQ(r.graphics.TransformPoints(CoordinateSpaceDevice, CoordinateSpaceWorld, &nan, 1), Ok);
+
+    // Thousands nested, ended out of order: a status each, and ending the outermost ends them all.
+    Surface deep;
+    std::vector<GraphicsContainer> opened;
+    for (int i = 0; i < 3000; ++i) opened.push_back(deep.graphics.BeginContainer());
+    deep.graphics.GetLastStatus();
+    deep.graphics.EndContainer(opened[5]);
+    deep.graphics.EndContainer(opened[2000]);
+    deep.graphics.EndContainer(opened[0]);
+    deep.graphics.FillRectangle(&black, 0, 0, 5, 5);
+    EXPECT_TRUE(deep.Ink(2, 2));
+}
+
+TEST(GraphicsExtra, RectanglesImagesAndSettings)
+{
+    Surface s;
+    SolidBrush black(Color(255, 0, 0, 0));
+    const Rect three[3] = {Rect(0, 0, 10, 10), Rect(20, 0, 10, 10), Rect(40, 0, 10, 10)};
+    EXPECT_EQ(s.graphics.FillRectangles(&black, three, 3), Ok);
+    EXPECT_TRUE(s.Ink(5, 5) && s.Ink(25, 5) && s.Ink(45, 5));
+    EXPECT_FALSE(s.Ink(15, 5));
+    EXPECT_EQ(s.graphics.FillRectangles(&black, three, 0), InvalidParameter);
+    Pen pen(Color(255, 0, 0, 0));
+    const RectF outlines[2] = {RectF(0, 20, 10, 10), RectF(20, 20, 10, 10)};
+    EXPECT_EQ(s.graphics.DrawRectangles(&pen, outlines, 2), Ok);
+    EXPECT_TRUE(s.Ink(20, 25) && !s.Ink(25, 25));
+
+    // A 10 × 10 image on a parallelogram: its upper edge to the right, its left edge leaning right.
+    Surface p;
+    Bitmap ink(10, 10, PixelFormat32bppARGB);
+    Graphics(&ink).Clear(Color(255, 0, 0, 0));
+    const PointF corners[3] = {PointF(10, 10), PointF(30, 10), PointF(30, 30)};
+    EXPECT_EQ(p.graphics.DrawImage(&ink, corners, 3), Ok);
+    EXPECT_TRUE(p.Ink(28, 27));   // inside the band, near its lower edge
+    EXPECT_TRUE(p.Ink(25, 12));
+    EXPECT_FALSE(p.Ink(12, 27));  // left of the leaning edge
+    EXPECT_EQ(p.graphics.DrawImage(&ink, corners, 4), NotImplemented);
+    EXPECT_EQ(p.graphics.DrawImage(&ink, corners, 2), InvalidParameter);
+
+    // Half a pixel of offset moves an anti-aliased square onto whole pixels.
+    Surface h;
+    h.graphics.SetSmoothingMode(SmoothingModeAntiAlias);
+    EXPECT_EQ(h.graphics.SetPixelOffsetMode(PixelOffsetModeHalf), Ok);
+    EXPECT_EQ(h.graphics.GetPixelOffsetMode(), PixelOffsetModeHalf);
+    h.graphics.FillRectangle(&black, 10, 10, 2, 2);
+    EXPECT_EQ(h.At(10, 10), 0xFF000000u);
+    EXPECT_EQ(h.At(12, 12), 0xFFFFFFFFu);
+
+    Color c(0x80123456);
+    EXPECT_EQ(h.graphics.GetNearestColor(&c), Ok);
+    EXPECT_EQ(c.GetValue(), 0x80123456u);
+    EXPECT_EQ(h.graphics.SetTextContrast(13), InvalidParameter);  // as Windows: 0 to 12
+    EXPECT_EQ(h.graphics.GetTextContrast(), 4u);
+    EXPECT_EQ(h.graphics.SetRenderingOrigin(3, 4), Ok);
+    INT x = 0, y = 0;
+    h.graphics.GetRenderingOrigin(&x, &y);
+    EXPECT_EQ(x * 10 + y, 34);
+    h.graphics.GetLastStatus();
+    h.graphics.Flush();
+    EXPECT_EQ(h.graphics.GetLastStatus(), Ok);
+}
+
+TEST(GraphicsExtra, FontMetricsLogFontsAndCollections)
+{
+    // DejaVu Sans as FreeType reads its tables; Arial as Windows reports it, through Liberation Sans.
+    FontFamily dejavu(u"DejaVu Sans");
+    EXPECT_EQ(dejavu.GetEmHeight(FontStyleRegular), 2048);
+    EXPECT_EQ(dejavu.GetCellAscent(FontStyleRegular), 1901);
+    EXPECT_EQ(dejavu.GetCellDescent(FontStyleRegular), 483);
+    EXPECT_EQ(dejavu.GetLineSpacing(FontStyleRegular), 2384);
+    EXPECT_TRUE(dejavu.IsStyleAvailable(FontStyleBold));
+    FontFamily arial(u"Arial");
+    EXPECT_EQ(arial.GetEmHeight(FontStyleRegular), 2048);
+    EXPECT_EQ(arial.GetCellAscent(FontStyleRegular), 1854);
+    EXPECT_EQ(arial.GetCellDescent(FontStyleRegular), 434);
+    EXPECT_EQ(arial.GetLineSpacing(FontStyleRegular), 2355);
+
+    Font pixels(&dejavu, 20, FontStyleRegular, UnitPixel);
+    EXPECT_EQ(pixels.GetUnit(), UnitPixel);
+    EXPECT_NEAR(pixels.GetHeight(96.0f), 20 * 2384 / 2048.0, 0.01);
+
+    Surface s;
+    LOGFONTW logfont = {};
+    logfont.lfHeight = -20;
+    logfont.lfWeight = 700;
+    std::u16string face = u"DejaVu Sans";
+    face.copy(logfont.lfFaceName, face.size());
+    HDC dc = reinterpret_cast<HDC>(1);
+    Font fromLog(dc, &logfont);
+    EXPECT_EQ(fromLog.GetLastStatus(), Ok);
+    EXPECT_EQ(fromLog.GetStyle(), FontStyleBold);
+    EXPECT_NEAR(fromLog.GetSize(), 20, 1e-3);
+    LOGFONTW back = {};
+    EXPECT_EQ(fromLog.GetLogFontW(&s.graphics, &back), Ok);
+    EXPECT_EQ(back.lfWeight, 700);
+    std::u16string(u"No Such Face Here").copy(logfont.lfFaceName, 17);
+    Font missing(dc, &logfont);
+    EXPECT_EQ(missing.GetLastStatus(), NotTrueTypeFont);
+
+    InstalledFontCollection installed;
+    EXPECT_GT(installed.GetFamilyCount(), 0);
+    FontFamily families[2];
+    INT found = 0;
+    EXPECT_EQ(installed.GetFamilies(2, families, &found), Ok);
+    EXPECT_EQ(found, 2);
+    EXPECT_GT(families[0].GetEmHeight(FontStyleRegular), 0);
+
+    PrivateFontCollection mine;
+    EXPECT_EQ(mine.AddFontFile(u"/nonexistent/font.ttf"), FileNotFound);
+    EXPECT_EQ(mine.AddFontFile(u"/dev/null"), FileNotFound);  // not a regular file
+    char notFont[] = "/tmp/graphicsextra_XXXXXX";
+    const int fd = mkstemp(notFont);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(write(fd, "not a font", 10), 10);
+    close(fd);
+    const std::u16string notFontPath(notFont, notFont + std::strlen(notFont));
+    EXPECT_EQ(mine.AddFontFile(notFontPath.c_str()), InvalidParameter);
+    std::remove(notFont);
+    EXPECT_EQ(mine.AddFontFile(u"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"), Ok);
+    FontFamily privateFamily(u"DejaVu Sans", &mine);
+    EXPECT_TRUE(privateFamily.IsAvailable());
+}
