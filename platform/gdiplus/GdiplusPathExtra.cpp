@@ -1,5 +1,6 @@
 // Paths: construction from points and types, whole-path operations, markers, path data; arcs, pies
 // and ellipses built as GDI+ builds them; the path iterator.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -45,17 +46,17 @@ void AppendPiece(std::vector<PointF>& points, const Ellipse& e, double t1, doubl
     points.push_back(p3);
 }
 
-// GDI+ cuts an arc into quarter turns counted from its start angle (the last piece takes what is left);
-// the angles are where the points are seen from the centre, not the ellipse's parameter.
+// GDI+ cuts an arc into quarter turns of the ellipse's parameter, counted from where the arc starts (the
+// last piece takes what is left); the angles given are where the ends are seen from the centre.
 std::vector<PointF> ArcPoints(const Ellipse& e, double startAngle, double sweepAngle)
 {
+    const double t1 = ParameterAt(startAngle, e.rx, e.ry), t2 = ParameterAt(startAngle + sweepAngle, e.rx, e.ry);
     const double step = sweepAngle > 0 ? 90.0 : -90.0;
-    const int pieces = static_cast<int>(std::ceil(std::fabs(sweepAngle) / 90.0 - 1e-9));
-    std::vector<PointF> points{e.At(ParameterAt(startAngle, e.rx, e.ry))};
+    const int pieces = std::max(1, static_cast<int>(std::ceil(std::fabs(t2 - t1) / 90.0 - 1e-9)));
+    std::vector<PointF> points{e.At(t1)};
     for (int i = 0; i < pieces; ++i) {
-        const double a1 = startAngle + i * step;
-        const double a2 = i + 1 == pieces ? startAngle + sweepAngle : a1 + step;
-        AppendPiece(points, e, ParameterAt(a1, e.rx, e.ry), ParameterAt(a2, e.rx, e.ry));
+        const double a = t1 + i * step;
+        AppendPiece(points, e, a, i + 1 == pieces ? t2 : a + step);
     }
     return points;
 }

@@ -323,7 +323,7 @@ bool Inside(const Outline& flat, REAL x, REAL y, bool winding)
             const bool up = a.Y <= y && y < b.Y, down = b.Y <= y && y < a.Y;
             if (!up && !down) continue;
             const double cross = a.X + (double(y) - a.Y) * (double(b.X) - a.X) / (double(b.Y) - a.Y);
-            if (x <= cross) crossings += up ? 1 : -1;
+            if (x < cross) crossings += up ? 1 : -1;
         }
     }
     return winding ? crossings != 0 : (crossings & 1) != 0;
