@@ -45,10 +45,24 @@ TEST(PathExtra, ArcsAndEllipsesRunAsOnWindows)
     EXPECT_EQ(arcs.AddArc(100.0f, 100.0f, 500.0f, 700.0f, 0.0f, 90.0f), Ok);
     EXPECT_EQ(arcs.AddArc(100.0f, 100.0f, 500.0f, 700.0f, 0.0f, 100.0f), Ok);
     EXPECT_EQ(arcs.AddArc(100.0f, 100.0f, 500.0f, 700.0f, -80.0f, 100.0f), Ok);
-    ExpectPath(arcs, {{600, 450, S},     {600, 643.3f, B},   {488.1f, 800, B},   {350, 800, B},     {600, 450, L},
-                      {600, 643.3f, B},  {488.1f, 800, B},   {350, 800, B},      {329.8f, 800, B},  {309.7f, 796.6f, B},
-                      {290.1f, 789.8f, B}, {409.9f, 110.2f, L}, {544.0f, 156.5f, B}, {625.8f, 346.2f, B},
-                      {592.7f, 533.9f, B}, {592.5f, 535.3f, B}, {592.2f, 536.7f, B}, {592.0f, 538.1f, B}});
+    ExpectPath(arcs, {{600, 450, S},
+                      {600, 643.3f, B},
+                      {488.1f, 800, B},
+                      {350, 800, B},
+                      {600, 450, L},
+                      {600, 643.3f, B},
+                      {488.1f, 800, B},
+                      {350, 800, B},
+                      {329.8f, 800, B},
+                      {309.7f, 796.6f, B},
+                      {290.1f, 789.8f, B},
+                      {409.9f, 110.2f, L},
+                      {544.0f, 156.5f, B},
+                      {625.8f, 346.2f, B},
+                      {592.7f, 533.9f, B},
+                      {592.5f, 535.3f, B},
+                      {592.2f, 536.7f, B},
+                      {592.0f, 538.1f, B}});
 
     // An arc starting where the figure stands adds no line; an ellipse runs clockwise from its right.
     GraphicsPath joined;
@@ -57,9 +71,19 @@ TEST(PathExtra, ArcsAndEllipsesRunAsOnWindows)
     ExpectPath(joined, {{1, 0, S}, {1, 0.5f, L}, {1, 0.776142f, B}, {0.776142f, 1, B}, {0.5f, 1, B}}, 1e-5f);
     GraphicsPath ellipse;
     EXPECT_EQ(ellipse.AddEllipse(10.0f, 100.0f, 20.0f, 50.5f), Ok);
-    ExpectPath(ellipse, {{30, 125.25f, S}, {30, 139.2f, B}, {25.52f, 150.5f, B}, {20, 150.5f, B}, {14.48f, 150.5f, B},
-                         {10, 139.2f, B}, {10, 125.25f, B}, {10, 111.3f, B}, {14.48f, 100, B}, {20, 100, B},
-                         {25.52f, 100, B}, {30, 111.3f, B}, {30, 125.25f, B | C}});
+    ExpectPath(ellipse, {{30, 125.25f, S},
+                         {30, 139.2f, B},
+                         {25.52f, 150.5f, B},
+                         {20, 150.5f, B},
+                         {14.48f, 150.5f, B},
+                         {10, 139.2f, B},
+                         {10, 125.25f, B},
+                         {10, 111.3f, B},
+                         {14.48f, 100, B},
+                         {20, 100, B},
+                         {25.52f, 100, B},
+                         {30, 111.3f, B},
+                         {30, 125.25f, B | C}});
 }
 
 TEST(PathExtra, PointsAndTypesConstructorDataReverseAndAddPath)
@@ -116,8 +140,17 @@ TEST(PathExtra, FlattenWidenAndWarp)
     GraphicsPath quarter;
     quarter.AddArc(0.0f, 0.0f, 100.0f, 100.0f, 0.0f, 90.0f);
     EXPECT_EQ(quarter.Flatten(nullptr, 1.0f), Ok);
-    ExpectPath(quarter, {{100, 50, S}, {99, 60, L}, {96, 69.5f, L}, {91.5f, 78, L}, {85.5f, 85.5f, L},
-                         {78, 91.5f, L}, {69.5f, 96, L}, {60, 99, L}, {50, 100, L}}, 0.5f);
+    ExpectPath(quarter,
+               {{100, 50, S},
+                {99, 60, L},
+                {96, 69.5f, L},
+                {91.5f, 78, L},
+                {85.5f, 85.5f, L},
+                {78, 91.5f, L},
+                {69.5f, 96, L},
+                {60, 99, L},
+                {50, 100, L}},
+               0.5f);
 
     Pen pen(Color(255, 0, 0, 0), 10.0f);
     GraphicsPath empty;
@@ -139,16 +172,32 @@ TEST(PathExtra, FlattenWidenAndWarp)
     GraphicsPath round;
     round.AddLine(5.0f, 10.0f, 50.0f, 10.0f);
     round.Widen(&pen);
-    ExpectPath(round, {{5, 5, S}, {50, 5, L}, {52.761421f, 5, B}, {55, 7.238576f, B}, {55, 10, B},
-                       {55, 12.761423f, B}, {52.761421f, 15, B}, {50, 15, B}, {5, 15, L}, {2.238576f, 15, B},
-                       {0, 12.761423f, B}, {0, 10, B}, {0, 7.238576f, B}, {2.238576f, 5, B}, {5, 5, B | C}}, 1e-4f);
+    ExpectPath(round,
+               {{5, 5, S},
+                {50, 5, L},
+                {52.761421f, 5, B},
+                {55, 7.238576f, B},
+                {55, 10, B},
+                {55, 12.761423f, B},
+                {52.761421f, 15, B},
+                {50, 15, B},
+                {5, 15, L},
+                {2.238576f, 15, B},
+                {0, 12.761423f, B},
+                {0, 10, B},
+                {0, 7.238576f, B},
+                {2.238576f, 5, B},
+                {5, 5, B | C}},
+               1e-4f);
     Pen dashed(Color(255, 0, 0, 0), 10.0f);
     dashed.SetDashStyle(DashStyleDash);
     GraphicsPath dashes;
     dashes.AddLine(5.0f, 5.0f, 50.0f, 5.0f);
     dashes.Widen(&dashed);
-    ExpectPath(dashes, {{5, 0, S}, {35, 0, L}, {35, 10, L}, {5, 10, L | C},
-                        {45, 0, S}, {50, 0, L}, {50, 10, L}, {45, 10, L | C}}, 1e-4f);
+    ExpectPath(
+        dashes,
+        {{5, 0, S}, {35, 0, L}, {35, 10, L}, {5, 10, L | C}, {45, 0, S}, {50, 0, L}, {50, 10, L}, {45, 10, L | C}},
+        1e-4f);
 
     // Warp maps the source rectangle's corners onto the destination points.
     GraphicsPath square;
@@ -162,7 +211,8 @@ TEST(PathExtra, FlattenWidenAndWarp)
 // A caller hit-tests a star and an ellipse, outlines a rectangle with a pen and fills a widened line.
 TEST(PathExtra, HitTestsAndAWidenedLineFilled)
 {
-    const PointF starPoints[] = {{50, 0}, {61, 35}, {98, 35}, {68, 57}, {79, 91}, {50, 70}, {21, 91}, {32, 57}, {2, 35}, {39, 35}};
+    const PointF starPoints[] = {{50, 0},  {61, 35}, {98, 35}, {68, 57}, {79, 91},
+                                 {50, 70}, {21, 91}, {32, 57}, {2, 35},  {39, 35}};
     GraphicsPath star;
     star.AddPolygon(starPoints, 10);
     EXPECT_TRUE(star.IsVisible(50, 50));
@@ -185,15 +235,19 @@ TEST(PathExtra, HitTestsAndAWidenedLineFilled)
     GraphicsPath outline;
     outline.AddRectangle(RectF(2, 0, 13, 15));
     Pen pen(Color(255, 255, 0, 255), 3.0f);
-    const bool plain[] = {outline.IsOutlineVisible(0.0f, 1.0f, &pen, &g) != FALSE, outline.IsOutlineVisible(1.0f, 1.0f, &pen, &g) != FALSE,
-                          outline.IsOutlineVisible(10.0f, 1.0f, &pen, &g) != FALSE, outline.IsOutlineVisible(16.0f, 1.0f, &pen, &g) != FALSE,
+    const bool plain[] = {outline.IsOutlineVisible(0.0f, 1.0f, &pen, &g) != FALSE,
+                          outline.IsOutlineVisible(1.0f, 1.0f, &pen, &g) != FALSE,
+                          outline.IsOutlineVisible(10.0f, 1.0f, &pen, &g) != FALSE,
+                          outline.IsOutlineVisible(16.0f, 1.0f, &pen, &g) != FALSE,
                           outline.IsOutlineVisible(17.0f, 1.0f, &pen, &g) != FALSE};
     EXPECT_EQ(std::vector<bool>(plain, plain + 5), (std::vector<bool>{false, true, true, true, false}));
     // A world-unit pen half as wide under a 2x scale is 3 pixels wide again.
     g.ScaleTransform(2.0f, 2.0f);
     pen.SetWidth(1.5f);
-    const bool scaled[] = {outline.IsOutlineVisible(1.0f, 1.0f, &pen, &g) != FALSE, outline.IsOutlineVisible(2.0f, 1.0f, &pen, &g) != FALSE,
-                           outline.IsOutlineVisible(3.0f, 1.0f, &pen, &g) != FALSE, outline.IsOutlineVisible(15.0f, 1.0f, &pen, &g) != FALSE,
+    const bool scaled[] = {outline.IsOutlineVisible(1.0f, 1.0f, &pen, &g) != FALSE,
+                           outline.IsOutlineVisible(2.0f, 1.0f, &pen, &g) != FALSE,
+                           outline.IsOutlineVisible(3.0f, 1.0f, &pen, &g) != FALSE,
+                           outline.IsOutlineVisible(15.0f, 1.0f, &pen, &g) != FALSE,
                            outline.IsOutlineVisible(16.0f, 1.0f, &pen, &g) != FALSE};
     EXPECT_EQ(std::vector<bool>(scaled, scaled + 5), (std::vector<bool>{false, true, false, true, false}));
     EXPECT_FALSE(outline.IsOutlineVisible(1.0f, 1.0f, nullptr, &g));

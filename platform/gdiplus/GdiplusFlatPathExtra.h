@@ -34,8 +34,8 @@ Status GdipCreatePathIter(GpPathIterator** iterator, GpPath* path);
 Status GdipDeletePathIter(GpPathIterator* iterator);
 Status GdipPathIterGetCount(GpPathIterator* iterator, INT* count);
 Status GdipPathIterGetSubpathCount(GpPathIterator* iterator, INT* count);
-Status GdipPathIterCopyData(GpPathIterator* iterator, INT* resultCount, PointF* points, BYTE* types,
-                            INT startIndex, INT endIndex);
+Status GdipPathIterCopyData(GpPathIterator* iterator, INT* resultCount, PointF* points, BYTE* types, INT startIndex,
+                            INT endIndex);
 Status GdipPathIterHasCurve(GpPathIterator* iterator, BOOL* hasCurve);
 Status GdipPathIterNextMarkerPath(GpPathIterator* iterator, INT* resultCount, GpPath* path);
 Status GdipPathIterNextMarker(GpPathIterator* iterator, INT* resultCount, INT* startIndex, INT* endIndex);

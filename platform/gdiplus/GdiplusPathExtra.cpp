@@ -83,10 +83,11 @@ GraphicsPath::GraphicsPath(const Point* points, const BYTE* types, INT count, Fi
     std::vector<PointF> real;
     if (points && count > 0) {
         real.reserve(static_cast<size_t>(count));
-        for (INT i = 0; i < count; ++i) real.emplace_back(static_cast<REAL>(points[i].X), static_cast<REAL>(points[i].Y));
+        for (INT i = 0; i < count; ++i)
+            real.emplace_back(static_cast<REAL>(points[i].X), static_cast<REAL>(points[i].Y));
     }
-    if (SetStatus(DllExports::GdipCreatePath2(points ? real.data() : nullptr, types, count, fillMode,
-                                              &nativePath)) != Ok) {
+    if (SetStatus(DllExports::GdipCreatePath2(points ? real.data() : nullptr, types, count, fillMode, &nativePath)) !=
+        Ok) {
         nativePath = nullptr;
         DllExports::GdipCreatePath(fillMode, &nativePath);
     }
@@ -144,8 +145,7 @@ Status GraphicsPath::AddEllipse(REAL x, REAL y, REAL width, REAL height)
 
 Status GraphicsPath::AddEllipse(INT x, INT y, INT width, INT height)
 {
-    return AddEllipse(static_cast<REAL>(x), static_cast<REAL>(y), static_cast<REAL>(width),
-                      static_cast<REAL>(height));
+    return AddEllipse(static_cast<REAL>(x), static_cast<REAL>(y), static_cast<REAL>(width), static_cast<REAL>(height));
 }
 
 Status GraphicsPath::AddPie(REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle)

@@ -105,7 +105,6 @@ void AppendSide(std::vector<PointF>& out, const std::vector<PointF>& line, doubl
     }
 }
 
-
 struct Polyline {
     std::vector<PointF> points;
     bool closed = false;
@@ -359,11 +358,16 @@ void ElementsOf(const Matrix* matrix, REAL* m)
 REAL PixelsPerUnit(Unit unit, REAL dpi)
 {
     switch (unit) {
-    case UnitPoint: return dpi / 72.0f;
-    case UnitInch: return dpi;
-    case UnitDocument: return dpi / 300.0f;
-    case UnitMillimeter: return dpi / 25.4f;
-    default: return 1.0f;
+    case UnitPoint:
+        return dpi / 72.0f;
+    case UnitInch:
+        return dpi;
+    case UnitDocument:
+        return dpi / 300.0f;
+    case UnitMillimeter:
+        return dpi / 25.4f;
+    default:
+        return 1.0f;
     }
 }
 
