@@ -204,10 +204,6 @@ void WidenOpen(Outline& o, std::vector<PointF> line, const Stroke& stroke, doubl
     if (stroke.endCap == LineCapRound) left.erase(left.begin());
     AppendPoints(o, left, false);
     AppendCap(o, stroke.startCap, line.back(), Direction{-first.x, -first.y}, half);
-    if (stroke.startCap == LineCapRound) {
-        o.types.back() |= PathPointTypeCloseSubpath;
-        return;
-    }
     o.types.back() |= PathPointTypeCloseSubpath;
 }
 
