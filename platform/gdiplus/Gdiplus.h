@@ -76,6 +76,7 @@ class Brush;
 class FontFamily;
 class FontCollection;
 class StringFormat;
+class PathData;
 
 class Image : public GdiplusBase, public StatusKeeper {
 public:
@@ -546,12 +547,58 @@ public:
     /// True when every figure of the path is closed.
     bool AllFiguresClosed() const;
 
+    // PathExtra: construction from points and types, whole-path operations, markers and hit tests.
+    /// A path of count points with their PathPointType values; the first point always starts a figure.
+    /// Types that do not make whole figures (a Bézier short of three points, a trailing start) give an
+    /// empty path; count below 1 fails with OutOfMemory, null arrays with InvalidParameter.
+    GraphicsPath(const PointF* points, const BYTE* types, INT count, FillMode fillMode = FillModeAlternate);
+    GraphicsPath(const Point* points, const BYTE* types, INT count, FillMode fillMode = FillModeAlternate);
+    /// Appends the figures of another path; with connect, its first figure joins the current open one.
+    Status AddPath(const GraphicsPath* addingPath, BOOL connect);
+    /// Reverses the order of the points, each figure keeping its start, closure and markers.
+    Status Reverse();
+    /// Marks the end of the current section (for GraphicsPathIterator::NextMarker).
+    Status SetMarker();
+    /// Removes every marker.
+    Status ClearMarkers();
+    /// The last point of the path; InvalidParameter when it has none.
+    Status GetLastPoint(PointF* lastPoint) const;
+    /// Copies the points and types into pathData (its arrays are replaced).
+    Status GetPathData(PathData* pathData) const;
+    /// The fill mode, and setting it.
+    FillMode GetFillMode() const;
+    Status SetFillMode(FillMode fillMode);
+    /// Replaces the curves by line segments no farther than flatness from them, after mapping by matrix.
+    Status Flatten(const Matrix* matrix = nullptr, REAL flatness = FlatnessDefault);
+    /// Replaces the path by the outline of its stroke with the pen (caps, joins and dashes included),
+    /// as closed figures, the curves flattened to flatness; matrix maps the path first.
+    Status Widen(const Pen* pen, const Matrix* matrix = nullptr, REAL flatness = FlatnessDefault);
+    /// Maps the rectangle srcRect onto the quadrilateral of destPoints (3 or 4 points: top-left, top-right,
+    /// bottom-left[, bottom-right]), bilinearly or in perspective; the path is flattened first.
+    Status Warp(const PointF* destPoints, INT count, const RectF& srcRect, const Matrix* matrix = nullptr,
+                WarpMode warpMode = WarpModePerspective, REAL flatness = FlatnessDefault);
+    /// True when (x, y) is inside the filled path (by its fill mode); the graphics does not change it.
+    BOOL IsVisible(REAL x, REAL y, const Graphics* g = nullptr) const;
+    BOOL IsVisible(const PointF& point, const Graphics* g = nullptr) const;
+    BOOL IsVisible(INT x, INT y, const Graphics* g = nullptr) const;
+    BOOL IsVisible(const Point& point, const Graphics* g = nullptr) const;
+    /// True when (x, y) is under the stroke the pen would draw, the pen's width taken on the graphics'
+    /// device when one is given.
+    BOOL IsOutlineVisible(REAL x, REAL y, const Pen* pen, const Graphics* g = nullptr) const;
+    BOOL IsOutlineVisible(const PointF& point, const Pen* pen, const Graphics* g = nullptr) const;
+    BOOL IsOutlineVisible(INT x, INT y, const Pen* pen, const Graphics* g = nullptr) const;
+    BOOL IsOutlineVisible(const Point& point, const Pen* pen, const Graphics* g = nullptr) const;
+
     /// The engine's own path, for the platform layer.
     DllExports::GpPath* NativePath() const { return nativePath; }
 
 private:
+    // PathExtra: puts the points and types in place of the path's own (the fill mode stays).
+    Status ReplaceWith(const std::vector<PointF>& points, const std::vector<BYTE>& types);
     DllExports::GpPath* nativePath = nullptr;
 };
+
+#include "GdiplusPathExtra.h"
 
 class ImageAttributes : public GdiplusBase, public StatusKeeper {
 public:

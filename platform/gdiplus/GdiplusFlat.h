@@ -339,5 +339,6 @@ Status GdipSetImageAttributesColorMatrix(GpImageAttributes* imageattr, ColorAdju
 }  // namespace Gdiplus
 
 #include "GdiplusFlatGraphicsExtra.h"
+#include "GdiplusFlatPathExtra.h"
 
 #pragma pop_macro("Status")

@@ -24,16 +24,6 @@ Status GraphicsPath::AddLine(REAL x1, REAL y1, REAL x2, REAL y2)
 
 Status GraphicsPath::AddLine(const Point& pt1, const Point& pt2) { return AddLine(pt1.X, pt1.Y, pt2.X, pt2.Y); }
 
-Status GraphicsPath::AddArc(INT x, INT y, INT width, INT height, REAL startAngle, REAL sweepAngle)
-{
-    return SetStatus(DllExports::GdipAddPathArcI(nativePath, x, y, width, height, startAngle, sweepAngle));
-}
-
-Status GraphicsPath::AddArc(REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle)
-{
-    return SetStatus(DllExports::GdipAddPathArc(nativePath, x, y, width, height, startAngle, sweepAngle));
-}
-
 Status GraphicsPath::AddArc(const Rect& rect, REAL startAngle, REAL sweepAngle)
 {
     return AddArc(rect.X, rect.Y, rect.Width, rect.Height, startAngle, sweepAngle);
@@ -42,11 +32,6 @@ Status GraphicsPath::AddArc(const Rect& rect, REAL startAngle, REAL sweepAngle)
 Status GraphicsPath::AddRectangle(const Rect& rect)
 {
     return SetStatus(DllExports::GdipAddPathRectangleI(nativePath, rect.X, rect.Y, rect.Width, rect.Height));
-}
-
-Status GraphicsPath::AddEllipse(INT x, INT y, INT width, INT height)
-{
-    return SetStatus(DllExports::GdipAddPathEllipseI(nativePath, x, y, width, height));
 }
 
 Status GraphicsPath::AddPolygon(const Point* points, INT count)

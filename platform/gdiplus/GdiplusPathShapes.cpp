@@ -120,22 +120,13 @@ Status GraphicsPath::AddRectangles(const RectF* rects, INT count)
     return SetStatus(DllExports::GdipAddPathRectangles(nativePath, rects, count));
 }
 
-Status GraphicsPath::AddEllipse(REAL x, REAL y, REAL width, REAL height)
-{
-    return SetStatus(DllExports::GdipAddPathEllipse(nativePath, x, y, width, height));
-}
-
 Status GraphicsPath::AddEllipse(const Rect& rect) { return AddEllipse(rect.X, rect.Y, rect.Width, rect.Height); }
 Status GraphicsPath::AddEllipse(const RectF& rect) { return AddEllipse(rect.X, rect.Y, rect.Width, rect.Height); }
 
 Status GraphicsPath::AddPie(INT x, INT y, INT width, INT height, REAL startAngle, REAL sweepAngle)
 {
-    return SetStatus(DllExports::GdipAddPathPieI(nativePath, x, y, width, height, startAngle, sweepAngle));
-}
-
-Status GraphicsPath::AddPie(REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle)
-{
-    return SetStatus(DllExports::GdipAddPathPie(nativePath, x, y, width, height, startAngle, sweepAngle));
+    return AddPie(static_cast<REAL>(x), static_cast<REAL>(y), static_cast<REAL>(width), static_cast<REAL>(height),
+                  startAngle, sweepAngle);
 }
 
 Status GraphicsPath::AddPie(const Rect& rect, REAL startAngle, REAL sweepAngle)
