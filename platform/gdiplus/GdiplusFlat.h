@@ -338,4 +338,6 @@ Status GdipSetImageAttributesColorMatrix(GpImageAttributes* imageattr, ColorAdju
 }  // namespace DllExports
 }  // namespace Gdiplus
 
+#include "GdiplusFlatRegion.h"
+
 #pragma pop_macro("Status")
