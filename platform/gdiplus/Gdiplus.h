@@ -77,6 +77,7 @@ class FontFamily;
 class FontCollection;
 class StringFormat;
 class PathData;
+class Region;
 
 class Image : public GdiplusBase, public StatusKeeper {
 public:
@@ -660,6 +661,48 @@ public:
     Status ResetClip();
     /// The box around the clip, in world coordinates.
     Status GetClipBounds(RectF* rect) const;
+
+    // Region family: clipping to regions, and what the clip lets through.
+    /// Keeps later drawing inside the region (world coordinates), combined with the clip as it stands.
+    Status SetClip(const Region* region, CombineMode combineMode = CombineModeReplace);
+    /// Takes the other context's clip, combined with this one's as it stands.
+    Status SetClip(const Graphics* g, CombineMode combineMode = CombineModeReplace);
+    /// Clips to a GDI region handle: there are no GDI regions here, so NotImplemented.
+    Status SetClip(HRGN hRgn, CombineMode combineMode = CombineModeReplace);
+    /// Narrows the clip to its part inside the rectangle or region.
+    Status IntersectClip(const Rect& rect);
+    Status IntersectClip(const RectF& rect);
+    Status IntersectClip(const Region* region);
+    /// Takes the rectangle or region out of the clip.
+    Status ExcludeClip(const Rect& rect);
+    Status ExcludeClip(const RectF& rect);
+    Status ExcludeClip(const Region* region);
+    /// Moves the clip by the offsets.
+    Status TranslateClip(INT dx, INT dy);
+    Status TranslateClip(REAL dx, REAL dy);
+    /// Copies the clip, in world coordinates, into the region.
+    Status GetClip(Region* region) const;
+    /// The box around the clip, rounded outwards to whole units.
+    Status GetClipBounds(Rect* rect) const;
+    /// The box around what drawing can reach: the clip within the surface, in world coordinates.
+    Status GetVisibleClipBounds(RectF* rect) const;
+    Status GetVisibleClipBounds(Rect* rect) const;
+    /// True when the clip holds no area.
+    BOOL IsClipEmpty() const;
+    /// True when nothing drawn can reach the surface.
+    BOOL IsVisibleClipEmpty() const;
+    /// True when the point lies in what drawing can reach.
+    BOOL IsVisible(INT x, INT y) const;
+    BOOL IsVisible(const Point& point) const;
+    BOOL IsVisible(REAL x, REAL y) const;
+    BOOL IsVisible(const PointF& point) const;
+    /// True when some part of the rectangle lies in what drawing can reach.
+    BOOL IsVisible(INT x, INT y, INT width, INT height) const;
+    BOOL IsVisible(const Rect& rect) const;
+    BOOL IsVisible(REAL x, REAL y, REAL width, REAL height) const;
+    BOOL IsVisible(const RectF& rect) const;
+    /// Fills the region with the brush.
+    Status FillRegion(const Brush* brush, const Region* region);
     /// Keeps the transform, page unit and scale, clip and quality settings; Restore brings them back and
     /// forgets the states saved after that one.
     GraphicsState Save();
@@ -859,6 +902,8 @@ private:
     bool DrawEllipseAntialiased(const Pen* pen, REAL x, REAL y, REAL width, REAL height);
     bool FillPathAntialiased(const Brush* brush, const GraphicsPath* path);
     bool DrawPathAntialiased(const Pen* pen, const GraphicsPath* path);
+    // Combines the clip with a region of no area (what a rectangle of negative size holds).
+    Status SetClipToNoArea(CombineMode combineMode);
 
     DllExports::GpGraphics* nativeGraphics = nullptr;
     Unit pageUnit = UnitDisplay;
@@ -898,5 +943,7 @@ private:
 };
 
 }  // namespace Gdiplus
+
+#include "GdiplusRegion.h"
 
 #pragma pop_macro("Status")

@@ -5,14 +5,18 @@
 
 namespace Gdiplus {
 
+// libgdiplus clips to a rectangle of negative width or height as if its sides were swapped, so drawing
+// goes on inside it; to GDI+ such a rectangle holds no area, and the clip is combined with nothing.
 Status Graphics::SetClip(const Rect& rect, CombineMode combineMode)
 {
+    if (rect.Width < 0 || rect.Height < 0) return SetClipToNoArea(combineMode);
     return SetStatus(
         DllExports::GdipSetClipRectI(nativeGraphics, rect.X, rect.Y, rect.Width, rect.Height, combineMode));
 }
 
 Status Graphics::SetClip(const RectF& rect, CombineMode combineMode)
 {
+    if (rect.Width < 0 || rect.Height < 0) return SetClipToNoArea(combineMode);
     return SetStatus(
         DllExports::GdipSetClipRect(nativeGraphics, rect.X, rect.Y, rect.Width, rect.Height, combineMode));
 }
@@ -20,6 +24,13 @@ Status Graphics::SetClip(const RectF& rect, CombineMode combineMode)
 Status Graphics::SetClip(const GraphicsPath* path, CombineMode combineMode)
 {
     return SetStatus(DllExports::GdipSetClipPath(nativeGraphics, path ? path->NativePath() : nullptr, combineMode));
+}
+
+Status Graphics::SetClipToNoArea(CombineMode combineMode)
+{
+    Region nothing;
+    nothing.MakeEmpty();
+    return SetClip(&nothing, combineMode);
 }
 
 Status Graphics::ResetClip() { return SetStatus(DllExports::GdipResetClip(nativeGraphics)); }

@@ -340,5 +340,6 @@ Status GdipSetImageAttributesColorMatrix(GpImageAttributes* imageattr, ColorAdju
 
 #include "GdiplusFlatGraphicsExtra.h"
 #include "GdiplusFlatPathExtra.h"
+#include "GdiplusFlatRegion.h"
 
 #pragma pop_macro("Status")
