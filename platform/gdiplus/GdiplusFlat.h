@@ -338,4 +338,6 @@ Status GdipSetImageAttributesColorMatrix(GpImageAttributes* imageattr, ColorAdju
 }  // namespace DllExports
 }  // namespace Gdiplus
 
+#include "GdiplusFlatImageExtra.h"
+
 #pragma pop_macro("Status")
