@@ -180,8 +180,8 @@ TEST(ImageExtra, CloneIntoFormats)
     EXPECT_EQ(PixelAt(*mono, 1, 0), 0xFF000000u);
     EXPECT_EQ(PixelAt(*mono, 2, 0), 0xFFFFFFFFu);  // the nearest of black and white
 
-    const PixelFormat formats[] = {PixelFormat16bppRGB565, PixelFormat16bppRGB555, PixelFormat24bppRGB,
-                                   PixelFormat32bppRGB, PixelFormat8bppIndexed};
+    const PixelFormat formats[] = {PixelFormat24bppRGB, PixelFormat32bppRGB, PixelFormat32bppPARGB,
+                                   PixelFormat4bppIndexed, PixelFormat8bppIndexed};
     for (PixelFormat format : formats) {
         std::unique_ptr<Bitmap> copy(source.Clone(0, 1, 2, 1, format));
         ASSERT_EQ(copy->GetLastStatus(), Ok) << std::hex << format;

@@ -234,7 +234,8 @@ public:
     // Bitmap family "ImageExtra": copies of a rectangle in another pixel format.
     using Image::Clone;
     /// A new bitmap of the rectangle's pixels in the format (indexed formats take the nearest colour of
-    /// their standard palette); the caller deletes it. A rectangle outside the bitmap is InvalidParameter.
+    /// their standard palette); the caller deletes it. A rectangle outside the bitmap is InvalidParameter;
+    /// 16-, 48- and 64-bit formats are NotImplemented (the engine cannot write them).
     Bitmap* Clone(const Rect& rect, PixelFormat format);
     /// As Clone(Rect, PixelFormat).
     Bitmap* Clone(INT x, INT y, INT width, INT height, PixelFormat format);

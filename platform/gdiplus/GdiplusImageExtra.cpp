@@ -253,6 +253,22 @@ void CloseSaved() {}
 
 bool IsIndexed(PixelFormat format) { return (format & 0x00010000) != 0; }
 
+// The formats a clone can be written in here: the engine's locks neither write 16-bit pixels nor hold
+// 48- and 64-bit ones.
+bool CanCloneInto(PixelFormat format)
+{
+    switch (format) {
+    case PixelFormat1bppIndexed:
+    case PixelFormat4bppIndexed:
+    case PixelFormat8bppIndexed:
+    case PixelFormat24bppRGB:
+    case PixelFormat32bppRGB:
+    case PixelFormat32bppARGB:
+    case PixelFormat32bppPARGB: return true;
+    default: return false;
+    }
+}
+
 // The palette entry nearest the colour (by squared distance over the four channels).
 BYTE NearestIndex(const ColorPalette& palette, ARGB color)
 {
@@ -498,6 +514,10 @@ Bitmap* Bitmap::Clone(INT x, INT y, INT width, INT height, PixelFormat format)
     if (!nativeImage || x < 0 || y < 0 || width <= 0 || height <= 0 || right > GetWidth() || bottom > GetHeight()) {
         SetStatus(InvalidParameter);
         return new Bitmap(static_cast<DllExports::GpBitmap*>(nullptr), InvalidParameter);
+    }
+    if (!CanCloneInto(format)) {
+        SetStatus(NotImplemented);
+        return new Bitmap(static_cast<DllExports::GpBitmap*>(nullptr), NotImplemented);
     }
     auto* copy = new Bitmap(width, height, format);
     Status status = copy->GetLastStatus();
