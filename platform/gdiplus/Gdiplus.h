@@ -71,6 +71,7 @@ protected:
 class Graphics;
 class Matrix;
 struct DecodedPicture;
+struct PictureSource;
 struct DeviceMap;
 class Brush;
 class FontFamily;
@@ -123,6 +124,56 @@ public:
     /// by whichever object holds it last. Later companions are released after earlier ones.
     void TieToImage(std::shared_ptr<void> companion);
 
+    // Image family "ImageExtra": formats, flags, palettes, frames, thumbnails, streams and metadata.
+    /// The format the picture was read from (ImageFormatPNG...; ImageFormatMemoryBMP for a bitmap made here).
+    Status GetRawFormat(GUID* format);
+    /// ImageFlags values describing the picture (0 when there is none).
+    UINT GetFlags();
+    /// The picture's size in pixels as real numbers.
+    Status GetPhysicalDimension(SizeF* size);
+    /// The picture's bounding rectangle and the unit it is measured in.
+    Status GetBounds(RectF* srcRect, Unit* srcUnit);
+    /// The bytes GetPalette needs (a ColorPalette header and its entries).
+    INT GetPaletteSize();
+    /// Copies the palette into palette, which holds size bytes (exactly GetPaletteSize()).
+    Status GetPalette(ColorPalette* palette, INT size);
+    /// Gives the picture the palette (at most 256 entries, else InvalidParameter).
+    Status SetPalette(const ColorPalette* palette);
+    /// How many frame dimensions the picture has (1 for every bitmap).
+    UINT GetFrameDimensionsCount();
+    /// The frame dimensions (FrameDimensionTime for GIF, FrameDimensionPage otherwise); count must match.
+    Status GetFrameDimensionsList(GUID* dimensionIDs, UINT count);
+    /// How many frames the picture has along the dimension (0 for a dimension it does not have).
+    UINT GetFrameCount(const GUID* dimensionID);
+    /// Makes the frame the picture's pixels (a GIF frame is composed over the frames before it).
+    Status SelectActiveFrame(const GUID* dimensionID, UINT frameIndex);
+    /// A new picture of the given size (0 x 0: 120 pixels on its longer side) drawn from this one; the caller
+    /// deletes it.
+    Image* GetThumbnailImage(UINT thumbWidth, UINT thumbHeight, GetThumbnailImageAbort callback = nullptr,
+                             void* callbackData = nullptr);
+    /// Writes the picture to the stream with the encoder; returns Ok only when the encoder succeeded.
+    Status Save(IStream* stream, const CLSID* clsidEncoder, const EncoderParameters* encoderParams = nullptr);
+    /// Adds a page to a multi-page file being saved (NotImplemented: the engine writes one page only).
+    Status SaveAdd(const EncoderParameters* encoderParams);
+    /// Adds the picture as a page to a multi-page file being saved (NotImplemented, as above).
+    Status SaveAdd(Image* newImage, const EncoderParameters* encoderParams);
+    /// How many property items (metadata) the picture has.
+    UINT GetPropertyCount();
+    /// The tags of the property items; numOfProperty must be GetPropertyCount().
+    Status GetPropertyIdList(UINT numOfProperty, PROPID* list);
+    /// The bytes GetPropertyItem needs for the tag (0 when the picture has no such item).
+    UINT GetPropertyItemSize(PROPID propId);
+    /// Copies the item and its value into buffer, which holds propSize bytes.
+    Status GetPropertyItem(PROPID propId, UINT propSize, PropertyItem* buffer);
+    /// The bytes GetAllPropertyItems needs and the number of items.
+    Status GetPropertySize(UINT* totalBufferSize, UINT* numProperties);
+    /// Copies every item and its value into allItems, which holds totalBufferSize bytes.
+    Status GetAllPropertyItems(UINT totalBufferSize, UINT numProperties, PropertyItem* allItems);
+    /// Removes the item with the tag.
+    Status RemovePropertyItem(PROPID propId);
+    /// Adds the item, or replaces the one with its tag.
+    Status SetPropertyItem(const PropertyItem* item);
+
     /// The engine's own image, for the platform layer.
     DllExports::GpImage* NativeImage() const { return nativeImage.get(); }
     /// The engine's own image, shared, for the platform layer.
@@ -136,6 +187,10 @@ protected:
 
     std::shared_ptr<DllExports::GpImage> nativeImage;
     Status loadStatus = Ok;
+    // Image family "ImageExtra": what the layer knows of the file it decoded itself (format, GIF frames).
+    std::shared_ptr<PictureSource> source;
+    // Replaces the pixels with the GIF's frame (GdiplusImageExtra.cpp).
+    Status SelectGifFrame(UINT frameIndex);
 };
 
 class Bitmap : public Image {
@@ -179,6 +234,17 @@ public:
     /// Sets the resolution recorded with the picture, in dots per inch.
     Status SetResolution(REAL xdpi, REAL ydpi);
 
+    // Bitmap family "ImageExtra": copies of a rectangle in another pixel format.
+    using Image::Clone;
+    /// A new bitmap of the rectangle's pixels in the format (indexed formats take the nearest colour of
+    /// their standard palette); the caller deletes it. A rectangle outside the bitmap is InvalidParameter;
+    /// 16-, 48- and 64-bit formats are NotImplemented (the engine cannot write them).
+    Bitmap* Clone(const Rect& rect, PixelFormat format);
+    /// As Clone(Rect, PixelFormat).
+    Bitmap* Clone(INT x, INT y, INT width, INT height, PixelFormat format);
+    /// As Clone(Rect, PixelFormat), the rectangle's edges rounded to whole pixels.
+    Bitmap* Clone(const RectF& rect, PixelFormat format);
+
     /// The engine's own bitmap, for the platform layer.
     DllExports::GpBitmap* NativeBitmap() const { return reinterpret_cast<DllExports::GpBitmap*>(NativeImage()); }
 
@@ -186,6 +252,8 @@ protected:
     Bitmap(DllExports::GpBitmap* bitmap, Status status);
 
 private:
+    // Image family "ImageExtra": writes straight ARGB pixels into this bitmap in its own format.
+    Status CopyConverted(const BitmapData& from);
     // What one lock holds until it is unlocked (GdiplusLockBits.cpp).
     struct LockState;
     std::shared_ptr<LockState> lockState;

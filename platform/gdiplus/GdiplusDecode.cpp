@@ -135,9 +135,14 @@ Status DecodePicture(PictureBytes& bytes, DecodedPicture& picture)
     if (kind != Kind::Png && kind != Kind::Jpeg && kind != Kind::Gif) return Ok;
     PictureReader reader(bytes);
     if (!reader.Ready()) return OutOfMemory;
-    if (kind == Kind::Png) return DecodePng(reader, picture);
-    if (kind == Kind::Jpeg) return DecodeJpeg(reader, picture);
-    return DecodeGif(reader, picture);
+    const Status status = kind == Kind::Png    ? DecodePng(reader, picture)
+                          : kind == Kind::Jpeg ? DecodeJpeg(reader, picture)
+                                               : DecodeGif(reader, picture);
+    if (status == Ok && picture.image)
+        picture.source = DescribeSource(bytes, kind == Kind::Png    ? ImageFormatPNG
+                                               : kind == Kind::Jpeg ? ImageFormatJPEG
+                                                                    : ImageFormatGIF);
+    return status;
 }
 
 const BYTE* PictureReader::Take(size_t& count)

@@ -12,6 +12,8 @@
 
 namespace Gdiplus {
 
+struct PictureSource;
+
 // The bytes of a picture file or stream, read at offsets from its start.
 class PictureBytes {
 public:
@@ -44,7 +46,11 @@ private:
 struct DecodedPicture {
     DllExports::GpImage* image = nullptr;
     std::shared_ptr<void> pixels;
+    std::shared_ptr<PictureSource> source;  // the file's format and, for an animated GIF, its frames
 };
+
+// What Image keeps of a file the layer decoded: the engine sees only the pixels (GdiplusImageExtra.cpp).
+std::shared_ptr<PictureSource> DescribeSource(PictureBytes& bytes, const GUID& rawFormat);
 
 // Checks the declared size, then decodes PNG, JPEG and GIF into picture. Ok with no image means the
 // engine is to decode the picture; any other status is the load's failure (OutOfMemory for a size that

@@ -341,5 +341,6 @@ Status GdipSetImageAttributesColorMatrix(GpImageAttributes* imageattr, ColorAdju
 #include "GdiplusFlatGraphicsExtra.h"
 #include "GdiplusFlatPathExtra.h"
 #include "GdiplusFlatRegion.h"
+#include "GdiplusFlatImageExtra.h"
 
 #pragma pop_macro("Status")

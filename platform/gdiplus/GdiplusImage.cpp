@@ -147,11 +147,13 @@ void Image::AdoptLoaded(Status status, DecodedPicture& picture)
     loadStatus = SetStatus(status);
     SetNativeImage(picture.image);
     TieToImage(std::move(picture.pixels));
+    source = nativeImage ? std::move(picture.source) : nullptr;
 }
 
 void Image::AdoptImageOf(const Image& other)
 {
     nativeImage = other.nativeImage;
+    source = other.source;
     lastResult = other.lastResult;
     loadStatus = other.loadStatus;
 }
