@@ -339,3 +339,6 @@ Status GdipSetImageAttributesColorMatrix(GpImageAttributes* imageattr, ColorAdju
 }  // namespace Gdiplus
 
 #pragma pop_macro("Status")
+
+// Path gradients, line caps, pen getters and image attributes.
+#include "GdiplusFlatBrushExtra.h"
