@@ -11,7 +11,7 @@ public:
     /// the surround white, as in GDI+.
     PathGradientBrush(const PointF* points, INT count, WrapMode wrapMode = WrapModeClamp);
     PathGradientBrush(const Point* points, INT count, WrapMode wrapMode = WrapModeClamp);
-    /// The outline of the path (its points are copied).
+    /// The outline of the path (its points are copied); the centre colour is white.
     explicit PathGradientBrush(const GraphicsPath* path);
 
     /// The colour at the centre point.
