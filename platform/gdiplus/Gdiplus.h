@@ -74,6 +74,7 @@ struct DecodedPicture;
 struct PictureSource;
 struct DeviceMap;
 class Brush;
+class CustomLineCap;
 class FontFamily;
 class FontCollection;
 class StringFormat;
@@ -324,6 +325,50 @@ public:
     Status SetWidth(REAL width);
     Status SetColor(const Color& color);
 
+    // BrushExtra: pen getters, caps, transform and compound lines.
+    /// A new, independent copy of the pen (the caller deletes it); null when the copy fails.
+    Pen* Clone() const;
+    Status GetColor(Color* color) const;
+    /// The kind of brush the pen paints with (PenTypeSolidColor for a pen made from a colour).
+    PenType GetPenType() const;
+    /// Paints later strokes with a copy of the brush.
+    Status SetBrush(const Brush* brush);
+    LineCap GetStartCap() const;
+    LineCap GetEndCap() const;
+    /// Sets both line caps and the cap of each dash at once.
+    Status SetLineCap(LineCap startCap, LineCap endCap, DashCap dashCap);
+    DashCap GetDashCap() const;
+    Status SetDashCap(DashCap dashCap);
+    LineJoin GetLineJoin() const;
+    DashStyle GetDashStyle() const;
+    /// How far into the dash pattern the line starts, in pen widths.
+    REAL GetDashOffset() const;
+    Status SetDashOffset(REAL dashOffset);
+    INT GetDashPatternCount() const;
+    Status GetDashPattern(REAL* dashArray, INT count) const;
+    /// The longest a mitred join reaches, in multiples of half the pen's width.
+    REAL GetMiterLimit() const;
+    Status SetMiterLimit(REAL miterLimit);
+    /// Draws the cap's copy at the start or end of lines (the cap stays the caller's).
+    Status SetCustomStartCap(const CustomLineCap* customCap);
+    Status SetCustomEndCap(const CustomLineCap* customCap);
+    /// Makes the given object a copy of the pen's custom cap (no engine cap when the pen has none).
+    Status GetCustomStartCap(CustomLineCap* customCap) const;
+    Status GetCustomEndCap(CustomLineCap* customCap) const;
+    /// Parallel bands across the stroke: ascending pairs of start and end, as shares (0 to 1) of its width;
+    /// an odd count, a value out of order, outside 0 to 1 or not a number gives InvalidParameter.
+    Status SetCompoundArray(const REAL* compoundArray, INT count);
+    INT GetCompoundArrayCount() const;
+    Status GetCompoundArray(REAL* compoundArray, INT count) const;
+    /// The matrix the pen's shape goes through before the world transform, and the one-step changes to it.
+    Status GetTransform(Matrix* matrix) const;
+    Status SetTransform(const Matrix* matrix);
+    Status ResetTransform();
+    Status MultiplyTransform(const Matrix* matrix, MatrixOrder order = MatrixOrderPrepend);
+    Status TranslateTransform(REAL dx, REAL dy, MatrixOrder order = MatrixOrderPrepend);
+    Status ScaleTransform(REAL sx, REAL sy, MatrixOrder order = MatrixOrderPrepend);
+    Status RotateTransform(REAL angle, MatrixOrder order = MatrixOrderPrepend);
+
     DllExports::GpPen* NativePen() const { return nativePen; }
 
 private:
@@ -363,6 +408,43 @@ public:
     /// Shapes the gradient: at each position (0 to 1 along the line, first 0 and last 1) the colour is that
     /// share of the way from the first colour to the second.
     Status SetBlend(const REAL* blendFactors, const REAL* blendPositions, INT count);
+
+    // BrushExtra: rectangle and angle gradients, colours, blends, gamma and transform.
+    /// A gradient across the rectangle in the mode's direction, first colour at its start.
+    LinearGradientBrush(const RectF& rect, const Color& color1, const Color& color2, LinearGradientMode mode);
+    LinearGradientBrush(const Rect& rect, const Color& color1, const Color& color2, LinearGradientMode mode);
+    /// A gradient across the rectangle at angle degrees clockwise from the x axis; when the angle is
+    /// scalable it follows the rectangle's diagonal as the rectangle stretches.
+    LinearGradientBrush(const RectF& rect, const Color& color1, const Color& color2, REAL angle,
+                        BOOL isAngleScalable = FALSE);
+    LinearGradientBrush(const Rect& rect, const Color& color1, const Color& color2, REAL angle,
+                        BOOL isAngleScalable = FALSE);
+    /// The colours at the start and end (colors holds two).
+    Status GetLinearColors(Color* colors) const;
+    Status SetLinearColors(const Color& color1, const Color& color2);
+    /// The rectangle one repeat of the gradient covers.
+    Status GetRectangle(RectF* rect) const;
+    Status GetRectangle(Rect* rect) const;
+    Status SetGammaCorrection(BOOL useGammaCorrection);
+    BOOL GetGammaCorrection() const;
+    INT GetBlendCount() const;
+    Status GetBlend(REAL* blendFactors, REAL* blendPositions, INT count) const;
+    /// Colours at positions along the line (first 0, last 1), in place of the two colours.
+    Status SetInterpolationColors(const Color* presetColors, const REAL* blendPositions, INT count);
+    INT GetInterpolationColorCount() const;
+    Status GetInterpolationColors(Color* presetColors, REAL* blendPositions, INT count) const;
+    /// A bell-shaped (Gaussian) or triangular blend: the second colour peaks at focus (0 to 1) with the
+    /// share scale, falling off to the first colour at both ends.
+    Status SetBlendBellShape(REAL focus, REAL scale = 1.0f);
+    Status SetBlendTriangularShape(REAL focus, REAL scale = 1.0f);
+    /// The matrix from brush to world coordinates, and the one-step changes to it.
+    Status GetTransform(Matrix* matrix) const;
+    Status SetTransform(const Matrix* matrix);
+    Status ResetTransform();
+    Status MultiplyTransform(const Matrix* matrix, MatrixOrder order = MatrixOrderPrepend);
+    Status TranslateTransform(REAL dx, REAL dy, MatrixOrder order = MatrixOrderPrepend);
+    Status ScaleTransform(REAL sx, REAL sy, MatrixOrder order = MatrixOrderPrepend);
+    Status RotateTransform(REAL angle, MatrixOrder order = MatrixOrderPrepend);
 
     // What the brush was made from, for the fills the layer draws itself.
     struct Line {
@@ -668,6 +750,11 @@ private:
 };
 
 #include "GdiplusPathExtra.h"
+}  // namespace Gdiplus
+
+#include "GdiplusBrushExtra.h"
+
+namespace Gdiplus {
 
 class ImageAttributes : public GdiplusBase, public StatusKeeper {
 public:
@@ -678,6 +765,31 @@ public:
 
     Status SetColorMatrix(const ColorMatrix* colorMatrix, ColorMatrixFlags mode = ColorMatrixFlagsDefault,
                           ColorAdjustType type = ColorAdjustTypeDefault);
+
+    // BrushExtra: the other colour adjustments and the wrap mode.
+    /// A new, independent copy (the caller deletes it); null when the copy fails.
+    ImageAttributes* Clone() const;
+    /// No adjustment for the kind of drawing; Reset forgets everything set for it.
+    Status SetToIdentity(ColorAdjustType type = ColorAdjustTypeDefault);
+    Status Reset(ColorAdjustType type = ColorAdjustTypeDefault);
+    Status ClearColorMatrix(ColorAdjustType type = ColorAdjustTypeDefault);
+    /// Pixels whose every channel lies between the low and high key colours are drawn transparent.
+    Status SetColorKey(const Color& colorLow, const Color& colorHigh, ColorAdjustType type = ColorAdjustTypeDefault);
+    Status ClearColorKey(ColorAdjustType type = ColorAdjustTypeDefault);
+    /// Each map's old colour is drawn as its new colour.
+    Status SetRemapTable(UINT mapSize, const ColorMap* map, ColorAdjustType type = ColorAdjustTypeDefault);
+    Status ClearRemapTable(ColorAdjustType type = ColorAdjustTypeDefault);
+    /// Colour channels raised to the power gamma.
+    Status SetGamma(REAL gamma, ColorAdjustType type = ColorAdjustTypeDefault);
+    Status ClearGamma(ColorAdjustType type = ColorAdjustTypeDefault);
+    /// Channels above the threshold (0 to 1) go to full, the others to none.
+    Status SetThreshold(REAL threshold, ColorAdjustType type = ColorAdjustTypeDefault);
+    Status ClearThreshold(ColorAdjustType type = ColorAdjustTypeDefault);
+    /// Turns the adjustments for the kind of drawing off, or back on.
+    Status SetNoOp(ColorAdjustType type = ColorAdjustTypeDefault);
+    Status ClearNoOp(ColorAdjustType type = ColorAdjustTypeDefault);
+    /// How the picture repeats beyond its edges, with the colour used outside it for WrapModeClamp.
+    Status SetWrapMode(WrapMode wrap, const Color& color = Color(), BOOL clamp = FALSE);
 
     DllExports::GpImageAttributes* NativeAttributes() const { return nativeAttributes; }
 

@@ -27,13 +27,6 @@ REAL Pen::GetWidth() const
     return width;
 }
 
-Status LinearGradientBrush::SetBlend(const REAL* blendFactors, const REAL* blendPositions, INT count)
-{
-    Status status = SetStatus(DllExports::GdipSetLineBlend(NativeLine(), blendFactors, blendPositions, count));
-    if (status == Ok) line.blended = true;
-    return status;
-}
-
 TextureBrush::TextureBrush(Image* image, WrapMode wrapMode)
 {
     DllExports::GpTexture* brush = nullptr;

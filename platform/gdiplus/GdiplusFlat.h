@@ -344,3 +344,6 @@ Status GdipSetImageAttributesColorMatrix(GpImageAttributes* imageattr, ColorAdju
 #include "GdiplusFlatImageExtra.h"
 
 #pragma pop_macro("Status")
+
+// Path gradients, line caps, pen getters and image attributes.
+#include "GdiplusFlatBrushExtra.h"

@@ -201,7 +201,9 @@ struct BrushDeleter {
 bool Graphics::EngineDrawsLineEnds(const Pen* pen)
 {
     PenShape shape;
-    return !pen || !pen->NativePen() || !ReadPen(pen->NativePen(), &shape) || EngineDrawsEnds(shape);
+    // Custom caps (arrows and the like) are drawn by the engine alone.
+    return !pen || !pen->NativePen() || !ReadPen(pen->NativePen(), &shape) || EngineDrawsEnds(shape) ||
+           shape.startCap == LineCapCustom || shape.endCap == LineCapCustom;
 }
 
 Status Graphics::DrawLineWithEnds(const Pen* pen, REAL x1, REAL y1, REAL x2, REAL y2)

@@ -1,0 +1,238 @@
+// Path gradients, the rest of linear gradients, line caps, pen getters and image attributes, written as
+// GDI+ client code: each draws into a bitmap and reads the pixels back. Expected statuses and values are
+// those Windows reports.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <limits>
+
+#include "TestSupport.h"
+
+using namespace Gdiplus;
+using pictor_test::Near;
+
+namespace {
+
+const REAL kNaN = std::numeric_limits<REAL>::quiet_NaN();
+
+// A white 100 × 100 bitmap and a drawing context on it.
+struct Surface {
+    Bitmap bitmap{100, 100, PixelFormat32bppARGB};
+    Graphics graphics{&bitmap};
+    Surface() { graphics.Clear(Color(Color::White)); }
+    ARGB At(int x, int y)
+    {
+        Color c;
+        bitmap.GetPixel(x, y, &c);
+        return c.GetValue();
+    }
+};
+
+}  // namespace
+
+TEST(BrushExtra, PathGradientGoesFromCentreColourToSurround)
+{
+    GraphicsPath circle;
+    circle.AddEllipse(10, 10, 80, 80);
+    PathGradientBrush brush(&circle);
+    ASSERT_EQ(Ok, brush.GetLastStatus());
+    EXPECT_EQ(Ok, brush.SetCenterColor(Color(255, 255, 0, 0)));
+    Color blue(255, 0, 0, 255);
+    INT count = 1;
+    EXPECT_EQ(Ok, brush.SetSurroundColors(&blue, &count));
+    // Windows counts a colour for every point of the outline, the last one set repeated.
+    const INT points = brush.GetPointCount();
+    EXPECT_EQ(13, points);
+    EXPECT_EQ(points, brush.GetSurroundColorCount());
+    std::vector<Color> got(static_cast<size_t>(points));
+    count = points - 1;
+    EXPECT_EQ(InvalidParameter, brush.GetSurroundColors(got.data(), &count));
+    count = points;
+    EXPECT_EQ(Ok, brush.GetSurroundColors(got.data(), &count));
+    EXPECT_EQ(1, count);
+    EXPECT_EQ(blue.GetValue(), got[points - 1].GetValue());
+    ASSERT_EQ(Ok, brush.SetCenterPoint(PointF(50, 50)));
+    PointF centre;
+    EXPECT_EQ(Ok, brush.GetCenterPoint(&centre));
+    EXPECT_FLOAT_EQ(50, centre.X);
+    RectF box;
+    EXPECT_EQ(Ok, brush.GetRectangle(&box));
+    EXPECT_NEAR(10, box.X, 0.01);
+    EXPECT_NEAR(80, box.Width, 0.01);
+
+    Surface s;
+    ASSERT_EQ(Ok, s.graphics.FillEllipse(&brush, 10, 10, 80, 80));
+    EXPECT_TRUE(Near(0xFFFF0000, s.At(50, 50), 24)) << std::hex << s.At(50, 50);
+    EXPECT_TRUE(Near(0xFF0000FF, s.At(12, 50), 40)) << std::hex << s.At(12, 50);
+    EXPECT_TRUE(Near(0xFF0000FF, s.At(50, 88), 40)) << std::hex << s.At(50, 88);
+    EXPECT_EQ(0xFFFFFFFFu, s.At(3, 3));
+
+    // Blends, as Windows answers them: one factor to begin with, the ends must be 0 and 1, a short
+    // buffer is refused; no interpolation colours until some are set.
+    EXPECT_EQ(1, brush.GetBlendCount());
+    const REAL factors[3] = {0, 0.5f, 1}, positions[3] = {0, 0.5f, 1}, open[3] = {0, 0.5f, 0.9f};
+    EXPECT_EQ(InvalidParameter, brush.SetBlend(factors, open, 3));
+    EXPECT_EQ(InvalidParameter, brush.SetBlend(factors, positions, 0));
+    EXPECT_EQ(InvalidParameter, brush.SetBlend(factors, positions, -1));
+    EXPECT_EQ(Ok, brush.SetBlend(factors, positions, 3));
+    EXPECT_EQ(3, brush.GetBlendCount());
+    REAL gotFactors[3], gotPositions[3];
+    EXPECT_EQ(InsufficientBuffer, brush.GetBlend(gotFactors, gotPositions, 2));
+    EXPECT_EQ(Ok, brush.GetBlend(gotFactors, gotPositions, 3));
+    EXPECT_FLOAT_EQ(0.5f, gotPositions[1]);
+    EXPECT_EQ(0, brush.GetInterpolationColorCount());
+    Color colours[2];
+    REAL at[2];
+    EXPECT_EQ(OutOfMemory, brush.GetInterpolationColors(colours, at, -1));
+    EXPECT_EQ(InvalidParameter, brush.GetInterpolationColors(colours, at, 0));
+    EXPECT_EQ(InvalidParameter, brush.SetInterpolationColors(colours, at, 1));
+
+    // Hostile: a count far beyond the arrays is refused before anything is read; positions that are not
+    // numbers are refused; so are more surround colours than points.
+    const REAL nanPositions[3] = {0, kNaN, 1};
+    EXPECT_EQ(OutOfMemory, brush.SetBlend(factors, positions, INT_MAX));
+    EXPECT_EQ(InvalidParameter, brush.SetBlend(factors, nanPositions, 3));
+    EXPECT_EQ(3, brush.GetBlendCount());
+    count = brush.GetPointCount() + 1;
+    std::vector<Color> many(static_cast<size_t>(count), blue);
+    EXPECT_EQ(InvalidParameter, brush.SetSurroundColors(many.data(), &count));
+}
+
+TEST(BrushExtra, LinearGradientWithBellShapePeaksAtTheFocus)
+{
+    LinearGradientBrush brush(PointF(0, 0), PointF(100, 0), Color(255, 255, 0, 0), Color(255, 0, 0, 255));
+    ASSERT_EQ(Ok, brush.SetBlendBellShape(0.5f, 1.0f));
+    EXPECT_GT(brush.GetBlendCount(), 2);
+    Surface s;
+    ASSERT_EQ(Ok, s.graphics.FillRectangle(&brush, 0, 0, 100, 100));
+    // The second colour at the focus, the first at both ends.
+    EXPECT_TRUE(Near(0xFF0000FF, s.At(50, 50), 16)) << std::hex << s.At(50, 50);
+    EXPECT_TRUE(Near(0xFFFF0000, s.At(0, 50), 40)) << std::hex << s.At(0, 50);
+    EXPECT_TRUE(Near(0xFFFF0000, s.At(99, 50), 40)) << std::hex << s.At(99, 50);
+
+    // Colours and the rectangle of a brush made from a rectangle.
+    LinearGradientBrush vertical(RectF(10, 20, 30, 40), Color(0xFF112233), Color(0xFF445566),
+                                 LinearGradientModeVertical);
+    Color colours[2];
+    EXPECT_EQ(Ok, vertical.GetLinearColors(colours));
+    EXPECT_EQ(0xFF112233u, colours[0].GetValue());
+    EXPECT_EQ(0xFF445566u, colours[1].GetValue());
+    RectF rect;
+    EXPECT_EQ(Ok, vertical.GetRectangle(&rect));
+    EXPECT_FLOAT_EQ(10, rect.X);
+    EXPECT_FLOAT_EQ(40, rect.Height);
+    Surface v;
+    ASSERT_EQ(Ok, v.graphics.FillRectangle(&vertical, 10, 20, 30, 40));
+    EXPECT_TRUE(Near(0xFF112233, v.At(25, 20), 8)) << std::hex << v.At(25, 20);
+    EXPECT_TRUE(Near(0xFF445566, v.At(25, 59), 8)) << std::hex << v.At(25, 59);
+
+    // Hostile blends: none, far too many, a position that is not a number.
+    const REAL factors[3] = {0, 0.5f, 1}, positions[3] = {0, kNaN, 1};
+    EXPECT_EQ(InvalidParameter, brush.SetBlend(factors, positions, 0));
+    EXPECT_EQ(OutOfMemory, brush.SetBlend(factors, positions, INT_MAX));
+    EXPECT_EQ(InvalidParameter, brush.SetBlend(factors, positions, 3));
+    Color preset[3] = {Color(0xFF000000), Color(0xFF808080), Color(0xFFFFFFFF)};
+    EXPECT_EQ(InvalidParameter, brush.SetInterpolationColors(preset, positions, 3));
+}
+
+TEST(BrushExtra, ArrowCapOnALineAndPenGetters)
+{
+    AdjustableArrowCap arrow(4, 4, TRUE);
+    ASSERT_EQ(Ok, arrow.GetLastStatus());
+    EXPECT_FLOAT_EQ(4, arrow.GetHeight());
+    EXPECT_FLOAT_EQ(4, arrow.GetWidth());
+    EXPECT_FLOAT_EQ(0, arrow.GetMiddleInset());
+    EXPECT_TRUE(arrow.IsFilled());
+
+    Pen pen(Color(255, 0, 0, 0), 3);
+    ASSERT_EQ(Ok, pen.SetCustomEndCap(&arrow));
+    EXPECT_EQ(LineCapCustom, pen.GetEndCap());
+    Surface s;
+    ASSERT_EQ(Ok, s.graphics.DrawLine(&pen, 10, 50, 80, 50));
+    // The head ends at the line's end, 12 pixels long and 12 wide at its back: 5 to each side of the
+    // 3-pixel line 10 pixels from the tip, nothing beside the line further back or beyond the tip.
+    auto ink = [&](int x, int y) { return pictor_test::Channel(s.At(x, y), 8) < 128; };
+    EXPECT_TRUE(ink(45, 50));
+    EXPECT_TRUE(ink(70, 46));
+    EXPECT_TRUE(ink(70, 54));
+    EXPECT_FALSE(ink(60, 44));
+    EXPECT_FALSE(ink(84, 50));
+    EXPECT_FALSE(ink(30, 46));
+    EXPECT_FALSE(ink(30, 54));
+
+    // A pen with no custom cap gives none back, as Windows does.
+    Pen plain(Color(255, 0, 0, 0), 1);
+    AdjustableArrowCap copy(1, 1);
+    EXPECT_EQ(Ok, plain.GetCustomEndCap(&copy));
+    EXPECT_EQ(nullptr, copy.NativeCap());
+
+    // Compound bands: Windows refuses an odd count, values out of order or beyond 0 to 1.
+    const REAL good[4] = {0.2f, 0.4f, 0.6f, 0.8f}, unsorted[4] = {0.2f, 0.6f, 0.4f, 0.8f};
+    const REAL tooLarge[4] = {0.2f, 0.4f, 0.6f, 2.8f}, notNumbers[4] = {0.2f, kNaN, 0.6f, 0.8f};
+    EXPECT_EQ(0, plain.GetCompoundArrayCount());
+    EXPECT_EQ(InvalidParameter, plain.SetCompoundArray(good, 3));
+    EXPECT_EQ(InvalidParameter, plain.SetCompoundArray(unsorted, 4));
+    EXPECT_EQ(InvalidParameter, plain.SetCompoundArray(tooLarge, 4));
+    EXPECT_EQ(InvalidParameter, plain.SetCompoundArray(notNumbers, 4));
+    EXPECT_EQ(Ok, plain.SetCompoundArray(good, 4));
+    EXPECT_EQ(4, plain.GetCompoundArrayCount());
+    REAL got[4] = {};
+    EXPECT_EQ(InvalidParameter, plain.GetCompoundArray(got, 5));
+    EXPECT_EQ(Ok, plain.GetCompoundArray(got, 4));
+    EXPECT_FLOAT_EQ(0.6f, got[2]);
+
+    // The pen transform, as Windows composes it.
+    Matrix m(3, -2, 5, 2, 6, 3);
+    EXPECT_EQ(Ok, plain.SetTransform(&m));
+    EXPECT_EQ(Ok, plain.TranslateTransform(1, -2, MatrixOrderAppend));
+    Matrix back;
+    REAL e[6];
+    EXPECT_EQ(Ok, plain.GetTransform(&back));
+    back.GetElements(e);
+    EXPECT_FLOAT_EQ(7, e[4]);
+    EXPECT_FLOAT_EQ(1, e[5]);
+    Color colour;
+    EXPECT_EQ(Ok, plain.GetColor(&colour));
+    EXPECT_EQ(0xFF000000u, colour.GetValue());
+    EXPECT_EQ(PenTypeSolidColor, plain.GetPenType());
+}
+
+TEST(BrushExtra, ColourKeyMakesAColourTransparentInDrawImage)
+{
+    Bitmap picture(20, 20, PixelFormat32bppARGB);
+    {
+        Graphics g(&picture);
+        g.Clear(Color(255, 0, 128, 0));
+        SolidBrush red(Color(255, 255, 0, 0));
+        g.FillRectangle(&red, 5, 5, 10, 10);
+    }
+    ImageAttributes keyed;
+    ASSERT_EQ(Ok, keyed.SetColorKey(Color(255, 250, 0, 0), Color(255, 255, 5, 5)));
+    Surface s;
+    ASSERT_EQ(Ok, s.graphics.DrawImage(&picture, Rect(0, 0, 20, 20), 0, 0, 20, 20, UnitPixel, &keyed));
+    EXPECT_EQ(0xFFFFFFFFu, s.At(10, 10));  // the keyed red lets the white through
+    EXPECT_TRUE(Near(0xFF008000, s.At(2, 2), 2)) << std::hex << s.At(2, 2);
+
+    // Cleared, the key no longer applies.
+    EXPECT_EQ(Ok, keyed.ClearColorKey());
+    ASSERT_EQ(Ok, s.graphics.DrawImage(&picture, Rect(0, 0, 20, 20), 0, 0, 20, 20, UnitPixel, &keyed));
+    EXPECT_TRUE(Near(0xFFFF0000, s.At(10, 10), 2)) << std::hex << s.At(10, 10);
+
+    // A remap table turns green into blue.
+    ImageAttributes remapped;
+    ColorMap map{Color(255, 0, 128, 0), Color(255, 0, 0, 255)};
+    ASSERT_EQ(Ok, remapped.SetRemapTable(1, &map));
+    ASSERT_EQ(Ok, s.graphics.DrawImage(&picture, Rect(0, 0, 20, 20), 0, 0, 20, 20, UnitPixel, &remapped));
+    EXPECT_TRUE(Near(0xFF0000FF, s.At(2, 2), 2)) << std::hex << s.At(2, 2);
+
+    // Hostile: a colour matrix of values that are not numbers is taken, as Windows takes any matrix, and
+    // drawing with it returns without harm, leaving the surface as it was or changing only the drawn area.
+    ColorMatrix nans;
+    for (auto& row : nans.m)
+        for (auto& value : row) value = kNaN;
+    ImageAttributes broken;
+    EXPECT_EQ(Ok, broken.SetColorMatrix(&nans));
+    EXPECT_EQ(Ok, s.graphics.DrawImage(&picture, Rect(0, 0, 20, 20), 0, 0, 20, 20, UnitPixel, &broken));
+    EXPECT_EQ(0xFFFFFFFFu, s.At(50, 50));
+}
