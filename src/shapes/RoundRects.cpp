@@ -20,7 +20,8 @@ void DrawRoundPath(CFxPictor& canvas, const pictor::CornerBoxes& corners, const 
 Gdiplus::Rect NestedOutline(int x, int y, int w, int h, long long s)
 {
     const int sides = static_cast<int>((s + 1) / 2), ends = static_cast<int>(s / 2);
-    return Gdiplus::Rect(pictor::WrapAdd(x, sides), pictor::WrapAdd(y, ends), w - 2 * sides, h - 2 * ends);
+    return Gdiplus::Rect(pictor::WrapAdd(x, sides), pictor::WrapAdd(y, ends), static_cast<int>(w - 2LL * sides),
+                         static_cast<int>(h - 2LL * ends));
 }
 
 void DrawRoundOutline(CFxPictor& canvas, int x, int y, int w, int h, const Gdiplus::Color& color, int nRadius,
