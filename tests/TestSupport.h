@@ -119,4 +119,30 @@ inline std::vector<char> ManyScanJpeg(int width, int height, int scans)
     return out;
 }
 
+// A white bitmap and a drawing context on it, as a client of the GDI+ classes draws; ink is whatever is dark.
+struct Surface {
+    Gdiplus::Bitmap bitmap;
+    Gdiplus::Graphics graphics{&bitmap};
+    explicit Surface(int size = 100) : bitmap(size, size, PixelFormat32bppARGB)
+    {
+        graphics.Clear(Gdiplus::Color(Gdiplus::Color::White));
+    }
+    Gdiplus::ARGB At(int x, int y)
+    {
+        Gdiplus::Color c;
+        bitmap.GetPixel(x, y, &c);
+        return c.GetValue();
+    }
+    bool Ink(int x, int y) { return Channel(At(x, y), 8) < 128; }
+    bool Blank(int x, int y) { return At(x, y) == Gdiplus::Color::White; }
+    int Differing(Surface& other)
+    {
+        int count = 0;
+        const int size = static_cast<int>(bitmap.GetWidth());
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) count += At(x, y) != other.At(x, y);
+        return count;
+    }
+};
+
 }  // namespace pictor_test

@@ -10,24 +10,12 @@
 #include "TestSupport.h"
 
 using namespace Gdiplus;
+using pictor_test::Surface;
 using pictor_test::Near;
 
 namespace {
 
 const REAL kNaN = std::numeric_limits<REAL>::quiet_NaN();
-
-// A white 100 × 100 bitmap and a drawing context on it.
-struct Surface {
-    Bitmap bitmap{100, 100, PixelFormat32bppARGB};
-    Graphics graphics{&bitmap};
-    Surface() { graphics.Clear(Color(Color::White)); }
-    ARGB At(int x, int y)
-    {
-        Color c;
-        bitmap.GetPixel(x, y, &c);
-        return c.GetValue();
-    }
-};
 
 }  // namespace
 

@@ -13,29 +13,9 @@
 
 using namespace Gdiplus;
 using pictor_test::Channel;
+using pictor_test::Surface;
 
 namespace {
-
-// A white 100 × 100 bitmap and a drawing context on it; ink is whatever is dark.
-struct Surface {
-    Bitmap bitmap{100, 100, PixelFormat32bppARGB};
-    Graphics graphics{&bitmap};
-    Surface() { graphics.Clear(Color(Color::White)); }
-    ARGB At(int x, int y)
-    {
-        Color c;
-        bitmap.GetPixel(x, y, &c);
-        return c.GetValue();
-    }
-    bool Ink(int x, int y) { return Channel(At(x, y), 8) < 128; }
-    int Differing(Surface& other)
-    {
-        int count = 0;
-        for (int y = 0; y < 100; ++y)
-            for (int x = 0; x < 100; ++x) count += At(x, y) != other.At(x, y);
-        return count;
-    }
-};
 
 }  // namespace
 

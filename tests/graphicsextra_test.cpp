@@ -12,21 +12,9 @@
 
 using namespace Gdiplus;
 using pictor_test::Channel;
+using pictor_test::Surface;
 
 namespace {
-
-struct Surface {
-    Bitmap bitmap{60, 60, PixelFormat32bppARGB};
-    Graphics graphics{&bitmap};
-    Surface() { graphics.Clear(Color(Color::White)); }
-    ARGB At(int x, int y)
-    {
-        Color c;
-        bitmap.GetPixel(x, y, &c);
-        return c.GetValue();
-    }
-    bool Ink(int x, int y) { return Channel(At(x, y), 8) < 128; }
-};
 
 void ExpectPoint(const PointF& p, REAL x, REAL y)
 {
@@ -38,7 +26,7 @@ void ExpectPoint(const PointF& p, REAL x, REAL y)
 
 TEST(GraphicsExtra, ContainersMoveDrawingAndMapPointsAsWindows)
 {
-    Surface s;
+    Surface s(60);
     SolidBrush black(Color(255, 0, 0, 0));
     s.graphics.TranslateTransform(20, 0);
     GraphicsContainer outer = s.graphics.BeginContainer();
@@ -56,7 +44,7 @@ TEST(GraphicsExtra, ContainersMoveDrawingAndMapPointsAsWindows)
     EXPECT_EQ(s.graphics.EndContainer(outer), Ok);  // ended already: ignored
 
     // Rectangles carry the source onto the destination; values as Windows reports them.
-    Surface r;
+    Surface r(60);
     const REAL dpi = r.graphics.GetDpiX();
     PointF p[3] = {{0, 0}, {1, 0}, {0, 1}};
     r.graphics.ScaleTransform(2, 2);
@@ -98,7 +86,7 @@ TEST(GraphicsExtra, ContainersMoveDrawingAndMapPointsAsWindows)
     EXPECT_EQ(r.graphics.TransformPoints(CoordinateSpaceDevice, CoordinateSpaceWorld, &nan, 1), Ok);
 
     // Thousands nested, ended out of order: a status each, and ending the outermost ends them all.
-    Surface deep;
+    Surface deep(60);
     std::vector<GraphicsContainer> opened;
     for (int i = 0; i < 3000; ++i) opened.push_back(deep.graphics.BeginContainer());
     deep.graphics.GetLastStatus();
@@ -111,7 +99,7 @@ TEST(GraphicsExtra, ContainersMoveDrawingAndMapPointsAsWindows)
 
 TEST(GraphicsExtra, RectanglesImagesAndSettings)
 {
-    Surface s;
+    Surface s(60);
     SolidBrush black(Color(255, 0, 0, 0));
     const Rect three[3] = {Rect(0, 0, 10, 10), Rect(20, 0, 10, 10), Rect(40, 0, 10, 10)};
     EXPECT_EQ(s.graphics.FillRectangles(&black, three, 3), Ok);
@@ -124,7 +112,7 @@ TEST(GraphicsExtra, RectanglesImagesAndSettings)
     EXPECT_TRUE(s.Ink(20, 25) && !s.Ink(25, 25));
 
     // A 10 × 10 image on a parallelogram: its upper edge to the right, its left edge leaning right.
-    Surface p;
+    Surface p(60);
     Bitmap ink(10, 10, PixelFormat32bppARGB);
     Graphics(&ink).Clear(Color(255, 0, 0, 0));
     const PointF corners[3] = {PointF(10, 10), PointF(30, 10), PointF(30, 30)};
@@ -135,7 +123,7 @@ TEST(GraphicsExtra, RectanglesImagesAndSettings)
     EXPECT_EQ(p.graphics.DrawImage(&ink, corners, 4), NotImplemented);
     EXPECT_EQ(p.graphics.DrawImage(&ink, corners, 2), InvalidParameter);
 
-    Surface h;
+    Surface h(60);
     EXPECT_EQ(h.graphics.SetPixelOffsetMode(PixelOffsetModeHalf), Ok);
     EXPECT_EQ(h.graphics.GetPixelOffsetMode(), PixelOffsetModeHalf);
     EXPECT_EQ(h.graphics.SetPixelOffsetMode(PixelOffsetMode(9)), InvalidParameter);
@@ -173,7 +161,7 @@ TEST(GraphicsExtra, FontMetricsLogFontsAndCollections)
     EXPECT_EQ(pixels.GetUnit(), UnitPixel);
     EXPECT_NEAR(pixels.GetHeight(96.0f), 20 * 2384 / 2048.0, 0.01);
 
-    Surface s;
+    Surface s(60);
     LOGFONTW logfont = {};
     logfont.lfHeight = -20;
     logfont.lfWeight = 700;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Gdiplus.h"
+#include "RoundedRect.h"
 
 namespace Gdiplus {
 
@@ -154,8 +155,7 @@ Status PathGradientBrush::GetRectangle(Rect* rect) const
     RectF exact;
     Status status = GetRectangle(&exact);
     if (status == Ok)
-        *rect = Rect(INT(std::lround(exact.X)), INT(std::lround(exact.Y)), INT(std::lround(exact.Width)),
-                     INT(std::lround(exact.Height)));
+        *rect = RoundedRect(exact);
     return status;
 }
 
@@ -354,8 +354,7 @@ Status LinearGradientBrush::GetRectangle(Rect* rect) const
     RectF exact;
     Status status = GetRectangle(&exact);
     if (status == Ok)
-        *rect = Rect(INT(std::lround(exact.X)), INT(std::lround(exact.Y)), INT(std::lround(exact.Width)),
-                     INT(std::lround(exact.Height)));
+        *rect = RoundedRect(exact);
     return status;
 }
 

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "Gdiplus.h"
+#include "RoundedRect.h"
 
 namespace Gdiplus {
 
@@ -293,8 +294,7 @@ Status Graphics::GetClipBounds(Rect* rect) const
     RectF bounds;
     Status status = GetClipBounds(&bounds);
     if (status == Ok)
-        *rect = Rect(static_cast<INT>(std::lround(bounds.X)), static_cast<INT>(std::lround(bounds.Y)),
-                     static_cast<INT>(std::lround(bounds.Width)), static_cast<INT>(std::lround(bounds.Height)));
+        *rect = RoundedRect(bounds);
     return status;
 }
 
@@ -309,8 +309,7 @@ Status Graphics::GetVisibleClipBounds(Rect* rect) const
     RectF bounds;
     Status status = GetVisibleClipBounds(&bounds);
     if (status == Ok)
-        *rect = Rect(static_cast<INT>(std::lround(bounds.X)), static_cast<INT>(std::lround(bounds.Y)),
-                     static_cast<INT>(std::lround(bounds.Width)), static_cast<INT>(std::lround(bounds.Height)));
+        *rect = RoundedRect(bounds);
     return status;
 }
 
