@@ -518,6 +518,8 @@ public:
 
 private:
     friend class FontCollection;
+    // GraphicsExtra: one of the family's design metrics, 0 (with the status kept) when it cannot be had.
+    UINT16 Metric(Status (*metric)(const DllExports::GpFontFamily*, INT, UINT16*), INT style) const;
     DllExports::GpFontFamily* nativeFamily = nullptr;
     std::u16string standInFor;  // the name asked for, where another family stands in for it
 };

@@ -324,51 +324,31 @@ Status Graphics::DrawImage(Image* image, const Point* destPoints, INT count)
 
 // ---- Fonts ----
 
-namespace {
-
-// The family's metric, or 0 (with the status kept) when there is no family or the engine cannot tell.
-using FamilyMetric = Status (*)(const DllExports::GpFontFamily*, INT, UINT16*);
-
-UINT16 AskFamily(FamilyMetric metric, const DllExports::GpFontFamily* family, INT style, Status* status)
+UINT16 FontFamily::Metric(Status (*metric)(const DllExports::GpFontFamily*, INT, UINT16*), INT style) const
 {
     UINT16 value = 0;
     const auto lock = LockEngineText();
-    *status = metric(family, style, &value);
-    return *status == Ok ? value : 0;
+    return SetStatus(metric(nativeFamily, style, &value)) == Ok ? value : 0;
 }
-
-}  // namespace
 
 UINT16 FontFamily::GetEmHeight(INT style) const
 {
-    Status status = Ok;
-    const UINT16 value = AskFamily(DllExports::GdipGetEmHeight, nativeFamily, style, &status);
-    SetStatus(status);
-    return value;
+    return Metric(DllExports::GdipGetEmHeight, style);
 }
 
 UINT16 FontFamily::GetCellAscent(INT style) const
 {
-    Status status = Ok;
-    const UINT16 value = AskFamily(DllExports::GdipGetCellAscent, nativeFamily, style, &status);
-    SetStatus(status);
-    return value;
+    return Metric(DllExports::GdipGetCellAscent, style);
 }
 
 UINT16 FontFamily::GetCellDescent(INT style) const
 {
-    Status status = Ok;
-    const UINT16 value = AskFamily(DllExports::GdipGetCellDescent, nativeFamily, style, &status);
-    SetStatus(status);
-    return value;
+    return Metric(DllExports::GdipGetCellDescent, style);
 }
 
 UINT16 FontFamily::GetLineSpacing(INT style) const
 {
-    Status status = Ok;
-    const UINT16 value = AskFamily(DllExports::GdipGetLineSpacing, nativeFamily, style, &status);
-    SetStatus(status);
-    return value;
+    return Metric(DllExports::GdipGetLineSpacing, style);
 }
 
 BOOL FontFamily::IsStyleAvailable(INT style) const
