@@ -766,3 +766,34 @@ TEST(ClientPaths, AddLinesWithoutPointsIsInvalid)
     EXPECT_EQ(path.AddLines(ints, 2), Ok);
     EXPECT_EQ(path.GetPointCount(), 5);
 }
+
+// With nearest neighbour each drawn pixel is one source pixel, never a blend: a one-pixel checkerboard
+// shrunk to 0.6 stays black and white, and a picture doubled is drawn in 2 x 2 blocks of its pixels.
+TEST(ClientGraphics, NearestNeighbourDrawsSourcePixelsUnblended)
+{
+    Bitmap checker(10, 10, PixelFormat32bppARGB), quad(2, 2, PixelFormat32bppARGB);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x) checker.SetPixel(x, y, Color((x + y) % 2 ? Color::White : Color::Black));
+    const ARGB colours[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0x80FFFF00};
+    for (int i = 0; i < 4; ++i) quad.SetPixel(i % 2, i / 2, Color(colours[i]));
+
+    CFxPictor canvas(nullptr, 20, 20);
+    canvas.Clear(0, 0, 0, 0);
+    canvas.m_pGraphics->SetInterpolationMode(InterpolationModeNearestNeighbor);
+    canvas.m_pGraphics->DrawImage(&checker, Rect(0, 0, 6, 6), 0, 0, 10, 10, UnitPixel);
+    int black = 0, white = 0;
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 6; ++x) {
+            const ARGB pixel = pictor_test::PixelOf(canvas, x, y);
+            black += pixel == 0xFF000000u;
+            white += pixel == 0xFFFFFFFFu;
+        }
+    EXPECT_EQ(black + white, 36);
+    EXPECT_GE(std::min(black, white), 12);
+
+    canvas.m_pGraphics->DrawImage(&quad, Rect(10, 10, 4, 4), 0, 0, 2, 2, UnitPixel);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_TRUE(pictor_test::Near(pictor_test::PixelOf(canvas, 10 + x, 10 + y), colours[y / 2 * 2 + x / 2], 1))
+                << x << ", " << y;
+}

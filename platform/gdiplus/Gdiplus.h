@@ -1064,7 +1064,8 @@ private:
     Status DrawMetafilePart(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight);
     // True when the context draws into a bitmap one-to-one: pixel units, no transform, no page scale, no clip.
     bool DrawsPixelForPixel() const;
-    // Draws a scaled-down picture itself (GdiplusScale.cpp) when it can do so exactly; false otherwise.
+    // Draws a scaled-down picture, or any scaled one with nearest neighbour, itself (GdiplusScale.cpp) when it
+    // can do so exactly; false otherwise.
     bool DrawScaledDown(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight);
     // Fills a rectangle with an axis-aligned linear gradient itself (GdiplusGradient.cpp); false otherwise.
     bool FillGradientRectangle(const Brush* brush, REAL x, REAL y, REAL width, REAL height);

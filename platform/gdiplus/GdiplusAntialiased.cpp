@@ -292,7 +292,7 @@ bool Graphics::FillAntialiased(const Brush* brush, const DeviceMap& map, const P
     std::vector<Polygon> figures;
     std::vector<bool> closed;
     if (!FlattenPath(device.data(), types, count, kPixelCentre, &figures, &closed)) return false;
-    const PixelView target(surface.get(), true);
+    const PixelView target(surface.get(), ViewedFormats::Premultiplied);
     return target.Valid() && PaintCovered(target, figures, mode == FillModeAlternate, colour);
 }
 
@@ -311,7 +311,7 @@ bool Graphics::DrawAntialiased(const Pen* pen, const DeviceMap& map, const Point
     if (std::find(closed.begin(), closed.end(), false) != closed.end()) return false;
     for (const Polygon& figure : figures)
         if (!CentredStroke(figure, width, miterLimit, &band)) return false;
-    const PixelView target(surface.get(), true);
+    const PixelView target(surface.get(), ViewedFormats::Premultiplied);
     return target.Valid() && PaintCovered(target, band, false, colour);
 }
 
@@ -328,7 +328,7 @@ bool Graphics::FillRectangleAntialiased(const Brush* brush, REAL x, REAL y, REAL
     }
     const PointF from = map.Apply(corners[0]), to = map.Apply(corners[2]);
     if (!std::isfinite(from.X) || !std::isfinite(from.Y) || !std::isfinite(to.X) || !std::isfinite(to.Y)) return false;
-    const PixelView target(surface.get(), true);
+    const PixelView target(surface.get(), ViewedFormats::Premultiplied);
     if (!target.Valid()) return false;
     PaintBox(target, std::min(from.X, to.X) + kPixelCentre.X, std::min(from.Y, to.Y) + kPixelCentre.Y,
              std::max(from.X, to.X) + kPixelCentre.X, std::max(from.Y, to.Y) + kPixelCentre.Y, colour);

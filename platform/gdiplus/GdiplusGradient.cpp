@@ -89,7 +89,7 @@ bool Graphics::FillGradientRectangle(const Brush* brush, REAL x, REAL y, REAL wi
     const Rect area(static_cast<INT>(x), static_cast<INT>(y), static_cast<INT>(width), static_cast<INT>(height));
     if (area.X != x || area.Y != y || area.Width != width || area.Height != height) return false;
     if (!DrawsPixelForPixel()) return false;
-    const PixelView target(surface.get(), true);
+    const PixelView target(surface.get(), ViewedFormats::Premultiplied);
     if (!target.Valid()) return false;
     const INT left = std::max(area.X, 0), top = std::max(area.Y, 0);
     const INT right = std::min(area.X + area.Width, target.Width()), bottom = std::min(area.Y + area.Height, target.Height());

@@ -722,23 +722,26 @@ bool WholePixels(REAL x, REAL y, REAL width, REAL height, INT boundWidth, INT bo
 
 bool Graphics::DrawScaledDown(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight)
 {
-    // Nearest-neighbour draws ask for no smoothing; pictures drawn as they are, or enlarged, stay the engine's.
-    if (!(destRect.Width <= srcwidth && destRect.Height <= srcheight) ||
-        (destRect.Width == srcwidth && destRect.Height == srcheight))
-        return false;
-    if (!image || image->NativeImage() == surface.get()) return false;
+    // Pictures drawn as they are stay the engine's; so do enlarged ones, unless nearest neighbour is asked for.
+    if (destRect.Width == srcwidth && destRect.Height == srcheight) return false;
     InterpolationMode mode = InterpolationModeInvalid;
     DllExports::GdipGetInterpolationMode(nativeGraphics, &mode);
-    if (mode == InterpolationModeNearestNeighbor || !DrawsPixelForPixel()) return false;
-    const PixelView source(image->NativeImage(), false);
+    const bool nearest = mode == InterpolationModeNearestNeighbor;
+    if (!nearest && !(destRect.Width <= srcwidth && destRect.Height <= srcheight)) return false;
+    if (!image || image->NativeImage() == surface.get() || !DrawsPixelForPixel()) return false;
+    const PixelView source(image->NativeImage(), nearest ? ViewedFormats::Any : ViewedFormats::PremultipliedOrOpaque);
     if (!source.Valid()) return false;
-    const PixelView target(surface.get(), true);
+    const PixelView target(surface.get(), ViewedFormats::Premultiplied);
     if (!target.Valid()) return false;
     Rect from, to;
     if (!WholePixels(srcx, srcy, srcwidth, srcheight, source.Width(), source.Height(), &from) ||
         !WholePixels(destRect.X, destRect.Y, destRect.Width, destRect.Height, target.Width(), target.Height(), &to))
         return false;
-    ScaleDownByArea(source, from, target, to, compositingMode == CompositingModeSourceCopy);
+    const bool sourceCopy = compositingMode == CompositingModeSourceCopy;
+    if (nearest)
+        ScaleNearest(source, from, target, to, sourceCopy);
+    else
+        ScaleDownByArea(source, from, target, to, sourceCopy);
     return true;
 }
 

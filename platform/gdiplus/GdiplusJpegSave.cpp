@@ -83,7 +83,7 @@ bool IsJpegEncoder(const CLSID* clsidEncoder)
 bool SaveJpegFile(DllExports::GpImage* image, const WCHAR* filename, const EncoderParameters* parameters,
                   Status& status)
 {
-    const PixelView pixels(image, false);
+    const PixelView pixels(image, ViewedFormats::PremultipliedOrOpaque);
     if (!pixels.Valid()) return false;
     const std::string path = filename ? Utf16ToUtf8(filename) : std::string();
     if (path.empty()) {

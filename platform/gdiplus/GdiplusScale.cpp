@@ -9,18 +9,21 @@
 #include <emmintrin.h>
 
 #include "PixelView.h"
+#include "Premultiply.h"
 #include "RowClones.h"
 
 namespace Gdiplus {
 
-PixelView::PixelView(DllExports::GpImage* image, bool premultipliedOnly)
+PixelView::PixelView(DllExports::GpImage* image, ViewedFormats formats)
 {
     // A metafile has no pixels: the engine reports it as 32bppRGB and crashes locking it.
     ImageType type = ImageTypeUnknown;
     if (!image || DllExports::GdipGetImageType(image, &type) != Ok || type != ImageTypeBitmap) return;
     PixelFormat native = 0;
     if (DllExports::GdipGetImagePixelFormat(image, &native) != Ok) return;
-    const bool wanted = native == PixelFormat32bppPARGB || (!premultipliedOnly && native == PixelFormat32bppRGB);
+    const bool wanted = native == PixelFormat32bppPARGB ||
+                        (formats != ViewedFormats::Premultiplied && native == PixelFormat32bppRGB) ||
+                        (formats == ViewedFormats::Any && native == PixelFormat32bppARGB);
     if (!wanted) return;
     UINT imageWidth = 0, imageHeight = 0;
     if (DllExports::GdipGetImageWidth(image, &imageWidth) != Ok ||
@@ -321,6 +324,25 @@ void ScaleDownByArea(const PixelView& src, const Rect& from, const PixelView& ds
             for (size_t k = 3; k < rowChannels; k += 4) summed.channels[k] = summed.opaque;
         ScaleRowAcross(summed, across, scaled.data(), to.Width, from.Width);
         StoreRow(scaled.data(), dst.Row(to.Y + y) + to.X, to.Width, sourceCopy);
+    }
+}
+
+// Destination pixel j's centre, j + 1/2, lies in source pixel ⌊(2j + 1)·n / 2m⌋ along an axis of n source and m
+// destination pixels.
+void ScaleNearest(const PixelView& src, const Rect& from, const PixelView& dst, const Rect& to, bool sourceCopy)
+{
+    auto under = [](int j, int n, int m) { return static_cast<int>((2LL * j + 1) * n / (2LL * m)); };
+    std::vector<int> columns(static_cast<size_t>(to.Width));
+    for (int x = 0; x < to.Width; ++x) columns[static_cast<size_t>(x)] = from.X + under(x, from.Width, to.Width);
+    const uint32_t opaque = src.Opaque() ? 0xFF000000u : 0;
+    std::vector<uint32_t> picked(static_cast<size_t>(to.Width));
+    for (int y = 0; y < to.Height; ++y) {
+        const uint32_t* row = src.Row(from.Y + under(y, from.Height, to.Height));
+        for (int x = 0; x < to.Width; ++x) {
+            const uint32_t pixel = row[columns[static_cast<size_t>(x)]] | opaque;
+            picked[static_cast<size_t>(x)] = src.Straight() ? PremultiplyPixel(pixel) : pixel;
+        }
+        StoreRow(picked.data(), dst.Row(to.Y + y) + to.X, to.Width, sourceCopy);
     }
 }
 

@@ -10,10 +10,17 @@
 
 namespace Gdiplus {
 
+// The 32-bit formats a view takes.
+enum class ViewedFormats {
+    Premultiplied,          // 32bppPARGB
+    PremultipliedOrOpaque,  // and 32bppRGB
+    Any,                    // and 32bppARGB, whose colour is straight
+};
+
 class PixelView {
 public:
     // Empty (Valid() false) unless the image is a 32-bit bitmap of one of the formats asked for.
-    PixelView(DllExports::GpImage* image, bool premultipliedOnly);
+    PixelView(DllExports::GpImage* image, ViewedFormats formats);
     ~PixelView();
     PixelView(const PixelView&) = delete;
     PixelView& operator=(const PixelView&) = delete;
@@ -24,6 +31,8 @@ public:
     INT Height() const { return height; }
     // True for 32bppRGB, whose fourth byte is not an alpha and reads as opaque.
     bool Opaque() const { return format == PixelFormat32bppRGB; }
+    // True for 32bppARGB, whose colour is not premultiplied.
+    bool Straight() const { return format == PixelFormat32bppARGB; }
 
 private:
     DllExports::GpBitmap* bitmap = nullptr;
@@ -55,6 +64,11 @@ inline uint32_t OverPixel(uint32_t src, uint32_t dst) { return src + ScaledPixel
 // bitmaps, the destination no larger than the source on either axis) by averaging exactly the source area
 // under each destination pixel, then composites it source over (or copies it when sourceCopy).
 void ScaleDownByArea(const PixelView& src, const Rect& from, const PixelView& dst, const Rect& to, bool sourceCopy);
+
+// Draws the source rectangle of src scaled into the destination rectangle of dst (both inside their bitmaps),
+// each destination pixel the one source pixel under its centre, unblended, as GDI+'s nearest neighbour
+// draws; composited source over (or copied when sourceCopy).
+void ScaleNearest(const PixelView& src, const Rect& from, const PixelView& dst, const Rect& to, bool sourceCopy);
 
 // Fills the area (inside the bitmap) with a two-colour gradient that runs along one axis from `from` to `to`
 // (one of whose coordinates agree), sampled at pixel centres, repeating beyond its ends, composited source
