@@ -61,6 +61,12 @@ inline void LimitJpegWork(jpeg_decompress_struct& info, JpegBudget& budget)
 {
     long long blocks = 0;
     for (int i = 0; i < info.num_components; ++i) blocks += JpegBlocksOf(info.comp_info[i]);
+    // A picture of several scans keeps the coefficients of every block (64 values of two bytes) through the
+    // whole decode: beyond the memory bound it is refused here, before libjpeg allocates any of them.
+    if (jpeg_has_multiple_scans(&info) && blocks * 128 > kMaxJpegMemory) {
+        budget.exceeded = true;
+        info.err->error_exit(reinterpret_cast<j_common_ptr>(&info));
+    }
     budget.blocksLeft = std::max(kJpegPassesAllowed * blocks, kJpegBlocksAlwaysAllowed);
     budget.monitor.progress_monitor = ChargeJpegScan;
     info.progress = &budget.monitor;
