@@ -246,6 +246,20 @@ TEST(ImageExtra, CloneIntoFormats)
         EXPECT_EQ(PixelAt(*copy, 0, 0), 0xFFFF0000u) << std::hex << format;
     }
 
+    // 16-bit RGB keeps each channel's top bits (5, or 6 for 565's green), read back widened.
+    source.SetPixel(1, 1, Color(255, 0x84, 0x46, 0x2F));
+    std::unique_ptr<Bitmap> rgb555(source.Clone(0, 1, 2, 1, PixelFormat16bppRGB555));
+    std::unique_ptr<Bitmap> rgb565(source.Clone(0, 1, 2, 1, PixelFormat16bppRGB565));
+    ASSERT_EQ(rgb555->GetLastStatus(), Ok);
+    ASSERT_EQ(rgb565->GetLastStatus(), Ok);
+    EXPECT_EQ(rgb555->GetPixelFormat(), PixelFormat16bppRGB555);
+    EXPECT_EQ(rgb565->GetPixelFormat(), PixelFormat16bppRGB565);
+    EXPECT_EQ(PixelAt(*rgb555, 0, 0), 0xFFFF0000u);
+    EXPECT_EQ(PixelAt(*rgb555, 1, 0), 0xFF844229u);
+    EXPECT_EQ(PixelAt(*rgb565, 1, 0), 0xFF844529u);
+    std::unique_ptr<Bitmap> wide(source.Clone(0, 0, 1, 1, PixelFormat64bppARGB));
+    EXPECT_EQ(wide->GetLastStatus(), NotImplemented);
+
     // A rectangle outside the bitmap is refused, with a bitmap that holds no picture.
     for (const Rect& outside : {Rect(-1, 0, 2, 1), Rect(2, 0, 2, 1), Rect(0, 0, 0, 1), Rect(0, 1, 3, 2)}) {
         std::unique_ptr<Bitmap> none(source.Clone(outside, PixelFormat24bppRGB));

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "../win/Stream.h"
@@ -317,10 +318,41 @@ void CloseSaved() {}
 
 bool IsIndexed(PixelFormat format) { return (format & 0x00010000) != 0; }
 
-// The formats a clone can be written in here: the engine's locks neither write 16-bit pixels nor hold
-// 48- and 64-bit ones.
+// The engine holds these 16-bit formats but its locks do not write them: the layer packs their pixels.
+bool IsPacked16(PixelFormat format) { return format == PixelFormat16bppRGB555 || format == PixelFormat16bppRGB565; }
+
+// A straight ARGB colour in 5-5-5 or 5-6-5 bits, each channel cut to its top bits (alpha is dropped).
+WORD Pack16(ARGB color, PixelFormat format)
+{
+    const WORD r = (color >> 19) & 0x1F, b = (color >> 3) & 0x1F;
+    if (format == PixelFormat16bppRGB565) return static_cast<WORD>(r << 11 | ((color >> 10) & 0x3F) << 5 | b);
+    return static_cast<WORD>(r << 10 | ((color >> 11) & 0x1F) << 5 | b);
+}
+
+// A new bitmap of the locked pixels packed into the 16-bit format, over rows it keeps alive.
+Bitmap* PackedClone(const BitmapData& from, PixelFormat format, REAL dpiX, REAL dpiY)
+{
+    const INT width = static_cast<INT>(from.Width), height = static_cast<INT>(from.Height);
+    const INT stride = (width * 2 + 3) & ~3;
+    std::shared_ptr<BYTE> rows(new (std::nothrow) BYTE[static_cast<size_t>(stride) * static_cast<size_t>(height)],
+                               std::default_delete<BYTE[]>());
+    if (!rows) return nullptr;
+    for (INT y = 0; y < height; ++y) {
+        const ARGB* in = reinterpret_cast<const ARGB*>(static_cast<const BYTE*>(from.Scan0) + static_cast<size_t>(from.Stride) * y);
+        WORD* out = reinterpret_cast<WORD*>(rows.get() + static_cast<size_t>(stride) * y);
+        for (INT x = 0; x < width; ++x) out[x] = Pack16(in[x], format);
+    }
+    auto* copy = new Bitmap(width, height, stride, format, rows.get());
+    copy->TieToImage(rows);
+    copy->SetResolution(dpiX, dpiY);
+    return copy;
+}
+
+// The formats a clone can be written in here: the engine holds neither 16-bit ARGB nor 48- and 64-bit
+// pixels.
 bool CanCloneInto(PixelFormat format)
 {
+    if (IsPacked16(format)) return true;
     switch (format) {
     case PixelFormat1bppIndexed:
     case PixelFormat4bppIndexed:
@@ -596,6 +628,7 @@ Bitmap* Bitmap::Clone(INT x, INT y, INT width, INT height, PixelFormat format)
         SetStatus(NotImplemented);
         return new Bitmap(static_cast<DllExports::GpBitmap*>(nullptr), NotImplemented);
     }
+    if (IsPacked16(format)) return ClonePacked16(Rect(x, y, width, height), format);
     auto* copy = new Bitmap(width, height, format);
     Status status = copy->GetLastStatus();
     if (status == Ok) {
@@ -614,6 +647,22 @@ Bitmap* Bitmap::Clone(INT x, INT y, INT width, INT height, PixelFormat format)
         return new Bitmap(static_cast<DllExports::GpBitmap*>(nullptr), status);
     }
     return copy;
+}
+
+Bitmap* Bitmap::ClonePacked16(const Rect& area, PixelFormat format)
+{
+    BitmapData from{};
+    Status status = LockBits(&area, ImageLockModeRead, PixelFormat32bppARGB, &from);
+    Bitmap* copy = nullptr;
+    if (status == Ok) {
+        copy = PackedClone(from, format, GetHorizontalResolution(), GetVerticalResolution());
+        UnlockBits(&from);
+        status = !copy ? OutOfMemory : copy->GetLastStatus();
+    }
+    if (status == Ok) return copy;
+    delete copy;
+    SetStatus(status);
+    return new Bitmap(static_cast<DllExports::GpBitmap*>(nullptr), status);
 }
 
 Bitmap* Bitmap::Clone(const Rect& rect, PixelFormat format) { return Clone(rect.X, rect.Y, rect.Width, rect.Height, format); }
