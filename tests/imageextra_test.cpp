@@ -176,6 +176,12 @@ TEST(ImageExtra, Palettes)
     EXPECT_EQ(indexed.SetPalette(palette), InvalidParameter);
     EXPECT_EQ(indexed.GetPaletteSize(), 20);
     EXPECT_EQ(indexed.SetPalette(nullptr), InvalidParameter);
+    // An empty palette, and buffers too small or of negative size, are refused too.
+    palette->Count = 0;
+    EXPECT_EQ(indexed.SetPalette(palette), InvalidParameter);
+    EXPECT_EQ(indexed.GetPaletteSize(), 20);
+    EXPECT_EQ(indexed.GetPalette(palette, 4), InvalidParameter);
+    EXPECT_EQ(indexed.GetPalette(palette, -5), InvalidParameter);
 }
 
 TEST(ImageExtra, GifFrames)
