@@ -33,6 +33,62 @@ ARGB PixelAt(Bitmap& bitmap, int x, int y)
     return c.GetValue();
 }
 
+// A 1 x 1 animation that loops forever, with a comment, a transparent colour in its first frame and a
+// second frame without a graphic control.
+std::vector<char> AnnotatedGif()
+{
+    const unsigned char bytes[] = {
+        'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 1, 0, 0xFF, 0, 0, 0, 0, 0xFF,  // 2 colours, background 1
+        0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0, 0, 0,  // loop forever
+        0x21, 0xFE, 2, 'h', 'i', 1, '!', 0,                                                  // comment "hi!"
+        0x21, 0xF9, 4, 0x01, 7, 0, 1, 0,                                                     // 0.07 s, transparent 1
+        0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x44, 0x01, 0,
+        0x21, 0xFE, 5, 'l', 'a', 't', 'e', 'r', 0,  // a later comment, not listed
+        0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x4C, 0x01, 0, 0x3B};
+    return std::vector<char>(bytes, bytes + sizeof(bytes));
+}
+
+// The items as GetAllPropertyItems lays them out (the values after the headers), by tag.
+std::vector<std::pair<PropertyItem, std::vector<BYTE>>> AllItems(Image& image)
+{
+    UINT total = 0, count = 0;
+    EXPECT_EQ(image.GetPropertySize(&total, &count), Ok);
+    std::vector<std::pair<PropertyItem, std::vector<BYTE>>> items;
+    if (count == 0) return items;
+    std::vector<BYTE> buffer(total);
+    auto* all = reinterpret_cast<PropertyItem*>(buffer.data());
+    EXPECT_EQ(image.GetAllPropertyItems(total, count, all), Ok);
+    const BYTE* next = buffer.data() + count * sizeof(PropertyItem);
+    for (UINT i = 0; i < count; ++i) {
+        EXPECT_EQ(all[i].value, next);
+        const BYTE* value = static_cast<const BYTE*>(all[i].value);
+        items.push_back({all[i], std::vector<BYTE>(value, value + all[i].length)});
+        next += all[i].length;
+    }
+    return items;
+}
+
+std::vector<BYTE> Bytes(std::initializer_list<int> values) { return std::vector<BYTE>(values.begin(), values.end()); }
+
+// The bitmap written as a JPEG through a stream.
+std::vector<char> JpegOf(Bitmap& bitmap)
+{
+    IStream* stream = nullptr;
+    CreateStreamOnHGlobal(GlobalAlloc(GMEM_MOVEABLE, 0), TRUE, &stream);
+    CLSID jpeg;
+    EXPECT_TRUE(FindImageEncoder(u"image/jpeg", &jpeg));
+    EXPECT_EQ(bitmap.Save(stream, &jpeg), Ok);
+    STATSTG stat{};
+    stream->Stat(&stat, STATFLAG_NONAME);
+    std::vector<char> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
+    LARGE_INTEGER start{};
+    stream->Seek(start, STREAM_SEEK_SET, nullptr);
+    ULONG read = 0;
+    stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
+    stream->Release();
+    return bytes;
+}
+
 // A palette buffer large enough for 256 entries.
 struct PaletteBuffer {
     UINT words[2 + 256]{};
@@ -120,6 +176,12 @@ TEST(ImageExtra, Palettes)
     EXPECT_EQ(indexed.SetPalette(palette), InvalidParameter);
     EXPECT_EQ(indexed.GetPaletteSize(), 20);
     EXPECT_EQ(indexed.SetPalette(nullptr), InvalidParameter);
+    // An empty palette, and buffers too small or of negative size, are refused too.
+    palette->Count = 0;
+    EXPECT_EQ(indexed.SetPalette(palette), InvalidParameter);
+    EXPECT_EQ(indexed.GetPaletteSize(), 20);
+    EXPECT_EQ(indexed.GetPalette(palette, 4), InvalidParameter);
+    EXPECT_EQ(indexed.GetPalette(palette, -5), InvalidParameter);
 }
 
 TEST(ImageExtra, GifFrames)
@@ -190,10 +252,138 @@ TEST(ImageExtra, CloneIntoFormats)
         EXPECT_EQ(PixelAt(*copy, 0, 0), 0xFFFF0000u) << std::hex << format;
     }
 
+    // 16-bit RGB keeps each channel's top bits (5, or 6 for 565's green), read back widened.
+    source.SetPixel(1, 1, Color(255, 0x84, 0x46, 0x2F));
+    std::unique_ptr<Bitmap> rgb555(source.Clone(0, 1, 2, 1, PixelFormat16bppRGB555));
+    std::unique_ptr<Bitmap> rgb565(source.Clone(0, 1, 2, 1, PixelFormat16bppRGB565));
+    ASSERT_EQ(rgb555->GetLastStatus(), Ok);
+    ASSERT_EQ(rgb565->GetLastStatus(), Ok);
+    EXPECT_EQ(rgb555->GetPixelFormat(), PixelFormat16bppRGB555);
+    EXPECT_EQ(rgb565->GetPixelFormat(), PixelFormat16bppRGB565);
+    EXPECT_EQ(PixelAt(*rgb555, 0, 0), 0xFFFF0000u);
+    EXPECT_EQ(PixelAt(*rgb555, 1, 0), 0xFF844229u);
+    EXPECT_EQ(PixelAt(*rgb565, 1, 0), 0xFF844529u);
+    std::unique_ptr<Bitmap> wide(source.Clone(0, 0, 1, 1, PixelFormat64bppARGB));
+    EXPECT_EQ(wide->GetLastStatus(), NotImplemented);
+
     // A rectangle outside the bitmap is refused, with a bitmap that holds no picture.
     for (const Rect& outside : {Rect(-1, 0, 2, 1), Rect(2, 0, 2, 1), Rect(0, 0, 0, 1), Rect(0, 1, 3, 2)}) {
         std::unique_ptr<Bitmap> none(source.Clone(outside, PixelFormat24bppRGB));
         EXPECT_EQ(none->GetLastStatus(), InvalidParameter);
         EXPECT_EQ(none->GetWidth(), 0u);
     }
+}
+
+TEST(ImageExtra, GifProperties)
+{
+    // As Windows lists them: delays in hundredths (a long a frame), the loop count (1 without a
+    // NETSCAPE2.0 block), the global palette and the background index.
+    auto gif = pictor_test::BitmapFromBytes(TwoFrameGif());
+    auto items = AllItems(*gif);
+    ASSERT_EQ(items.size(), 4u);
+    EXPECT_EQ(items[0].first.id, PropertyTagFrameDelay);
+    EXPECT_EQ(items[0].first.type, PropertyTagTypeLong);
+    EXPECT_EQ(items[0].second, Bytes({10, 0, 0, 0, 20, 0, 0, 0}));
+    EXPECT_EQ(items[1].first.id, PropertyTagLoopCount);
+    EXPECT_EQ(items[1].first.type, PropertyTagTypeShort);
+    EXPECT_EQ(items[1].second, Bytes({1, 0}));
+    EXPECT_EQ(items[2].first.id, PropertyTagGlobalPalette);
+    EXPECT_EQ(items[2].second.size(), 12u);
+    EXPECT_EQ(items[3].first.id, PropertyTagIndexBackground);
+    EXPECT_EQ(items[3].second, Bytes({2}));
+
+    // The first comment, a loop count of 0, the first frame's transparent index; a frame without a
+    // graphic control keeps the delay before it. Selecting a frame changes none of it.
+    auto annotated = pictor_test::BitmapFromBytes(AnnotatedGif());
+    ASSERT_EQ(annotated->SelectActiveFrame(&FrameDimensionTime, 1), Ok);
+    items = AllItems(*annotated);
+    ASSERT_EQ(items.size(), 6u);
+    EXPECT_EQ(items[0].second, Bytes({7, 0, 0, 0, 7, 0, 0, 0}));
+    EXPECT_EQ(items[1].first.id, PropertyTagExifUserComment);
+    EXPECT_EQ(items[1].first.type, PropertyTagTypeASCII);
+    EXPECT_EQ(items[1].second, Bytes({'h', 'i', '!', 0}));
+    EXPECT_EQ(items[2].second, Bytes({0, 0}));
+    EXPECT_EQ(items[4].second, Bytes({1}));
+    EXPECT_EQ(items[5].first.id, PropertyTagIndexTransparent);
+    EXPECT_EQ(items[5].second, Bytes({1}));
+
+    // One item, and Windows' statuses for sizes and tags that do not match.
+    const UINT size = gif->GetPropertyItemSize(PropertyTagLoopCount);
+    ASSERT_EQ(size, sizeof(PropertyItem) + 2);
+    std::vector<BYTE> buffer(size + 1);
+    auto* item = reinterpret_cast<PropertyItem*>(buffer.data());
+    EXPECT_EQ(gif->GetPropertyItem(PropertyTagLoopCount, size - 1, item), InvalidParameter);
+    EXPECT_EQ(gif->GetPropertyItem(PropertyTagLoopCount, size + 1, item), InvalidParameter);
+    ASSERT_EQ(gif->GetPropertyItem(PropertyTagLoopCount, size, item), Ok);
+    EXPECT_EQ(item->value, item + 1);
+    EXPECT_EQ(*static_cast<WORD*>(item->value), 1);
+    EXPECT_EQ(gif->GetPropertyItem(0x1234, size, item), PropertyNotFound);
+    EXPECT_EQ(gif->GetPropertyItemSize(0x1234), 0u);
+    EXPECT_EQ(gif->GetLastStatus(), PropertyNotFound);
+    PROPID ids[5];
+    EXPECT_EQ(gif->GetPropertyIdList(3, ids), InvalidParameter);
+    EXPECT_EQ(gif->GetPropertyIdList(5, ids), InvalidParameter);
+    ASSERT_EQ(gif->GetPropertyIdList(4, ids), Ok);
+    EXPECT_EQ(ids[3], PropertyTagIndexBackground);
+    UINT total = 0, count = 0;
+    gif->GetPropertySize(&total, &count);
+    EXPECT_EQ(gif->GetAllPropertyItems(total + 1, count, item), InvalidParameter);
+
+    // Set and remove work on the items the layer serves.
+    const WORD loops = 3;
+    PropertyItem changed{PropertyTagLoopCount, 2, PropertyTagTypeShort, const_cast<WORD*>(&loops)};
+    ASSERT_EQ(gif->SetPropertyItem(&changed), Ok);
+    ASSERT_EQ(gif->GetPropertyItem(PropertyTagLoopCount, size, item), Ok);
+    EXPECT_EQ(*static_cast<WORD*>(item->value), 3);
+    EXPECT_EQ(gif->RemovePropertyItem(PropertyTagGlobalPalette), Ok);
+    EXPECT_EQ(gif->RemovePropertyItem(PropertyTagGlobalPalette), PropertyNotFound);
+    EXPECT_EQ(gif->GetPropertyCount(), 3u);
+}
+
+TEST(ImageExtra, JpegProperties)
+{
+    Bitmap picture(16, 16, PixelFormat24bppRGB);
+    picture.SetPixel(3, 3, Color(255, 200, 10, 10));
+    std::vector<char> jpeg = JpegOf(picture);
+    ASSERT_GT(jpeg.size(), 2u);
+
+    // Without EXIF, Windows lists the two quantisation tables, 64 shorts each, chrominance first.
+    auto plain = pictor_test::BitmapFromBytes(jpeg);
+    ASSERT_EQ(plain->GetLastStatus(), Ok);
+    auto items = AllItems(*plain);
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].first.id, PropertyTagChrominanceTable);
+    EXPECT_EQ(items[1].first.id, PropertyTagLuminanceTable);
+    EXPECT_EQ(items[1].first.type, PropertyTagTypeShort);
+    EXPECT_EQ(items[1].second.size(), 128u);
+
+    // A big-endian EXIF block: Make (ASCII, stored away from its entry), Orientation (a short in its
+    // entry) and an ImageDescription that claims 2 GB: it is left out and the picture still loads.
+    const unsigned char exif[] = {
+        0xFF, 0xE1, 0, 2 + 6 + 8 + 2 + 3 * 12 + 4 + 7, 'E', 'x', 'i', 'f', 0, 0,
+        'M', 'M', 0, 42, 0, 0, 0, 8,  // big-endian, first directory at 8
+        0, 3,                          // three entries
+        0x01, 0x0F, 0, 2, 0, 0, 0, 7, 0, 0, 0, 8 + 2 + 36 + 4,  // Make: 7 bytes after the directory
+        0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, 6, 0, 0,                // Orientation 6
+        0x01, 0x0E, 0, 2, 0x7F, 0xFF, 0xFF, 0xFF, 0, 0, 0, 8,    // 2 GB of description
+        0, 0, 0, 0, 'P', 'i', 'c', 't', 'o', 'r', 0};
+    jpeg.insert(jpeg.begin() + 2, exif, exif + sizeof(exif));
+    auto tagged = pictor_test::BitmapFromBytes(jpeg);
+    ASSERT_EQ(tagged->GetLastStatus(), Ok);
+    EXPECT_EQ(PixelAt(*tagged, 3, 3) >> 24, 0xFFu);
+    items = AllItems(*tagged);
+    ASSERT_EQ(items.size(), 4u);
+    EXPECT_EQ(items[0].first.id, 0x010Fu);
+    EXPECT_EQ(items[0].first.type, PropertyTagTypeASCII);
+    EXPECT_EQ(items[0].second, Bytes({'P', 'i', 'c', 't', 'o', 'r', 0}));
+    EXPECT_EQ(items[1].first.id, 0x0112u);
+    EXPECT_EQ(items[1].second, Bytes({6, 0}));  // little-endian, as GDI+ hands values over
+    EXPECT_EQ(tagged->GetPropertyItemSize(0x010E), 0u);
+    EXPECT_EQ(tagged->GetLastStatus(), PropertyNotFound);
+
+    // A bitmap made in memory has none: Windows answers GenericError for all of nothing.
+    Bitmap memory(1, 1, PixelFormat32bppARGB);
+    UINT total = 1, count = 1;
+    ASSERT_EQ(memory.GetPropertySize(&total, &count), Ok);
+    EXPECT_EQ(count, 0u);
 }

@@ -238,8 +238,9 @@ public:
     // Bitmap family "ImageExtra": copies of a rectangle in another pixel format.
     using Image::Clone;
     /// A new bitmap of the rectangle's pixels in the format (indexed formats take the nearest colour of
-    /// their standard palette); the caller deletes it. A rectangle outside the bitmap is InvalidParameter;
-    /// 16-, 48- and 64-bit formats are NotImplemented (the engine cannot write them).
+    /// their standard palette; 16-bit RGB formats keep each channel's top bits); the caller deletes it. A
+    /// rectangle outside the bitmap is InvalidParameter; 16-bit ARGB, 48- and 64-bit formats are
+    /// NotImplemented (the engine cannot hold them).
     Bitmap* Clone(const Rect& rect, PixelFormat format);
     /// As Clone(Rect, PixelFormat).
     Bitmap* Clone(INT x, INT y, INT width, INT height, PixelFormat format);
@@ -255,6 +256,8 @@ protected:
 private:
     // Image family "ImageExtra": writes straight ARGB pixels into this bitmap in its own format.
     Status CopyConverted(const BitmapData& from);
+    // Image family "ImageExtra": a clone of the area in PixelFormat16bppRGB555 or 565, packed here.
+    Bitmap* ClonePacked16(const Rect& area, PixelFormat format);
     // What one lock holds until it is unlocked (GdiplusLockBits.cpp).
     struct LockState;
     std::shared_ptr<LockState> lockState;

@@ -78,6 +78,14 @@ const WORD PropertyTagTypeSRational = 10;
 /// The GIF tags: each frame's delay in hundredths of a second, and how often the animation repeats.
 const PROPID PropertyTagFrameDelay = 0x5100;
 const PROPID PropertyTagLoopCount = 0x5101;
+/// More GIF tags: the global palette (RGB bytes), the background and the transparent colour's index.
+const PROPID PropertyTagGlobalPalette = 0x5102;
+const PROPID PropertyTagIndexBackground = 0x5103;
+const PROPID PropertyTagIndexTransparent = 0x5104;
+/// JPEG's quantisation tables (64 shorts each), and the comment tag a GIF's comment is listed under.
+const PROPID PropertyTagLuminanceTable = 0x5090;
+const PROPID PropertyTagChrominanceTable = 0x5091;
+const PROPID PropertyTagExifUserComment = 0x9286;
 
 /// The size of the picture's bounding rectangle in real numbers (Image::GetPhysicalDimension).
 class SizeF {

@@ -6,20 +6,23 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "../win/Stream.h"
 #include "Gdiplus.h"
 #include "GdiplusDecode.h"
+#include "GdiplusPropertyItems.h"
 
 namespace Gdiplus {
 
-// The file behind a picture the layer decoded, and the GIF frame on show.
+// The file behind a picture the layer decoded, the GIF frame on show, and the file's property items.
 struct PictureSource {
     GUID rawFormat{};
     std::vector<BYTE> gifBytes;  // an animation's whole file, to decode its later frames from
     UINT frameCount = 1;
     UINT activeFrame = 0;
+    PropertyList properties;
 };
 
 namespace {
@@ -73,14 +76,35 @@ public:
     GifFileType* gif = nullptr;
 };
 
-// A frame's graphic control: disposal (0-3) and transparent index (-1 for none).
+// A frame's graphic control: disposal (0-3), transparent index (-1 for none) and delay (1/100 s).
 struct FrameControl {
     int disposal = 0;
     int transparent = -1;
+    UINT delay = 0;
 };
 
-// Reads an extension; a graphic control sets control. False on a broken file.
-bool ReadExtension(GifFileType* gif, FrameControl& control)
+// What the GIF's extensions say beyond the frames' controls: the first comment and the loop count.
+struct GifNotes {
+    std::vector<BYTE> comment;
+    bool hasComment = false;
+    int loopCount = -1;  // -1: no NETSCAPE2.0 block
+};
+
+// Sub-blocks after an extension's first: the loop count of a NETSCAPE2.0 block, the rest of a comment.
+bool ReadExtensionRest(GifFileType* gif, GifByteType* block, bool netscape, bool comment, GifNotes* notes)
+{
+    while (block) {
+        if (DGifGetExtensionNext(gif, &block) != GIF_OK) return false;
+        if (!block || !notes) continue;
+        if (netscape && block[0] >= 3 && block[1] == 1) notes->loopCount = block[2] | block[3] << 8;
+        if (comment) notes->comment.insert(notes->comment.end(), block + 1, block + 1 + block[0]);
+    }
+    return true;
+}
+
+// Reads an extension; a graphic control sets control, other blocks go into notes when given. False on
+// a broken file.
+bool ReadExtension(GifFileType* gif, FrameControl& control, GifNotes* notes = nullptr)
 {
     int code = 0;
     GifByteType* block = nullptr;
@@ -88,10 +112,16 @@ bool ReadExtension(GifFileType* gif, FrameControl& control)
     if (code == GRAPHICS_EXT_FUNC_CODE && block && block[0] >= 4) {
         control.disposal = (block[1] >> 2) & 7;
         control.transparent = (block[1] & 1) ? block[4] : -1;
+        control.delay = block[2] | block[3] << 8;
     }
-    while (block)
-        if (DGifGetExtensionNext(gif, &block) != GIF_OK) return false;
-    return true;
+    const bool netscape = code == APPLICATION_EXT_FUNC_CODE && block && block[0] == 11 &&
+                          std::memcmp(block + 1, "NETSCAPE2.0", 11) == 0;
+    const bool comment = code == COMMENT_EXT_FUNC_CODE && block && notes && !notes->hasComment;
+    if (comment) {
+        notes->hasComment = true;
+        notes->comment.assign(block + 1, block + 1 + block[0]);
+    }
+    return ReadExtensionRest(gif, block, netscape, comment, notes);
 }
 
 // Passes over a frame's compressed data without decoding it.
@@ -105,22 +135,57 @@ bool SkipFrameData(GifFileType* gif)
     return true;
 }
 
-UINT CountFrames(const std::vector<BYTE>& bytes)
+// Lists the GIF's property items as GDI+ does: frame delays, first comment, loop count (1 without a
+// NETSCAPE2.0 block), global palette, background index, and the first frame's transparent index.
+void ListGifProperties(const GifFileType* gif, const std::vector<UINT>& delays, const GifNotes& notes,
+                       int transparent, PropertyList& list)
+{
+    PutProperty(list, PropertyTagFrameDelay, PropertyTagTypeLong, delays.data(), delays.size() * sizeof(UINT));
+    if (notes.hasComment) {
+        std::vector<BYTE> text = notes.comment;
+        text.push_back(0);
+        PutProperty(list, PropertyTagExifUserComment, PropertyTagTypeASCII, text.data(), text.size());
+    }
+    const WORD loops = static_cast<WORD>(notes.loopCount < 0 ? 1 : notes.loopCount);
+    PutProperty(list, PropertyTagLoopCount, PropertyTagTypeShort, &loops, sizeof(loops));
+    if (const ColorMapObject* map = gif->SColorMap) {
+        std::vector<BYTE> rgb;
+        for (int i = 0; i < map->ColorCount; ++i)
+            rgb.insert(rgb.end(), {map->Colors[i].Red, map->Colors[i].Green, map->Colors[i].Blue});
+        PutProperty(list, PropertyTagGlobalPalette, PropertyTagTypeByte, rgb.data(), rgb.size());
+        const BYTE background = static_cast<BYTE>(gif->SBackGroundColor);
+        PutProperty(list, PropertyTagIndexBackground, PropertyTagTypeByte, &background, 1);
+    }
+    if (transparent >= 0) {
+        const BYTE index = static_cast<BYTE>(transparent);
+        PutProperty(list, PropertyTagIndexTransparent, PropertyTagTypeByte, &index, 1);
+    }
+}
+
+// Counts the frames and lists the GIF's property items. A frame without a graphic control keeps the
+// delay of the one before, as GDI+ reports it; a broken file keeps the frames read so far.
+UINT ScanGif(const std::vector<BYTE>& bytes, PropertyList& list)
 {
     GifFile file(bytes);
     if (!file.gif) return 1;
-    UINT frames = 0;
+    std::vector<UINT> delays;
+    GifNotes notes;
+    int firstTransparent = -1;
     FrameControl control;
     for (;;) {
         GifRecordType record = UNDEFINED_RECORD_TYPE;
         if (DGifGetRecordType(file.gif, &record) != GIF_OK || record == TERMINATE_RECORD_TYPE) break;
-        if (record == EXTENSION_RECORD_TYPE && !ReadExtension(file.gif, control)) break;
+        if (record == EXTENSION_RECORD_TYPE && !ReadExtension(file.gif, control, &notes)) break;
         if (record == IMAGE_DESC_RECORD_TYPE) {
             if (DGifGetImageDesc(file.gif) != GIF_OK || !SkipFrameData(file.gif)) break;
-            ++frames;
+            if (delays.empty()) firstTransparent = control.transparent;
+            delays.push_back(control.delay);
+            control.transparent = -1;
         }
     }
-    return std::max(frames, 1u);
+    if (delays.empty()) delays.push_back(0);
+    ListGifProperties(file.gif, delays, notes, firstTransparent, list);
+    return static_cast<UINT>(delays.size());
 }
 
 // The screen an animation is composed on, in straight ARGB.
@@ -253,10 +318,41 @@ void CloseSaved() {}
 
 bool IsIndexed(PixelFormat format) { return (format & 0x00010000) != 0; }
 
-// The formats a clone can be written in here: the engine's locks neither write 16-bit pixels nor hold
-// 48- and 64-bit ones.
+// The engine holds these 16-bit formats but its locks do not write them: the layer packs their pixels.
+bool IsPacked16(PixelFormat format) { return format == PixelFormat16bppRGB555 || format == PixelFormat16bppRGB565; }
+
+// A straight ARGB colour in 5-5-5 or 5-6-5 bits, each channel cut to its top bits (alpha is dropped).
+WORD Pack16(ARGB color, PixelFormat format)
+{
+    const WORD r = (color >> 19) & 0x1F, b = (color >> 3) & 0x1F;
+    if (format == PixelFormat16bppRGB565) return static_cast<WORD>(r << 11 | ((color >> 10) & 0x3F) << 5 | b);
+    return static_cast<WORD>(r << 10 | ((color >> 11) & 0x1F) << 5 | b);
+}
+
+// A new bitmap of the locked pixels packed into the 16-bit format, over rows it keeps alive.
+Bitmap* PackedClone(const BitmapData& from, PixelFormat format, REAL dpiX, REAL dpiY)
+{
+    const INT width = static_cast<INT>(from.Width), height = static_cast<INT>(from.Height);
+    const INT stride = (width * 2 + 3) & ~3;
+    std::shared_ptr<BYTE> rows(new (std::nothrow) BYTE[static_cast<size_t>(stride) * static_cast<size_t>(height)],
+                               std::default_delete<BYTE[]>());
+    if (!rows) return nullptr;
+    for (INT y = 0; y < height; ++y) {
+        const ARGB* in = reinterpret_cast<const ARGB*>(static_cast<const BYTE*>(from.Scan0) + static_cast<size_t>(from.Stride) * y);
+        WORD* out = reinterpret_cast<WORD*>(rows.get() + static_cast<size_t>(stride) * y);
+        for (INT x = 0; x < width; ++x) out[x] = Pack16(in[x], format);
+    }
+    auto* copy = new Bitmap(width, height, stride, format, rows.get());
+    copy->TieToImage(rows);
+    copy->SetResolution(dpiX, dpiY);
+    return copy;
+}
+
+// The formats a clone can be written in here: the engine holds neither 16-bit ARGB nor 48- and 64-bit
+// pixels.
 bool CanCloneInto(PixelFormat format)
 {
+    if (IsPacked16(format)) return true;
     switch (format) {
     case PixelFormat1bppIndexed:
     case PixelFormat4bppIndexed:
@@ -308,7 +404,9 @@ std::shared_ptr<PictureSource> DescribeSource(PictureBytes& bytes, const GUID& r
     std::shared_ptr<PictureSource> source(new (std::nothrow) PictureSource);
     if (!source) return nullptr;
     source->rawFormat = rawFormat;
-    if (rawFormat == ImageFormatGIF && ReadWhole(bytes, source->gifBytes)) source->frameCount = CountFrames(source->gifBytes);
+    if (rawFormat == ImageFormatGIF && ReadWhole(bytes, source->gifBytes))
+        source->frameCount = ScanGif(source->gifBytes, source->properties);
+    if (rawFormat == ImageFormatJPEG) ReadJpegProperties(bytes, source->properties);
     if (source->frameCount < 2) std::vector<BYTE>().swap(source->gifBytes);
     return source;
 }
@@ -465,45 +563,56 @@ Status Image::SaveAdd(Image* newImage, const EncoderParameters* encoderParams)
 
 UINT Image::GetPropertyCount()
 {
+    if (source && nativeImage) return static_cast<UINT>(source->properties.size());
     UINT count = 0;
     SetStatus(DllExports::GdipGetPropertyCount(NativeImage(), &count));
     return count;
 }
 
+// A picture the layer decoded has its items in the layer (the engine never saw the file); every other
+// picture's are the engine's.
 Status Image::GetPropertyIdList(UINT numOfProperty, PROPID* list)
 {
+    if (source && nativeImage) return SetStatus(CopyPropertyIds(source->properties, numOfProperty, list));
     return SetStatus(DllExports::GdipGetPropertyIdList(NativeImage(), numOfProperty, list));
 }
 
 UINT Image::GetPropertyItemSize(PROPID propId)
 {
     UINT size = 0;
-    SetStatus(DllExports::GdipGetPropertyItemSize(NativeImage(), propId, &size));
+    if (source && nativeImage) SetStatus(FindPropertySize(source->properties, propId, &size));
+    else SetStatus(DllExports::GdipGetPropertyItemSize(NativeImage(), propId, &size));
     return size;
 }
 
 Status Image::GetPropertyItem(PROPID propId, UINT propSize, PropertyItem* buffer)
 {
+    if (source && nativeImage) return SetStatus(CopyPropertyItem(source->properties, propId, propSize, buffer));
     return SetStatus(DllExports::GdipGetPropertyItem(NativeImage(), propId, propSize, buffer));
 }
 
 Status Image::GetPropertySize(UINT* totalBufferSize, UINT* numProperties)
 {
+    if (source && nativeImage) return SetStatus(TotalPropertySize(source->properties, totalBufferSize, numProperties));
     return SetStatus(DllExports::GdipGetPropertySize(NativeImage(), totalBufferSize, numProperties));
 }
 
 Status Image::GetAllPropertyItems(UINT totalBufferSize, UINT numProperties, PropertyItem* allItems)
 {
+    if (source && nativeImage)
+        return SetStatus(CopyAllPropertyItems(source->properties, totalBufferSize, numProperties, allItems));
     return SetStatus(DllExports::GdipGetAllPropertyItems(NativeImage(), totalBufferSize, numProperties, allItems));
 }
 
 Status Image::RemovePropertyItem(PROPID propId)
 {
+    if (source && nativeImage) return SetStatus(RemoveProperty(source->properties, propId));
     return SetStatus(DllExports::GdipRemovePropertyItem(NativeImage(), propId));
 }
 
 Status Image::SetPropertyItem(const PropertyItem* item)
 {
+    if (source && nativeImage) return SetStatus(SetProperty(source->properties, item));
     return SetStatus(DllExports::GdipSetPropertyItem(NativeImage(), item));
 }
 
@@ -519,6 +628,7 @@ Bitmap* Bitmap::Clone(INT x, INT y, INT width, INT height, PixelFormat format)
         SetStatus(NotImplemented);
         return new Bitmap(static_cast<DllExports::GpBitmap*>(nullptr), NotImplemented);
     }
+    if (IsPacked16(format)) return ClonePacked16(Rect(x, y, width, height), format);
     auto* copy = new Bitmap(width, height, format);
     Status status = copy->GetLastStatus();
     if (status == Ok) {
@@ -537,6 +647,22 @@ Bitmap* Bitmap::Clone(INT x, INT y, INT width, INT height, PixelFormat format)
         return new Bitmap(static_cast<DllExports::GpBitmap*>(nullptr), status);
     }
     return copy;
+}
+
+Bitmap* Bitmap::ClonePacked16(const Rect& area, PixelFormat format)
+{
+    BitmapData from{};
+    Status status = LockBits(&area, ImageLockModeRead, PixelFormat32bppARGB, &from);
+    Bitmap* copy = nullptr;
+    if (status == Ok) {
+        copy = PackedClone(from, format, GetHorizontalResolution(), GetVerticalResolution());
+        UnlockBits(&from);
+        status = !copy ? OutOfMemory : copy->GetLastStatus();
+    }
+    if (status == Ok) return copy;
+    delete copy;
+    SetStatus(status);
+    return new Bitmap(static_cast<DllExports::GpBitmap*>(nullptr), status);
 }
 
 Bitmap* Bitmap::Clone(const Rect& rect, PixelFormat format) { return Clone(rect.X, rect.Y, rect.Width, rect.Height, format); }
