@@ -48,3 +48,44 @@ TEST(TextMeasure, WindowsFaceNamesFindTheNearestInstalledFace)
     EXPECT_FLOAT_EQ(Measure(s, u"iiiiiiii", -1, lucida, RectF(), StringFormat::GenericTypographic()).Width,
                     Measure(s, u"MMMMMMMM", -1, lucida, RectF(), StringFormat::GenericTypographic()).Width);
 }
+
+// Windows measures "A01" (Tahoma, 20 px, unwrapped) into an empty layout as 3 characters on 1 line, and
+// into half its width as the first character alone, as wide as "A" measured by itself; the same holds for
+// a layout just short of the whole width (2 characters). A layout with an empty side is unbounded along it.
+TEST(TextMeasure, EmptyLayoutIsUnboundedAndUnwrappedLinesStopAtTheWidth)
+{
+    Surface s;
+    Font font(u"Tahoma", 20, FontStyleRegular, UnitPixel);
+    StringFormat noWrap(StringFormatFlagsNoWrap);
+    INT chars = -1, lines = -1;
+    const RectF whole = Measure(s, u"A01", -1, font, RectF(), &noWrap, &chars, &lines);
+    EXPECT_EQ(chars, 3);
+    EXPECT_EQ(lines, 1);
+    const RectF first = Measure(s, u"A01", 1, font, RectF(), &noWrap, &chars, &lines);
+    EXPECT_EQ(chars, 1);
+    EXPECT_EQ(lines, 1);
+    EXPECT_LT(first.Width, whole.Width / 2);
+    EXPECT_FLOAT_EQ(first.Height, whole.Height);
+    const RectF two = Measure(s, u"A01", 2, font, RectF(), &noWrap);
+
+    RectF cut = Measure(s, u"A01", -1, font, RectF(0, 0, whole.Width / 2, 0), &noWrap, &chars, &lines);
+    EXPECT_EQ(chars, 1);
+    EXPECT_EQ(lines, 1);
+    EXPECT_NEAR(cut.Width, first.Width, 0.01);
+    EXPECT_FLOAT_EQ(cut.Height, whole.Height);
+    cut = Measure(s, u"A01", -1, font, RectF(0, 0, whole.Width - 0.05f, whole.Height), &noWrap, &chars, &lines);
+    EXPECT_EQ(chars, 2);
+    EXPECT_NEAR(cut.Width, two.Width, 0.01);
+
+    // Told not to clip, the line's box runs on past the width.
+    StringFormat noWrapNoClip(StringFormatFlagsNoWrap | StringFormatFlagsNoClip);
+    cut = Measure(s, u"A01", -1, font, RectF(0, 0, whole.Width / 2, 0), &noWrapNoClip);
+    EXPECT_FLOAT_EQ(cut.Width, whole.Width);
+
+    // Wrapped text into an empty layout: "MM M" and "M" on their 2 lines, all 6 units fitted.
+    Measure(s, u"MM M\nM", 6, font, RectF(), nullptr, &chars, &lines);
+    EXPECT_EQ(chars, 6);
+    EXPECT_EQ(lines, 2);
+    // A null box is refused, as in GDI+.
+    EXPECT_EQ(s.graphics.MeasureString(u"A01", -1, &font, RectF(), &noWrap, nullptr), InvalidParameter);
+}
