@@ -89,3 +89,40 @@ TEST(TextMeasure, EmptyLayoutIsUnboundedAndUnwrappedLinesStopAtTheWidth)
     // A null box is refused, as in GDI+.
     EXPECT_EQ(s.graphics.MeasureString(u"A01", -1, &font, RectF(), &noWrap, nullptr), InvalidParameter);
 }
+
+// Windows lays "MM M\nM" (Tahoma, 10 px) out with each measured range in a region of its own; laid out
+// narrower (cut after the first space) and a line and a half high, the range on the line beyond the
+// height is empty. Fewer regions than ranges are refused.
+TEST(TextMeasure, CharacterRangesAreMeasuredAsRegions)
+{
+    Surface s;
+    Font font(u"Tahoma", 10, FontStyleRegular, UnitPixel);
+    const WCHAR text[] = u"MM M\nM";
+    const CharacterRange ranges[] = {{0, 1}, {1, 3}, {5, 1}};
+    StringFormat format;
+    ASSERT_EQ(format.SetMeasurableCharacterRanges(3, ranges), Ok);
+    EXPECT_EQ(format.GetMeasurableCharacterRangeCount(), 3);
+    Region regions[3];
+    EXPECT_EQ(s.graphics.MeasureCharacterRanges(text, 6, &font, RectF(0, 0, 100, 100), &format, 2, regions),
+              InvalidParameter);
+    ASSERT_EQ(s.graphics.MeasureCharacterRanges(text, 6, &font, RectF(0, 0, 100, 100), &format, 3, regions), Ok);
+    RectF first, middle, last;
+    regions[0].GetBounds(&first, &s.graphics);
+    regions[1].GetBounds(&middle, &s.graphics);
+    regions[2].GetBounds(&last, &s.graphics);
+    EXPECT_GT(first.Width, 0);
+    EXPECT_NEAR(middle.X, first.GetRight(), 0.5);  // the second M starts where the first ends
+    EXPECT_NEAR(last.X, first.X, 0.5);             // the last M starts the second line
+    EXPECT_GT(last.Y, first.Y);
+
+    // An empty layout is unbounded: every range is laid out.
+    ASSERT_EQ(s.graphics.MeasureCharacterRanges(text, 6, &font, RectF(), &format, 3, regions), Ok);
+    for (Region& region : regions) EXPECT_FALSE(region.IsEmpty(&s.graphics));
+
+    const RectF one = Measure(s, text, 1, font, RectF(), nullptr), two = Measure(s, text, 2, font, RectF(), nullptr);
+    const RectF narrow(0, 0, one.Width + (two.Width - one.Width) * 2.1f, one.Height * 1.5f);
+    ASSERT_EQ(s.graphics.MeasureCharacterRanges(text, 6, &font, narrow, &format, 3, regions), Ok);
+    EXPECT_FALSE(regions[0].IsEmpty(&s.graphics));
+    EXPECT_FALSE(regions[1].IsEmpty(&s.graphics));
+    EXPECT_TRUE(regions[2].IsEmpty(&s.graphics));
+}

@@ -586,6 +586,10 @@ public:
     /// How many distances SetTabStops gave, and those distances with the first offset.
     INT GetTabStopCount() const;
     Status GetTabStops(INT count, REAL* firstTabOffset, REAL* tabStops) const;
+    /// The runs of characters Graphics::MeasureCharacterRanges measures (at most 32, as in GDI+).
+    Status SetMeasurableCharacterRanges(INT rangeCount, const CharacterRange* ranges);
+    /// How many runs SetMeasurableCharacterRanges gave.
+    INT GetMeasurableCharacterRangeCount() const;
 
     DllExports::GpStringFormat* NativeFormat() const { return nativeFormat; }
 
@@ -982,6 +986,11 @@ public:
                          const StringFormat* format, RectF* boundingBox) const;
     Status MeasureString(const WCHAR* string, INT length, const Font* font, const PointF& origin,
                          RectF* boundingBox) const;
+    /// Sets each of the first regions to the area that the format's measurable character range of the
+    /// same index takes when the text is laid out in the layout (an empty side sets no limit); a range
+    /// laid out beyond the layout gets an empty region. regionCount must be at least the number of ranges.
+    Status MeasureCharacterRanges(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                                  const StringFormat* stringFormat, INT regionCount, Region* regions) const;
 
     Status DrawImage(Image* image, INT x, INT y);
     Status DrawImage(Image* image, REAL x, REAL y);

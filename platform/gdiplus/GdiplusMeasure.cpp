@@ -1,7 +1,9 @@
 // Text measured as GDI+ measures it, on top of the engine's measuring.
 #include <algorithm>
+#include <vector>
 
 #include "Gdiplus.h"
+#include "GdiplusRegion.h"
 #include "TextLock.h"
 #include "WholeText.h"
 
@@ -98,6 +100,23 @@ Status Graphics::CutAtWidth(const WCHAR* text, INT length, const Font* font, con
         return Ok;
     }
     return EngineMeasure(text, fits, font, layout, format, box, nullptr, nullptr);
+}
+
+Status Graphics::MeasureCharacterRanges(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                                        const StringFormat* stringFormat, INT regionCount, Region* regions) const
+{
+    if (!string || !font || !stringFormat || !regions || regionCount < 0) return SetStatus(InvalidParameter);
+    const INT ranges = stringFormat->GetMeasurableCharacterRangeCount();
+    if (regionCount < ranges) return SetStatus(InvalidParameter);
+    std::vector<DllExports::GpRegion*> natives;
+    for (INT i = 0; i < ranges; ++i) {
+        if (!regions[i].NativeRegion()) return SetStatus(InvalidParameter);
+        natives.push_back(regions[i].NativeRegion());
+    }
+    const auto lock = LockEngineText();
+    const WholeText whole(string, length);
+    return SetStatus(DllExports::GdipMeasureCharacterRanges(nativeGraphics, whole.Get(), length, NativeOf(font),
+                                                            &layoutRect, NativeOf(stringFormat), ranges, natives.data()));
 }
 
 }  // namespace Gdiplus
