@@ -28,9 +28,12 @@ TEST(TextMeasure, WindowsFaceNamesFindTheNearestInstalledFace)
     const struct {
         const WCHAR* windows;
         const WCHAR* nearest;
-    } faces[] = {{u"Lucida Console", u"DejaVu Sans Mono"}, {u"Consolas", u"Liberation Mono"},
-                 {u"Tahoma", u"DejaVu Sans"},           {u"Segoe UI", u"DejaVu Sans"},
-                 {u"Verdana", u"DejaVu Sans"},          {u"Malgun Gothic", u"NanumGothic"}};
+    } faces[] = {{u"Lucida Console", u"DejaVu Sans Mono"},
+                 {u"Consolas", u"Liberation Mono"},
+                 {u"Tahoma", u"DejaVu Sans"},
+                 {u"Segoe UI", u"DejaVu Sans"},
+                 {u"Verdana", u"DejaVu Sans"},
+                 {u"Malgun Gothic", u"NanumGothic"}};
     Surface s;
     for (const auto& face : faces) {
         FontFamily windows(face.windows), nearest(face.nearest);

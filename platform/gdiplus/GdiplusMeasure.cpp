@@ -66,7 +66,8 @@ Status Graphics::MeasureString(const WCHAR* string, INT length, const Font* font
     if (status == Ok)
         status = EngineMeasure(whole.Get(), length, font, unbounded, format, &unboundedBox, &fitted, &lines);
     if (status == Ok && boundingBox && CutsAtWidth(format, layoutRect) && boundingBox->Width > layoutRect.Width)
-        status = CutAtWidth(whole.Get(), LengthOf(string, length), font, layoutRect, format, boundingBox, &fitted, &lines);
+        status =
+            CutAtWidth(whole.Get(), LengthOf(string, length), font, layoutRect, format, boundingBox, &fitted, &lines);
     if (codepointsFitted && status == Ok) *codepointsFitted = fitted;
     if (linesFilled && status == Ok) *linesFilled = lines;
     return SetStatus(status);
@@ -75,8 +76,8 @@ Status Graphics::MeasureString(const WCHAR* string, INT length, const Font* font
 Status Graphics::EngineMeasure(const WCHAR* text, INT length, const Font* font, const RectF& layout,
                                const StringFormat* format, RectF* box, INT* fitted, INT* lines) const
 {
-    return DllExports::GdipMeasureString(nativeGraphics, text, length, NativeOf(font), &layout, NativeOf(format),
-                                         box, fitted, lines);
+    return DllExports::GdipMeasureString(nativeGraphics, text, length, NativeOf(font), &layout, NativeOf(format), box,
+                                         fitted, lines);
 }
 
 Status Graphics::CutAtWidth(const WCHAR* text, INT length, const Font* font, const RectF& layout,
@@ -116,7 +117,8 @@ Status Graphics::MeasureCharacterRanges(const WCHAR* string, INT length, const F
     const auto lock = LockEngineText();
     const WholeText whole(string, length);
     return SetStatus(DllExports::GdipMeasureCharacterRanges(nativeGraphics, whole.Get(), length, NativeOf(font),
-                                                            &layoutRect, NativeOf(stringFormat), ranges, natives.data()));
+                                                            &layoutRect, NativeOf(stringFormat), ranges,
+                                                            natives.data()));
 }
 
 }  // namespace Gdiplus

@@ -82,9 +82,12 @@ enum class Found { Nowhere, Itself, StandIn };
 const struct {
     const char* windows;
     const char* nearest;
-} kNearestFaces[] = {{"Lucida Console", "DejaVu Sans Mono"}, {"Consolas", "Liberation Mono"},
-                     {"Tahoma", "DejaVu Sans"},           {"Segoe UI", "DejaVu Sans"},
-                     {"Verdana", "DejaVu Sans"},          {"Malgun Gothic", "NanumGothic"}};
+} kNearestFaces[] = {{"Lucida Console", "DejaVu Sans Mono"},
+                     {"Consolas", "Liberation Mono"},
+                     {"Tahoma", "DejaVu Sans"},
+                     {"Segoe UI", "DejaVu Sans"},
+                     {"Verdana", "DejaVu Sans"},
+                     {"Malgun Gothic", "NanumGothic"}};
 
 // The installed face standing in for a Windows name without a metric-compatible family; empty if none.
 std::string NearestFaceFor(const std::string& utf8)
