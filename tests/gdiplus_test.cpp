@@ -538,8 +538,8 @@ TEST(ClientText, WindowsFamilyNamesFindTheirMetricCompatibleFonts)
     EXPECT_EQ(differing(arial, liberation), 0);
     EXPECT_GT(differing(arial, fallback), 100);
 
-    // "Malgun Gothic" has no metric-compatible family and falls back; its Hangul still gets real glyphs
-    // (missing ones would all be the same box).
+    // "Malgun Gothic" draws as NanumGothic; its Hangul gets real glyphs (missing ones would all be the
+    // same box).
     CFxPictor ga(nullptr, 60, 60), na(nullptr, 60, 60);
     ga.Text(5, 5, 40, Color(Color::Black), CString("Malgun Gothic"), CString("가"));
     na.Text(5, 5, 40, Color(Color::Black), CString("Malgun Gothic"), CString("나"));

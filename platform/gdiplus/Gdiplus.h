@@ -589,6 +589,10 @@ public:
     /// How many distances SetTabStops gave, and those distances with the first offset.
     INT GetTabStopCount() const;
     Status GetTabStops(INT count, REAL* firstTabOffset, REAL* tabStops) const;
+    /// The runs of characters Graphics::MeasureCharacterRanges measures (at most 32, as in GDI+).
+    Status SetMeasurableCharacterRanges(INT rangeCount, const CharacterRange* ranges);
+    /// How many runs SetMeasurableCharacterRanges gave.
+    INT GetMeasurableCharacterRangeCount() const;
 
     DllExports::GpStringFormat* NativeFormat() const { return nativeFormat; }
 
@@ -975,6 +979,9 @@ public:
                       const StringFormat* format, const Brush* brush);
     Status DrawString(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
                       const StringFormat* format, const Brush* brush);
+    /// The box the text takes in the layout, and how many UTF-16 units and lines fit, as GDI+ measures:
+    /// an empty side of the layout sets no limit, and an unwrapped line stops at the layout's width
+    /// after its last whole character (unless StringFormatFlagsNoClip is set).
     Status MeasureString(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
                          const StringFormat* format, RectF* boundingBox, INT* codepointsFitted = nullptr,
                          INT* linesFilled = nullptr) const;
@@ -982,6 +989,11 @@ public:
                          const StringFormat* format, RectF* boundingBox) const;
     Status MeasureString(const WCHAR* string, INT length, const Font* font, const PointF& origin,
                          RectF* boundingBox) const;
+    /// Sets each of the first regions to the area that the format's measurable character range of the
+    /// same index takes when the text is laid out in the layout (an empty side sets no limit); a range
+    /// laid out beyond the layout gets an empty region. regionCount must be at least the number of ranges.
+    Status MeasureCharacterRanges(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                                  const StringFormat* stringFormat, INT regionCount, Region* regions) const;
 
     Status DrawImage(Image* image, INT x, INT y);
     Status DrawImage(Image* image, REAL x, REAL y);
@@ -1058,6 +1070,12 @@ private:
     static bool EngineDrawsLineEnds(const Pen* pen);
     Status DrawLineWithEnds(const Pen* pen, REAL x1, REAL y1, REAL x2, REAL y2);
     Status FillNativePath(DllExports::GpBrush* brush, DllExports::GpPath* path);
+    // The engine's measure of the text, under the text lock the caller holds (GdiplusMeasure.cpp).
+    Status EngineMeasure(const WCHAR* text, INT length, const Font* font, const RectF& layout,
+                         const StringFormat* format, RectF* box, INT* fitted, INT* lines) const;
+    // Cuts an unwrapped line that runs past the layout's width after its last whole character that fits.
+    Status CutAtWidth(const WCHAR* text, INT length, const Font* font, const RectF& layout,
+                      const StringFormat* format, RectF* box, INT* fitted, INT* lines) const;
     bool PhysicalSize(Image* image, REAL pixelsWide, REAL pixelsHigh, REAL* width, REAL* height) const;
     static bool ScalesOneAxisOnly(const RectF& destRect, REAL srcwidth, REAL srcheight);
     Status DrawImageThroughScale(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth,

@@ -55,6 +55,14 @@ Status GdipIsVisiblePoint(GpGraphics* graphics, REAL x, REAL y, BOOL* result);
 Status GdipIsVisibleRect(GpGraphics* graphics, REAL x, REAL y, REAL width, REAL height, BOOL* result);
 Status GdipFillRegion(GpGraphics* graphics, GpBrush* brush, GpRegion* region);
 
+// Character ranges measured as regions (string formats and graphics; libgdiplus's stringformat.c and text.c).
+Status GdipSetStringFormatMeasurableCharacterRanges(GpStringFormat* format, INT rangeCount,
+                                                    const CharacterRange* ranges);
+Status GdipGetStringFormatMeasurableCharacterRangeCount(const GpStringFormat* format, INT* count);
+Status GdipMeasureCharacterRanges(GpGraphics* graphics, const WCHAR* string, INT length, const GpFont* font,
+                                  const RectF* layoutRect, const GpStringFormat* format, INT regionCount,
+                                  GpRegion** regions);
+
 }  // extern "C"
 
 }  // namespace DllExports

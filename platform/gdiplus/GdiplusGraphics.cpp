@@ -483,16 +483,6 @@ Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, c
                                                 NativeOf(format), NativeOf(brush)));
 }
 
-Status Graphics::MeasureString(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
-                               const StringFormat* format, RectF* boundingBox, INT* codepointsFitted,
-                               INT* linesFilled) const
-{
-    const auto lock = LockEngineText();
-    const WholeText whole(string, length);
-    return SetStatus(DllExports::GdipMeasureString(nativeGraphics, whole.Get(), length, NativeOf(font), &layoutRect,
-                                                   NativeOf(format), boundingBox, codepointsFitted, linesFilled));
-}
-
 Status Graphics::MeasureString(const WCHAR* string, INT length, const Font* font, const PointF& origin,
                                const StringFormat* format, RectF* boundingBox) const
 {

@@ -64,4 +64,16 @@ Status StringFormat::GetTabStops(INT count, REAL* firstTabOffset, REAL* tabStops
     return SetStatus(DllExports::GdipGetStringFormatTabStops(nativeFormat, count, firstTabOffset, tabStops));
 }
 
+Status StringFormat::SetMeasurableCharacterRanges(INT rangeCount, const CharacterRange* ranges)
+{
+    return SetStatus(DllExports::GdipSetStringFormatMeasurableCharacterRanges(nativeFormat, rangeCount, ranges));
+}
+
+INT StringFormat::GetMeasurableCharacterRangeCount() const
+{
+    INT count = 0;
+    SetStatus(DllExports::GdipGetStringFormatMeasurableCharacterRangeCount(nativeFormat, &count));
+    return count;
+}
+
 }  // namespace Gdiplus

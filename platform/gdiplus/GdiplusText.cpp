@@ -74,14 +74,39 @@ std::vector<std::string> SameFaceFamilies(const std::string& utf8)
 
 enum class Found { Nowhere, Itself, StandIn };
 
+// Windows faces for which fontconfig declares no metric-compatible family, each with the installed face
+// nearest to it in metrics. Lucida Console's advance (0.602 em) is DejaVu Sans Mono's; Consolas's
+// (0.550 em) is nearer Liberation Mono's 0.600 than DejaVu Sans Mono's 0.602. Verdana and DejaVu Sans
+// share Bitstream Vera's wide design; Tahoma and Segoe UI are humanist sans faces nearer it than
+// Liberation Sans. Malgun Gothic's Hangul is drawn by NanumGothic.
+const struct {
+    const char* windows;
+    const char* nearest;
+} kNearestFaces[] = {{"Lucida Console", "DejaVu Sans Mono"},
+                     {"Consolas", "Liberation Mono"},
+                     {"Tahoma", "DejaVu Sans"},
+                     {"Segoe UI", "DejaVu Sans"},
+                     {"Verdana", "DejaVu Sans"},
+                     {"Malgun Gothic", "NanumGothic"}};
+
+// The installed face standing in for a Windows name without a metric-compatible family; empty if none.
+std::string NearestFaceFor(const std::string& utf8)
+{
+    for (const auto& face : kNearestFaces)
+        if (utf8 == face.windows && IsFamilyOfAnInstalledFont(face.nearest)) return face.nearest;
+    return {};
+}
+
 // A Windows family name (Arial, Times New Roman, Courier New) is found when a font that fontconfig
-// declares its metric-compatible substitute is installed; the engine then draws with that font.
-Found AskFontconfig(const std::string& utf8)
+// declares its metric-compatible substitute is installed; the engine then draws with that font. The
+// other common Windows faces find the nearest installed face of kNearestFaces.
+Found AskFontconfig(const std::string& utf8, std::string& standIn)
 {
     if (IsFamilyOfAnInstalledFont(utf8)) return Found::Itself;
     for (const std::string& family : SameFaceFamilies(utf8))
         if (IsFamilyOfAnInstalledFont(family)) return Found::StandIn;
-    return Found::Nowhere;
+    standIn = NearestFaceFor(utf8);
+    return standIn.empty() ? Found::Nowhere : Found::StandIn;
 }
 
 // Text members look a family up on every call, so answers are kept: the fonts installed do not change
@@ -89,16 +114,26 @@ Found AskFontconfig(const std::string& utf8)
 // answers are dropped whenever kKnownFamilies of them have gathered.
 const size_t kKnownFamilies = 256;
 
-Found FindInstalledFamily(const WCHAR* name)
+// How a family name was found, and the name to hand the engine for it.
+struct Lookup {
+    Found found = Found::Nowhere;
+    std::u16string engineName;  // empty: the name itself
+};
+
+Lookup FindInstalledFamily(const WCHAR* name)
 {
     static std::mutex guard;
-    static std::map<std::string, Found> known;
+    static std::map<std::string, Lookup> known;
     const std::string utf8 = Utf16ToUtf8(name);
     std::lock_guard<std::mutex> lock(guard);
     auto found = known.find(utf8);
     if (found != known.end()) return found->second;
     if (known.size() >= kKnownFamilies) known.clear();
-    return known.emplace(utf8, AskFontconfig(utf8)).first->second;
+    std::string standIn;
+    Lookup lookup;
+    lookup.found = AskFontconfig(utf8, standIn);
+    if (!standIn.empty()) lookup.engineName = Utf8ToUtf16(standIn);
+    return known.emplace(utf8, lookup).first->second;
 }
 
 // Family names are face names, at most LF_FACESIZE - 1 characters in GDI+; a longer name is no family.
@@ -121,15 +156,16 @@ FontFamily::FontFamily(const WCHAR* name, const FontCollection* fontCollection)
     }
     // libgdiplus hands back its closest match for any name, and keeps every name it was asked for until
     // it shuts down; GDI+ finds only families that are installed. Only those reach the engine.
-    const Found found = name && IsFaceNameLength(name) ? FindInstalledFamily(name) : Found::Nowhere;
-    if (found == Found::Nowhere) {
+    const Lookup lookup = name && IsFaceNameLength(name) ? FindInstalledFamily(name) : Lookup{};
+    if (lookup.found == Found::Nowhere) {
         SetStatus(name ? FontFamilyNotFound : InvalidParameter);
         return;
     }
     // GDI+ reports the Windows name; the engine would report the family standing in for it.
-    if (found == Found::StandIn) standInFor = name;
+    if (lookup.found == Found::StandIn) standInFor = name;
+    const WCHAR* engineName = lookup.engineName.empty() ? name : lookup.engineName.c_str();
     const auto lock = LockEngineText();
-    SetStatus(DllExports::GdipCreateFontFamilyFromName(name, nullptr, &nativeFamily));
+    SetStatus(DllExports::GdipCreateFontFamilyFromName(engineName, nullptr, &nativeFamily));
 }
 
 FontFamily::~FontFamily()

@@ -416,6 +416,15 @@ public:
     REAL Height;
 };
 
+/// A run of a string's characters: its first UTF-16 unit and how many units it holds.
+class CharacterRange {
+public:
+    CharacterRange() : First(0), Length(0) {}
+    CharacterRange(INT first, INT length) : First(first), Length(length) {}
+    INT First;
+    INT Length;
+};
+
 /// A colour as one 32-bit ARGB value: alpha in the top byte, then red, green, blue. Not premultiplied.
 class Color {
 public:
