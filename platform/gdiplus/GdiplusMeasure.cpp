@@ -60,10 +60,13 @@ Status Graphics::MeasureString(const WCHAR* string, INT length, const Font* font
     const auto lock = LockEngineText();
     const WholeText whole(string, length);
     INT fitted = 0, lines = 0;
-    RectF unboundedBox;
     const RectF unbounded = WithEmptySidesUnbounded(layoutRect);
-    Status status = EngineMeasure(whole.Get(), length, font, layoutRect, format, boundingBox, nullptr, nullptr);
-    if (status == Ok)
+    const bool hasEmptySide = unbounded.Width != layoutRect.Width || unbounded.Height != layoutRect.Height;
+    // The box is the layout's own; the counts, where a side is empty, come from the unbounded layout.
+    Status status = EngineMeasure(whole.Get(), length, font, layoutRect, format, boundingBox,
+                                  hasEmptySide ? nullptr : &fitted, hasEmptySide ? nullptr : &lines);
+    RectF unboundedBox;
+    if (status == Ok && hasEmptySide)
         status = EngineMeasure(whole.Get(), length, font, unbounded, format, &unboundedBox, &fitted, &lines);
     if (status == Ok && boundingBox && CutsAtWidth(format, layoutRect) && boundingBox->Width > layoutRect.Width)
         status =
