@@ -4,7 +4,7 @@
 
 #include "FxPictor.h"
 #include "Ratios.h"
-#include "gdiplus/GdiplusFlat.h"
+#include "gdiplus/engine/GdiplusFlat.h"
 
 namespace {
 

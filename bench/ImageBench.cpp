@@ -13,7 +13,7 @@
 
 #include "FxPictor.h"
 #include "Ratios.h"
-#include "gdiplus/GdiplusFlat.h"
+#include "gdiplus/engine/GdiplusFlat.h"
 
 namespace {
 

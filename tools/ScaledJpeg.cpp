@@ -4,7 +4,7 @@
 #include <jpeglib.h>
 #include <new>
 
-#include "gdiplus/JpegBudget.h"
+#include "gdiplus/codecs/JpegBudget.h"
 
 // libjpeg reports errors through a jump back into the call that started the work: only plain data lives
 // in the frames it jumps over.

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "GdiplusFlat.h"
+#include "engine/GdiplusFlat.h"
 #include "GdiplusTypes.h"
 
 struct IStream;

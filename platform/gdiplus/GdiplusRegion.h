@@ -1,7 +1,7 @@
 // Region: an area of the plane built from rectangles and paths, for clipping, filling and hit-testing.
 #pragma once
 
-#include "GdiplusFlat.h"
+#include "engine/GdiplusFlat.h"
 
 namespace Gdiplus {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "../gdiplus/Gdiplus.h"
-#include "../gdiplus/Premultiply.h"
+#include "../gdiplus/pipeline/Premultiply.h"
 #include "Stream.h"
 
 namespace {

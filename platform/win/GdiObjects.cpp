@@ -1,6 +1,6 @@
 #include "GdiObjects.h"
 
-#include "../gdiplus/GdiplusFlat.h"
+#include "../gdiplus/engine/GdiplusFlat.h"
 
 BOOL DeleteObject(HGDIOBJ hObject)
 {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "../gdiplus/GdiplusFlat.h"
+#include "../gdiplus/engine/GdiplusFlat.h"
 #include "../mfc/Afx.h"
 
 // Xlib defines names such as Status as macros, so it comes after the engine's declarations.

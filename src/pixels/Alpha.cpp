@@ -7,7 +7,7 @@
 #include <immintrin.h>
 
 #include "FxPictor.h"
-#include "gdiplus/Premultiply.h"
+#include "gdiplus/pipeline/Premultiply.h"
 
 namespace {
 

@@ -1,0 +1,747 @@
+// Graphics: drawing contexts on images, device contexts and windows.
+#include <cmath>
+#include <vector>
+
+#include "../../win/Window.h"
+#include "../Gdiplus.h"
+#include "../engine/WholeText.h"
+#include "../pipeline/PixelView.h"
+#include "../engine/TextLock.h"
+
+namespace Gdiplus {
+
+namespace {
+
+const REAL kScreenDpi = 96.0f;
+
+// The screen's drawing surface stands in for a window that has none: a one-pixel 32-bit image
+// at the screen's resolution, enough to make bitmaps compatible with it.
+std::shared_ptr<DllExports::GpImage> MakeScreenSurface()
+{
+    DllExports::GpBitmap* bitmap = nullptr;
+    if (DllExports::GdipCreateBitmapFromScan0(1, 1, 0, PixelFormat32bppARGB, nullptr, &bitmap) != Ok) return nullptr;
+    DllExports::GdipBitmapSetResolution(bitmap, kScreenDpi, kScreenDpi);
+    return std::shared_ptr<DllExports::GpImage>(reinterpret_cast<DllExports::GpImage*>(bitmap),
+                                                [](DllExports::GpImage* p) { DllExports::GdipDisposeImage(p); });
+}
+
+DllExports::GpPen* NativeOf(const Pen* pen) { return pen ? pen->NativePen() : nullptr; }
+DllExports::GpBrush* NativeOf(const Brush* brush) { return brush ? brush->NativeBrush() : nullptr; }
+DllExports::GpImage* NativeOf(Image* image) { return image ? image->NativeImage() : nullptr; }
+DllExports::GpPath* NativeOf(const GraphicsPath* path) { return path ? path->NativePath() : nullptr; }
+DllExports::GpFont* NativeOf(const Font* font) { return font ? font->NativeFont() : nullptr; }
+DllExports::GpStringFormat* NativeOf(const StringFormat* format) { return format ? format->NativeFormat() : nullptr; }
+DllExports::GpMatrix* NativeOf(const Matrix* matrix) { return matrix ? matrix->NativeMatrix() : nullptr; }
+DllExports::GpImageAttributes* NativeOf(const ImageAttributes* attributes)
+{
+    return attributes ? attributes->NativeAttributes() : nullptr;
+}
+
+// libgdiplus finishes a path fill with a stroke of its outline that takes the dash of the last pen it
+// drew with, which leaves dashes along the fill's edge; a solid pen that draws nothing clears it.
+void ClearEngineDash(DllExports::GpGraphics* graphics)
+{
+    DllExports::GpPen* pen = nullptr;
+    if (DllExports::GdipCreatePen1(0x00000000, 1.0f, UnitWorld, &pen) != Ok) return;
+    DllExports::GdipDrawLineI(graphics, pen, 0, 0, 0, 0);
+    DllExports::GdipDeletePen(pen);
+}
+
+}  // namespace
+
+Graphics::Graphics(HDC hdc) { SetStatus(DllExports::GdipCreateFromHDC(hdc, &nativeGraphics)); }
+
+Graphics::Graphics(HWND hwnd, BOOL)
+{
+    HDC windowDC = CurrentClientDC(hwnd);
+    if (windowDC) {
+        SetStatus(DllExports::GdipCreateFromHDC(windowDC, &nativeGraphics));
+        return;
+    }
+    surface = MakeScreenSurface();
+    SetStatus(DllExports::GdipGetImageGraphicsContext(surface.get(), &nativeGraphics));
+}
+
+Graphics::Graphics(Image* image)
+{
+    if (image) surface = image->SharedNativeImage();
+    SetStatus(DllExports::GdipGetImageGraphicsContext(surface.get(), &nativeGraphics));
+}
+
+Graphics::~Graphics()
+{
+    // The context goes before the surface it draws into.
+    if (nativeGraphics) DllExports::GdipDeleteGraphics(nativeGraphics);
+}
+
+Graphics* Graphics::FromHDC(HDC hdc) { return new Graphics(hdc); }
+Graphics* Graphics::FromHWND(HWND hwnd, BOOL icm) { return new Graphics(hwnd, icm); }
+Graphics* Graphics::FromImage(Image* image) { return new Graphics(image); }
+
+Status Graphics::Clear(const Color& color) { return SetStatus(DllExports::GdipGraphicsClear(nativeGraphics, color.GetValue())); }
+
+Status Graphics::SetSmoothingMode(SmoothingMode mode)
+{
+    return SetStatus(DllExports::GdipSetSmoothingMode(nativeGraphics, mode));
+}
+
+SmoothingMode Graphics::GetSmoothingMode() const
+{
+    SmoothingMode mode = SmoothingModeInvalid;
+    SetStatus(DllExports::GdipGetSmoothingMode(nativeGraphics, &mode));
+    return mode;
+}
+
+Status Graphics::SetInterpolationMode(InterpolationMode mode)
+{
+    return SetStatus(DllExports::GdipSetInterpolationMode(nativeGraphics, mode));
+}
+
+InterpolationMode Graphics::GetInterpolationMode() const
+{
+    InterpolationMode mode = InterpolationModeInvalid;
+    SetStatus(DllExports::GdipGetInterpolationMode(nativeGraphics, &mode));
+    return mode;
+}
+
+Status Graphics::SetCompositingMode(CompositingMode mode)
+{
+    Status status = SetStatus(DllExports::GdipSetCompositingMode(nativeGraphics, mode));
+    if (status == Ok) compositingMode = mode;
+    return status;
+}
+
+Status Graphics::SetTextRenderingHint(TextRenderingHint hint)
+{
+    return SetStatus(DllExports::GdipSetTextRenderingHint(nativeGraphics, hint));
+}
+
+Status Graphics::SetEngineWorld(const Matrix& world)
+{
+    REAL m[6] = {1, 0, 0, 1, 0, 0};
+    world.GetElements(m);
+    Matrix engine(m[0], m[1], m[2], m[3], m[4], m[5]);
+    if (appliedPageScale != 1.0f) engine.Scale(appliedPageScale, appliedPageScale, MatrixOrderAppend);
+    if (InContainer()) {
+        const REAL* b = containerBase;
+        Matrix base(b[0], b[1], b[2], b[3], b[4], b[5]);
+        engine.Multiply(&base, MatrixOrderAppend);
+    }
+    return SetStatus(DllExports::GdipSetWorldTransform(nativeGraphics, engine.NativeMatrix()));
+}
+
+Status Graphics::SetTransform(const Matrix* matrix)
+{
+    if (!LayerShapesWorld() || !matrix)
+        return SetStatus(DllExports::GdipSetWorldTransform(nativeGraphics, NativeOf(matrix)));
+    return SetEngineWorld(*matrix);
+}
+
+Status Graphics::GetTransform(Matrix* matrix) const
+{
+    Status status = SetStatus(DllExports::GdipGetWorldTransform(nativeGraphics, NativeOf(matrix)));
+    if (status == Ok && matrix && InContainer()) {
+        const REAL* b = containerBase;
+        Matrix outside(b[0], b[1], b[2], b[3], b[4], b[5]);
+        if (outside.Invert() == Ok) matrix->Multiply(&outside, MatrixOrderAppend);
+    }
+    if (status == Ok && matrix && appliedPageScale != 1.0f)
+        matrix->Scale(1.0f / appliedPageScale, 1.0f / appliedPageScale, MatrixOrderAppend);
+    return status;
+}
+
+Status Graphics::ResetTransform()
+{
+    if (!LayerShapesWorld()) return SetStatus(DllExports::GdipResetWorldTransform(nativeGraphics));
+    Matrix identity;
+    return SetEngineWorld(identity);
+}
+
+// Prepending works on the engine's transform as it is; appending must go in before the page scale.
+Status Graphics::RotateTransform(REAL angle, MatrixOrder order)
+{
+    if (order == MatrixOrderPrepend || !LayerShapesWorld())
+        return SetStatus(DllExports::GdipRotateWorldTransform(nativeGraphics, angle, order));
+    Matrix world;
+    GetTransform(&world);
+    world.Rotate(angle, order);
+    return SetEngineWorld(world);
+}
+
+Status Graphics::TranslateTransform(REAL dx, REAL dy, MatrixOrder order)
+{
+    if (order == MatrixOrderPrepend || !LayerShapesWorld())
+        return SetStatus(DllExports::GdipTranslateWorldTransform(nativeGraphics, dx, dy, order));
+    Matrix world;
+    GetTransform(&world);
+    world.Translate(dx, dy, order);
+    return SetEngineWorld(world);
+}
+
+Status Graphics::ScaleTransform(REAL sx, REAL sy, MatrixOrder order)
+{
+    if (order == MatrixOrderPrepend || !LayerShapesWorld())
+        return SetStatus(DllExports::GdipScaleWorldTransform(nativeGraphics, sx, sy, order));
+    Matrix world;
+    GetTransform(&world);
+    world.Scale(sx, sy, order);
+    return SetEngineWorld(world);
+}
+
+Status Graphics::MultiplyTransform(const Matrix* matrix, MatrixOrder order)
+{
+    if (order == MatrixOrderPrepend || !LayerShapesWorld() || !matrix)
+        return SetStatus(DllExports::GdipMultiplyWorldTransform(nativeGraphics, NativeOf(matrix), order));
+    REAL m[6] = {1, 0, 0, 1, 0, 0};
+    matrix->GetElements(m);
+    Matrix world;
+    GetTransform(&world);
+    REAL w[6] = {1, 0, 0, 1, 0, 0};
+    world.GetElements(w);
+    // world × matrix, in GDI+'s row-vector convention.
+    world.SetElements(w[0] * m[0] + w[1] * m[2], w[0] * m[1] + w[1] * m[3], w[2] * m[0] + w[3] * m[2],
+                      w[2] * m[1] + w[3] * m[3], w[4] * m[0] + w[5] * m[2] + m[4], w[4] * m[1] + w[5] * m[3] + m[5]);
+    return SetEngineWorld(world);
+}
+
+// Inside a container the engine's page stays in pixels and the layer applies the whole page.
+REAL Graphics::EnginePageScale() const
+{
+    if (InContainer()) return PageFactor();
+    return pageUnit == UnitPixel ? pageScale : 1.0f;
+}
+
+void Graphics::UpdatePixelPageScale()
+{
+    REAL wanted = EnginePageScale();
+    if (wanted == appliedPageScale || !(wanted > 0.0f)) return;
+    Matrix world;
+    GetTransform(&world);
+    appliedPageScale = wanted;
+    SetEngineWorld(world);
+}
+
+Status Graphics::SetPageUnit(Unit unit)
+{
+    if (InContainer()) {
+        if (unit < UnitDisplay || unit > UnitMillimeter) return SetStatus(InvalidParameter);
+        pageUnit = unit;
+        UpdatePixelPageScale();
+        return SetStatus(Ok);
+    }
+    Status status = SetStatus(DllExports::GdipSetPageUnit(nativeGraphics, unit));
+    if (status == Ok) {
+        pageUnit = unit;
+        UpdatePixelPageScale();
+    }
+    return status;
+}
+
+Unit Graphics::GetPageUnit() const
+{
+    if (InContainer()) return pageUnit;
+    Unit unit = UnitWorld;
+    SetStatus(DllExports::GdipGetPageUnit(nativeGraphics, &unit));
+    return unit;
+}
+
+Status Graphics::SetPageScale(REAL scale)
+{
+    if (InContainer()) {
+        if (!(scale > 0.0f && scale <= 1e9f)) return SetStatus(InvalidParameter);
+        pageScale = scale;
+        UpdatePixelPageScale();
+        return SetStatus(Ok);
+    }
+    Status status = SetStatus(DllExports::GdipSetPageScale(nativeGraphics, scale));
+    if (status == Ok) {
+        pageScale = scale;
+        UpdatePixelPageScale();
+    }
+    return status;
+}
+
+REAL Graphics::GetPageScale() const
+{
+    if (InContainer()) return pageScale;
+    REAL scale = 0;
+    SetStatus(DllExports::GdipGetPageScale(nativeGraphics, &scale));
+    return scale;
+}
+
+REAL Graphics::GetDpiX() const
+{
+    REAL dpi = 0;
+    SetStatus(DllExports::GdipGetDpiX(nativeGraphics, &dpi));
+    return dpi;
+}
+
+REAL Graphics::GetDpiY() const
+{
+    REAL dpi = 0;
+    SetStatus(DllExports::GdipGetDpiY(nativeGraphics, &dpi));
+    return dpi;
+}
+
+Status Graphics::DrawLine(const Pen* pen, INT x1, INT y1, INT x2, INT y2)
+{
+    if (!EngineDrawsLineEnds(pen))
+        return DrawLineWithEnds(pen, static_cast<REAL>(x1), static_cast<REAL>(y1), static_cast<REAL>(x2),
+                                static_cast<REAL>(y2));
+    return SetStatus(DllExports::GdipDrawLineI(nativeGraphics, NativeOf(pen), x1, y1, x2, y2));
+}
+
+Status Graphics::DrawLine(const Pen* pen, REAL x1, REAL y1, REAL x2, REAL y2)
+{
+    if (!EngineDrawsLineEnds(pen)) return DrawLineWithEnds(pen, x1, y1, x2, y2);
+    return SetStatus(DllExports::GdipDrawLine(nativeGraphics, NativeOf(pen), x1, y1, x2, y2));
+}
+
+Status Graphics::DrawLine(const Pen* pen, const Point& pt1, const Point& pt2)
+{
+    return DrawLine(pen, pt1.X, pt1.Y, pt2.X, pt2.Y);
+}
+
+Status Graphics::DrawRectangle(const Pen* pen, INT x, INT y, INT width, INT height)
+{
+    if (IsInset(pen)) {
+        GraphicsPath outline;
+        return DrawInset(pen, outline, outline.AddRectangle(Rect(x, y, width, height)));
+    }
+    return SetStatus(DllExports::GdipDrawRectangleI(nativeGraphics, NativeOf(pen), x, y, width, height));
+}
+
+Status Graphics::DrawRectangle(const Pen* pen, REAL x, REAL y, REAL width, REAL height)
+{
+    if (IsInset(pen)) {
+        GraphicsPath outline;
+        return DrawInset(pen, outline, outline.AddRectangle(RectF(x, y, width, height)));
+    }
+    return SetStatus(DllExports::GdipDrawRectangle(nativeGraphics, NativeOf(pen), x, y, width, height));
+}
+
+Status Graphics::DrawRectangle(const Pen* pen, const Rect& rect)
+{
+    return DrawRectangle(pen, rect.X, rect.Y, rect.Width, rect.Height);
+}
+
+Status Graphics::DrawRectangle(const Pen* pen, const RectF& rect)
+{
+    return DrawRectangle(pen, rect.X, rect.Y, rect.Width, rect.Height);
+}
+
+Status Graphics::DrawEllipse(const Pen* pen, INT x, INT y, INT width, INT height)
+{
+    if (IsInset(pen)) {
+        GraphicsPath outline;
+        return DrawInset(pen, outline, outline.AddEllipse(x, y, width, height));
+    }
+    if (DrawEllipseAntialiased(pen, REAL(x), REAL(y), REAL(width), REAL(height))) return SetStatus(Ok);
+    return SetStatus(DllExports::GdipDrawEllipseI(nativeGraphics, NativeOf(pen), x, y, width, height));
+}
+
+Status Graphics::DrawEllipse(const Pen* pen, REAL x, REAL y, REAL width, REAL height)
+{
+    if (IsInset(pen)) {
+        GraphicsPath outline;
+        return DrawInset(pen, outline, outline.AddEllipse(x, y, width, height));
+    }
+    if (DrawEllipseAntialiased(pen, x, y, width, height)) return SetStatus(Ok);
+    return SetStatus(DllExports::GdipDrawEllipse(nativeGraphics, NativeOf(pen), x, y, width, height));
+}
+
+Status Graphics::DrawPolygon(const Pen* pen, const Point* points, INT count)
+{
+    if (IsInset(pen)) {
+        GraphicsPath outline;
+        return DrawInset(pen, outline, outline.AddPolygon(points, count));
+    }
+    return SetStatus(DllExports::GdipDrawPolygonI(nativeGraphics, NativeOf(pen), points, count));
+}
+
+Status Graphics::DrawPolygon(const Pen* pen, const PointF* points, INT count)
+{
+    if (IsInset(pen)) {
+        GraphicsPath outline;
+        return DrawInset(pen, outline, outline.AddPolygon(points, count));
+    }
+    return SetStatus(DllExports::GdipDrawPolygon(nativeGraphics, NativeOf(pen), points, count));
+}
+
+Status Graphics::DrawPath(const Pen* pen, const GraphicsPath* path)
+{
+    // GDI+ insets closed figures only; a path with open figures is drawn centred, as the engine does.
+    if (IsInset(pen) && path && path->AllFiguresClosed()) return DrawInset(pen, *path, Ok);
+    if (DrawPathAntialiased(pen, path)) return SetStatus(Ok);
+    return SetStatus(DllExports::GdipDrawPath(nativeGraphics, NativeOf(pen), NativeOf(path)));
+}
+
+namespace {
+
+// GDI+ lays a hatch from the rendering origin in device pixels whatever the world transform; libgdiplus
+// lays it in world units, so that it moves, turns and grows with the transform. The world transform, when
+// a hatch is under one.
+bool HatchUnderTransform(DllExports::GpGraphics* graphics, const Brush* brush, Matrix* world)
+{
+    return dynamic_cast<const HatchBrush*>(brush) &&
+           DllExports::GdipGetWorldTransform(graphics, world->NativeMatrix()) == Ok && !world->IsIdentity();
+}
+
+}  // namespace
+
+Status Graphics::FillRectangle(const Brush* brush, INT x, INT y, INT width, INT height)
+{
+    if (FillGradientRectangle(brush, REAL(x), REAL(y), REAL(width), REAL(height))) return Ok;
+    if (FillRectangleAntialiased(brush, REAL(x), REAL(y), REAL(width), REAL(height))) return SetStatus(Ok);
+    Matrix world;
+    if (HatchUnderTransform(nativeGraphics, brush, &world))
+        return FillRectangle(brush, static_cast<REAL>(x), static_cast<REAL>(y), static_cast<REAL>(width),
+                             static_cast<REAL>(height));
+    return SetStatus(DllExports::GdipFillRectangleI(nativeGraphics, NativeOf(brush), x, y, width, height));
+}
+
+// A hatch under a transform is filled over the area taken to device pixels, with no transform for the fill.
+Status Graphics::FillRectangle(const Brush* brush, REAL x, REAL y, REAL width, REAL height)
+{
+    if (FillGradientRectangle(brush, x, y, width, height)) return Ok;
+    if (FillRectangleAntialiased(brush, x, y, width, height)) return SetStatus(Ok);
+    Matrix world;
+    if (!HatchUnderTransform(nativeGraphics, brush, &world))
+        return SetStatus(DllExports::GdipFillRectangle(nativeGraphics, NativeOf(brush), x, y, width, height));
+    GraphicsPath area;
+    area.AddRectangle(RectF(x, y, width, height));
+    Status status = SetStatus(DllExports::GdipTransformPath(area.NativePath(), world.NativeMatrix()));
+    if (status != Ok) return status;
+    DllExports::GdipResetWorldTransform(nativeGraphics);
+    status = FillNativePath(NativeOf(brush), area.NativePath());
+    DllExports::GdipSetWorldTransform(nativeGraphics, world.NativeMatrix());
+    return status;
+}
+
+Status Graphics::FillRectangle(const Brush* brush, const Rect& rect)
+{
+    return FillRectangle(brush, rect.X, rect.Y, rect.Width, rect.Height);
+}
+
+Status Graphics::FillRectangle(const Brush* brush, const RectF& rect)
+{
+    return FillRectangle(brush, rect.X, rect.Y, rect.Width, rect.Height);
+}
+
+Status Graphics::FillEllipse(const Brush* brush, INT x, INT y, INT width, INT height)
+{
+    if (FillEllipseAntialiased(brush, REAL(x), REAL(y), REAL(width), REAL(height))) return SetStatus(Ok);
+    return SetStatus(DllExports::GdipFillEllipseI(nativeGraphics, NativeOf(brush), x, y, width, height));
+}
+
+Status Graphics::FillEllipse(const Brush* brush, REAL x, REAL y, REAL width, REAL height)
+{
+    if (FillEllipseAntialiased(brush, x, y, width, height)) return SetStatus(Ok);
+    return SetStatus(DllExports::GdipFillEllipse(nativeGraphics, NativeOf(brush), x, y, width, height));
+}
+
+Status Graphics::FillPolygon(const Brush* brush, const Point* points, INT count, FillMode fillMode)
+{
+    if (points && count >= 3) {
+        std::vector<PointF> corners;
+        for (INT i = 0; i < count; ++i) corners.emplace_back(REAL(points[i].X), REAL(points[i].Y));
+        if (FillPolygonAntialiased(brush, corners.data(), count, fillMode)) return SetStatus(Ok);
+    }
+    return SetStatus(DllExports::GdipFillPolygonI(nativeGraphics, NativeOf(brush), points, count, fillMode));
+}
+
+Status Graphics::FillPath(const Brush* brush, const GraphicsPath* path)
+{
+    if (FillPathAntialiased(brush, path)) return SetStatus(Ok);
+    return FillNativePath(NativeOf(brush), NativeOf(path));
+}
+
+Status Graphics::FillNativePath(DllExports::GpBrush* brush, DllExports::GpPath* path)
+{
+    ClearEngineDash(nativeGraphics);
+    return SetStatus(DllExports::GdipFillPath(nativeGraphics, brush, path));
+}
+
+Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, const PointF& origin, const Brush* brush)
+{
+    return DrawString(string, length, font, origin, nullptr, brush);
+}
+
+Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, const PointF& origin,
+                            const StringFormat* format, const Brush* brush)
+{
+    RectF layout(origin.X, origin.Y, 0.0f, 0.0f);
+    return DrawString(string, length, font, layout, format, brush);
+}
+
+Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                            const StringFormat* format, const Brush* brush)
+{
+    const auto lock = LockEngineText();
+    const WholeText whole(string, length);
+    return SetStatus(DllExports::GdipDrawString(nativeGraphics, whole.Get(), length, NativeOf(font), &layoutRect,
+                                                NativeOf(format), NativeOf(brush)));
+}
+
+Status Graphics::MeasureString(const WCHAR* string, INT length, const Font* font, const PointF& origin,
+                               const StringFormat* format, RectF* boundingBox) const
+{
+    RectF layout(origin.X, origin.Y, 0.0f, 0.0f);
+    return MeasureString(string, length, font, layout, format, boundingBox);
+}
+
+Status Graphics::MeasureString(const WCHAR* string, INT length, const Font* font, const PointF& origin,
+                               RectF* boundingBox) const
+{
+    return MeasureString(string, length, font, origin, nullptr, boundingBox);
+}
+
+namespace {
+
+// How many page units one inch is, for the units a page can have; 0 for a unit measured in pixels.
+REAL UnitsPerInch(Unit unit)
+{
+    switch (unit) {
+    case UnitPoint: return 72.0f;
+    case UnitInch: return 1.0f;
+    case UnitDocument: return 300.0f;
+    case UnitMillimeter: return 25.4f;
+    default: return 0.0f;
+    }
+}
+
+}  // namespace
+
+// GDI+ draws an image, or a part of it, at a point at its physical size: its pixels over its resolution,
+// in inches, shown at the device's resolution. libgdiplus draws it at its pixel size whatever the
+// resolutions. False when a resolution is unknown.
+bool Graphics::PhysicalSize(Image* image, REAL pixelsWide, REAL pixelsHigh, REAL* width, REAL* height) const
+{
+    REAL imageDpiX = 0, imageDpiY = 0, deviceDpiX = 0, deviceDpiY = 0;
+    DllExports::GdipGetImageHorizontalResolution(image->NativeImage(), &imageDpiX);
+    DllExports::GdipGetImageVerticalResolution(image->NativeImage(), &imageDpiY);
+    DllExports::GdipGetDpiX(nativeGraphics, &deviceDpiX);
+    DllExports::GdipGetDpiY(nativeGraphics, &deviceDpiY);
+    if (!(imageDpiX > 0 && imageDpiY > 0 && deviceDpiX > 0 && deviceDpiY > 0)) return false;
+    const REAL perInch = UnitsPerInch(pageUnit);
+    *width = pixelsWide / imageDpiX * (perInch > 0 ? perInch : deviceDpiX);
+    *height = pixelsHigh / imageDpiY * (perInch > 0 ? perInch : deviceDpiY);
+    return true;
+}
+
+Status Graphics::DrawImage(Image* image, REAL x, REAL y)
+{
+    REAL width = 0, height = 0;
+    if (!image || !PhysicalSize(image, static_cast<REAL>(image->GetWidth()), static_cast<REAL>(image->GetHeight()),
+                                &width, &height))
+        return SetStatus(DllExports::GdipDrawImage(nativeGraphics, NativeOf(image), x, y));
+    return DrawImage(image, x, y, width, height);
+}
+
+Status Graphics::DrawImage(Image* image, INT x, INT y)
+{
+    return DrawImage(image, static_cast<REAL>(x), static_cast<REAL>(y));
+}
+
+Status Graphics::DrawImage(Image* image, const Point& point) { return DrawImage(image, point.X, point.Y); }
+
+Status Graphics::DrawImage(Image* image, INT x, INT y, INT width, INT height)
+{
+    if (image && DrawScaledDown(image, RectF(REAL(x), REAL(y), REAL(width), REAL(height)), 0, 0,
+                                REAL(image->GetWidth()), REAL(image->GetHeight())))
+        return Ok;
+    return SetStatus(DllExports::GdipDrawImageRectI(nativeGraphics, NativeOf(image), x, y, width, height));
+}
+
+Status Graphics::DrawImage(Image* image, REAL x, REAL y, REAL width, REAL height)
+{
+    if (image && DrawScaledDown(image, RectF(x, y, width, height), 0, 0, REAL(image->GetWidth()),
+                                REAL(image->GetHeight())))
+        return Ok;
+    return SetStatus(DllExports::GdipDrawImageRect(nativeGraphics, NativeOf(image), x, y, width, height));
+}
+
+Status Graphics::DrawImage(Image* image, const Rect& rect)
+{
+    return DrawImage(image, rect.X, rect.Y, rect.Width, rect.Height);
+}
+
+Status Graphics::DrawImage(Image* image, const RectF& rect)
+{
+    return DrawImage(image, rect.X, rect.Y, rect.Width, rect.Height);
+}
+
+Status Graphics::DrawImage(Image* image, INT x, INT y, INT srcx, INT srcy, INT srcwidth, INT srcheight, Unit srcUnit)
+{
+    return DrawImage(image, static_cast<REAL>(x), static_cast<REAL>(y), static_cast<REAL>(srcx),
+                     static_cast<REAL>(srcy), static_cast<REAL>(srcwidth), static_cast<REAL>(srcheight), srcUnit);
+}
+
+Status Graphics::DrawImage(Image* image, REAL x, REAL y, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight,
+                           Unit srcUnit)
+{
+    REAL width = 0, height = 0;
+    if (!image || srcUnit != UnitPixel || !PhysicalSize(image, srcwidth, srcheight, &width, &height))
+        return SetStatus(DllExports::GdipDrawImagePointRect(nativeGraphics, NativeOf(image), x, y, srcx, srcy,
+                                                            srcwidth, srcheight, srcUnit));
+    return DrawImage(image, RectF(x, y, width, height), srcx, srcy, srcwidth, srcheight, srcUnit);
+}
+
+namespace {
+
+// libgdiplus aborts the process (a failed assertion) when a scaled draw puts its cairo context into an
+// error state, which rectangles beyond cairo's 24-bit coordinate range do. Such draws are refused.
+bool WithinEngineRange(double x, double y, double width, double height)
+{
+    const double limit = 8388607.0;  // 2^23 - 1
+    for (double value : {x, y, width, height, x + width, y + height})
+        if (!(value >= -limit && value <= limit)) return false;
+    return true;
+}
+
+}  // namespace
+
+Status Graphics::DrawImage(Image* image, const Rect& destRect, INT srcx, INT srcy, INT srcwidth, INT srcheight,
+                           Unit srcUnit, const ImageAttributes* imageAttributes, DrawImageAbort callback,
+                           void* callbackData)
+{
+    const RectF dest(static_cast<REAL>(destRect.X), static_cast<REAL>(destRect.Y), static_cast<REAL>(destRect.Width),
+                     static_cast<REAL>(destRect.Height));
+    return DrawImage(image, dest, static_cast<REAL>(srcx), static_cast<REAL>(srcy), static_cast<REAL>(srcwidth),
+                     static_cast<REAL>(srcheight), srcUnit, imageAttributes, callback, callbackData);
+}
+
+Status Graphics::DrawImage(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight,
+                           Unit srcUnit, const ImageAttributes* imageAttributes, DrawImageAbort callback,
+                           void* callbackData)
+{
+    if (!WithinEngineRange(destRect.X, destRect.Y, destRect.Width, destRect.Height) ||
+        !WithinEngineRange(srcx, srcy, srcwidth, srcheight))
+        return SetStatus(ValueOverflow);
+    if (srcUnit == UnitPixel && !imageAttributes && image && image->GetType() == ImageTypeMetafile)
+        return DrawMetafilePart(image, destRect, srcx, srcy, srcwidth, srcheight);
+    if (srcUnit == UnitPixel && !imageAttributes && DrawScaledDown(image, destRect, srcx, srcy, srcwidth, srcheight))
+        return Ok;
+    if (ScalesOneAxisOnly(destRect, srcwidth, srcheight))
+        return DrawImageThroughScale(image, destRect, srcx, srcy, srcwidth, srcheight, srcUnit, imageAttributes,
+                                     callback, callbackData);
+    return SetStatus(DllExports::GdipDrawImageRectRect(
+        nativeGraphics, NativeOf(image), destRect.X, destRect.Y, destRect.Width, destRect.Height, srcx, srcy, srcwidth,
+        srcheight, srcUnit, NativeOf(imageAttributes), callback, callbackData));
+}
+
+// libgdiplus skips the scaling of a rectangle-to-rectangle draw when either side keeps its size, so a
+// picture stretched in one direction only comes out unscaled; GDI+ scales each direction on its own.
+bool Graphics::ScalesOneAxisOnly(const RectF& destRect, REAL srcwidth, REAL srcheight)
+{
+    auto same = [](REAL a, REAL b) { return std::fabs(a - b) <= 0.00059604645f; };  // the engine's "near zero"
+    return same(destRect.Width, srcwidth) != same(destRect.Height, srcheight);
+}
+
+// The scale goes into the world transform for the one draw, which then keeps the source's size.
+Status Graphics::DrawImageThroughScale(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth,
+                                       REAL srcheight, Unit srcUnit, const ImageAttributes* imageAttributes,
+                                       DrawImageAbort callback, void* callbackData)
+{
+    if (srcwidth == 0 || srcheight == 0 || destRect.Width == 0 || destRect.Height == 0) return Ok;
+    Matrix saved;
+    Status status = SetStatus(DllExports::GdipGetWorldTransform(nativeGraphics, saved.NativeMatrix()));
+    if (status != Ok) return status;
+    DllExports::GdipTranslateWorldTransform(nativeGraphics, destRect.X, destRect.Y, MatrixOrderPrepend);
+    DllExports::GdipScaleWorldTransform(nativeGraphics, destRect.Width / srcwidth, destRect.Height / srcheight,
+                                        MatrixOrderPrepend);
+    status = SetStatus(DllExports::GdipDrawImageRectRect(nativeGraphics, NativeOf(image), 0, 0, srcwidth, srcheight,
+                                                         srcx, srcy, srcwidth, srcheight, srcUnit,
+                                                         NativeOf(imageAttributes), callback, callbackData));
+    DllExports::GdipSetWorldTransform(nativeGraphics, saved.NativeMatrix());
+    return status;
+}
+
+// libgdiplus answers NotImplemented to a metafile drawn from a source rectangle. The whole picture is played
+// instead, placed and scaled so that the source rectangle lands on the destination, and clipped to it.
+Status Graphics::DrawMetafilePart(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth,
+                                  REAL srcheight)
+{
+    if (srcwidth == 0 || srcheight == 0 || destRect.Width == 0 || destRect.Height == 0) return Ok;
+    GraphicsState state = 0;
+    Status status = DllExports::GdipSaveGraphics(nativeGraphics, &state);
+    if (status != Ok) return SetStatus(status);
+    DllExports::GdipTranslateWorldTransform(nativeGraphics, destRect.X, destRect.Y, MatrixOrderPrepend);
+    DllExports::GdipScaleWorldTransform(nativeGraphics, destRect.Width / srcwidth, destRect.Height / srcheight,
+                                        MatrixOrderPrepend);
+    DllExports::GdipTranslateWorldTransform(nativeGraphics, -srcx, -srcy, MatrixOrderPrepend);
+    status =
+        DllExports::GdipSetClipRect(nativeGraphics, std::min(srcx, srcx + srcwidth), std::min(srcy, srcy + srcheight),
+                                    std::fabs(srcwidth), std::fabs(srcheight), CombineModeIntersect);
+    if (status == Ok)
+        status = DllExports::GdipDrawImageRect(nativeGraphics, image->NativeImage(), 0, 0, REAL(image->GetWidth()),
+                                               REAL(image->GetHeight()));
+    DllExports::GdipRestoreGraphics(nativeGraphics, state);
+    return SetStatus(status);
+}
+
+bool Graphics::DrawsPixelForPixel() const
+{
+    if (!surface || !nativeGraphics) return false;
+    Unit unit = UnitWorld;
+    if (DllExports::GdipGetPageUnit(nativeGraphics, &unit) != Ok) return false;
+    if (unit != UnitPixel && !(unit == UnitDisplay && pageScale == 1.0f)) return false;
+    // No clip: the engine reports an unclipped context as bounded by a huge rectangle.
+    RectF clip;
+    if (DllExports::GdipGetClipBounds(nativeGraphics, &clip) != Ok || !(clip.Width >= 4e6f && clip.Height >= 4e6f))
+        return false;
+    Matrix world;
+    if (DllExports::GdipGetWorldTransform(nativeGraphics, world.NativeMatrix()) != Ok) return false;
+    REAL m[6] = {0, 0, 0, 0, 0, 0};
+    world.GetElements(m);
+    return m[0] == 1.0f && m[1] == 0.0f && m[2] == 0.0f && m[3] == 1.0f && m[4] == 0.0f && m[5] == 0.0f;
+}
+
+namespace {
+
+// A rectangle of whole pixels lying inside a width x height bitmap, from floats that must be exact.
+bool WholePixels(REAL x, REAL y, REAL width, REAL height, INT boundWidth, INT boundHeight, Rect* out)
+{
+    if (!(x >= 0 && y >= 0 && width >= 1 && height >= 1 && x + width <= boundWidth && y + height <= boundHeight))
+        return false;
+    *out = Rect(INT(x), INT(y), INT(width), INT(height));
+    return out->X == x && out->Y == y && out->Width == width && out->Height == height;
+}
+
+}  // namespace
+
+bool Graphics::DrawScaledDown(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight)
+{
+    // Pictures drawn as they are stay the engine's; so do enlarged ones, unless nearest neighbour is asked for.
+    if (destRect.Width == srcwidth && destRect.Height == srcheight) return false;
+    InterpolationMode mode = InterpolationModeInvalid;
+    DllExports::GdipGetInterpolationMode(nativeGraphics, &mode);
+    const bool nearest = mode == InterpolationModeNearestNeighbor;
+    if (!nearest && !(destRect.Width <= srcwidth && destRect.Height <= srcheight)) return false;
+    if (!image || image->NativeImage() == surface.get() || !DrawsPixelForPixel()) return false;
+    const PixelView source(image->NativeImage(), nearest ? ViewedFormats::Any : ViewedFormats::PremultipliedOrOpaque);
+    if (!source.Valid()) return false;
+    const PixelView target(surface.get(), ViewedFormats::Premultiplied);
+    if (!target.Valid()) return false;
+    Rect from, to;
+    if (!WholePixels(srcx, srcy, srcwidth, srcheight, source.Width(), source.Height(), &from) ||
+        !WholePixels(destRect.X, destRect.Y, destRect.Width, destRect.Height, target.Width(), target.Height(), &to))
+        return false;
+    const bool sourceCopy = compositingMode == CompositingModeSourceCopy;
+    if (nearest)
+        ScaleNearest(source, from, target, to, sourceCopy);
+    else
+        ScaleDownByArea(source, from, target, to, sourceCopy);
+    return true;
+}
+
+HDC Graphics::GetHDC()
+{
+    HDC hdc = nullptr;
+    SetStatus(DllExports::GdipGetDC(nativeGraphics, &hdc));
+    return hdc;
+}
+
+void Graphics::ReleaseHDC(HDC hdc) { SetStatus(DllExports::GdipReleaseDC(nativeGraphics, hdc)); }
+
+}  // namespace Gdiplus

@@ -1,0 +1,159 @@
+// Paths and matrices.
+#include "../Gdiplus.h"
+#include "../engine/WholeText.h"
+#include "../engine/TextLock.h"
+
+namespace Gdiplus {
+
+GraphicsPath::GraphicsPath(FillMode fillMode) { SetStatus(DllExports::GdipCreatePath(fillMode, &nativePath)); }
+
+GraphicsPath::~GraphicsPath()
+{
+    if (nativePath) DllExports::GdipDeletePath(nativePath);
+}
+
+Status GraphicsPath::AddLine(INT x1, INT y1, INT x2, INT y2)
+{
+    return SetStatus(DllExports::GdipAddPathLineI(nativePath, x1, y1, x2, y2));
+}
+
+Status GraphicsPath::AddLine(REAL x1, REAL y1, REAL x2, REAL y2)
+{
+    return SetStatus(DllExports::GdipAddPathLine(nativePath, x1, y1, x2, y2));
+}
+
+Status GraphicsPath::AddLine(const Point& pt1, const Point& pt2) { return AddLine(pt1.X, pt1.Y, pt2.X, pt2.Y); }
+
+Status GraphicsPath::AddArc(const Rect& rect, REAL startAngle, REAL sweepAngle)
+{
+    return AddArc(rect.X, rect.Y, rect.Width, rect.Height, startAngle, sweepAngle);
+}
+
+Status GraphicsPath::AddRectangle(const Rect& rect)
+{
+    return SetStatus(DllExports::GdipAddPathRectangleI(nativePath, rect.X, rect.Y, rect.Width, rect.Height));
+}
+
+Status GraphicsPath::AddPolygon(const Point* points, INT count)
+{
+    return SetStatus(DllExports::GdipAddPathPolygonI(nativePath, points, count));
+}
+
+Status GraphicsPath::AddString(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
+                               const Point& origin, const StringFormat* format)
+{
+    Rect layout(origin.X, origin.Y, 0, 0);
+    return AddString(string, length, family, style, emSize, layout, format);
+}
+
+Status GraphicsPath::AddString(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
+                               const PointF& origin, const StringFormat* format)
+{
+    RectF layout(origin.X, origin.Y, 0.0f, 0.0f);
+    return AddString(string, length, family, style, emSize, layout, format);
+}
+
+Status GraphicsPath::AddString(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
+                               const Rect& layoutRect, const StringFormat* format)
+{
+    const auto lock = LockEngineText();
+    const WholeText whole(string, length);
+    return SetStatus(DllExports::GdipAddPathStringI(nativePath, whole.Get(), length,
+                                                    family ? family->NativeFamily() : nullptr, style, emSize,
+                                                    &layoutRect, format ? format->NativeFormat() : nullptr));
+}
+
+Status GraphicsPath::AddString(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
+                               const RectF& layoutRect, const StringFormat* format)
+{
+    const auto lock = LockEngineText();
+    const WholeText whole(string, length);
+    return SetStatus(DllExports::GdipAddPathString(nativePath, whole.Get(), length,
+                                                   family ? family->NativeFamily() : nullptr, style, emSize,
+                                                   &layoutRect, format ? format->NativeFormat() : nullptr));
+}
+
+Status GraphicsPath::StartFigure() { return SetStatus(DllExports::GdipStartPathFigure(nativePath)); }
+Status GraphicsPath::CloseFigure() { return SetStatus(DllExports::GdipClosePathFigure(nativePath)); }
+Status GraphicsPath::CloseAllFigures() { return SetStatus(DllExports::GdipClosePathFigures(nativePath)); }
+Status GraphicsPath::Reset() { return SetStatus(DllExports::GdipResetPath(nativePath)); }
+
+INT GraphicsPath::GetPointCount() const
+{
+    INT count = 0;
+    SetStatus(DllExports::GdipGetPointCount(nativePath, &count));
+    return count;
+}
+
+Status GraphicsPath::GetPathPoints(PointF* points, INT count) const
+{
+    return SetStatus(DllExports::GdipGetPathPoints(nativePath, points, count));
+}
+
+Status GraphicsPath::GetPathTypes(BYTE* types, INT count) const
+{
+    return SetStatus(DllExports::GdipGetPathTypes(nativePath, types, count));
+}
+
+Status GraphicsPath::GetBounds(RectF* bounds, const Matrix* matrix, const Pen* pen) const
+{
+    return SetStatus(DllExports::GdipGetPathWorldBounds(nativePath, bounds, matrix ? matrix->NativeMatrix() : nullptr,
+                                                        pen ? pen->NativePen() : nullptr));
+}
+
+Matrix::Matrix() { SetStatus(DllExports::GdipCreateMatrix(&nativeMatrix)); }
+
+Matrix::Matrix(REAL m11, REAL m12, REAL m21, REAL m22, REAL dx, REAL dy)
+{
+    SetStatus(DllExports::GdipCreateMatrix2(m11, m12, m21, m22, dx, dy, &nativeMatrix));
+}
+
+Matrix::~Matrix()
+{
+    if (nativeMatrix) DllExports::GdipDeleteMatrix(nativeMatrix);
+}
+
+Status Matrix::SetElements(REAL m11, REAL m12, REAL m21, REAL m22, REAL dx, REAL dy)
+{
+    return SetStatus(DllExports::GdipSetMatrixElements(nativeMatrix, m11, m12, m21, m22, dx, dy));
+}
+
+Status Matrix::GetElements(REAL* m) const { return SetStatus(DllExports::GdipGetMatrixElements(nativeMatrix, m)); }
+
+Status Matrix::Translate(REAL offsetX, REAL offsetY, MatrixOrder order)
+{
+    return SetStatus(DllExports::GdipTranslateMatrix(nativeMatrix, offsetX, offsetY, order));
+}
+
+Status Matrix::Rotate(REAL angle, MatrixOrder order)
+{
+    return SetStatus(DllExports::GdipRotateMatrix(nativeMatrix, angle, order));
+}
+
+Status Matrix::Scale(REAL scaleX, REAL scaleY, MatrixOrder order)
+{
+    return SetStatus(DllExports::GdipScaleMatrix(nativeMatrix, scaleX, scaleY, order));
+}
+
+BOOL Matrix::IsIdentity() const
+{
+    BOOL result = FALSE;
+    SetStatus(DllExports::GdipIsMatrixIdentity(nativeMatrix, &result));
+    return result;
+}
+
+REAL Matrix::OffsetX() const
+{
+    REAL m[6] = {0, 0, 0, 0, 0, 0};
+    GetElements(m);
+    return m[4];
+}
+
+REAL Matrix::OffsetY() const
+{
+    REAL m[6] = {0, 0, 0, 0, 0, 0};
+    GetElements(m);
+    return m[5];
+}
+
+}  // namespace Gdiplus

@@ -1,0 +1,95 @@
+// Anti-aliased coverage of closed polygons, each pixel's share worked out exactly as the area the polygons
+// cover of it, for the filled and outlined shapes the layer draws itself (GdiplusAntialiased.cpp). Device pixel
+// (x, y) is the square [x, x + 1] x [y, y + 1].
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "../GdiplusTypes.h"
+
+namespace Gdiplus {
+
+// A closed polygon: its last point joins its first.
+using Polygon = std::vector<PointF>;
+
+// Flattens the figures of a path, given as GDI+ keeps them (points and point types), into polygons that
+// stray at most a tenth of a pixel from the curves, each point moved by `offset`. A figure counts as
+// closed when its last point carries the close flag. False when the types do not make whole figures.
+bool FlattenPath(const PointF* points, const BYTE* types, INT count, PointF offset, std::vector<Polygon>* figures,
+                 std::vector<bool>* closed);
+
+// The area a pen of the width covers, centred on a closed polygon, as two polygons: the polygon moved out by
+// half the width and the polygon moved in, the second turned the other way so that only the band between
+// them is covered. Joins are mitred. False when a join's miter exceeds the limit, when the polygon turns
+// back on itself, or when the inner outline would fold over (a pen too wide for a bend).
+bool CentredStroke(const Polygon& figure, REAL width, REAL miterLimit, std::vector<Polygon>* band);
+
+// Accumulates the signed area of polygons over the pixels of a box, then hands on the coverage row by row.
+class CoverageMask {
+public:
+    // The box is clipped by the caller to the pixels that will be painted; polygons may reach beyond it.
+    explicit CoverageMask(const Rect& box);
+
+    void AddPolygon(const Polygon& polygon);
+
+    // Calls span(x, y, count, coverage) for every run of pixels of the box that share one coverage, from
+    // 1 to 255, left to right and top to bottom. Winding counts make the coverage of nested figures; with
+    // evenOdd, an area covered twice is uncovered.
+    template <class Span> void Sweep(bool evenOdd, Span&& span);
+
+private:
+    static int CoverageOf(float sum, bool evenOdd);
+
+    Rect box;
+    INT cellsPerRow;  // the box's width and one more cell, which takes area that ends past the last pixel
+    INT wordsPerRow;  // of marks
+    std::vector<float> cells;
+    // A bit a cell, set where area arrived: the sweep visits those cells alone and passes over the runs
+    // between them whole.
+    std::vector<uint64_t> marks;
+};
+
+inline int CoverageMask::CoverageOf(float sum, bool evenOdd)
+{
+    float share = std::fabs(sum);
+    if (evenOdd && share > 1.0f) {
+        // Folded into [0, 2), then an area covered twice counts as uncovered.
+        share -= 2.0f * float(static_cast<INT>(share / 2.0f));
+        if (share > 1.0f) share = 2.0f - share;
+    }
+    return static_cast<int>(std::min(share, 1.0f) * 255.0f + 0.5f);
+}
+
+template <class Span> void CoverageMask::Sweep(bool evenOdd, Span&& span)
+{
+    for (INT y = 0; y < box.Height; ++y) {
+        float* row = cells.data() + static_cast<size_t>(y) * static_cast<size_t>(cellsPerRow);
+        uint64_t* words = marks.data() + static_cast<size_t>(y) * static_cast<size_t>(wordsPerRow);
+        float sum = 0.0f;
+        INT next = 0;  // the first cell not yet handed on
+        for (INT w = 0; w < wordsPerRow; ++w) {
+            for (uint64_t bits = words[w]; bits != 0; bits &= bits - 1) {
+                const INT x = w * 64 + __builtin_ctzll(bits);
+                if (x > next) {
+                    // No area arrived in the cells between: one coverage holds for all of them.
+                    const int coverage = CoverageOf(sum, evenOdd);
+                    if (coverage > 0) span(box.X + next, box.Y + y, x - next, coverage);
+                }
+                sum += row[x];
+                row[x] = 0.0f;
+                const int coverage = x < box.Width ? CoverageOf(sum, evenOdd) : 0;
+                if (coverage > 0) span(box.X + x, box.Y + y, 1, coverage);
+                next = x + 1;
+            }
+            words[w] = 0;
+        }
+        // A shape that goes on past the box's right side covers the rest of the row alike.
+        const int coverage = next < box.Width ? CoverageOf(sum, evenOdd) : 0;
+        if (coverage > 0) span(box.X + next, box.Y + y, box.Width - next, coverage);
+    }
+}
+
+}  // namespace Gdiplus

@@ -1,0 +1,401 @@
+// Anti-aliased shapes in one solid colour, filled (rectangles, polygons, pies, ellipses, paths) and outlined
+// (ellipses, paths) by the layer itself. libgdiplus hands them to cairo, whose scan converter samples 15
+// sub-rows of every pixel and which, for each path fill, also strokes the outline a pixel wide (so the fill
+// spills half a pixel over its edge), puts an ellipse's fill half a pixel up and left of its outline and a
+// rectangle's edges between pixels. Here each pixel gets the exact area the shape covers of it, with GDI+'s
+// geometry: pixel centres on whole coordinates, fills to their outline; fills under any world transform and
+// pixel page scale, outlines under those that scale all directions alike. Anything else (other brushes and
+// pens, clips, copying compositing, other page units, stretching transforms for outlines, no anti-aliasing)
+// stays with the engine.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "Coverage.h"
+#include "DeviceFigure.h"
+#include "../Gdiplus.h"
+#include "PixelView.h"
+#include "RowClones.h"
+
+namespace Gdiplus {
+
+namespace {
+
+// A pixel's square spans half a pixel either side of its centre; coverage squares start at whole numbers.
+const PointF kPixelCentre(0.5f, 0.5f);
+// Figures reaching further than this outside the canvas are cut to the canvas and this margin around it.
+const float kBandMargin = 64.0f;
+// The control-point distance of a quarter ellipse of radius 1 drawn as a cubic Bézier.
+const float kQuarterBezier = 0.5522847498f;
+// How many rows ahead of the one being painted are fetched into the cache.
+const INT kRowsAhead = 3;
+// The most cells a coverage mask holds at once (4 MiB of them).
+const INT kMostCells = 1 << 20;
+
+// The colour as the engine's cairo premultiplies it: each straight channel times the alpha, both in
+// [0, 1], to 16 bits, then the high byte.
+uint32_t EnginePremultiplied(ARGB colour)
+{
+    const uint32_t alphaByte = colour >> 24;
+    if (alphaByte == 0) return 0;
+    const double alpha = alphaByte / 255.0;
+    uint32_t pixel = alphaByte << 24;
+    for (int shift : {16, 8, 0}) {
+        const double channel = ((colour >> shift) & 0xFF) / 255.0;
+        pixel |= (static_cast<uint32_t>(channel * alpha * 65535.0 + 0.5) >> 8) << shift;
+    }
+    return pixel;
+}
+
+// The pixels the polygons reach, inside the bitmap; the polygons lie within the band around it.
+Rect PixelBounds(const std::vector<Polygon>& polygons, const PixelView& target)
+{
+    const float most = std::numeric_limits<float>::max();
+    float left = most, top = most, right = -most, bottom = -most;
+    for (const Polygon& polygon : polygons)
+        for (const PointF& p : polygon) {
+            left = std::min(left, p.X);
+            right = std::max(right, p.X);
+            top = std::min(top, p.Y);
+            bottom = std::max(bottom, p.Y);
+        }
+    if (left > right) return Rect(0, 0, 0, 0);
+    const INT x0 = std::max(static_cast<INT>(std::floor(left)), 0);
+    const INT y0 = std::max(static_cast<INT>(std::floor(top)), 0);
+    const INT x1 = std::min(static_cast<INT>(std::ceil(right)), target.Width());
+    const INT y1 = std::min(static_cast<INT>(std::ceil(bottom)), target.Height());
+    return Rect(x0, y0, std::max(x1 - x0, 0), std::max(y1 - y0, 0));
+}
+
+RectF BandAround(const PixelView& target)
+{
+    return RectF(-kBandMargin, -kBandMargin, float(target.Width()) + 2 * kBandMargin,
+                 float(target.Height()) + 2 * kBandMargin);
+}
+
+// Composites the premultiplied source, scaled to the coverage, over a run of pixels. Inlined into its
+// callers, whose loops are built for the machine.
+[[gnu::always_inline]] inline void PaintRun(uint32_t* row, INT count, uint32_t source, int coverage)
+{
+    if (coverage <= 0 || count <= 0) return;
+    if (coverage == 255 && source >> 24 == 255) {
+        std::fill_n(row, count, source);
+        return;
+    }
+    const uint32_t covered = coverage == 255 ? source : ScaledPixel(source, static_cast<uint32_t>(coverage));
+    for (INT i = 0; i < count; ++i) row[i] = OverPixel(covered, row[i]);
+}
+
+// Composites the premultiplied source over the pixels of the band that the polygons cover.
+void PaintBand(const PixelView& target, const std::vector<Polygon>& polygons, bool evenOdd, uint32_t source,
+               const Rect& band)
+{
+    CoverageMask mask(band);
+    for (const Polygon& polygon : polygons) mask.AddPolygon(polygon);
+    INT fetched = band.Y - 1;
+    mask.Sweep(evenOdd, [&](INT x, INT y, INT count, int coverage) {
+        // Canvas rows lie pages apart: the rows a little ahead are asked for before they are reached.
+        for (; fetched < std::min(y + kRowsAhead, band.Y + band.Height - 1); ++fetched)
+            for (INT at = 0; at < band.Width; at += 16) __builtin_prefetch(target.Row(fetched + 1) + band.X + at, 1);
+        PaintRun(target.Row(y) + x, count, source, coverage);
+    });
+}
+
+// Composites the colour source over the pixels the polygons cover; false when a point is not a number.
+bool PaintCovered(const PixelView& target, std::vector<Polygon>& polygons, bool evenOdd, ARGB colour)
+{
+    if (!CutToBand(&polygons, BandAround(target))) return false;
+    const Rect box = PixelBounds(polygons, target);
+    const uint32_t source = EnginePremultiplied(colour);
+    if (box.Width == 0 || box.Height == 0 || source == 0) return true;
+    // Rows are worked in bands, so that a shape as large as the canvas needs a mask of bounded size.
+    const INT rowsPerBand = std::max(kMostCells / (box.Width + 1), 1);
+    for (INT top = box.Y; top < box.Y + box.Height; top += rowsPerBand) {
+        const INT rows = std::min(rowsPerBand, box.Y + box.Height - top);
+        PaintBand(target, polygons, evenOdd, source, Rect(box.X, top, box.Width, rows));
+    }
+    return true;
+}
+
+int CoverageOfShare(float share) { return static_cast<int>(std::min(share, 1.0f) * 255.0f + 0.5f); }
+
+// Composites a pixel scaled to the coverage over one pixel.
+[[gnu::always_inline]] inline void PaintPixel(uint32_t* pixel, uint32_t covered)
+{
+    if (covered != 0) *pixel = OverPixel(covered, *pixel);
+}
+
+uint32_t CoveredPixel(uint32_t source, int coverage)
+{
+    return coverage <= 0 ? 0 : coverage == 255 ? source : ScaledPixel(source, static_cast<uint32_t>(coverage));
+}
+
+// Composites the colour over the box [left, right] x [top, bottom] of device space (pixel (x, y) being the
+// square [x, x + 1] x [y, y + 1]): the exact area of each pixel it covers. The rows it crosses whole share
+// one coverage per column: their insides are filled as runs and only their two side pixels blended. Built
+// for AVX2 and for any x86-64.
+PICTOR_ROW_CLONES void PaintBox(const PixelView& target, float left, float top, float right, float bottom, ARGB colour)
+{
+    const uint32_t source = EnginePremultiplied(colour);
+    left = std::clamp(left, 0.0f, float(target.Width()));
+    right = std::clamp(right, 0.0f, float(target.Width()));
+    top = std::clamp(top, 0.0f, float(target.Height()));
+    bottom = std::clamp(bottom, 0.0f, float(target.Height()));
+    if (!(right > left && bottom > top) || source == 0) return;
+    const INT x0 = static_cast<INT>(std::floor(left)), x1 = static_cast<INT>(std::ceil(right));
+    const INT y0 = static_cast<INT>(std::floor(top)), y1 = static_cast<INT>(std::ceil(bottom));
+    // The shares of the first and last columns; one column alone takes the box's width.
+    const float firstColumn = std::min(right, float(x0 + 1)) - left;
+    const float lastColumn = right - std::max(left, float(x1 - 1));
+    // Inlined, so that it is built for the machine with the rest.
+    auto paintRow = [&](INT y) __attribute__((always_inline))
+    {
+        const float rowShare = std::min(bottom, float(y + 1)) - std::max(top, float(y));
+        uint32_t* row = target.Row(y);
+        PaintRun(row + x0, 1, source, CoverageOfShare(rowShare * firstColumn));
+        if (x1 - x0 < 2) return;
+        PaintRun(row + x0 + 1, x1 - x0 - 2, source, CoverageOfShare(rowShare));
+        PaintRun(row + x1 - 1, 1, source, CoverageOfShare(rowShare * lastColumn));
+    };
+    const INT wholeFrom = top == float(y0) ? y0 : y0 + 1, wholeTo = bottom == float(y1) ? y1 : y1 - 1;
+    if (x1 - x0 < 2 || wholeFrom >= wholeTo) {
+        for (INT y = y0; y < y1; ++y) paintRow(y);
+        return;
+    }
+    // The rows cut by the top and bottom sides are read whole: they are asked for now and painted last.
+    for (INT x = x0; x < x1 + 16; x += 16) {
+        if (wholeFrom > y0) __builtin_prefetch(target.Row(y0) + std::min(x, x1 - 1), 1);
+        if (wholeTo < y1) __builtin_prefetch(target.Row(y1 - 1) + std::min(x, x1 - 1), 1);
+    }
+    // The insides first, then each side a column at a time: its pixels are read, and in the column's loop
+    // their reads, of lines the fill has just brought in, do not wait behind each row's stores.
+    for (INT y = wholeFrom; y < wholeTo; ++y) PaintRun(target.Row(y) + x0 + 1, x1 - x0 - 2, source, 255);
+    const uint32_t leftPixel = CoveredPixel(source, CoverageOfShare(firstColumn));
+    const uint32_t rightPixel = CoveredPixel(source, CoverageOfShare(lastColumn));
+    for (INT y = wholeFrom; y < wholeTo; ++y) PaintPixel(target.Row(y) + x0, leftPixel);
+    for (INT y = wholeFrom; y < wholeTo; ++y) PaintPixel(target.Row(y) + x1 - 1, rightPixel);
+    for (INT y = y0; y < wholeFrom; ++y) paintRow(y);
+    for (INT y = wholeTo; y < y1; ++y) paintRow(y);
+}
+
+// The solid colour of a brush; false for any other brush.
+bool SolidColour(const Brush* brush, ARGB* colour)
+{
+    BrushType type = BrushTypeLinearGradient;
+    DllExports::GpBrush* native = brush ? brush->NativeBrush() : nullptr;
+    return native && DllExports::GdipGetBrushType(native, &type) == Ok && type == BrushTypeSolidColor &&
+           DllExports::GdipGetSolidFillColor(reinterpret_cast<DllExports::GpSolidFill*>(native), colour) == Ok;
+}
+
+// The points and types of an ellipse's four quarter Béziers, from its right end anticlockwise on screen, as
+// GDI+ and the engine build it.
+void EllipseFigure(REAL x, REAL y, REAL width, REAL height, std::vector<PointF>* points, std::vector<BYTE>* types)
+{
+    const float rx = width / 2, ry = height / 2, cx = x + rx, cy = y + ry;
+    const float kx = kQuarterBezier * rx, ky = kQuarterBezier * ry;
+    *points = {{cx + rx, cy},      {cx + rx, cy - ky}, {cx + kx, cy - ry}, {cx, cy - ry},      {cx - kx, cy - ry},
+               {cx - rx, cy - ky}, {cx - rx, cy},      {cx - rx, cy + ky}, {cx - kx, cy + ry}, {cx, cy + ry},
+               {cx + kx, cy + ry}, {cx + rx, cy + ky}, {cx + rx, cy}};
+    types->assign(points->size(), PathPointTypeBezier);
+    types->front() = PathPointTypeStart;
+    types->back() |= PathPointTypeCloseSubpath;
+}
+
+bool PathOf(const GraphicsPath* path, std::vector<PointF>* points, std::vector<BYTE>* types, FillMode* mode)
+{
+    INT count = 0;
+    if (!path || !path->NativePath() || DllExports::GdipGetPointCount(path->NativePath(), &count) != Ok || count <= 0)
+        return false;
+    points->resize(static_cast<size_t>(count));
+    types->resize(static_cast<size_t>(count));
+    return DllExports::GdipGetPathPoints(path->NativePath(), points->data(), count) == Ok &&
+           DllExports::GdipGetPathTypes(path->NativePath(), types->data(), count) == Ok &&
+           DllExports::GdipGetPathFillMode(path->NativePath(), mode) == Ok;
+}
+
+// A pen this file can stroke with: one solid colour, centred, undashed, unscaled, no compound lines and no
+// anchors or custom caps (which the engine adds even to closed figures). Its width in device pixels, drawn
+// through a map that scales lengths by `scale`, and its join limit.
+bool PlainPen(const Pen* pen, REAL scale, ARGB* colour, REAL* width, REAL* miterLimit)
+{
+    DllExports::GpPen* native = pen ? pen->NativePen() : nullptr;
+    if (!native) return false;
+    PenType type = PenTypeUnknown;
+    DashStyle dash = DashStyleCustom;
+    PenAlignment alignment = PenAlignmentInset;
+    INT compound = -1;
+    LineCap start = LineCapCustom, end = LineCapCustom;
+    LineJoin join = LineJoinMiter;
+    Matrix transform;
+    if (DllExports::GdipGetPenFillType(native, &type) != Ok || type != PenTypeSolidColor ||
+        DllExports::GdipGetPenDashStyle(native, &dash) != Ok || dash != DashStyleSolid ||
+        DllExports::GdipGetPenMode(native, &alignment) != Ok || alignment != PenAlignmentCenter ||
+        DllExports::GdipGetPenCompoundCount(native, &compound) != Ok || compound != 0 ||
+        DllExports::GdipGetPenStartCap(native, &start) != Ok || start > LineCapTriangle ||
+        DllExports::GdipGetPenEndCap(native, &end) != Ok || end > LineCapTriangle ||
+        DllExports::GdipGetPenTransform(native, transform.NativeMatrix()) != Ok || !transform.IsIdentity() ||
+        DllExports::GdipGetPenColor(native, colour) != Ok || DllExports::GdipGetPenWidth(native, width) != Ok ||
+        DllExports::GdipGetPenLineJoin(native, &join) != Ok ||
+        DllExports::GdipGetPenMiterLimit(native, miterLimit) != Ok)
+        return false;
+    *width *= scale;
+    if (!std::isfinite(*width)) return false;
+    // A pen thinner than a device pixel draws a pixel wide, as in GDI+.
+    if (*width < 1.0f) *width = 1.0f;
+    // Round and bevelled joins are taken only where they differ from a miter by under a hundredth of a pixel.
+    if (join != LineJoinMiter && join != LineJoinMiterClipped) *miterLimit = 1.0f + 0.01f / (*width / 2);
+    return true;
+}
+
+}  // namespace
+
+// GDI+ puts pixel centres on whole coordinates, or half a pixel off them for the Half and HighQuality
+// pixel offsets (libgdiplus records the mode and draws the same either way): the figure then moves up and
+// left by half a pixel on the device.
+static REAL PixelOffset(DllExports::GpGraphics* graphics)
+{
+    PixelOffsetMode offset = PixelOffsetModeDefault;
+    DllExports::GdipGetPixelOffsetMode(graphics, &offset);
+    return offset == PixelOffsetModeHalf || offset == PixelOffsetModeHighQuality ? -0.5f : 0.0f;
+}
+
+bool Graphics::AntialiasedDeviceMap(DeviceMap* map) const
+{
+    SmoothingMode mode = SmoothingModeInvalid;
+    Unit unit = UnitWorld;
+    RectF clip;
+    Matrix world;
+    REAL m[6] = {0, 0, 0, 0, 0, 0};
+    // The engine ignores every page unit but pixels (whose scale the layer puts in its world transform):
+    // the layer draws where the engine's geometry is GDI+'s. An unclipped context reports a huge clip.
+    if (compositingMode != CompositingModeSourceOver || !surface || !nativeGraphics ||
+        DllExports::GdipGetSmoothingMode(nativeGraphics, &mode) != Ok ||
+        (mode != SmoothingModeAntiAlias && mode != SmoothingModeHighQuality) ||
+        DllExports::GdipGetPageUnit(nativeGraphics, &unit) != Ok ||
+        (unit != UnitPixel && !(unit == UnitDisplay && pageScale == 1.0f)) ||
+        DllExports::GdipGetClipBounds(nativeGraphics, &clip) != Ok || !(clip.Width >= 4e6f && clip.Height >= 4e6f) ||
+        DllExports::GdipGetWorldTransform(nativeGraphics, world.NativeMatrix()) != Ok || world.GetElements(m) != Ok)
+        return false;
+    const REAL offset = PixelOffset(nativeGraphics);
+    *map = DeviceMap{m[0], m[1], m[2], m[3], m[4] + offset, m[5] + offset};
+    const double determinant = map->m11 * map->m22 - map->m12 * map->m21;
+    return std::isfinite(determinant) && determinant != 0 && std::isfinite(map->dx) && std::isfinite(map->dy);
+}
+
+bool Graphics::FillAntialiased(const Brush* brush, const DeviceMap& map, const PointF* points, const BYTE* types,
+                               INT count, FillMode mode)
+{
+    ARGB colour = 0;
+    if (!SolidColour(brush, &colour)) return false;
+    const std::vector<PointF> device = ToDevice(map, points, count);
+    std::vector<Polygon> figures;
+    std::vector<bool> closed;
+    if (!FlattenPath(device.data(), types, count, kPixelCentre, &figures, &closed)) return false;
+    const PixelView target(surface.get(), ViewedFormats::Premultiplied);
+    return target.Valid() && PaintCovered(target, figures, mode == FillModeAlternate, colour);
+}
+
+bool Graphics::DrawAntialiased(const Pen* pen, const DeviceMap& map, const PointF* points, const BYTE* types, INT count)
+{
+    ARGB colour = 0;
+    REAL width = 0, miterLimit = 0;
+    // The band a pen covers is built in device pixels, which is the same as building it in world units and
+    // carrying it there when the map scales all directions alike; other maps stay with the engine.
+    const double scale = map.IsIdentity() ? 1.0 : map.UniformScale();
+    if (!(scale > 0) || !PlainPen(pen, REAL(scale), &colour, &width, &miterLimit)) return false;
+    const std::vector<PointF> device = ToDevice(map, points, count);
+    std::vector<Polygon> figures, band;
+    std::vector<bool> closed;
+    if (!FlattenPath(device.data(), types, count, kPixelCentre, &figures, &closed)) return false;
+    if (std::find(closed.begin(), closed.end(), false) != closed.end()) return false;
+    for (const Polygon& figure : figures)
+        if (!CentredStroke(figure, width, miterLimit, &band)) return false;
+    const PixelView target(surface.get(), ViewedFormats::Premultiplied);
+    return target.Valid() && PaintCovered(target, band, false, colour);
+}
+
+bool Graphics::FillRectangleAntialiased(const Brush* brush, REAL x, REAL y, REAL width, REAL height)
+{
+    DeviceMap map;
+    ARGB colour = 0;
+    if (!(width > 0 && height > 0) || !AntialiasedDeviceMap(&map) || !SolidColour(brush, &colour)) return false;
+    const PointF corners[] = {{x, y}, {x + width, y}, {x + width, y + height}, {x, y + height}};
+    if (!map.KeepsAxes()) {
+        const BYTE types[] = {PathPointTypeStart, PathPointTypeLine, PathPointTypeLine,
+                              PathPointTypeLine | PathPointTypeCloseSubpath};
+        return FillAntialiased(brush, map, corners, types, 4, FillModeAlternate);
+    }
+    const PointF from = map.Apply(corners[0]), to = map.Apply(corners[2]);
+    if (!std::isfinite(from.X) || !std::isfinite(from.Y) || !std::isfinite(to.X) || !std::isfinite(to.Y)) return false;
+    const PixelView target(surface.get(), ViewedFormats::Premultiplied);
+    if (!target.Valid()) return false;
+    PaintBox(target, std::min(from.X, to.X) + kPixelCentre.X, std::min(from.Y, to.Y) + kPixelCentre.Y,
+             std::max(from.X, to.X) + kPixelCentre.X, std::max(from.Y, to.Y) + kPixelCentre.Y, colour);
+    return true;
+}
+
+bool Graphics::FillPolygonAntialiased(const Brush* brush, const PointF* points, INT count, FillMode mode)
+{
+    DeviceMap map;
+    if (!points || count < 3 || !AntialiasedDeviceMap(&map)) return false;
+    std::vector<BYTE> types(static_cast<size_t>(count), PathPointTypeLine);
+    types.front() = PathPointTypeStart;
+    types.back() |= PathPointTypeCloseSubpath;
+    return FillAntialiased(brush, map, points, types.data(), count, mode);
+}
+
+bool Graphics::FillPieAntialiased(const Brush* brush, REAL x, REAL y, REAL width, REAL height, REAL startAngle,
+                                  REAL sweepAngle)
+{
+    DeviceMap map;
+    if (!(width > 0 && height > 0) || !AntialiasedDeviceMap(&map)) return false;
+    GraphicsPath pie;
+    std::vector<PointF> points;
+    std::vector<BYTE> types;
+    FillMode mode = FillModeAlternate;
+    return pie.AddPie(x, y, width, height, startAngle, sweepAngle) == Ok && PathOf(&pie, &points, &types, &mode) &&
+           FillAntialiased(brush, map, points.data(), types.data(), INT(points.size()), FillModeAlternate);
+}
+
+bool Graphics::FillEllipseAntialiased(const Brush* brush, REAL x, REAL y, REAL width, REAL height)
+{
+    DeviceMap map;
+    if (!(width > 0 && height > 0) || !AntialiasedDeviceMap(&map)) return false;
+    std::vector<PointF> points;
+    std::vector<BYTE> types;
+    EllipseFigure(x, y, width, height, &points, &types);
+    return FillAntialiased(brush, map, points.data(), types.data(), INT(points.size()), FillModeAlternate);
+}
+
+bool Graphics::DrawEllipseAntialiased(const Pen* pen, REAL x, REAL y, REAL width, REAL height)
+{
+    DeviceMap map;
+    if (!(width > 0 && height > 0) || !AntialiasedDeviceMap(&map)) return false;
+    std::vector<PointF> points;
+    std::vector<BYTE> types;
+    EllipseFigure(x, y, width, height, &points, &types);
+    return DrawAntialiased(pen, map, points.data(), types.data(), INT(points.size()));
+}
+
+bool Graphics::FillPathAntialiased(const Brush* brush, const GraphicsPath* path)
+{
+    DeviceMap map;
+    std::vector<PointF> points;
+    std::vector<BYTE> types;
+    FillMode mode = FillModeAlternate;
+    return AntialiasedDeviceMap(&map) && PathOf(path, &points, &types, &mode) &&
+           FillAntialiased(brush, map, points.data(), types.data(), INT(points.size()), mode);
+}
+
+bool Graphics::DrawPathAntialiased(const Pen* pen, const GraphicsPath* path)
+{
+    DeviceMap map;
+    std::vector<PointF> points;
+    std::vector<BYTE> types;
+    FillMode mode = FillModeAlternate;
+    return AntialiasedDeviceMap(&map) && PathOf(path, &points, &types, &mode) &&
+           DrawAntialiased(pen, map, points.data(), types.data(), INT(points.size()));
+}
+
+}  // namespace Gdiplus
