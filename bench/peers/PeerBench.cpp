@@ -14,17 +14,10 @@
 
 #include "FxPictor.h"
 #include "../Ratios.h"
+#include "Peers.h"
 
-namespace {
+namespace peers {
 
-const int kWidth = 1920, kHeight = 1080;
-const int kShapes = 200, kStrings = 200, kGradients = 20;
-const int kLargeWidth = 4000, kLargeHeight = 3000, kThumbWidth = 800, kThumbHeight = 600;
-
-struct Spot {
-    int x, y;
-};
-Spot SpotOf(int i) { return Spot{(i * 137) % 1800, (i * 61) % 1000}; }
 
 // Strings that differ from call to call, so that no cache of whole lines can help.
 const std::vector<std::wstring>& Strings()
@@ -93,6 +86,12 @@ const std::vector<uint32_t>& LargePixels()
     }();
     return pixels;
 }
+
+}  // namespace peers
+
+namespace {
+
+using namespace peers;
 
 // ---- resampling a large picture down to 800 x 600 ----
 // ReSampling replaces the canvas's picture, so each peer replaces its picture too: a fresh copy is made
