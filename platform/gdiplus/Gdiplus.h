@@ -1088,6 +1088,12 @@ private:
     // Draws a scaled-down picture, or any scaled one with nearest neighbour, itself (GdiplusScale.cpp) when it
     // can do so exactly; false otherwise.
     bool DrawScaledDown(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight);
+    // Draws a picture from a source rectangle of pixels by one of the layer's own routes below; false when
+    // none takes it.
+    bool DrawImageItself(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight);
+    // Draws a 32-bit bitmap turned or sheared onto the canvas itself (ImageDraw.cpp), bilinear or nearest
+    // neighbour, when there is no clip, copying compositing or page unit the engine ignores; false otherwise.
+    bool DrawImageTurned(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight);
     // Fills a rectangle with an axis-aligned linear gradient itself (GdiplusGradient.cpp); false otherwise.
     bool FillGradientRectangle(const Brush* brush, REAL x, REAL y, REAL width, REAL height);
     // Fills anti-aliased rectangles, polygons, pies, ellipses and paths in a solid colour, and outlines

@@ -5,6 +5,7 @@
 #include "../../win/Window.h"
 #include "../Gdiplus.h"
 #include "../engine/WholeText.h"
+#include "../pipeline/ImageDraw.h"
 #include "../pipeline/PixelView.h"
 #include "../engine/TextLock.h"
 
@@ -547,17 +548,17 @@ Status Graphics::DrawImage(Image* image, const Point& point) { return DrawImage(
 
 Status Graphics::DrawImage(Image* image, INT x, INT y, INT width, INT height)
 {
-    if (image && DrawScaledDown(image, RectF(REAL(x), REAL(y), REAL(width), REAL(height)), 0, 0,
-                                REAL(image->GetWidth()), REAL(image->GetHeight())))
-        return Ok;
+    if (image && DrawImageItself(image, RectF(REAL(x), REAL(y), REAL(width), REAL(height)), 0, 0,
+                                 REAL(image->GetWidth()), REAL(image->GetHeight())))
+        return SetStatus(Ok);
     return SetStatus(DllExports::GdipDrawImageRectI(nativeGraphics, NativeOf(image), x, y, width, height));
 }
 
 Status Graphics::DrawImage(Image* image, REAL x, REAL y, REAL width, REAL height)
 {
-    if (image && DrawScaledDown(image, RectF(x, y, width, height), 0, 0, REAL(image->GetWidth()),
-                                REAL(image->GetHeight())))
-        return Ok;
+    if (image && DrawImageItself(image, RectF(x, y, width, height), 0, 0, REAL(image->GetWidth()),
+                                 REAL(image->GetHeight())))
+        return SetStatus(Ok);
     return SetStatus(DllExports::GdipDrawImageRect(nativeGraphics, NativeOf(image), x, y, width, height));
 }
 
@@ -620,8 +621,8 @@ Status Graphics::DrawImage(Image* image, const RectF& destRect, REAL srcx, REAL 
         return SetStatus(ValueOverflow);
     if (srcUnit == UnitPixel && !imageAttributes && image && image->GetType() == ImageTypeMetafile)
         return DrawMetafilePart(image, destRect, srcx, srcy, srcwidth, srcheight);
-    if (srcUnit == UnitPixel && !imageAttributes && DrawScaledDown(image, destRect, srcx, srcy, srcwidth, srcheight))
-        return Ok;
+    if (srcUnit == UnitPixel && !imageAttributes && DrawImageItself(image, destRect, srcx, srcy, srcwidth, srcheight))
+        return SetStatus(Ok);
     if (ScalesOneAxisOnly(destRect, srcwidth, srcheight))
         return DrawImageThroughScale(image, destRect, srcx, srcy, srcwidth, srcheight, srcUnit, imageAttributes,
                                      callback, callbackData);
@@ -733,6 +734,65 @@ bool Graphics::DrawScaledDown(Image* image, const RectF& destRect, REAL srcx, RE
     else
         ScaleDownByArea(source, from, target, to, sourceCopy);
     return true;
+}
+
+// The world transform (with the page scale the layer keeps in it) when the context draws pixel units into a
+// bitmap with no clip and blends; false otherwise.
+static bool PlainWorld(DllExports::GpGraphics* graphics, Unit* unit, DeviceMap* map)
+{
+    RectF clip;
+    Matrix world;
+    REAL m[6] = {0, 0, 0, 0, 0, 0};
+    // An unclipped context reports a huge clip.
+    if (DllExports::GdipGetPageUnit(graphics, unit) != Ok ||
+        DllExports::GdipGetClipBounds(graphics, &clip) != Ok || !(clip.Width >= 4e6f && clip.Height >= 4e6f) ||
+        DllExports::GdipGetWorldTransform(graphics, world.NativeMatrix()) != Ok || world.GetElements(m) != Ok)
+        return false;
+    *map = DeviceMap{m[0], m[1], m[2], m[3], m[4], m[5]};
+    return true;
+}
+
+bool Graphics::DrawImageItself(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth,
+                               REAL srcheight)
+{
+    return DrawScaledDown(image, destRect, srcx, srcy, srcwidth, srcheight) ||
+           DrawImageTurned(image, destRect, srcx, srcy, srcwidth, srcheight);
+}
+
+bool Graphics::DrawImageTurned(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth,
+                               REAL srcheight)
+{
+    Unit unit = UnitWorld;
+    DeviceMap world;
+    InterpolationMode mode = InterpolationModeInvalid;
+    if (!image || image->NativeImage() == surface.get() || !surface || compositingMode != CompositingModeSourceOver ||
+        !PlainWorld(nativeGraphics, &unit, &world) || (unit != UnitPixel && !(unit == UnitDisplay && pageScale == 1.0f)) ||
+        DllExports::GdipGetInterpolationMode(nativeGraphics, &mode) != Ok)
+        return false;
+    // Bicubic modes stay with the engine; GDI+'s default and low quality are bilinear.
+    const bool nearest = mode == InterpolationModeNearestNeighbor;
+    if (!nearest && mode != InterpolationModeBilinear && mode != InterpolationModeHighQualityBilinear &&
+        mode != InterpolationModeDefault && mode != InterpolationModeLowQuality)
+        return false;
+    // Pictures that keep their sides along the axes take the engine's or the scaled-down route.
+    if (world.KeepsAxes() || !(srcwidth > 0 && srcheight > 0)) return false;
+    const PixelView source(image->NativeImage(), ViewedFormats::Any);
+    const PixelView target(surface.get(), ViewedFormats::Premultiplied);
+    Rect from;
+    if (!source.Valid() || !target.Valid() ||
+        !WholePixels(srcx, srcy, srcwidth, srcheight, source.Width(), source.Height(), &from))
+        return false;
+    // Picture pixels to world units (the destination rectangle), then to the device.
+    const double sx = destRect.Width / srcwidth, sy = destRect.Height / srcheight;
+    const double ox = destRect.X - srcx * sx, oy = destRect.Y - srcy * sy;
+    PixelOffsetMode offset = PixelOffsetModeDefault;
+    DllExports::GdipGetPixelOffsetMode(nativeGraphics, &offset);
+    const double half = offset == PixelOffsetModeHalf || offset == PixelOffsetModeHighQuality ? -0.5 : 0.0;
+    const DeviceMap toDevice{sx * world.m11, sx * world.m12, sy * world.m21, sy * world.m22,
+                             ox * world.m11 + oy * world.m21 + world.dx + half,
+                             ox * world.m12 + oy * world.m22 + world.dy + half};
+    return DrawImageMapped(target, source, from, toDevice,
+                           nearest ? ImageSampling::Nearest : ImageSampling::Bilinear);
 }
 
 HDC Graphics::GetHDC()

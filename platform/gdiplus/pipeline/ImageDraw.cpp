@@ -1,0 +1,313 @@
+// Pictures drawn onto a parallelogram: coverage of the parallelogram, then each covered pixel's centre carried
+// back into the picture and sampled there.
+#include "ImageDraw.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include <emmintrin.h>
+
+#include "Coverage.h"
+#include "Premultiply.h"
+
+namespace Gdiplus {
+
+namespace {
+
+// Figures reaching further than this outside the canvas are cut to the canvas and this margin around it.
+const float kBandMargin = 64.0f;
+// The most coverage cells a mask holds at once (4 MiB of them).
+const INT kMostCells = 1 << 20;
+
+// The inverse of an affine map; false when it has none worth the name.
+bool Inverted(const DeviceMap& map, DeviceMap* inverse)
+{
+    const double determinant = map.m11 * map.m22 - map.m12 * map.m21;
+    if (!std::isfinite(determinant) || std::fabs(determinant) < 1e-12) return false;
+    inverse->m11 = map.m22 / determinant;
+    inverse->m12 = -map.m12 / determinant;
+    inverse->m21 = -map.m21 / determinant;
+    inverse->m22 = map.m11 / determinant;
+    inverse->dx = -(map.dx * inverse->m11 + map.dy * inverse->m21);
+    inverse->dy = -(map.dx * inverse->m12 + map.dy * inverse->m22);
+    return std::isfinite(inverse->dx) && std::isfinite(inverse->dy);
+}
+
+// Two channels of a and b (in the 0x00FF00FF lanes) mixed as a + (b - a) * weight / 256.
+inline uint32_t MixLanes(uint32_t a, uint32_t b, uint32_t weight)
+{
+    return ((a * (256 - weight) + b * weight) >> 8) & 0x00FF00FFu;
+}
+
+inline uint32_t Mix(uint32_t a, uint32_t b, uint32_t weight)
+{
+    return MixLanes(a & 0x00FF00FFu, b & 0x00FF00FFu, weight) |
+           MixLanes((a >> 8) & 0x00FF00FFu, (b >> 8) & 0x00FF00FFu, weight) << 8;
+}
+
+// How the picture's pixels are read as premultiplied ones.
+enum class Stored { Premultiplied, Opaque, Straight };
+
+template <Stored kind> inline uint32_t AsPremultiplied(uint32_t pixel)
+{
+    if constexpr (kind == Stored::Opaque) return pixel | 0xFF000000u;
+    if constexpr (kind == Stored::Straight) return PremultiplyPixel(pixel);
+    return pixel;
+}
+
+// The picture's pixels, transparent outside the rectangle drawn from. Positions are in 16.16 fixed point.
+template <Stored kind> class Picture {
+public:
+    Picture(const PixelView& view, const Rect& from)
+        : scan0(reinterpret_cast<const BYTE*>(view.Row(0))),
+          stride(view.Height() > 1 ? reinterpret_cast<const BYTE*>(view.Row(1)) - scan0 : 0),
+          left(from.X), top(from.Y), right(from.X + from.Width - 1), bottom(from.Y + from.Height - 1)
+    {
+    }
+
+    uint32_t At(INT x, INT y) const
+    {
+        if (x < left || y < top || x > right || y > bottom) return 0;
+        return AsPremultiplied<kind>(Row(y)[x]);
+    }
+    // Bilinear sample with the tap grid's origin at (u, v): the pixel centres half a pixel in.
+    uint32_t Bilinear(int64_t u, int64_t v) const
+    {
+        const INT x = static_cast<INT>(u >> 16), y = static_cast<INT>(v >> 16);
+        const uint32_t fx = static_cast<uint32_t>(u >> 8) & 0xFFu, fy = static_cast<uint32_t>(v >> 8) & 0xFFu;
+        if (Holds(x, y))
+            return BilinearInside(Row(y) + x, Row(y + 1) + x, fx, fy);
+        const uint32_t p00 = At(x, y), p10 = At(x + 1, y), p01 = At(x, y + 1), p11 = At(x + 1, y + 1);
+        return Mix(Mix(p00, p10, fx), Mix(p01, p11, fx), fy);
+    }
+    // The four pixels from two rows, mixed in 16-bit lanes: the two rows first, then the two columns.
+    static uint32_t BilinearInside(const uint32_t* upper, const uint32_t* lower, uint32_t fx, uint32_t fy)
+    {
+        const __m128i zero = _mm_setzero_si128();
+        __m128i top = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(upper)), zero);
+        __m128i bottom = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(lower)), zero);
+        if constexpr (kind == Stored::Opaque) {
+            const __m128i alpha = _mm_set_epi16(255, 0, 0, 0, 255, 0, 0, 0);
+            top = _mm_or_si128(top, alpha), bottom = _mm_or_si128(bottom, alpha);
+        }
+        if constexpr (kind == Stored::Straight) {
+            top = Premultiplied16(top), bottom = Premultiplied16(bottom);
+        }
+        // Each sum is at most 255 * 256, within an unsigned 16-bit lane.
+        const __m128i down = _mm_set1_epi16(static_cast<short>(fy));
+        const __m128i up = _mm_set1_epi16(static_cast<short>(256 - fy));
+        const __m128i rows = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(top, up), _mm_mullo_epi16(bottom, down)), 8);
+        const short right = static_cast<short>(fx), left = static_cast<short>(256 - fx);
+        const __m128i across = _mm_mullo_epi16(rows, _mm_set_epi16(right, right, right, right, left, left, left, left));
+        const __m128i mixed = _mm_srli_epi16(_mm_add_epi16(across, _mm_srli_si128(across, 8)), 8);
+        return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(mixed, zero)));
+    }
+    // Two straight pixels in 16-bit lanes premultiplied, as PremultiplyPixel rounds them.
+    static __m128i Premultiplied16(__m128i pixels)
+    {
+        const __m128i alpha = _mm_shufflehi_epi16(_mm_shufflelo_epi16(pixels, 0xFF), 0xFF);
+        __m128i product = _mm_add_epi16(_mm_mullo_epi16(pixels, alpha), _mm_set1_epi16(128));
+        product = _mm_srli_epi16(_mm_add_epi16(product, _mm_srli_epi16(product, 8)), 8);
+        // The alpha lanes keep the alpha itself.
+        const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
+        return _mm_or_si128(_mm_andnot_si128(alphaLanes, product), _mm_and_si128(alphaLanes, pixels));
+    }
+    // Whether the two-by-two block at (x, y) lies wholly inside.
+    bool Holds(INT x, INT y) const { return x >= left && y >= top && x < right && y < bottom; }
+    const uint32_t* Row(INT y) const { return reinterpret_cast<const uint32_t*>(scan0 + y * stride); }
+    // The pixel under (u, v); a pixel of the edge covered partly, whose centre lies just outside, takes the
+    // edge's colour.
+    uint32_t Nearest(int64_t u, int64_t v) const
+    {
+        const INT x = std::clamp(static_cast<INT>(u >> 16), left, right);
+        return AsPremultiplied<kind>(Row(std::clamp(static_cast<INT>(v >> 16), top, bottom))[x]);
+    }
+
+private:
+    // Copies, not references: the compiler need not read them again after every pixel written.
+    const BYTE* scan0;
+    ptrdiff_t stride;
+    INT left, top, right, bottom;  // the rectangle drawn from, inclusive
+};
+
+// The pixels the polygons reach, inside the bitmap.
+Rect PixelBounds(const std::vector<Polygon>& polygons, const PixelView& target)
+{
+    const float most = std::numeric_limits<float>::max();
+    float left = most, top = most, right = -most, bottom = -most;
+    for (const Polygon& polygon : polygons)
+        for (const PointF& p : polygon) {
+            left = std::min(left, p.X), right = std::max(right, p.X);
+            top = std::min(top, p.Y), bottom = std::max(bottom, p.Y);
+        }
+    if (left > right) return Rect(0, 0, 0, 0);
+    const INT x0 = std::max(static_cast<INT>(std::floor(left)), 0);
+    const INT y0 = std::max(static_cast<INT>(std::floor(top)), 0);
+    const INT x1 = std::min(static_cast<INT>(std::ceil(right)), target.Width());
+    const INT y1 = std::min(static_cast<INT>(std::ceil(bottom)), target.Height());
+    return Rect(x0, y0, std::max(x1 - x0, 0), std::max(y1 - y0, 0));
+}
+
+// Four pixels at a time, two channels to a 32-bit lane (0x00FF00FF), each channel in 16 bits.
+const __m128i kLanes = _mm_set1_epi32(0x00FF00FF);
+
+// a + (b - a) * weight / 256 for four pixels, each with its weight in both 16-bit halves of its lane.
+inline __m128i Mix4(__m128i a, __m128i b, __m128i weight)
+{
+    const __m128i rest = _mm_sub_epi16(_mm_set1_epi16(256), weight);
+    const __m128i rb = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(a, kLanes), rest),
+                                     _mm_mullo_epi16(_mm_and_si128(b, kLanes), weight));
+    const __m128i ag = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(_mm_srli_epi32(a, 8), kLanes), rest),
+                                     _mm_mullo_epi16(_mm_and_si128(_mm_srli_epi32(b, 8), kLanes), weight));
+    return _mm_or_si128(_mm_srli_epi16(rb, 8), _mm_andnot_si128(kLanes, ag));
+}
+
+// Every channel of four pixels times its lane's factor / 255, rounded as ScaledPixel rounds.
+inline __m128i Scaled4(__m128i pixels, __m128i factor)
+{
+    const __m128i half = _mm_set1_epi32(0x00800080);
+    __m128i rb = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(pixels, kLanes), factor), half);
+    rb = _mm_and_si128(_mm_srli_epi16(_mm_add_epi16(rb, _mm_and_si128(_mm_srli_epi32(rb, 8), kLanes)), 8), kLanes);
+    __m128i ag = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(_mm_srli_epi32(pixels, 8), kLanes), factor), half);
+    ag = _mm_andnot_si128(kLanes, _mm_add_epi16(ag, _mm_and_si128(_mm_srli_epi32(ag, 8), kLanes)));
+    return _mm_or_si128(rb, ag);
+}
+
+// A value in both 16-bit halves of each lane.
+inline __m128i Doubled(__m128i values) { return _mm_or_si128(values, _mm_slli_epi32(values, 16)); }
+
+// Four bilinear samples whose taps all lie inside, composited over four pixels of the row.
+template <Stored kind>
+inline void PaintFour(const Picture<kind>& picture, const INT* x, const INT* y, __m128i fx, __m128i fy,
+                      int coverage, uint32_t* row)
+{
+    const uint32_t* upper[4];
+    const uint32_t* lower[4];
+    for (int k = 0; k < 4; ++k) upper[k] = picture.Row(y[k]) + x[k], lower[k] = picture.Row(y[k] + 1) + x[k];
+    __m128i tl = _mm_setr_epi32(upper[0][0], upper[1][0], upper[2][0], upper[3][0]);
+    __m128i tr = _mm_setr_epi32(upper[0][1], upper[1][1], upper[2][1], upper[3][1]);
+    __m128i bl = _mm_setr_epi32(lower[0][0], lower[1][0], lower[2][0], lower[3][0]);
+    __m128i br = _mm_setr_epi32(lower[0][1], lower[1][1], lower[2][1], lower[3][1]);
+    if constexpr (kind == Stored::Opaque) {
+        const __m128i alpha = _mm_set1_epi32(int(0xFF000000u));
+        tl = _mm_or_si128(tl, alpha), tr = _mm_or_si128(tr, alpha);
+        bl = _mm_or_si128(bl, alpha), br = _mm_or_si128(br, alpha);
+    }
+    __m128i sample = Mix4(Mix4(tl, bl, fy), Mix4(tr, br, fy), fx);
+    if (coverage < 255) sample = Scaled4(sample, _mm_set1_epi16(static_cast<short>(coverage)));
+    const __m128i alpha = _mm_srli_epi32(sample, 24);
+    __m128i* out = reinterpret_cast<__m128i*>(row);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_set1_epi32(255))) == 0xFFFF) {
+        _mm_storeu_si128(out, sample);
+        return;
+    }
+    const __m128i rest = Doubled(_mm_sub_epi32(_mm_set1_epi32(255), alpha));
+    _mm_storeu_si128(out, _mm_add_epi32(sample, Scaled4(_mm_loadu_si128(out), rest)));
+}
+
+inline int64_t Fixed(double value) { return static_cast<int64_t>(std::floor(value * 65536.0 + 0.5)); }
+
+// Samples and composites one run of pixels that share a coverage.
+// One pixel sampled and composited.
+template <Stored kind>
+inline void PaintOne(const Picture<kind>& picture, bool bilinear, int64_t u, int64_t v, int coverage, uint32_t* pixel)
+{
+    uint32_t sample = bilinear ? picture.Bilinear(u, v) : picture.Nearest(u, v);
+    if (coverage < 255) sample = ScaledPixel(sample, static_cast<uint32_t>(coverage));
+    const uint32_t alpha = sample >> 24;
+    if (alpha == 255)
+        *pixel = sample;
+    else if (alpha != 0)
+        *pixel = OverPixel(sample, *pixel);
+}
+
+// Four pixels sampled bilinearly together when all their taps lie inside the picture; false otherwise.
+template <Stored kind>
+inline bool PaintFourInside(const Picture<kind>& picture, int64_t u, int64_t v, int64_t du, int64_t dv, int coverage,
+                            uint32_t* row)
+{
+    INT xs[4], ys[4];
+    alignas(16) int32_t fx[4], fy[4];
+    for (int k = 0; k < 4; ++k) {
+        const int64_t uk = u + k * du, vk = v + k * dv;
+        xs[k] = static_cast<INT>(uk >> 16), ys[k] = static_cast<INT>(vk >> 16);
+        if (!picture.Holds(xs[k], ys[k])) return false;
+        fx[k] = static_cast<int32_t>(uk >> 8) & 0xFF, fy[k] = static_cast<int32_t>(vk >> 8) & 0xFF;
+    }
+    PaintFour(picture, xs, ys, Doubled(_mm_load_si128(reinterpret_cast<const __m128i*>(fx))),
+              Doubled(_mm_load_si128(reinterpret_cast<const __m128i*>(fy))), coverage, row);
+    return true;
+}
+
+// Samples and composites one run of pixels that share a coverage.
+template <Stored kind>
+void PaintSpan(const PixelView& target, const Picture<kind>& picture, const DeviceMap& back, bool bilinear, INT x,
+               INT y, INT count, int coverage)
+{
+    uint32_t* row = target.Row(y) + x;
+    // Pixel centres lie on whole device coordinates; bilinear taps sit on the source pixels' centres.
+    const double tap = bilinear ? 0.5 : 0.0;
+    int64_t u = Fixed(x * back.m11 + y * back.m21 + back.dx - tap);
+    int64_t v = Fixed(x * back.m12 + y * back.m22 + back.dy - tap);
+    const int64_t du = Fixed(back.m11), dv = Fixed(back.m12);
+    INT i = 0;
+    // Straight pictures are premultiplied pixel by pixel.
+    const bool fourAtOnce = bilinear && kind != Stored::Straight;
+    for (; fourAtOnce && i + 4 <= count; i += 4, u += 4 * du, v += 4 * dv)
+        if (!PaintFourInside(picture, u, v, du, dv, coverage, row + i))
+            for (int k = 0; k < 4; ++k) PaintOne(picture, bilinear, u + k * du, v + k * dv, coverage, row + i + k);
+    for (; i < count; ++i, u += du, v += dv) PaintOne(picture, bilinear, u, v, coverage, row + i);
+}
+
+template <Stored kind>
+void PaintCovered(const PixelView& target, const PixelView& source, const Rect& from, const DeviceMap& back,
+                  bool bilinear, const std::vector<Polygon>& polygons, const Rect& box)
+{
+    const Picture<kind> picture(source, from);
+    // Rows are worked in bands, so that a picture as large as the canvas needs a mask of bounded size.
+    const INT rowsPerBand = std::max(kMostCells / (box.Width + 1), 1);
+    for (INT top = box.Y; top < box.Y + box.Height; top += rowsPerBand) {
+        CoverageMask mask(Rect(box.X, top, box.Width, std::min(rowsPerBand, box.Y + box.Height - top)));
+        for (const Polygon& polygon : polygons) mask.AddPolygon(polygon);
+        mask.Sweep(false, [&](INT x, INT y, INT count, int coverage) {
+            PaintSpan(target, picture, back, bilinear, x, y, count, coverage);
+        });
+    }
+}
+
+}  // namespace
+
+bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rect& from, const DeviceMap& toDevice,
+                     ImageSampling sampling)
+{
+    DeviceMap back;
+    if (!target.Valid() || !source.Valid() || !Inverted(toDevice, &back)) return false;
+    const PointF corners[] = {PointF(REAL(from.X), REAL(from.Y)), PointF(REAL(from.X + from.Width), REAL(from.Y)),
+                              PointF(REAL(from.X + from.Width), REAL(from.Y + from.Height)),
+                              PointF(REAL(from.X), REAL(from.Y + from.Height))};
+    Polygon outline;
+    for (const PointF& corner : corners) {
+        const PointF device = toDevice.Apply(corner);
+        // Coverage squares start at whole numbers, half a pixel before the pixel centres.
+        outline.push_back(PointF(device.X + 0.5f, device.Y + 0.5f));
+    }
+    std::vector<Polygon> polygons{outline};
+    const RectF band(-kBandMargin, -kBandMargin, float(target.Width()) + 2 * kBandMargin,
+                     float(target.Height()) + 2 * kBandMargin);
+    if (!CutToBand(&polygons, band)) return false;
+    const Rect box = PixelBounds(polygons, target);
+    // Positions are carried in 16.16 fixed point.
+    if (std::fabs(back.m11) > 1e4 || std::fabs(back.m12) > 1e4) return false;
+    const bool bilinear = sampling == ImageSampling::Bilinear;
+    if (source.Opaque())
+        PaintCovered<Stored::Opaque>(target, source, from, back, bilinear, polygons, box);
+    else if (source.Straight())
+        PaintCovered<Stored::Straight>(target, source, from, back, bilinear, polygons, box);
+    else
+        PaintCovered<Stored::Premultiplied>(target, source, from, back, bilinear, polygons, box);
+    return true;
+}
+
+}  // namespace Gdiplus

@@ -1,0 +1,23 @@
+// Pictures drawn onto a turned or sheared parallelogram by the layer: the destination's pixels are carried
+// back into the picture and sampled there (bilinear, or the nearest pixel), and the parallelogram's edges are
+// covered exactly as a filled figure's. libgdiplus hands such draws to pixman, which resamples with a
+// general filter several times slower.
+#pragma once
+
+#include "DeviceFigure.h"
+#include "PixelView.h"
+
+namespace Gdiplus {
+
+// How a picture is sampled between its pixels.
+enum class ImageSampling { Nearest, Bilinear };
+
+// Draws the `from` rectangle of `source` (inside it) through `toDevice`, which carries the picture's pixel
+// coordinates (pixel (i, j) spans [i, i + 1] x [j, j + 1]) to device coordinates (pixel centres on whole
+// numbers), composited source over `target`. Outside the picture nothing is sampled: edge pixels blend
+// with transparency, as GDI+'s do. False, having drawn nothing, when the map cannot be inverted or reaches
+// values that are not numbers.
+bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rect& from, const DeviceMap& toDevice,
+                     ImageSampling sampling);
+
+}  // namespace Gdiplus
