@@ -471,10 +471,7 @@ public:
 
 private:
     Line line;
-    DllExports::GpLineGradient* NativeLine() const
-    {
-        return reinterpret_cast<DllExports::GpLineGradient*>(nativeBrush);
-    }
+    DllExports::GpLineGradient* NativeLine() const { return reinterpret_cast<DllExports::GpLineGradient*>(nativeBrush); }
 };
 
 /// Paints with copies of an image, or of a part of it, laid from the origin of the drawing surface.
@@ -953,7 +950,8 @@ public:
     Status DrawCurve(const Pen* pen, const PointF* points, INT count, REAL tension);
     /// The part of the spline from point offset over numberOfSegments segments.
     Status DrawCurve(const Pen* pen, const Point* points, INT count, INT offset, INT numberOfSegments, REAL tension);
-    Status DrawCurve(const Pen* pen, const PointF* points, INT count, INT offset, INT numberOfSegments, REAL tension);
+    Status DrawCurve(const Pen* pen, const PointF* points, INT count, INT offset, INT numberOfSegments,
+                     REAL tension);
     /// A closed cardinal spline through the points.
     Status DrawClosedCurve(const Pen* pen, const Point* points, INT count);
     Status DrawClosedCurve(const Pen* pen, const PointF* points, INT count);
@@ -976,8 +974,10 @@ public:
     /// The inside of a closed cardinal spline through the points.
     Status FillClosedCurve(const Brush* brush, const Point* points, INT count);
     Status FillClosedCurve(const Brush* brush, const PointF* points, INT count);
-    Status FillClosedCurve(const Brush* brush, const Point* points, INT count, FillMode fillMode, REAL tension = 0.5f);
-    Status FillClosedCurve(const Brush* brush, const PointF* points, INT count, FillMode fillMode, REAL tension = 0.5f);
+    Status FillClosedCurve(const Brush* brush, const Point* points, INT count, FillMode fillMode,
+                           REAL tension = 0.5f);
+    Status FillClosedCurve(const Brush* brush, const PointF* points, INT count, FillMode fillMode,
+                           REAL tension = 0.5f);
     /// A wedge of the ellipse in the rectangle: angles in degrees, clockwise from the x axis.
     Status FillPie(const Brush* brush, INT x, INT y, INT width, INT height, REAL startAngle, REAL sweepAngle);
     Status FillPie(const Brush* brush, REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle);
@@ -1015,12 +1015,12 @@ public:
     Status DrawImage(Image* image, const RectF& rect);
     Status DrawImage(Image* image, INT x, INT y, INT srcx, INT srcy, INT srcwidth, INT srcheight, Unit srcUnit);
     Status DrawImage(Image* image, REAL x, REAL y, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight, Unit srcUnit);
-    Status DrawImage(Image* image, const Rect& destRect, INT srcx, INT srcy, INT srcwidth, INT srcheight, Unit srcUnit,
-                     const ImageAttributes* imageAttributes = nullptr, DrawImageAbort callback = nullptr,
-                     void* callbackData = nullptr);
+    Status DrawImage(Image* image, const Rect& destRect, INT srcx, INT srcy, INT srcwidth, INT srcheight,
+                     Unit srcUnit, const ImageAttributes* imageAttributes = nullptr,
+                     DrawImageAbort callback = nullptr, void* callbackData = nullptr);
     Status DrawImage(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight,
-                     Unit srcUnit, const ImageAttributes* imageAttributes = nullptr, DrawImageAbort callback = nullptr,
-                     void* callbackData = nullptr);
+                     Unit srcUnit, const ImageAttributes* imageAttributes = nullptr,
+                     DrawImageAbort callback = nullptr, void* callbackData = nullptr);
 
     HDC GetHDC();
     void ReleaseHDC(HDC hdc);
@@ -1085,8 +1085,8 @@ private:
     Status EngineMeasure(const WCHAR* text, INT length, const Font* font, const RectF& layout,
                          const StringFormat* format, RectF* box, INT* fitted, INT* lines) const;
     // Cuts an unwrapped line that runs past the layout's width after its last whole character that fits.
-    Status CutAtWidth(const WCHAR* text, INT length, const Font* font, const RectF& layout, const StringFormat* format,
-                      RectF* box, INT* fitted, INT* lines) const;
+    Status CutAtWidth(const WCHAR* text, INT length, const Font* font, const RectF& layout,
+                      const StringFormat* format, RectF* box, INT* fitted, INT* lines) const;
     bool PhysicalSize(Image* image, REAL pixelsWide, REAL pixelsHigh, REAL* width, REAL* height) const;
     static bool ScalesOneAxisOnly(const RectF& destRect, REAL srcwidth, REAL srcheight);
     Status DrawImageThroughScale(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth,
@@ -1106,8 +1106,8 @@ private:
     // unit the engine ignores; false, having drawn nothing, otherwise. AntialiasedDeviceMap gives the map
     // from world coordinates to device pixels that FillAntialiased and DrawAntialiased draw through.
     bool AntialiasedDeviceMap(DeviceMap* map) const;
-    bool FillAntialiased(const Brush* brush, const DeviceMap& map, const PointF* points, const BYTE* types, INT count,
-                         FillMode mode);
+    bool FillAntialiased(const Brush* brush, const DeviceMap& map, const PointF* points, const BYTE* types,
+                         INT count, FillMode mode);
     bool DrawAntialiased(const Pen* pen, const DeviceMap& map, const PointF* points, const BYTE* types, INT count);
     bool FillRectangleAntialiased(const Brush* brush, REAL x, REAL y, REAL width, REAL height);
     bool FillPolygonAntialiased(const Brush* brush, const PointF* points, INT count, FillMode mode);

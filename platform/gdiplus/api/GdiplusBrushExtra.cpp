@@ -200,7 +200,8 @@ Status PathGradientBrush::GetRectangle(Rect* rect) const
     if (!rect) return SetStatus(InvalidParameter);
     RectF exact;
     Status status = GetRectangle(&exact);
-    if (status == Ok) *rect = RoundedRect(exact);
+    if (status == Ok)
+        *rect = RoundedRect(exact);
     return status;
 }
 
@@ -403,7 +404,8 @@ Status LinearGradientBrush::GetRectangle(Rect* rect) const
     if (!rect) return SetStatus(InvalidParameter);
     RectF exact;
     Status status = GetRectangle(&exact);
-    if (status == Ok) *rect = RoundedRect(exact);
+    if (status == Ok)
+        *rect = RoundedRect(exact);
     return status;
 }
 

@@ -13,10 +13,7 @@ Pen::~Pen()
     if (nativePen) DllExports::GdipDeletePen(nativePen);
 }
 
-Status Pen::SetDashStyle(DashStyle dashStyle)
-{
-    return SetStatus(DllExports::GdipSetPenDashStyle(nativePen, dashStyle));
-}
+Status Pen::SetDashStyle(DashStyle dashStyle) { return SetStatus(DllExports::GdipSetPenDashStyle(nativePen, dashStyle)); }
 Status Pen::SetStartCap(LineCap startCap) { return SetStatus(DllExports::GdipSetPenStartCap(nativePen, startCap)); }
 Status Pen::SetEndCap(LineCap endCap) { return SetStatus(DllExports::GdipSetPenEndCap(nativePen, endCap)); }
 Status Pen::SetLineJoin(LineJoin lineJoin) { return SetStatus(DllExports::GdipSetPenLineJoin(nativePen, lineJoin)); }
@@ -87,8 +84,8 @@ LinearGradientBrush::LinearGradientBrush(const Point& point1, const Point& point
                                          const Color& color2)
 {
     DllExports::GpLineGradient* brush = nullptr;
-    SetStatus(
-        DllExports::GdipCreateLineBrushI(&point1, &point2, color1.GetValue(), color2.GetValue(), WrapModeTile, &brush));
+    SetStatus(DllExports::GdipCreateLineBrushI(&point1, &point2, color1.GetValue(), color2.GetValue(), WrapModeTile,
+                                               &brush));
     nativeBrush = reinterpret_cast<DllExports::GpBrush*>(brush);
     line = Line{PointF(REAL(point1.X), REAL(point1.Y)), PointF(REAL(point2.X), REAL(point2.Y)), color1.GetValue(),
                 color2.GetValue(), true};
@@ -98,8 +95,8 @@ LinearGradientBrush::LinearGradientBrush(const PointF& point1, const PointF& poi
                                          const Color& color2)
 {
     DllExports::GpLineGradient* brush = nullptr;
-    SetStatus(
-        DllExports::GdipCreateLineBrush(&point1, &point2, color1.GetValue(), color2.GetValue(), WrapModeTile, &brush));
+    SetStatus(DllExports::GdipCreateLineBrush(&point1, &point2, color1.GetValue(), color2.GetValue(), WrapModeTile,
+                                              &brush));
     nativeBrush = reinterpret_cast<DllExports::GpBrush*>(brush);
     line = Line{point1, point2, color1.GetValue(), color2.GetValue(), true};
 }
