@@ -400,6 +400,16 @@ public:
 class HatchBrush : public Brush {
 public:
     HatchBrush(HatchStyle hatchStyle, const Color& foreColor, const Color& backColor = Color());
+
+    // What the brush was made from, for the fills the layer draws itself.
+    struct Hatch {
+        HatchStyle style = HatchStyleHorizontal;
+        ARGB fore = 0, back = 0;
+    };
+    const Hatch& Definition() const { return hatch; }
+
+private:
+    Hatch hatch;
 };
 
 class LinearGradientBrush : public Brush {
@@ -451,10 +461,11 @@ public:
 
     // What the brush was made from, for the fills the layer draws itself.
     struct Line {
-        PointF from, to;
+        PointF from, to;  // where the first colour starts and the last ends, before the brush transform
         ARGB first = 0, second = 0;
-        bool tiled = true;     // WrapModeTile
-        bool blended = false;  // shaped by SetBlend
+        bool tiled = true;                       // WrapModeTile
+        bool blended = false;                    // shaped by SetBlend
+        REAL transform[6] = {1, 0, 0, 1, 0, 0};  // the brush transform as set by the caller
     };
     const Line& Definition() const { return line; }
 

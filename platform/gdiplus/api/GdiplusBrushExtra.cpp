@@ -43,6 +43,52 @@ void CopyColors(const std::vector<ARGB>& values, Color* colors, INT count)
 
 DllExports::GpBrush* AsBrush(void* brush) { return reinterpret_cast<DllExports::GpBrush*>(brush); }
 
+// The gradient line of a rectangle's gradient at angle degrees clockwise from the x axis: from the corner
+// first reached along that direction to the point level with the last. When the angle is scalable it is
+// taken in the rectangle stretched to a square, as GDI+ takes it.
+void AngleLine(const RectF& rect, REAL angle, bool scalable, PointF* from, PointF* to)
+{
+    const double radians = double(angle) * M_PI / 180.0;
+    double direction = radians;
+    if (scalable)
+        direction = std::atan2(double(rect.Width) * std::sin(radians), double(rect.Height) * std::cos(radians));
+    const double ux = std::cos(direction), uy = std::sin(direction);
+    const PointF corners[] = {{rect.X, rect.Y},
+                              {rect.X + rect.Width, rect.Y},
+                              {rect.X, rect.Y + rect.Height},
+                              {rect.X + rect.Width, rect.Y + rect.Height}};
+    double nearest = 0, farthest = 0;
+    for (size_t i = 0; i < 4; ++i) {
+        const double along = corners[i].X * ux + corners[i].Y * uy;
+        if (i == 0 || along < nearest) nearest = along, *from = corners[i];
+        if (i == 0 || along > farthest) farthest = along;
+    }
+    const double length = farthest - nearest;
+    *to = PointF(REAL(from->X + ux * length), REAL(from->Y + uy * length));
+}
+
+REAL ModeAngle(LinearGradientMode mode)
+{
+    switch (mode) {
+    case LinearGradientModeVertical:
+        return 90.0f;
+    case LinearGradientModeForwardDiagonal:
+        return 45.0f;
+    case LinearGradientModeBackwardDiagonal:
+        return 135.0f;
+    default:
+        return 0.0f;
+    }
+}
+
+// Applies the change to the brush transform the layer keeps for its own fills.
+template <class Change> void ChangeKept(REAL (&kept)[6], Change&& change)
+{
+    Matrix matrix(kept[0], kept[1], kept[2], kept[3], kept[4], kept[5]);
+    change(matrix);
+    matrix.GetElements(kept);
+}
+
 }  // namespace
 
 // ---- PathGradientBrush ----
@@ -290,9 +336,9 @@ Status PathGradientBrush::RotateTransform(REAL angle, MatrixOrder order)
 }
 
 // ---- LinearGradientBrush ----
-// A brush made or changed by these members is drawn by the engine: the layer's own gradient fill
-// (GdiplusGradient.cpp) takes only two-point, two-colour, untransformed gradients, and `blended` keeps
-// such brushes from it.
+// The layer keeps each brush's gradient line and transform for its own fills (pipeline/PaintLinear.cpp); its
+// axis-rectangle fill (GdiplusGradient.cpp) takes only two-point, two-colour, untransformed gradients, and
+// `blended` keeps such brushes from it.
 
 LinearGradientBrush::LinearGradientBrush(const RectF& rect, const Color& color1, const Color& color2,
                                          LinearGradientMode mode)
@@ -302,6 +348,9 @@ LinearGradientBrush::LinearGradientBrush(const RectF& rect, const Color& color1,
                                                       &brush));
     nativeBrush = AsBrush(brush);
     line.blended = true;
+    line.first = color1.GetValue(), line.second = color2.GetValue();
+    AngleLine(rect, ModeAngle(mode), mode != LinearGradientModeHorizontal && mode != LinearGradientModeVertical,
+              &line.from, &line.to);
 }
 
 LinearGradientBrush::LinearGradientBrush(const Rect& rect, const Color& color1, const Color& color2,
@@ -318,6 +367,8 @@ LinearGradientBrush::LinearGradientBrush(const RectF& rect, const Color& color1,
                                                                isAngleScalable, WrapModeTile, &brush));
     nativeBrush = AsBrush(brush);
     line.blended = true;
+    line.first = color1.GetValue(), line.second = color2.GetValue();
+    AngleLine(rect, angle, isAngleScalable, &line.from, &line.to);
 }
 
 LinearGradientBrush::LinearGradientBrush(const Rect& rect, const Color& color1, const Color& color2, REAL angle,
@@ -446,14 +497,14 @@ Status LinearGradientBrush::SetTransform(const Matrix* matrix)
 {
     Status status =
         SetStatus(DllExports::GdipSetLineTransform(NativeLine(), matrix ? matrix->NativeMatrix() : nullptr));
-    if (status == Ok) line.blended = true;
+    if (status == Ok) line.blended = true, matrix->GetElements(line.transform);
     return status;
 }
 
 Status LinearGradientBrush::ResetTransform()
 {
     Status status = SetStatus(DllExports::GdipResetLineTransform(NativeLine()));
-    if (status == Ok) line.blended = true;
+    if (status == Ok) line.blended = true, ChangeKept(line.transform, [](Matrix& kept) { kept.Reset(); });
     return status;
 }
 
@@ -461,28 +512,30 @@ Status LinearGradientBrush::MultiplyTransform(const Matrix* matrix, MatrixOrder 
 {
     Status status = SetStatus(
         DllExports::GdipMultiplyLineTransform(NativeLine(), matrix ? matrix->NativeMatrix() : nullptr, order));
-    if (status == Ok) line.blended = true;
+    if (status == Ok)
+        line.blended = true, ChangeKept(line.transform, [&](Matrix& kept) { kept.Multiply(matrix, order); });
     return status;
 }
 
 Status LinearGradientBrush::TranslateTransform(REAL dx, REAL dy, MatrixOrder order)
 {
     Status status = SetStatus(DllExports::GdipTranslateLineTransform(NativeLine(), dx, dy, order));
-    if (status == Ok) line.blended = true;
+    if (status == Ok)
+        line.blended = true, ChangeKept(line.transform, [&](Matrix& kept) { kept.Translate(dx, dy, order); });
     return status;
 }
 
 Status LinearGradientBrush::ScaleTransform(REAL sx, REAL sy, MatrixOrder order)
 {
     Status status = SetStatus(DllExports::GdipScaleLineTransform(NativeLine(), sx, sy, order));
-    if (status == Ok) line.blended = true;
+    if (status == Ok) line.blended = true, ChangeKept(line.transform, [&](Matrix& kept) { kept.Scale(sx, sy, order); });
     return status;
 }
 
 Status LinearGradientBrush::RotateTransform(REAL angle, MatrixOrder order)
 {
     Status status = SetStatus(DllExports::GdipRotateLineTransform(NativeLine(), angle, order));
-    if (status == Ok) line.blended = true;
+    if (status == Ok) line.blended = true, ChangeKept(line.transform, [&](Matrix& kept) { kept.Rotate(angle, order); });
     return status;
 }
 

@@ -67,6 +67,7 @@ DllExports::GpBrush* CellBrush(const BYTE (&rows)[8], ARGB foreColor, ARGB backC
 }  // namespace
 
 HatchBrush::HatchBrush(HatchStyle hatchStyle, const Color& foreColor, const Color& backColor)
+    : hatch{hatchStyle, foreColor.GetValue(), backColor.GetValue()}
 {
     if (hatchStyle == HatchStyleLargeConfetti) {
         Status status = Ok;

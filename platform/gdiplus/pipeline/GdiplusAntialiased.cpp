@@ -1,12 +1,12 @@
-// Anti-aliased shapes in one solid colour, filled (rectangles, polygons, pies, ellipses, paths) and outlined
-// (ellipses, paths) by the layer itself. libgdiplus hands them to cairo, whose scan converter samples 15
+// Anti-aliased shapes, filled (rectangles, polygons, pies, ellipses, paths) and outlined (ellipses, paths) by
+// the layer itself. libgdiplus hands them to cairo, whose scan converter samples 15
 // sub-rows of every pixel and which, for each path fill, also strokes the outline a pixel wide (so the fill
 // spills half a pixel over its edge), puts an ellipse's fill half a pixel up and left of its outline and a
 // rectangle's edges between pixels. Here each pixel gets the exact area the shape covers of it, with GDI+'s
 // geometry: pixel centres on whole coordinates, fills to their outline; fills under any world transform and
-// pixel page scale, outlines under those that scale all directions alike. Anything else (other brushes and
-// pens, clips, copying compositing, other page units, stretching transforms for outlines, no anti-aliasing)
-// stays with the engine.
+// pixel page scale, outlines under those that scale all directions alike. Fills take solid, hatch, linear
+// gradient and texture brushes (Paint.h). Anything else (path gradients, other pens, clips, copying
+// compositing, other page units, stretching transforms for outlines, no anti-aliasing) stays with the engine.
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -15,6 +15,7 @@
 #include "Coverage.h"
 #include "DeviceFigure.h"
 #include "../Gdiplus.h"
+#include "Paint.h"
 #include "PixelView.h"
 #include "RowClones.h"
 
@@ -87,9 +88,10 @@ RectF BandAround(const PixelView& target)
     for (INT i = 0; i < count; ++i) row[i] = OverPixel(covered, row[i]);
 }
 
-// Composites the premultiplied source over the pixels of the band that the polygons cover.
+// Composites the premultiplied source, or the shaded paint when there is one, over the pixels of the band that
+// the polygons cover.
 void PaintBand(const PixelView& target, const std::vector<Polygon>& polygons, bool evenOdd, uint32_t source,
-               const Rect& band)
+               const PaintSource* shaded, const Rect& band)
 {
     CoverageMask mask(band);
     for (const Polygon& polygon : polygons) mask.AddPolygon(polygon);
@@ -98,22 +100,27 @@ void PaintBand(const PixelView& target, const std::vector<Polygon>& polygons, bo
         // Canvas rows lie pages apart: the rows a little ahead are asked for before they are reached.
         for (; fetched < std::min(y + kRowsAhead, band.Y + band.Height - 1); ++fetched)
             for (INT at = 0; at < band.Width; at += 16) __builtin_prefetch(target.Row(fetched + 1) + band.X + at, 1);
-        PaintRun(target.Row(y) + x, count, source, coverage);
+        if (shaded)
+            shaded->Composite(target.Row(y) + x, x, y, count, coverage);
+        else
+            PaintRun(target.Row(y) + x, count, source, coverage);
     });
 }
 
-// Composites the colour source over the pixels the polygons cover; false when a point is not a number.
-bool PaintCovered(const PixelView& target, std::vector<Polygon>& polygons, bool evenOdd, ARGB colour)
+// Composites the paint over the pixels the polygons cover; false when a point is not a number.
+bool PaintCovered(const PixelView& target, std::vector<Polygon>& polygons, bool evenOdd, const PaintSource& paint)
 {
     if (!CutToBand(&polygons, BandAround(target))) return false;
     const Rect box = PixelBounds(polygons, target);
-    const uint32_t source = EnginePremultiplied(colour);
-    if (box.Width == 0 || box.Height == 0 || source == 0) return true;
+    ARGB colour = 0;
+    const bool solid = paint.Solid(&colour);
+    const uint32_t source = solid ? EnginePremultiplied(colour) : 0;
+    if (box.Width == 0 || box.Height == 0 || (solid && source == 0)) return true;
     // Rows are worked in bands, so that a shape as large as the canvas needs a mask of bounded size.
     const INT rowsPerBand = std::max(kMostCells / (box.Width + 1), 1);
     for (INT top = box.Y; top < box.Y + box.Height; top += rowsPerBand) {
         const INT rows = std::min(rowsPerBand, box.Y + box.Height - top);
-        PaintBand(target, polygons, evenOdd, source, Rect(box.X, top, box.Width, rows));
+        PaintBand(target, polygons, evenOdd, source, solid ? nullptr : &paint, Rect(box.X, top, box.Width, rows));
     }
     return true;
 }
@@ -286,14 +293,16 @@ bool Graphics::AntialiasedDeviceMap(DeviceMap* map) const
 bool Graphics::FillAntialiased(const Brush* brush, const DeviceMap& map, const PointF* points, const BYTE* types,
                                INT count, FillMode mode)
 {
-    ARGB colour = 0;
-    if (!SolidColour(brush, &colour)) return false;
+    Point origin;
+    DllExports::GdipGetRenderingOrigin(nativeGraphics, &origin.X, &origin.Y);
+    const PaintSource paint(brush, map, origin);
+    if (!paint.Valid()) return false;
     const std::vector<PointF> device = ToDevice(map, points, count);
     std::vector<Polygon> figures;
     std::vector<bool> closed;
     if (!FlattenPath(device.data(), types, count, kPixelCentre, &figures, &closed)) return false;
     const PixelView target(surface.get(), ViewedFormats::Premultiplied);
-    return target.Valid() && PaintCovered(target, figures, mode == FillModeAlternate, colour);
+    return target.Valid() && PaintCovered(target, figures, mode == FillModeAlternate, paint);
 }
 
 bool Graphics::DrawAntialiased(const Pen* pen, const DeviceMap& map, const PointF* points, const BYTE* types, INT count)
@@ -312,16 +321,16 @@ bool Graphics::DrawAntialiased(const Pen* pen, const DeviceMap& map, const Point
     for (const Polygon& figure : figures)
         if (!CentredStroke(figure, width, miterLimit, &band)) return false;
     const PixelView target(surface.get(), ViewedFormats::Premultiplied);
-    return target.Valid() && PaintCovered(target, band, false, colour);
+    return target.Valid() && PaintCovered(target, band, false, PaintSource(colour));
 }
 
 bool Graphics::FillRectangleAntialiased(const Brush* brush, REAL x, REAL y, REAL width, REAL height)
 {
     DeviceMap map;
     ARGB colour = 0;
-    if (!(width > 0 && height > 0) || !AntialiasedDeviceMap(&map) || !SolidColour(brush, &colour)) return false;
+    if (!(width > 0 && height > 0) || !AntialiasedDeviceMap(&map)) return false;
     const PointF corners[] = {{x, y}, {x + width, y}, {x + width, y + height}, {x, y + height}};
-    if (!map.KeepsAxes()) {
+    if (!map.KeepsAxes() || !SolidColour(brush, &colour)) {
         const BYTE types[] = {PathPointTypeStart, PathPointTypeLine, PathPointTypeLine,
                               PathPointTypeLine | PathPointTypeCloseSubpath};
         return FillAntialiased(brush, map, corners, types, 4, FillModeAlternate);

@@ -1,0 +1,76 @@
+// The paint stage's choice of paint for a brush, and the compositing of a shader's span over coverage.
+#include "Paint.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "../Gdiplus.h"
+#include "PixelView.h"
+
+namespace Gdiplus {
+
+namespace {
+
+// Pixels a shader writes at once, on the stack.
+const INT kSpanChunk = 256;
+
+bool SolidColourOf(const Brush* brush, ARGB* colour)
+{
+    BrushType type = BrushTypeLinearGradient;
+    DllExports::GpBrush* native = brush ? brush->NativeBrush() : nullptr;
+    return native && DllExports::GdipGetBrushType(native, &type) == Ok && type == BrushTypeSolidColor &&
+           DllExports::GdipGetSolidFillColor(reinterpret_cast<DllExports::GpSolidFill*>(native), colour) == Ok;
+}
+
+}  // namespace
+
+PaintSource::PaintSource(const Brush* brush, const DeviceMap& map, const Point& renderingOrigin)
+{
+    if (!brush || !brush->NativeBrush()) return;
+    if (SolidColourOf(brush, &colour)) {
+        solid = true;
+        return;
+    }
+    // A hatch is told by its class: the layer makes its large confetti as a texture.
+    shader = MakeHatchShader(brush, renderingOrigin);
+    if (!shader) shader = MakeLinearShader(brush, map);
+    if (!shader) shader = MakeTextureShader(brush, map);
+}
+
+void PaintSource::Composite(uint32_t* row, INT x, INT y, INT count, int coverage) const
+{
+    uint32_t span[kSpanChunk];
+    for (INT done = 0; done < count; done += kSpanChunk) {
+        const INT n = std::min(kSpanChunk, count - done);
+        shader->Span(x + done, y, n, span);
+        uint32_t* pixels = row + done;
+        if (coverage == 255) {
+            for (INT i = 0; i < n; ++i) pixels[i] = span[i] >> 24 == 255 ? span[i] : OverPixel(span[i], pixels[i]);
+        } else {
+            for (INT i = 0; i < n; ++i)
+                pixels[i] = OverPixel(ScaledPixel(span[i], static_cast<uint32_t>(coverage)), pixels[i]);
+        }
+    }
+}
+
+bool InvertMap(const DeviceMap& map, DeviceMap* inverse)
+{
+    const double determinant = map.m11 * map.m22 - map.m12 * map.m21;
+    if (!(determinant != 0) || !std::isfinite(determinant)) return false;
+    inverse->m11 = map.m22 / determinant;
+    inverse->m12 = -map.m12 / determinant;
+    inverse->m21 = -map.m21 / determinant;
+    inverse->m22 = map.m11 / determinant;
+    inverse->dx = -(map.dx * inverse->m11 + map.dy * inverse->m21);
+    inverse->dy = -(map.dx * inverse->m12 + map.dy * inverse->m22);
+    return true;
+}
+
+DeviceMap ThenMap(const DeviceMap& a, const DeviceMap& b)
+{
+    return DeviceMap{a.m11 * b.m11 + a.m12 * b.m21,      a.m11 * b.m12 + a.m12 * b.m22,
+                     a.m21 * b.m11 + a.m22 * b.m21,      a.m21 * b.m12 + a.m22 * b.m22,
+                     a.dx * b.m11 + a.dy * b.m21 + b.dx, a.dx * b.m12 + a.dy * b.m22 + b.dy};
+}
+
+}  // namespace Gdiplus

@@ -1,0 +1,61 @@
+// The paint stage: a brush's colours at device pixels, for the fills the layer composites itself
+// (GdiplusAntialiased.cpp). A solid brush is one colour and stays the fast path; hatches, linear gradients and
+// textures give a span of premultiplied pixels for each run of covered pixels (PaintHatch.cpp,
+// PaintLinear.cpp, PaintTexture.cpp).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "DeviceFigure.h"
+
+namespace Gdiplus {
+
+class Brush;
+
+// The colours of one brush at device pixels. Pixel (x, y) is sampled at its centre, which the device map puts
+// at (x, y).
+class Shader {
+public:
+    virtual ~Shader() = default;
+    // Writes the premultiplied colours of pixels x .. x + count - 1 of row y.
+    virtual void Span(INT x, INT y, INT count, uint32_t* out) const = 0;
+};
+
+// A brush's paint, chosen once per fill: one solid colour, or a shader. Empty (Valid() false) for a brush the
+// stage does not paint, which the engine then draws.
+class PaintSource {
+public:
+    // One solid straight colour.
+    explicit PaintSource(ARGB colour) : solid(true), colour(colour) {}
+    // The brush drawn through the map (world to device), its hatches laid from the rendering origin.
+    PaintSource(const Brush* brush, const DeviceMap& map, const Point& renderingOrigin);
+
+    bool Valid() const { return solid || shader != nullptr; }
+    // True for one solid colour, with *straight set to it.
+    bool Solid(ARGB* straight) const
+    {
+        if (solid) *straight = colour;
+        return solid;
+    }
+    // Composites the brush's pixels x .. x + count - 1 of row y, scaled to the coverage (1 to 255), over
+    // the row's pixels (premultiplied) from `row` on.
+    void Composite(uint32_t* row, INT x, INT y, INT count, int coverage) const;
+
+private:
+    bool solid = false;
+    ARGB colour = 0;
+    std::unique_ptr<Shader> shader;
+};
+
+// The shaders of each brush kind; nullptr for a brush (or a state of it) they do not paint.
+std::unique_ptr<Shader> MakeHatchShader(const Brush* brush, const Point& renderingOrigin);
+std::unique_ptr<Shader> MakeLinearShader(const Brush* brush, const DeviceMap& map);
+std::unique_ptr<Shader> MakeTextureShader(const Brush* brush, const DeviceMap& map);
+
+// The inverse of an affine map; false when it has none.
+bool InvertMap(const DeviceMap& map, DeviceMap* inverse);
+// The map that applies `first`, then `second`.
+DeviceMap ThenMap(const DeviceMap& first, const DeviceMap& second);
+
+}  // namespace Gdiplus

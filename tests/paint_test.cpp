@@ -1,0 +1,206 @@
+// Paints in the layer's own anti-aliased fills: hatch, linear gradient and texture brushes give the pixels
+// of their definitions, and a brush of one colour fills exactly as the solid brush of that colour.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "TestSupport.h"
+
+using namespace Gdiplus;
+using pictor_test::Channel;
+
+namespace {
+
+const int kSide = 120;
+const ARGB kBackground = 0xFFFFFFFF;
+
+// Draws on a white premultiplied canvas and reads back its straight pixels.
+std::vector<ARGB> Drawn(const std::function<void(Graphics&)>& draw, SmoothingMode mode = SmoothingModeAntiAlias)
+{
+    Bitmap bitmap(kSide, kSide, PixelFormat32bppPARGB);
+    {
+        Graphics graphics(&bitmap);
+        graphics.Clear(Color(kBackground));
+        graphics.SetSmoothingMode(mode);
+        draw(graphics);
+    }
+    std::vector<ARGB> pixels(kSide * kSide);
+    Rect whole(0, 0, kSide, kSide);
+    BitmapData data;
+    EXPECT_EQ(bitmap.LockBits(&whole, ImageLockModeRead, PixelFormat32bppARGB, &data), Ok);
+    for (int y = 0; y < kSide; ++y)
+        for (int x = 0; x < kSide; ++x)
+            pixels[y * kSide + x] = static_cast<const ARGB*>(data.Scan0)[y * data.Stride / 4 + x];
+    bitmap.UnlockBits(&data);
+    return pixels;
+}
+
+int FarthestChannel(ARGB a, ARGB b)
+{
+    int most = 0;
+    for (int shift : {0, 8, 16, 24}) most = std::max(most, std::abs(Channel(a, shift) - Channel(b, shift)));
+    return most;
+}
+
+// A filled polygon over the rectangle, so that the fill takes the general route (not the axis-gradient one).
+void FillBox(Graphics& graphics, const Brush& brush, REAL x, REAL y, REAL width, REAL height)
+{
+    const PointF corners[] = {{x, y}, {x + width, y}, {x + width, y + height}, {x, y + height}};
+    ASSERT_EQ(graphics.FillPolygon(&brush, corners, 4), Ok);
+}
+
+std::unique_ptr<Bitmap> Picture(std::initializer_list<ARGB> row)
+{
+    auto picture = std::make_unique<Bitmap>(INT(row.size()), 1, PixelFormat32bppARGB);
+    INT x = 0;
+    for (ARGB pixel : row) picture->SetPixel(x++, 0, Color(pixel));
+    return picture;
+}
+
+}  // namespace
+
+TEST(Paint, OneColourBrushesFillAsTheSolidBrush)
+{
+    for (ARGB colour : {ARGB(0xFF3366CC), ARGB(0x80B04020)}) {
+        Bitmap cell(8, 8, PixelFormat32bppARGB);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) cell.SetPixel(x, y, Color(colour));
+        SolidBrush solid{Color(colour)};
+        HatchBrush hatch(HatchStyleDiagonalCross, Color(colour), Color(colour));
+        HatchBrush confetti(HatchStyleLargeConfetti, Color(colour), Color(colour));
+        LinearGradientBrush line(PointF(3, 5), PointF(70, 31), Color(colour), Color(colour));
+        LinearGradientBrush angled(RectF(0, 0, 50, 20), Color(colour), Color(colour), 30.0f, TRUE);
+        TextureBrush texture(&cell, WrapModeTileFlipXY);
+        const Brush* brushes[] = {&hatch, &confetti, &line, &angled, &texture};
+        const PointF star[] = {{60, 5}, {75, 110}, {8, 40}, {112, 40}, {45, 110}};
+        const std::function<void(Graphics&, const Brush&)> shapes[] = {
+            [](Graphics& g, const Brush& b) { g.FillEllipse(&b, 10.3f, 12.7f, 90.0f, 70.0f); },
+            [&star](Graphics& g, const Brush& b) { g.FillPolygon(&b, star, 5, FillModeWinding); },
+            [](Graphics& g, const Brush& b) { g.FillRectangle(&b, 15.5f, 20.25f, 60.5f, 50.0f); },
+            [](Graphics& g, const Brush& b) {
+                g.RotateTransform(30);
+                g.FillEllipse(&b, 40.0f, -20.0f, 60.0f, 40.0f);
+            },
+        };
+        for (size_t s = 0; s < std::size(shapes); ++s) {
+            const auto expected = Drawn([&](Graphics& g) { shapes[s](g, solid); });
+            for (const Brush* const& brush : brushes) {
+                const auto painted = Drawn([&](Graphics& g) { shapes[s](g, *brush); });
+                size_t apart = 0, first = 0;
+                for (size_t i = expected.size(); i-- > 0;)
+                    if (FarthestChannel(expected[i], painted[i]) > 2) ++apart, first = i;
+                EXPECT_EQ(apart, 0u) << "shape " << s << ", brush " << (&brush - &brushes[0]) << std::hex << ", colour "
+                                     << colour << ": " << expected[first] << " painted " << painted[first];
+            }
+        }
+    }
+}
+
+TEST(Paint, LinearGradientsGiveTheirDefinedColours)
+{
+    const Color black(0xFF000000), white(0xFFFFFFFF);
+    // The red channel at (x, 50) of a band filled with the brush from x = 0 to 120.
+    auto redAt = [](const Brush& brush, std::initializer_list<int> xs, REAL worldDx = 0) {
+        const auto pixels = Drawn([&](Graphics& g) {
+            g.TranslateTransform(worldDx, 0);
+            FillBox(g, brush, -worldDx - 1, -1, kSide + 2, kSide + 2);
+        });
+        std::vector<int> reds;
+        for (int x : xs) reds.push_back(Channel(pixels[50 * kSide + x], 16));
+        return reds;
+    };
+    auto expectNear = [](const std::vector<int>& got, std::initializer_list<double> want, const char* what) {
+        size_t i = 0;
+        for (double value : want) EXPECT_NEAR(got[i++], value, 1.0) << what << " sample " << i - 1;
+    };
+    LinearGradientBrush plain(PointF(0, 0), PointF(100, 0), black, white);
+    expectNear(redAt(plain, {0, 25, 50, 75, 110}), {0, 63.75, 127.5, 191.25, 25.5}, "tiled");
+    plain.SetWrapMode(WrapModeTileFlipX);
+    expectNear(redAt(plain, {50, 110}), {127.5, 229.5}, "mirrored");
+    expectNear(redAt(plain, {70}, 20), {127.5}, "under a world translation");
+
+    LinearGradientBrush moved(PointF(0, 0), PointF(100, 0), black, white);
+    moved.TranslateTransform(50, 0);
+    expectNear(redAt(moved, {50, 100}), {0, 127.5}, "brush transform");
+
+    LinearGradientBrush triangle(PointF(0, 0), PointF(100, 0), black, white);
+    triangle.SetBlendTriangularShape(0.5f);
+    expectNear(redAt(triangle, {25, 50, 75}), {127.5, 255, 127.5}, "triangular blend");
+
+    LinearGradientBrush gamma(PointF(0, 0), PointF(100, 0), black, white);
+    gamma.SetGammaCorrection(TRUE);
+    expectNear(redAt(gamma, {50}), {255 * 0.7297}, "gamma");  // 0.5 ^ (1 / 2.2)
+
+    LinearGradientBrush preset(PointF(0, 0), PointF(100, 0), black, white);
+    const Color colours[] = {Color(0xFFFF0000), Color(0xFF000000), Color(0xFFFF0000)};
+    const REAL positions[] = {0.0f, 0.5f, 1.0f};
+    preset.SetInterpolationColors(colours, positions, 3);
+    expectNear(redAt(preset, {0, 25, 50, 75}), {255, 127.5, 0, 127.5}, "interpolation colours");
+
+    // An angle of 90 degrees runs down the rectangle.
+    LinearGradientBrush down(RectF(0, 0, 100, 100), black, white, 90.0f);
+    const auto pixels = Drawn([&](Graphics& g) { FillBox(g, down, -1, -1, kSide + 2, kSide + 2); });
+    EXPECT_NEAR(Channel(pixels[50 * kSide + 10], 16), 127.5, 1.0);
+    EXPECT_NEAR(Channel(pixels[25 * kSide + 90], 16), 63.75, 1.0);
+}
+
+TEST(Paint, TexturesTileMirrorAndClamp)
+{
+    const ARGB red = 0xFFFF0000, blue = 0xFF0000FF;
+    auto picture = Picture({red, blue});
+    auto row = [&](WrapMode wrap, REAL scale) {
+        TextureBrush brush(picture.get(), wrap);
+        brush.ScaleTransform(scale, scale);
+        const auto pixels = Drawn([&](Graphics& g) { FillBox(g, brush, -1, -1, 9, 9); });
+        return std::vector<ARGB>(pixels.begin(), pixels.begin() + 6);
+    };
+    EXPECT_EQ(row(WrapModeTile, 1), (std::vector<ARGB>{red, blue, red, blue, red, blue}));
+    EXPECT_EQ(row(WrapModeTileFlipX, 1), (std::vector<ARGB>{red, blue, blue, red, red, blue}));
+    EXPECT_EQ(row(WrapModeClamp, 1),
+              (std::vector<ARGB>{red, blue, kBackground, kBackground, kBackground, kBackground}));
+    EXPECT_EQ(row(WrapModeTile, 2), (std::vector<ARGB>{red, red, blue, blue, red, red}));
+}
+
+TEST(Paint, HatchesKeepToTheDeviceOriginAndTheRenderingOrigin)
+{
+    const ARGB ink = 0xFF000000;
+    // Windows' cells of three styles: whether device pixel (x, y) takes the fore colour.
+    const std::pair<HatchStyle, std::function<bool(int, int)>> cells[] = {
+        {HatchStyleHorizontal, [](int, int y) { return y % 8 == 4; }},
+        {HatchStyleVertical, [](int x, int) { return x % 8 == 4; }},
+        {HatchStyleForwardDiagonal, [](int x, int y) { return x % 8 == y % 8; }},
+    };
+    for (const auto& [style, inked] : cells) {
+        HatchBrush hatch(style, Color(ink), Color(kBackground));
+        const auto pixels = Drawn([&](Graphics& g) { FillBox(g, hatch, -1, -1, kSide + 2, kSide + 2); });
+        int wrong = 0;
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x) wrong += (pixels[y * kSide + x] == ink) != inked(x, y);
+        EXPECT_EQ(wrong, 0) << "style " << style;
+    }
+    for (int style = HatchStyleMin; style <= HatchStyleMax; ++style) {
+        HatchBrush hatch(static_cast<HatchStyle>(style), Color(ink), Color(kBackground));
+        const auto plain = Drawn([&](Graphics& g) { FillBox(g, hatch, -1, -1, kSide + 2, kSide + 2); });
+        // Moved by the world transform, the pattern keeps to the device; moved by the rendering origin, it follows.
+        const auto moved = Drawn([&](Graphics& g) {
+            g.TranslateTransform(3, 5);
+            FillBox(g, hatch, -4, -6, kSide + 2, kSide + 2);
+        });
+        const auto shifted = Drawn([&](Graphics& g) {
+            g.SetRenderingOrigin(2, 1);
+            FillBox(g, hatch, -1, -1, kSide + 2, kSide + 2);
+        });
+        int movedDiffer = 0, shiftedDiffer = 0;
+        for (int y = 1; y < kSide; ++y)
+            for (int x = 2; x < kSide; ++x) {
+                movedDiffer += moved[y * kSide + x] != plain[y * kSide + x];
+                shiftedDiffer += shifted[y * kSide + x] != plain[(y - 1) * kSide + x - 2];
+            }
+        EXPECT_EQ(movedDiffer, 0) << "style " << style;
+        EXPECT_EQ(shiftedDiffer, 0) << "style " << style;
+    }
+}
