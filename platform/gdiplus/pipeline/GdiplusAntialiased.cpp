@@ -12,6 +12,8 @@
 #include <limits>
 #include <vector>
 
+#include "AliasedCoverage.h"
+#include "Clip.h"
 #include "Coverage.h"
 #include "DeviceFigure.h"
 #include "../Gdiplus.h"
@@ -87,9 +89,10 @@ RectF BandAround(const PixelView& target)
     for (INT i = 0; i < count; ++i) row[i] = OverPixel(covered, row[i]);
 }
 
-// Composites the premultiplied source over the pixels of the band that the polygons cover.
+// Composites the premultiplied source over the pixels of the band that the polygons cover (and the clip's
+// rows let through, when given).
 void PaintBand(const PixelView& target, const std::vector<Polygon>& polygons, bool evenOdd, uint32_t source,
-               const Rect& band)
+               const Rect& band, const ClipRows* clipRows)
 {
     CoverageMask mask(band);
     for (const Polygon& polygon : polygons) mask.AddPolygon(polygon);
@@ -98,22 +101,55 @@ void PaintBand(const PixelView& target, const std::vector<Polygon>& polygons, bo
         // Canvas rows lie pages apart: the rows a little ahead are asked for before they are reached.
         for (; fetched < std::min(y + kRowsAhead, band.Y + band.Height - 1); ++fetched)
             for (INT at = 0; at < band.Width; at += 16) __builtin_prefetch(target.Row(fetched + 1) + band.X + at, 1);
-        PaintRun(target.Row(y) + x, count, source, coverage);
+        uint32_t* row = target.Row(y);
+        if (!clipRows) return PaintRun(row + x, count, source, coverage);
+        clipRows->ForEachPart(y, x, count, [&](INT from, INT n) { PaintRun(row + from, n, source, coverage); });
     });
 }
 
-// Composites the colour source over the pixels the polygons cover; false when a point is not a number.
-bool PaintCovered(const PixelView& target, std::vector<Polygon>& polygons, bool evenOdd, ARGB colour)
+// Composites the colour source over the pixels the polygons cover, within the clip; false when a point is
+// not a number.
+bool PaintCovered(const PixelView& target, std::vector<Polygon>& polygons, bool evenOdd, ARGB colour,
+                  DeviceClip& clip)
 {
     if (!CutToBand(&polygons, BandAround(target))) return false;
-    const Rect box = PixelBounds(polygons, target);
+    const Rect box = clip.Narrow(PixelBounds(polygons, target));
     const uint32_t source = EnginePremultiplied(colour);
     if (box.Width == 0 || box.Height == 0 || source == 0) return true;
     // Rows are worked in bands, so that a shape as large as the canvas needs a mask of bounded size.
     const INT rowsPerBand = std::max(kMostCells / (box.Width + 1), 1);
     for (INT top = box.Y; top < box.Y + box.Height; top += rowsPerBand) {
         const INT rows = std::min(rowsPerBand, box.Y + box.Height - top);
-        PaintBand(target, polygons, evenOdd, source, Rect(box.X, top, box.Width, rows));
+        const Rect band(box.X, top, box.Width, rows);
+        if (clip.IsBox()) {
+            PaintBand(target, polygons, evenOdd, source, band, nullptr);
+            continue;
+        }
+        const ClipRows clipRows(clip, band);
+        PaintBand(target, polygons, evenOdd, source, band, &clipRows);
+    }
+    return true;
+}
+
+// Composites the colour source, whole, over the pixels whose centres the polygons hold (GDI+'s rule without
+// anti-aliasing), within the clip; false when a point is not a number.
+bool PaintCentres(const PixelView& target, std::vector<Polygon>& polygons, bool evenOdd, ARGB colour,
+                  DeviceClip& clip)
+{
+    if (!CutToBand(&polygons, BandAround(target))) return false;
+    const Rect box = clip.Narrow(PixelBounds(polygons, target));
+    const uint32_t source = EnginePremultiplied(colour);
+    if (box.Width == 0 || box.Height == 0 || source == 0) return true;
+    CentreScanner scanner(polygons, evenOdd);
+    PixelRuns runs, allowed, kept;
+    for (INT y = box.Y; y < box.Y + box.Height; ++y) {
+        scanner.Runs(y, box.X, box.X + box.Width, &runs);
+        if (!clip.IsBox()) {
+            clip.Runs(y, box.X, box.X + box.Width, &allowed);
+            CombineRuns(runs, allowed, RunCombine::Intersect, &kept);
+            runs.swap(kept);
+        }
+        for (const PixelRun& run : runs) PaintRun(target.Row(y) + run.from, run.to - run.from, source, 255);
     }
     return true;
 }
@@ -260,21 +296,32 @@ static REAL PixelOffset(DllExports::GpGraphics* graphics)
     return offset == PixelOffsetModeHalf || offset == PixelOffsetModeHighQuality ? -0.5f : 0.0f;
 }
 
+// GDI+ fills without anti-aliasing in these modes: a pixel whole when its centre is inside.
+static bool Aliased(DllExports::GpGraphics* graphics)
+{
+    SmoothingMode mode = SmoothingModeInvalid;
+    DllExports::GdipGetSmoothingMode(graphics, &mode);
+    return mode == SmoothingModeNone || mode == SmoothingModeHighSpeed || mode == SmoothingModeDefault;
+}
+
+bool Graphics::ReadDeviceClip(DeviceClip* clip, const PixelView& target) const
+{
+    return clip->Read(nativeGraphics, PixelOffset(nativeGraphics), InContainer(), BandAround(target));
+}
+
 bool Graphics::AntialiasedDeviceMap(DeviceMap* map) const
 {
     SmoothingMode mode = SmoothingModeInvalid;
     Unit unit = UnitWorld;
-    RectF clip;
     Matrix world;
     REAL m[6] = {0, 0, 0, 0, 0, 0};
     // The engine ignores every page unit but pixels (whose scale the layer puts in its world transform):
-    // the layer draws where the engine's geometry is GDI+'s. An unclipped context reports a huge clip.
+    // the layer draws where the engine's geometry is GDI+'s. Every smoothing mode is taken (the aliased
+    // ones fill whole pixels), and the clip is read when drawing.
     if (compositingMode != CompositingModeSourceOver || !surface || !nativeGraphics ||
-        DllExports::GdipGetSmoothingMode(nativeGraphics, &mode) != Ok ||
-        (mode != SmoothingModeAntiAlias && mode != SmoothingModeHighQuality) ||
-        DllExports::GdipGetPageUnit(nativeGraphics, &unit) != Ok ||
+        DllExports::GdipGetSmoothingMode(nativeGraphics, &mode) != Ok || mode < SmoothingModeDefault ||
+        mode > SmoothingModeAntiAlias || DllExports::GdipGetPageUnit(nativeGraphics, &unit) != Ok ||
         (unit != UnitPixel && !(unit == UnitDisplay && pageScale == 1.0f)) ||
-        DllExports::GdipGetClipBounds(nativeGraphics, &clip) != Ok || !(clip.Width >= 4e6f && clip.Height >= 4e6f) ||
         DllExports::GdipGetWorldTransform(nativeGraphics, world.NativeMatrix()) != Ok || world.GetElements(m) != Ok)
         return false;
     const REAL offset = PixelOffset(nativeGraphics);
@@ -293,7 +340,10 @@ bool Graphics::FillAntialiased(const Brush* brush, const DeviceMap& map, const P
     std::vector<bool> closed;
     if (!FlattenPath(device.data(), types, count, kPixelCentre, &figures, &closed)) return false;
     const PixelView target(surface.get(), ViewedFormats::Premultiplied);
-    return target.Valid() && PaintCovered(target, figures, mode == FillModeAlternate, colour);
+    DeviceClip clip;
+    if (!target.Valid() || !ReadDeviceClip(&clip, target)) return false;
+    return Aliased(nativeGraphics) ? PaintCentres(target, figures, mode == FillModeAlternate, colour, clip)
+                                   : PaintCovered(target, figures, mode == FillModeAlternate, colour, clip);
 }
 
 bool Graphics::DrawAntialiased(const Pen* pen, const DeviceMap& map, const PointF* points, const BYTE* types, INT count)
@@ -303,7 +353,9 @@ bool Graphics::DrawAntialiased(const Pen* pen, const DeviceMap& map, const Point
     // The band a pen covers is built in device pixels, which is the same as building it in world units and
     // carrying it there when the map scales all directions alike; other maps stay with the engine.
     const double scale = map.IsIdentity() ? 1.0 : map.UniformScale();
-    if (!(scale > 0) || !PlainPen(pen, REAL(scale), &colour, &width, &miterLimit)) return false;
+    // Outlines without anti-aliasing stay with the engine.
+    if (!(scale > 0) || Aliased(nativeGraphics) || !PlainPen(pen, REAL(scale), &colour, &width, &miterLimit))
+        return false;
     const std::vector<PointF> device = ToDevice(map, points, count);
     std::vector<Polygon> figures, band;
     std::vector<bool> closed;
@@ -312,7 +364,8 @@ bool Graphics::DrawAntialiased(const Pen* pen, const DeviceMap& map, const Point
     for (const Polygon& figure : figures)
         if (!CentredStroke(figure, width, miterLimit, &band)) return false;
     const PixelView target(surface.get(), ViewedFormats::Premultiplied);
-    return target.Valid() && PaintCovered(target, band, false, colour);
+    DeviceClip clip;
+    return target.Valid() && ReadDeviceClip(&clip, target) && PaintCovered(target, band, false, colour, clip);
 }
 
 bool Graphics::FillRectangleAntialiased(const Brush* brush, REAL x, REAL y, REAL width, REAL height)
@@ -321,18 +374,28 @@ bool Graphics::FillRectangleAntialiased(const Brush* brush, REAL x, REAL y, REAL
     ARGB colour = 0;
     if (!(width > 0 && height > 0) || !AntialiasedDeviceMap(&map) || !SolidColour(brush, &colour)) return false;
     const PointF corners[] = {{x, y}, {x + width, y}, {x + width, y + height}, {x, y + height}};
-    if (!map.KeepsAxes()) {
-        const BYTE types[] = {PathPointTypeStart, PathPointTypeLine, PathPointTypeLine,
-                              PathPointTypeLine | PathPointTypeCloseSubpath};
-        return FillAntialiased(brush, map, corners, types, 4, FillModeAlternate);
-    }
     const PointF from = map.Apply(corners[0]), to = map.Apply(corners[2]);
-    if (!std::isfinite(from.X) || !std::isfinite(from.Y) || !std::isfinite(to.X) || !std::isfinite(to.Y)) return false;
-    const PixelView target(surface.get(), ViewedFormats::Premultiplied);
-    if (!target.Valid()) return false;
-    PaintBox(target, std::min(from.X, to.X) + kPixelCentre.X, std::min(from.Y, to.Y) + kPixelCentre.Y,
-             std::max(from.X, to.X) + kPixelCentre.X, std::max(from.Y, to.Y) + kPixelCentre.Y, colour);
-    return true;
+    if (map.KeepsAxes() && !Aliased(nativeGraphics)) {
+        if (!std::isfinite(from.X) || !std::isfinite(from.Y) || !std::isfinite(to.X) || !std::isfinite(to.Y))
+            return false;
+        const PixelView target(surface.get(), ViewedFormats::Premultiplied);
+        DeviceClip clip;
+        if (!target.Valid() || !ReadDeviceClip(&clip, target)) return false;
+        if (clip.IsBox()) {
+            // The clip's box of pixels is where its squares lie; the box is filled within them.
+            const Rect within = clip.Narrow(Rect(0, 0, target.Width(), target.Height()));
+            const auto inside = [](float v, INT low, INT size) { return std::clamp(v, float(low), float(low + size)); };
+            PaintBox(target, inside(std::min(from.X, to.X) + kPixelCentre.X, within.X, within.Width),
+                     inside(std::min(from.Y, to.Y) + kPixelCentre.Y, within.Y, within.Height),
+                     inside(std::max(from.X, to.X) + kPixelCentre.X, within.X, within.Width),
+                     inside(std::max(from.Y, to.Y) + kPixelCentre.Y, within.Y, within.Height), colour);
+            return true;
+        }
+    }
+    // Turned boxes, whole pixels and clips other than a box: the rectangle is filled as a polygon.
+    const BYTE types[] = {PathPointTypeStart, PathPointTypeLine, PathPointTypeLine,
+                          PathPointTypeLine | PathPointTypeCloseSubpath};
+    return FillAntialiased(brush, map, corners, types, 4, FillModeAlternate);
 }
 
 bool Graphics::FillPolygonAntialiased(const Brush* brush, const PointF* points, INT count, FillMode mode)
