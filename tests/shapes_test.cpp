@@ -35,7 +35,7 @@ Gdiplus::ARGB Lerp(Gdiplus::ARGB first, Gdiplus::ARGB second, double t)
 }
 
 // Red to blue, sampled at a pixel's centre between the end points from and to.
-Gdiplus::ARGB RedToBlue(int pixel, double from, double to) { return Lerp(kRed, kBlue, (pixel + 0.5 - from) / (to - from)); }
+Gdiplus::ARGB RedToBlue(int pixel, double from, double to) { return Lerp(kRed, kBlue, (pixel - from) / (to - from)); }
 
 int Differing(CFxPictor& a, CFxPictor& b, int rows = 90)
 {

@@ -362,6 +362,57 @@ void BM_CairoShapes(benchmark::State& state, bool circles)
     cairo_destroy(cr);
 }
 
+// ---- anti-aliased circles filled through a clip: a rectangle, and a circle path ----
+
+const int kClippedShapes = 1000;
+
+void BM_ClippedFills(benchmark::State& state, bool round)
+{
+    Gdiplus::Graphics graphics(Canvas().GetBitmap());
+    graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    Gdiplus::GraphicsPath circle;
+    circle.AddEllipse(460.0f, 40.0f, 1000.0f, 1000.0f);
+    if (round) graphics.SetClip(&circle);
+    else graphics.SetClip(Gdiplus::Rect(200, 100, 1500, 800));
+    for (auto _ : state)
+        for (int i = 0; i < kClippedShapes; ++i) {
+            Gdiplus::SolidBrush brush(Gdiplus::Color(255, 250, 220, BYTE(i)));
+            graphics.FillEllipse(&brush, float(SpotOf(i).x), float(SpotOf(i).y), 60.0f, 60.0f);
+        }
+}
+
+void BM_QtClippedFills(benchmark::State& state, bool round)
+{
+    QPainter painter(&QtCanvas());
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    QPainterPath circle;
+    circle.addEllipse(QRectF(460, 40, 1000, 1000));
+    if (round) painter.setClipPath(circle);
+    else painter.setClipRect(QRect(200, 100, 1500, 800));
+    for (auto _ : state)
+        for (int i = 0; i < kClippedShapes; ++i) {
+            painter.setBrush(QColor(250, 220, i % 256));
+            painter.drawEllipse(QRectF(SpotOf(i).x, SpotOf(i).y, 60, 60));
+        }
+}
+
+void BM_CairoClippedFills(benchmark::State& state, bool round)
+{
+    cairo_t* cr = cairo_create(CairoCanvas());
+    if (round) cairo_arc(cr, 960, 540, 500, 0, 2 * G_PI);
+    else cairo_rectangle(cr, 200, 100, 1500, 800);
+    cairo_clip(cr);
+    for (auto _ : state)
+        for (int i = 0; i < kClippedShapes; ++i) {
+            cairo_new_path(cr);
+            cairo_arc(cr, SpotOf(i).x + 30, SpotOf(i).y + 30, 30, 0, 2 * G_PI);
+            cairo_set_source_rgb(cr, 250 / 255.0, 220 / 255.0, (i % 256) / 255.0);
+            cairo_fill(cr);
+        }
+    cairo_destroy(cr);
+}
+
 const bool kRegistered = [] {
     auto add = [](const std::string& name, auto run) {
         return benchmark::RegisterBenchmark(name.c_str(), run)->Unit(benchmark::kMillisecond);
@@ -419,6 +470,16 @@ const bool kRegistered = [] {
     PeerRows().push_back(
         {"peer:FillRoundRect" + shapes, {"peer:qt-roundrect" + shapes, "peer:cairo-roundrect" + shapes}, 1.2, 0});
     PeerRows().push_back({"peer:Circle" + shapes, {"peer:qt-circle" + shapes, "peer:cairo-circle" + shapes}, 1.2, 0});
+
+    const std::string clipped = "/1000";
+    for (const std::string form : {"rect", "path"}) {
+        const bool round = form == "path";
+        add("peer:ClippedFills-" + form + clipped, [round](benchmark::State& s) { BM_ClippedFills(s, round); });
+        add("peer:qt-clipped-" + form + clipped, [round](benchmark::State& s) { BM_QtClippedFills(s, round); });
+        add("peer:cairo-clipped-" + form + clipped, [round](benchmark::State& s) { BM_CairoClippedFills(s, round); });
+        PeerRows().push_back({"peer:ClippedFills-" + form + clipped,
+                              {"peer:qt-clipped-" + form + clipped, "peer:cairo-clipped-" + form + clipped}, 1.2, 0});
+    }
     return true;
 }();
 

@@ -73,6 +73,8 @@ class Matrix;
 struct DecodedPicture;
 struct PictureSource;
 struct DeviceMap;
+class DeviceClip;
+class PixelView;
 class Brush;
 class CustomLineCap;
 class FontFamily;
@@ -1099,6 +1101,8 @@ private:
     // Draws a scaled-down picture, or any scaled one with nearest neighbour, itself (GdiplusScale.cpp) when it
     // can do so exactly; false otherwise.
     bool DrawScaledDown(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight);
+    // Clears a whole unclipped 32-bit bitmap to transparency itself; false otherwise.
+    bool ClearedToTransparency();
     // Draws a picture from a source rectangle of pixels by one of the layer's own routes below; false when
     // none takes it.
     bool DrawImageItself(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight);
@@ -1107,11 +1111,13 @@ private:
     bool DrawImageTurned(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight);
     // Fills a rectangle with an axis-aligned linear gradient itself (GdiplusGradient.cpp); false otherwise.
     bool FillGradientRectangle(const Brush* brush, REAL x, REAL y, REAL width, REAL height);
-    // Fills anti-aliased rectangles, polygons, pies, ellipses and paths in a solid colour, and outlines
-    // ellipses and paths, itself (GdiplusAntialiased.cpp) when it can: no clip, copying compositing or page
-    // unit the engine ignores; false, having drawn nothing, otherwise. AntialiasedDeviceMap gives the map
+    // Fills rectangles, polygons, pies, ellipses and paths in a solid colour (anti-aliased, or whole pixels
+    // by GDI+'s aliased rule), and outlines anti-aliased ellipses and paths, itself (GdiplusAntialiased.cpp)
+    // when it can: no copying compositing or page unit the engine ignores, a clip it can read as pixels
+    // (ReadDeviceClip, Clip.h); false, having drawn nothing, otherwise. AntialiasedDeviceMap gives the map
     // from world coordinates to device pixels that FillAntialiased and DrawAntialiased draw through.
     bool AntialiasedDeviceMap(DeviceMap* map) const;
+    bool ReadDeviceClip(DeviceClip* clip, const PixelView& target) const;
     bool FillAntialiased(const Brush* brush, const DeviceMap& map, const PointF* points, const BYTE* types,
                          INT count, FillMode mode);
     bool DrawAntialiased(const Pen* pen, const DeviceMap& map, const PointF* points, const BYTE* types, INT count);

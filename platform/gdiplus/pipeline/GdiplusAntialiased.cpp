@@ -12,6 +12,8 @@
 #include <limits>
 #include <vector>
 
+#include "AliasedCoverage.h"
+#include "Clip.h"
 #include "Coverage.h"
 #include "DeviceFigure.h"
 #include "../Gdiplus.h"
@@ -89,9 +91,9 @@ RectF BandAround(const PixelView& target)
 }
 
 // Composites the premultiplied source, or the shaded paint when there is one, over the pixels of the band that
-// the polygons cover.
+// the polygons cover (and the clip's rows let through, when given).
 void PaintBand(const PixelView& target, const std::vector<Polygon>& polygons, bool evenOdd, uint32_t source,
-               const PaintSource* shaded, const Rect& band)
+               const PaintSource* shaded, const Rect& band, const ClipRows* clipRows)
 {
     CoverageMask mask(band);
     for (const Polygon& polygon : polygons) mask.AddPolygon(polygon);
@@ -100,18 +102,25 @@ void PaintBand(const PixelView& target, const std::vector<Polygon>& polygons, bo
         // Canvas rows lie pages apart: the rows a little ahead are asked for before they are reached.
         for (; fetched < std::min(y + kRowsAhead, band.Y + band.Height - 1); ++fetched)
             for (INT at = 0; at < band.Width; at += 16) __builtin_prefetch(target.Row(fetched + 1) + band.X + at, 1);
-        if (shaded)
-            shaded->Composite(target.Row(y) + x, x, y, count, coverage);
-        else
-            PaintRun(target.Row(y) + x, count, source, coverage);
+        uint32_t* row = target.Row(y);
+        const auto paint = [&](INT from, INT n) {
+            if (shaded)
+                shaded->Composite(row + from, from, y, n, coverage);
+            else
+                PaintRun(row + from, n, source, coverage);
+        };
+        if (!clipRows) return paint(x, count);
+        clipRows->ForEachPart(y, x, count, paint);
     });
 }
 
-// Composites the paint over the pixels the polygons cover; false when a point is not a number.
-bool PaintCovered(const PixelView& target, std::vector<Polygon>& polygons, bool evenOdd, const PaintSource& paint)
+// Composites the paint over the pixels the polygons cover, within the clip; false when a point is not a
+// number.
+bool PaintCovered(const PixelView& target, std::vector<Polygon>& polygons, bool evenOdd, const PaintSource& paint,
+                  DeviceClip& clip)
 {
     if (!CutToBand(&polygons, BandAround(target))) return false;
-    const Rect box = PixelBounds(polygons, target);
+    const Rect box = clip.Narrow(PixelBounds(polygons, target));
     ARGB colour = 0;
     const bool solid = paint.Solid(&colour);
     const uint32_t source = solid ? EnginePremultiplied(colour) : 0;
@@ -120,7 +129,44 @@ bool PaintCovered(const PixelView& target, std::vector<Polygon>& polygons, bool 
     const INT rowsPerBand = std::max(kMostCells / (box.Width + 1), 1);
     for (INT top = box.Y; top < box.Y + box.Height; top += rowsPerBand) {
         const INT rows = std::min(rowsPerBand, box.Y + box.Height - top);
-        PaintBand(target, polygons, evenOdd, source, solid ? nullptr : &paint, Rect(box.X, top, box.Width, rows));
+        const Rect band(box.X, top, box.Width, rows);
+        const PaintSource* shaded = solid ? nullptr : &paint;
+        if (clip.IsBox()) {
+            PaintBand(target, polygons, evenOdd, source, shaded, band, nullptr);
+            continue;
+        }
+        const ClipRows clipRows(clip, band);
+        PaintBand(target, polygons, evenOdd, source, shaded, band, &clipRows);
+    }
+    return true;
+}
+
+// Composites the paint, whole, over the pixels whose centres the polygons hold (GDI+'s rule without
+// anti-aliasing), within the clip; false when a point is not a number.
+bool PaintCentres(const PixelView& target, std::vector<Polygon>& polygons, bool evenOdd, const PaintSource& paint,
+                  DeviceClip& clip)
+{
+    if (!CutToBand(&polygons, BandAround(target))) return false;
+    const Rect box = clip.Narrow(PixelBounds(polygons, target));
+    ARGB colour = 0;
+    const bool solid = paint.Solid(&colour);
+    const uint32_t source = solid ? EnginePremultiplied(colour) : 0;
+    if (box.Width == 0 || box.Height == 0 || (solid && source == 0)) return true;
+    CentreScanner scanner(polygons, evenOdd);
+    PixelRuns runs, allowed, kept;
+    for (INT y = box.Y; y < box.Y + box.Height; ++y) {
+        scanner.Runs(y, box.X, box.X + box.Width, &runs);
+        if (!clip.IsBox()) {
+            clip.Runs(y, box.X, box.X + box.Width, &allowed);
+            CombineRuns(runs, allowed, RunCombine::Intersect, &kept);
+            runs.swap(kept);
+        }
+        for (const PixelRun& run : runs) {
+            if (solid)
+                PaintRun(target.Row(y) + run.from, run.to - run.from, source, 255);
+            else
+                paint.Composite(target.Row(y) + run.from, run.from, y, run.to - run.from, 255);
+        }
     }
     return true;
 }
@@ -267,21 +313,32 @@ static REAL PixelOffset(DllExports::GpGraphics* graphics)
     return offset == PixelOffsetModeHalf || offset == PixelOffsetModeHighQuality ? -0.5f : 0.0f;
 }
 
+// GDI+ fills without anti-aliasing in these modes: a pixel whole when its centre is inside.
+static bool Aliased(DllExports::GpGraphics* graphics)
+{
+    SmoothingMode mode = SmoothingModeInvalid;
+    DllExports::GdipGetSmoothingMode(graphics, &mode);
+    return mode == SmoothingModeNone || mode == SmoothingModeHighSpeed || mode == SmoothingModeDefault;
+}
+
+bool Graphics::ReadDeviceClip(DeviceClip* clip, const PixelView& target) const
+{
+    return clip->Read(nativeGraphics, PixelOffset(nativeGraphics), InContainer(), BandAround(target));
+}
+
 bool Graphics::AntialiasedDeviceMap(DeviceMap* map) const
 {
     SmoothingMode mode = SmoothingModeInvalid;
     Unit unit = UnitWorld;
-    RectF clip;
     Matrix world;
     REAL m[6] = {0, 0, 0, 0, 0, 0};
     // The engine ignores every page unit but pixels (whose scale the layer puts in its world transform):
-    // the layer draws where the engine's geometry is GDI+'s. An unclipped context reports a huge clip.
+    // the layer draws where the engine's geometry is GDI+'s. Every smoothing mode is taken (the aliased
+    // ones fill whole pixels), and the clip is read when drawing.
     if (compositingMode != CompositingModeSourceOver || !surface || !nativeGraphics ||
-        DllExports::GdipGetSmoothingMode(nativeGraphics, &mode) != Ok ||
-        (mode != SmoothingModeAntiAlias && mode != SmoothingModeHighQuality) ||
-        DllExports::GdipGetPageUnit(nativeGraphics, &unit) != Ok ||
+        DllExports::GdipGetSmoothingMode(nativeGraphics, &mode) != Ok || mode < SmoothingModeDefault ||
+        mode > SmoothingModeAntiAlias || DllExports::GdipGetPageUnit(nativeGraphics, &unit) != Ok ||
         (unit != UnitPixel && !(unit == UnitDisplay && pageScale == 1.0f)) ||
-        DllExports::GdipGetClipBounds(nativeGraphics, &clip) != Ok || !(clip.Width >= 4e6f && clip.Height >= 4e6f) ||
         DllExports::GdipGetWorldTransform(nativeGraphics, world.NativeMatrix()) != Ok || world.GetElements(m) != Ok)
         return false;
     const REAL offset = PixelOffset(nativeGraphics);
@@ -302,7 +359,10 @@ bool Graphics::FillAntialiased(const Brush* brush, const DeviceMap& map, const P
     std::vector<bool> closed;
     if (!FlattenPath(device.data(), types, count, kPixelCentre, &figures, &closed)) return false;
     const PixelView target(surface.get(), ViewedFormats::Premultiplied);
-    return target.Valid() && PaintCovered(target, figures, mode == FillModeAlternate, paint);
+    DeviceClip clip;
+    if (!target.Valid() || !ReadDeviceClip(&clip, target)) return false;
+    return Aliased(nativeGraphics) ? PaintCentres(target, figures, mode == FillModeAlternate, paint, clip)
+                                   : PaintCovered(target, figures, mode == FillModeAlternate, paint, clip);
 }
 
 bool Graphics::DrawAntialiased(const Pen* pen, const DeviceMap& map, const PointF* points, const BYTE* types, INT count)
@@ -312,7 +372,9 @@ bool Graphics::DrawAntialiased(const Pen* pen, const DeviceMap& map, const Point
     // The band a pen covers is built in device pixels, which is the same as building it in world units and
     // carrying it there when the map scales all directions alike; other maps stay with the engine.
     const double scale = map.IsIdentity() ? 1.0 : map.UniformScale();
-    if (!(scale > 0) || !PlainPen(pen, REAL(scale), &colour, &width, &miterLimit)) return false;
+    // Outlines without anti-aliasing stay with the engine.
+    if (!(scale > 0) || Aliased(nativeGraphics) || !PlainPen(pen, REAL(scale), &colour, &width, &miterLimit))
+        return false;
     const std::vector<PointF> device = ToDevice(map, points, count);
     std::vector<Polygon> figures, band;
     std::vector<bool> closed;
@@ -321,7 +383,9 @@ bool Graphics::DrawAntialiased(const Pen* pen, const DeviceMap& map, const Point
     for (const Polygon& figure : figures)
         if (!CentredStroke(figure, width, miterLimit, &band)) return false;
     const PixelView target(surface.get(), ViewedFormats::Premultiplied);
-    return target.Valid() && PaintCovered(target, band, false, PaintSource(colour));
+    DeviceClip clip;
+    return target.Valid() && ReadDeviceClip(&clip, target) &&
+           PaintCovered(target, band, false, PaintSource(colour), clip);
 }
 
 bool Graphics::FillRectangleAntialiased(const Brush* brush, REAL x, REAL y, REAL width, REAL height)
@@ -330,18 +394,28 @@ bool Graphics::FillRectangleAntialiased(const Brush* brush, REAL x, REAL y, REAL
     ARGB colour = 0;
     if (!(width > 0 && height > 0) || !AntialiasedDeviceMap(&map)) return false;
     const PointF corners[] = {{x, y}, {x + width, y}, {x + width, y + height}, {x, y + height}};
-    if (!map.KeepsAxes() || !SolidColour(brush, &colour)) {
-        const BYTE types[] = {PathPointTypeStart, PathPointTypeLine, PathPointTypeLine,
-                              PathPointTypeLine | PathPointTypeCloseSubpath};
-        return FillAntialiased(brush, map, corners, types, 4, FillModeAlternate);
-    }
     const PointF from = map.Apply(corners[0]), to = map.Apply(corners[2]);
-    if (!std::isfinite(from.X) || !std::isfinite(from.Y) || !std::isfinite(to.X) || !std::isfinite(to.Y)) return false;
-    const PixelView target(surface.get(), ViewedFormats::Premultiplied);
-    if (!target.Valid()) return false;
-    PaintBox(target, std::min(from.X, to.X) + kPixelCentre.X, std::min(from.Y, to.Y) + kPixelCentre.Y,
-             std::max(from.X, to.X) + kPixelCentre.X, std::max(from.Y, to.Y) + kPixelCentre.Y, colour);
-    return true;
+    if (map.KeepsAxes() && !Aliased(nativeGraphics) && SolidColour(brush, &colour)) {
+        if (!std::isfinite(from.X) || !std::isfinite(from.Y) || !std::isfinite(to.X) || !std::isfinite(to.Y))
+            return false;
+        const PixelView target(surface.get(), ViewedFormats::Premultiplied);
+        DeviceClip clip;
+        if (!target.Valid() || !ReadDeviceClip(&clip, target)) return false;
+        if (clip.IsBox()) {
+            // The clip's box of pixels is where its squares lie; the box is filled within them.
+            const Rect within = clip.Narrow(Rect(0, 0, target.Width(), target.Height()));
+            const auto inside = [](float v, INT low, INT size) { return std::clamp(v, float(low), float(low + size)); };
+            PaintBox(target, inside(std::min(from.X, to.X) + kPixelCentre.X, within.X, within.Width),
+                     inside(std::min(from.Y, to.Y) + kPixelCentre.Y, within.Y, within.Height),
+                     inside(std::max(from.X, to.X) + kPixelCentre.X, within.X, within.Width),
+                     inside(std::max(from.Y, to.Y) + kPixelCentre.Y, within.Y, within.Height), colour);
+            return true;
+        }
+    }
+    // Turned boxes, whole pixels and clips other than a box: the rectangle is filled as a polygon.
+    const BYTE types[] = {PathPointTypeStart, PathPointTypeLine, PathPointTypeLine,
+                          PathPointTypeLine | PathPointTypeCloseSubpath};
+    return FillAntialiased(brush, map, corners, types, 4, FillModeAlternate);
 }
 
 bool Graphics::FillPolygonAntialiased(const Brush* brush, const PointF* points, INT count, FillMode mode)

@@ -28,13 +28,13 @@ uint32_t ColourAt(float t, ARGB first, ARGB second)
 }
 
 // The colours at the centres of pixels begin .. begin + count - 1 along a gradient from `from` to `to`
-// on that axis, repeating beyond its ends.
+// on that axis (pixel centres on whole coordinates, as for every shape), repeating beyond its ends.
 std::vector<uint32_t> ColoursAlong(int begin, int count, float from, float to, ARGB first, ARGB second)
 {
     std::vector<uint32_t> colours(static_cast<size_t>(count));
     const double length = double(to) - double(from);
     for (int i = 0; i < count; ++i) {
-        double t = (begin + i + 0.5 - double(from)) / length;
+        double t = (begin + i - double(from)) / length;
         if (t < 0 || t >= 1) t -= std::floor(t);  // floor is a library call on baseline x86-64
         colours[i] = ColourAt(float(t), first, second);
     }

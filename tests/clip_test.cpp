@@ -1,0 +1,248 @@
+// Clips as device pixels (a pixel is inside when its centre is), GDI+'s aliased fill rule and the pixel
+// offset, for the fills the layer paints itself: a clip that lets everything through changes nothing, a clip
+// cuts at pixel centres, keeps to the transform it was set under, and hostile clips stay bounded.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <vector>
+
+#include "TestSupport.h"
+
+using namespace Gdiplus;
+
+namespace {
+
+const int kSide = 100;
+
+// A transparent premultiplied canvas; with black ink, alpha is the share of each pixel covered.
+struct Canvas {
+    Bitmap bitmap{kSide, kSide, PixelFormat32bppPARGB};
+    Graphics graphics{&bitmap};
+    std::vector<int> alpha;
+    explicit Canvas(SmoothingMode mode) { graphics.SetSmoothingMode(mode); }
+    void Read()
+    {
+        Rect whole(0, 0, kSide, kSide);
+        BitmapData data;
+        ASSERT_EQ(bitmap.LockBits(&whole, ImageLockModeRead, PixelFormat32bppARGB, &data), Ok);
+        alpha.resize(kSide * kSide);
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x)
+                alpha[y * kSide + x] = static_cast<const BYTE*>(data.Scan0)[y * data.Stride + x * 4 + 3];
+        bitmap.UnlockBits(&data);
+    }
+    int At(int x, int y) const { return alpha[y * kSide + x]; }
+    long Ink() const
+    {
+        long ink = 0;
+        for (int a : alpha) ink += a;
+        return ink;
+    }
+};
+
+using Shape = std::function<Status(Graphics&, const Brush&)>;
+
+Status FillStar(Graphics& g, const Brush& ink, FillMode mode)
+{
+    GraphicsPath path(mode);
+    std::vector<PointF> points;
+    for (int k = 0; k < 5; ++k) {
+        const double angle = -M_PI / 2 + k * 4 * M_PI / 5;  // every second point of five: a self-crossing star
+        points.emplace_back(float(45.3 + 33.7 * std::cos(angle)), float(47.6 + 33.7 * std::sin(angle)));
+    }
+    path.AddPolygon(points.data(), 5);
+    return g.FillPath(&ink, &path);
+}
+
+const std::vector<std::pair<const char*, Shape>>& Shapes()
+{
+    static const std::vector<std::pair<const char*, Shape>> shapes = {
+        {"ellipse", [](Graphics& g, const Brush& b) { return g.FillEllipse(&b, 10.3f, 12.0f, 61.5f, 37.25f); }},
+        {"star, winding", [](Graphics& g, const Brush& b) { return FillStar(g, b, FillModeWinding); }},
+        {"star, alternate", [](Graphics& g, const Brush& b) { return FillStar(g, b, FillModeAlternate); }},
+        {"rectangle", [](Graphics& g, const Brush& b) { return g.FillRectangle(&b, 12.25f, 20.6f, 60.5f, 33.7f); }},
+        {"polygon",
+         [](Graphics& g, const Brush& b) {
+             const PointF points[] = {{14.2f, 9.7f}, {88.1f, 30.3f}, {60.6f, 81.1f}, {25.3f, 60.2f}};
+             return g.FillPolygon(&b, points, 4);
+         }},
+        {"pie", [](Graphics& g, const Brush& b) { return g.FillPie(&b, 15.3f, 10.1f, 70.0f, 66.0f, 20.0f, 250.0f); }},
+    };
+    return shapes;
+}
+
+// Draws the shape with black ink after `prepare`, and reads the canvas back.
+void Draw(Canvas& canvas, const Shape& shape, const std::function<void(Graphics&)>& prepare)
+{
+    SolidBrush ink(Color(255, 0, 0, 0));
+    prepare(canvas.graphics);
+    ASSERT_EQ(shape(canvas.graphics, ink), Ok);
+    canvas.Read();
+}
+
+// How many pixels differ by more than `tolerance` between a and b, b read through `map`.
+int Differing(const Canvas& a, const Canvas& b, int tolerance, const std::function<void(int&, int&)>& map)
+{
+    int differing = 0;
+    for (int y = 0; y < kSide; ++y)
+        for (int x = 0; x < kSide; ++x) {
+            int tx = x, ty = y;
+            map(tx, ty);
+            const int other = tx >= 0 && ty >= 0 && tx < kSide && ty < kSide ? b.At(tx, ty) : 0;
+            differing += std::abs(a.At(x, y) - other) > tolerance;
+        }
+    return differing;
+}
+
+const auto kSamePlace = [](int&, int&) {};
+
+}  // namespace
+
+TEST(Clip, ClipsThatExcludeNothingKeepThePixels)
+{
+    const std::vector<std::pair<const char*, std::function<void(Graphics&)>>> clips = {
+        {"canvas rectangle", [](Graphics& g) { g.SetClip(Rect(0, 0, kSide, kSide)); }},
+        {"two rectangles",
+         [](Graphics& g) {
+             Region both(Rect(0, 0, kSide, 40));
+             both.Union(Rect(0, 40, kSide, kSide - 40));
+             g.SetClip(&both);
+         }},
+        {"huge path",
+         [](Graphics& g) {
+             GraphicsPath huge;
+             huge.AddEllipse(-1e6f, -1e6f, 2e6f, 2e6f);
+             g.SetClip(&huge);
+         }},
+        {"negative-size intersection left out", [](Graphics& g) { g.IntersectClip(Rect(-5, -5, kSide + 10, kSide + 10)); }},
+    };
+    for (SmoothingMode mode : {SmoothingModeAntiAlias, SmoothingModeNone})
+        for (const auto& [name, shape] : Shapes())
+            for (const auto& [clipName, clip] : clips) {
+                Canvas plain(mode), clipped(mode);
+                Draw(plain, shape, [](Graphics&) {});
+                Draw(clipped, shape, clip);
+                EXPECT_GT(plain.Ink(), 255 * 100) << name;
+                EXPECT_EQ(Differing(plain, clipped, 2, kSamePlace), 0) << name << " through " << clipName << ", mode " << mode;
+            }
+}
+
+TEST(Clip, ClipsCutAtPixelCentresUnderTheTransformTheyWereSetWith)
+{
+    for (SmoothingMode mode : {SmoothingModeAntiAlias, SmoothingModeNone}) {
+        const Shape& ellipse = Shapes()[0].second;
+        Canvas plain(mode);
+        Draw(plain, ellipse, [](Graphics&) {});
+        // A rectangle clip holds the pixels whose centres it holds: x from 20.3 to 60.5, y from 14.6 to 40.7.
+        Canvas boxed(mode);
+        Draw(boxed, ellipse, [](Graphics& g) { g.SetClip(RectF(20.3f, 14.6f, 40.2f, 26.1f)); });
+        // Set under a scale and a move, the clip stays where it was set after the transform changes.
+        Canvas moved(mode);
+        Draw(moved, ellipse, [](Graphics& g) {
+            g.TranslateTransform(10.15f, 7.3f);
+            g.ScaleTransform(2, 2);
+            g.SetClip(RectF(5.075f, 3.65f, 20.1f, 13.05f));
+            g.ResetTransform();
+        });
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x) {
+                const bool inside = x >= 21 && x <= 60 && y >= 15 && y <= 40;
+                ASSERT_EQ(boxed.At(x, y), inside ? plain.At(x, y) : 0) << x << ", " << y << ", mode " << mode;
+                ASSERT_NEAR(moved.At(x, y), boxed.At(x, y), 2) << x << ", " << y << ", mode " << mode;
+            }
+        // A circle clip: pixels whose centres are clearly inside are as drawn plainly, clearly outside untouched.
+        Canvas round(mode);
+        Draw(round, ellipse, [](Graphics& g) {
+            GraphicsPath circle;
+            circle.AddEllipse(20.0f, 5.0f, 40.0f, 40.0f);
+            g.SetClip(&circle);
+        });
+        int checked = 0;
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x) {
+                const double distance = std::hypot(x - 40.0, y - 25.0) - 20.0;
+                if (std::fabs(distance) < 0.1) continue;  // the flattened circle strays up to a tenth of a pixel
+                ASSERT_EQ(round.At(x, y), distance < 0 ? plain.At(x, y) : 0) << x << ", " << y << ", mode " << mode;
+                checked += distance < 0 && plain.At(x, y) > 0;
+            }
+        EXPECT_GT(checked, 500);
+    }
+}
+
+TEST(Clip, AliasedFillsTakeWholePixelsByTheirCentres)
+{
+    // A whole-number rectangle takes exactly its pixels, with either pixel offset; half a pixel further on,
+    // the default offset moves the centres it holds by one pixel and the half offset does not.
+    for (PixelOffsetMode offset : {PixelOffsetModeDefault, PixelOffsetModeHalf}) {
+        Canvas whole(SmoothingModeNone), half(SmoothingModeNone);
+        Draw(whole, [](Graphics& g, const Brush& b) { return g.FillRectangle(&b, 10, 20, 30, 15); },
+             [&](Graphics& g) { g.SetPixelOffsetMode(offset); });
+        Draw(half, [](Graphics& g, const Brush& b) { return g.FillRectangle(&b, 10.5f, 20.5f, 30.0f, 15.0f); },
+             [&](Graphics& g) { g.SetPixelOffsetMode(offset); });
+        const int shift = offset == PixelOffsetModeHalf ? 0 : 1;
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x) {
+                ASSERT_EQ(whole.At(x, y), x >= 10 && x < 40 && y >= 20 && y < 35 ? 255 : 0) << x << ", " << y;
+                ASSERT_EQ(half.At(x, y), x >= 10 + shift && x < 40 + shift && y >= 20 + shift && y < 35 + shift ? 255 : 0)
+                    << x << ", " << y << ", offset " << offset;
+            }
+    }
+    // Moved by whole pixels or turned a quarter turn, an aliased shape lands on the same pixels (edges here
+    // run through no pixel centre).
+    const int last = kSide - 1;
+    for (const auto& [name, shape] : Shapes()) {
+        Canvas plain(SmoothingModeNone), moved(SmoothingModeNone), turned(SmoothingModeNone);
+        Draw(plain, shape, [](Graphics&) {});
+        Draw(moved, shape, [](Graphics& g) { g.TranslateTransform(7, -3); });
+        Draw(turned, shape, [&](Graphics& g) {
+            Matrix turn(0, 1, -1, 0, REAL(last), 0);
+            g.SetTransform(&turn);
+        });
+        EXPECT_GT(plain.Ink(), 255 * 100) << name;
+        EXPECT_EQ(Differing(plain, moved, 0, [](int& x, int& y) { x += 7, y -= 3; }), 0) << name;
+        EXPECT_EQ(Differing(plain, turned, 0, [&](int& x, int& y) { std::swap(x, y), x = last - x; }), 0) << name;
+    }
+}
+
+TEST(Clip, EmptyAndHostileClipsStayBounded)
+{
+    const Shape& ellipse = Shapes()[0].second;
+    for (SmoothingMode mode : {SmoothingModeAntiAlias, SmoothingModeNone}) {
+        // A clip of negative size holds nothing.
+        Canvas empty(mode);
+        Draw(empty, ellipse, [](Graphics& g) { g.SetClip(Rect(80, 80, -60, -60)); });
+        EXPECT_EQ(empty.Ink(), 0);
+        // A region of a thousand one-pixel squares (every other pixel of ten rows) lets those pixels alone through.
+        Canvas dotted(mode), plain(mode);
+        Draw(plain, ellipse, [](Graphics&) {});
+        const auto start = std::chrono::steady_clock::now();
+        Draw(dotted, ellipse, [](Graphics& g) {
+            Region dots;
+            dots.MakeEmpty();
+            for (int k = 0; k < 1000; ++k) dots.Union(Rect(2 * (k % 50), 20 + k / 50, 1, 1));
+            GraphicsPath circle;  // a path in the tree, so that the squares are combined as shapes
+            circle.AddEllipse(-40.0f, -40.0f, 180.0f, 180.0f);  // holds the canvas
+            dots.Intersect(&circle);
+            g.SetClip(&dots);
+        });
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x) {
+                const bool dot = x % 2 == 0 && y >= 20 && y < 40;
+                ASSERT_EQ(dotted.At(x, y), dot ? plain.At(x, y) : 0) << x << ", " << y;
+            }
+        // Clips of numbers that are not numbers or beyond any canvas: no crash, no pixel outside the canvas.
+        const float nan = std::numeric_limits<float>::quiet_NaN(), huge = 1e30f;
+        for (const RectF& r : {RectF(nan, 0, 50, 50), RectF(0, 0, nan, nan), RectF(-huge, -huge, 2 * huge, 2 * huge),
+                               RectF(huge, huge, huge, huge)}) {
+            Canvas hostile(mode);
+            Draw(hostile, ellipse, [&](Graphics& g) { g.SetClip(r); });
+        }
+        Canvas everything(mode);
+        Draw(everything, ellipse, [&](Graphics& g) { g.SetClip(RectF(-huge, -huge, 2 * huge, 2 * huge)); });
+        EXPECT_EQ(Differing(plain, everything, 2, kSamePlace), 0);
+    }
+}
