@@ -1,7 +1,10 @@
 // Region, and the Graphics members that clip to regions and hit-test the clip.
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "../Gdiplus.h"
+#include "RegionShape.h"
 #include "RoundedRect.h"
 
 namespace Gdiplus {
@@ -16,24 +19,51 @@ RectF ToRectF(const Rect& rect)
 
 DllExports::GpGraphics* NativeOf(const Graphics* g) { return g ? g->NativeGraphics() : nullptr; }
 
+// Removes the removed region's rectangles from the target one at a time: libgdiplus removes a region of
+// several rectangles wrongly (of two equal two-rectangle regions, one rectangle stayed).
+Status ExcludeEach(DllExports::GpRegion* target, DllExports::GpRegion* removed)
+{
+    Matrix identity;
+    UINT count = 0;
+    Status status = DllExports::GdipGetRegionScansCount(removed, &count, identity.NativeMatrix());
+    std::vector<RectF> rects(count);
+    INT filled = 0;
+    if (status == Ok && count)
+        status = DllExports::GdipGetRegionScans(removed, rects.data(), &filled, identity.NativeMatrix());
+    for (INT i = 0; status == Ok && i < filled && i < static_cast<INT>(count); ++i)
+        status = DllExports::GdipCombineRegionRect(target, &rects[i], CombineModeExclude);
+    return status;
+}
+
 }  // namespace
 
-Region::Region() { SetStatus(DllExports::GdipCreateRegion(&nativeRegion)); }
+Region::Region() : shape(PlainShape(RegionShape::Kind::Infinite))
+{
+    SetStatus(DllExports::GdipCreateRegion(&nativeRegion));
+}
 
-Region::Region(const RectF& rect) { SetStatus(DllExports::GdipCreateRegionRect(&rect, &nativeRegion)); }
+Region::Region(const RectF& rect) : shape(RectShape(rect))
+{
+    SetStatus(DllExports::GdipCreateRegionRect(&rect, &nativeRegion));
+}
 
 Region::Region(const Rect& rect) : Region(ToRectF(rect)) {}
 
 Region::Region(const GraphicsPath* path)
 {
     mayBePath = true;
+    if (path) shape = PathShape(*path);
     SetStatus(path ? DllExports::GdipCreateRegionPath(path->NativePath(), &nativeRegion) : InvalidParameter);
 }
 
 Region::Region(const BYTE* regionData, INT size)
 {
     mayBePath = true;
-    SetStatus(DllExports::GdipCreateRegionRgnData(regionData, size, &nativeRegion));
+    if (size > 0) shape = ReadRegionShape(regionData, static_cast<size_t>(size));
+    // Data in GDI+'s layout is built up by its operations; other data may be the engine's own.
+    SetStatus(shape ? BuildEngineRegion(*shape, &nativeRegion)
+                    : DllExports::GdipCreateRegionRgnData(regionData, size, &nativeRegion));
+    if (!nativeRegion) shape.reset();
 }
 
 Region::Region(HRGN) { SetStatus(NotImplemented); }
@@ -53,23 +83,27 @@ Region* Region::Clone() const
     if (region->nativeRegion) DllExports::GdipDeleteRegion(region->nativeRegion);
     region->nativeRegion = copy;
     region->mayBePath = mayBePath;
+    region->shape = shape;
     return region;
 }
 
 Status Region::MakeInfinite()
 {
     mayBePath = false;
+    shape = PlainShape(RegionShape::Kind::Infinite);
     return SetStatus(DllExports::GdipSetInfinite(nativeRegion));
 }
 
 Status Region::MakeEmpty()
 {
     mayBePath = false;
+    shape = PlainShape(RegionShape::Kind::Empty);
     return SetStatus(DllExports::GdipSetEmpty(nativeRegion));
 }
 
 UINT Region::GetDataSize() const
 {
+    if (shape) return RegionShapeDataSize(*shape);
     UINT size = 0;
     SetStatus(DllExports::GdipGetRegionDataSize(nativeRegion, &size));
     return size;
@@ -77,7 +111,13 @@ UINT Region::GetDataSize() const
 
 Status Region::GetData(BYTE* buffer, UINT bufferSize, UINT* sizeFilled) const
 {
-    return SetStatus(DllExports::GdipGetRegionData(nativeRegion, buffer, bufferSize, sizeFilled));
+    if (!shape) return SetStatus(DllExports::GdipGetRegionData(nativeRegion, buffer, bufferSize, sizeFilled));
+    if (!buffer) return SetStatus(InvalidParameter);
+    const UINT size = RegionShapeDataSize(*shape);
+    if (bufferSize < size) return SetStatus(InsufficientBuffer);
+    WriteRegionShape(*shape, buffer);
+    if (sizeFilled) *sizeFilled = size;
+    return Ok;
 }
 
 UINT Region::RectangleCount() const
@@ -94,18 +134,50 @@ bool Region::RectanglesFit(UINT otherRectangles) const
     return otherRectangles <= kMaxRectangles && RectangleCount() <= kMaxRectangles - otherRectangles;
 }
 
+Status Region::CombineRectangles(DllExports::GpRegion* other, CombineMode mode)
+{
+    if (mode != CombineModeXor && mode != CombineModeExclude && mode != CombineModeComplement)
+        return SetStatus(DllExports::GdipCombineRegionRegion(nativeRegion, other, mode));
+    // The result is built aside and swapped in when whole, so a failure leaves the region as it was.
+    DllExports::GpRegion *result = nullptr, *common = nullptr;
+    Status status = DllExports::GdipCloneRegion(mode == CombineModeComplement ? other : nativeRegion, &result);
+    if (mode == CombineModeXor) {
+        if (status == Ok) status = DllExports::GdipCloneRegion(nativeRegion, &common);
+        if (status == Ok) status = DllExports::GdipCombineRegionRegion(result, other, CombineModeUnion);
+        if (status == Ok) status = DllExports::GdipCombineRegionRegion(common, other, CombineModeIntersect);
+        if (status == Ok) status = ExcludeEach(result, common);
+    } else if (status == Ok) {
+        status = ExcludeEach(result, mode == CombineModeComplement ? nativeRegion : other);
+    }
+    if (status == Ok) std::swap(result, nativeRegion);
+    if (result) DllExports::GdipDeleteRegion(result);
+    if (common) DllExports::GdipDeleteRegion(common);
+    return SetStatus(status);
+}
+
 Status Region::Combine(const RectF& rect, CombineMode mode)
 {
     if (mode != CombineModeReplace && !RectanglesFit(1)) return SetStatus(OutOfMemory);
     if (mode == CombineModeReplace) mayBePath = false;
-    return SetStatus(DllExports::GdipCombineRegionRect(nativeRegion, &rect, mode));
+    Status status = Ok;
+    if ((mode == CombineModeXor || mode == CombineModeComplement) && !mayBePath) {
+        Region other(rect);
+        status = other.GetLastStatus();
+        if (status == Ok) status = CombineRectangles(other.nativeRegion, mode);
+    } else {
+        status = SetStatus(DllExports::GdipCombineRegionRect(nativeRegion, &rect, mode));
+    }
+    if (status == Ok) shape = CombinedShape(mode, shape, RectShape(rect));
+    return status;
 }
 
 Status Region::Combine(const GraphicsPath* path, CombineMode mode)
 {
     if (!path) return SetStatus(InvalidParameter);
     mayBePath = true;
-    return SetStatus(DllExports::GdipCombineRegionPath(nativeRegion, path->NativePath(), mode));
+    const Status status = SetStatus(DllExports::GdipCombineRegionPath(nativeRegion, path->NativePath(), mode));
+    if (status == Ok) shape = CombinedShape(mode, shape, PathShape(*path));
+    return status;
 }
 
 Status Region::Combine(const Region* region, CombineMode mode)
@@ -113,8 +185,13 @@ Status Region::Combine(const Region* region, CombineMode mode)
     if (!region) return SetStatus(InvalidParameter);
     if (mode != CombineModeReplace && !region->mayBePath && !RectanglesFit(region->RectangleCount()))
         return SetStatus(OutOfMemory);
+    const bool rectangles = !region->mayBePath && !mayBePath;
     mayBePath = region->mayBePath || (mode != CombineModeReplace && mayBePath);
-    return SetStatus(DllExports::GdipCombineRegionRegion(nativeRegion, region->nativeRegion, mode));
+    const Status status =
+        rectangles ? CombineRectangles(region->nativeRegion, mode)
+                   : SetStatus(DllExports::GdipCombineRegionRegion(nativeRegion, region->nativeRegion, mode));
+    if (status == Ok) shape = CombinedShape(mode, shape, region->shape);
+    return status;
 }
 
 Status Region::Intersect(const Rect& rect) { return Combine(ToRectF(rect), CombineModeIntersect); }
@@ -138,7 +215,13 @@ Status Region::Complement(const RectF& rect) { return Combine(rect, CombineModeC
 Status Region::Complement(const GraphicsPath* path) { return Combine(path, CombineModeComplement); }
 Status Region::Complement(const Region* region) { return Combine(region, CombineModeComplement); }
 
-Status Region::Translate(REAL dx, REAL dy) { return SetStatus(DllExports::GdipTranslateRegion(nativeRegion, dx, dy)); }
+Status Region::Translate(REAL dx, REAL dy)
+{
+    const Status status = SetStatus(DllExports::GdipTranslateRegion(nativeRegion, dx, dy));
+    const REAL move[6] = {1, 0, 0, 1, dx, dy};
+    if (status == Ok) shape = MappedShape(shape, move);
+    return status;
+}
 
 Status Region::Translate(INT dx, INT dy) { return Translate(static_cast<REAL>(dx), static_cast<REAL>(dy)); }
 
@@ -146,7 +229,10 @@ Status Region::Transform(const Matrix* matrix)
 {
     if (!matrix) return SetStatus(InvalidParameter);
     mayBePath = true;
-    return SetStatus(DllExports::GdipTransformRegion(nativeRegion, matrix->NativeMatrix()));
+    REAL m[6] = {};
+    const Status status = SetStatus(DllExports::GdipTransformRegion(nativeRegion, matrix->NativeMatrix()));
+    if (status == Ok) shape = matrix->GetElements(m) == Ok ? MappedShape(shape, m) : nullptr;
+    return status;
 }
 
 Status Region::GetBounds(RectF* rect, const Graphics* g) const
@@ -285,6 +371,7 @@ Status Graphics::GetClip(Region* region) const
 {
     if (!region) return SetStatus(InvalidParameter);
     region->mayBePath = true;
+    region->shape.reset();  // the engine's clip is described by the engine's data
     return SetStatus(DllExports::GdipGetClip(nativeGraphics, region->NativeRegion()));
 }
 
@@ -293,8 +380,7 @@ Status Graphics::GetClipBounds(Rect* rect) const
     if (!rect) return SetStatus(InvalidParameter);
     RectF bounds;
     Status status = GetClipBounds(&bounds);
-    if (status == Ok)
-        *rect = RoundedRect(bounds);
+    if (status == Ok) *rect = RoundedRect(bounds);
     return status;
 }
 
@@ -308,8 +394,7 @@ Status Graphics::GetVisibleClipBounds(Rect* rect) const
     if (!rect) return SetStatus(InvalidParameter);
     RectF bounds;
     Status status = GetVisibleClipBounds(&bounds);
-    if (status == Ok)
-        *rect = RoundedRect(bounds);
+    if (status == Ok) *rect = RoundedRect(bounds);
     return status;
 }
 
