@@ -249,6 +249,10 @@ TEST(Region, DataHasWindowsLayoutAndReadsBack)
     second.Union(Rect(0, 0, 10, 10));
     second.Complement(Rect(0, 0, 30, 10));
     EXPECT_TRUE(second.Equals(&gaps, g));
+    // Data of such a combination build it back through the same fixed operations.
+    std::vector<UINT> pairData = DataOf(second);
+    Region rebuilt(reinterpret_cast<const BYTE*>(pairData.data()), static_cast<INT>(pairData.size() * 4));
+    EXPECT_TRUE(rebuilt.Equals(&gaps, g));
 
     // Cut or lying data are refused, never read past their end.
     words = DataOf(joined);

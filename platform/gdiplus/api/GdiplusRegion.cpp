@@ -1,7 +1,5 @@
 // Region, and the Graphics members that clip to regions and hit-test the clip.
 #include <cmath>
-#include <utility>
-#include <vector>
 
 #include "../Gdiplus.h"
 #include "RegionShape.h"
@@ -18,22 +16,6 @@ RectF ToRectF(const Rect& rect)
 }
 
 DllExports::GpGraphics* NativeOf(const Graphics* g) { return g ? g->NativeGraphics() : nullptr; }
-
-// Removes the removed region's rectangles from the target one at a time: libgdiplus removes a region of
-// several rectangles wrongly (of two equal two-rectangle regions, one rectangle stayed).
-Status ExcludeEach(DllExports::GpRegion* target, DllExports::GpRegion* removed)
-{
-    Matrix identity;
-    UINT count = 0;
-    Status status = DllExports::GdipGetRegionScansCount(removed, &count, identity.NativeMatrix());
-    std::vector<RectF> rects(count);
-    INT filled = 0;
-    if (status == Ok && count)
-        status = DllExports::GdipGetRegionScans(removed, rects.data(), &filled, identity.NativeMatrix());
-    for (INT i = 0; status == Ok && i < filled && i < static_cast<INT>(count); ++i)
-        status = DllExports::GdipCombineRegionRect(target, &rects[i], CombineModeExclude);
-    return status;
-}
 
 }  // namespace
 
@@ -136,23 +118,7 @@ bool Region::RectanglesFit(UINT otherRectangles) const
 
 Status Region::CombineRectangles(DllExports::GpRegion* other, CombineMode mode)
 {
-    if (mode != CombineModeXor && mode != CombineModeExclude && mode != CombineModeComplement)
-        return SetStatus(DllExports::GdipCombineRegionRegion(nativeRegion, other, mode));
-    // The result is built aside and swapped in when whole, so a failure leaves the region as it was.
-    DllExports::GpRegion *result = nullptr, *common = nullptr;
-    Status status = DllExports::GdipCloneRegion(mode == CombineModeComplement ? other : nativeRegion, &result);
-    if (mode == CombineModeXor) {
-        if (status == Ok) status = DllExports::GdipCloneRegion(nativeRegion, &common);
-        if (status == Ok) status = DllExports::GdipCombineRegionRegion(result, other, CombineModeUnion);
-        if (status == Ok) status = DllExports::GdipCombineRegionRegion(common, other, CombineModeIntersect);
-        if (status == Ok) status = ExcludeEach(result, common);
-    } else if (status == Ok) {
-        status = ExcludeEach(result, mode == CombineModeComplement ? nativeRegion : other);
-    }
-    if (status == Ok) std::swap(result, nativeRegion);
-    if (result) DllExports::GdipDeleteRegion(result);
-    if (common) DllExports::GdipDeleteRegion(common);
-    return SetStatus(status);
+    return SetStatus(CombineRectangleRegions(&nativeRegion, other, mode));
 }
 
 Status Region::Combine(const RectF& rect, CombineMode mode)

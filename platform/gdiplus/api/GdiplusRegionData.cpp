@@ -6,6 +6,8 @@
 // types padded to 4 bytes.
 #include <cmath>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "RegionShape.h"
 
@@ -221,7 +223,50 @@ Status BuildPathRegion(const RegionShape& shape, DllExports::GpRegion** region)
     return status;
 }
 
+// Removes the removed region's rectangles from the target one at a time: libgdiplus removes a region of
+// several rectangles wrongly (of two equal two-rectangle regions, one rectangle stayed).
+Status ExcludeEach(DllExports::GpRegion* target, DllExports::GpRegion* removed)
+{
+    Matrix identity;
+    UINT count = 0;
+    Status status = DllExports::GdipGetRegionScansCount(removed, &count, identity.NativeMatrix());
+    std::vector<RectF> rects(count);
+    INT filled = 0;
+    if (status == Ok && count)
+        status = DllExports::GdipGetRegionScans(removed, rects.data(), &filled, identity.NativeMatrix());
+    for (INT i = 0; status == Ok && i < filled && i < static_cast<INT>(count); ++i)
+        status = DllExports::GdipCombineRegionRect(target, &rects[i], CombineModeExclude);
+    return status;
+}
+
+bool HoldsPath(const RegionShape& shape)
+{
+    if (shape.kind == RegionShape::Kind::Combine) return HoldsPath(*shape.left) || HoldsPath(*shape.right);
+    return shape.kind == RegionShape::Kind::Path;
+}
+
 }  // namespace
+
+Status CombineRectangleRegions(DllExports::GpRegion** region, DllExports::GpRegion* other, CombineMode mode)
+{
+    if (mode != CombineModeXor && mode != CombineModeExclude && mode != CombineModeComplement)
+        return DllExports::GdipCombineRegionRegion(*region, other, mode);
+    // The result is built aside and swapped in when whole, so a failure leaves the region as it was.
+    DllExports::GpRegion *result = nullptr, *common = nullptr;
+    Status status = DllExports::GdipCloneRegion(mode == CombineModeComplement ? other : *region, &result);
+    if (mode == CombineModeXor) {
+        if (status == Ok) status = DllExports::GdipCloneRegion(*region, &common);
+        if (status == Ok) status = DllExports::GdipCombineRegionRegion(result, other, CombineModeUnion);
+        if (status == Ok) status = DllExports::GdipCombineRegionRegion(common, other, CombineModeIntersect);
+        if (status == Ok) status = ExcludeEach(result, common);
+    } else if (status == Ok) {
+        status = ExcludeEach(result, mode == CombineModeComplement ? *region : other);
+    }
+    if (status == Ok) std::swap(result, *region);
+    if (result) DllExports::GdipDeleteRegion(result);
+    if (common) DllExports::GdipDeleteRegion(common);
+    return status;
+}
 
 RegionShapePtr RectShape(const RectF& rect)
 {
@@ -333,7 +378,9 @@ Status BuildEngineRegion(const RegionShape& shape, DllExports::GpRegion** region
     DllExports::GpRegion* second = nullptr;
     Status status = BuildEngineRegion(*shape.left, region);
     if (status == Ok) status = BuildEngineRegion(*shape.right, &second);
-    if (status == Ok) status = DllExports::GdipCombineRegionRegion(*region, second, shape.mode);
+    if (status == Ok)
+        status = HoldsPath(shape) ? DllExports::GdipCombineRegionRegion(*region, second, shape.mode)
+                                  : CombineRectangleRegions(region, second, shape.mode);
     if (second) DllExports::GdipDeleteRegion(second);
     if (status != Ok && *region) {
         DllExports::GdipDeleteRegion(*region);

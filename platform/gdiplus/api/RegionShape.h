@@ -38,6 +38,9 @@ UINT RegionShapeDataSize(const RegionShape& shape);
 void WriteRegionShape(const RegionShape& shape, BYTE* buffer);
 /// The shape GDI+'s layout describes, or nullptr when the bytes are not such a description.
 RegionShapePtr ReadRegionShape(const BYTE* data, size_t size);
+/// Combines two engine regions of rectangles into *region; xor, exclusion and complement go rectangle by
+/// rectangle, which libgdiplus gets wrong for regions of several rectangles.
+Status CombineRectangleRegions(DllExports::GpRegion** region, DllExports::GpRegion* other, CombineMode mode);
 /// Builds an engine region for the shape (the caller deletes it).
 Status BuildEngineRegion(const RegionShape& shape, DllExports::GpRegion** region);
 
