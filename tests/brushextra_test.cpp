@@ -186,6 +186,29 @@ TEST(BrushExtra, ArrowCapOnALineAndPenGetters)
     EXPECT_EQ(PenTypeSolidColor, plain.GetPenType());
 }
 
+TEST(BrushExtra, CompoundPenDrawsOnlyItsBands)
+{
+    // As GDI+ draws it: a 20-pixel pen with bands at 0-0.3 and 0.7-1 leaves the middle 8 pixels undrawn
+    // (libgdiplus drew one solid stroke).
+    const REAL outerQuarters[4] = {0.0f, 0.3f, 0.7f, 1.0f};
+    Pen pen(Color(255, 0, 0, 0), 20);
+    ASSERT_EQ(Ok, pen.SetCompoundArray(outerQuarters, 4));
+    Surface line;
+    ASSERT_EQ(Ok, line.graphics.DrawLine(&pen, 10, 50, 90, 50));
+    EXPECT_TRUE(line.Ink(50, 41) && line.Ink(50, 45) && line.Ink(50, 55) && line.Ink(50, 59));
+    EXPECT_TRUE(line.Blank(50, 47) && line.Blank(50, 50) && line.Blank(50, 53));
+    EXPECT_TRUE(line.Blank(50, 38) && line.Blank(50, 62) && line.Blank(5, 43));
+
+    // A rectangle's outline: a band outside and one inside, the gap between them on the outline.
+    const REAL quarters[4] = {0.0f, 0.25f, 0.75f, 1.0f};
+    Pen frame(Color(255, 0, 0, 0), 12);
+    ASSERT_EQ(Ok, frame.SetCompoundArray(quarters, 4));
+    Surface box;
+    ASSERT_EQ(Ok, box.graphics.DrawRectangle(&frame, 20, 20, 60, 60));
+    EXPECT_TRUE(box.Ink(15, 50) && box.Ink(24, 50) && box.Ink(50, 15) && box.Ink(50, 84));
+    EXPECT_TRUE(box.Blank(20, 50) && box.Blank(80, 50) && box.Blank(50, 50) && box.Blank(12, 50));
+}
+
 TEST(BrushExtra, ColourKeyMakesAColourTransparentInDrawImage)
 {
     Bitmap picture(20, 20, PixelFormat32bppARGB);

@@ -330,3 +330,48 @@ TEST(PathExtra, IteratorWalksFiguresAndMarkers)
     GraphicsPathIterator unmarked(&path);
     EXPECT_EQ(unmarked.NextMarker(&start, &end), 6);
 }
+
+TEST(PathExtra, BoundsWithAMatrixAndAPenAsWindows)
+{
+    // Windows' values: a 20-unit pen with a square anchor at its end, the path's points inflated by
+    // the pen (by its miter reach once a path has more than two points, by the anchor's reach else).
+    std::vector<PointF> zigzag;
+    for (int i = 0; i < 10; ++i) zigzag.emplace_back(200.0f + i * 50.0f * (i % 2), 200.0f + i * 50.0f * !(i % 2));
+    Pen pen(Color(255, 0, 0, 0), 20.0f);
+    pen.SetEndCap(LineCapSquareAnchor);
+    Matrix matrix(1.5f, 0.0f, 1.0f, 1.2f, 10.4f, 10.2f);
+    auto expectBounds = [](const GraphicsPath& path, const Matrix* m, const Pen* p, RectF expected) {
+        RectF bounds;
+        ASSERT_EQ(path.GetBounds(&bounds, m, p), Ok);
+        EXPECT_NEAR(bounds.X, expected.X, 0.1f);
+        EXPECT_NEAR(bounds.Y, expected.Y, 0.1f);
+        EXPECT_NEAR(bounds.Width, expected.Width, 0.1f);
+        EXPECT_NEAR(bounds.Height, expected.Height, 0.1f);
+    };
+    GraphicsPath arcAndLines;
+    arcAndLines.AddArc(100.0f, 100.0f, 500.0f, 700.0f, 0.0f, 100.0f);
+    arcAndLines.AddLines(zigzag.data(), 10);
+    expectBounds(arcAndLines, nullptr, nullptr, {200.0f, 200.0f, 450.0f, 600.0f});
+    expectBounds(arcAndLines, &matrix, nullptr, {510.4f, 250.2f, 1275.0f, 720.0f});
+    expectBounds(arcAndLines, nullptr, &pen, {100.0f, 100.0f, 650.0f, 800.0f});
+    Matrix turned(0.9f, -0.5f, -0.5f, -1.2f, 10.4f, 10.2f);
+    expectBounds(arcAndLines, &turned, nullptr, {-209.6f, -1274.8f, 705.0f, 945.0f});
+
+    GraphicsPath line;
+    line.AddLines(zigzag.data(), 2);
+    expectBounds(line, nullptr, &pen, {156.0f, 156.0f, 138.0f, 88.0f});
+    Rect whole;
+    EXPECT_EQ(line.GetBounds(&whole, nullptr, &pen), Ok);
+    EXPECT_EQ(whole.X, 156);
+    EXPECT_EQ(whole.Width, 138);
+
+    const PointF straight[] = {{200.0f, 200.0f}, {250.0f, 200.0f}, {300.0f, 200.0f}};
+    GraphicsPath collinear;
+    collinear.AddLines(straight, 3);
+    expectBounds(collinear, nullptr, &pen, {100.0f, 100.0f, 300.0f, 200.0f});
+
+    GraphicsPath shortArc;
+    shortArc.AddArc(100.0f, 100.0f, 500.0f, 700.0f, 45.0f, 20.0f);
+    expectBounds(shortArc, nullptr, &pen, {386.7f, 553.4f, 266.8f, 289.6f});
+    expectBounds(GraphicsPath(), &matrix, &pen, {0.0f, 0.0f, 0.0f, 0.0f});
+}

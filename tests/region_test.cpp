@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
+#include <memory>
+#include <vector>
 
 #include "TestSupport.h"
 
@@ -125,4 +128,137 @@ TEST(Region, ManyRectanglesAreRefusedInBoundedTime)
     // A huge rectangle is held and answered without harm.
     Region huge(RectF(-1e30f, -1e30f, 2e30f, 2e30f));
     EXPECT_TRUE(huge.IsVisible(5, 5));
+}
+
+namespace {
+
+std::vector<UINT> DataOf(const Region& region)
+{
+    std::vector<UINT> words(region.GetDataSize() / 4);
+    UINT filled = 0;
+    EXPECT_EQ(region.GetData(reinterpret_cast<BYTE*>(words.data()), region.GetDataSize(), &filled), Ok);
+    EXPECT_EQ(filled, words.size() * 4);
+    return words;
+}
+
+UINT Bits(REAL value)
+{
+    UINT bits = 0;
+    std::memcpy(&bits, &value, 4);
+    return bits;
+}
+
+const UINT kRect = 0x10000000, kPath = 0x10000001, kEmpty = 0x10000002, kInfinite = 0x10000003, kMagic = 0xdbc01002;
+
+}  // namespace
+
+TEST(Region, DataHasWindowsLayoutAndReadsBack)
+{
+    Surface s;
+    Graphics* g = &s.graphics;
+    // Sizes and words as Windows writes them: header (size after 8 bytes, checksum, magic, twice the
+    // combinations), then the tree of operations in prefix order.
+    Region empty;
+    empty.MakeEmpty();
+    EXPECT_EQ(DataOf(empty), (std::vector<UINT>{12, DataOf(empty)[1], kMagic, 0, kEmpty}));
+    EXPECT_EQ(DataOf(Region())[4], kInfinite);
+
+    GraphicsPath square;
+    square.AddRectangle(RectF(12.5f, 13.0f, 14.0f, 15.0f));
+    Region path(&square);
+    EXPECT_EQ(path.GetDataSize(), 72u);  // libgdiplus: 68
+    std::vector<UINT> words = DataOf(path);
+    EXPECT_EQ(words[0], 64u);
+    EXPECT_EQ(words[4], kPath);
+    EXPECT_EQ(words[5], 48u);
+    EXPECT_EQ(words[7], 4u);
+    EXPECT_EQ(words[9], Bits(12.5f));
+    EXPECT_EQ(words[17], 0x81010100u);
+    path.Intersect(Rect(50, 30, 10, 20));
+    words = DataOf(path);
+    ASSERT_EQ(words.size() * 4, 96u);
+    EXPECT_EQ(words[3], 2u);
+    EXPECT_EQ(words[4], static_cast<UINT>(CombineModeIntersect));
+    EXPECT_EQ(words[19], kRect);
+
+    // Whole-number points are kept as shorts, flagged 0x4000.
+    GraphicsPath triangle;
+    triangle.AddLine(5, 6, 7, 8);
+    triangle.AddLine(8, 1, 5, 6);
+    triangle.CloseFigure();
+    words = DataOf(Region(&triangle));
+    ASSERT_EQ(words.size() * 4, 56u);
+    EXPECT_EQ(words[8], 0x4000u);
+    EXPECT_EQ(words[9], 0x00060005u);
+    EXPECT_EQ(words[13], 0x81010100u);
+    GraphicsPath none;
+    EXPECT_EQ(Region(&none).GetDataSize(), 36u);
+
+    // Five combinations of six rectangles: 156 bytes, as Windows.
+    Region mixed(Rect(10, 20, 100, 200));
+    mixed.Intersect(Rect(50, 30, 10, 20));
+    mixed.Xor(Rect(100, 300, 30, 50));
+    Region other(Rect(200, 100, 133, 266));
+    other.Union(Rect(20, 10, 40, 66));
+    mixed.Complement(&other);
+    mixed.Exclude(Rect(400, 500, 22, 55));
+    words = DataOf(mixed);
+    ASSERT_EQ(words.size() * 4, 156u);
+    EXPECT_EQ(words[3], 10u);
+    EXPECT_EQ(
+        std::vector<UINT>(words.begin() + 4, words.begin() + 9),
+        (std::vector<UINT>{CombineModeExclude, CombineModeComplement, CombineModeXor, CombineModeIntersect, kRect}));
+    EXPECT_EQ(words[23], static_cast<UINT>(CombineModeUnion));
+
+    // The data build the same area back, and a replaced region is its operand's.
+    Region back(reinterpret_cast<const BYTE*>(words.data()), static_cast<INT>(words.size() * 4));
+    EXPECT_EQ(back.GetLastStatus(), Ok);
+    EXPECT_TRUE(back.Equals(&mixed, g));
+    EXPECT_EQ(back.GetDataSize(), 156u);
+    GraphicsPath zigzag;
+    zigzag.AddLine(50.0f, 70.2f, 60.0f, 102.8f);
+    zigzag.AddLine(55.4f, 122.4f, 40.4f, 60.2f);
+    zigzag.AddLine(45.6f, 20.2f, 50.0f, 70.2f);
+    Region joined(Rect(20, 25, 60, 120));
+    joined.Union(&zigzag);
+    words = DataOf(joined);
+    ASSERT_EQ(words.size() * 4, 116u);
+    EXPECT_EQ(words[11], 68u);
+    EXPECT_EQ(words[27], 0x01010100u);
+    EXPECT_EQ(words[28], 0x00000101u);
+
+    // The Xor of two equal regions is empty, as on Windows (libgdiplus kept two-rectangle ones whole).
+    Region first(Rect(0, 0, 10, 10)), second(Rect(0, 0, 10, 10));
+    first.Union(Rect(20, 0, 10, 10));
+    second.Union(Rect(20, 0, 10, 10));
+    std::unique_ptr<Region> copy(first.Clone());
+    first.Xor(&second);
+    EXPECT_TRUE(first.IsEmpty(g));
+    copy->Xor(Rect(20, 0, 10, 10));
+    Region leftSquare(Rect(0, 0, 10, 10));
+    EXPECT_TRUE(copy->Equals(&leftSquare, g));
+    Region plane, alsoPlane;
+    plane.Xor(Rect(0, 0, 10, 10));
+    alsoPlane.Xor(Rect(0, 0, 10, 10));
+    plane.Xor(&alsoPlane);
+    EXPECT_TRUE(plane.IsEmpty(g));
+    // So do exclusion and complement of regions of several rectangles.
+    second.Exclude(copy.get());
+    Region gaps(Rect(10, 0, 10, 10)), rightSquare(Rect(20, 0, 10, 10));
+    EXPECT_TRUE(second.Equals(&rightSquare, g));
+    second.Union(Rect(0, 0, 10, 10));
+    second.Complement(Rect(0, 0, 30, 10));
+    EXPECT_TRUE(second.Equals(&gaps, g));
+    // Data of such a combination build it back through the same fixed operations.
+    std::vector<UINT> pairData = DataOf(second);
+    Region rebuilt(reinterpret_cast<const BYTE*>(pairData.data()), static_cast<INT>(pairData.size() * 4));
+    EXPECT_TRUE(rebuilt.Equals(&gaps, g));
+
+    // Cut or lying data are refused, never read past their end.
+    words = DataOf(joined);
+    for (size_t cut = 0; cut < words.size() * 4; cut += 3)
+        EXPECT_NE(Region(reinterpret_cast<const BYTE*>(words.data()), static_cast<INT>(cut)).GetLastStatus(), Ok);
+    words[13] = 0x7FFFFFFF;  // the path's point count
+    EXPECT_NE(Region(reinterpret_cast<const BYTE*>(words.data()), static_cast<INT>(words.size() * 4)).GetLastStatus(),
+              Ok);
 }

@@ -711,9 +711,11 @@ public:
     Status GetPathPoints(Point* points, INT count) const;
     /// Copies the type of each of the count points (PathPointType values) into types.
     Status GetPathTypes(BYTE* types, INT count) const;
-    /// The smallest rectangle holding the path, transformed by matrix and widened by pen when given.
+    /// The box around the path's points (control points included), its corners mapped by matrix; a pen
+    /// widens it on every side by the pen's reach as GDI+ estimates it (half the width, the miter reach
+    /// for a path of more than two points with mitered joins, 2.2 widths for an anchor cap).
     Status GetBounds(RectF* bounds, const Matrix* matrix = nullptr, const Pen* pen = nullptr) const;
-    /// The bounds widened to whole coordinates.
+    /// The bounds with each of x, y, width and height rounded to the nearest whole unit.
     Status GetBounds(Rect* bounds, const Matrix* matrix = nullptr, const Pen* pen = nullptr) const;
     /// Maps every point of the path by the matrix.
     Status Transform(const Matrix* matrix);

@@ -1,9 +1,13 @@
 // Region: an area of the plane built from rectangles and paths, for clipping, filling and hit-testing.
 #pragma once
 
+#include <memory>
+
 #include "engine/GdiplusFlat.h"
 
 namespace Gdiplus {
+
+struct RegionShape;
 
 class Region : public GdiplusBase, public StatusKeeper {
 public:
@@ -34,7 +38,8 @@ public:
 
     /// The number of bytes GetData writes.
     UINT GetDataSize() const;
-    /// Writes the region's description into the buffer; sizeFilled, when given, receives the bytes written.
+    /// Writes the region's description into the buffer in GDI+'s layout (the tree of rectangles, paths
+    /// and combinations it was built from); sizeFilled, when given, receives the bytes written.
     Status GetData(BYTE* buffer, UINT bufferSize, UINT* sizeFilled = nullptr) const;
 
     /// Keeps only what the region and the argument share.
@@ -114,6 +119,8 @@ private:
     bool RectanglesFit(UINT otherRectangles) const;
     UINT RectangleCount() const;
     Status Combine(const RectF& rect, CombineMode mode);
+    // Exclusion, xor and complement of two regions of rectangles, which libgdiplus gets wrong.
+    Status CombineRectangles(DllExports::GpRegion* other, CombineMode mode);
     Status Combine(const GraphicsPath* path, CombineMode mode);
     Status Combine(const Region* region, CombineMode mode);
     BOOL Query(Status (*ask)(DllExports::GpRegion*, DllExports::GpGraphics*, BOOL*), const Graphics* g) const;
@@ -122,6 +129,8 @@ private:
     // Whether the engine may hold the region as a path (then it combines through a mask, and counting
     // its rectangles would draw that mask): paths, data and transforms make it so.
     bool mayBePath = false;
+    // How the region was built, for its data (null when not described: then the data are the engine's).
+    std::shared_ptr<const RegionShape> shape;
 };
 
 }  // namespace Gdiplus

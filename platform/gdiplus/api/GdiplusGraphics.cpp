@@ -9,6 +9,7 @@
 #include "../pipeline/ImageDraw.h"
 #include "../pipeline/PixelView.h"
 #include "../engine/TextLock.h"
+#include "CompoundPen.h"
 
 namespace Gdiplus {
 
@@ -306,6 +307,8 @@ REAL Graphics::GetDpiY() const
 
 Status Graphics::DrawLine(const Pen* pen, INT x1, INT y1, INT x2, INT y2)
 {
+    Status bands = Ok;
+    if (DrawCompoundLine(*this, pen, REAL(x1), REAL(y1), REAL(x2), REAL(y2), &bands)) return bands;
     if (!EngineDrawsLineEnds(pen))
         return DrawLineWithEnds(pen, static_cast<REAL>(x1), static_cast<REAL>(y1), static_cast<REAL>(x2),
                                 static_cast<REAL>(y2));
@@ -314,6 +317,8 @@ Status Graphics::DrawLine(const Pen* pen, INT x1, INT y1, INT x2, INT y2)
 
 Status Graphics::DrawLine(const Pen* pen, REAL x1, REAL y1, REAL x2, REAL y2)
 {
+    Status bands = Ok;
+    if (DrawCompoundLine(*this, pen, x1, y1, x2, y2, &bands)) return bands;
     if (!EngineDrawsLineEnds(pen)) return DrawLineWithEnds(pen, x1, y1, x2, y2);
     return SetStatus(DllExports::GdipDrawLine(nativeGraphics, NativeOf(pen), x1, y1, x2, y2));
 }
@@ -325,6 +330,8 @@ Status Graphics::DrawLine(const Pen* pen, const Point& pt1, const Point& pt2)
 
 Status Graphics::DrawRectangle(const Pen* pen, INT x, INT y, INT width, INT height)
 {
+    Status bands = Ok;
+    if (DrawCompoundRectangle(*this, pen, RectF(REAL(x), REAL(y), REAL(width), REAL(height)), &bands)) return bands;
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddRectangle(Rect(x, y, width, height)));
@@ -334,6 +341,8 @@ Status Graphics::DrawRectangle(const Pen* pen, INT x, INT y, INT width, INT heig
 
 Status Graphics::DrawRectangle(const Pen* pen, REAL x, REAL y, REAL width, REAL height)
 {
+    Status bands = Ok;
+    if (DrawCompoundRectangle(*this, pen, RectF(x, y, width, height), &bands)) return bands;
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddRectangle(RectF(x, y, width, height)));

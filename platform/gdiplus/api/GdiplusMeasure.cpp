@@ -116,6 +116,7 @@ Status Graphics::MeasureCharacterRanges(const WCHAR* string, INT length, const F
     for (INT i = 0; i < ranges; ++i) {
         if (!regions[i].NativeRegion()) return SetStatus(InvalidParameter);
         natives.push_back(regions[i].NativeRegion());
+        regions[i].shape.reset();  // the engine fills it: its data are the engine's
     }
     const auto lock = LockEngineText();
     const WholeText whole(string, length);

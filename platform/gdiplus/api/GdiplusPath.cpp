@@ -95,12 +95,6 @@ Status GraphicsPath::GetPathTypes(BYTE* types, INT count) const
     return SetStatus(DllExports::GdipGetPathTypes(nativePath, types, count));
 }
 
-Status GraphicsPath::GetBounds(RectF* bounds, const Matrix* matrix, const Pen* pen) const
-{
-    return SetStatus(DllExports::GdipGetPathWorldBounds(nativePath, bounds, matrix ? matrix->NativeMatrix() : nullptr,
-                                                        pen ? pen->NativePen() : nullptr));
-}
-
 Matrix::Matrix() { SetStatus(DllExports::GdipCreateMatrix(&nativeMatrix)); }
 
 Matrix::Matrix(REAL m11, REAL m12, REAL m21, REAL m22, REAL dx, REAL dy)

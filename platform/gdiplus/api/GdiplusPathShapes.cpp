@@ -149,12 +149,6 @@ Status GraphicsPath::GetPathPoints(Point* points, INT count) const
     return SetStatus(DllExports::GdipGetPathPointsI(nativePath, points, count));
 }
 
-Status GraphicsPath::GetBounds(Rect* bounds, const Matrix* matrix, const Pen* pen) const
-{
-    return SetStatus(DllExports::GdipGetPathWorldBoundsI(nativePath, bounds, matrix ? matrix->NativeMatrix() : nullptr,
-                                                         pen ? pen->NativePen() : nullptr));
-}
-
 Status GraphicsPath::Transform(const Matrix* matrix)
 {
     // GDI+ takes a missing matrix as nothing to do.

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "../Gdiplus.h"
+#include "RegionShape.h"
 #include "RoundedRect.h"
 
 namespace Gdiplus {
@@ -18,22 +19,33 @@ DllExports::GpGraphics* NativeOf(const Graphics* g) { return g ? g->NativeGraphi
 
 }  // namespace
 
-Region::Region() { SetStatus(DllExports::GdipCreateRegion(&nativeRegion)); }
+Region::Region() : shape(PlainShape(RegionShape::Kind::Infinite))
+{
+    SetStatus(DllExports::GdipCreateRegion(&nativeRegion));
+}
 
-Region::Region(const RectF& rect) { SetStatus(DllExports::GdipCreateRegionRect(&rect, &nativeRegion)); }
+Region::Region(const RectF& rect) : shape(RectShape(rect))
+{
+    SetStatus(DllExports::GdipCreateRegionRect(&rect, &nativeRegion));
+}
 
 Region::Region(const Rect& rect) : Region(ToRectF(rect)) {}
 
 Region::Region(const GraphicsPath* path)
 {
     mayBePath = true;
+    if (path) shape = PathShape(*path);
     SetStatus(path ? DllExports::GdipCreateRegionPath(path->NativePath(), &nativeRegion) : InvalidParameter);
 }
 
 Region::Region(const BYTE* regionData, INT size)
 {
     mayBePath = true;
-    SetStatus(DllExports::GdipCreateRegionRgnData(regionData, size, &nativeRegion));
+    if (size > 0) shape = ReadRegionShape(regionData, static_cast<size_t>(size));
+    // Data in GDI+'s layout is built up by its operations; other data may be the engine's own.
+    SetStatus(shape ? BuildEngineRegion(*shape, &nativeRegion)
+                    : DllExports::GdipCreateRegionRgnData(regionData, size, &nativeRegion));
+    if (!nativeRegion) shape.reset();
 }
 
 Region::Region(HRGN) { SetStatus(NotImplemented); }
@@ -53,23 +65,27 @@ Region* Region::Clone() const
     if (region->nativeRegion) DllExports::GdipDeleteRegion(region->nativeRegion);
     region->nativeRegion = copy;
     region->mayBePath = mayBePath;
+    region->shape = shape;
     return region;
 }
 
 Status Region::MakeInfinite()
 {
     mayBePath = false;
+    shape = PlainShape(RegionShape::Kind::Infinite);
     return SetStatus(DllExports::GdipSetInfinite(nativeRegion));
 }
 
 Status Region::MakeEmpty()
 {
     mayBePath = false;
+    shape = PlainShape(RegionShape::Kind::Empty);
     return SetStatus(DllExports::GdipSetEmpty(nativeRegion));
 }
 
 UINT Region::GetDataSize() const
 {
+    if (shape) return RegionShapeDataSize(*shape);
     UINT size = 0;
     SetStatus(DllExports::GdipGetRegionDataSize(nativeRegion, &size));
     return size;
@@ -77,7 +93,13 @@ UINT Region::GetDataSize() const
 
 Status Region::GetData(BYTE* buffer, UINT bufferSize, UINT* sizeFilled) const
 {
-    return SetStatus(DllExports::GdipGetRegionData(nativeRegion, buffer, bufferSize, sizeFilled));
+    if (!shape) return SetStatus(DllExports::GdipGetRegionData(nativeRegion, buffer, bufferSize, sizeFilled));
+    if (!buffer) return SetStatus(InvalidParameter);
+    const UINT size = RegionShapeDataSize(*shape);
+    if (bufferSize < size) return SetStatus(InsufficientBuffer);
+    WriteRegionShape(*shape, buffer);
+    if (sizeFilled) *sizeFilled = size;
+    return Ok;
 }
 
 UINT Region::RectangleCount() const
@@ -94,18 +116,34 @@ bool Region::RectanglesFit(UINT otherRectangles) const
     return otherRectangles <= kMaxRectangles && RectangleCount() <= kMaxRectangles - otherRectangles;
 }
 
+Status Region::CombineRectangles(DllExports::GpRegion* other, CombineMode mode)
+{
+    return SetStatus(CombineRectangleRegions(&nativeRegion, other, mode));
+}
+
 Status Region::Combine(const RectF& rect, CombineMode mode)
 {
     if (mode != CombineModeReplace && !RectanglesFit(1)) return SetStatus(OutOfMemory);
     if (mode == CombineModeReplace) mayBePath = false;
-    return SetStatus(DllExports::GdipCombineRegionRect(nativeRegion, &rect, mode));
+    Status status = Ok;
+    if ((mode == CombineModeXor || mode == CombineModeComplement) && !mayBePath) {
+        Region other(rect);
+        status = other.GetLastStatus();
+        if (status == Ok) status = CombineRectangles(other.nativeRegion, mode);
+    } else {
+        status = SetStatus(DllExports::GdipCombineRegionRect(nativeRegion, &rect, mode));
+    }
+    if (status == Ok) shape = CombinedShape(mode, shape, RectShape(rect));
+    return status;
 }
 
 Status Region::Combine(const GraphicsPath* path, CombineMode mode)
 {
     if (!path) return SetStatus(InvalidParameter);
     mayBePath = true;
-    return SetStatus(DllExports::GdipCombineRegionPath(nativeRegion, path->NativePath(), mode));
+    const Status status = SetStatus(DllExports::GdipCombineRegionPath(nativeRegion, path->NativePath(), mode));
+    if (status == Ok) shape = CombinedShape(mode, shape, PathShape(*path));
+    return status;
 }
 
 Status Region::Combine(const Region* region, CombineMode mode)
@@ -113,8 +151,13 @@ Status Region::Combine(const Region* region, CombineMode mode)
     if (!region) return SetStatus(InvalidParameter);
     if (mode != CombineModeReplace && !region->mayBePath && !RectanglesFit(region->RectangleCount()))
         return SetStatus(OutOfMemory);
+    const bool rectangles = !region->mayBePath && !mayBePath;
     mayBePath = region->mayBePath || (mode != CombineModeReplace && mayBePath);
-    return SetStatus(DllExports::GdipCombineRegionRegion(nativeRegion, region->nativeRegion, mode));
+    const Status status =
+        rectangles ? CombineRectangles(region->nativeRegion, mode)
+                   : SetStatus(DllExports::GdipCombineRegionRegion(nativeRegion, region->nativeRegion, mode));
+    if (status == Ok) shape = CombinedShape(mode, shape, region->shape);
+    return status;
 }
 
 Status Region::Intersect(const Rect& rect) { return Combine(ToRectF(rect), CombineModeIntersect); }
@@ -138,7 +181,13 @@ Status Region::Complement(const RectF& rect) { return Combine(rect, CombineModeC
 Status Region::Complement(const GraphicsPath* path) { return Combine(path, CombineModeComplement); }
 Status Region::Complement(const Region* region) { return Combine(region, CombineModeComplement); }
 
-Status Region::Translate(REAL dx, REAL dy) { return SetStatus(DllExports::GdipTranslateRegion(nativeRegion, dx, dy)); }
+Status Region::Translate(REAL dx, REAL dy)
+{
+    const Status status = SetStatus(DllExports::GdipTranslateRegion(nativeRegion, dx, dy));
+    const REAL move[6] = {1, 0, 0, 1, dx, dy};
+    if (status == Ok) shape = MappedShape(shape, move);
+    return status;
+}
 
 Status Region::Translate(INT dx, INT dy) { return Translate(static_cast<REAL>(dx), static_cast<REAL>(dy)); }
 
@@ -146,7 +195,10 @@ Status Region::Transform(const Matrix* matrix)
 {
     if (!matrix) return SetStatus(InvalidParameter);
     mayBePath = true;
-    return SetStatus(DllExports::GdipTransformRegion(nativeRegion, matrix->NativeMatrix()));
+    REAL m[6] = {};
+    const Status status = SetStatus(DllExports::GdipTransformRegion(nativeRegion, matrix->NativeMatrix()));
+    if (status == Ok) shape = matrix->GetElements(m) == Ok ? MappedShape(shape, m) : nullptr;
+    return status;
 }
 
 Status Region::GetBounds(RectF* rect, const Graphics* g) const
@@ -285,6 +337,7 @@ Status Graphics::GetClip(Region* region) const
 {
     if (!region) return SetStatus(InvalidParameter);
     region->mayBePath = true;
+    region->shape.reset();  // the engine's clip is described by the engine's data
     return SetStatus(DllExports::GdipGetClip(nativeGraphics, region->NativeRegion()));
 }
 
@@ -293,8 +346,7 @@ Status Graphics::GetClipBounds(Rect* rect) const
     if (!rect) return SetStatus(InvalidParameter);
     RectF bounds;
     Status status = GetClipBounds(&bounds);
-    if (status == Ok)
-        *rect = RoundedRect(bounds);
+    if (status == Ok) *rect = RoundedRect(bounds);
     return status;
 }
 
@@ -308,8 +360,7 @@ Status Graphics::GetVisibleClipBounds(Rect* rect) const
     if (!rect) return SetStatus(InvalidParameter);
     RectF bounds;
     Status status = GetVisibleClipBounds(&bounds);
-    if (status == Ok)
-        *rect = RoundedRect(bounds);
+    if (status == Ok) *rect = RoundedRect(bounds);
     return status;
 }
 
