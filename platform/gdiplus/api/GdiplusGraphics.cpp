@@ -477,6 +477,7 @@ Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, c
 Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
                             const StringFormat* format, const Brush* brush)
 {
+    if (DrawStringByLayer(string, length, font, layoutRect, format, brush)) return SetStatus(Ok);
     const auto lock = LockEngineText();
     const WholeText whole(string, length);
     return SetStatus(DllExports::GdipDrawString(nativeGraphics, whole.Get(), length, NativeOf(font), &layoutRect,

@@ -33,8 +33,8 @@ const INT kRowsAhead = 3;
 // The most cells a coverage mask holds at once (4 MiB of them).
 const INT kMostCells = 1 << 20;
 
-// The colour as the engine's cairo premultiplies it: each straight channel times the alpha, both in
-// [0, 1], to 16 bits, then the high byte.
+}  // namespace
+
 uint32_t EnginePremultiplied(ARGB colour)
 {
     const uint32_t alphaByte = colour >> 24;
@@ -47,6 +47,8 @@ uint32_t EnginePremultiplied(ARGB colour)
     }
     return pixel;
 }
+
+namespace {
 
 // The pixels the polygons reach, inside the bitmap; the polygons lie within the band around it.
 Rect PixelBounds(const std::vector<Polygon>& polygons, const PixelView& target)
@@ -263,6 +265,12 @@ static REAL PixelOffset(DllExports::GpGraphics* graphics)
 bool Graphics::AntialiasedDeviceMap(DeviceMap* map) const
 {
     SmoothingMode mode = SmoothingModeInvalid;
+    return nativeGraphics && DllExports::GdipGetSmoothingMode(nativeGraphics, &mode) == Ok &&
+           (mode == SmoothingModeAntiAlias || mode == SmoothingModeHighQuality) && LayerDeviceMap(map);
+}
+
+bool Graphics::LayerDeviceMap(DeviceMap* map) const
+{
     Unit unit = UnitWorld;
     RectF clip;
     Matrix world;
@@ -270,8 +278,6 @@ bool Graphics::AntialiasedDeviceMap(DeviceMap* map) const
     // The engine ignores every page unit but pixels (whose scale the layer puts in its world transform):
     // the layer draws where the engine's geometry is GDI+'s. An unclipped context reports a huge clip.
     if (compositingMode != CompositingModeSourceOver || !surface || !nativeGraphics ||
-        DllExports::GdipGetSmoothingMode(nativeGraphics, &mode) != Ok ||
-        (mode != SmoothingModeAntiAlias && mode != SmoothingModeHighQuality) ||
         DllExports::GdipGetPageUnit(nativeGraphics, &unit) != Ok ||
         (unit != UnitPixel && !(unit == UnitDisplay && pageScale == 1.0f)) ||
         DllExports::GdipGetClipBounds(nativeGraphics, &clip) != Ok || !(clip.Width >= 4e6f && clip.Height >= 4e6f) ||
