@@ -8,6 +8,7 @@
 #include <shared_mutex>
 #include <unordered_map>
 
+#include "TextFaces.h"
 #include FT_OUTLINE_H
 
 namespace Gdiplus {

@@ -8,9 +8,10 @@
 #include <memory>
 #include <vector>
 
-#include "TextFaces.h"
 
 namespace Gdiplus {
+
+class TextFace;
 
 // A glyph's coverage, 0 to 255 a pixel, with its top-left pixel relative to the pixel of its origin.
 struct GlyphMask {

@@ -196,6 +196,14 @@ void PaintGlyphs(const PixelView& target, const LaidText& laid, const DeviceMap&
     }
 }
 
+// Leaves out the glyphs of lines that reach below the bottom.
+void DropLinesPast(float bottom, LaidText* laid)
+{
+    std::erase_if(laid->glyphs, [&](const PlacedGlyph& glyph) {
+        return laid->lineTops[glyph.line] + laid->lineHeight > bottom + 1e-3f;
+    });
+}
+
 }  // namespace
 
 const LayerFont* Font::Layer() const
@@ -265,7 +273,13 @@ bool Graphics::DrawStringByLayer(const WCHAR* string, INT length, const Font* fo
     // An unwrapped line cut at the width is drawn clipped by the engine.
     const INT flags = format ? format->GetFormatFlags() : 0;
     LaidText laid;
-    if (!LayOutByLayer(string, length, font, layoutRect, format, &laid) || laid.overflows) return false;
+    if (!LayOutByLayer(string, length, font, layoutRect, format, &laid)) return false;
+    // Lines past the rectangle's bottom are laid out from its top: drawn up to it (whole lines only under
+    // LineLimit), the last one cut by the clip.
+    if (laid.overflows) {
+        if (format && format->GetLineAlignment() != StringAlignmentNear) return false;
+        if (flags & StringFormatFlagsLineLimit) DropLinesPast(layoutRect.GetBottom(), &laid);
+    }
     if ((flags & StringFormatFlagsNoWrap) && laid.fitted < LengthOf(string, length)) return false;
     // The canvas's size, read through a view let go at once: the outlines below take one of their own.
     PixelBox canvas;
