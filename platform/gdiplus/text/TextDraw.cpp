@@ -196,14 +196,6 @@ void PaintGlyphs(const PixelView& target, const LaidText& laid, const DeviceMap&
     }
 }
 
-// Leaves out the glyphs of lines that reach below the bottom.
-void DropLinesPast(float bottom, LaidText* laid)
-{
-    std::erase_if(laid->glyphs, [&](const PlacedGlyph& glyph) {
-        return laid->lineTops[glyph.line] + laid->lineHeight > bottom + 1e-3f;
-    });
-}
-
 }  // namespace
 
 const LayerFont* Font::Layer() const
@@ -239,6 +231,7 @@ bool Graphics::LayOutByLayer(const WCHAR* string, INT length, const Font* font, 
     rules.wrap = !(flags & StringFormatFlagsNoWrap);
     rules.cutAtWidth = (flags & StringFormatFlagsNoWrap) && !(flags & StringFormatFlagsNoClip);
     rules.measureTrailingSpaces = flags & StringFormatFlagsMeasureTrailingSpaces;
+    rules.lineLimit = flags & StringFormatFlagsLineLimit;
     if (format) {
         rules.alignment = format->GetAlignment();
         rules.lineAlignment = format->GetLineAlignment();
@@ -274,12 +267,6 @@ bool Graphics::DrawStringByLayer(const WCHAR* string, INT length, const Font* fo
     const INT flags = format ? format->GetFormatFlags() : 0;
     LaidText laid;
     if (!LayOutByLayer(string, length, font, layoutRect, format, &laid)) return false;
-    // Lines past the rectangle's bottom are laid out from its top: drawn up to it (whole lines only under
-    // LineLimit), the last one cut by the clip.
-    if (laid.overflows) {
-        if (format && format->GetLineAlignment() != StringAlignmentNear) return false;
-        if (flags & StringFormatFlagsLineLimit) DropLinesPast(layoutRect.GetBottom(), &laid);
-    }
     if ((flags & StringFormatFlagsNoWrap) && laid.fitted < LengthOf(string, length)) return false;
     // The canvas's size, read through a view let go at once: the outlines below take one of their own.
     PixelBox canvas;
@@ -328,15 +315,12 @@ bool Graphics::MeasureRangesByLayer(const WCHAR* string, INT length, const Font*
 {
     LaidText laid;
     if (!LayOutByLayer(string, length, font, layoutRect, format, &laid)) return false;
-    // Lines past the layout's bottom show no range; only text laid from the top is cut so here.
-    if (laid.overflows && format->GetLineAlignment() != StringAlignmentNear) return false;
     const INT units = LengthOf(string, length);
     const std::vector<CharacterRange>& ranges = format->MeasurableRanges();
     for (const CharacterRange& range : ranges) {
         const INT first = range.Length >= 0 ? range.First : range.First + range.Length;
         if (range.First < 0 || first < 0 || first + std::abs(range.Length) > units) return false;
     }
-    const float bottom = layoutRect.Height > 0 ? layoutRect.GetBottom() : laid.box.GetBottom();
     for (size_t r = 0; r < ranges.size(); ++r) {
         const INT first = ranges[r].Length >= 0 ? ranges[r].First : ranges[r].First + ranges[r].Length;
         const INT end = first + std::abs(ranges[r].Length);
@@ -349,7 +333,7 @@ bool Graphics::MeasureRangesByLayer(const WCHAR* string, INT length, const Font*
             cellLine = -1;
         };
         for (const PlacedGlyph& glyph : laid.glyphs) {
-            if (glyph.unit < first || glyph.unit >= end || laid.lineTops[glyph.line] >= bottom) {
+            if (glyph.unit < first || glyph.unit >= end) {
                 flush();
                 continue;
             }

@@ -2,6 +2,7 @@
 #include "TextLayout.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "TextShaping.h"
@@ -114,13 +115,16 @@ bool LayOutText(const TextFace& face, const char16_t* text, int length, const Re
         from = to + 1;
     }
 
+    laid->overflows = layout.Height > 0 && float(lineCount) * rules.lineHeight > layout.Height + 1e-3f;
+    if (laid->overflows) {
+        const float fits = layout.Height / rules.lineHeight;
+        lineCount = std::min(lineCount, size_t(rules.lineLimit ? std::floor(fits + 1e-3f) : std::ceil(fits)));
+    }
     const float blockHeight = float(lineCount) * rules.lineHeight;
-    laid->overflows = layout.Height > 0 && blockHeight > layout.Height + 1e-3f;
-    const StringAlignment lineAlignment = laid->overflows ? StringAlignmentNear : rules.lineAlignment;
     float widest = 0;
     for (const auto& paragraphLines : lines)
         for (const Line& line : paragraphLines) widest = std::max(widest, line.width + 2 * rules.padding);
-    const float top = layout.Y + AlignedShift(lineAlignment, std::max(layout.Height, 0.0f), blockHeight);
+    const float top = layout.Y + AlignedShift(rules.lineAlignment, std::max(layout.Height, 0.0f), blockHeight);
     const float side = std::max(layout.Width, 0.0f);
     laid->box = RectF(layout.X + AlignedShift(rules.alignment, side, widest), top, widest, blockHeight);
     laid->fitted = static_cast<INT>(fitted);
@@ -133,6 +137,7 @@ bool LayOutText(const TextFace& face, const char16_t* text, int length, const Re
         const Paragraph& p = paragraphs[k];
         const INT firstUnit = static_cast<INT>(p.text - copy.data());
         for (const Line& line : lines[k]) {
+            if (laid->lineTops.size() == lineCount) return true;
             const float left =
                 layout.X + AlignedShift(rules.alignment, side, line.width + 2 * rules.padding) + rules.padding;
             for (size_t i = line.first; i < line.end; ++i) {

@@ -21,6 +21,7 @@ struct TextRules {
     bool wrap = true;
     bool cutAtWidth = false;  // an unwrapped line ends after its last whole character that fits
     bool measureTrailingSpaces = false;
+    bool lineLimit = false;  // of lines past the layout's height, none is shown in part
     StringAlignment alignment = StringAlignmentNear, lineAlignment = StringAlignmentNear;
 };
 
@@ -41,12 +42,12 @@ struct LaidText {
     float emSize = 0;
     std::vector<float> lineTops;
     float lineHeight = 0;
-    bool overflows = false;  // more lines than the layout's height holds (laid out from its top)
+    bool overflows = false;  // more lines than the layout's height holds: those past it have no glyphs
 };
 
 // Lays the text out in the layout rectangle; false when the layer cannot lay it out as GDI+ does (a
-// character it leaves to the engine). Lines beyond the rectangle's height are laid out on from its top,
-// and `overflows` says so.
+// character it leaves to the engine). Of more lines than the rectangle's height holds, those that start
+// inside it (that end inside it under LineLimit) are shown and aligned, and `overflows` says so.
 bool LayOutText(const TextFace& face, const char16_t* text, int length, const RectF& layout, const TextRules& rules,
                 LaidText* laid);
 
