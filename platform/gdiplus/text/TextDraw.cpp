@@ -268,13 +268,11 @@ bool Graphics::DrawStringByLayer(const WCHAR* string, INT length, const Font* fo
     LaidText laid;
     if (!LayOutByLayer(string, length, font, layoutRect, format, &laid)) return false;
     if ((flags & StringFormatFlagsNoWrap) && laid.fitted < LengthOf(string, length)) return false;
-    // The canvas's size, read through a view let go at once: the outlines below take one of their own.
-    PixelBox canvas;
-    {
-        const PixelView target(surface.get(), ViewedFormats::Premultiplied);
-        if (!target.Valid()) return false;
-        canvas = PixelBox{0, 0, target.Width(), target.Height()};
-    }
+    UINT width = 0, height = 0;
+    if (DllExports::GdipGetImageWidth(surface.get(), &width) != Ok ||
+        DllExports::GdipGetImageHeight(surface.get(), &height) != Ok)
+        return false;
+    const PixelBox canvas{0, 0, INT(width), INT(height)};
     PixelBox box = canvas;
     const bool translation = map.m11 == 1 && map.m12 == 0 && map.m21 == 0 && map.m22 == 1;
     // Text is clipped to its layout rectangle unless told not to (pixels whose centres lie inside).

@@ -1,8 +1,6 @@
 // Paragraphs shaped by HarfBuzz (TextShaping.h).
 #include "TextShaping.h"
 
-#include <memory>
-
 namespace Gdiplus {
 
 namespace {
@@ -29,27 +27,20 @@ bool LaysOut(const char16_t* text, int length)
     return true;
 }
 
-struct BufferDeleter {
-    void operator()(hb_buffer_t* buffer) const { hb_buffer_destroy(buffer); }
+// A buffer for each thread, cleared for every paragraph rather than made anew.
+struct ThreadBuffer {
+    hb_buffer_t* buffer = hb_buffer_create();
+    ~ThreadBuffer() { hb_buffer_destroy(buffer); }
 };
 
-}  // namespace
+constexpr unsigned kKeptBufferGlyphs = 1u << 16;
 
-bool ShapeParagraph(const TextFace& face, const char16_t* text, int length, float scale,
-                    std::vector<ShapedGlyph>* glyphs)
+// The shaped glyphs scaled; false when one is missing from the face.
+bool TakeGlyphs(hb_buffer_t* buffer, float scale, std::vector<ShapedGlyph>* glyphs)
 {
-    glyphs->clear();
-    if (length <= 0) return true;
-    if (!LaysOut(text, length)) return false;
-    std::unique_ptr<hb_buffer_t, BufferDeleter> buffer(hb_buffer_create());
-    hb_buffer_add_utf16(buffer.get(), reinterpret_cast<const uint16_t*>(text), length, 0, length);
-    hb_buffer_set_direction(buffer.get(), HB_DIRECTION_LTR);
-    hb_buffer_guess_segment_properties(buffer.get());
-    hb_shape(face.Shaper(), buffer.get(), nullptr, 0);
-    if (!hb_buffer_allocation_successful(buffer.get())) return false;
     unsigned count = 0;
-    const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer.get(), &count);
-    const hb_glyph_position_t* position = hb_buffer_get_glyph_positions(buffer.get(), &count);
+    const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer, &count);
+    const hb_glyph_position_t* position = hb_buffer_get_glyph_positions(buffer, &count);
     glyphs->resize(count);
     for (unsigned i = 0; i < count; ++i) {
         if (info[i].codepoint == 0) return false;
@@ -61,6 +52,30 @@ bool ShapeParagraph(const TextFace& face, const char16_t* text, int length, floa
         glyph.yOffset = -float(position[i].y_offset) * scale;
     }
     return true;
+}
+
+}  // namespace
+
+bool ShapeParagraph(const TextFace& face, const char16_t* text, int length, float scale,
+                    std::vector<ShapedGlyph>* glyphs)
+{
+    glyphs->clear();
+    if (length <= 0) return true;
+    if (!LaysOut(text, length)) return false;
+    thread_local ThreadBuffer shaping;
+    hb_buffer_t* buffer = shaping.buffer;
+    hb_buffer_reset(buffer);
+    hb_buffer_add_utf16(buffer, reinterpret_cast<const uint16_t*>(text), length, 0, length);
+    hb_buffer_set_direction(buffer, HB_DIRECTION_LTR);
+    hb_buffer_guess_segment_properties(buffer);
+    hb_shape(face.Shaper(), buffer, nullptr, 0);
+    const bool drawn = hb_buffer_allocation_successful(buffer) && TakeGlyphs(buffer, scale, glyphs);
+    // A paragraph of a million characters leaves no buffer of its size behind.
+    if (hb_buffer_get_length(buffer) > kKeptBufferGlyphs) {
+        hb_buffer_destroy(buffer);
+        shaping.buffer = hb_buffer_create();
+    }
+    return drawn;
 }
 
 }  // namespace Gdiplus
