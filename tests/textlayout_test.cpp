@@ -130,6 +130,34 @@ TEST(TextLayout, PaddingAndAlignmentFollowGdiplus)
     EXPECT_NEAR((ink.top + ink.bottom) / 2.0, layout.Y + layout.Height / 2, 4);
 }
 
+// Hangul in a Latin face is drawn by the layer with the face fontconfig falls back to, the Latin with the
+// font's own: padded as GDI+ pads, real syllables, and the Latin pixels those of the Latin alone.
+TEST(TextLayout, MixedScriptsFallBackPerRun)
+{
+    Font font(u"DejaVu Sans", 24, FontStyleRegular, UnitPixel);
+    Canvas ga, na, latin;
+    EXPECT_NEAR(Measure(ga.graphics, u"Ab 가나", font, RectF()).Width -
+                    Measure(ga.graphics, u"Ab 가나", font, RectF(), StringFormat::GenericTypographic()).Width,
+                24 / 3.0f, 0.01);
+    ga.graphics.DrawString(u"Ab 가나", -1, &font, PointF(10, 10), &kBlack);
+    na.graphics.DrawString(u"Ab 나가", -1, &font, PointF(10, 10), &kBlack);
+    latin.graphics.DrawString(u"Ab", -1, &font, PointF(10, 10), &kBlack);
+    const InkBox latinInk = latin.Ink(), all = ga.Ink();
+    EXPECT_GT(all.right, latinInk.right + 40);
+    int differing = 0, latinDiffering = 0;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 200; ++x) {
+            Color a, b, c;
+            ga.bitmap.GetPixel(x, y, &a);
+            na.bitmap.GetPixel(x, y, &b);
+            latin.bitmap.GetPixel(x, y, &c);
+            differing += a.GetValue() != b.GetValue();
+            latinDiffering += x <= latinInk.right && a.GetValue() != c.GetValue();
+        }
+    EXPECT_GT(differing, 40);
+    EXPECT_EQ(latinDiffering, 0);
+}
+
 // Strings an attacker could pass end quickly, with bounded memory, and never crash: a million
 // characters, unpaired surrogates, marks with nothing to combine with, NULs (no glyph, no width), a
 // 10000-pixel font and a rectangle of no size.

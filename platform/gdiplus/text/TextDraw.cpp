@@ -56,6 +56,7 @@ std::shared_ptr<const LayerFont> LookUpLayerFont(DllExports::GpFont* native)
     if (!MatchFace(Utf16ToUtf8(name), font->style, &file, &index)) return nullptr;
     font->face = TextFace::Open(file, index);
     if (!font->face) return nullptr;
+    font->family = Utf16ToUtf8(name);
     font->emHeight = em;
     font->cellAscent = ascent;
     font->lineSpacing = spacing;
@@ -155,11 +156,11 @@ int ConicTo(const FT_Vector* control, const FT_Vector* to, void* user)
 bool GlyphOutlines(const LaidText& laid, const std::vector<size_t>& which, std::vector<PointF>* points,
                    std::vector<BYTE>* types)
 {
-    const TextFace& face = *laid.font->face;
     const FT_Outline_Funcs funcs{MoveTo, LineTo, ConicTo, CubicTo, 0, 0};
-    const auto lock = face.Lock();
     for (size_t i : which) {
         const PlacedGlyph& glyph = laid.glyphs[i];
+        const TextFace& face = *glyph.face;
+        const auto lock = face.Lock();
         if (FT_Load_Glyph(face.Outlines(), glyph.glyph, FT_LOAD_NO_SCALE) != 0 ||
             face.Outlines()->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
             return false;
@@ -190,7 +191,7 @@ void PaintGlyphs(const PixelView& target, const LaidText& laid, const DeviceMap&
         const double cellX = std::floor(x), cellY = std::floor(y);
         const int stepX = int(std::lround((x - cellX) * steps)), stepY = int(std::lround((y - cellY) * steps));
         const INT left = INT(cellX) + stepX / steps, top = INT(cellY) + stepY / steps;
-        const auto mask = CachedGlyph(*laid.font->face, laid.emSize, glyph.glyph, (stepX % steps) * 4 / steps,
+        const auto mask = CachedGlyph(*glyph.face, laid.emSize, glyph.glyph, (stepX % steps) * 4 / steps,
                                       (stepY % steps) * 4 / steps, gridFit);
         if (mask) PaintMask(target, *mask, left + mask->left, top + mask->top, source, box);
     }
@@ -238,7 +239,7 @@ bool Graphics::LayOutByLayer(const WCHAR* string, INT length, const Font* font, 
     }
     laid->font = layer;
     laid->emSize = em;
-    return LayOutText(*layer->face, string, LengthOf(string, length), layoutRect, rules, laid);
+    return LayOutText(*layer, string, LengthOf(string, length), layoutRect, rules, laid);
 }
 
 bool Graphics::MeasureStringByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,

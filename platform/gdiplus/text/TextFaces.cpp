@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <map>
+#include <tuple>
 #include <utility>
 
 #include FT_TRUETYPE_TABLES_H
@@ -78,21 +79,69 @@ TextFace::~TextFace()
     if (blob) hb_blob_destroy(blob);
 }
 
-bool MatchFace(const std::string& familyUtf8, int style, std::string* file, int* index)
+namespace {
+
+// fontconfig's best match for the family in the style, holding the character when one is given.
+FcPattern* BestMatch(const std::string& familyUtf8, int weight, int slant, char32_t character)
 {
-    const int weight = (style & FontStyleBold) ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR;
-    const int slant = (style & FontStyleItalic) ? FC_SLANT_ITALIC : FC_SLANT_ROMAN;
     FcPattern* pattern = FcPatternCreate();
-    if (!pattern) return false;
+    if (!pattern) return nullptr;
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(familyUtf8.c_str()));
     FcPatternAddInteger(pattern, FC_WEIGHT, weight);
     FcPatternAddInteger(pattern, FC_SLANT, slant);
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    if (character != 0) {
+        FcCharSet* characters = FcCharSetCreate();
+        if (characters && FcCharSetAddChar(characters, character)) FcPatternAddCharSet(pattern, FC_CHARSET, characters);
+        if (characters) FcCharSetDestroy(characters);
+    }
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
     FcPattern* match = FcFontMatch(nullptr, pattern, &result);
     FcPatternDestroy(pattern);
+    return match;
+}
+
+int WeightOf(int style) { return (style & FontStyleBold) ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR; }
+int SlantOf(int style) { return (style & FontStyleItalic) ? FC_SLANT_ITALIC : FC_SLANT_ROMAN; }
+
+// Fallbacks asked for, kept until kKnownFallbacks have gathered (then forgotten all at once).
+const size_t kKnownFallbacks = 4096;
+
+}  // namespace
+
+std::shared_ptr<TextFace> FallbackFace(const std::string& familyUtf8, int style, char32_t character)
+{
+    static std::mutex guard;
+    static auto* known = new std::map<std::tuple<std::string, int, char32_t>, std::pair<std::string, int>>;
+    const auto key = std::make_tuple(familyUtf8, style, character);
+    std::pair<std::string, int> file;
+    {
+        const std::lock_guard<std::mutex> lock(guard);
+        if (auto found = known->find(key); found != known->end()) {
+            file = found->second;
+        } else {
+            if (known->size() >= kKnownFallbacks) known->clear();
+            FcPattern* match = BestMatch(familyUtf8, WeightOf(style), SlantOf(style), character);
+            FcChar8* path = nullptr;
+            FcCharSet* characters = nullptr;
+            if (match && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch &&
+                FcPatternGetInteger(match, FC_INDEX, 0, &file.second) == FcResultMatch &&
+                FcPatternGetCharSet(match, FC_CHARSET, 0, &characters) == FcResultMatch &&
+                FcCharSetHasChar(characters, character))
+                file.first = reinterpret_cast<const char*>(path);
+            if (match) FcPatternDestroy(match);
+            known->emplace(key, file);
+        }
+    }
+    return file.first.empty() ? nullptr : TextFace::Open(file.first, file.second);
+}
+
+bool MatchFace(const std::string& familyUtf8, int style, std::string* file, int* index)
+{
+    const int weight = WeightOf(style), slant = SlantOf(style);
+    FcPattern* match = BestMatch(familyUtf8, weight, slant, 0);
     if (!match) return false;
     FcChar8* path = nullptr;
     int matchedWeight = -1, matchedSlant = -1;

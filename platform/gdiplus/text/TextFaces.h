@@ -50,6 +50,10 @@ private:
 // then makes the style up).
 bool MatchFace(const std::string& familyUtf8, int style, std::string* file, int* index);
 
+// The face fontconfig picks for a character that the family's own face lacks (as pango falls back to
+// it); null when no installed face has it.
+std::shared_ptr<TextFace> FallbackFace(const std::string& familyUtf8, int style, char32_t character);
+
 }  // namespace Gdiplus
 
 namespace Gdiplus {
@@ -58,6 +62,7 @@ namespace Gdiplus {
 // engine reports them (GDI+'s cell ascent and line spacing), so that lines keep the engine's spacing.
 struct LayerFont {
     std::shared_ptr<TextFace> face;
+    std::string family;  // as fontconfig knows it, for faces to fall back to
     float size = 0;
     Unit unit = UnitPixel;
     int style = 0;

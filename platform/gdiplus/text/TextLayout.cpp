@@ -78,7 +78,7 @@ size_t CutLine(const Paragraph& p, float room, Line* line)
 
 }  // namespace
 
-bool LayOutText(const TextFace& face, const char16_t* text, int length, const RectF& layout, const TextRules& rules,
+bool LayOutText(const LayerFont& font, const char16_t* text, int length, const RectF& layout, const TextRules& rules,
                 LaidText* laid)
 {
     laid->glyphs.clear();
@@ -90,7 +90,6 @@ bool LayOutText(const TextFace& face, const char16_t* text, int length, const Re
     std::replace(copy.begin(), copy.end(), u'\0', u'\u2060');
     if (copy.back() == u'\n' || copy.find(u'\r') != std::u16string::npos) return false;
 
-    const float scale = rules.emSize / float(face.UnitsPerEm());
     const float room = layout.Width - 2 * rules.padding;
     const bool wrap = rules.wrap && layout.Width > 0;
     const bool cut = rules.cutAtWidth && layout.Width > 0;
@@ -101,7 +100,7 @@ bool LayOutText(const TextFace& face, const char16_t* text, int length, const Re
         const size_t to = std::min(copy.find(u'\n', from), copy.size());
         Paragraph& p = paragraphs.emplace_back();
         p.text = copy.data() + from;
-        if (!ShapeParagraph(face, p.text, int(to - from), scale, &p.glyphs)) return false;
+        if (!ShapeParagraph(font, p.text, int(to - from), rules.emSize, &p.glyphs, &laid->fallbacks)) return false;
         p.pen.resize(p.glyphs.size() + 1, 0.0f);
         for (size_t i = 0; i < p.glyphs.size(); ++i) p.pen[i + 1] = p.pen[i] + p.glyphs[i].advance;
         BreakLines(p, room, wrap, rules.measureTrailingSpaces, &lines.emplace_back());
@@ -143,7 +142,7 @@ bool LayOutText(const TextFace& face, const char16_t* text, int length, const Re
             for (size_t i = line.first; i < line.end; ++i) {
                 const ShapedGlyph& g = p.glyphs[i];
                 const float penX = left + p.pen[i] - p.pen[line.first];
-                laid->glyphs.push_back({g.glyph, penX + g.xOffset, lineTop + rules.ascent + g.yOffset,
+                laid->glyphs.push_back({g.face, g.glyph, penX + g.xOffset, lineTop + rules.ascent + g.yOffset,
                                         firstUnit + static_cast<INT>(g.cluster), INT(laid->lineTops.size()), penX,
                                         g.advance});
             }

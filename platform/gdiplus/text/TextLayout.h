@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "../GdiplusTypes.h"
@@ -26,6 +27,7 @@ struct TextRules {
 };
 
 struct PlacedGlyph {
+    const TextFace* face = nullptr;
     uint32_t glyph = 0;
     float x = 0, y = 0;  // where its origin lies on the baseline, in layout units
     INT unit = 0;        // the UTF-16 index of the character it starts
@@ -39,6 +41,7 @@ struct LaidText {
     INT fitted = 0;  // UTF-16 units laid out
     INT lines = 0;
     const LayerFont* font = nullptr;
+    std::vector<std::shared_ptr<TextFace>> fallbacks;  // faces other than the font's that glyphs use
     float emSize = 0;
     std::vector<float> lineTops;
     float lineHeight = 0;
@@ -48,7 +51,7 @@ struct LaidText {
 // Lays the text out in the layout rectangle; false when the layer cannot lay it out as GDI+ does (a
 // character it leaves to the engine). Of more lines than the rectangle's height holds, those that start
 // inside it (that end inside it under LineLimit) are shown and aligned, and `overflows` says so.
-bool LayOutText(const TextFace& face, const char16_t* text, int length, const RectF& layout, const TextRules& rules,
+bool LayOutText(const LayerFont& font, const char16_t* text, int length, const RectF& layout, const TextRules& rules,
                 LaidText* laid);
 
 }  // namespace Gdiplus

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "TextFaces.h"
@@ -10,16 +11,18 @@
 namespace Gdiplus {
 
 struct ShapedGlyph {
+    const TextFace* face = nullptr;
     uint32_t glyph = 0;
     uint32_t cluster = 0;  // the UTF-16 index, in the paragraph, of the character the glyph starts
     float advance = 0;     // in the units of `scale` (pixels per design unit times the design advance)
     float xOffset = 0, yOffset = 0;
 };
 
-// Shapes the paragraph left to right; false when the face has no glyph for one of its characters (the
-// engine then falls back to another face) or a character is one the layer does not lay out (a tab, a
+// Shapes the paragraph left to right at the em size (layout units), each run of characters in the font's
+// face or, for characters it lacks, in the face fontconfig falls back to (kept alive in `faces`); false
+// when no installed face has a character, or a character is one the layer does not lay out (a tab, a
 // right-to-left letter, a control).
-bool ShapeParagraph(const TextFace& face, const char16_t* text, int length, float scale,
-                    std::vector<ShapedGlyph>* glyphs);
+bool ShapeParagraph(const LayerFont& font, const char16_t* text, int length, float emSize,
+                    std::vector<ShapedGlyph>* glyphs, std::vector<std::shared_ptr<TextFace>>* faces);
 
 }  // namespace Gdiplus
