@@ -63,6 +63,15 @@ std::shared_ptr<const LayerFont> LookUpLayerFont(DllExports::GpFont* native)
     return font;
 }
 
+// The format's flags, read without keeping a status in the format: the generic formats are shared by
+// every thread.
+INT FlagsOf(const StringFormat* format)
+{
+    INT flags = 0;
+    if (format) DllExports::GdipGetStringFormatFlags(format->NativeFormat(), &flags);
+    return flags;
+}
+
 INT LengthOf(const WCHAR* text, INT length)
 {
     if (length >= 0) return length;
@@ -171,6 +180,9 @@ bool GlyphOutlines(const LaidText& laid, const std::vector<size_t>& which, std::
     return true;
 }
 
+// The first pixel whose centre lies at or past the coordinate, kept within a range INT holds.
+INT PixelEdge(double coordinate) { return INT(std::clamp(std::ceil(coordinate), -1e9, 1e9)); }
+
 // Whether a point, reaching `reach` device pixels around it, may touch the box.
 bool Touches(const PointF& p, float reach, const PixelBox& box)
 {
@@ -212,7 +224,7 @@ bool Graphics::LayOutByLayer(const WCHAR* string, INT length, const Font* font, 
     // Page units other than pixels, and page scales, stay with the engine.
     if (!(pageUnit == UnitPixel || pageUnit == UnitDisplay) || pageScale != 1.0f) return false;
     const LayerFont* layer = font->Layer();
-    const INT flags = format ? format->GetFormatFlags() : 0;
+    const INT flags = FlagsOf(format);
     if (!layer || (flags & ~kLaidOutFlags)) return false;
     if (!std::isfinite(layoutRect.X) || !std::isfinite(layoutRect.Y) || !std::isfinite(layoutRect.Width) ||
         !std::isfinite(layoutRect.Height))
@@ -234,8 +246,8 @@ bool Graphics::LayOutByLayer(const WCHAR* string, INT length, const Font* font, 
     rules.measureTrailingSpaces = flags & StringFormatFlagsMeasureTrailingSpaces;
     rules.lineLimit = flags & StringFormatFlagsLineLimit;
     if (format) {
-        rules.alignment = format->GetAlignment();
-        rules.lineAlignment = format->GetLineAlignment();
+        DllExports::GdipGetStringFormatAlign(format->NativeFormat(), &rules.alignment);
+        DllExports::GdipGetStringFormatLineAlign(format->NativeFormat(), &rules.lineAlignment);
     }
     laid->font = layer;
     laid->emSize = em;
@@ -264,10 +276,10 @@ bool Graphics::DrawStringByLayer(const WCHAR* string, INT length, const Font* fo
           hint == TextRenderingHintAntiAliasGridFit) ||
         !SolidColourOf(brush, &colour) || !LayerDeviceMap(&map))
         return false;
-    // An unwrapped line cut at the width is drawn clipped by the engine.
-    const INT flags = format ? format->GetFormatFlags() : 0;
+    const INT flags = FlagsOf(format);
     LaidText laid;
     if (!LayOutByLayer(string, length, font, layoutRect, format, &laid)) return false;
+    // An unwrapped line cut at the width is drawn clipped by the engine.
     if ((flags & StringFormatFlagsNoWrap) && laid.fitted < LengthOf(string, length)) return false;
     UINT width = 0, height = 0;
     if (DllExports::GdipGetImageWidth(surface.get(), &width) != Ok ||
@@ -280,10 +292,10 @@ bool Graphics::DrawStringByLayer(const WCHAR* string, INT length, const Font* fo
     const bool clipped = layoutRect.Width > 0 && layoutRect.Height > 0 && !(flags & StringFormatFlagsNoClip);
     if (clipped) {
         if (!translation) return false;
-        box.left = std::max(box.left, INT(std::ceil(layoutRect.X + map.dx)));
-        box.top = std::max(box.top, INT(std::ceil(layoutRect.Y + map.dy)));
-        box.right = std::min(box.right, INT(std::ceil(layoutRect.GetRight() + map.dx)));
-        box.bottom = std::min(box.bottom, INT(std::ceil(layoutRect.GetBottom() + map.dy)));
+        box.left = std::max(box.left, PixelEdge(layoutRect.X + map.dx));
+        box.top = std::max(box.top, PixelEdge(layoutRect.Y + map.dy));
+        box.right = std::min(box.right, PixelEdge(double(layoutRect.X) + layoutRect.Width + map.dx));
+        box.bottom = std::min(box.bottom, PixelEdge(double(layoutRect.Y) + layoutRect.Height + map.dy));
     }
     const uint32_t source = EnginePremultiplied(colour);
     if (source == 0 || box.left >= box.right || box.top >= box.bottom) return true;
