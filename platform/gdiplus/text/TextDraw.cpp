@@ -91,19 +91,26 @@ struct PixelBox {
     INT left = 0, top = 0, right = 0, bottom = 0;
 };
 
-// Composites the solid colour, scaled by the glyph's coverage, over the pixels of the box it reaches.
+// Composites the solid colour, scaled by the glyph's coverage, over the pixels of the box it reaches. The
+// glyph's rows lie a canvas row apart: all are asked for before the first is painted.
 void PaintMask(const PixelView& target, const GlyphMask& mask, INT x, INT y, uint32_t source, const PixelBox& box)
 {
     const INT left = std::max(x, box.left), right = std::min(x + mask.width, box.right);
     const INT top = std::max(y, box.top), bottom = std::min(y + mask.height, box.bottom);
+    if (left >= right) return;
     const bool opaque = source >> 24 == 255;
     for (INT row = top; row < bottom; ++row) {
+        __builtin_prefetch(target.Row(row) + left, 1);
+        __builtin_prefetch(target.Row(row) + right - 1, 1);
+    }
+    for (INT row = top; row < bottom; ++row) {
         const uint8_t* coverage = mask.coverage.data() + size_t(row - y) * size_t(mask.width) + (left - x);
-        uint32_t* pixels = target.Row(row);
-        for (INT column = left; column < right; ++column, ++coverage) {
-            const uint32_t share = *coverage;
+        uint32_t* pixels = target.Row(row) + left;
+        for (INT i = 0; i < right - left; ++i) {
+            // Most of a glyph's box is empty or solid ink: those pixels are left or set whole.
+            const uint32_t share = coverage[i];
             if (share == 0) continue;
-            pixels[column] = share == 255 && opaque ? source : OverPixel(ScaledPixel(source, share), pixels[column]);
+            pixels[i] = share == 255 && opaque ? source : OverPixel(ScaledPixel(source, share), pixels[i]);
         }
     }
 }
