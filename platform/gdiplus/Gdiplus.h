@@ -8,6 +8,7 @@
 #undef Status
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,8 @@ struct PictureSource;
 struct DeviceMap;
 class DeviceClip;
 class PixelView;
+struct LayerFont;
+struct LaidText;
 class Brush;
 class CustomLineCap;
 class FontFamily;
@@ -571,9 +574,14 @@ public:
     Unit GetUnit() const;
 
     DllExports::GpFont* NativeFont() const { return nativeFont; }
+    // The face, size and metrics the layer lays this font out with itself (text/TextFaces.cpp), looked up
+    // once; null when the layer leaves the font to the engine.
+    const LayerFont* Layer() const;
 
 private:
     DllExports::GpFont* nativeFont = nullptr;
+    mutable std::once_flag layerLookup;
+    mutable std::shared_ptr<const LayerFont> layer;
 };
 
 class StringFormat : public GdiplusBase, public StatusKeeper {
@@ -609,9 +617,16 @@ public:
 
     DllExports::GpStringFormat* NativeFormat() const { return nativeFormat; }
 
+    /// True for GenericTypographic and its copies, which lay text out without GenericDefault's padding.
+    bool IsTypographic() const { return typographic; }
+    /// The runs SetMeasurableCharacterRanges gave.
+    const std::vector<CharacterRange>& MeasurableRanges() const { return measurableRanges; }
+
 private:
     StringFormat(DllExports::GpStringFormat* format, Status status);
     DllExports::GpStringFormat* nativeFormat = nullptr;
+    bool typographic = false;
+    std::vector<CharacterRange> measurableRanges;
 };
 
 class GraphicsPath : public GdiplusBase, public StatusKeeper {
@@ -1120,6 +1135,11 @@ private:
     // from world coordinates to device pixels that FillAntialiased and DrawAntialiased draw through.
     bool AntialiasedDeviceMap(DeviceMap* map) const;
     bool ReadDeviceClip(DeviceClip* clip, const PixelView& target) const;
+    // The same map without the smoothing mode's say (text follows its own rendering hint) and without
+    // regard to the clip.
+    bool LayerDeviceMap(DeviceMap* map) const;
+    // True when nothing is clipped (the engine reports an unclipped context as bounded by a huge rectangle).
+    bool Unclipped() const;
     bool FillAntialiased(const Brush* brush, const DeviceMap& map, const PointF* points, const BYTE* types,
                          INT count, FillMode mode);
     bool DrawAntialiased(const Pen* pen, const DeviceMap& map, const PointF* points, const BYTE* types, INT count);
@@ -1131,6 +1151,17 @@ private:
     bool DrawEllipseAntialiased(const Pen* pen, REAL x, REAL y, REAL width, REAL height);
     bool FillPathAntialiased(const Brush* brush, const GraphicsPath* path);
     bool DrawPathAntialiased(const Pen* pen, const GraphicsPath* path);
+    // Lays text out, measures and draws it itself (text/TextDraw.cpp) where it can do so as GDI+ does:
+    // a font the layer has a face for, horizontal left-to-right text every character of which the face
+    // draws, wrapping at words or unwrapped, fitting its layout; false, having done nothing, otherwise.
+    bool LayOutByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                       const StringFormat* format, LaidText* laid) const;
+    bool MeasureStringByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                              const StringFormat* format, RectF* box, INT* fitted, INT* lines) const;
+    bool DrawStringByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                           const StringFormat* format, const Brush* brush);
+    bool MeasureRangesByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                              const StringFormat* format, Region* regions) const;
     // Combines the clip with a region of no area (what a rectangle of negative size holds).
     Status SetClipToNoArea(CombineMode combineMode);
 

@@ -507,6 +507,7 @@ Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, c
 Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
                             const StringFormat* format, const Brush* brush)
 {
+    if (DrawStringByLayer(string, length, font, layoutRect, format, brush)) return SetStatus(Ok);
     const auto lock = LockEngineText();
     const WholeText whole(string, length);
     return SetStatus(DllExports::GdipDrawString(nativeGraphics, whole.Get(), length, NativeOf(font), &layoutRect,
@@ -765,22 +766,6 @@ bool Graphics::DrawScaledDown(Image* image, const RectF& destRect, REAL srcx, RE
     return true;
 }
 
-// The world transform (with the page scale the layer keeps in it) when the context draws pixel units into a
-// bitmap with no clip and blends; false otherwise.
-static bool PlainWorld(DllExports::GpGraphics* graphics, Unit* unit, DeviceMap* map)
-{
-    RectF clip;
-    Matrix world;
-    REAL m[6] = {0, 0, 0, 0, 0, 0};
-    // An unclipped context reports a huge clip.
-    if (DllExports::GdipGetPageUnit(graphics, unit) != Ok ||
-        DllExports::GdipGetClipBounds(graphics, &clip) != Ok || !(clip.Width >= 4e6f && clip.Height >= 4e6f) ||
-        DllExports::GdipGetWorldTransform(graphics, world.NativeMatrix()) != Ok || world.GetElements(m) != Ok)
-        return false;
-    *map = DeviceMap{m[0], m[1], m[2], m[3], m[4], m[5]};
-    return true;
-}
-
 bool Graphics::DrawImageItself(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth,
                                REAL srcheight)
 {
@@ -791,11 +776,9 @@ bool Graphics::DrawImageItself(Image* image, const RectF& destRect, REAL srcx, R
 bool Graphics::DrawImageTurned(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth,
                                REAL srcheight)
 {
-    Unit unit = UnitWorld;
     DeviceMap world;
     InterpolationMode mode = InterpolationModeInvalid;
-    if (!image || image->NativeImage() == surface.get() || !surface || compositingMode != CompositingModeSourceOver ||
-        !PlainWorld(nativeGraphics, &unit, &world) || (unit != UnitPixel && !(unit == UnitDisplay && pageScale == 1.0f)) ||
+    if (!image || image->NativeImage() == surface.get() || !LayerDeviceMap(&world) || !Unclipped() ||
         DllExports::GdipGetInterpolationMode(nativeGraphics, &mode) != Ok)
         return false;
     // Bicubic modes stay with the engine; GDI+'s default and low quality are bilinear.
@@ -814,14 +797,9 @@ bool Graphics::DrawImageTurned(Image* image, const RectF& destRect, REAL srcx, R
     // Picture pixels to world units (the destination rectangle), then to the device.
     const double sx = destRect.Width / srcwidth, sy = destRect.Height / srcheight;
     const double ox = destRect.X - srcx * sx, oy = destRect.Y - srcy * sy;
-    PixelOffsetMode offset = PixelOffsetModeDefault;
-    DllExports::GdipGetPixelOffsetMode(nativeGraphics, &offset);
-    const double half = offset == PixelOffsetModeHalf || offset == PixelOffsetModeHighQuality ? -0.5 : 0.0;
     const DeviceMap toDevice{sx * world.m11, sx * world.m12, sy * world.m21, sy * world.m22,
-                             ox * world.m11 + oy * world.m21 + world.dx + half,
-                             ox * world.m12 + oy * world.m22 + world.dy + half};
-    return DrawImageMapped(target, source, from, toDevice,
-                           nearest ? ImageSampling::Nearest : ImageSampling::Bilinear);
+                             ox * world.m11 + oy * world.m21 + world.dx, ox * world.m12 + oy * world.m22 + world.dy};
+    return DrawImageMapped(target, source, from, toDevice, nearest ? ImageSampling::Nearest : ImageSampling::Bilinear);
 }
 
 HDC Graphics::GetHDC()

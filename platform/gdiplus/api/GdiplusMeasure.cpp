@@ -57,6 +57,8 @@ Status Graphics::MeasureString(const WCHAR* string, INT length, const Font* font
 {
     // The engine crashes measuring into no box; GDI+ refuses it, and a missing string or font.
     if (!string || !font || !boundingBox) return SetStatus(InvalidParameter);
+    if (MeasureStringByLayer(string, length, font, layoutRect, format, boundingBox, codepointsFitted, linesFilled))
+        return SetStatus(Ok);
     const auto lock = LockEngineText();
     const WholeText whole(string, length);
     INT fitted = 0, lines = 0;
@@ -118,6 +120,7 @@ Status Graphics::MeasureCharacterRanges(const WCHAR* string, INT length, const F
         natives.push_back(regions[i].NativeRegion());
         regions[i].shape.reset();  // the engine fills it: its data are the engine's
     }
+    if (MeasureRangesByLayer(string, length, font, layoutRect, stringFormat, regions)) return SetStatus(Ok);
     const auto lock = LockEngineText();
     const WholeText whole(string, length);
     return SetStatus(DllExports::GdipMeasureCharacterRanges(nativeGraphics, whole.Get(), length, NativeOf(font),

@@ -11,6 +11,8 @@ StringFormat::StringFormat(DllExports::GpStringFormat* format, Status status) : 
 StringFormat::StringFormat(const StringFormat* format)
 {
     SetStatus(DllExports::GdipCloneStringFormat(format ? format->NativeFormat() : nullptr, &nativeFormat));
+    typographic = format && format->typographic;
+    if (format) measurableRanges = format->measurableRanges;
 }
 
 // The engine owns these two formats (deleting them does nothing); the objects naming them live as long as
@@ -30,7 +32,9 @@ const StringFormat* StringFormat::GenericTypographic()
     static StringFormat* format = [] {
         DllExports::GpStringFormat* native = nullptr;
         Status status = DllExports::GdipStringFormatGetGenericTypographic(&native);
-        return new StringFormat(native, status);
+        auto* typographic = new StringFormat(native, status);
+        typographic->typographic = true;
+        return typographic;
     }();
     return format;
 }
@@ -66,7 +70,9 @@ Status StringFormat::GetTabStops(INT count, REAL* firstTabOffset, REAL* tabStops
 
 Status StringFormat::SetMeasurableCharacterRanges(INT rangeCount, const CharacterRange* ranges)
 {
-    return SetStatus(DllExports::GdipSetStringFormatMeasurableCharacterRanges(nativeFormat, rangeCount, ranges));
+    const Status status = DllExports::GdipSetStringFormatMeasurableCharacterRanges(nativeFormat, rangeCount, ranges);
+    if (status == Ok) measurableRanges.assign(ranges, ranges + rangeCount);
+    return SetStatus(status);
 }
 
 INT StringFormat::GetMeasurableCharacterRangeCount() const

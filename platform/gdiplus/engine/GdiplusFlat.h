@@ -61,6 +61,7 @@ Status GdipSetInterpolationMode(GpGraphics* graphics, InterpolationMode mode);
 Status GdipGetInterpolationMode(GpGraphics* graphics, InterpolationMode* mode);
 Status GdipSetCompositingMode(GpGraphics* graphics, CompositingMode mode);
 Status GdipSetTextRenderingHint(GpGraphics* graphics, TextRenderingHint hint);
+Status GdipGetTextRenderingHint(GpGraphics* graphics, TextRenderingHint* hint);
 Status GdipGetCompositingMode(GpGraphics* graphics, CompositingMode* mode);
 Status GdipSetCompositingQuality(GpGraphics* graphics, CompositingQuality quality);
 Status GdipGetCompositingQuality(GpGraphics* graphics, CompositingQuality* quality);
@@ -311,6 +312,7 @@ Status GdipCreateFont(const GpFontFamily* fontFamily, REAL emSize, INT style, Un
 Status GdipDeleteFont(GpFont* font);
 Status GdipGetFontSize(GpFont* font, REAL* size);
 Status GdipGetFontStyle(GpFont* font, INT* style);
+Status GdipGetFamily(GpFont* font, GpFontFamily** family);
 Status GdipCreateStringFormat(INT formatAttributes, LANGID language, GpStringFormat** format);
 Status GdipDeleteStringFormat(GpStringFormat* format);
 Status GdipSetStringFormatAlign(GpStringFormat* format, StringAlignment align);

@@ -36,8 +36,8 @@ const INT kRowsAhead = 3;
 // The most cells a coverage mask holds at once (4 MiB of them).
 const INT kMostCells = 1 << 20;
 
-// The colour as the engine's cairo premultiplies it: each straight channel times the alpha, both in
-// [0, 1], to 16 bits, then the high byte.
+}  // namespace
+
 uint32_t EnginePremultiplied(ARGB colour)
 {
     const uint32_t alphaByte = colour >> 24;
@@ -50,6 +50,8 @@ uint32_t EnginePremultiplied(ARGB colour)
     }
     return pixel;
 }
+
+namespace {
 
 // The pixels the polygons reach, inside the bitmap; the polygons lie within the band around it.
 Rect PixelBounds(const std::vector<Polygon>& polygons, const PixelView& target)
@@ -329,15 +331,27 @@ bool Graphics::ReadDeviceClip(DeviceClip* clip, const PixelView& target) const
 bool Graphics::AntialiasedDeviceMap(DeviceMap* map) const
 {
     SmoothingMode mode = SmoothingModeInvalid;
+    // Every smoothing mode is taken: the aliased ones fill whole pixels.
+    return nativeGraphics && DllExports::GdipGetSmoothingMode(nativeGraphics, &mode) == Ok &&
+           mode >= SmoothingModeDefault && mode <= SmoothingModeAntiAlias && LayerDeviceMap(map);
+}
+
+bool Graphics::Unclipped() const
+{
+    RectF clip;
+    return nativeGraphics && DllExports::GdipGetClipBounds(nativeGraphics, &clip) == Ok && clip.Width >= 4e6f &&
+           clip.Height >= 4e6f;
+}
+
+bool Graphics::LayerDeviceMap(DeviceMap* map) const
+{
     Unit unit = UnitWorld;
     Matrix world;
     REAL m[6] = {0, 0, 0, 0, 0, 0};
     // The engine ignores every page unit but pixels (whose scale the layer puts in its world transform):
-    // the layer draws where the engine's geometry is GDI+'s. Every smoothing mode is taken (the aliased
-    // ones fill whole pixels), and the clip is read when drawing.
+    // the layer draws where the engine's geometry is GDI+'s. The clip is read when drawing.
     if (compositingMode != CompositingModeSourceOver || !surface || !nativeGraphics ||
-        DllExports::GdipGetSmoothingMode(nativeGraphics, &mode) != Ok || mode < SmoothingModeDefault ||
-        mode > SmoothingModeAntiAlias || DllExports::GdipGetPageUnit(nativeGraphics, &unit) != Ok ||
+        DllExports::GdipGetPageUnit(nativeGraphics, &unit) != Ok ||
         (unit != UnitPixel && !(unit == UnitDisplay && pageScale == 1.0f)) ||
         DllExports::GdipGetWorldTransform(nativeGraphics, world.NativeMatrix()) != Ok || world.GetElements(m) != Ok)
         return false;

@@ -57,6 +57,10 @@ inline uint32_t ScaledPixel(uint32_t pixel, uint32_t factor)
     return rb | ag;
 }
 
+// The colour as the engine's cairo premultiplies it: each straight channel times the alpha, both in
+// [0, 1], to 16 bits, then the high byte.
+uint32_t EnginePremultiplied(ARGB colour);
+
 // A premultiplied pixel composited over another.
 inline uint32_t OverPixel(uint32_t src, uint32_t dst) { return src + ScaledPixel(dst, 255 - (src >> 24)); }
 

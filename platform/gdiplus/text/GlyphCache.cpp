@@ -1,0 +1,102 @@
+// The glyph coverage shared by all threads (GlyphCache.h).
+#include "GlyphCache.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cmath>
+#include <shared_mutex>
+#include <unordered_map>
+
+#include "TextFaces.h"
+#include FT_OUTLINE_H
+
+namespace Gdiplus {
+
+namespace {
+
+constexpr size_t kShards = 16;
+constexpr size_t kShardBytes = kGlyphCacheBytes / kShards;
+// What a kept glyph costs besides its coverage: its entry and its mask's bookkeeping.
+constexpr size_t kEntryBytes = 96;
+
+struct Shard {
+    std::shared_mutex lock;
+    std::unordered_map<uint64_t, std::shared_ptr<const GlyphMask>> glyphs;
+    size_t bytes = 0;
+};
+
+std::array<Shard, kShards>& Shards()
+{
+    // Kept for the life of the process, as threads may draw text while it ends.
+    static auto* shards = new std::array<Shard, kShards>;
+    return *shards;
+}
+
+std::atomic<size_t> heldBytes{0};
+
+// Face, size in 64ths of a pixel, hinting, glyph and quarter positions in one key.
+uint64_t KeyOf(uint32_t faceId, uint32_t size64, uint32_t glyph, int quarterX, int quarterY, bool gridFit)
+{
+    return (uint64_t(faceId) << 48) ^ (uint64_t(size64 & 0xFFFFu) << 32) ^ (uint64_t(gridFit) << 28) ^
+           (uint64_t(glyph & 0xFFFFFFu) << 4) ^ uint64_t(quarterX << 2 | quarterY);
+}
+
+std::shared_ptr<const GlyphMask> Rasterise(const TextFace& face, uint32_t size64, uint32_t glyph, int quarterX,
+                                           int quarterY, bool gridFit)
+{
+    const auto lock = face.Lock();
+    FT_Face outlines = face.Outlines();
+    if (FT_Set_Char_Size(outlines, 0, FT_F26Dot6(size64), 72, 72) != 0 ||
+        FT_Load_Glyph(outlines, glyph, (gridFit ? FT_LOAD_TARGET_LIGHT : FT_LOAD_NO_HINTING) | FT_LOAD_NO_BITMAP) !=
+            0 ||
+        outlines->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
+        return nullptr;
+    // FreeType's y axis points up; the device's down.
+    FT_Outline_Translate(&outlines->glyph->outline, quarterX * 16, -quarterY * 16);
+    if (FT_Render_Glyph(outlines->glyph, FT_RENDER_MODE_NORMAL) != 0) return nullptr;
+    const FT_Bitmap& bitmap = outlines->glyph->bitmap;
+    auto mask = std::make_shared<GlyphMask>();
+    mask->left = outlines->glyph->bitmap_left;
+    mask->top = -outlines->glyph->bitmap_top;
+    mask->width = int(bitmap.width);
+    mask->height = int(bitmap.rows);
+    mask->coverage.resize(size_t(mask->width) * size_t(mask->height));
+    for (int row = 0; row < mask->height; ++row)
+        std::copy_n(bitmap.buffer + ptrdiff_t(row) * bitmap.pitch, mask->width,
+                    mask->coverage.data() + size_t(row) * size_t(mask->width));
+    return mask;
+}
+
+}  // namespace
+
+std::shared_ptr<const GlyphMask> CachedGlyph(const TextFace& face, float emPixels, uint32_t glyph, int quarterX,
+                                             int quarterY, bool gridFit)
+{
+    const uint32_t size64 = uint32_t(std::lround(emPixels * 64.0f));
+    const uint64_t key = KeyOf(face.Id(), size64, glyph, quarterX, quarterY, gridFit);
+    Shard& shard = Shards()[(key * 0x9E3779B97F4A7C15ull) >> 60];
+    {
+        const std::shared_lock<std::shared_mutex> reading(shard.lock);
+        if (auto found = shard.glyphs.find(key); found != shard.glyphs.end()) return found->second;
+    }
+    std::shared_ptr<const GlyphMask> mask = Rasterise(face, size64, glyph, quarterX, quarterY, gridFit);
+    if (!mask) return nullptr;
+    const size_t cost = mask->coverage.size() + kEntryBytes;
+    if (cost > kShardBytes / 4) return mask;
+    const std::unique_lock<std::shared_mutex> writing(shard.lock);
+    if (shard.bytes + cost > kShardBytes) {
+        heldBytes -= shard.bytes;
+        shard.glyphs.clear();
+        shard.bytes = 0;
+    }
+    if (shard.glyphs.emplace(key, mask).second) {
+        shard.bytes += cost;
+        heldBytes += cost;
+    }
+    return mask;
+}
+
+size_t GlyphCacheBytes() { return heldBytes.load(); }
+
+}  // namespace Gdiplus

@@ -1,0 +1,35 @@
+// Glyphs rasterised once and kept for every thread: each glyph's coverage at a face, a size and a position
+// within a pixel (quarters of a pixel across and down). The cache is split in shards, each under a
+// shared_mutex and bounded in bytes; a shard that would grow past its share lets its glyphs go.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace Gdiplus {
+
+class TextFace;
+
+// A glyph's coverage, 0 to 255 a pixel, with its top-left pixel relative to the pixel of its origin.
+struct GlyphMask {
+    int left = 0, top = 0, width = 0, height = 0;
+    std::vector<uint8_t> coverage;
+};
+
+// The most bytes the cache holds, over all its shards.
+constexpr size_t kGlyphCacheBytes = size_t(8) << 20;
+// Fonts with a larger em in device pixels are drawn from their outlines, never cached.
+constexpr float kLargestCachedEm = 256.0f;
+
+// The glyph's coverage at the em size (device pixels) with its origin the given quarters of a pixel right
+// of and below a pixel's corner, hinted across the baseline when grid-fitted; null when FreeType cannot
+// draw it.
+std::shared_ptr<const GlyphMask> CachedGlyph(const TextFace& face, float emPixels, uint32_t glyph, int quarterX,
+                                             int quarterY, bool gridFit);
+
+// The bytes the cache holds now (the coverage of every glyph kept).
+size_t GlyphCacheBytes();
+
+}  // namespace Gdiplus

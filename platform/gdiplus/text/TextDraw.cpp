@@ -1,0 +1,371 @@
+// Text laid out, measured and drawn by the layer: the font's face found once (without the engine), the text
+// shaped and broken into lines (TextLayout.cpp), and each glyph's cached coverage composited in the brush's
+// solid colour into the canvas's pixels, or, under a transform that turns or scales, or at sizes too large to
+// cache, the glyphs' outlines filled through the layer's exact-area coverage like every other shape. None of
+// it takes the engine's text lock, so threads drawing on their own canvases run at once.
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "TextFaces.h"
+#include FT_OUTLINE_H
+
+#include "../../win/Utf.h"
+#include "../Gdiplus.h"
+#include "../engine/TextLock.h"
+#include "../pipeline/DeviceFigure.h"
+#include "../pipeline/PixelView.h"
+#include "GlyphCache.h"
+#include "TextLayout.h"
+
+namespace Gdiplus {
+
+namespace {
+
+// The flags laid out here; any other (right to left, vertical, format controls shown, no font fallback)
+// stays with the engine.
+constexpr INT kLaidOutFlags = StringFormatFlagsNoWrap | StringFormatFlagsLineLimit | StringFormatFlagsNoClip |
+                              StringFormatFlagsNoFitBlackBox | StringFormatFlagsMeasureTrailingSpaces;
+// A glyph reaches at most this many ems from its origin, for leaving out glyphs far off the canvas.
+constexpr float kGlyphReachEms = 4.0f;
+
+std::shared_ptr<const LayerFont> LookUpLayerFont(DllExports::GpFont* native)
+{
+    auto font = std::make_shared<LayerFont>();
+    WCHAR name[LF_FACESIZE] = {};
+    UINT16 em = 0, ascent = 0, spacing = 0;
+    {
+        const auto lock = LockEngineText();
+        DllExports::GpFontFamily* family = nullptr;
+        if (!native || DllExports::GdipGetFamily(native, &family) != Ok || !family) return nullptr;
+        const bool known = DllExports::GdipGetFamilyName(family, name, 0) == Ok &&
+                           DllExports::GdipGetFontSize(native, &font->size) == Ok &&
+                           DllExports::GdipGetFontStyle(native, &font->style) == Ok &&
+                           DllExports::GdipGetFontUnit(native, &font->unit) == Ok &&
+                           DllExports::GdipGetEmHeight(family, font->style, &em) == Ok &&
+                           DllExports::GdipGetCellAscent(family, font->style, &ascent) == Ok &&
+                           DllExports::GdipGetLineSpacing(family, font->style, &spacing) == Ok;
+        DllExports::GdipDeleteFontFamily(family);
+        if (!known || em == 0) return nullptr;
+    }
+    // Underlined and struck-out text keeps to the engine, which draws the lines.
+    if (font->style & (FontStyleUnderline | FontStyleStrikeout)) return nullptr;
+    if (font->unit != UnitPixel && font->unit != UnitPoint && font->unit != UnitWorld) return nullptr;
+    std::string file;
+    int index = 0;
+    if (!MatchFace(Utf16ToUtf8(name), font->style, &file, &index)) return nullptr;
+    font->face = TextFace::Open(file, index);
+    if (!font->face) return nullptr;
+    font->family = Utf16ToUtf8(name);
+    font->emHeight = em;
+    font->cellAscent = ascent;
+    font->lineSpacing = spacing;
+    return font;
+}
+
+// The format's flags, read without keeping a status in the format: the generic formats are shared by
+// every thread.
+INT FlagsOf(const StringFormat* format)
+{
+    INT flags = 0;
+    if (format) DllExports::GdipGetStringFormatFlags(format->NativeFormat(), &flags);
+    return flags;
+}
+
+INT LengthOf(const WCHAR* text, INT length)
+{
+    if (length >= 0) return length;
+    return static_cast<INT>(std::char_traits<char16_t>::length(text));
+}
+
+bool SolidColourOf(const Brush* brush, ARGB* colour)
+{
+    BrushType type = BrushTypeLinearGradient;
+    DllExports::GpBrush* native = brush ? brush->NativeBrush() : nullptr;
+    return native && DllExports::GdipGetBrushType(native, &type) == Ok && type == BrushTypeSolidColor &&
+           DllExports::GdipGetSolidFillColor(reinterpret_cast<DllExports::GpSolidFill*>(native), colour) == Ok;
+}
+
+// Device pixels [left, right) x [top, bottom) that text may paint.
+struct PixelBox {
+    INT left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// Composites the solid colour, scaled by the glyph's coverage, over the pixels of the box it reaches. The
+// glyph's rows lie a canvas row apart: all are asked for before the first is painted.
+void PaintMask(const PixelView& target, const GlyphMask& mask, INT x, INT y, uint32_t source, const PixelBox& box)
+{
+    const INT left = std::max(x, box.left), right = std::min(x + mask.width, box.right);
+    const INT top = std::max(y, box.top), bottom = std::min(y + mask.height, box.bottom);
+    if (left >= right) return;
+    const bool opaque = source >> 24 == 255;
+    for (INT row = top; row < bottom; ++row) {
+        __builtin_prefetch(target.Row(row) + left, 1);
+        __builtin_prefetch(target.Row(row) + right - 1, 1);
+    }
+    for (INT row = top; row < bottom; ++row) {
+        const uint8_t* coverage = mask.coverage.data() + size_t(row - y) * size_t(mask.width) + (left - x);
+        uint32_t* pixels = target.Row(row) + left;
+        for (INT i = 0; i < right - left; ++i) {
+            // Most of a glyph's box is empty or solid ink: those pixels are left or set whole.
+            const uint32_t share = coverage[i];
+            if (share == 0) continue;
+            pixels[i] = share == 255 && opaque ? source : OverPixel(ScaledPixel(source, share), pixels[i]);
+        }
+    }
+}
+
+// Appends the glyph's outline, at the em size with its origin at (x, y) in world units, as path figures.
+struct OutlineSink {
+    std::vector<PointF>* points;
+    std::vector<BYTE>* types;
+    float x, y, scale;
+    FT_Vector last{};
+    PointF At(const FT_Vector* v) const { return PointF(x + float(v->x) * scale, y - float(v->y) * scale); }
+    void Close()
+    {
+        if (!types->empty() && !(types->back() & PathPointTypeCloseSubpath)) types->back() |= PathPointTypeCloseSubpath;
+    }
+};
+
+int MoveTo(const FT_Vector* to, void* user)
+{
+    auto* sink = static_cast<OutlineSink*>(user);
+    sink->Close();
+    sink->points->push_back(sink->At(to));
+    sink->types->push_back(PathPointTypeStart);
+    sink->last = *to;
+    return 0;
+}
+
+int LineTo(const FT_Vector* to, void* user)
+{
+    auto* sink = static_cast<OutlineSink*>(user);
+    sink->points->push_back(sink->At(to));
+    sink->types->push_back(PathPointTypeLine);
+    sink->last = *to;
+    return 0;
+}
+
+int CubicTo(const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* user)
+{
+    auto* sink = static_cast<OutlineSink*>(user);
+    for (const FT_Vector* v : {c1, c2, to}) {
+        sink->points->push_back(sink->At(v));
+        sink->types->push_back(PathPointTypeBezier);
+    }
+    sink->last = *to;
+    return 0;
+}
+
+// A quadratic curve as the cubic that draws it.
+int ConicTo(const FT_Vector* control, const FT_Vector* to, void* user)
+{
+    auto* sink = static_cast<OutlineSink*>(user);
+    const FT_Vector from = sink->last;
+    const FT_Vector c1{from.x + 2 * (control->x - from.x) / 3, from.y + 2 * (control->y - from.y) / 3};
+    const FT_Vector c2{to->x + 2 * (control->x - to->x) / 3, to->y + 2 * (control->y - to->y) / 3};
+    return CubicTo(&c1, &c2, to, user);
+}
+
+// The outlines of the glyphs, in design units scaled to the em, as one path; false when FreeType fails.
+bool GlyphOutlines(const LaidText& laid, const std::vector<size_t>& which, std::vector<PointF>* points,
+                   std::vector<BYTE>* types)
+{
+    const FT_Outline_Funcs funcs{MoveTo, LineTo, ConicTo, CubicTo, 0, 0};
+    for (size_t i : which) {
+        const PlacedGlyph& glyph = laid.glyphs[i];
+        const TextFace& face = *glyph.face;
+        const auto lock = face.Lock();
+        if (FT_Load_Glyph(face.Outlines(), glyph.glyph, FT_LOAD_NO_SCALE) != 0 ||
+            face.Outlines()->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
+            return false;
+        OutlineSink sink{points, types, glyph.x, glyph.y, laid.emSize / float(face.UnitsPerEm())};
+        if (FT_Outline_Decompose(&face.Outlines()->glyph->outline, &funcs, &sink) != 0) return false;
+        sink.Close();
+    }
+    return true;
+}
+
+// The first pixel whose centre lies at or past the coordinate, kept within a range INT holds.
+INT PixelEdge(double coordinate) { return INT(std::clamp(std::ceil(coordinate), -1e9, 1e9)); }
+
+// Whether a point, reaching `reach` device pixels around it, may touch the box.
+bool Touches(const PointF& p, float reach, const PixelBox& box)
+{
+    return p.X + reach >= float(box.left) && p.X - reach <= float(box.right) && p.Y + reach >= float(box.top) &&
+           p.Y - reach <= float(box.bottom);
+}
+
+// Composites each glyph's cached coverage, the glyphs moved by the map's translation. Grid-fitted glyphs
+// start on whole pixels and are hinted across their baseline; others start at the nearest quarter pixel.
+void PaintGlyphs(const PixelView& target, const LaidText& laid, const DeviceMap& map, bool gridFit, uint32_t source,
+                 float reach, const PixelBox& box)
+{
+    const int steps = gridFit ? 1 : 4;
+    for (const PlacedGlyph& glyph : laid.glyphs) {
+        // Pixel centres lie on whole coordinates; a glyph's coverage square starts half a pixel before.
+        const double x = glyph.x + map.dx + 0.5, y = glyph.y + map.dy + 0.5;
+        if (!Touches(PointF(float(x), float(y)), reach, box)) continue;
+        const double cellX = std::floor(x), cellY = std::floor(y);
+        const int stepX = int(std::lround((x - cellX) * steps)), stepY = int(std::lround((y - cellY) * steps));
+        const INT left = INT(cellX) + stepX / steps, top = INT(cellY) + stepY / steps;
+        const auto mask = CachedGlyph(*glyph.face, laid.emSize, glyph.glyph, (stepX % steps) * 4 / steps,
+                                      (stepY % steps) * 4 / steps, gridFit);
+        if (mask) PaintMask(target, *mask, left + mask->left, top + mask->top, source, box);
+    }
+}
+
+}  // namespace
+
+const LayerFont* Font::Layer() const
+{
+    std::call_once(layerLookup, [this] { layer = LookUpLayerFont(nativeFont); });
+    return layer.get();
+}
+
+bool Graphics::LayOutByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                             const StringFormat* format, LaidText* laid) const
+{
+    if (!string || !font || !nativeGraphics) return false;
+    // Page units other than pixels, and page scales, stay with the engine.
+    if (!(pageUnit == UnitPixel || pageUnit == UnitDisplay) || pageScale != 1.0f) return false;
+    const LayerFont* layer = font->Layer();
+    const INT flags = FlagsOf(format);
+    if (!layer || (flags & ~kLaidOutFlags)) return false;
+    if (!std::isfinite(layoutRect.X) || !std::isfinite(layoutRect.Y) || !std::isfinite(layoutRect.Width) ||
+        !std::isfinite(layoutRect.Height))
+        return false;
+    float em = layer->size;
+    if (layer->unit == UnitPoint) {
+        REAL dpi = 0;
+        if (DllExports::GdipGetDpiY(nativeGraphics, &dpi) != Ok || !(dpi > 0)) return false;
+        em = em * dpi / 72.0f;
+    }
+    if (!(em > 0) || !std::isfinite(em)) return false;
+    TextRules rules;
+    rules.emSize = em;
+    rules.ascent = em * layer->cellAscent / layer->emHeight;
+    rules.lineHeight = em * layer->lineSpacing / layer->emHeight;
+    rules.padding = format && format->IsTypographic() ? 0.0f : em / 6.0f;
+    rules.wrap = !(flags & StringFormatFlagsNoWrap);
+    rules.cutAtWidth = (flags & StringFormatFlagsNoWrap) && !(flags & StringFormatFlagsNoClip);
+    rules.measureTrailingSpaces = flags & StringFormatFlagsMeasureTrailingSpaces;
+    rules.lineLimit = flags & StringFormatFlagsLineLimit;
+    if (format) {
+        DllExports::GdipGetStringFormatAlign(format->NativeFormat(), &rules.alignment);
+        DllExports::GdipGetStringFormatLineAlign(format->NativeFormat(), &rules.lineAlignment);
+    }
+    laid->font = layer;
+    laid->emSize = em;
+    return LayOutText(*layer, string, LengthOf(string, length), layoutRect, rules, laid);
+}
+
+bool Graphics::MeasureStringByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                                    const StringFormat* format, RectF* box, INT* fitted, INT* lines) const
+{
+    LaidText laid;
+    if (!LayOutByLayer(string, length, font, layoutRect, format, &laid) || laid.overflows) return false;
+    *box = laid.box;
+    if (fitted) *fitted = laid.fitted;
+    if (lines) *lines = laid.lines;
+    return true;
+}
+
+bool Graphics::DrawStringByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                                 const StringFormat* format, const Brush* brush)
+{
+    TextRenderingHint hint = TextRenderingHintSingleBitPerPixel;
+    ARGB colour = 0;
+    DeviceMap map;
+    if (!nativeGraphics || DllExports::GdipGetTextRenderingHint(nativeGraphics, &hint) != Ok ||
+        !(hint == TextRenderingHintSystemDefault || hint == TextRenderingHintAntiAlias ||
+          hint == TextRenderingHintAntiAliasGridFit) ||
+        !SolidColourOf(brush, &colour) || !LayerDeviceMap(&map) || !Unclipped())
+        return false;
+    const INT flags = FlagsOf(format);
+    LaidText laid;
+    if (!LayOutByLayer(string, length, font, layoutRect, format, &laid)) return false;
+    // An unwrapped line cut at the width is drawn clipped by the engine.
+    if ((flags & StringFormatFlagsNoWrap) && laid.fitted < LengthOf(string, length)) return false;
+    UINT width = 0, height = 0;
+    if (DllExports::GdipGetImageWidth(surface.get(), &width) != Ok ||
+        DllExports::GdipGetImageHeight(surface.get(), &height) != Ok)
+        return false;
+    const PixelBox canvas{0, 0, INT(width), INT(height)};
+    PixelBox box = canvas;
+    const bool translation = map.m11 == 1 && map.m12 == 0 && map.m21 == 0 && map.m22 == 1;
+    // Text is clipped to its layout rectangle unless told not to (pixels whose centres lie inside).
+    const bool clipped = layoutRect.Width > 0 && layoutRect.Height > 0 && !(flags & StringFormatFlagsNoClip);
+    if (clipped) {
+        if (!translation) return false;
+        box.left = std::max(box.left, PixelEdge(layoutRect.X + map.dx));
+        box.top = std::max(box.top, PixelEdge(layoutRect.Y + map.dy));
+        box.right = std::min(box.right, PixelEdge(double(layoutRect.X) + layoutRect.Width + map.dx));
+        box.bottom = std::min(box.bottom, PixelEdge(double(layoutRect.Y) + layoutRect.Height + map.dy));
+    }
+    const uint32_t source = EnginePremultiplied(colour);
+    if (source == 0 || box.left >= box.right || box.top >= box.bottom) return true;
+    const double stretch = std::max(std::abs(map.m11) + std::abs(map.m21), std::abs(map.m12) + std::abs(map.m22));
+    const float reach = float(kGlyphReachEms * laid.emSize * stretch);
+    if (translation && laid.emSize <= kLargestCachedEm) {
+        const PixelView target(surface.get(), ViewedFormats::Premultiplied);
+        if (!target.Valid()) return false;
+        PaintGlyphs(target, laid, map, hint != TextRenderingHintAntiAlias, source, reach, box);
+        return true;
+    }
+    // Turned, stretched or large text: the outlines of the glyphs that may reach the canvas, filled (not
+    // clipped to a layout rectangle: that stays with the engine).
+    if (clipped) return false;
+    std::vector<size_t> visible;
+    for (size_t i = 0; i < laid.glyphs.size(); ++i)
+        if (Touches(map.Apply(PointF(laid.glyphs[i].x, laid.glyphs[i].y)), reach, box)) visible.push_back(i);
+    if (visible.empty()) return true;
+    std::vector<PointF> points;
+    std::vector<BYTE> types;
+    if (!GlyphOutlines(laid, visible, &points, &types)) return false;
+    return points.empty() ||
+           FillAntialiased(brush, map, points.data(), types.data(), INT(points.size()), FillModeWinding);
+}
+
+bool Graphics::MeasureRangesByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                                    const StringFormat* format, Region* regions) const
+{
+    LaidText laid;
+    if (!LayOutByLayer(string, length, font, layoutRect, format, &laid)) return false;
+    const INT units = LengthOf(string, length);
+    const std::vector<CharacterRange>& ranges = format->MeasurableRanges();
+    for (const CharacterRange& range : ranges) {
+        const INT first = range.Length >= 0 ? range.First : range.First + range.Length;
+        if (range.First < 0 || first < 0 || first + std::abs(range.Length) > units) return false;
+    }
+    for (size_t r = 0; r < ranges.size(); ++r) {
+        const INT first = ranges[r].Length >= 0 ? ranges[r].First : ranges[r].First + ranges[r].Length;
+        const INT end = first + std::abs(ranges[r].Length);
+        regions[r].MakeEmpty();
+        // The cells of the range's characters, joined along each line.
+        RectF cell;
+        INT cellLine = -1;
+        auto flush = [&] {
+            if (cellLine >= 0) regions[r].Union(cell);
+            cellLine = -1;
+        };
+        for (const PlacedGlyph& glyph : laid.glyphs) {
+            if (glyph.unit < first || glyph.unit >= end) {
+                flush();
+                continue;
+            }
+            if (cellLine == glyph.line && std::abs(cell.GetRight() - glyph.penX) < 1e-3f) {
+                cell.Width += glyph.advance;
+                continue;
+            }
+            flush();
+            cell = RectF(glyph.penX, laid.lineTops[glyph.line], glyph.advance, laid.lineHeight);
+            cellLine = glyph.line;
+        }
+        flush();
+    }
+    return true;
+}
+
+}  // namespace Gdiplus

@@ -1,0 +1,57 @@
+// Text laid out in lines as GDI+ lays it out: paragraphs at line feeds, lines broken after the spaces
+// between words (a word wider than the line is broken between characters), each line's trailing spaces
+// left out of its width, GenericDefault's padding of a sixth of the em on the left and the right, lines a
+// line spacing apart with the first baseline an ascent below the top, and the lines aligned near, centre
+// or far on both axes (about the point itself along a side that is empty).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "../GdiplusTypes.h"
+#include "TextFaces.h"
+
+namespace Gdiplus {
+
+struct TextRules {
+    float emSize = 0;      // the font's em in layout units
+    float ascent = 0;      // from a line's top to its baseline
+    float lineHeight = 0;  // from one line's top to the next
+    float padding = 0;     // on each side of every line
+    bool wrap = true;
+    bool cutAtWidth = false;  // an unwrapped line ends after its last whole character that fits
+    bool measureTrailingSpaces = false;
+    bool lineLimit = false;  // of lines past the layout's height, none is shown in part
+    StringAlignment alignment = StringAlignmentNear, lineAlignment = StringAlignmentNear;
+};
+
+struct PlacedGlyph {
+    const TextFace* face = nullptr;
+    uint32_t glyph = 0;
+    float x = 0, y = 0;  // where its origin lies on the baseline, in layout units
+    INT unit = 0;        // the UTF-16 index of the character it starts
+    INT line = 0;
+    float penX = 0, advance = 0;  // the character's cell along the line
+};
+
+struct LaidText {
+    std::vector<PlacedGlyph> glyphs;
+    RectF box;       // what MeasureString reports
+    INT fitted = 0;  // UTF-16 units laid out
+    INT lines = 0;
+    const LayerFont* font = nullptr;
+    std::vector<std::shared_ptr<TextFace>> fallbacks;  // faces other than the font's that glyphs use
+    float emSize = 0;
+    std::vector<float> lineTops;
+    float lineHeight = 0;
+    bool overflows = false;  // more lines than the layout's height holds: those past it have no glyphs
+};
+
+// Lays the text out in the layout rectangle; false when the layer cannot lay it out as GDI+ does (a
+// character it leaves to the engine). Of more lines than the rectangle's height holds, those that start
+// inside it (that end inside it under LineLimit) are shown and aligned, and `overflows` says so.
+bool LayOutText(const LayerFont& font, const char16_t* text, int length, const RectF& layout, const TextRules& rules,
+                LaidText* laid);
+
+}  // namespace Gdiplus

@@ -1,0 +1,28 @@
+// One paragraph of text turned into positioned glyphs by HarfBuzz, in a face's design units scaled to the
+// font's size. Shaping reads only immutable HarfBuzz objects, so threads shape at once without a lock.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "TextFaces.h"
+
+namespace Gdiplus {
+
+struct ShapedGlyph {
+    const TextFace* face = nullptr;
+    uint32_t glyph = 0;
+    uint32_t cluster = 0;  // the UTF-16 index, in the paragraph, of the character the glyph starts
+    float advance = 0;     // in the units of `scale` (pixels per design unit times the design advance)
+    float xOffset = 0, yOffset = 0;
+};
+
+// Shapes the paragraph left to right at the em size (layout units), each run of characters in the font's
+// face or, for characters it lacks, in the face fontconfig falls back to (kept alive in `faces`); false
+// when no installed face has a character, or a character is one the layer does not lay out (a tab, a
+// right-to-left letter, a control).
+bool ShapeParagraph(const LayerFont& font, const char16_t* text, int length, float emSize,
+                    std::vector<ShapedGlyph>* glyphs, std::vector<std::shared_ptr<TextFace>>* faces);
+
+}  // namespace Gdiplus

@@ -1,0 +1,237 @@
+// Text laid out, measured and drawn by the layer (platform/gdiplus/text): where it lands against what
+// MeasureString says and where the engine put it, GDI+'s padding and alignment, hostile strings, the glyph
+// cache's bound and threads drawing at once. A 32-bit straight ARGB bitmap is still drawn by the engine,
+// which gives the placement to compare with.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "TestSupport.h"
+#include "gdiplus/text/GlyphCache.h"
+
+using namespace Gdiplus;
+
+namespace {
+
+struct InkBox {
+    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
+    bool Empty() const { return right < 0; }
+};
+
+struct Canvas {
+    Bitmap bitmap;
+    Graphics graphics{&bitmap};
+    explicit Canvas(PixelFormat format = PixelFormat32bppPARGB, int width = 400, int height = 120)
+        : bitmap(width, height, format)
+    {
+        graphics.Clear(Color(255, 255, 255, 255));
+    }
+    InkBox Ink()
+    {
+        InkBox ink;
+        for (int y = 0; y < int(bitmap.GetHeight()); ++y)
+            for (int x = 0; x < int(bitmap.GetWidth()); ++x) {
+                Color c;
+                bitmap.GetPixel(x, y, &c);
+                if (((c.GetValue() >> 8) & 0xFF) >= 160) continue;
+                ink = {std::min(ink.left, x), std::min(ink.top, y), std::max(ink.right, x), std::max(ink.bottom, y)};
+            }
+        return ink;
+    }
+};
+
+const SolidBrush kBlack(Color(255, 0, 0, 0));
+
+RectF Measure(Graphics& g, const std::u16string& text, const Font& font, const RectF& layout,
+              const StringFormat* format = nullptr, INT* fitted = nullptr, INT* lines = nullptr)
+{
+    RectF box;
+    EXPECT_EQ(g.MeasureString(text.c_str(), INT(text.size()), &font, layout, format, &box, fitted, lines), Ok);
+    return box;
+}
+
+}  // namespace
+
+// Latin text at a point lies inside its measured box, a sixth of an em in from its left (GDI+'s padding),
+// and where the engine drew it (which has no padding) within a pixel once that padding is allowed for.
+TEST(TextLayout, TextAtAPointLandsInItsMeasuredBoxAndWhereTheEngineDrewIt)
+{
+    FontFamily family(u"DejaVu Sans");
+    Font font(&family, 20, FontStyleRegular, UnitPixel);
+    Canvas layer, engine(PixelFormat32bppARGB);
+    ASSERT_EQ(layer.graphics.DrawString(u"Hello World", -1, &font, PointF(40, 30), &kBlack), Ok);
+    ASSERT_EQ(engine.graphics.DrawString(u"Hello World", -1, &font, PointF(40, 30), &kBlack), Ok);
+    const InkBox drawn = layer.Ink(), reference = engine.Ink();
+    const RectF box = Measure(layer.graphics, u"Hello World", font, RectF(40, 30, 0, 0));
+    ASSERT_FALSE(drawn.Empty());
+    EXPECT_GE(drawn.left, box.X + 20 / 6.0f);
+    EXPECT_LE(drawn.right, box.GetRight() - 20 / 6.0f);
+    EXPECT_GE(drawn.top, box.Y);
+    EXPECT_LE(drawn.bottom, box.GetBottom());
+    EXPECT_NEAR(drawn.left - 20 / 6.0f, reference.left, 1.0);
+    EXPECT_NEAR(drawn.right - 20 / 6.0f, reference.right, 1.5);
+    EXPECT_NEAR(drawn.top, reference.top, 1);
+    EXPECT_NEAR(drawn.bottom, reference.bottom, 1);
+
+    // Wrapped into a rectangle, every line lies inside the box MeasureString gives for it.
+    Canvas wrapped;
+    const RectF layout(20, 10, 150, 100);
+    const std::u16string words = u"The quick brown fox jumps over";
+    INT fitted = 0, lines = 0;
+    const RectF wrappedBox = Measure(wrapped.graphics, words, font, layout, nullptr, &fitted, &lines);
+    EXPECT_EQ(fitted, INT(words.size()));
+    EXPECT_EQ(lines, 3);
+    wrapped.graphics.DrawString(words.c_str(), -1, &font, layout, nullptr, &kBlack);
+    const InkBox ink = wrapped.Ink();
+    EXPECT_GE(ink.left, wrappedBox.X);
+    EXPECT_LE(ink.right, wrappedBox.GetRight());
+    EXPECT_GE(ink.top, wrappedBox.Y);
+    EXPECT_LE(ink.bottom, wrappedBox.GetBottom());
+}
+
+// GenericDefault pads each line by a sixth of the em on both sides, GenericTypographic not at all; lines
+// align near, centre and far on both axes, about the point itself when the layout has no size.
+TEST(TextLayout, PaddingAndAlignmentFollowGdiplus)
+{
+    Canvas c;
+    Font font(u"DejaVu Sans", 24, FontStyleRegular, UnitPixel);
+    const RectF point(100, 50, 0, 0);
+    const RectF padded = Measure(c.graphics, u"Padding", font, point);
+    const RectF bare = Measure(c.graphics, u"Padding", font, point, StringFormat::GenericTypographic());
+    EXPECT_NEAR(padded.Width - bare.Width, 24 / 3.0f, 0.01);
+    EXPECT_FLOAT_EQ(padded.Height, bare.Height);
+    // A copy of the typographic format is typographic too.
+    StringFormat copy(StringFormat::GenericTypographic());
+    EXPECT_FLOAT_EQ(Measure(c.graphics, u"Padding", font, point, &copy).Width, bare.Width);
+
+    StringFormat centred, far;
+    centred.SetAlignment(StringAlignmentCenter);
+    centred.SetLineAlignment(StringAlignmentCenter);
+    far.SetAlignment(StringAlignmentFar);
+    far.SetLineAlignment(StringAlignmentFar);
+    RectF box = Measure(c.graphics, u"Padding", font, point, &centred);
+    EXPECT_NEAR(box.X + box.Width / 2, point.X, 0.01);
+    EXPECT_NEAR(box.Y + box.Height / 2, point.Y, 0.01);
+    box = Measure(c.graphics, u"Padding", font, point, &far);
+    EXPECT_NEAR(box.GetRight(), point.X, 0.01);
+    EXPECT_NEAR(box.GetBottom(), point.Y, 0.01);
+    const RectF layout(10, 10, 300, 100);
+    box = Measure(c.graphics, u"Padding", font, layout, &far);
+    EXPECT_NEAR(box.GetRight(), layout.GetRight(), 0.01);
+    EXPECT_NEAR(box.GetBottom(), layout.GetBottom(), 0.01);
+
+    // Drawn centred in the rectangle, the ink's middle is the rectangle's.
+    c.graphics.DrawString(u"Padding", -1, &font, layout, &centred, &kBlack);
+    const InkBox ink = c.Ink();
+    EXPECT_NEAR((ink.left + ink.right) / 2.0, layout.X + layout.Width / 2, 2);
+    EXPECT_NEAR((ink.top + ink.bottom) / 2.0, layout.Y + layout.Height / 2, 4);
+}
+
+// Hangul in a Latin face is drawn by the layer with the face fontconfig falls back to, the Latin with the
+// font's own: padded as GDI+ pads, real syllables, and the Latin pixels those of the Latin alone.
+TEST(TextLayout, MixedScriptsFallBackPerRun)
+{
+    Font font(u"DejaVu Sans", 24, FontStyleRegular, UnitPixel);
+    Canvas ga, na, latin;
+    EXPECT_NEAR(Measure(ga.graphics, u"Ab 가나", font, RectF()).Width -
+                    Measure(ga.graphics, u"Ab 가나", font, RectF(), StringFormat::GenericTypographic()).Width,
+                24 / 3.0f, 0.01);
+    ga.graphics.DrawString(u"Ab 가나", -1, &font, PointF(10, 10), &kBlack);
+    na.graphics.DrawString(u"Ab 나가", -1, &font, PointF(10, 10), &kBlack);
+    latin.graphics.DrawString(u"Ab", -1, &font, PointF(10, 10), &kBlack);
+    const InkBox latinInk = latin.Ink(), all = ga.Ink();
+    EXPECT_GT(all.right, latinInk.right + 40);
+    int differing = 0, latinDiffering = 0;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 200; ++x) {
+            Color a, b, c;
+            ga.bitmap.GetPixel(x, y, &a);
+            na.bitmap.GetPixel(x, y, &b);
+            latin.bitmap.GetPixel(x, y, &c);
+            differing += a.GetValue() != b.GetValue();
+            latinDiffering += x <= latinInk.right && a.GetValue() != c.GetValue();
+        }
+    EXPECT_GT(differing, 40);
+    EXPECT_EQ(latinDiffering, 0);
+}
+
+// Strings an attacker could pass end quickly, with bounded memory, and never crash: a million
+// characters, unpaired surrogates, marks with nothing to combine with, NULs (no glyph, no width), a
+// 10000-pixel font and a rectangle of no size.
+TEST(TextLayout, HostileTextEndsQuickly)
+{
+    const auto started = std::chrono::steady_clock::now();
+    Canvas c;
+    Font font(u"DejaVu Sans", 16, FontStyleRegular, UnitPixel);
+    const std::u16string million(1000000, u'x');
+    RectF box = Measure(c.graphics, million, font, RectF(0, 0, 0, 0));
+    EXPECT_GT(box.Width, 1e6f * 5);
+    EXPECT_EQ(c.graphics.DrawString(million.c_str(), INT(million.size()), &font, PointF(0, 0), &kBlack), Ok);
+    EXPECT_EQ(
+        c.graphics.DrawString(million.c_str(), INT(million.size()), &font, RectF(0, 0, 400, 120), nullptr, &kBlack),
+        Ok);
+
+    for (const std::u16string& odd : {std::u16string(u"a\xD800"
+                                                     u"b\xDC00"),
+                                      std::u16string(u"\u0301\u0308\u20DD"), std::u16string(u"\xDBFF")}) {
+        EXPECT_EQ(c.graphics.DrawString(odd.c_str(), INT(odd.size()), &font, PointF(10, 10), &kBlack), Ok);
+        Measure(c.graphics, odd, font, RectF());
+    }
+    const std::u16string withNuls(u"ab\0\0cd", 6);
+    EXPECT_FLOAT_EQ(Measure(c.graphics, withNuls, font, RectF()).Width,
+                    Measure(c.graphics, u"abcd", font, RectF()).Width);
+
+    Font huge(u"DejaVu Sans", 10000, FontStyleRegular, UnitPixel);
+    EXPECT_EQ(c.graphics.DrawString(u"WM", -1, &huge, PointF(-3000, -5000), &kBlack), Ok);
+    EXPECT_FALSE(c.Ink().Empty());
+    Canvas empty;
+    EXPECT_EQ(empty.graphics.DrawString(u"nothing", -1, &font, RectF(50, 50, 0.001f, 0.001f), nullptr, &kBlack), Ok);
+    EXPECT_EQ(empty.graphics.DrawString(u"", -1, &font, RectF(50, 50, 0, 0), nullptr, &kBlack), Ok);
+    EXPECT_TRUE(empty.Ink().Empty());
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+}
+
+// Glyphs of many sizes and faces stay within the cache's byte bound.
+TEST(TextLayout, GlyphCacheStaysUnderItsByteBound)
+{
+    Canvas c(PixelFormat32bppPARGB, 1000, 1000);
+    c.graphics.SetTextRenderingHint(TextRenderingHintAntiAlias);
+    std::u16string all;
+    for (char16_t ch = 0x21; ch < 0x17F; ++ch)
+        if (ch < 0x7F || ch >= 0xA0) all += ch;
+    for (const WCHAR* face : {u"DejaVu Sans", u"DejaVu Serif", u"Liberation Mono"})
+        for (int size = 8; size <= 120; size += 8) {
+            Font font(face, REAL(size), FontStyleRegular, UnitPixel);
+            for (REAL x : {0.0f, 0.25f, 0.5f, 0.75f})
+                c.graphics.DrawString(all.c_str(), INT(all.size()), &font, RectF(x, x, 1000, 1000), nullptr, &kBlack);
+        }
+    EXPECT_GT(GlyphCacheBytes(), kGlyphCacheBytes / 8);
+    EXPECT_LE(GlyphCacheBytes(), kGlyphCacheBytes);
+}
+
+// Four threads drawing text on canvases of their own each draw what one thread alone draws.
+TEST(TextLayout, ThreadsDrawTextOnTheirOwnCanvases)
+{
+    Font font(u"DejaVu Sans", 18, FontStyleRegular, UnitPixel);
+    Canvas alone;
+    for (int i = 0; i < 20; ++i) alone.graphics.DrawString(u"Threads 0123", -1, &font, PointF(10, 10), &kBlack);
+    const InkBox expected = alone.Ink();
+    std::vector<InkBox> drawn(4);
+    std::vector<std::thread> threads;
+    for (size_t t = 0; t < drawn.size(); ++t)
+        threads.emplace_back([&, t] {
+            Canvas own;
+            for (int i = 0; i < 20; ++i) own.graphics.DrawString(u"Threads 0123", -1, &font, PointF(10, 10), &kBlack);
+            drawn[t] = own.Ink();
+        });
+    for (std::thread& thread : threads) thread.join();
+    for (const InkBox& ink : drawn) {
+        EXPECT_EQ(ink.left, expected.left);
+        EXPECT_EQ(ink.right, expected.right);
+        EXPECT_EQ(ink.top, expected.top);
+        EXPECT_EQ(ink.bottom, expected.bottom);
+    }
+}
