@@ -17,6 +17,7 @@
 #include "../Gdiplus.h"
 #include "PixelView.h"
 #include "RowClones.h"
+#include "StrokePen.h"
 
 namespace Gdiplus {
 
@@ -214,40 +215,6 @@ bool PathOf(const GraphicsPath* path, std::vector<PointF>* points, std::vector<B
            DllExports::GdipGetPathFillMode(path->NativePath(), mode) == Ok;
 }
 
-// A pen this file can stroke with: one solid colour, centred, undashed, unscaled, no compound lines and no
-// anchors or custom caps (which the engine adds even to closed figures). Its width in device pixels, drawn
-// through a map that scales lengths by `scale`, and its join limit.
-bool PlainPen(const Pen* pen, REAL scale, ARGB* colour, REAL* width, REAL* miterLimit)
-{
-    DllExports::GpPen* native = pen ? pen->NativePen() : nullptr;
-    if (!native) return false;
-    PenType type = PenTypeUnknown;
-    DashStyle dash = DashStyleCustom;
-    PenAlignment alignment = PenAlignmentInset;
-    INT compound = -1;
-    LineCap start = LineCapCustom, end = LineCapCustom;
-    LineJoin join = LineJoinMiter;
-    Matrix transform;
-    if (DllExports::GdipGetPenFillType(native, &type) != Ok || type != PenTypeSolidColor ||
-        DllExports::GdipGetPenDashStyle(native, &dash) != Ok || dash != DashStyleSolid ||
-        DllExports::GdipGetPenMode(native, &alignment) != Ok || alignment != PenAlignmentCenter ||
-        DllExports::GdipGetPenCompoundCount(native, &compound) != Ok || compound != 0 ||
-        DllExports::GdipGetPenStartCap(native, &start) != Ok || start > LineCapTriangle ||
-        DllExports::GdipGetPenEndCap(native, &end) != Ok || end > LineCapTriangle ||
-        DllExports::GdipGetPenTransform(native, transform.NativeMatrix()) != Ok || !transform.IsIdentity() ||
-        DllExports::GdipGetPenColor(native, colour) != Ok || DllExports::GdipGetPenWidth(native, width) != Ok ||
-        DllExports::GdipGetPenLineJoin(native, &join) != Ok ||
-        DllExports::GdipGetPenMiterLimit(native, miterLimit) != Ok)
-        return false;
-    *width *= scale;
-    if (!std::isfinite(*width)) return false;
-    // A pen thinner than a device pixel draws a pixel wide, as in GDI+.
-    if (*width < 1.0f) *width = 1.0f;
-    // Round and bevelled joins are taken only where they differ from a miter by under a hundredth of a pixel.
-    if (join != LineJoinMiter && join != LineJoinMiterClipped) *miterLimit = 1.0f + 0.01f / (*width / 2);
-    return true;
-}
-
 }  // namespace
 
 // GDI+ puts pixel centres on whole coordinates, or half a pixel off them for the Half and HighQuality
@@ -299,20 +266,10 @@ bool Graphics::FillAntialiased(const Brush* brush, const DeviceMap& map, const P
 bool Graphics::DrawAntialiased(const Pen* pen, const DeviceMap& map, const PointF* points, const BYTE* types, INT count)
 {
     ARGB colour = 0;
-    REAL width = 0, miterLimit = 0;
-    // The band a pen covers is built in device pixels, which is the same as building it in world units and
-    // carrying it there when the map scales all directions alike; other maps stay with the engine.
-    const double scale = map.IsIdentity() ? 1.0 : map.UniformScale();
-    if (!(scale > 0) || !PlainPen(pen, REAL(scale), &colour, &width, &miterLimit)) return false;
-    const std::vector<PointF> device = ToDevice(map, points, count);
-    std::vector<Polygon> figures, band;
-    std::vector<bool> closed;
-    if (!FlattenPath(device.data(), types, count, kPixelCentre, &figures, &closed)) return false;
-    if (std::find(closed.begin(), closed.end(), false) != closed.end()) return false;
-    for (const Polygon& figure : figures)
-        if (!CentredStroke(figure, width, miterLimit, &band)) return false;
+    std::vector<Polygon> outline;
+    if (!PenOutline(pen, map, points, types, count, kPixelCentre, &outline, &colour)) return false;
     const PixelView target(surface.get(), ViewedFormats::Premultiplied);
-    return target.Valid() && PaintCovered(target, band, false, colour);
+    return target.Valid() && PaintCovered(target, outline, false, colour);
 }
 
 bool Graphics::FillRectangleAntialiased(const Brush* brush, REAL x, REAL y, REAL width, REAL height)
