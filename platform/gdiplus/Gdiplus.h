@@ -7,6 +7,7 @@
 #pragma push_macro("Status")
 #undef Status
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -1106,6 +1107,12 @@ private:
     bool DrawEllipseAntialiased(const Pen* pen, REAL x, REAL y, REAL width, REAL height);
     bool FillPathAntialiased(const Brush* brush, const GraphicsPath* path);
     bool DrawPathAntialiased(const Pen* pen, const GraphicsPath* path);
+    // Outlines lines, polygons and shapes with any solid-colour pen (caps, joins, dashes, inset) by the
+    // layer's stroker (GdiplusStrokeRoute.cpp) under the same conditions; false, having drawn nothing,
+    // otherwise. `build` adds the shape to an empty path.
+    bool DrawLinesAntialiased(const Pen* pen, const PointF* points, INT count, bool closed);
+    bool DrawLinesAntialiased(const Pen* pen, const Point* points, INT count, bool closed);
+    bool DrawShapeAntialiased(const Pen* pen, const std::function<Status(GraphicsPath&)>& build);
     // Combines the clip with a region of no area (what a rectangle of negative size holds).
     Status SetClipToNoArea(CombineMode combineMode);
 

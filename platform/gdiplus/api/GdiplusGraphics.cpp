@@ -285,6 +285,8 @@ REAL Graphics::GetDpiY() const
 
 Status Graphics::DrawLine(const Pen* pen, INT x1, INT y1, INT x2, INT y2)
 {
+    const Point ends[] = {{x1, y1}, {x2, y2}};
+    if (DrawLinesAntialiased(pen, ends, 2, false)) return SetStatus(Ok);
     if (!EngineDrawsLineEnds(pen))
         return DrawLineWithEnds(pen, static_cast<REAL>(x1), static_cast<REAL>(y1), static_cast<REAL>(x2),
                                 static_cast<REAL>(y2));
@@ -293,6 +295,8 @@ Status Graphics::DrawLine(const Pen* pen, INT x1, INT y1, INT x2, INT y2)
 
 Status Graphics::DrawLine(const Pen* pen, REAL x1, REAL y1, REAL x2, REAL y2)
 {
+    const PointF ends[] = {{x1, y1}, {x2, y2}};
+    if (DrawLinesAntialiased(pen, ends, 2, false)) return SetStatus(Ok);
     if (!EngineDrawsLineEnds(pen)) return DrawLineWithEnds(pen, x1, y1, x2, y2);
     return SetStatus(DllExports::GdipDrawLine(nativeGraphics, NativeOf(pen), x1, y1, x2, y2));
 }
@@ -304,6 +308,9 @@ Status Graphics::DrawLine(const Pen* pen, const Point& pt1, const Point& pt2)
 
 Status Graphics::DrawRectangle(const Pen* pen, INT x, INT y, INT width, INT height)
 {
+    if (width >= 0 && height >= 0 &&
+        DrawShapeAntialiased(pen, [&](GraphicsPath& shape) { return shape.AddRectangle(Rect(x, y, width, height)); }))
+        return SetStatus(Ok);
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddRectangle(Rect(x, y, width, height)));
@@ -313,6 +320,9 @@ Status Graphics::DrawRectangle(const Pen* pen, INT x, INT y, INT width, INT heig
 
 Status Graphics::DrawRectangle(const Pen* pen, REAL x, REAL y, REAL width, REAL height)
 {
+    if (width >= 0 && height >= 0 &&
+        DrawShapeAntialiased(pen, [&](GraphicsPath& shape) { return shape.AddRectangle(RectF(x, y, width, height)); }))
+        return SetStatus(Ok);
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddRectangle(RectF(x, y, width, height)));
@@ -332,26 +342,27 @@ Status Graphics::DrawRectangle(const Pen* pen, const RectF& rect)
 
 Status Graphics::DrawEllipse(const Pen* pen, INT x, INT y, INT width, INT height)
 {
+    if (DrawEllipseAntialiased(pen, REAL(x), REAL(y), REAL(width), REAL(height))) return SetStatus(Ok);
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddEllipse(x, y, width, height));
     }
-    if (DrawEllipseAntialiased(pen, REAL(x), REAL(y), REAL(width), REAL(height))) return SetStatus(Ok);
     return SetStatus(DllExports::GdipDrawEllipseI(nativeGraphics, NativeOf(pen), x, y, width, height));
 }
 
 Status Graphics::DrawEllipse(const Pen* pen, REAL x, REAL y, REAL width, REAL height)
 {
+    if (DrawEllipseAntialiased(pen, x, y, width, height)) return SetStatus(Ok);
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddEllipse(x, y, width, height));
     }
-    if (DrawEllipseAntialiased(pen, x, y, width, height)) return SetStatus(Ok);
     return SetStatus(DllExports::GdipDrawEllipse(nativeGraphics, NativeOf(pen), x, y, width, height));
 }
 
 Status Graphics::DrawPolygon(const Pen* pen, const Point* points, INT count)
 {
+    if (DrawLinesAntialiased(pen, points, count, true)) return SetStatus(Ok);
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddPolygon(points, count));
@@ -361,6 +372,7 @@ Status Graphics::DrawPolygon(const Pen* pen, const Point* points, INT count)
 
 Status Graphics::DrawPolygon(const Pen* pen, const PointF* points, INT count)
 {
+    if (DrawLinesAntialiased(pen, points, count, true)) return SetStatus(Ok);
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddPolygon(points, count));
@@ -371,8 +383,8 @@ Status Graphics::DrawPolygon(const Pen* pen, const PointF* points, INT count)
 Status Graphics::DrawPath(const Pen* pen, const GraphicsPath* path)
 {
     // GDI+ insets closed figures only; a path with open figures is drawn centred, as the engine does.
-    if (IsInset(pen) && path && path->AllFiguresClosed()) return DrawInset(pen, *path, Ok);
     if (DrawPathAntialiased(pen, path)) return SetStatus(Ok);
+    if (IsInset(pen) && path && path->AllFiguresClosed()) return DrawInset(pen, *path, Ok);
     return SetStatus(DllExports::GdipDrawPath(nativeGraphics, NativeOf(pen), NativeOf(path)));
 }
 
