@@ -49,17 +49,27 @@ struct Run {
     size_t Segments() const { return directions.size(); }
 };
 
-Run MakeRun(const std::vector<PointF>& figure, bool closed)
+bool Near(Vec a, Vec b, double spacing) { return std::fabs(a.x - b.x) <= spacing && std::fabs(a.y - b.y) <= spacing; }
+
+// Points closer than `spacing` to the last one kept are passed over (an open figure's end is kept, in
+// place of the point before it): dense figures, whose points' rounding would turn each short segment
+// at random, keep their shape within the spacing.
+Run MakeRun(const std::vector<PointF>& figure, bool closed, double spacing)
 {
     Run run;
     run.closed = closed;
     for (const PointF& p : figure) {
         const Vec v{p.X, p.Y};
-        if (run.points.empty() || v.x != run.points.back().x || v.y != run.points.back().y) run.points.push_back(v);
+        if (run.points.empty() || !Near(v, run.points.back(), spacing)) run.points.push_back(v);
     }
-    while (closed && run.points.size() > 1 && run.points.back().x == run.points[0].x &&
-           run.points.back().y == run.points[0].y)
-        run.points.pop_back();
+    if (!closed && !figure.empty() && run.points.size() > 1) {
+        const Vec end{figure.back().X, figure.back().Y};
+        if (end.x != run.points.back().x || end.y != run.points.back().y) run.points.back() = end;
+        if (run.points.back().x == run.points[run.points.size() - 2].x &&
+            run.points.back().y == run.points[run.points.size() - 2].y)
+            run.points.pop_back();
+    }
+    while (closed && run.points.size() > 1 && Near(run.points.back(), run.points[0], spacing)) run.points.pop_back();
     const size_t n = run.points.size();
     const size_t segments = n < 2 ? 0 : closed ? n : n - 1;
     for (size_t i = 0; i < segments; ++i) {
@@ -208,6 +218,9 @@ void AddCap(Ring* ring, LineCap cap, Vec p, Vec u, double h, double tolerance)
     }
 }
 
+// Points this close are one for the stroke: half the tolerance.
+double Spacing(const StrokeStyle& style) { return style.tolerance / 2; }
+
 bool IsAnchor(LineCap cap)
 {
     return cap == LineCapSquareAnchor || cap == LineCapRoundAnchor || cap == LineCapDiamondAnchor ||
@@ -323,7 +336,7 @@ LineCap DashEnd(DashCap cap)
 bool StrokeOne(const StrokeFigure& figure, const StrokeStyle& style, const Joining& joining, std::vector<Polygon>* out)
 {
     StrokeFigure line = figure;
-    const Run whole = MakeRun(figure.points, figure.closed);
+    const Run whole = MakeRun(figure.points, figure.closed, Spacing(style));
     if (whole.Segments() == 0) return true;
     // Closed figures have no ends; a closed figure of two points is the line there and back.
     if (figure.closed && whole.points.size() == 2) {
@@ -349,7 +362,7 @@ bool StrokeOne(const StrokeFigure& figure, const StrokeStyle& style, const Joini
     if (IsAnchor(startCap) || startCap == LineCapNoAnchor) startCap = LineCapFlat;
     if (IsAnchor(endCap) || endCap == LineCapNoAnchor) endCap = LineCapFlat;
     if (style.dashes.empty()) {
-        const Run run = MakeRun(line.points, line.closed);
+        const Run run = MakeRun(line.points, line.closed, Spacing(style));
         if (run.Segments() == 0) return true;
         if (run.closed)
             StrokeClosed(run, style, joining, out);
@@ -363,7 +376,7 @@ bool StrokeOne(const StrokeFigure& figure, const StrokeStyle& style, const Joini
     if (!CutDashes(line, pattern, style.dashOffset * style.width, kMostDashes, &pieces)) return false;
     const LineCap dashEnd = DashEnd(style.dashCap);
     for (const DashPiece& piece : pieces) {
-        const Run run = MakeRun(piece.points, false);
+        const Run run = MakeRun(piece.points, false, Spacing(style));
         if (run.Segments() == 0) continue;
         StrokeOpen(run, piece.atStart && open ? startCap : dashEnd, piece.atEnd && open ? endCap : dashEnd, style,
                    joining, out);
@@ -404,7 +417,7 @@ bool InsetBand(const std::vector<StrokeFigure>& figures, double width, LineJoin 
     const size_t before = out->size();
     const Joining joining{join, std::max(miterLimit, 1.0), tolerance};
     for (const StrokeFigure& figure : figures) {
-        Run run = MakeRun(figure.points, true);
+        Run run = MakeRun(figure.points, true, tolerance / 2);
         if (!figure.closed || !Finite(figure.points) || !(width > 0)) {
             out->resize(before);
             return false;
