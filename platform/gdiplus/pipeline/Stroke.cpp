@@ -49,6 +49,9 @@ struct Run {
     size_t Segments() const { return directions.size(); }
 };
 
+// Points this close are one for the stroke: half the tolerance.
+double Spacing(const StrokeStyle& style) { return style.tolerance / 2; }
+
 bool Near(Vec a, Vec b, double spacing) { return std::fabs(a.x - b.x) <= spacing && std::fabs(a.y - b.y) <= spacing; }
 
 // Points closer than `spacing` to the last one kept are passed over (an open figure's end is kept, in
@@ -218,9 +221,6 @@ void AddCap(Ring* ring, LineCap cap, Vec p, Vec u, double h, double tolerance)
     }
 }
 
-// Points this close are one for the stroke: half the tolerance.
-double Spacing(const StrokeStyle& style) { return style.tolerance / 2; }
-
 bool IsAnchor(LineCap cap)
 {
     return cap == LineCapSquareAnchor || cap == LineCapRoundAnchor || cap == LineCapDiamondAnchor ||
@@ -284,6 +284,26 @@ void StrokeOpen(const Run& run, LineCap startCap, LineCap endCap, const StrokeSt
     AddSide(Reversed(run), h, joining, &ring);
     AddCap(&ring, startCap, run.points.front(), run.directions.front() * -1.0, h, style.tolerance);
     Emit({std::move(ring)}, out);
+}
+
+// A figure of one segment, as StrokeOpen strokes it but without a run's bookkeeping (most lines and
+// dashes). False when the figure has more points.
+bool StrokeSegment(const std::vector<PointF>& points, LineCap startCap, LineCap endCap, const StrokeStyle& style,
+                   std::vector<Polygon>* out)
+{
+    if (points.size() != 2) return false;
+    const Vec a{points[0].X, points[0].Y}, b{points[1].X, points[1].Y};
+    // Ends this close are one point, as MakeRun takes them: nothing to stroke.
+    if (Near(a, b, Spacing(style))) return true;
+    const double length = std::hypot(b.x - a.x, b.y - a.y), h = style.width / 2;
+    const Vec u = (b - a) * (1.0 / length), n = LeftNormal(u);
+    Ring ring{a + n * h, b + n * h};
+    AddCap(&ring, endCap, b, u, h, style.tolerance);
+    ring.push_back(b - n * h);
+    ring.push_back(a - n * h);
+    AddCap(&ring, startCap, a, u * -1.0, h, style.tolerance);
+    Emit({std::move(ring)}, out);
+    return true;
 }
 
 void StrokeClosed(const Run& run, const StrokeStyle& style, const Joining& joining, std::vector<Polygon>* out)
@@ -362,6 +382,7 @@ bool StrokeOne(const StrokeFigure& figure, const StrokeStyle& style, const Joini
     if (IsAnchor(startCap) || startCap == LineCapNoAnchor) startCap = LineCapFlat;
     if (IsAnchor(endCap) || endCap == LineCapNoAnchor) endCap = LineCapFlat;
     if (style.dashes.empty()) {
+        if (open && StrokeSegment(line.points, startCap, endCap, style, out)) return true;
         const Run run = MakeRun(line.points, line.closed, Spacing(style));
         if (run.Segments() == 0) return true;
         if (run.closed)
@@ -376,10 +397,11 @@ bool StrokeOne(const StrokeFigure& figure, const StrokeStyle& style, const Joini
     if (!CutDashes(line, pattern, style.dashOffset * style.width, kMostDashes, &pieces)) return false;
     const LineCap dashEnd = DashEnd(style.dashCap);
     for (const DashPiece& piece : pieces) {
+        const LineCap first = piece.atStart && open ? startCap : dashEnd, last = piece.atEnd && open ? endCap : dashEnd;
+        if (StrokeSegment(piece.points, first, last, style, out)) continue;
         const Run run = MakeRun(piece.points, false, Spacing(style));
         if (run.Segments() == 0) continue;
-        StrokeOpen(run, piece.atStart && open ? startCap : dashEnd, piece.atEnd && open ? endCap : dashEnd, style,
-                   joining, out);
+        StrokeOpen(run, first, last, style, joining, out);
         if (out->size() > kMostDashes) return false;
     }
     return true;
