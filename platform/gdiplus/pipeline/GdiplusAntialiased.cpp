@@ -1,12 +1,11 @@
 // Anti-aliased shapes in one solid colour, filled (rectangles, polygons, pies, ellipses, paths) and outlined
-// (ellipses, paths) by the layer itself. libgdiplus hands them to cairo, whose scan converter samples 15
+// (every shape, by the stroker: StrokePen.cpp) by the layer itself. libgdiplus hands them to cairo, whose scan converter samples 15
 // sub-rows of every pixel and which, for each path fill, also strokes the outline a pixel wide (so the fill
 // spills half a pixel over its edge), puts an ellipse's fill half a pixel up and left of its outline and a
 // rectangle's edges between pixels. Here each pixel gets the exact area the shape covers of it, with GDI+'s
 // geometry: pixel centres on whole coordinates, fills to their outline; fills under any world transform and
-// pixel page scale, outlines under those that scale all directions alike. Anything else (other brushes and
-// pens, clips, copying compositing, other page units, stretching transforms for outlines, no anti-aliasing)
-// stays with the engine.
+// pixel page scale, outlines too. Anything else (other brushes and pens, clips, copying compositing, other
+// page units, no anti-aliasing) stays with the engine.
 #include <algorithm>
 #include <cmath>
 #include <limits>
