@@ -251,7 +251,7 @@ TEST(Stroke, CapsAndJoinsHaveGdiplusGeometry)
     EXPECT_EQ(bevel, sharp);
 }
 
-TEST(Stroke, InsetPensMatchTheClippedDoubleWidthStrokeInLinearTime)
+TEST(Stroke, InsetPensCoverTheBandInsideTheShapeInLinearTime)
 {
     Pen inset(Color(Color::Black), 6.0f);
     inset.SetAlignment(PenAlignmentInset);
