@@ -327,8 +327,15 @@ TEST(Stroke, HostileInputStaysBounded)
     const PointF odd[] = {{10, 10}, {nan, 20}, {1e30f, 1e30f}, {-1e30f, 50}};
     c.graphics.DrawLines(&pen, odd, 4);
     c.graphics.DrawPolygon(&pen, odd + 1, 3);
-    const PointF far[] = {{10, 10}, {1e30f, 10}};
-    EXPECT_EQ(c.graphics.DrawLines(&pen, far, 2), Ok);
+    // How far off the canvas a line reaches does not change the pixels on it.
+    Canvas near, far;
+    for (auto [canvas, reach] : {std::pair{&near, 1e7f}, {&far, 1e30f}}) {
+        const PointF ends[] = {{10.3f, 10.5f}, {reach, 10.5f}};
+        EXPECT_EQ(canvas->graphics.DrawLines(&pen, ends, 2), Ok);
+        canvas->Read();
+    }
+    EXPECT_EQ(LargestDifference(near, far, [](int x, int y, int* tx, int* ty) { *tx = x, *ty = y; }), 0);
+    EXPECT_EQ(far.At(100, 10), 255);
 
     // Widths of nothing and of a billion; a million-point zigzag, dashed.
     Pen none(Color(Color::Black), 0.0f), huge(Color(Color::Black), 1e9f);

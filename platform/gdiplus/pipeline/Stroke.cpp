@@ -360,7 +360,9 @@ bool StrokeOne(const StrokeFigure& figure, const StrokeStyle& style, const Joini
     if (whole.Segments() == 0) return true;
     // Closed figures have no ends; a closed figure of two points is the line there and back.
     if (figure.closed && whole.points.size() == 2) {
-        line.points = {figure.points.front(), figure.points.back(), figure.points.front()};
+        const PointF a(float(whole.points[0].x), float(whole.points[0].y));
+        const PointF b(float(whole.points[1].x), float(whole.points[1].y));
+        line.points = {a, b, a};
         line.closed = false;
     }
     const bool open = !line.closed;
