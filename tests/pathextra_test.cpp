@@ -198,6 +198,16 @@ TEST(PathExtra, FlattenWidenAndWarp)
         dashes,
         {{5, 0, S}, {35, 0, L}, {35, 10, L}, {5, 10, L | C}, {45, 0, S}, {50, 0, L}, {50, 10, L}, {45, 10, L | C}},
         1e-4f);
+    // The offset moves the pattern back along the line, in pen widths: a 10-unit start of the first dash is
+    // skipped.
+    dashed.SetDashOffset(1.0f);
+    GraphicsPath moved;
+    moved.AddLine(5.0f, 5.0f, 50.0f, 5.0f);
+    moved.Widen(&dashed);
+    ExpectPath(
+        moved,
+        {{5, 0, S}, {25, 0, L}, {25, 10, L}, {5, 10, L | C}, {35, 0, S}, {50, 0, L}, {50, 10, L}, {35, 10, L | C}},
+        1e-4f);
 
     // Warp maps the source rectangle's corners onto the destination points.
     GraphicsPath square;

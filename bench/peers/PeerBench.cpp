@@ -413,6 +413,49 @@ void BM_CairoClippedFills(benchmark::State& state, bool round)
     cairo_destroy(cr);
 }
 
+// ---- lines, solid and dashed: 1000 lines of 2 pixels, anti-aliased ----
+
+const int kLines = 1000;
+
+void BM_Lines(benchmark::State& state, bool dashed)
+{
+    for (auto _ : state)
+        for (int i = 0; i < kLines; ++i)
+            Canvas().Line(SpotOf(i).x, SpotOf(i).y, SpotOf(i).x + 40, SpotOf(i).y + 30, 255, 200, 30, BYTE(i), 2.0f,
+                          dashed ? Gdiplus::DashStyleDash : Gdiplus::DashStyleSolid, Gdiplus::LineCapFlat,
+                          Gdiplus::LineCapFlat);
+}
+
+void BM_QtLines(benchmark::State& state, bool dashed)
+{
+    QPainter painter(&QtCanvas());
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (auto _ : state)
+        for (int i = 0; i < kLines; ++i) {
+            QPen pen(QColor(200, 30, i % 256), 2.0, dashed ? Qt::DashLine : Qt::SolidLine, Qt::FlatCap);
+            painter.setPen(pen);
+            painter.drawLine(QPointF(SpotOf(i).x, SpotOf(i).y), QPointF(SpotOf(i).x + 40, SpotOf(i).y + 30));
+        }
+}
+
+void BM_CairoLines(benchmark::State& state, bool dashed)
+{
+    cairo_t* cr = cairo_create(CairoCanvas());
+    cairo_set_line_width(cr, 2.0);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+    // GDI+'s dash: 3 widths on, 1 off.
+    const double pattern[] = {6.0, 2.0};
+    if (dashed) cairo_set_dash(cr, pattern, 2, 0);
+    for (auto _ : state)
+        for (int i = 0; i < kLines; ++i) {
+            cairo_move_to(cr, SpotOf(i).x, SpotOf(i).y);
+            cairo_line_to(cr, SpotOf(i).x + 40, SpotOf(i).y + 30);
+            cairo_set_source_rgb(cr, 200 / 255.0, 30 / 255.0, (i % 256) / 255.0);
+            cairo_stroke(cr);
+        }
+    cairo_destroy(cr);
+}
+
 const bool kRegistered = [] {
     auto add = [](const std::string& name, auto run) {
         return benchmark::RegisterBenchmark(name.c_str(), run)->Unit(benchmark::kMillisecond);
@@ -480,6 +523,16 @@ const bool kRegistered = [] {
         PeerRows().push_back({"peer:ClippedFills-" + form + clipped,
                               {"peer:qt-clipped-" + form + clipped, "peer:cairo-clipped-" + form + clipped}, 1.2, 0});
     }
+    const std::string lines = "/1000";
+    add("peer:Line" + lines, [](benchmark::State& s) { BM_Lines(s, false); });
+    add("peer:DashedLine" + lines, [](benchmark::State& s) { BM_Lines(s, true); });
+    add("peer:qt-line" + lines, [](benchmark::State& s) { BM_QtLines(s, false); });
+    add("peer:qt-dashed-line" + lines, [](benchmark::State& s) { BM_QtLines(s, true); });
+    add("peer:cairo-line" + lines, [](benchmark::State& s) { BM_CairoLines(s, false); });
+    add("peer:cairo-dashed-line" + lines, [](benchmark::State& s) { BM_CairoLines(s, true); });
+    PeerRows().push_back({"peer:Line" + lines, {"peer:qt-line" + lines, "peer:cairo-line" + lines}, 1.0, 0});
+    PeerRows().push_back(
+        {"peer:DashedLine" + lines, {"peer:qt-dashed-line" + lines, "peer:cairo-dashed-line" + lines}, 1.0, 0});
     return true;
 }();
 

@@ -7,6 +7,7 @@
 #pragma push_macro("Status")
 #undef Status
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -1162,6 +1163,12 @@ private:
                            const StringFormat* format, const Brush* brush);
     bool MeasureRangesByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
                               const StringFormat* format, Region* regions) const;
+    // Outlines lines, polygons and shapes with any solid-colour pen (caps, joins, dashes, inset) by the
+    // layer's stroker (GdiplusStrokeRoute.cpp) under the same conditions; false, having drawn nothing,
+    // otherwise. `build` adds the shape to an empty path.
+    bool DrawLinesAntialiased(const Pen* pen, const PointF* points, INT count, bool closed);
+    bool DrawLinesAntialiased(const Pen* pen, const Point* points, INT count, bool closed);
+    bool DrawShapeAntialiased(const Pen* pen, const std::function<Status(GraphicsPath&)>& build);
     // Combines the clip with a region of no area (what a rectangle of negative size holds).
     Status SetClipToNoArea(CombineMode combineMode);
 

@@ -33,22 +33,30 @@ CompositingQuality Graphics::GetCompositingQuality() const
 
 Status Graphics::DrawLines(const Pen* pen, const Point* points, INT count)
 {
+    if (DrawLinesAntialiased(pen, points, count, false)) return SetStatus(Ok);
     return SetStatus(DllExports::GdipDrawLinesI(nativeGraphics, NativeOf(pen), points, count));
 }
 
 Status Graphics::DrawLines(const Pen* pen, const PointF* points, INT count)
 {
+    if (DrawLinesAntialiased(pen, points, count, false)) return SetStatus(Ok);
     return SetStatus(DllExports::GdipDrawLines(nativeGraphics, NativeOf(pen), points, count));
 }
 
 Status Graphics::DrawArc(const Pen* pen, INT x, INT y, INT width, INT height, REAL startAngle, REAL sweepAngle)
 {
+    if (DrawShapeAntialiased(
+            pen, [&](GraphicsPath& shape) { return shape.AddArc(x, y, width, height, startAngle, sweepAngle); }))
+        return SetStatus(Ok);
     return SetStatus(
         DllExports::GdipDrawArcI(nativeGraphics, NativeOf(pen), x, y, width, height, startAngle, sweepAngle));
 }
 
 Status Graphics::DrawArc(const Pen* pen, REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle)
 {
+    if (DrawShapeAntialiased(
+            pen, [&](GraphicsPath& shape) { return shape.AddArc(x, y, width, height, startAngle, sweepAngle); }))
+        return SetStatus(Ok);
     return SetStatus(
         DllExports::GdipDrawArc(nativeGraphics, NativeOf(pen), x, y, width, height, startAngle, sweepAngle));
 }
@@ -65,11 +73,15 @@ Status Graphics::DrawArc(const Pen* pen, const RectF& rect, REAL startAngle, REA
 
 Status Graphics::DrawBezier(const Pen* pen, INT x1, INT y1, INT x2, INT y2, INT x3, INT y3, INT x4, INT y4)
 {
+    if (DrawShapeAntialiased(pen, [&](GraphicsPath& shape) { return shape.AddBezier(x1, y1, x2, y2, x3, y3, x4, y4); }))
+        return SetStatus(Ok);
     return SetStatus(DllExports::GdipDrawBezierI(nativeGraphics, NativeOf(pen), x1, y1, x2, y2, x3, y3, x4, y4));
 }
 
 Status Graphics::DrawBezier(const Pen* pen, REAL x1, REAL y1, REAL x2, REAL y2, REAL x3, REAL y3, REAL x4, REAL y4)
 {
+    if (DrawShapeAntialiased(pen, [&](GraphicsPath& shape) { return shape.AddBezier(x1, y1, x2, y2, x3, y3, x4, y4); }))
+        return SetStatus(Ok);
     return SetStatus(DllExports::GdipDrawBezier(nativeGraphics, NativeOf(pen), x1, y1, x2, y2, x3, y3, x4, y4));
 }
 
@@ -86,11 +98,15 @@ Status Graphics::DrawBezier(const Pen* pen, const PointF& pt1, const PointF& pt2
 
 Status Graphics::DrawBeziers(const Pen* pen, const Point* points, INT count)
 {
+    if (DrawShapeAntialiased(pen, [&](GraphicsPath& shape) { return shape.AddBeziers(points, count); }))
+        return SetStatus(Ok);
     return SetStatus(DllExports::GdipDrawBeziersI(nativeGraphics, NativeOf(pen), points, count));
 }
 
 Status Graphics::DrawBeziers(const Pen* pen, const PointF* points, INT count)
 {
+    if (DrawShapeAntialiased(pen, [&](GraphicsPath& shape) { return shape.AddBeziers(points, count); }))
+        return SetStatus(Ok);
     return SetStatus(DllExports::GdipDrawBeziers(nativeGraphics, NativeOf(pen), points, count));
 }
 
@@ -117,6 +133,9 @@ Status Graphics::DrawCurve(const Pen* pen, const PointF* points, INT count, REAL
 Status Graphics::DrawCurve(const Pen* pen, const Point* points, INT count, INT offset, INT numberOfSegments,
                            REAL tension)
 {
+    if (DrawShapeAntialiased(
+            pen, [&](GraphicsPath& shape) { return shape.AddCurve(points, count, offset, numberOfSegments, tension); }))
+        return SetStatus(Ok);
     return SetStatus(
         DllExports::GdipDrawCurve3I(nativeGraphics, NativeOf(pen), points, count, offset, numberOfSegments, tension));
 }
@@ -124,6 +143,9 @@ Status Graphics::DrawCurve(const Pen* pen, const Point* points, INT count, INT o
 Status Graphics::DrawCurve(const Pen* pen, const PointF* points, INT count, INT offset, INT numberOfSegments,
                            REAL tension)
 {
+    if (DrawShapeAntialiased(
+            pen, [&](GraphicsPath& shape) { return shape.AddCurve(points, count, offset, numberOfSegments, tension); }))
+        return SetStatus(Ok);
     return SetStatus(
         DllExports::GdipDrawCurve3(nativeGraphics, NativeOf(pen), points, count, offset, numberOfSegments, tension));
 }
@@ -140,6 +162,8 @@ Status Graphics::DrawClosedCurve(const Pen* pen, const PointF* points, INT count
 
 Status Graphics::DrawClosedCurve(const Pen* pen, const Point* points, INT count, REAL tension)
 {
+    if (DrawShapeAntialiased(pen, [&](GraphicsPath& shape) { return shape.AddClosedCurve(points, count, tension); }))
+        return SetStatus(Ok);
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddClosedCurve(points, count, tension));
@@ -149,6 +173,8 @@ Status Graphics::DrawClosedCurve(const Pen* pen, const Point* points, INT count,
 
 Status Graphics::DrawClosedCurve(const Pen* pen, const PointF* points, INT count, REAL tension)
 {
+    if (DrawShapeAntialiased(pen, [&](GraphicsPath& shape) { return shape.AddClosedCurve(points, count, tension); }))
+        return SetStatus(Ok);
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddClosedCurve(points, count, tension));
@@ -158,6 +184,9 @@ Status Graphics::DrawClosedCurve(const Pen* pen, const PointF* points, INT count
 
 Status Graphics::DrawPie(const Pen* pen, INT x, INT y, INT width, INT height, REAL startAngle, REAL sweepAngle)
 {
+    if (DrawShapeAntialiased(
+            pen, [&](GraphicsPath& shape) { return shape.AddPie(x, y, width, height, startAngle, sweepAngle); }))
+        return SetStatus(Ok);
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddPie(x, y, width, height, startAngle, sweepAngle));
@@ -168,6 +197,9 @@ Status Graphics::DrawPie(const Pen* pen, INT x, INT y, INT width, INT height, RE
 
 Status Graphics::DrawPie(const Pen* pen, REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle)
 {
+    if (DrawShapeAntialiased(
+            pen, [&](GraphicsPath& shape) { return shape.AddPie(x, y, width, height, startAngle, sweepAngle); }))
+        return SetStatus(Ok);
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddPie(x, y, width, height, startAngle, sweepAngle));

@@ -309,6 +309,8 @@ Status Graphics::DrawLine(const Pen* pen, INT x1, INT y1, INT x2, INT y2)
 {
     Status bands = Ok;
     if (DrawCompoundLine(*this, pen, REAL(x1), REAL(y1), REAL(x2), REAL(y2), &bands)) return bands;
+    const Point ends[] = {{x1, y1}, {x2, y2}};
+    if (DrawLinesAntialiased(pen, ends, 2, false)) return SetStatus(Ok);
     if (!EngineDrawsLineEnds(pen))
         return DrawLineWithEnds(pen, static_cast<REAL>(x1), static_cast<REAL>(y1), static_cast<REAL>(x2),
                                 static_cast<REAL>(y2));
@@ -319,6 +321,8 @@ Status Graphics::DrawLine(const Pen* pen, REAL x1, REAL y1, REAL x2, REAL y2)
 {
     Status bands = Ok;
     if (DrawCompoundLine(*this, pen, x1, y1, x2, y2, &bands)) return bands;
+    const PointF ends[] = {{x1, y1}, {x2, y2}};
+    if (DrawLinesAntialiased(pen, ends, 2, false)) return SetStatus(Ok);
     if (!EngineDrawsLineEnds(pen)) return DrawLineWithEnds(pen, x1, y1, x2, y2);
     return SetStatus(DllExports::GdipDrawLine(nativeGraphics, NativeOf(pen), x1, y1, x2, y2));
 }
@@ -332,6 +336,9 @@ Status Graphics::DrawRectangle(const Pen* pen, INT x, INT y, INT width, INT heig
 {
     Status bands = Ok;
     if (DrawCompoundRectangle(*this, pen, RectF(REAL(x), REAL(y), REAL(width), REAL(height)), &bands)) return bands;
+    if (width >= 0 && height >= 0 &&
+        DrawShapeAntialiased(pen, [&](GraphicsPath& shape) { return shape.AddRectangle(Rect(x, y, width, height)); }))
+        return SetStatus(Ok);
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddRectangle(Rect(x, y, width, height)));
@@ -343,6 +350,9 @@ Status Graphics::DrawRectangle(const Pen* pen, REAL x, REAL y, REAL width, REAL 
 {
     Status bands = Ok;
     if (DrawCompoundRectangle(*this, pen, RectF(x, y, width, height), &bands)) return bands;
+    if (width >= 0 && height >= 0 &&
+        DrawShapeAntialiased(pen, [&](GraphicsPath& shape) { return shape.AddRectangle(RectF(x, y, width, height)); }))
+        return SetStatus(Ok);
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddRectangle(RectF(x, y, width, height)));
@@ -362,26 +372,27 @@ Status Graphics::DrawRectangle(const Pen* pen, const RectF& rect)
 
 Status Graphics::DrawEllipse(const Pen* pen, INT x, INT y, INT width, INT height)
 {
+    if (DrawEllipseAntialiased(pen, REAL(x), REAL(y), REAL(width), REAL(height))) return SetStatus(Ok);
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddEllipse(x, y, width, height));
     }
-    if (DrawEllipseAntialiased(pen, REAL(x), REAL(y), REAL(width), REAL(height))) return SetStatus(Ok);
     return SetStatus(DllExports::GdipDrawEllipseI(nativeGraphics, NativeOf(pen), x, y, width, height));
 }
 
 Status Graphics::DrawEllipse(const Pen* pen, REAL x, REAL y, REAL width, REAL height)
 {
+    if (DrawEllipseAntialiased(pen, x, y, width, height)) return SetStatus(Ok);
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddEllipse(x, y, width, height));
     }
-    if (DrawEllipseAntialiased(pen, x, y, width, height)) return SetStatus(Ok);
     return SetStatus(DllExports::GdipDrawEllipse(nativeGraphics, NativeOf(pen), x, y, width, height));
 }
 
 Status Graphics::DrawPolygon(const Pen* pen, const Point* points, INT count)
 {
+    if (DrawLinesAntialiased(pen, points, count, true)) return SetStatus(Ok);
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddPolygon(points, count));
@@ -391,6 +402,7 @@ Status Graphics::DrawPolygon(const Pen* pen, const Point* points, INT count)
 
 Status Graphics::DrawPolygon(const Pen* pen, const PointF* points, INT count)
 {
+    if (DrawLinesAntialiased(pen, points, count, true)) return SetStatus(Ok);
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddPolygon(points, count));
@@ -401,8 +413,8 @@ Status Graphics::DrawPolygon(const Pen* pen, const PointF* points, INT count)
 Status Graphics::DrawPath(const Pen* pen, const GraphicsPath* path)
 {
     // GDI+ insets closed figures only; a path with open figures is drawn centred, as the engine does.
-    if (IsInset(pen) && path && path->AllFiguresClosed()) return DrawInset(pen, *path, Ok);
     if (DrawPathAntialiased(pen, path)) return SetStatus(Ok);
+    if (IsInset(pen) && path && path->AllFiguresClosed()) return DrawInset(pen, *path, Ok);
     return SetStatus(DllExports::GdipDrawPath(nativeGraphics, NativeOf(pen), NativeOf(path)));
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "../Gdiplus.h"
+#include "../pipeline/Dash.h"
 #include "PathExtraGeometry.h"
 
 namespace Gdiplus {
@@ -19,11 +20,6 @@ const size_t kMaxPoints = size_t{1} << 24;
 const int kMaxBezierSegments = 1024;
 
 BYTE Kind(BYTE type) { return type & PathPointTypePathTypeMask; }
-
-PointF Lerp(const PointF& a, const PointF& b, double t)
-{
-    return PointF(static_cast<REAL>(a.X + (b.X - a.X) * t), static_cast<REAL>(a.Y + (b.Y - a.Y) * t));
-}
 
 PointF BezierAt(const PointF* p, double t)
 {
@@ -125,39 +121,6 @@ std::vector<Polyline> Figures(const Outline& flat)
     return figures;
 }
 
-// The dashes of one figure, each an open polyline; lengths are in the figure's units.
-void AppendDashes(std::vector<Polyline>& out, const Polyline& figure, const std::vector<double>& lengths)
-{
-    std::vector<PointF> line = figure.points;
-    if (figure.closed) line.push_back(figure.points.front());
-    size_t dash = 0;
-    double left = lengths[0];
-    bool on = true;
-    Polyline current;
-    current.points.push_back(line[0]);
-    for (size_t i = 1; i < line.size(); ++i) {
-        PointF from = line[i - 1];
-        double segment = Distance(from, line[i]);
-        while (segment > left) {
-            const PointF cut = Lerp(from, line[i], left / segment);
-            if (on) {
-                current.points.push_back(cut);
-                out.push_back(current);
-            }
-            current.points.assign(1, cut);
-            segment -= left;
-            from = cut;
-            on = !on;
-            dash = (dash + 1) % lengths.size();
-            left = lengths[dash];
-            if (out.size() > kMaxPoints) return;
-        }
-        left -= segment;
-        current.points.push_back(line[i]);
-    }
-    if (on && current.points.size() > 1) out.push_back(current);
-}
-
 void Add(Outline& o, const PointF& p, BYTE type)
 {
     o.points.push_back(p);
@@ -236,6 +199,7 @@ Stroke StrokeOf(const Pen& pen)
     if (style != DashStyleSolid && DllExports::GdipGetPenDashCount(native, &count) == Ok && count > 0 && count <= 64) {
         stroke.dashes.resize(static_cast<size_t>(count));
         if (DllExports::GdipGetPenDashArray(native, stroke.dashes.data(), count) != Ok) stroke.dashes.clear();
+        DllExports::GdipGetPenDashOffset(native, &stroke.dashOffset);
     }
     return stroke;
 }
@@ -250,15 +214,20 @@ Outline WidenOutline(const Outline& flat, const Stroke& stroke)
         // Dashes are multiples of the width, and of a unit at least (as GDI+ keeps thin dashes visible).
         std::vector<double> lengths;
         double total = 0;
+        const double unit = std::fmax(double(stroke.width), 1.0);
         for (REAL dash : stroke.dashes) {
-            lengths.push_back(std::fmax(double(dash), 0.0) * std::fmax(double(stroke.width), 1.0));
+            lengths.push_back(std::fmax(double(dash), 0.0) * unit);
             total += lengths.back();
         }
         if (!(total > 0)) return o;
-        std::vector<Polyline> dashes;
+        // Cut as the drawing stroker cuts them (pipeline/Dash.cpp), the pattern moved back by the offset.
+        std::vector<DashPiece> pieces;
         for (const Polyline& f : figures)
-            if (f.points.size() > 1) AppendDashes(dashes, f, lengths);
-        figures.swap(dashes);
+            if (f.points.size() > 1 &&
+                !CutDashes(StrokeFigure{f.points, f.closed}, lengths, stroke.dashOffset * unit, kMaxPoints, &pieces))
+                return Outline{};
+        figures.clear();
+        for (DashPiece& piece : pieces) figures.push_back(Polyline{std::move(piece.points), false});
     }
     for (const Polyline& f : figures) {
         if (f.points.size() < 2) continue;

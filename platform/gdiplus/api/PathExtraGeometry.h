@@ -27,13 +27,14 @@ Outline FlattenOutline(const Outline& outline, REAL flatness);
 /// True when (x, y) is inside the flattened outline, by the nonzero rule or the even-odd rule.
 bool Inside(const Outline& flat, REAL x, REAL y, bool winding);
 
-/// How a pen strokes: its width (in the outline's units), caps, dash lengths (empty for solid) and
-/// miter limit.
+/// How a pen strokes: its width (in the outline's units), caps, dash lengths (empty for solid), dash
+/// offset and miter limit.
 struct Stroke {
     REAL width = 1.0f;
     LineCap startCap = LineCapFlat;
     LineCap endCap = LineCapFlat;
     std::vector<REAL> dashes;
+    REAL dashOffset = 0.0f;  // in widths
     REAL miterLimit = 10.0f;
 };
 

@@ -1,12 +1,13 @@
-// Anti-aliased shapes, filled (rectangles, polygons, pies, ellipses, paths) and outlined (ellipses, paths) by
-// the layer itself. libgdiplus hands them to cairo, whose scan converter samples 15
+// Anti-aliased shapes, filled (rectangles, polygons, pies, ellipses, paths) and outlined (every shape, by the
+// stroker: StrokePen.cpp) by the layer itself. libgdiplus hands them to cairo, whose scan converter samples 15
 // sub-rows of every pixel and which, for each path fill, also strokes the outline a pixel wide (so the fill
 // spills half a pixel over its edge), puts an ellipse's fill half a pixel up and left of its outline and a
 // rectangle's edges between pixels. Here each pixel gets the exact area the shape covers of it, with GDI+'s
 // geometry: pixel centres on whole coordinates, fills to their outline; fills under any world transform and
-// pixel page scale, outlines under those that scale all directions alike. Fills take solid, hatch, linear
-// gradient and texture brushes (Paint.h). Anything else (path gradients, other pens, clips, copying
-// compositing, other page units, stretching transforms for outlines, no anti-aliasing) stays with the engine.
+// pixel page scale, outlines too. Fills take solid, hatch, linear gradient and texture brushes (Paint.h),
+// clips are read as pixels (Clip.h), and without anti-aliasing fills cover whole pixels by GDI+'s rule.
+// Anything else (path gradients, pens of other brushes, copying compositing, other page units, aliased
+// outlines) stays with the engine.
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -20,6 +21,7 @@
 #include "Paint.h"
 #include "PixelView.h"
 #include "RowClones.h"
+#include "StrokePen.h"
 
 namespace Gdiplus {
 
@@ -269,40 +271,6 @@ bool PathOf(const GraphicsPath* path, std::vector<PointF>* points, std::vector<B
            DllExports::GdipGetPathFillMode(path->NativePath(), mode) == Ok;
 }
 
-// A pen this file can stroke with: one solid colour, centred, undashed, unscaled, no compound lines and no
-// anchors or custom caps (which the engine adds even to closed figures). Its width in device pixels, drawn
-// through a map that scales lengths by `scale`, and its join limit.
-bool PlainPen(const Pen* pen, REAL scale, ARGB* colour, REAL* width, REAL* miterLimit)
-{
-    DllExports::GpPen* native = pen ? pen->NativePen() : nullptr;
-    if (!native) return false;
-    PenType type = PenTypeUnknown;
-    DashStyle dash = DashStyleCustom;
-    PenAlignment alignment = PenAlignmentInset;
-    INT compound = -1;
-    LineCap start = LineCapCustom, end = LineCapCustom;
-    LineJoin join = LineJoinMiter;
-    Matrix transform;
-    if (DllExports::GdipGetPenFillType(native, &type) != Ok || type != PenTypeSolidColor ||
-        DllExports::GdipGetPenDashStyle(native, &dash) != Ok || dash != DashStyleSolid ||
-        DllExports::GdipGetPenMode(native, &alignment) != Ok || alignment != PenAlignmentCenter ||
-        DllExports::GdipGetPenCompoundCount(native, &compound) != Ok || compound != 0 ||
-        DllExports::GdipGetPenStartCap(native, &start) != Ok || start > LineCapTriangle ||
-        DllExports::GdipGetPenEndCap(native, &end) != Ok || end > LineCapTriangle ||
-        DllExports::GdipGetPenTransform(native, transform.NativeMatrix()) != Ok || !transform.IsIdentity() ||
-        DllExports::GdipGetPenColor(native, colour) != Ok || DllExports::GdipGetPenWidth(native, width) != Ok ||
-        DllExports::GdipGetPenLineJoin(native, &join) != Ok ||
-        DllExports::GdipGetPenMiterLimit(native, miterLimit) != Ok)
-        return false;
-    *width *= scale;
-    if (!std::isfinite(*width)) return false;
-    // A pen thinner than a device pixel draws a pixel wide, as in GDI+.
-    if (*width < 1.0f) *width = 1.0f;
-    // Round and bevelled joins are taken only where they differ from a miter by under a hundredth of a pixel.
-    if (join != LineJoinMiter && join != LineJoinMiterClipped) *miterLimit = 1.0f + 0.01f / (*width / 2);
-    return true;
-}
-
 }  // namespace
 
 // GDI+ puts pixel centres on whole coordinates, or half a pixel off them for the Half and HighQuality
@@ -382,24 +350,14 @@ bool Graphics::FillAntialiased(const Brush* brush, const DeviceMap& map, const P
 bool Graphics::DrawAntialiased(const Pen* pen, const DeviceMap& map, const PointF* points, const BYTE* types, INT count)
 {
     ARGB colour = 0;
-    REAL width = 0, miterLimit = 0;
-    // The band a pen covers is built in device pixels, which is the same as building it in world units and
-    // carrying it there when the map scales all directions alike; other maps stay with the engine.
-    const double scale = map.IsIdentity() ? 1.0 : map.UniformScale();
     // Outlines without anti-aliasing stay with the engine.
-    if (!(scale > 0) || Aliased(nativeGraphics) || !PlainPen(pen, REAL(scale), &colour, &width, &miterLimit))
-        return false;
-    const std::vector<PointF> device = ToDevice(map, points, count);
-    std::vector<Polygon> figures, band;
-    std::vector<bool> closed;
-    if (!FlattenPath(device.data(), types, count, kPixelCentre, &figures, &closed)) return false;
-    if (std::find(closed.begin(), closed.end(), false) != closed.end()) return false;
-    for (const Polygon& figure : figures)
-        if (!CentredStroke(figure, width, miterLimit, &band)) return false;
+    if (Aliased(nativeGraphics)) return false;
+    std::vector<Polygon> outline;
+    if (!PenOutline(pen, map, points, types, count, kPixelCentre, &outline, &colour)) return false;
     const PixelView target(surface.get(), ViewedFormats::Premultiplied);
     DeviceClip clip;
     return target.Valid() && ReadDeviceClip(&clip, target) &&
-           PaintCovered(target, band, false, PaintSource(colour), clip);
+           PaintCovered(target, outline, false, PaintSource(colour), clip);
 }
 
 bool Graphics::FillRectangleAntialiased(const Brush* brush, REAL x, REAL y, REAL width, REAL height)

@@ -1,0 +1,39 @@
+// The layer's stroker: flattened figures and a pen's shape in, polygons to fill by the nonzero rule out.
+// Everything is worked in the figures' own units (world units when drawing, so that a transform that
+// stretches or shears carries the whole outline, pen width included, to the device).
+#pragma once
+
+#include <vector>
+
+#include "Coverage.h"
+#include "Dash.h"
+#include "../Gdiplus.h"
+
+namespace Gdiplus {
+
+/// How a pen strokes, lengths in the units of the figures it strokes.
+struct StrokeStyle {
+    double width = 1.0;
+    LineCap startCap = LineCapFlat;
+    LineCap endCap = LineCapFlat;
+    DashCap dashCap = DashCapFlat;
+    LineJoin join = LineJoinMiter;
+    double miterLimit = 10.0;
+    std::vector<double> dashes;  ///< dash and gap lengths in pen widths; empty when solid
+    double dashOffset = 0.0;     ///< in pen widths
+    double tolerance = 0.1;      ///< how far the lines of round joins and caps may stray from the circle
+};
+
+/// Appends the outline the pen covers along the figures, as polygons that turn alike (so that pieces
+/// overlapping fill once by the nonzero rule). Open figures get the start and end caps, each dash its
+/// dash caps, corners the pen's join. False, with nothing appended, when the outline would exceed a
+/// bounded size (many millions of points or dashes).
+bool StrokeFigures(const std::vector<StrokeFigure>& figures, const StrokeStyle& style, std::vector<Polygon>* out);
+
+/// Appends the band an inset pen of the width covers inside each closed figure: the figure itself and its
+/// outline moved inwards, turned against it. False, with nothing appended, when a figure is open or too
+/// narrow for the width (the moved outline would fold over), or the outline would exceed a bounded size.
+bool InsetBand(const std::vector<StrokeFigure>& figures, double width, LineJoin join, double miterLimit,
+               double tolerance, std::vector<Polygon>* out);
+
+}  // namespace Gdiplus

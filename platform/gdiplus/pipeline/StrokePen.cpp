@@ -1,0 +1,149 @@
+// Pens read for the stroker, and the outline carried to the device. The stroke is built in world units
+// and mapped whole, so that a transform that stretches or shears widens the pen as it does the figure;
+// a pen thinner than a device pixel is stroked on the device a pixel wide, as GDI+ draws it.
+#include "StrokePen.h"
+
+#include <cmath>
+
+#include "Stroke.h"
+
+namespace Gdiplus {
+
+namespace {
+
+// How far a flattened curve, or a round join's lines, may stray on the device, in pixels.
+const double kFlatness = 0.1;
+// Dash patterns longer than this are left to the engine.
+const INT kMostDashValues = 64;
+
+struct PenShape {
+    StrokeStyle style;
+    Unit unit = UnitWorld;
+    bool inset = false;
+};
+
+bool DrawableCap(LineCap cap)
+{
+    return cap <= LineCapTriangle || (cap >= LineCapNoAnchor && cap <= LineCapArrowAnchor);
+}
+
+bool ReadDashes(DllExports::GpPen* native, StrokeStyle* style)
+{
+    DashStyle dash = DashStyleSolid;
+    if (DllExports::GdipGetPenDashStyle(native, &dash) != Ok) return false;
+    if (dash == DashStyleSolid) return true;
+    INT count = 0;
+    REAL offset = 0;
+    DashCap cap = DashCapFlat;
+    if (DllExports::GdipGetPenDashCount(native, &count) != Ok || count <= 0 || count > kMostDashValues ||
+        DllExports::GdipGetPenDashOffset(native, &offset) != Ok ||
+        DllExports::GdipGetPenDashCap197819(native, &cap) != Ok)
+        return false;
+    std::vector<REAL> values(static_cast<size_t>(count));
+    if (DllExports::GdipGetPenDashArray(native, values.data(), count) != Ok) return false;
+    style->dashes.assign(values.begin(), values.end());
+    style->dashOffset = offset;
+    style->dashCap = cap;
+    return true;
+}
+
+bool ReadPen(const Pen* pen, PenShape* shape, ARGB* colour)
+{
+    DllExports::GpPen* native = pen ? pen->NativePen() : nullptr;
+    if (!native) return false;
+    PenType type = PenTypeUnknown;
+    PenAlignment alignment = PenAlignmentCenter;
+    INT compound = -1;
+    REAL width = 0, miterLimit = 0;
+    Matrix transform;
+    StrokeStyle& style = shape->style;
+    if (DllExports::GdipGetPenFillType(native, &type) != Ok || type != PenTypeSolidColor ||
+        DllExports::GdipGetPenMode(native, &alignment) != Ok ||
+        DllExports::GdipGetPenCompoundCount(native, &compound) != Ok || compound != 0 ||
+        DllExports::GdipGetPenStartCap(native, &style.startCap) != Ok || !DrawableCap(style.startCap) ||
+        DllExports::GdipGetPenEndCap(native, &style.endCap) != Ok || !DrawableCap(style.endCap) ||
+        DllExports::GdipGetPenTransform(native, transform.NativeMatrix()) != Ok || !transform.IsIdentity() ||
+        DllExports::GdipGetPenUnit(native, &shape->unit) != Ok ||
+        (shape->unit != UnitWorld && shape->unit != UnitPixel) || DllExports::GdipGetPenColor(native, colour) != Ok ||
+        DllExports::GdipGetPenWidth(native, &width) != Ok ||
+        DllExports::GdipGetPenLineJoin(native, &style.join) != Ok ||
+        DllExports::GdipGetPenMiterLimit(native, &miterLimit) != Ok || !ReadDashes(native, &style))
+        return false;
+    style.width = width;
+    style.miterLimit = miterLimit;
+    shape->inset = alignment == PenAlignmentInset;
+    return std::isfinite(style.width) && style.width >= 0;
+}
+
+// The largest factor by which the map stretches a length.
+double LargestStretch(const DeviceMap& map)
+{
+    const double sum = map.m11 * map.m11 + map.m12 * map.m12 + map.m21 * map.m21 + map.m22 * map.m22;
+    const double determinant = map.m11 * map.m22 - map.m12 * map.m21;
+    return std::sqrt((sum + std::sqrt(std::max(sum * sum - 4 * determinant * determinant, 0.0))) / 2);
+}
+
+// The figures carried back from the device to world units through the map's inverse.
+void ToWorld(const DeviceMap& map, std::vector<StrokeFigure>* figures)
+{
+    const double determinant = map.m11 * map.m22 - map.m12 * map.m21;
+    for (StrokeFigure& figure : *figures)
+        for (PointF& p : figure.points) {
+            const double x = p.X - map.dx, y = p.Y - map.dy;
+            p = PointF(static_cast<REAL>((x * map.m22 - y * map.m21) / determinant),
+                       static_cast<REAL>((y * map.m11 - x * map.m12) / determinant));
+        }
+}
+
+void ToDeviceAndOffset(const DeviceMap& map, bool mapped, PointF offset, std::vector<Polygon>* polygons)
+{
+    for (Polygon& polygon : *polygons)
+        for (PointF& p : polygon) {
+            if (mapped) p = map.Apply(p);
+            p.X += offset.X;
+            p.Y += offset.Y;
+        }
+}
+
+}  // namespace
+
+bool PenOutline(const Pen* pen, const DeviceMap& map, const PointF* points, const BYTE* types, INT count, PointF offset,
+                std::vector<Polygon>* outline, ARGB* colour)
+{
+    PenShape shape;
+    if (!ReadPen(pen, &shape, colour)) return false;
+    // Flattened on the device, where the flatness is measured.
+    const std::vector<PointF> device = ToDevice(map, points, count);
+    std::vector<Polygon> flat;
+    std::vector<bool> closed;
+    if (!FlattenPath(device.data(), types, count, PointF(0, 0), &flat, &closed)) return false;
+    std::vector<StrokeFigure> figures(flat.size());
+    bool allClosed = true;
+    for (size_t i = 0; i < flat.size(); ++i) {
+        figures[i].points = std::move(flat[i]);
+        figures[i].closed = closed[i];
+        allClosed = allClosed && closed[i];
+    }
+    StrokeStyle& style = shape.style;
+    const double stretch = map.IsIdentity() ? 1.0 : LargestStretch(map);
+    const bool world = shape.unit == UnitWorld;
+    const double deviceWidth = world ? style.width * stretch : style.width;
+    // Thinner than a pixel, or measured in pixels: stroked on the device.
+    const bool onDevice = !world || deviceWidth < 1.0 || map.IsIdentity();
+    if (deviceWidth < 1.0) style.width = 1.0;
+    if (!onDevice) {
+        ToWorld(map, &figures);
+        style.tolerance = kFlatness / stretch;
+    }
+    std::vector<Polygon> polygons;
+    const bool inset = shape.inset && allClosed && !figures.empty() && deviceWidth >= 1.0;
+    if (inset && !style.dashes.empty()) return false;
+    if (inset ? !InsetBand(figures, style.width, style.join, style.miterLimit, style.tolerance, &polygons)
+              : !StrokeFigures(figures, style, &polygons))
+        return false;
+    ToDeviceAndOffset(map, !onDevice, offset, &polygons);
+    outline->insert(outline->end(), polygons.begin(), polygons.end());
+    return true;
+}
+
+}  // namespace Gdiplus

@@ -1,0 +1,22 @@
+// A pen's outline along a path, in device pixels, for the layer's own anti-aliased drawing
+// (GdiplusAntialiased.cpp): the pen read, the path flattened, stroked in world units by the stroker and
+// carried to the device.
+#pragma once
+
+#include <vector>
+
+#include "Coverage.h"
+#include "DeviceFigure.h"
+
+namespace Gdiplus {
+class Pen;
+
+/// The polygons (nonzero rule) a pen covers along the path given as points and types in world units, in
+/// device pixels through the map, each point then moved by `offset`; the pen's colour. Centred pens, and
+/// inset pens on paths whose figures are all closed, of one solid colour, without compound lines, custom
+/// caps or a transform of their own. False, having appended nothing, for any other pen or path, or when
+/// the outline would exceed a bounded size.
+bool PenOutline(const Pen* pen, const DeviceMap& map, const PointF* points, const BYTE* types, INT count, PointF offset,
+                std::vector<Polygon>* outline, ARGB* colour);
+
+}  // namespace Gdiplus

@@ -1,0 +1,355 @@
+// Anti-aliased outlines drawn by the layer's stroker: every pen family lands on the same pixels whatever
+// route the coordinates take to the device; pens widen with the transform and never draw thinner than a
+// pixel; caps, joins and inset pens have GDI+'s geometry; hostile input stays bounded.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <vector>
+
+#include "TestSupport.h"
+
+using namespace Gdiplus;
+
+namespace {
+
+const int kSide = 120;
+const int kLast = kSide - 1;
+
+// A transparent premultiplied canvas; with black ink, alpha is the share of each pixel covered.
+struct Canvas {
+    Bitmap bitmap{kSide, kSide, PixelFormat32bppPARGB};
+    Graphics graphics{&bitmap};
+    std::vector<int> alpha;
+    Canvas() { graphics.SetSmoothingMode(SmoothingModeAntiAlias); }
+    void Read()
+    {
+        Rect whole(0, 0, kSide, kSide);
+        BitmapData data;
+        ASSERT_EQ(bitmap.LockBits(&whole, ImageLockModeRead, PixelFormat32bppARGB, &data), Ok);
+        alpha.resize(kSide * kSide);
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x)
+                alpha[y * kSide + x] = static_cast<const BYTE*>(data.Scan0)[y * data.Stride + x * 4 + 3];
+        bitmap.UnlockBits(&data);
+    }
+    int At(int x, int y) const { return alpha[y * kSide + x]; }
+    long Ink() const
+    {
+        long sum = 0;
+        for (int a : alpha) sum += a;
+        return sum;
+    }
+};
+
+using Shape = std::function<Status(Graphics&, const Pen&)>;
+using PixelMap = std::function<void(int x, int y, int* tx, int* ty)>;
+
+// The largest difference between plain(x, y) and moved(map(x, y)) over the canvas.
+int LargestDifference(const Canvas& plain, const Canvas& moved, const PixelMap& map)
+{
+    int largest = 0;
+    for (int y = 0; y < kSide; ++y)
+        for (int x = 0; x < kSide; ++x) {
+            int tx = 0, ty = 0;
+            map(x, y, &tx, &ty);
+            if (tx >= 0 && ty >= 0 && tx < kSide && ty < kSide)
+                largest = std::max(largest, std::abs(plain.At(x, y) - moved.At(tx, ty)));
+        }
+    return largest;
+}
+
+std::vector<std::pair<const char*, Shape>> Shapes()
+{
+    return {
+        {"line", [](Graphics& g, const Pen& p) { return g.DrawLine(&p, 20.3f, 30.6f, 95.1f, 70.4f); }},
+        {"whole line", [](Graphics& g, const Pen& p) { return g.DrawLine(&p, 20, 40, 90, 40); }},
+        {"lines",
+         [](Graphics& g, const Pen& p) {
+             const PointF points[] = {{15.5f, 90.0f}, {40.2f, 20.7f}, {60.0f, 80.3f}, {95.4f, 25.0f}};
+             return g.DrawLines(&p, points, 4);
+         }},
+        {"rectangle", [](Graphics& g, const Pen& p) { return g.DrawRectangle(&p, 20, 25, 70, 50); }},
+        {"polygon",
+         [](Graphics& g, const Pen& p) {
+             const PointF points[] = {{14.2f, 19.5f}, {88.0f, 30.3f}, {60.6f, 91.1f}, {45.0f, 50.0f}};
+             return g.DrawPolygon(&p, points, 4);
+         }},
+        {"arc", [](Graphics& g, const Pen& p) { return g.DrawArc(&p, 20.5f, 15.0f, 70.0f, 80.0f, 30.0f, 250.0f); }},
+        {"bezier", [](Graphics& g, const Pen& p) { return g.DrawBezier(&p, 15, 90, 30, 5, 90, 110, 100, 20); }},
+        {"open path",
+         [](Graphics& g, const Pen& p) {
+             GraphicsPath path;
+             path.AddLine(20.0f, 20.0f, 60.0f, 30.0f);
+             path.AddBezier(60.0f, 30.0f, 100.0f, 40.0f, 90.0f, 90.0f, 40.0f, 95.0f);
+             return g.DrawPath(&p, &path);
+         }},
+    };
+}
+
+std::vector<std::pair<const char*, std::function<void(Pen&)>>> PenFamilies()
+{
+    return {
+        {"flat, miter", [](Pen&) {}},
+        {"round caps and joins",
+         [](Pen& p) {
+             p.SetLineCap(LineCapRound, LineCapRound, DashCapRound);
+             p.SetLineJoin(LineJoinRound);
+         }},
+        {"square and triangle caps, bevel",
+         [](Pen& p) {
+             p.SetLineCap(LineCapSquare, LineCapTriangle, DashCapFlat);
+             p.SetLineJoin(LineJoinBevel);
+         }},
+        {"dash-dot, round dash caps, anchors",
+         [](Pen& p) {
+             p.SetDashStyle(DashStyleDashDot);
+             p.SetDashOffset(0.5f);
+             p.SetLineCap(LineCapArrowAnchor, LineCapDiamondAnchor, DashCapRound);
+         }},
+        {"custom dashes, clipped miters",
+         [](Pen& p) {
+             const REAL pattern[] = {2.0f, 1.5f, 0.5f, 1.0f};
+             p.SetDashPattern(pattern, 4);
+             p.SetLineJoin(LineJoinMiterClipped);
+             p.SetMiterLimit(1.5f);
+         }},
+    };
+}
+
+struct Route {
+    const char* name;
+    std::function<void(Graphics&)> set;
+    PixelMap map;
+};
+
+std::vector<Route> Routes()
+{
+    return {
+        {"translation", [](Graphics& g) { g.TranslateTransform(7, -5); },
+         [](int x, int y, int* tx, int* ty) { *tx = x + 7, *ty = y - 5; }},
+        {"quarter turn clockwise",
+         [](Graphics& g) {
+             Matrix turn(0, 1, -1, 0, REAL(kLast), 0);
+             g.SetTransform(&turn);
+         },
+         [](int x, int y, int* tx, int* ty) { *tx = kLast - y, *ty = x; }},
+        {"quarter turn anticlockwise",
+         [](Graphics& g) {
+             Matrix turn(0, -1, 1, 0, 0, REAL(kLast));
+             g.SetTransform(&turn);
+         },
+         [](int x, int y, int* tx, int* ty) { *tx = y, *ty = kLast - x; }},
+    };
+}
+
+// The ink of column x (or row y when `row`), in pixels.
+double InkAcross(const Canvas& c, int at, bool row)
+{
+    double sum = 0;
+    for (int k = 0; k < kSide; ++k) sum += row ? c.At(k, at) : c.At(at, k);
+    return sum / 255.0;
+}
+
+}  // namespace
+
+TEST(Stroke, EveryPenFamilyLandsOnTheSamePixelsThroughTranslationAndQuarterTurns)
+{
+    for (const auto& [shapeName, shape] : Shapes())
+        for (const auto& [penName, style] : PenFamilies()) {
+            Pen pen(Color(Color::Black), 3.0f);
+            style(pen);
+            Canvas plain;
+            ASSERT_EQ(shape(plain.graphics, pen), Ok) << shapeName << ", " << penName;
+            plain.Read();
+            EXPECT_GT(plain.Ink(), 255L * 60) << shapeName << ", " << penName;
+            for (const Route& route : Routes()) {
+                Canvas moved;
+                route.set(moved.graphics);
+                ASSERT_EQ(shape(moved.graphics, pen), Ok);
+                moved.Read();
+                EXPECT_LE(LargestDifference(plain, moved, route.map), 2)
+                    << shapeName << ", " << penName << ", " << route.name;
+            }
+        }
+}
+
+TEST(Stroke, WidthFollowsTheTransformWithAOnePixelMinimum)
+{
+    // Three times wider across a vertical line under ScaleTransform(3, 1); as wide along a horizontal one.
+    Canvas stretched;
+    stretched.graphics.ScaleTransform(3, 1);
+    Pen pen(Color(Color::Black), 2.0f);
+    stretched.graphics.DrawLine(&pen, 20.0f, 10.0f, 20.0f, 50.0f);
+    stretched.graphics.DrawLine(&pen, 5.0f, 80.0f, 35.0f, 80.0f);
+    stretched.Read();
+    EXPECT_NEAR(InkAcross(stretched, 30, true), 6.0, 0.05);
+    EXPECT_NEAR(InkAcross(stretched, 90, false), 2.0, 0.05);
+    EXPECT_EQ(stretched.At(90, 80), 255);
+
+    // A shear slants a vertical line's width along the rows: still 2 pixels across each row.
+    Canvas sheared;
+    Matrix shear(1, 0, 0.5f, 1, 0, 0);
+    sheared.graphics.SetTransform(&shear);
+    sheared.graphics.DrawLine(&pen, 30.0f, 10.0f, 30.0f, 100.0f);
+    sheared.Read();
+    EXPECT_NEAR(InkAcross(sheared, 50, true), 2.0, 0.05);
+
+    // Pens of no width, or thinner than a pixel on the device, draw a pixel wide.
+    for (const REAL width : {0.0f, 1.0f}) {
+        Canvas thin;
+        thin.graphics.ScaleTransform(0.25f, 0.25f);
+        Pen narrow(Color(Color::Black), width);
+        thin.graphics.DrawLine(&narrow, 40.0f, 160.0f, 400.0f, 160.0f);
+        thin.Read();
+        EXPECT_NEAR(InkAcross(thin, 50, false), 1.0, 0.05) << width;
+        EXPECT_EQ(thin.At(50, 40), 255) << width;
+    }
+}
+
+TEST(Stroke, CapsAndJoinsHaveGdiplusGeometry)
+{
+    // Pixel centres lie on whole coordinates: a flat end at x = 10 half covers pixel 10; a square cap
+    // reaches half the width further, a round one as far on the line's middle only.
+    Canvas ends;
+    Pen flat(Color(Color::Black), 1.0f), square(Color(Color::Black), 2.0f), round(Color(Color::Black), 2.0f);
+    square.SetLineCap(LineCapSquare, LineCapSquare, DashCapFlat);
+    round.SetLineCap(LineCapRound, LineCapRound, DashCapFlat);
+    ends.graphics.DrawLine(&flat, 10, 10, 50, 10);
+    ends.graphics.DrawLine(&square, 10.0f, 30.5f, 50.0f, 30.5f);
+    ends.graphics.DrawLine(&round, 10.0f, 50.5f, 50.0f, 50.5f);
+    ends.Read();
+    EXPECT_EQ(ends.At(10, 10), 128);
+    EXPECT_EQ(ends.At(11, 10), 255);
+    EXPECT_EQ(ends.At(9, 10), 0);
+    EXPECT_EQ(ends.At(10, 9), 0);
+    EXPECT_EQ(ends.At(9, 30), 128);  // the square cap starts at x = 9
+    EXPECT_EQ(ends.At(9, 31), 128);
+    EXPECT_EQ(ends.At(10, 31), 255);
+    EXPECT_EQ(ends.At(8, 30), 0);
+    EXPECT_GT(ends.At(9, 50), 60);  // about 0.31 of the pixel lies inside the round cap
+    EXPECT_LT(ends.At(9, 50), 100);
+
+    // A sharp corner beyond the miter limit: LineJoinMiter cuts the miter at the limit, LineJoinMiterClipped
+    // bevels it, as GDI+ documents them.
+    const PointF vee[] = {{20.0f, 100.0f}, {60.0f, 20.0f}, {100.0f, 100.0f}};
+    auto tip = [&](LineJoin join) {
+        Canvas c;
+        Pen pen(Color(Color::Black), 8.0f);
+        pen.SetLineJoin(join);
+        pen.SetMiterLimit(2.0f);
+        c.graphics.DrawLines(&pen, vee, 3);
+        c.Read();
+        return std::vector<int>{c.At(60, 16), c.At(60, 13), c.At(60, 10)};
+    };
+    const std::vector<int> cut = tip(LineJoinMiter), bevel = tip(LineJoinMiterClipped), sharp = tip(LineJoinBevel);
+    EXPECT_EQ(cut[0], 255);  // the cut lies 2 x 4 = 8 pixels past the corner, at y = 12
+    EXPECT_EQ(cut[2], 0);
+    EXPECT_LT(bevel[1], 10);
+    EXPECT_EQ(bevel, sharp);
+}
+
+TEST(Stroke, InsetPensCoverTheBandInsideTheShapeInLinearTime)
+{
+    Pen inset(Color(Color::Black), 6.0f);
+    inset.SetAlignment(PenAlignmentInset);
+    // The band is the shape less the shape moved in by the width: a rectangle's smaller rectangle, a
+    // triangle's copy shrunk about its incentre.
+    const PointF triangle[] = {{14.0f, 19.0f}, {100.0f, 30.0f}, {60.0f, 100.0f}};
+    std::vector<PointF> innerTriangle;
+    {
+        double sides[3], cx = 0, cy = 0, perimeter = 0;
+        for (int i = 0; i < 3; ++i) {
+            const PointF &a = triangle[(i + 1) % 3], &b = triangle[(i + 2) % 3];
+            sides[i] = std::hypot(a.X - b.X, a.Y - b.Y);
+            cx += sides[i] * triangle[i].X, cy += sides[i] * triangle[i].Y, perimeter += sides[i];
+        }
+        cx /= perimeter, cy /= perimeter;
+        const double area = std::fabs((triangle[1].X - triangle[0].X) * (triangle[2].Y - triangle[0].Y) -
+                                      (triangle[2].X - triangle[0].X) * (triangle[1].Y - triangle[0].Y)) /
+                            2;
+        const double shrink = (2 * area / perimeter - 6.0) / (2 * area / perimeter);
+        for (const PointF& p : triangle)
+            innerTriangle.emplace_back(float(cx + (p.X - cx) * shrink), float(cy + (p.Y - cy) * shrink));
+    }
+    struct Case {
+        const char* name;
+        Shape draw;
+        std::function<void(GraphicsPath&)> band;
+    };
+    const std::vector<Case> cases = {
+        {"rectangle", [](Graphics& g, const Pen& p) { return g.DrawRectangle(&p, 20.5f, 25.0f, 70.0f, 50.25f); },
+         [](GraphicsPath& band) {
+             band.AddRectangle(RectF(20.5f, 25.0f, 70.0f, 50.25f));
+             band.AddRectangle(RectF(26.5f, 31.0f, 58.0f, 38.25f));
+         }},
+        {"triangle", [&](Graphics& g, const Pen& p) { return g.DrawPolygon(&p, triangle, 3); },
+         [&](GraphicsPath& band) {
+             band.AddPolygon(triangle, 3);
+             band.AddPolygon(innerTriangle.data(), 3);
+         }},
+    };
+    SolidBrush ink(Color(Color::Black));
+    for (const Case& shape : cases) {
+        Canvas drawn, filled;
+        ASSERT_EQ(shape.draw(drawn.graphics, inset), Ok);
+        GraphicsPath band(FillModeAlternate);
+        shape.band(band);
+        ASSERT_EQ(filled.graphics.FillPath(&ink, &band), Ok);
+        drawn.Read();
+        filled.Read();
+        EXPECT_GT(drawn.Ink(), 255L * 500) << shape.name;
+        EXPECT_LE(LargestDifference(drawn, filled, [](int x, int y, int* tx, int* ty) { *tx = x, *ty = y; }), 2)
+            << shape.name;
+    }
+
+    // A closed polygon of a million points (a circle): the band lies inside it only.
+    std::vector<PointF> circle(1000000);
+    for (size_t i = 0; i < circle.size(); ++i) {
+        const double angle = 2 * M_PI * double(i) / double(circle.size());
+        circle[i] = PointF(float(60 + 50 * std::cos(angle)), float(60 + 50 * std::sin(angle)));
+    }
+    Canvas big;
+    ASSERT_EQ(big.graphics.DrawPolygon(&inset, circle.data(), INT(circle.size())), Ok);
+    big.Read();
+    EXPECT_EQ(big.At(107, 60), 255);
+    EXPECT_EQ(big.At(111, 60), 0);
+    EXPECT_EQ(big.At(60, 60), 0);
+}
+
+TEST(Stroke, HostileInputStaysBounded)
+{
+    Canvas c;
+    Pen pen(Color(Color::Black), 2.0f);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const PointF odd[] = {{10, 10}, {nan, 20}, {1e30f, 1e30f}, {-1e30f, 50}};
+    c.graphics.DrawLines(&pen, odd, 4);
+    c.graphics.DrawPolygon(&pen, odd + 1, 3);
+    // How far off the canvas a line reaches does not change the pixels on it.
+    Canvas near, far;
+    for (auto [canvas, reach] : {std::pair{&near, 1e7f}, {&far, 1e30f}}) {
+        const PointF ends[] = {{10.3f, 10.5f}, {reach, 10.5f}};
+        EXPECT_EQ(canvas->graphics.DrawLines(&pen, ends, 2), Ok);
+        canvas->Read();
+    }
+    EXPECT_EQ(LargestDifference(near, far, [](int x, int y, int* tx, int* ty) { *tx = x, *ty = y; }), 0);
+    EXPECT_EQ(far.At(100, 10), 255);
+
+    // Widths of nothing and of a billion; a million-point zigzag, dashed.
+    Pen none(Color(Color::Black), 0.0f), huge(Color(Color::Black), 1e9f);
+    EXPECT_EQ(c.graphics.DrawLine(&none, 10, 100, 100, 100), Ok);
+    Canvas covered;
+    EXPECT_EQ(covered.graphics.DrawLine(&huge, 10, 60, 100, 60), Ok);
+    covered.Read();
+    EXPECT_EQ(covered.At(50, 0), 255);
+    std::vector<PointF> zigzag(1000000);
+    for (size_t i = 0; i < zigzag.size(); ++i) zigzag[i] = PointF(float(i % 100) + 10.0f, i % 2 ? 50.0f : 51.0f);
+    EXPECT_EQ(c.graphics.DrawLines(&pen, zigzag.data(), INT(zigzag.size())), Ok);
+    Pen dashed(Color(Color::Black), 1.0f);
+    dashed.SetDashStyle(DashStyleDot);
+    EXPECT_EQ(c.graphics.DrawLines(&dashed, zigzag.data(), 100000), Ok);
+    c.Read();
+    EXPECT_EQ(c.At(50, 100), 255);
+}
