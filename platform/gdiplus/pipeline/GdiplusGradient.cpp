@@ -77,6 +77,39 @@ void FillAxisGradient(const PixelView& dst, const Rect& area, const PointF& from
     for (int y = 0; y < area.Height; ++y) CopyRow(dst.Row(area.Y + y) + area.X, colours, opaque, sourceCopy);
 }
 
+void FillAxisGradientAntialiased(const PixelView& dst, const Rect& area, const PointF& from, const PointF& to,
+                                 ARGB first, ARGB second)
+{
+    // The rectangle's sides run through the centres of its first row and column and of the row and column
+    // after its last: those are half covered, their corners a quarter.
+    const Rect inner(area.X + 1, area.Y + 1, area.Width - 1, area.Height - 1);
+    const INT left = std::max(area.X, 0), top = std::max(area.Y, 0);
+    const INT right = std::min(area.X + area.Width + 1, dst.Width());
+    const INT bottom = std::min(area.Y + area.Height + 1, dst.Height());
+    if (right <= left || bottom <= top) return;
+    const Rect filled(std::max(inner.X, left), std::max(inner.Y, top), 0, 0);
+    const INT filledRight = std::min(inner.X + inner.Width, right), filledBottom = std::min(inner.Y + inner.Height, bottom);
+    if (filledRight > filled.X && filledBottom > filled.Y)
+        FillAxisGradient(dst, Rect(filled.X, filled.Y, filledRight - filled.X, filledBottom - filled.Y), from, to,
+                         first, second, false);
+    const bool down = from.X == to.X;
+    const std::vector<uint32_t> colours =
+        down ? ColoursAlong(top, bottom - top, from.Y, to.Y, first, second)
+             : ColoursAlong(left, right - left, from.X, to.X, first, second);
+    auto share = [](INT at, INT start, INT end) { return at == start || at == end ? 128u : 255u; };
+    for (INT y = top; y < bottom; ++y) {
+        const bool edgeRow = y == area.Y || y == area.Y + area.Height;
+        uint32_t* row = dst.Row(y);
+        for (INT x = left; x < right; ++x) {
+            if (!edgeRow && x != area.X && x != area.X + area.Width) continue;
+            const uint32_t coverage = (share(x, area.X, area.X + area.Width) * share(y, area.Y, area.Y + area.Height) +
+                                       127) / 255;
+            const uint32_t colour = ScaledPixel(colours[down ? y - top : x - left], coverage);
+            row[x] = OverPixel(colour, row[x]);
+        }
+    }
+}
+
 bool Graphics::FillGradientRectangle(const Brush* brush, REAL x, REAL y, REAL width, REAL height)
 {
     const auto* gradient = dynamic_cast<const LinearGradientBrush*>(brush);
@@ -91,6 +124,14 @@ bool Graphics::FillGradientRectangle(const Brush* brush, REAL x, REAL y, REAL wi
     if (!DrawsPixelForPixel()) return false;
     const PixelView target(surface.get(), ViewedFormats::Premultiplied);
     if (!target.Valid()) return false;
+    SmoothingMode smoothing = SmoothingModeInvalid;
+    DllExports::GdipGetSmoothingMode(nativeGraphics, &smoothing);
+    if (smoothing == SmoothingModeAntiAlias || smoothing == SmoothingModeHighQuality) {
+        // Copying compositing of half-covered edges stays with the engine.
+        if (compositingMode == CompositingModeSourceCopy) return false;
+        FillAxisGradientAntialiased(target, area, line.from, line.to, line.first, line.second);
+        return true;
+    }
     const INT left = std::max(area.X, 0), top = std::max(area.Y, 0);
     const INT right = std::min(area.X + area.Width, target.Width()), bottom = std::min(area.Y + area.Height, target.Height());
     if (right > left && bottom > top)

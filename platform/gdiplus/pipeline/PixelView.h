@@ -80,4 +80,9 @@ void ScaleNearest(const PixelView& src, const Rect& from, const PixelView& dst, 
 void FillAxisGradient(const PixelView& dst, const Rect& area, const PointF& from, const PointF& to, ARGB first,
                       ARGB second, bool sourceCopy);
 
+// The same gradient over the rectangle anti-aliased as GDI+ fills it (pixel centres on whole coordinates:
+// the sides run through pixel centres), composited source over; the area may reach outside the bitmap.
+void FillAxisGradientAntialiased(const PixelView& dst, const Rect& area, const PointF& from, const PointF& to,
+                                 ARGB first, ARGB second);
+
 }  // namespace Gdiplus
