@@ -280,3 +280,20 @@ TEST(Pipeline, TurnedPicturesKeepTheirColourPlaceAndArea)
     canvas.graphics.ScaleTransform(1e7f, 1e7f);
     EXPECT_EQ(canvas.graphics.DrawImage(&picture, RectF(0, 0, 4, 4), 0, 0, 4, 4, UnitPixel), Ok);
 }
+
+// A bitmap cleared to transparency and then painted by the layer is drawn elsewhere with what was painted:
+// cairo, under the engine, skipped a surface it had cleared as an empty source.
+TEST(Pipeline, PaintingAfterATransparentClearReachesOtherBitmaps)
+{
+    for (SmoothingMode smoothing : {SmoothingModeAntiAlias, SmoothingModeNone}) {
+        Canvas painted, copy;
+        painted.graphics.SetSmoothingMode(smoothing);
+        ASSERT_EQ(painted.graphics.Clear(Color(0u)), Ok);
+        SolidBrush black(Color(255, 0, 0, 0));
+        painted.graphics.FillRectangle(&black, 10, 10, 40, 30);
+        copy.graphics.DrawImage(&painted.bitmap, 0, 0);
+        copy.Read();
+        EXPECT_EQ(copy.At(30, 25), 255) << smoothing;
+        EXPECT_EQ(copy.At(5, 5), 0) << smoothing;
+    }
+}

@@ -1,4 +1,6 @@
 // Graphics: joined lines, arcs, Béziers, cardinal splines, pies, real-valued polygons and compositing quality.
+#include <vector>
+
 #include "../Gdiplus.h"
 
 namespace Gdiplus {
@@ -236,12 +238,22 @@ Status Graphics::FillClosedCurve(const Brush* brush, const PointF* points, INT c
 
 Status Graphics::FillClosedCurve(const Brush* brush, const Point* points, INT count, FillMode fillMode, REAL tension)
 {
-    return SetStatus(
-        DllExports::GdipFillClosedCurve2I(nativeGraphics, NativeOf(brush), points, count, tension, fillMode));
+    if (!points || count <= 0)
+        return SetStatus(
+            DllExports::GdipFillClosedCurve2I(nativeGraphics, NativeOf(brush), points, count, tension, fillMode));
+    std::vector<PointF> exact;
+    for (INT i = 0; i < count; ++i) exact.emplace_back(REAL(points[i].X), REAL(points[i].Y));
+    return FillClosedCurve(brush, exact.data(), count, fillMode, tension);
 }
 
 Status Graphics::FillClosedCurve(const Brush* brush, const PointF* points, INT count, FillMode fillMode, REAL tension)
 {
+    // The curve is filled as a path, so it takes the layer's fills as every other figure.
+    if (points && count >= 3) {
+        GraphicsPath curve(fillMode);
+        if (curve.AddClosedCurve(points, count, tension) == Ok && FillPathAntialiased(brush, &curve))
+            return SetStatus(Ok);
+    }
     return SetStatus(
         DllExports::GdipFillClosedCurve2(nativeGraphics, NativeOf(brush), points, count, tension, fillMode));
 }

@@ -19,6 +19,8 @@ namespace {
 // gradient over the full range differ by under a level.
 const int kSteps = 1024;
 const double kGamma = 2.2;
+// Gradient positions are taken to this many parts of a tile.
+const double kSnap = 1 << 20;
 
 struct Stop {
     double position;
@@ -131,6 +133,9 @@ private:
     size_t Step(double t) const
     {
         if (!std::isfinite(t)) return 0;
+        // A pixel centre on a tile's end lands on it whatever route its coordinates took: rounding left by
+        // the transforms (a millionth of a tile) does not carry it back into the tile before.
+        t = std::nearbyint(t * kSnap) / kSnap;
         if (mirrored) {
             t -= 2.0 * std::floor(t / 2.0);
             if (t > 1.0) t = 2.0 - t;
