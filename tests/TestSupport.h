@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "FxPictor.h"
 #include "win/GlobalMemory.h"
 #include "win/Stream.h"
@@ -120,6 +122,35 @@ inline std::vector<char> ManyScanJpeg(int width, int height, int scans)
 }
 
 // A white bitmap and a drawing context on it, as a client of the GDI+ classes draws; ink is whatever is dark.
+// A transparent premultiplied square bitmap; drawn in black, each pixel's alpha is the share of it covered.
+template <int side> struct CoverageCanvas {
+    Gdiplus::Bitmap bitmap{side, side, PixelFormat32bppPARGB};
+    Gdiplus::Graphics graphics{&bitmap};
+    std::vector<int> alpha;
+    explicit CoverageCanvas(Gdiplus::SmoothingMode mode = Gdiplus::SmoothingModeAntiAlias)
+    {
+        graphics.SetSmoothingMode(mode);
+    }
+    void Read()
+    {
+        Gdiplus::Rect whole(0, 0, side, side);
+        Gdiplus::BitmapData data;
+        ASSERT_EQ(bitmap.LockBits(&whole, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data), Gdiplus::Ok);
+        alpha.resize(side * side);
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x)
+                alpha[y * side + x] = static_cast<const BYTE*>(data.Scan0)[y * data.Stride + x * 4 + 3];
+        bitmap.UnlockBits(&data);
+    }
+    int At(int x, int y) const { return alpha[y * side + x]; }
+    long Ink() const
+    {
+        long sum = 0;
+        for (int a : alpha) sum += a;
+        return sum;
+    }
+};
+
 struct Surface {
     Gdiplus::Bitmap bitmap;
     Gdiplus::Graphics graphics{&bitmap};

@@ -18,31 +18,7 @@ namespace {
 const int kSide = 120;
 const int kLast = kSide - 1;
 
-// A transparent premultiplied canvas; with black ink, alpha is the share of each pixel covered.
-struct Canvas {
-    Bitmap bitmap{kSide, kSide, PixelFormat32bppPARGB};
-    Graphics graphics{&bitmap};
-    std::vector<int> alpha;
-    Canvas() { graphics.SetSmoothingMode(SmoothingModeAntiAlias); }
-    void Read()
-    {
-        Rect whole(0, 0, kSide, kSide);
-        BitmapData data;
-        ASSERT_EQ(bitmap.LockBits(&whole, ImageLockModeRead, PixelFormat32bppARGB, &data), Ok);
-        alpha.resize(kSide * kSide);
-        for (int y = 0; y < kSide; ++y)
-            for (int x = 0; x < kSide; ++x)
-                alpha[y * kSide + x] = static_cast<const BYTE*>(data.Scan0)[y * data.Stride + x * 4 + 3];
-        bitmap.UnlockBits(&data);
-    }
-    int At(int x, int y) const { return alpha[y * kSide + x]; }
-    long Ink() const
-    {
-        long sum = 0;
-        for (int a : alpha) sum += a;
-        return sum;
-    }
-};
+using Canvas = pictor_test::CoverageCanvas<kSide>;
 
 using Shape = std::function<Status(Graphics&, const Pen&)>;
 using PixelMap = std::function<void(int x, int y, int* tx, int* ty)>;

@@ -2,11 +2,16 @@
 // that a point at 1e30 neither overflows nor loses the position of its edges near the canvas).
 #include "DeviceFigure.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace Gdiplus {
 
 namespace {
+
+// Figures reaching further than this outside the canvas are cut to the canvas and this margin around it.
+const float kBandMargin = 64.0f;
 
 struct PointD {
     double x, y;
@@ -109,6 +114,41 @@ bool CutToBand(std::vector<Polygon>* polygons, const RectF& band)
         if (!Within(polygon, band)) polygon = CutPolygon(polygon, band);
     }
     return true;
+}
+
+bool InvertMap(const DeviceMap& map, DeviceMap* inverse)
+{
+    const double determinant = map.m11 * map.m22 - map.m12 * map.m21;
+    if (!(determinant != 0) || !std::isfinite(determinant)) return false;
+    inverse->m11 = map.m22 / determinant;
+    inverse->m12 = -map.m12 / determinant;
+    inverse->m21 = -map.m21 / determinant;
+    inverse->m22 = map.m11 / determinant;
+    inverse->dx = -(map.dx * inverse->m11 + map.dy * inverse->m21);
+    inverse->dy = -(map.dx * inverse->m12 + map.dy * inverse->m22);
+    return true;
+}
+
+RectF BandAround(INT width, INT height)
+{
+    return RectF(-kBandMargin, -kBandMargin, float(width) + 2 * kBandMargin, float(height) + 2 * kBandMargin);
+}
+
+Rect PixelBounds(const std::vector<Polygon>& polygons, INT width, INT height)
+{
+    const float most = std::numeric_limits<float>::max();
+    float left = most, top = most, right = -most, bottom = -most;
+    for (const Polygon& polygon : polygons)
+        for (const PointF& p : polygon) {
+            left = std::min(left, p.X), right = std::max(right, p.X);
+            top = std::min(top, p.Y), bottom = std::max(bottom, p.Y);
+        }
+    if (left > right) return Rect(0, 0, 0, 0);
+    const INT x0 = std::max(static_cast<INT>(std::floor(left)), 0);
+    const INT y0 = std::max(static_cast<INT>(std::floor(top)), 0);
+    const INT x1 = std::min(static_cast<INT>(std::ceil(right)), width);
+    const INT y1 = std::min(static_cast<INT>(std::ceil(bottom)), height);
+    return Rect(x0, y0, std::max(x1 - x0, 0), std::max(y1 - y0, 0));
 }
 
 }  // namespace Gdiplus

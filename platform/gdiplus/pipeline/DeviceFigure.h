@@ -22,6 +22,9 @@ struct DeviceMap {
     PointF Apply(const PointF& p) const;
 };
 
+// The inverse map; false when the map flattens the plane or holds values that are not numbers.
+bool InvertMap(const DeviceMap& map, DeviceMap* inverse);
+
 // The points carried to the device; as they are under the identity map, so that untransformed figures keep
 // exactly their coordinates.
 std::vector<PointF> ToDevice(const DeviceMap& map, const PointF* points, INT count);
@@ -30,5 +33,11 @@ std::vector<PointF> ToDevice(const DeviceMap& map, const PointF* points, INT cou
 // lies beyond, so that every point inside the band keeps its winding number, whatever the fill rule.
 // Polygons inside the band stay as they are. False when a point is not a finite number.
 bool CutToBand(std::vector<Polygon>* polygons, const RectF& band);
+
+// The band figures are cut to: a bitmap of the size and a margin around it.
+RectF BandAround(INT width, INT height);
+
+// The pixels of a width x height bitmap that the polygons (cut to its band) reach.
+Rect PixelBounds(const std::vector<Polygon>& polygons, INT width, INT height);
 
 }  // namespace Gdiplus

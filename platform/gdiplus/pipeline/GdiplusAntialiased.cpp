@@ -29,8 +29,6 @@ namespace {
 
 // A pixel's square spans half a pixel either side of its centre; coverage squares start at whole numbers.
 const PointF kPixelCentre(0.5f, 0.5f);
-// Figures reaching further than this outside the canvas are cut to the canvas and this margin around it.
-const float kBandMargin = 64.0f;
 // The control-point distance of a quarter ellipse of radius 1 drawn as a cubic Bézier.
 const float kQuarterBezier = 0.5522847498f;
 // How many rows ahead of the one being painted are fetched into the cache.
@@ -55,31 +53,6 @@ uint32_t EnginePremultiplied(ARGB colour)
 
 namespace {
 
-// The pixels the polygons reach, inside the bitmap; the polygons lie within the band around it.
-Rect PixelBounds(const std::vector<Polygon>& polygons, const PixelView& target)
-{
-    const float most = std::numeric_limits<float>::max();
-    float left = most, top = most, right = -most, bottom = -most;
-    for (const Polygon& polygon : polygons)
-        for (const PointF& p : polygon) {
-            left = std::min(left, p.X);
-            right = std::max(right, p.X);
-            top = std::min(top, p.Y);
-            bottom = std::max(bottom, p.Y);
-        }
-    if (left > right) return Rect(0, 0, 0, 0);
-    const INT x0 = std::max(static_cast<INT>(std::floor(left)), 0);
-    const INT y0 = std::max(static_cast<INT>(std::floor(top)), 0);
-    const INT x1 = std::min(static_cast<INT>(std::ceil(right)), target.Width());
-    const INT y1 = std::min(static_cast<INT>(std::ceil(bottom)), target.Height());
-    return Rect(x0, y0, std::max(x1 - x0, 0), std::max(y1 - y0, 0));
-}
-
-RectF BandAround(const PixelView& target)
-{
-    return RectF(-kBandMargin, -kBandMargin, float(target.Width()) + 2 * kBandMargin,
-                 float(target.Height()) + 2 * kBandMargin);
-}
 
 // Composites the premultiplied source, scaled to the coverage, over a run of pixels. Inlined into its
 // callers, whose loops are built for the machine.
@@ -118,17 +91,28 @@ void PaintBand(const PixelView& target, const std::vector<Polygon>& polygons, bo
     });
 }
 
+// The pixels a fill of the polygons (cut to the band) paints, within the clip, and the premultiplied colour
+// of a solid paint (0 for a shaded one); false when nothing would change.
+bool PaintedBox(const PixelView& target, const std::vector<Polygon>& polygons, const PaintSource& paint,
+                const DeviceClip& clip, Rect* box, uint32_t* source)
+{
+    *box = clip.Narrow(PixelBounds(polygons, target.Width(), target.Height()));
+    ARGB colour = 0;
+    const bool solid = paint.Solid(&colour);
+    *source = solid ? EnginePremultiplied(colour) : 0;
+    return box->Width > 0 && box->Height > 0 && (!solid || *source != 0);
+}
+
 // Composites the paint over the pixels the polygons cover, within the clip; false when a point is not a
 // number.
 bool PaintCovered(const PixelView& target, std::vector<Polygon>& polygons, bool evenOdd, const PaintSource& paint,
                   DeviceClip& clip)
 {
-    if (!CutToBand(&polygons, BandAround(target))) return false;
-    const Rect box = clip.Narrow(PixelBounds(polygons, target));
-    ARGB colour = 0;
-    const bool solid = paint.Solid(&colour);
-    const uint32_t source = solid ? EnginePremultiplied(colour) : 0;
-    if (box.Width == 0 || box.Height == 0 || (solid && source == 0)) return true;
+    Rect box;
+    uint32_t source = 0;
+    if (!CutToBand(&polygons, BandAround(target.Width(), target.Height()))) return false;
+    if (!PaintedBox(target, polygons, paint, clip, &box, &source)) return true;
+    const bool solid = source != 0;
     // Rows are worked in bands, so that a shape as large as the canvas needs a mask of bounded size.
     const INT rowsPerBand = std::max(kMostCells / (box.Width + 1), 1);
     for (INT top = box.Y; top < box.Y + box.Height; top += rowsPerBand) {
@@ -150,12 +134,11 @@ bool PaintCovered(const PixelView& target, std::vector<Polygon>& polygons, bool 
 bool PaintCentres(const PixelView& target, std::vector<Polygon>& polygons, bool evenOdd, const PaintSource& paint,
                   DeviceClip& clip)
 {
-    if (!CutToBand(&polygons, BandAround(target))) return false;
-    const Rect box = clip.Narrow(PixelBounds(polygons, target));
-    ARGB colour = 0;
-    const bool solid = paint.Solid(&colour);
-    const uint32_t source = solid ? EnginePremultiplied(colour) : 0;
-    if (box.Width == 0 || box.Height == 0 || (solid && source == 0)) return true;
+    Rect box;
+    uint32_t source = 0;
+    if (!CutToBand(&polygons, BandAround(target.Width(), target.Height()))) return false;
+    if (!PaintedBox(target, polygons, paint, clip, &box, &source)) return true;
+    const bool solid = source != 0;
     CentreScanner scanner(polygons, evenOdd);
     PixelRuns runs, allowed, kept;
     for (INT y = box.Y; y < box.Y + box.Height; ++y) {
@@ -293,7 +276,7 @@ static bool Aliased(DllExports::GpGraphics* graphics)
 
 bool Graphics::ReadDeviceClip(DeviceClip* clip, const PixelView& target) const
 {
-    return clip->Read(nativeGraphics, PixelOffset(nativeGraphics), InContainer(), BandAround(target));
+    return clip->Read(nativeGraphics, PixelOffset(nativeGraphics), InContainer(), BandAround(target.Width(), target.Height()));
 }
 
 bool Graphics::AntialiasedDeviceMap(DeviceMap* map) const

@@ -16,24 +16,8 @@ namespace Gdiplus {
 
 namespace {
 
-// Figures reaching further than this outside the canvas are cut to the canvas and this margin around it.
-const float kBandMargin = 64.0f;
 // The most coverage cells a mask holds at once (4 MiB of them).
 const INT kMostCells = 1 << 20;
-
-// The inverse of an affine map; false when it has none worth the name.
-bool Inverted(const DeviceMap& map, DeviceMap* inverse)
-{
-    const double determinant = map.m11 * map.m22 - map.m12 * map.m21;
-    if (!std::isfinite(determinant) || std::fabs(determinant) < 1e-12) return false;
-    inverse->m11 = map.m22 / determinant;
-    inverse->m12 = -map.m12 / determinant;
-    inverse->m21 = -map.m21 / determinant;
-    inverse->m22 = map.m11 / determinant;
-    inverse->dx = -(map.dx * inverse->m11 + map.dy * inverse->m21);
-    inverse->dy = -(map.dx * inverse->m12 + map.dy * inverse->m22);
-    return std::isfinite(inverse->dx) && std::isfinite(inverse->dy);
-}
 
 // Two channels of a and b (in the 0x00FF00FF lanes) mixed as a + (b - a) * weight / 256.
 inline uint32_t MixLanes(uint32_t a, uint32_t b, uint32_t weight)
@@ -131,24 +115,6 @@ private:
     ptrdiff_t stride;
     INT left, top, right, bottom;  // the rectangle drawn from, inclusive
 };
-
-// The pixels the polygons reach, inside the bitmap.
-Rect PixelBounds(const std::vector<Polygon>& polygons, const PixelView& target)
-{
-    const float most = std::numeric_limits<float>::max();
-    float left = most, top = most, right = -most, bottom = -most;
-    for (const Polygon& polygon : polygons)
-        for (const PointF& p : polygon) {
-            left = std::min(left, p.X), right = std::max(right, p.X);
-            top = std::min(top, p.Y), bottom = std::max(bottom, p.Y);
-        }
-    if (left > right) return Rect(0, 0, 0, 0);
-    const INT x0 = std::max(static_cast<INT>(std::floor(left)), 0);
-    const INT y0 = std::max(static_cast<INT>(std::floor(top)), 0);
-    const INT x1 = std::min(static_cast<INT>(std::ceil(right)), target.Width());
-    const INT y1 = std::min(static_cast<INT>(std::ceil(bottom)), target.Height());
-    return Rect(x0, y0, std::max(x1 - x0, 0), std::max(y1 - y0, 0));
-}
 
 // Four pixels at a time, two channels to a 32-bit lane (0x00FF00FF), each channel in 16 bits.
 const __m128i kLanes = _mm_set1_epi32(0x00FF00FF);
@@ -283,7 +249,7 @@ bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rec
                      ImageSampling sampling)
 {
     DeviceMap back;
-    if (!target.Valid() || !source.Valid() || !Inverted(toDevice, &back)) return false;
+    if (!target.Valid() || !source.Valid() || !InvertMap(toDevice, &back)) return false;
     const PointF corners[] = {PointF(REAL(from.X), REAL(from.Y)), PointF(REAL(from.X + from.Width), REAL(from.Y)),
                               PointF(REAL(from.X + from.Width), REAL(from.Y + from.Height)),
                               PointF(REAL(from.X), REAL(from.Y + from.Height))};
@@ -294,10 +260,8 @@ bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rec
         outline.push_back(PointF(device.X + 0.5f, device.Y + 0.5f));
     }
     std::vector<Polygon> polygons{outline};
-    const RectF band(-kBandMargin, -kBandMargin, float(target.Width()) + 2 * kBandMargin,
-                     float(target.Height()) + 2 * kBandMargin);
-    if (!CutToBand(&polygons, band)) return false;
-    const Rect box = PixelBounds(polygons, target);
+    if (!CutToBand(&polygons, BandAround(target.Width(), target.Height()))) return false;
+    const Rect box = PixelBounds(polygons, target.Width(), target.Height());
     // Positions are carried in 16.16 fixed point.
     if (std::fabs(back.m11) > 1e4 || std::fabs(back.m12) > 1e4) return false;
     const bool bilinear = sampling == ImageSampling::Bilinear;

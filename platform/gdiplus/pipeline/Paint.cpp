@@ -53,19 +53,6 @@ void PaintSource::Composite(uint32_t* row, INT x, INT y, INT count, int coverage
     }
 }
 
-bool InvertMap(const DeviceMap& map, DeviceMap* inverse)
-{
-    const double determinant = map.m11 * map.m22 - map.m12 * map.m21;
-    if (!(determinant != 0) || !std::isfinite(determinant)) return false;
-    inverse->m11 = map.m22 / determinant;
-    inverse->m12 = -map.m12 / determinant;
-    inverse->m21 = -map.m21 / determinant;
-    inverse->m22 = map.m11 / determinant;
-    inverse->dx = -(map.dx * inverse->m11 + map.dy * inverse->m21);
-    inverse->dy = -(map.dx * inverse->m12 + map.dy * inverse->m22);
-    return true;
-}
-
 DeviceMap ThenMap(const DeviceMap& a, const DeviceMap& b)
 {
     return DeviceMap{a.m11 * b.m11 + a.m12 * b.m21,      a.m11 * b.m12 + a.m12 * b.m22,

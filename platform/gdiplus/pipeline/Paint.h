@@ -53,8 +53,6 @@ std::unique_ptr<Shader> MakeHatchShader(const Brush* brush, const Point& renderi
 std::unique_ptr<Shader> MakeLinearShader(const Brush* brush, const DeviceMap& map);
 std::unique_ptr<Shader> MakeTextureShader(const Brush* brush, const DeviceMap& map);
 
-// The inverse of an affine map; false when it has none.
-bool InvertMap(const DeviceMap& map, DeviceMap* inverse);
 // The map that applies `first`, then `second`.
 DeviceMap ThenMap(const DeviceMap& first, const DeviceMap& second);
 
