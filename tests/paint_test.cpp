@@ -204,3 +204,40 @@ TEST(Paint, HatchesKeepToTheDeviceOriginAndTheRenderingOrigin)
         EXPECT_EQ(shiftedDiffer, 0) << "style " << style;
     }
 }
+
+// A path gradient: the centre colour at its centre point, the surround colours along the outline (mixed
+// between neighbouring points), the mix in between in the share of the distance to the outline, nothing
+// outside the outline; under a world translation the gradient moves with the figure.
+TEST(Paint, PathGradientsMixFromTheCentreToTheOutline)
+{
+    const PointF triangle[] = {{10, 10}, {110, 10}, {60, 110}};
+    auto gradient = [&] {
+        auto brush = std::make_unique<PathGradientBrush>(triangle, 3);
+        brush->SetCenterColor(Color(255, 255, 255, 255));
+        brush->SetCenterPoint(PointF(60, 40));
+        Color surround[] = {Color(255, 255, 0, 0), Color(255, 0, 255, 0), Color(255, 0, 0, 0)};
+        INT count = 3;
+        EXPECT_EQ(brush->SetSurroundColors(surround, &count), Ok);
+        return brush;
+    };
+    auto brush = gradient();
+    const std::vector<ARGB> plain = Drawn([&](Graphics& g) { g.FillRectangle(brush.get(), 0, 0, kSide, kSide); });
+    auto at = [&](int x, int y) { return plain[y * kSide + x]; };
+    EXPECT_LE(FarthestChannel(at(60, 40), 0xFFFFFFFF), 1);
+    // Halfway from the centre to the top edge's middle, where red and green meet half and half.
+    EXPECT_LE(FarthestChannel(at(60, 25), 0xFFBFBF80), 2);
+    // 64 of the 70 pixels from the centre to the bottom corner (black), and outside the outline nothing.
+    EXPECT_LE(FarthestChannel(at(60, 104), 0xFF161616), 2);
+    EXPECT_EQ(at(5, 60), kBackground);
+    EXPECT_EQ(at(100, 80), kBackground);
+
+    const std::vector<ARGB> moved = Drawn([&](Graphics& g) {
+        g.TranslateTransform(8, 4);
+        g.FillRectangle(brush.get(), -8, -4, kSide, kSide);
+    });
+    int differing = 0;
+    for (int y = 0; y + 4 < kSide; ++y)
+        for (int x = 0; x + 8 < kSide; ++x)
+            differing += FarthestChannel(plain[y * kSide + x], moved[(y + 4) * kSide + x + 8]) > 2;
+    EXPECT_EQ(differing, 0);
+}

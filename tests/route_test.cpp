@@ -307,17 +307,26 @@ TEST(Route, CanvasShapesLandOnTheSamePixelsAlongEveryRoute)
     EXPECT_TRUE(moved.empty()) << Listed(moved);
 }
 
-// One-colour brushes of every kind the layer paints fill exactly as the solid brush of that colour (path
-// gradients are still the engine's).
+// One-colour brushes of every kind fill exactly as the solid brush of that colour.
 TEST(Route, OneColourBrushesOfEveryKindFillAsSolid)
 {
     Bitmap tile(8, 8, PixelFormat32bppARGB);
     Graphics(&tile).Clear(kInk);
+    GraphicsPath outline;
+    outline.AddEllipse(0, 0, kSide, kSide);
     const std::vector<std::pair<std::string, std::shared_ptr<Brush>>> brushes = {
         {"hatch", std::make_shared<HatchBrush>(HatchStyleCross, kInk, kInk)},
         {"linear gradient",
          std::make_shared<LinearGradientBrush>(PointF(0, 0), PointF(kSide, kSide), kInk, kInk)},
-        {"texture", std::make_shared<TextureBrush>(&tile)}};
+        {"texture", std::make_shared<TextureBrush>(&tile)},
+        {"path gradient", [&] {
+             auto gradient = std::make_shared<PathGradientBrush>(&outline);
+             gradient->SetCenterColor(kInk);
+             Color surround = kInk;
+             INT count = 1;
+             gradient->SetSurroundColors(&surround, &count);
+             return gradient;
+         }()}};
     std::vector<std::string> moved;
     SolidBrush solid(kInk);
     const std::vector<std::pair<std::string, std::function<void(Graphics&, const Brush*)>>> fills = {

@@ -63,11 +63,20 @@ public:
     Status ScaleTransform(REAL sx, REAL sy, MatrixOrder order = MatrixOrderPrepend);
     Status RotateTransform(REAL angle, MatrixOrder order = MatrixOrderPrepend);
 
+    /// The outline as made, for the layer's paint stage: its points and point types (GDI+'s path types).
+    struct Outline {
+        std::vector<PointF> points;
+        std::vector<BYTE> types;
+    };
+    const Outline& Definition() const { return outline; }
+
 private:
     DllExports::GpPathGradient* NativeGradient() const
     {
         return reinterpret_cast<DllExports::GpPathGradient*>(nativeBrush);
     }
+
+    Outline outline;
 };
 
 /// The shape a pen draws at the end of a line: a filled and/or stroked path in units of the pen's width,

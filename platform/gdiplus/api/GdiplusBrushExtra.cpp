@@ -1,6 +1,7 @@
 // Path gradient brushes, and the rectangle constructors, colours, blends and transform of linear gradients.
 // Blends are checked here before the engine copies them: it allocates for whatever count it is given and
 // takes positions that are not numbers.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -93,24 +94,52 @@ template <class Change> void ChangeKept(REAL (&kept)[6], Change&& change)
 
 // ---- PathGradientBrush ----
 
+namespace {
+
+// A polygon's outline: one closed figure through the points.
+PathGradientBrush::Outline PolygonOutline(const PointF* points, INT count)
+{
+    PathGradientBrush::Outline outline;
+    if (!points || count < 3) return outline;
+    outline.points.assign(points, points + count);
+    outline.types.assign(size_t(count), BYTE(PathPointTypeLine));
+    outline.types.front() = PathPointTypeStart;
+    outline.types.back() |= PathPointTypeCloseSubpath;
+    return outline;
+}
+
+}  // namespace
+
 PathGradientBrush::PathGradientBrush(const PointF* points, INT count, WrapMode wrapMode)
 {
     DllExports::GpPathGradient* brush = nullptr;
-    SetStatus(DllExports::GdipCreatePathGradient(points, count, wrapMode, &brush));
+    if (SetStatus(DllExports::GdipCreatePathGradient(points, count, wrapMode, &brush)) == Ok)
+        outline = PolygonOutline(points, count);
     nativeBrush = AsBrush(brush);
 }
 
 PathGradientBrush::PathGradientBrush(const Point* points, INT count, WrapMode wrapMode)
 {
     DllExports::GpPathGradient* brush = nullptr;
-    SetStatus(DllExports::GdipCreatePathGradientI(points, count, wrapMode, &brush));
+    if (SetStatus(DllExports::GdipCreatePathGradientI(points, count, wrapMode, &brush)) == Ok) {
+        std::vector<PointF> exact;
+        for (INT i = 0; i < count; ++i) exact.emplace_back(REAL(points[i].X), REAL(points[i].Y));
+        outline = PolygonOutline(exact.data(), count);
+    }
     nativeBrush = AsBrush(brush);
 }
 
 PathGradientBrush::PathGradientBrush(const GraphicsPath* path)
 {
     DllExports::GpPathGradient* brush = nullptr;
-    SetStatus(DllExports::GdipCreatePathGradientFromPath(path ? path->NativePath() : nullptr, &brush));
+    if (SetStatus(DllExports::GdipCreatePathGradientFromPath(path ? path->NativePath() : nullptr, &brush)) == Ok) {
+        const INT count = path->GetPointCount();
+        outline.points.resize(size_t(std::max(count, 0)));
+        outline.types.resize(size_t(std::max(count, 0)));
+        if (count <= 0 || path->GetPathPoints(outline.points.data(), count) != Ok ||
+            path->GetPathTypes(outline.types.data(), count) != Ok)
+            outline = Outline();
+    }
     nativeBrush = AsBrush(brush);
 }
 

@@ -35,6 +35,7 @@ PaintSource::PaintSource(const Brush* brush, const DeviceMap& map, const Point& 
     shader = MakeHatchShader(brush, renderingOrigin);
     if (!shader) shader = MakeLinearShader(brush, map);
     if (!shader) shader = MakeTextureShader(brush, map);
+    if (!shader) shader = MakePathGradientShader(brush, map);
 }
 
 void PaintSource::Composite(uint32_t* row, INT x, INT y, INT count, int coverage) const

@@ -52,6 +52,7 @@ private:
 std::unique_ptr<Shader> MakeHatchShader(const Brush* brush, const Point& renderingOrigin);
 std::unique_ptr<Shader> MakeLinearShader(const Brush* brush, const DeviceMap& map);
 std::unique_ptr<Shader> MakeTextureShader(const Brush* brush, const DeviceMap& map);
+std::unique_ptr<Shader> MakePathGradientShader(const Brush* brush, const DeviceMap& map);
 
 // The map that applies `first`, then `second`.
 DeviceMap ThenMap(const DeviceMap& first, const DeviceMap& second);
