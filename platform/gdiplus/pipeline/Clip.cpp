@@ -171,11 +171,13 @@ DeviceClip::~DeviceClip() = default;
 
 bool DeviceClip::Read(DllExports::GpGraphics* graphics, REAL offset, bool inContainer, const RectF& band)
 {
-    if (inContainer) {
-        // The engine adds the containers' clips to its own; only a context without any is taken.
-        RectF bounds;
-        if (DllExports::GdipGetClipBounds(graphics, &bounds) != Ok || !(bounds.Width >= 4e6f && bounds.Height >= 4e6f))
-            return false;
+    // An unclipped context reports a huge clip; most fills see one, and need not read its data.
+    RectF bounds;
+    const bool unclipped = DllExports::GdipGetClipBounds(graphics, &bounds) == Ok && bounds.Width >= 4e6f &&
+                           bounds.Height >= 4e6f;
+    // The engine adds the containers' clips to its own; only a context without any is taken.
+    if (inContainer && !unclipped) return false;
+    if (unclipped) {
         root = std::make_unique<Node>();
         root->kind = Node::Kind::Everything;
         box = std::make_unique<Rect>(Everywhere());

@@ -97,16 +97,20 @@ void FillAxisGradientAntialiased(const PixelView& dst, const Rect& area, const P
         down ? ColoursAlong(top, bottom - top, from.Y, to.Y, first, second)
              : ColoursAlong(left, right - left, from.X, to.X, first, second);
     auto share = [](INT at, INT start, INT end) { return at == start || at == end ? 128u : 255u; };
+    auto paint = [&](INT x, INT y) {
+        const uint32_t coverage =
+            (share(x, area.X, area.X + area.Width) * share(y, area.Y, area.Y + area.Height) + 127) / 255;
+        uint32_t* pixel = dst.Row(y) + x;
+        *pixel = OverPixel(ScaledPixel(colours[down ? y - top : x - left], coverage), *pixel);
+    };
     for (INT y = top; y < bottom; ++y) {
-        const bool edgeRow = y == area.Y || y == area.Y + area.Height;
-        uint32_t* row = dst.Row(y);
-        for (INT x = left; x < right; ++x) {
-            if (!edgeRow && x != area.X && x != area.X + area.Width) continue;
-            const uint32_t coverage = (share(x, area.X, area.X + area.Width) * share(y, area.Y, area.Y + area.Height) +
-                                       127) / 255;
-            const uint32_t colour = ScaledPixel(colours[down ? y - top : x - left], coverage);
-            row[x] = OverPixel(colour, row[x]);
+        if (y == area.Y || y == area.Y + area.Height) {
+            for (INT x = left; x < right; ++x) paint(x, y);
+            continue;
         }
+        // Inner rows: only their two edge pixels.
+        for (INT x : {area.X, area.X + area.Width})
+            if (x >= left && x < right) paint(x, y);
     }
 }
 
