@@ -7,6 +7,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -122,6 +123,10 @@ inline std::vector<char> ManyScanJpeg(int width, int height, int scans)
 }
 
 // A white bitmap and a drawing context on it, as a client of the GDI+ classes draws; ink is whatever is dark.
+// Where pixel (x, y) of one drawing lands on another.
+using PixelMap = std::function<void(int x, int y, int* tx, int* ty)>;
+inline const PixelMap kSamePlace = [](int x, int y, int* tx, int* ty) { *tx = x, *ty = y; };
+
 // A transparent premultiplied square bitmap; drawn in black, each pixel's alpha is the share of it covered.
 template <int side> struct CoverageCanvas {
     Gdiplus::Bitmap bitmap{side, side, PixelFormat32bppPARGB};
@@ -148,6 +153,19 @@ template <int side> struct CoverageCanvas {
         long sum = 0;
         for (int a : alpha) sum += a;
         return sum;
+    }
+    // The largest difference between this drawing at (x, y) and the other at map(x, y), over the canvas.
+    int LargestDifference(const CoverageCanvas& other, const PixelMap& map) const
+    {
+        int largest = 0;
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x) {
+                int tx = 0, ty = 0;
+                map(x, y, &tx, &ty);
+                if (tx >= 0 && ty >= 0 && tx < side && ty < side)
+                    largest = std::max(largest, std::abs(At(x, y) - other.At(tx, ty)));
+            }
+        return largest;
     }
 };
 

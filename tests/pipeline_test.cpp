@@ -18,25 +18,8 @@ const int kSide = 120;
 using Canvas = pictor_test::CoverageCanvas<kSide>;
 
 using Shape = std::function<Status(Graphics&, const Brush&)>;
-using PixelMap = std::function<void(int x, int y, int* tx, int* ty)>;
-const PixelMap kSamePlace = [](int x, int y, int* tx, int* ty) { *tx = x, *ty = y; };
-
-// The largest difference between plain(x, y) and moved(map(x, y)) over the canvas, and how much ink
-// the plain drawing has (so that a shape drawn nowhere cannot pass).
-int LargestDifference(const Canvas& plain, const Canvas& moved, const PixelMap& map, long* ink)
-{
-    int largest = 0;
-    *ink = 0;
-    for (int y = 0; y < kSide; ++y)
-        for (int x = 0; x < kSide; ++x) {
-            int tx = 0, ty = 0;
-            map(x, y, &tx, &ty);
-            *ink += plain.At(x, y);
-            if (tx >= 0 && ty >= 0 && tx < kSide && ty < kSide)
-                largest = std::max(largest, std::abs(plain.At(x, y) - moved.At(tx, ty)));
-        }
-    return largest;
-}
+using pictor_test::kSamePlace;
+using pictor_test::PixelMap;
 
 std::vector<PointF> Star(float cx, float cy, float outer)
 {
@@ -116,9 +99,9 @@ TEST(Pipeline, FillsLandOnTheSamePixelsThroughThePageScale)
             route.set(moved.graphics);
             ASSERT_EQ(shape(moved.graphics, ink), Ok) << shapeName;
             moved.Read();
-            long ink = 0;
-            EXPECT_LE(LargestDifference(plain, moved, route.map, &ink), 2) << shapeName << ", " << route.name;
-            EXPECT_GT(ink, 255 * 200) << shapeName;
+            EXPECT_LE(plain.LargestDifference(moved, route.map), 2) << shapeName << ", " << route.name;
+            // A shape drawn nowhere cannot pass.
+            EXPECT_GT(plain.Ink(), 255 * 200) << shapeName;
         }
     }
 
@@ -131,9 +114,8 @@ TEST(Pipeline, FillsLandOnTheSamePixelsThroughThePageScale)
         scaled.graphics.DrawEllipse(&narrow, 10.25f, 15.0f, 35.0f, 25.0f);
         plain.Read();
         scaled.Read();
-        long covered = 0;
-        EXPECT_LE(LargestDifference(plain, scaled, kSamePlace, &covered), 2) << width;
-        EXPECT_GT(covered, 255L * 150) << width;
+        EXPECT_LE(plain.LargestDifference(scaled, kSamePlace), 2) << width;
+        EXPECT_GT(plain.Ink(), 255L * 150) << width;
     }
 
     // A rectangle fills as the path of the same rectangle, thin ones and ones off the canvas included; the
@@ -148,9 +130,8 @@ TEST(Pipeline, FillsLandOnTheSamePixelsThroughThePageScale)
         path.graphics.FillPath(&ink, &box);
         rectangle.Read();
         path.Read();
-        long covered = 0;
-        EXPECT_LE(LargestDifference(rectangle, path, kSamePlace, &covered), 1) << area.X;
-        EXPECT_GT(covered, 255L * 10) << area.X;
+        EXPECT_LE(rectangle.LargestDifference(path, kSamePlace), 1) << area.X;
+        EXPECT_GT(rectangle.Ink(), 255L * 10) << area.X;
         if (area.X == 10) {
             EXPECT_EQ(rectangle.At(10, 40), 128);
             EXPECT_EQ(rectangle.At(11, 40), 255);
@@ -175,9 +156,8 @@ TEST(Pipeline, FarPointsFillTheCanvasAsTheFigureClippedNearIt)
         EXPECT_EQ(byHand.graphics.FillPolygon(&ink, cut, 4), Ok);
         farOff.Read();
         byHand.Read();
-        long covered = 0;
-        EXPECT_LE(LargestDifference(byHand, farOff, kSamePlace, &covered), 2) << far;
-        EXPECT_GT(covered, 255L * 90 * 55) << far;
+        EXPECT_LE(byHand.LargestDifference(farOff, kSamePlace), 2) << far;
+        EXPECT_GT(byHand.Ink(), 255L * 90 * 55) << far;
     }
 
     // Not-a-number and infinite points draw nothing, and the context draws on afterwards.

@@ -21,21 +21,7 @@ const int kLast = kSide - 1;
 using Canvas = pictor_test::CoverageCanvas<kSide>;
 
 using Shape = std::function<Status(Graphics&, const Pen&)>;
-using PixelMap = std::function<void(int x, int y, int* tx, int* ty)>;
-
-// The largest difference between plain(x, y) and moved(map(x, y)) over the canvas.
-int LargestDifference(const Canvas& plain, const Canvas& moved, const PixelMap& map)
-{
-    int largest = 0;
-    for (int y = 0; y < kSide; ++y)
-        for (int x = 0; x < kSide; ++x) {
-            int tx = 0, ty = 0;
-            map(x, y, &tx, &ty);
-            if (tx >= 0 && ty >= 0 && tx < kSide && ty < kSide)
-                largest = std::max(largest, std::abs(plain.At(x, y) - moved.At(tx, ty)));
-        }
-    return largest;
-}
+using pictor_test::PixelMap;
 
 std::vector<std::pair<const char*, Shape>> Shapes()
 {
@@ -146,7 +132,7 @@ TEST(Stroke, EveryPenFamilyLandsOnTheSamePixelsThroughTranslationAndQuarterTurns
                 route.set(moved.graphics);
                 ASSERT_EQ(shape(moved.graphics, pen), Ok);
                 moved.Read();
-                EXPECT_LE(LargestDifference(plain, moved, route.map), 2)
+                EXPECT_LE(plain.LargestDifference(moved, route.map), 2)
                     << shapeName << ", " << penName << ", " << route.name;
             }
         }
@@ -277,7 +263,7 @@ TEST(Stroke, InsetPensCoverTheBandInsideTheShapeInLinearTime)
         drawn.Read();
         filled.Read();
         EXPECT_GT(drawn.Ink(), 255L * 500) << shape.name;
-        EXPECT_LE(LargestDifference(drawn, filled, [](int x, int y, int* tx, int* ty) { *tx = x, *ty = y; }), 2)
+        EXPECT_LE(drawn.LargestDifference(filled, pictor_test::kSamePlace), 2)
             << shape.name;
     }
 
@@ -310,7 +296,7 @@ TEST(Stroke, HostileInputStaysBounded)
         EXPECT_EQ(canvas->graphics.DrawLines(&pen, ends, 2), Ok);
         canvas->Read();
     }
-    EXPECT_EQ(LargestDifference(near, far, [](int x, int y, int* tx, int* ty) { *tx = x, *ty = y; }), 0);
+    EXPECT_EQ(near.LargestDifference(far, pictor_test::kSamePlace), 0);
     EXPECT_EQ(far.At(100, 10), 255);
 
     // Widths of nothing and of a billion; a million-point zigzag, dashed.

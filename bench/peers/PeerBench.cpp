@@ -87,6 +87,17 @@ const std::vector<uint32_t>& LargePixels()
     return pixels;
 }
 
+
+void CairoRoundRect(cairo_t* cr, double x, double y, double w, double h, double r)
+{
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, x + w - r, y + r, r, -G_PI / 2, 0);
+    cairo_arc(cr, x + w - r, y + h - r, r, 0, G_PI / 2);
+    cairo_arc(cr, x + r, y + h - r, r, G_PI / 2, G_PI);
+    cairo_arc(cr, x + r, y + r, r, G_PI, 3 * G_PI / 2);
+    cairo_close_path(cr);
+}
+
 }  // namespace peers
 
 namespace {
@@ -329,16 +340,6 @@ void BM_QtShapes(benchmark::State& state, bool circles)
             else
                 painter.drawRoundedRect(QRectF(SpotOf(i).x, SpotOf(i).y, 89, 49), 8, 8);
         }
-}
-
-void CairoRoundRect(cairo_t* cr, double x, double y, double w, double h, double r)
-{
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + w - r, y + r, r, -G_PI / 2, 0);
-    cairo_arc(cr, x + w - r, y + h - r, r, 0, G_PI / 2);
-    cairo_arc(cr, x + r, y + h - r, r, G_PI / 2, G_PI);
-    cairo_arc(cr, x + r, y + r, r, G_PI, 3 * G_PI / 2);
-    cairo_close_path(cr);
 }
 
 void BM_CairoShapes(benchmark::State& state, bool circles)

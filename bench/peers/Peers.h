@@ -30,5 +30,7 @@ QImage& QtCanvas();
 cairo_surface_t* CairoCanvas();
 // A photo-like 4000 x 3000 picture, the same bytes for every library.
 const std::vector<uint32_t>& LargePixels();
+// A rounded rectangle with corners of radius r, as a new sub-path of cairo's current path.
+void CairoRoundRect(cairo_t* cr, double x, double y, double w, double h, double r);
 
 }  // namespace peers

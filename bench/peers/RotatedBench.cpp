@@ -68,16 +68,6 @@ void BM_QtTurnedShapes(benchmark::State& state, bool ellipses)
         }
 }
 
-void CairoRoundedRect(cairo_t* cr, double x, double y, double w, double h, double r)
-{
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + w - r, y + r, r, -M_PI / 2, 0);
-    cairo_arc(cr, x + w - r, y + h - r, r, 0, M_PI / 2);
-    cairo_arc(cr, x + r, y + h - r, r, M_PI / 2, M_PI);
-    cairo_arc(cr, x + r, y + r, r, M_PI, 3 * M_PI / 2);
-    cairo_close_path(cr);
-}
-
 void BM_CairoTurnedShapes(benchmark::State& state, bool ellipses)
 {
     cairo_t* cr = cairo_create(CairoCanvas());
@@ -97,7 +87,7 @@ void BM_CairoTurnedShapes(benchmark::State& state, bool ellipses)
                 cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
                 cairo_restore(cr);
             } else {
-                CairoRoundedRect(cr, at.x, at.y, 89, 49, 8);
+                CairoRoundRect(cr, at.x, at.y, 89, 49, 8);
             }
             cairo_set_source_rgb(cr, 250 / 255.0, 220 / 255.0, (i % 256) / 255.0);
             cairo_fill_preserve(cr);
