@@ -68,6 +68,10 @@ void PrintPeerRatio(const char* what, const PeerRow& row, const std::map<std::st
     const auto best = BestPeer(row, times);
     if (member == times.end() || best.first.empty()) return;
     const double ratio = member->second / best.second;
+    if (target <= 0) {  // a peer shown for comparison only
+        std::printf("%-44s %-4s %-36s %8.2f %8s\n", row.member.c_str(), what, best.first.c_str(), ratio, "-");
+        return;
+    }
     std::printf("%-44s %-4s %-36s %8.2f %8.2f  %s\n", row.member.c_str(), what, best.first.c_str(), ratio, target,
                 ratio <= target ? "ok" : "MISSED");
 }
