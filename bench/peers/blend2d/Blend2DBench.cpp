@@ -36,6 +36,13 @@ void BM_Blend2DRect(benchmark::State& state)
     context.end();
 }
 
+// A shape filled and outlined in the workloads' colours.
+void FillAndOutline(BLContext& context, BLGeometryType type, const void* shape, int i)
+{
+    context.fill_geometry(type, shape, Rgb(250, 220, i % 256));
+    context.stroke_geometry(type, shape, Rgb(80, 60, 40));
+}
+
 void BM_Blend2DShapes(benchmark::State& state, bool circles)
 {
     BLContext context(Blend2DCanvas());
@@ -43,15 +50,10 @@ void BM_Blend2DShapes(benchmark::State& state, bool circles)
     for (auto _ : state)
         for (int i = 0; i < kShapes; ++i) {
             const Spot at = SpotOf(i);
-            if (circles) {
-                const BLCircle circle(at.x + 30.0, at.y + 30.0, 30.0);
-                context.fill_circle(circle, Rgb(250, 220, i % 256));
-                context.stroke_circle(circle, Rgb(80, 60, 40));
-            } else {
-                const BLRoundRect shape(at.x, at.y, 89, 49, 8);
-                context.fill_round_rect(shape, Rgb(250, 220, i % 256));
-                context.stroke_round_rect(shape, Rgb(80, 60, 40));
-            }
+            const BLCircle circle(at.x + 30.0, at.y + 30.0, 30.0);
+            const BLRoundRect rounded(at.x, at.y, 89, 49, 8);
+            if (circles) FillAndOutline(context, BL_GEOMETRY_TYPE_CIRCLE, &circle, i);
+            else FillAndOutline(context, BL_GEOMETRY_TYPE_ROUND_RECT, &rounded, i);
         }
     context.end();
 }
@@ -120,15 +122,10 @@ void BM_Blend2DTurnedShapes(benchmark::State& state, bool ellipses)
             const Spot at = SpotOf(i);
             context.reset_transform();
             context.rotate(kTurn, at.x + 45.0, at.y + 25.0);
-            if (ellipses) {
-                const BLEllipse shape(at.x + 45.0, at.y + 25.0, 45.0, 25.0);
-                context.fill_ellipse(shape, Rgb(250, 220, i % 256));
-                context.stroke_ellipse(shape, Rgb(80, 60, 40));
-            } else {
-                const BLRoundRect shape(at.x, at.y, 89, 49, 8);
-                context.fill_round_rect(shape, Rgb(250, 220, i % 256));
-                context.stroke_round_rect(shape, Rgb(80, 60, 40));
-            }
+            const BLEllipse ellipse(at.x + 45.0, at.y + 25.0, 45.0, 25.0);
+            const BLRoundRect rounded(at.x, at.y, 89, 49, 8);
+            if (ellipses) FillAndOutline(context, BL_GEOMETRY_TYPE_ELLIPSE, &ellipse, i);
+            else FillAndOutline(context, BL_GEOMETRY_TYPE_ROUND_RECT, &rounded, i);
         }
     context.end();
 }
