@@ -215,6 +215,7 @@ Status Image::RotateFlip(RotateFlipType rotateFlipType)
 Status Image::Save(const WCHAR* filename, const CLSID* clsidEncoder, const EncoderParameters* encoderParams)
 {
     Status status = Ok;
+    if (SaveMultiFrame(filename, nullptr, clsidEncoder, encoderParams, status)) return SetStatus(status);
     if (IsJpegEncoder(clsidEncoder) && SaveJpegFile(NativeImage(), filename, encoderParams, status))
         return SetStatus(status);
     return SetStatus(DllExports::GdipSaveImageToFile(NativeImage(), filename, clsidEncoder, encoderParams));
