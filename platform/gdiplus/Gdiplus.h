@@ -202,6 +202,9 @@ protected:
     std::shared_ptr<PictureSource> source;
     // Replaces the pixels with the GIF's frame (GdiplusImageExtra.cpp).
     Status SelectGifFrame(UINT frameIndex);
+    // A format the engine cannot hold that the pixels are declared in (0 for none): the engine's bitmap
+    // is 32bppARGB, its pixels quantised as this format holds them (api/WidePixels.h).
+    PixelFormat wideFormat = 0;
     // Replaces the pixels with the TIFF file's page.
     Status SelectTiffPage(UINT pageIndex);
     // The multi-page TIFF file a Save with EncoderValueMultiFrame began, until SaveAdd flushes it.
@@ -256,9 +259,9 @@ public:
     // Bitmap family "ImageExtra": copies of a rectangle in another pixel format.
     using Image::Clone;
     /// A new bitmap of the rectangle's pixels in the format (indexed formats take the nearest colour of
-    /// their standard palette; 16-bit RGB formats keep each channel's top bits); the caller deletes it. A
-    /// rectangle outside the bitmap is InvalidParameter; 16-bit ARGB, 48- and 64-bit formats are
-    /// NotImplemented (the engine cannot hold them).
+    /// their standard palette; 16-bit formats keep each channel's top bits, and 16bppARGB1555 an alpha of
+    /// 128 or more as opaque; 48- and 64-bit formats hold linear light, 8192 for full, in LockBits); the
+    /// caller deletes it. A rectangle outside the bitmap is InvalidParameter.
     Bitmap* Clone(const Rect& rect, PixelFormat format);
     /// As Clone(Rect, PixelFormat).
     Bitmap* Clone(INT x, INT y, INT width, INT height, PixelFormat format);
@@ -276,6 +279,8 @@ private:
     Status CopyConverted(const BitmapData& from);
     // Image family "ImageExtra": a clone of the area in PixelFormat16bppRGB555 or 565, packed here.
     Bitmap* ClonePacked16(const Rect& area, PixelFormat format);
+    // Image family "ImageExtra": a clone in 16bppARGB1555, 48bppRGB, 64bppARGB or 64bppPARGB.
+    Bitmap* CloneWide(const Rect& area, PixelFormat format);
     // What one lock holds until it is unlocked (GdiplusLockBits.cpp).
     struct LockState;
     std::shared_ptr<LockState> lockState;

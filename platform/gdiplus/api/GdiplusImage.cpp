@@ -154,6 +154,7 @@ void Image::AdoptImageOf(const Image& other)
 {
     nativeImage = other.nativeImage;
     source = other.source;
+    wideFormat = other.wideFormat;
     lastResult = other.lastResult;
     loadStatus = other.loadStatus;
 }
@@ -182,6 +183,7 @@ UINT Image::GetHeight()
 PixelFormat Image::GetPixelFormat()
 {
     PixelFormat format = 0;
+    if (wideFormat && nativeImage) return wideFormat;  // held by the engine as 32bppARGB (WidePixels.h)
     SetStatus(DllExports::GdipGetImagePixelFormat(NativeImage(), &format));
     return format;
 }

@@ -16,6 +16,7 @@
 #include "../codecs/GdiplusDecode.h"
 #include "../codecs/GdiplusPropertyItems.h"
 #include "../codecs/GdiplusTiff.h"
+#include "WidePixels.h"
 
 namespace Gdiplus {
 
@@ -353,11 +354,10 @@ Bitmap* PackedClone(const BitmapData& from, PixelFormat format, REAL dpiX, REAL 
     return copy;
 }
 
-// The formats a clone can be written in here: the engine holds neither 16-bit ARGB nor 48- and 64-bit
-// pixels.
+// The formats a clone can be written in.
 bool CanCloneInto(PixelFormat format)
 {
-    if (IsPacked16(format)) return true;
+    if (IsPacked16(format) || IsWideFormat(format)) return true;
     switch (format) {
     case PixelFormat1bppIndexed:
     case PixelFormat4bppIndexed:
@@ -715,6 +715,7 @@ Bitmap* Bitmap::Clone(INT x, INT y, INT width, INT height, PixelFormat format)
         return new Bitmap(static_cast<DllExports::GpBitmap*>(nullptr), NotImplemented);
     }
     if (IsPacked16(format)) return ClonePacked16(Rect(x, y, width, height), format);
+    if (IsWideFormat(format)) return CloneWide(Rect(x, y, width, height), format);
     auto* copy = new Bitmap(width, height, format);
     Status status = copy->GetLastStatus();
     if (status == Ok) {
@@ -746,6 +747,34 @@ Bitmap* Bitmap::ClonePacked16(const Rect& area, PixelFormat format)
         status = !copy ? OutOfMemory : copy->GetLastStatus();
     }
     if (status == Ok) return copy;
+    delete copy;
+    SetStatus(status);
+    return new Bitmap(static_cast<DllExports::GpBitmap*>(nullptr), status);
+}
+
+// The engine cannot hold the format: the clone is an engine 32bppARGB bitmap of the pixels quantised as
+// the format holds them, declared in the format, whose locks in it are converted by the layer.
+Bitmap* Bitmap::CloneWide(const Rect& area, PixelFormat format)
+{
+    auto* copy = new Bitmap(area.Width, area.Height, PixelFormat32bppARGB);
+    BitmapData from{}, to{};
+    Status status = copy->GetLastStatus();
+    if (status == Ok) status = LockBits(&area, ImageLockModeRead, PixelFormat32bppARGB, &from);
+    if (status == Ok) {
+        status = copy->LockBits(nullptr, ImageLockModeWrite, PixelFormat32bppARGB, &to);
+        for (UINT y = 0; status == Ok && y < from.Height; ++y) {
+            const auto* in = reinterpret_cast<const ARGB*>(static_cast<const BYTE*>(from.Scan0) + static_cast<ptrdiff_t>(from.Stride) * y);
+            auto* out = reinterpret_cast<ARGB*>(static_cast<BYTE*>(to.Scan0) + static_cast<ptrdiff_t>(to.Stride) * y);
+            for (UINT x = 0; x < from.Width; ++x) out[x] = QuantisedAs(format, in[x]);
+        }
+        if (status == Ok) status = copy->UnlockBits(&to);
+        UnlockBits(&from);
+    }
+    if (status == Ok) status = copy->SetResolution(GetHorizontalResolution(), GetVerticalResolution());
+    if (status == Ok) {
+        copy->wideFormat = format;
+        return copy;
+    }
     delete copy;
     SetStatus(status);
     return new Bitmap(static_cast<DllExports::GpBitmap*>(nullptr), status);
