@@ -36,6 +36,14 @@ bool SmallEnoughForCanvases()
     return static_cast<unsigned long long>(picture.GetWidth()) * picture.GetHeight() <= kMaxCanvasPixels;
 }
 
+// Every page of a multi-page picture is decoded on selection, so the first few are selected in turn.
+void SelectPages()
+{
+    Gdiplus::Image picture(CString(FilePath().c_str()).GetString());
+    const UINT pages = picture.GetFrameCount(&Gdiplus::FrameDimensionPage);
+    for (UINT page = 1; page < pages && page < 8; ++page) picture.SelectActiveFrame(&Gdiplus::FrameDimensionPage, page);
+}
+
 void LoadFromFile()
 {
     CFxPictor canvas(nullptr, 16, 16);
@@ -66,6 +74,7 @@ void LoadFromResources(const uint8_t* data, size_t size)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (!WriteFile(data, size) || !SmallEnoughForCanvases()) return 0;
+    SelectPages();
     LoadFromFile();
     LoadFromResources(data, size);
     return 0;

@@ -29,6 +29,19 @@ int main(int argc, char** argv)
         const std::string path = std::string(argv[1]) + "/" + format.name;
         if (picture.GetBitmap()->Save(CString(path.c_str()), &encoder, nullptr) == Gdiplus::Ok) ++written;
     }
+    // A TIFF of two pages, for the decoding of pages after the first.
+    CLSID tiff;
+    if (picture.GetEncCLSID(CString("image/tiff"), &tiff) == 1) {
+        ULONG flag = Gdiplus::EncoderValueMultiFrame;
+        Gdiplus::EncoderParameters parameters{1, {{Gdiplus::EncoderSaveFlag, 1, Gdiplus::EncoderParameterValueTypeLong, &flag}}};
+        const std::string path = std::string(argv[1]) + "/seed-pages.tif";
+        Gdiplus::Bitmap* bitmap = picture.GetBitmap();
+        Gdiplus::Status status = bitmap->Save(CString(path.c_str()), &tiff, &parameters);
+        flag = Gdiplus::EncoderValueFrameDimensionPage;
+        if (status == Gdiplus::Ok) status = bitmap->SaveAdd(&parameters);
+        flag = Gdiplus::EncoderValueFlush;
+        if (status == Gdiplus::Ok && bitmap->SaveAdd(&parameters) == Gdiplus::Ok) ++written;
+    }
     std::printf("wrote %d seed pictures into %s\n", written, argv[1]);
     return written >= 4 ? 0 : 1;
 }

@@ -12,7 +12,7 @@ shift || true
 PACKAGES=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libbenchmark-dev
-  libgdiplus libjpeg-dev libpng-dev libgif-dev
+  libgdiplus libjpeg-dev libpng-dev libgif-dev libtiff-dev
   fonts-dejavu-core fonts-liberation2 fonts-nanum fontconfig libfontconfig-dev
   libx11-dev xvfb xauth x11-utils imagemagick
   libxcb1-dev libcairo2-dev libcups2-dev libharfbuzz-dev libfreetype-dev

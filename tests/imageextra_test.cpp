@@ -2,6 +2,7 @@
 // clones, thumbnails and saving to a stream. Expected values are those Windows' GDI+ reports.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -263,8 +264,6 @@ TEST(ImageExtra, CloneIntoFormats)
     EXPECT_EQ(PixelAt(*rgb555, 0, 0), 0xFFFF0000u);
     EXPECT_EQ(PixelAt(*rgb555, 1, 0), 0xFF844229u);
     EXPECT_EQ(PixelAt(*rgb565, 1, 0), 0xFF844529u);
-    std::unique_ptr<Bitmap> wide(source.Clone(0, 0, 1, 1, PixelFormat64bppARGB));
-    EXPECT_EQ(wide->GetLastStatus(), NotImplemented);
 
     // A rectangle outside the bitmap is refused, with a bitmap that holds no picture.
     for (const Rect& outside : {Rect(-1, 0, 2, 1), Rect(2, 0, 2, 1), Rect(0, 0, 0, 1), Rect(0, 1, 3, 2)}) {
@@ -272,6 +271,88 @@ TEST(ImageExtra, CloneIntoFormats)
         EXPECT_EQ(none->GetLastStatus(), InvalidParameter);
         EXPECT_EQ(none->GetWidth(), 0u);
     }
+}
+
+// The words of a locked row, as the format lays them out.
+std::vector<uint16_t> LockedWords(Bitmap& bitmap, PixelFormat format, INT* stride)
+{
+    BitmapData data{};
+    EXPECT_EQ(bitmap.LockBits(nullptr, ImageLockModeRead, format, &data), Ok);
+    *stride = data.Stride;
+    const auto* words = static_cast<const uint16_t*>(data.Scan0);
+    std::vector<uint16_t> row(words, words + data.Width * (((format >> 8) & 0xFF) / 16));
+    bitmap.UnlockBits(&data);
+    return row;
+}
+
+TEST(ImageExtra, CloneIntoFormatsTheEngineCannotHold)
+{
+    Bitmap source(3, 1, PixelFormat32bppARGB);
+    source.SetPixel(0, 0, Color(255, 255, 0, 0));
+    source.SetPixel(1, 0, Color(128, 0x84, 0x46, 0x2F));
+    source.SetPixel(2, 0, Color(127, 255, 255, 255));
+
+    // 16bppARGB1555: five bits a channel, an alpha of 128 or more opaque; rows padded to four bytes.
+    std::unique_ptr<Bitmap> packed(source.Clone(Rect(0, 0, 3, 1), PixelFormat16bppARGB1555));
+    ASSERT_EQ(packed->GetLastStatus(), Ok);
+    EXPECT_EQ(packed->GetPixelFormat(), PixelFormat16bppARGB1555);
+    INT stride = 0;
+    EXPECT_EQ(LockedWords(*packed, PixelFormat16bppARGB1555, &stride), std::vector<uint16_t>({0xFC00, 0xC105, 0x7FFF}));
+    EXPECT_EQ(stride, 8);
+    EXPECT_EQ(PixelAt(*packed, 0, 0), 0xFFFF0000u);
+    EXPECT_EQ(PixelAt(*packed, 1, 0), 0xFF844229u);
+    EXPECT_EQ(PixelAt(*packed, 2, 0), 0x00FFFFFFu);
+
+    // 48bppRGB and 64bppARGB: linear light, 8192 for full, blue first; alpha scaled, and premultiplied in
+    // 64bppPARGB. The 32-bit colours come back as they went in.
+    std::unique_ptr<Bitmap> rgb48(source.Clone(Rect(0, 0, 3, 1), PixelFormat48bppRGB));
+    std::unique_ptr<Bitmap> argb64(source.Clone(Rect(0, 0, 3, 1), PixelFormat64bppARGB));
+    std::unique_ptr<Bitmap> pargb64(source.Clone(Rect(0, 0, 3, 1), PixelFormat64bppPARGB));
+    ASSERT_EQ(argb64->GetLastStatus(), Ok);
+    EXPECT_EQ(rgb48->GetPixelFormat(), PixelFormat48bppRGB);
+    EXPECT_EQ(argb64->GetPixelFormat(), PixelFormat64bppARGB);
+    EXPECT_EQ(pargb64->GetPixelFormat(), PixelFormat64bppPARGB);
+    const std::vector<uint16_t> rgb = LockedWords(*rgb48, PixelFormat48bppRGB, &stride);
+    EXPECT_EQ(stride, 20);
+    EXPECT_EQ(std::vector<uint16_t>(rgb.begin(), rgb.begin() + 3), std::vector<uint16_t>({0, 0, 8192}));
+    EXPECT_EQ(rgb[6], 8192);
+    const std::vector<uint16_t> argb = LockedWords(*argb64, PixelFormat64bppARGB, &stride);
+    EXPECT_EQ(stride, 24);
+    EXPECT_EQ(std::vector<uint16_t>(argb.begin(), argb.begin() + 4), std::vector<uint16_t>({0, 0, 8192, 8192}));
+    EXPECT_EQ(argb[11], 4080);  // alpha 127
+    EXPECT_EQ(argb[8], 8192);
+    const std::vector<uint16_t> premultiplied = LockedWords(*pargb64, PixelFormat64bppPARGB, &stride);
+    EXPECT_EQ(premultiplied[8], 4080);
+    EXPECT_EQ(premultiplied[11], 4080);
+    EXPECT_LT(argb[4], argb[5]);  // 0x2F, 0x46, 0x84 stay in order, darker in linear light
+    EXPECT_LT(argb[5], argb[6]);
+    EXPECT_LT(argb[6], 0x84 * 8192 / 255);
+    for (Bitmap* wide : {argb64.get(), pargb64.get()})
+        for (INT x = 0; x < 3; ++x) {
+            Color original;
+            source.GetPixel(x, 0, &original);
+            EXPECT_EQ(PixelAt(*wide, x, 0), original.GetValue()) << x;
+            std::unique_ptr<Bitmap> back(wide->Clone(Rect(x, 0, 1, 1), PixelFormat32bppARGB));
+            EXPECT_EQ(PixelAt(*back, 0, 0), original.GetValue()) << x;
+        }
+    EXPECT_EQ(PixelAt(*rgb48, 1, 0), 0xFF84462Fu);
+
+    // Written through a lock in its own format, the clone reads the new colour back.
+    BitmapData data{};
+    ASSERT_EQ(argb64->LockBits(nullptr, ImageLockModeWrite, PixelFormat64bppARGB, &data), Ok);
+    const uint16_t green[4] = {0, 8192, 0, 8192};
+    std::memcpy(data.Scan0, green, sizeof(green));
+    ASSERT_EQ(argb64->UnlockBits(&data), Ok);
+    EXPECT_EQ(PixelAt(*argb64, 0, 0), 0xFF00FF00u);
+    EXPECT_EQ(PixelAt(*argb64, 2, 0), 0x7FFFFFFFu);
+
+    // Drawn, it gives its colours.
+    Bitmap target(3, 1, PixelFormat32bppARGB);
+    Graphics graphics(&target);
+    graphics.SetCompositingMode(CompositingModeSourceCopy);
+    ASSERT_EQ(graphics.DrawImage(argb64.get(), 0, 0), Ok);
+    EXPECT_EQ(PixelAt(target, 0, 0), 0xFF00FF00u);
+    EXPECT_TRUE(pictor_test::Near(PixelAt(target, 1, 0), 0x8084462Fu, 1));  // through premultiplied pixels
 }
 
 TEST(ImageExtra, GifProperties)

@@ -74,6 +74,7 @@ class Graphics;
 class Matrix;
 struct DecodedPicture;
 struct PictureSource;
+class TiffWriter;
 struct DeviceMap;
 class DeviceClip;
 class PixelView;
@@ -152,7 +153,8 @@ public:
     Status GetFrameDimensionsList(GUID* dimensionIDs, UINT count);
     /// How many frames the picture has along the dimension (0 for a dimension it does not have).
     UINT GetFrameCount(const GUID* dimensionID);
-    /// Makes the frame the picture's pixels (a GIF frame is composed over the frames before it).
+    /// Makes the frame the picture's pixels (a GIF frame is composed over the frames before it; a TIFF
+    /// file's pages are FrameDimensionPage).
     Status SelectActiveFrame(const GUID* dimensionID, UINT frameIndex);
     /// A new picture of the given size (0 x 0: 120 pixels on its longer side) drawn from this one; the caller
     /// deletes it.
@@ -160,9 +162,11 @@ public:
                              void* callbackData = nullptr);
     /// Writes the picture to the stream with the encoder; returns Ok only when the encoder succeeded.
     Status Save(IStream* stream, const CLSID* clsidEncoder, const EncoderParameters* encoderParams = nullptr);
-    /// Adds a page to a multi-page file being saved (NotImplemented: the engine writes one page only).
+    /// Continues a multi-page TIFF begun by Save with EncoderSaveFlag = EncoderValueMultiFrame: the
+    /// EncoderSaveFlag EncoderValueFrameDimensionPage adds this picture's active frame as the next page,
+    /// EncoderValueFlush finishes the file. Win32Error when no such save is under way.
     Status SaveAdd(const EncoderParameters* encoderParams);
-    /// Adds the picture as a page to a multi-page file being saved (NotImplemented, as above).
+    /// As SaveAdd(const EncoderParameters*), the page added being newImage's active frame.
     Status SaveAdd(Image* newImage, const EncoderParameters* encoderParams);
     /// How many property items (metadata) the picture has.
     UINT GetPropertyCount();
@@ -198,6 +202,17 @@ protected:
     std::shared_ptr<PictureSource> source;
     // Replaces the pixels with the GIF's frame (GdiplusImageExtra.cpp).
     Status SelectGifFrame(UINT frameIndex);
+    // A format the engine cannot hold that the pixels are declared in (0 for none): the engine's bitmap
+    // is 32bppARGB, its pixels quantised as this format holds them (api/WidePixels.h).
+    PixelFormat wideFormat = 0;
+    // Replaces the pixels with the TIFF file's page.
+    Status SelectTiffPage(UINT pageIndex);
+    // The multi-page TIFF file a Save with EncoderValueMultiFrame began, until SaveAdd flushes it.
+    std::shared_ptr<TiffWriter> multiFrameSave;
+    // Begins a multi-page save when the encoder is TIFF's and the parameters ask for one (true, with its
+    // status); every Save first ends the multi-page save before it.
+    bool SaveMultiFrame(const WCHAR* filename, IStream* stream, const CLSID* clsidEncoder,
+                        const EncoderParameters* encoderParams, Status& status);
 };
 
 class Bitmap : public Image {
@@ -244,9 +259,9 @@ public:
     // Bitmap family "ImageExtra": copies of a rectangle in another pixel format.
     using Image::Clone;
     /// A new bitmap of the rectangle's pixels in the format (indexed formats take the nearest colour of
-    /// their standard palette; 16-bit RGB formats keep each channel's top bits); the caller deletes it. A
-    /// rectangle outside the bitmap is InvalidParameter; 16-bit ARGB, 48- and 64-bit formats are
-    /// NotImplemented (the engine cannot hold them).
+    /// their standard palette; 16-bit formats keep each channel's top bits, and 16bppARGB1555 an alpha of
+    /// 128 or more as opaque; 48- and 64-bit formats hold linear light, 8192 for full, in LockBits); the
+    /// caller deletes it. A rectangle outside the bitmap is InvalidParameter.
     Bitmap* Clone(const Rect& rect, PixelFormat format);
     /// As Clone(Rect, PixelFormat).
     Bitmap* Clone(INT x, INT y, INT width, INT height, PixelFormat format);
@@ -264,6 +279,8 @@ private:
     Status CopyConverted(const BitmapData& from);
     // Image family "ImageExtra": a clone of the area in PixelFormat16bppRGB555 or 565, packed here.
     Bitmap* ClonePacked16(const Rect& area, PixelFormat format);
+    // Image family "ImageExtra": a clone in 16bppARGB1555, 48bppRGB, 64bppARGB or 64bppPARGB.
+    Bitmap* CloneWide(const Rect& area, PixelFormat format);
     // What one lock holds until it is unlocked (GdiplusLockBits.cpp).
     struct LockState;
     std::shared_ptr<LockState> lockState;

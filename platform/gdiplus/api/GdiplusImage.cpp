@@ -154,6 +154,7 @@ void Image::AdoptImageOf(const Image& other)
 {
     nativeImage = other.nativeImage;
     source = other.source;
+    wideFormat = other.wideFormat;
     lastResult = other.lastResult;
     loadStatus = other.loadStatus;
 }
@@ -182,6 +183,7 @@ UINT Image::GetHeight()
 PixelFormat Image::GetPixelFormat()
 {
     PixelFormat format = 0;
+    if (wideFormat && nativeImage) return wideFormat;  // held by the engine as 32bppARGB (WidePixels.h)
     SetStatus(DllExports::GdipGetImagePixelFormat(NativeImage(), &format));
     return format;
 }
@@ -215,6 +217,7 @@ Status Image::RotateFlip(RotateFlipType rotateFlipType)
 Status Image::Save(const WCHAR* filename, const CLSID* clsidEncoder, const EncoderParameters* encoderParams)
 {
     Status status = Ok;
+    if (SaveMultiFrame(filename, nullptr, clsidEncoder, encoderParams, status)) return SetStatus(status);
     if (IsJpegEncoder(clsidEncoder) && SaveJpegFile(NativeImage(), filename, encoderParams, status))
         return SetStatus(status);
     return SetStatus(DllExports::GdipSaveImageToFile(NativeImage(), filename, clsidEncoder, encoderParams));

@@ -1,6 +1,7 @@
 // Image and Bitmap members for formats, palettes, frames, thumbnails, streams, metadata and format
-// clones. The layer decodes PNG, JPEG and GIF itself, so the engine sees those as bitmaps made in memory:
-// their file format and a GIF's later frames come from what the layer kept of the file.
+// clones. The layer decodes PNG, JPEG, GIF and TIFF itself, so the engine sees those as bitmaps made in
+// memory: their file format, a GIF's later frames and a TIFF file's later pages come from what the layer
+// kept of the file. Multi-page TIFF files are written by the layer (codecs/GdiplusTiff.cpp).
 #include <gif_lib.h>
 
 #include <algorithm>
@@ -10,16 +11,21 @@
 #include <vector>
 
 #include "../../win/Stream.h"
+#include "../../win/Utf.h"
 #include "../Gdiplus.h"
 #include "../codecs/GdiplusDecode.h"
 #include "../codecs/GdiplusPropertyItems.h"
+#include "../codecs/GdiplusTiff.h"
+#include "WidePixels.h"
 
 namespace Gdiplus {
 
-// The file behind a picture the layer decoded, the GIF frame on show, and the file's property items.
+// The file behind a picture the layer decoded, the GIF frame or TIFF page on show, and the file's property
+// items.
 struct PictureSource {
     GUID rawFormat{};
-    std::vector<BYTE> gifBytes;  // an animation's whole file, to decode its later frames from
+    std::vector<BYTE> gifBytes;   // an animation's whole file, to decode its later frames from
+    std::vector<BYTE> tiffBytes;  // a TIFF file of several pages, to decode its later pages from
     UINT frameCount = 1;
     UINT activeFrame = 0;
     PropertyList properties;
@@ -348,11 +354,10 @@ Bitmap* PackedClone(const BitmapData& from, PixelFormat format, REAL dpiX, REAL 
     return copy;
 }
 
-// The formats a clone can be written in here: the engine holds neither 16-bit ARGB nor 48- and 64-bit
-// pixels.
+// The formats a clone can be written in.
 bool CanCloneInto(PixelFormat format)
 {
-    if (IsPacked16(format)) return true;
+    if (IsPacked16(format) || IsWideFormat(format)) return true;
     switch (format) {
     case PixelFormat1bppIndexed:
     case PixelFormat4bppIndexed:
@@ -397,7 +402,30 @@ void PutIndex(BYTE* row, INT x, PixelFormat format, BYTE index)
     }
 }
 
+// The value of the EncoderSaveFlag parameter, or -1 when there is none.
+long SaveFlagOf(const EncoderParameters* parameters)
+{
+    if (!parameters) return -1;
+    for (UINT i = 0; i < parameters->Count; ++i) {
+        const EncoderParameter& parameter = parameters->Parameter[i];
+        if (parameter.Guid == EncoderSaveFlag && parameter.NumberOfValues >= 1 &&
+            parameter.Type == EncoderParameterValueTypeLong && parameter.Value)
+            return static_cast<long>(*static_cast<const ULONG*>(parameter.Value));
+    }
+    return -1;
+}
+
 }  // namespace
+
+std::shared_ptr<PictureSource> DescribeTiffSource(std::vector<BYTE>&& file, UINT pageCount)
+{
+    std::shared_ptr<PictureSource> source(new (std::nothrow) PictureSource);
+    if (!source) return nullptr;
+    source->rawFormat = ImageFormatTIFF;
+    source->frameCount = pageCount;
+    if (pageCount > 1) source->tiffBytes = std::move(file);
+    return source;
+}
 
 std::shared_ptr<PictureSource> DescribeSource(PictureBytes& bytes, const GUID& rawFormat)
 {
@@ -473,6 +501,11 @@ Status Image::GetFrameDimensionsList(GUID* dimensionIDs, UINT count)
         *dimensionIDs = FrameDimensionTime;
         return Ok;
     }
+    if (source && nativeImage && source->rawFormat == ImageFormatTIFF) {
+        if (!dimensionIDs || count != 1) return SetStatus(InvalidParameter);
+        *dimensionIDs = FrameDimensionPage;
+        return Ok;
+    }
     return SetStatus(DllExports::GdipImageGetFrameDimensionsList(NativeImage(), dimensionIDs, count));
 }
 
@@ -480,6 +513,10 @@ UINT Image::GetFrameCount(const GUID* dimensionID)
 {
     if (source && nativeImage && source->rawFormat == ImageFormatGIF) {
         if (!dimensionID || !(*dimensionID == FrameDimensionTime)) return 0;
+        return source->frameCount;
+    }
+    if (source && nativeImage && source->rawFormat == ImageFormatTIFF) {
+        if (!dimensionID || !(*dimensionID == FrameDimensionPage)) return 0;
         return source->frameCount;
     }
     UINT count = 0;
@@ -493,6 +530,10 @@ Status Image::SelectActiveFrame(const GUID* dimensionID, UINT frameIndex)
     if (source && source->rawFormat == ImageFormatGIF) {
         if (!(*dimensionID == FrameDimensionTime) || frameIndex >= source->frameCount) return SetStatus(InvalidParameter);
         return SetStatus(SelectGifFrame(frameIndex));
+    }
+    if (source && source->rawFormat == ImageFormatTIFF) {
+        if (!(*dimensionID == FrameDimensionPage) || frameIndex >= source->frameCount) return SetStatus(InvalidParameter);
+        return SetStatus(SelectTiffPage(frameIndex));
     }
     // The engine takes any index for its frames; GDI+ refuses one past the last.
     UINT count = 0;
@@ -526,6 +567,20 @@ Status Image::SelectGifFrame(UINT frameIndex)
     return Ok;
 }
 
+Status Image::SelectTiffPage(UINT pageIndex)
+{
+    if (pageIndex == source->activeFrame) return Ok;
+    if (source->tiffBytes.empty()) return OutOfMemory;
+    DecodedPicture picture;
+    Status status = DecodeTiffPage(source->tiffBytes, pageIndex, picture);
+    if (status != Ok) return status;
+    std::shared_ptr<PictureSource> kept = source;
+    AdoptLoaded(Ok, picture);
+    source = kept;
+    source->activeFrame = pageIndex;
+    return Ok;
+}
+
 Image* Image::GetThumbnailImage(UINT thumbWidth, UINT thumbHeight, GetThumbnailImageAbort callback, void* callbackData)
 {
     if (!BitmapSizeFits(thumbWidth, thumbHeight)) {
@@ -541,24 +596,55 @@ Image* Image::GetThumbnailImage(UINT thumbWidth, UINT thumbHeight, GetThumbnailI
 Status Image::Save(IStream* stream, const CLSID* clsidEncoder, const EncoderParameters* encoderParams)
 {
     if (!stream || !clsidEncoder) return SetStatus(InvalidParameter);
+    Status status = Ok;
+    if (SaveMultiFrame(nullptr, stream, clsidEncoder, encoderParams, status)) return SetStatus(status);
     IStream* outer = t_saving;
     t_saving = stream;
-    Status status = DllExports::GdipSaveImageToDelegate_linux(NativeImage(), GetSaved, PutSaved, SeekSaved, CloseSaved,
+    status = DllExports::GdipSaveImageToDelegate_linux(NativeImage(), GetSaved, PutSaved, SeekSaved, CloseSaved,
                                                              SizeSaved, clsidEncoder, encoderParams);
     t_saving = outer;
     return SetStatus(status);
 }
 
+bool Image::SaveMultiFrame(const WCHAR* filename, IStream* stream, const CLSID* clsidEncoder,
+                           const EncoderParameters* encoderParams, Status& status)
+{
+    // Saving again, even to the same file, starts over (the file is written anew), as in GDI+.
+    multiFrameSave.reset();
+    if (!nativeImage || !IsTiffEncoder(clsidEncoder) || SaveFlagOf(encoderParams) != EncoderValueMultiFrame) return false;
+    std::unique_ptr<TiffWriter> writer;
+    if (stream) writer = TiffWriter::ToStream(stream);
+    else if (filename) writer = TiffWriter::ToFile(Utf16ToUtf8(filename));
+    status = !filename && !stream ? InvalidParameter : !writer ? Win32Error : writer->AddPage(NativeImage());
+    if (status == Ok) multiFrameSave = std::move(writer);
+    return true;
+}
+
+// Adds the page, or finishes the file, as the EncoderSaveFlag asks. A save is under way.
+static Status ContinueSave(std::shared_ptr<TiffWriter>& save, DllExports::GpImage* page, const EncoderParameters* parameters)
+{
+    const long flag = SaveFlagOf(parameters);
+    if (flag == EncoderValueFrameDimensionPage) return save->AddPage(page);
+    if (flag != EncoderValueFlush) return InvalidParameter;
+    const Status status = save->Finish();
+    save.reset();
+    return status;
+}
+
 Status Image::SaveAdd(const EncoderParameters* encoderParams)
 {
     if (!nativeImage || !encoderParams) return SetStatus(InvalidParameter);
-    return SetStatus(NotImplemented);
+    // Only a Save with EncoderValueMultiFrame begins a file that pages can be added to (Win32Error, as
+    // Windows reports, before it, after the flush, or after a plain Save).
+    if (!multiFrameSave) return SetStatus(Win32Error);
+    return SetStatus(ContinueSave(multiFrameSave, NativeImage(), encoderParams));
 }
 
 Status Image::SaveAdd(Image* newImage, const EncoderParameters* encoderParams)
 {
     if (!nativeImage || !newImage || !newImage->NativeImage() || !encoderParams) return SetStatus(InvalidParameter);
-    return SetStatus(NotImplemented);
+    if (!multiFrameSave) return SetStatus(Win32Error);
+    return SetStatus(ContinueSave(multiFrameSave, newImage->NativeImage(), encoderParams));
 }
 
 UINT Image::GetPropertyCount()
@@ -629,6 +715,7 @@ Bitmap* Bitmap::Clone(INT x, INT y, INT width, INT height, PixelFormat format)
         return new Bitmap(static_cast<DllExports::GpBitmap*>(nullptr), NotImplemented);
     }
     if (IsPacked16(format)) return ClonePacked16(Rect(x, y, width, height), format);
+    if (IsWideFormat(format)) return CloneWide(Rect(x, y, width, height), format);
     auto* copy = new Bitmap(width, height, format);
     Status status = copy->GetLastStatus();
     if (status == Ok) {
@@ -660,6 +747,34 @@ Bitmap* Bitmap::ClonePacked16(const Rect& area, PixelFormat format)
         status = !copy ? OutOfMemory : copy->GetLastStatus();
     }
     if (status == Ok) return copy;
+    delete copy;
+    SetStatus(status);
+    return new Bitmap(static_cast<DllExports::GpBitmap*>(nullptr), status);
+}
+
+// The engine cannot hold the format: the clone is an engine 32bppARGB bitmap of the pixels quantised as
+// the format holds them, declared in the format, whose locks in it are converted by the layer.
+Bitmap* Bitmap::CloneWide(const Rect& area, PixelFormat format)
+{
+    auto* copy = new Bitmap(area.Width, area.Height, PixelFormat32bppARGB);
+    BitmapData from{}, to{};
+    Status status = copy->GetLastStatus();
+    if (status == Ok) status = LockBits(&area, ImageLockModeRead, PixelFormat32bppARGB, &from);
+    if (status == Ok) {
+        status = copy->LockBits(nullptr, ImageLockModeWrite, PixelFormat32bppARGB, &to);
+        for (UINT y = 0; status == Ok && y < from.Height; ++y) {
+            const auto* in = reinterpret_cast<const ARGB*>(static_cast<const BYTE*>(from.Scan0) + static_cast<ptrdiff_t>(from.Stride) * y);
+            auto* out = reinterpret_cast<ARGB*>(static_cast<BYTE*>(to.Scan0) + static_cast<ptrdiff_t>(to.Stride) * y);
+            for (UINT x = 0; x < from.Width; ++x) out[x] = QuantisedAs(format, in[x]);
+        }
+        if (status == Ok) status = copy->UnlockBits(&to);
+        UnlockBits(&from);
+    }
+    if (status == Ok) status = copy->SetResolution(GetHorizontalResolution(), GetVerticalResolution());
+    if (status == Ok) {
+        copy->wideFormat = format;
+        return copy;
+    }
     delete copy;
     SetStatus(status);
     return new Bitmap(static_cast<DllExports::GpBitmap*>(nullptr), status);

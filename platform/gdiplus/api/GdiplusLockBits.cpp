@@ -20,6 +20,7 @@
 
 #include "../Gdiplus.h"
 #include "../pipeline/Premultiply.h"
+#include "WidePixels.h"
 
 namespace Gdiplus {
 
@@ -130,6 +131,11 @@ struct RowForms {
 
 RowForms Rows32(PixelFormat native, PixelFormat format)
 {
+    // The formats the engine cannot hold are converted by the layer from and to its 32-bit pixels.
+    if (IsWideFormat(format)) {
+        const WideRowForms wide = WideRows(native, format);
+        return {wide.toCaller, wide.toEngine};
+    }
     if (!IsDirect32(native) || !IsDirect32(format)) return {};
     if (format == native) return {SameRows, SameRows};
     if (native == PixelFormat32bppPARGB && format == PixelFormat32bppARGB) return {StraightRows, PremultipliedRows};
@@ -169,9 +175,11 @@ Status Bitmap::LockView(const Rect& area, PixelFormat native, LockState& state, 
         state.pixels = static_cast<BYTE*>(caller.Scan0);
         state.stride = caller.Stride;
     } else {
-        state.buffer.resize(state.rowBytes / 4 * state.height);
+        // Rows of 16- and 48-bit pixels are padded to whole 4-byte words, as GDI+ pads every stride.
+        const size_t words = (state.rowBytes + 3) / 4;
+        state.buffer.resize(words * state.height);
         state.pixels = reinterpret_cast<BYTE*>(state.buffer.data());
-        state.stride = static_cast<INT>(state.rowBytes);
+        state.stride = static_cast<INT>(words * 4);
     }
     // The layer's own buffer starts from the pixels there, for a write-only lock too, so that what the
     // caller does not write goes back as it was; a caller's buffer is the caller's to fill.

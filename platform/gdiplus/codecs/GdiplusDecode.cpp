@@ -8,6 +8,7 @@
 
 #include "../Gdiplus.h"
 #include "GdiplusDecode.h"
+#include "GdiplusTiff.h"
 
 namespace Gdiplus {
 
@@ -50,7 +51,7 @@ bool JpegSize(PictureBytes& bytes, long long& width, long long& height)
     return false;
 }
 
-// Every page of a TIFF file is decoded by the engine, so every page's size is checked.
+// Any page of a TIFF file may be selected, so every page's size is checked.
 bool TiffPagesFit(PictureBytes& bytes, const BYTE* header)
 {
     const bool little = header[0] == 'I';
@@ -132,6 +133,7 @@ Status DecodePicture(PictureBytes& bytes, DecodedPicture& picture)
     picture = DecodedPicture{};
     Kind kind = Kind::Other;
     if (!SizeFits(bytes, kind)) return OutOfMemory;
+    if (kind == Kind::Tiff) return DecodeTiff(bytes, picture);
     if (kind != Kind::Png && kind != Kind::Jpeg && kind != Kind::Gif) return Ok;
     PictureReader reader(bytes);
     if (!reader.Ready()) return OutOfMemory;

@@ -1,6 +1,6 @@
 // Pictures decoded by the layer itself. Every picture's header is read first and a size that cannot be
-// held is refused before anything is allocated; PNG, JPEG and GIF are then decoded here with libpng,
-// libjpeg-turbo and giflib (the engine's own loaders leak on broken files, trust declared sizes and, for
+// held is refused before anything is allocated; PNG, JPEG, GIF and TIFF are then decoded here with libpng,
+// libjpeg-turbo, giflib and libtiff (the engine's own loaders leak on broken files, trust declared sizes and, for
 // GIF, crash), into engine bitmaps laid out as the engine's decoders lay them out.
 #pragma once
 

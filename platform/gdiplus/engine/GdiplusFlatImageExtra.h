@@ -40,6 +40,39 @@ const GUID FrameDimensionTime = {0x6aedbd6d, 0x3fb5, 0x418a, {0x83, 0xa6, 0x7f, 
 const GUID FrameDimensionResolution = {0x84236f7b, 0x3bd3, 0x428f, {0x8d, 0xab, 0x4e, 0xa1, 0x43, 0x9c, 0xa3, 0x15}};
 const GUID FrameDimensionPage = {0x7462dc86, 0x6180, 0x4c7e, {0x8e, 0x3f, 0xee, 0x73, 0x33, 0xa7, 0xa4, 0x83}};
 
+/// The encoder parameter that starts, continues and ends a multi-frame save (its value an EncoderValue).
+const GUID EncoderSaveFlag = {0x292266fc, 0xac40, 0x47bf, {0x8c, 0xfc, 0xa8, 0x5b, 0x89, 0xa6, 0x55, 0xde}};
+
+/// Values of encoder parameters, as GDI+ numbers them.
+enum EncoderValue {
+    EncoderValueColorTypeCMYK = 0,
+    EncoderValueColorTypeYCCK = 1,
+    EncoderValueCompressionLZW = 2,
+    EncoderValueCompressionCCITT3 = 3,
+    EncoderValueCompressionCCITT4 = 4,
+    EncoderValueCompressionRle = 5,
+    EncoderValueCompressionNone = 6,
+    EncoderValueScanMethodInterlaced = 7,
+    EncoderValueScanMethodNonInterlaced = 8,
+    EncoderValueVersionGif87 = 9,
+    EncoderValueVersionGif89 = 10,
+    EncoderValueRenderProgressive = 11,
+    EncoderValueRenderNonProgressive = 12,
+    EncoderValueTransformRotate90 = 13,
+    EncoderValueTransformRotate180 = 14,
+    EncoderValueTransformRotate270 = 15,
+    EncoderValueTransformFlipHorizontal = 16,
+    EncoderValueTransformFlipVertical = 17,
+    EncoderValueMultiFrame = 18,
+    EncoderValueLastFrame = 19,
+    EncoderValueFlush = 20,
+    EncoderValueFrameDimensionTime = 21,
+    EncoderValueFrameDimensionResolution = 22,
+    EncoderValueFrameDimensionPage = 23,
+    EncoderValueColorTypeGray = 24,
+    EncoderValueColorTypeRGB = 25
+};
+
 /// Facts about a picture's pixels and origin (Image::GetFlags).
 enum ImageFlags {
     ImageFlagsNone = 0,
