@@ -96,27 +96,40 @@ struct MaskPaint {
     const ClipRows* clipRows = nullptr;
 };
 
+// Composites the premultiplied colour, scaled by each pixel's coverage, over a run of pixels. Most of a
+// glyph's box is empty or solid ink: those pixels are left unread or set whole.
+void BlendCoverage(uint32_t* pixels, const uint8_t* coverage, INT count, uint32_t source)
+{
+    const bool opaque = source >> 24 == 255;
+    for (INT i = 0; i < count; ++i) {
+        const uint32_t share = coverage[i];
+        if (share == 0) continue;
+        pixels[i] = share == 255 && opaque ? source : OverPixel(ScaledPixel(source, share), pixels[i]);
+    }
+}
+
 // Composites pixels [from, to) of device row y, whose coverage starts at coverage[0] for pixel `from`.
 void PaintMaskRun(uint32_t* row, const uint8_t* coverage, INT from, INT to, INT y, const MaskPaint& paint)
 {
-    if (paint.shaded) {
-        // The paint is asked for a run of pixels that share a coverage at once.
-        for (INT x = from; x < to;) {
-            const uint8_t share = coverage[x - from];
-            INT end = x + 1;
-            while (end < to && coverage[end - from] == share) ++end;
-            if (share != 0) paint.shaded->Composite(row + x, x, y, end - x, share);
-            x = end;
-        }
-        return;
+    if (!paint.shaded) return BlendCoverage(row + from, coverage, to - from, paint.source);
+    // The paint is asked for a run of pixels that share a coverage at once.
+    for (INT x = from; x < to;) {
+        const uint8_t share = coverage[x - from];
+        INT end = x + 1;
+        while (end < to && coverage[end - from] == share) ++end;
+        if (share != 0) paint.shaded->Composite(row + x, x, y, end - x, share);
+        x = end;
     }
-    const bool opaque = paint.source >> 24 == 255;
-    for (INT x = from; x < to; ++x) {
-        // Most of a glyph's box is empty or solid ink: those pixels are left or set whole.
-        const uint32_t share = coverage[x - from];
-        if (share == 0) continue;
-        row[x] = share == 255 && opaque ? paint.source : OverPixel(ScaledPixel(paint.source, share), row[x]);
-    }
+}
+
+// The first pixel whose centre lies at or past the coordinate, kept within a range INT holds.
+INT PixelEdge(double coordinate) { return INT(std::clamp(std::ceil(coordinate), -1e9, 1e9)); }
+
+// Whether a point, reaching `reach` device pixels around it, may touch the box.
+bool Touches(const PointF& p, float reach, const PixelBox& box)
+{
+    return p.X + reach >= float(box.left) && p.X - reach <= float(box.right) && p.Y + reach >= float(box.top) &&
+           p.Y - reach <= float(box.bottom);
 }
 
 // Composites the paint, scaled by the glyph's coverage, over the pixels of the box it reaches (and the clip
@@ -143,16 +156,6 @@ void PaintMask(const PixelView& target, const GlyphMask& mask, INT x, INT y, con
             PaintMaskRun(pixels, coverage + (from - x), from, from + count, row, paint);
         });
     }
-}
-
-// The first pixel whose centre lies at or past the coordinate, kept within a range INT holds.
-INT PixelEdge(double coordinate) { return INT(std::clamp(std::ceil(coordinate), -1e9, 1e9)); }
-
-// Whether a point, reaching `reach` device pixels around it, may touch the box.
-bool Touches(const PointF& p, float reach, const PixelBox& box)
-{
-    return p.X + reach >= float(box.left) && p.X - reach <= float(box.right) && p.Y + reach >= float(box.top) &&
-           p.Y - reach <= float(box.bottom);
 }
 
 // The glyph rendering a text rendering hint asks for. ClearType's colour fringes need to know the screen's
