@@ -18,21 +18,30 @@
 
 namespace peers {
 
+// The scripts the text workloads draw, each in a face that holds all its characters.
+enum class Script { Latin, Hangul };
+
+const char* FamilyOf(Script script) { return script == Script::Hangul ? "NanumGothic" : "DejaVu Sans"; }
 
 // Strings that differ from call to call, so that no cache of whole lines can help.
-const std::vector<std::wstring>& Strings()
+const std::vector<std::wstring>& Strings(Script script = Script::Latin)
 {
-    static const std::vector<std::wstring> strings = [] {
+    static const auto make = [](Script of) {
         std::vector<std::wstring> all;
-        for (int i = 0; i < kStrings * 4; ++i)
-            all.push_back(L"Order " + std::to_wstring(1000 + i * 7) + L" shipped to Lisbon, " + std::to_wstring(i % 60) +
-                          L" parcels");
+        for (int i = 0; i < kStrings * 4; ++i) {
+            const std::wstring number = std::to_wstring(1000 + i * 7), parcels = std::to_wstring(i % 60);
+            if (of == Script::Hangul)
+                all.push_back(L"주문 " + number + L"번, 리스본으로 발송된 소포 " + parcels + L"개");
+            else
+                all.push_back(L"Order " + number + L" shipped to Lisbon, " + parcels + L" parcels");
+        }
         return all;
-    }();
-    return strings;
+    };
+    static const std::vector<std::wstring> latin = make(Script::Latin), hangul = make(Script::Hangul);
+    return script == Script::Hangul ? hangul : latin;
 }
-QString QtString(int i) { return QString::fromStdWString(Strings()[i]); }
-std::string Utf8String(int i) { return QtString(i).toStdString(); }
+QString QtString(int i, Script script = Script::Latin) { return QString::fromStdWString(Strings(script)[i]); }
+std::string Utf8String(int i, Script script = Script::Latin) { return QtString(i, script).toStdString(); }
 
 // Qt needs an application object for its fonts; it runs without a display.
 QGuiApplication& QtApp()
@@ -79,14 +88,13 @@ const std::vector<uint32_t>& LargePixels()
         for (int y = 0; y < kLargeHeight; ++y)
             for (int x = 0; x < kLargeWidth; ++x) {
                 noise = noise * 1103515245u + 12345u;
-                all[size_t(y) * kLargeWidth + x] = 0xFF000000u | ((x * 255 / kLargeWidth) << 16) |
-                                                   ((y * 255 / kLargeHeight) << 8) | (noise >> 24);
+                all[size_t(y) * kLargeWidth + x] =
+                    0xFF000000u | ((x * 255 / kLargeWidth) << 16) | ((y * 255 / kLargeHeight) << 8) | (noise >> 24);
             }
         return all;
     }();
     return pixels;
 }
-
 
 void CairoRoundRect(cairo_t* cr, double x, double y, double w, double h, double r)
 {
@@ -138,8 +146,8 @@ void BM_QtScaled(benchmark::State& state)
 void BM_CairoScaled(benchmark::State& state)
 {
     cairo_surface_t* source = cairo_image_surface_create_for_data(
-        reinterpret_cast<unsigned char*>(const_cast<uint32_t*>(LargePixels().data())), CAIRO_FORMAT_ARGB32,
-        kLargeWidth, kLargeHeight, kLargeWidth * 4);
+        reinterpret_cast<unsigned char*>(const_cast<uint32_t*>(LargePixels().data())), CAIRO_FORMAT_ARGB32, kLargeWidth,
+        kLargeHeight, kLargeWidth * 4);
     for (auto _ : state) {
         state.PauseTiming();
         cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kLargeWidth, kLargeHeight);
@@ -161,44 +169,47 @@ void BM_CairoScaled(benchmark::State& state)
 
 // ---- text at a point, and in a rectangle, every string different ----
 
-const CString kFamily("DejaVu Sans");
-
-void BM_Text(benchmark::State& state)
+void BM_Text(benchmark::State& state, Script script)
 {
+    const CString family(FamilyOf(script));
+    const auto& strings = Strings(script);
     int round = 0;
     for (auto _ : state) {
         for (int i = 0; i < kStrings; ++i)
-            Canvas().Text(SpotOf(i).x, SpotOf(i).y, 16, 255, 20, 20, BYTE(i), kFamily,
-                          CString(Strings()[(i + round) % Strings().size()].c_str()));
+            Canvas().Text(SpotOf(i).x, SpotOf(i).y, 16, 255, 20, 20, BYTE(i), family,
+                          CString(strings[(i + round) % strings.size()].c_str()));
         round += kStrings;
     }
 }
 
-void BM_TextInRect(benchmark::State& state)
+void BM_TextInRect(benchmark::State& state, Script script)
 {
+    const CString family(FamilyOf(script));
+    const auto& strings = Strings(script);
     int round = 0;
     for (auto _ : state) {
         for (int i = 0; i < kStrings; ++i)
             Canvas().Text(CRect(SpotOf(i).x, SpotOf(i).y, SpotOf(i).x + 120, SpotOf(i).y + 60), 16,
                           Gdiplus::Color(255, 20, 20, BYTE(i)), Gdiplus::FontStyleRegular,
-                          Gdiplus::StringAlignmentCenter, kFamily,
-                          CString(Strings()[(i + round) % Strings().size()].c_str()));
+                          Gdiplus::StringAlignmentCenter, family,
+                          CString(strings[(i + round) % strings.size()].c_str()));
         round += kStrings;
     }
 }
 
-void BM_QtText(benchmark::State& state, bool inRect)
+void BM_QtText(benchmark::State& state, bool inRect, Script script)
 {
     QPainter painter(&QtCanvas());
     painter.setRenderHint(QPainter::Antialiasing);
-    QFont font("DejaVu Sans");
+    QFont font(FamilyOf(script));
     font.setPixelSize(16);
     painter.setFont(font);
+    const int count = int(Strings(script).size());
     int round = 0;
     for (auto _ : state) {
         for (int i = 0; i < kStrings; ++i) {
             painter.setPen(QColor(20, 20, i % 256));
-            const QString text = QtString((i + round) % Strings().size());
+            const QString text = QtString((i + round) % count, script);
             if (inRect)
                 painter.drawText(QRect(SpotOf(i).x, SpotOf(i).y, 120, 60), Qt::AlignCenter | Qt::TextWordWrap, text);
             else
@@ -209,11 +220,11 @@ void BM_QtText(benchmark::State& state, bool inRect)
 }
 
 // pango on cairo as a cairo program would use it: one layout, its text changed per string.
-void BM_PangoText(benchmark::State& state, bool inRect)
+void BM_PangoText(benchmark::State& state, bool inRect, Script script)
 {
     cairo_t* cr = cairo_create(CairoCanvas());
     PangoLayout* layout = pango_cairo_create_layout(cr);
-    PangoFontDescription* font = pango_font_description_from_string("DejaVu Sans");
+    PangoFontDescription* font = pango_font_description_from_string(FamilyOf(script));
     pango_font_description_set_absolute_size(font, 16 * PANGO_SCALE);
     pango_layout_set_font_description(layout, font);
     if (inRect) {
@@ -221,7 +232,7 @@ void BM_PangoText(benchmark::State& state, bool inRect)
         pango_layout_set_alignment(layout, PANGO_ALIGN_CENTER);
     }
     std::vector<std::string> utf8;
-    for (size_t i = 0; i < Strings().size(); ++i) utf8.push_back(Utf8String(int(i)));
+    for (size_t i = 0; i < Strings(script).size(); ++i) utf8.push_back(Utf8String(int(i), script));
     int round = 0;
     for (auto _ : state) {
         for (int i = 0; i < kStrings; ++i) {
@@ -373,8 +384,10 @@ void BM_ClippedFills(benchmark::State& state, bool round)
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
     Gdiplus::GraphicsPath circle;
     circle.AddEllipse(460.0f, 40.0f, 1000.0f, 1000.0f);
-    if (round) graphics.SetClip(&circle);
-    else graphics.SetClip(Gdiplus::Rect(200, 100, 1500, 800));
+    if (round)
+        graphics.SetClip(&circle);
+    else
+        graphics.SetClip(Gdiplus::Rect(200, 100, 1500, 800));
     for (auto _ : state)
         for (int i = 0; i < kClippedShapes; ++i) {
             Gdiplus::SolidBrush brush(Gdiplus::Color(255, 250, 220, BYTE(i)));
@@ -389,8 +402,10 @@ void BM_QtClippedFills(benchmark::State& state, bool round)
     painter.setPen(Qt::NoPen);
     QPainterPath circle;
     circle.addEllipse(QRectF(460, 40, 1000, 1000));
-    if (round) painter.setClipPath(circle);
-    else painter.setClipRect(QRect(200, 100, 1500, 800));
+    if (round)
+        painter.setClipPath(circle);
+    else
+        painter.setClipRect(QRect(200, 100, 1500, 800));
     for (auto _ : state)
         for (int i = 0; i < kClippedShapes; ++i) {
             painter.setBrush(QColor(250, 220, i % 256));
@@ -401,8 +416,10 @@ void BM_QtClippedFills(benchmark::State& state, bool round)
 void BM_CairoClippedFills(benchmark::State& state, bool round)
 {
     cairo_t* cr = cairo_create(CairoCanvas());
-    if (round) cairo_arc(cr, 960, 540, 500, 0, 2 * G_PI);
-    else cairo_rectangle(cr, 200, 100, 1500, 800);
+    if (round)
+        cairo_arc(cr, 960, 540, 500, 0, 2 * G_PI);
+    else
+        cairo_rectangle(cr, 200, 100, 1500, 800);
     cairo_clip(cr);
     for (auto _ : state)
         for (int i = 0; i < kClippedShapes; ++i) {
@@ -472,16 +489,18 @@ const bool kRegistered = [] {
     }
     PeerRows().push_back({"peer:ReSampling" + resample, {"peer:qt" + resample, "peer:cairo" + resample}, 1.0, 1.5});
 
-    const std::string text = "/200-strings";
-    add("peer:Text" + text, BM_Text);
-    add("peer:Text-in-rect" + text, BM_TextInRect);
-    add("peer:qt-text" + text, [](benchmark::State& s) { BM_QtText(s, false); });
-    add("peer:qt-text-in-rect" + text, [](benchmark::State& s) { BM_QtText(s, true); });
-    add("peer:pango-text" + text, [](benchmark::State& s) { BM_PangoText(s, false); });
-    add("peer:pango-text-in-rect" + text, [](benchmark::State& s) { BM_PangoText(s, true); });
-    PeerRows().push_back({"peer:Text" + text, {"peer:qt-text" + text, "peer:pango-text" + text}, 1.0, 0});
-    PeerRows().push_back(
-        {"peer:Text-in-rect" + text, {"peer:qt-text-in-rect" + text, "peer:pango-text-in-rect" + text}, 1.0, 0});
+    for (Script script : {Script::Latin, Script::Hangul}) {
+        const std::string text = script == Script::Hangul ? "/200-hangul-strings" : "/200-strings";
+        add("peer:Text" + text, [script](benchmark::State& s) { BM_Text(s, script); });
+        add("peer:Text-in-rect" + text, [script](benchmark::State& s) { BM_TextInRect(s, script); });
+        add("peer:qt-text" + text, [script](benchmark::State& s) { BM_QtText(s, false, script); });
+        add("peer:qt-text-in-rect" + text, [script](benchmark::State& s) { BM_QtText(s, true, script); });
+        add("peer:pango-text" + text, [script](benchmark::State& s) { BM_PangoText(s, false, script); });
+        add("peer:pango-text-in-rect" + text, [script](benchmark::State& s) { BM_PangoText(s, true, script); });
+        PeerRows().push_back({"peer:Text" + text, {"peer:qt-text" + text, "peer:pango-text" + text}, 1.0, 0});
+        PeerRows().push_back(
+            {"peer:Text-in-rect" + text, {"peer:qt-text-in-rect" + text, "peer:pango-text-in-rect" + text}, 1.0, 0});
+    }
 
     const std::string gradient = "/1920x1080-x20";
     add("peer:FillGradientRect" + gradient, [](benchmark::State& s) { BM_Gradient(s, 0); });
@@ -494,7 +513,9 @@ const bool kRegistered = [] {
     const std::vector<std::string> down = {"peer:qt-gradient-down" + gradient, "peer:cairo-gradient-down" + gradient};
     PeerRows().push_back({"peer:FillGradientRect" + gradient, down, 1.0, 0});
     PeerRows().push_back({"peer:FillGradientRectH" + gradient,
-                          {"peer:qt-gradient-across" + gradient, "peer:cairo-gradient-across" + gradient}, 1.0, 0});
+                          {"peer:qt-gradient-across" + gradient, "peer:cairo-gradient-across" + gradient},
+                          1.0,
+                          0});
     PeerRows().push_back({"peer:FillGradientRectHalf" + gradient, down, 1.0, 0});
 
     const std::string rectangles = "/1000";
@@ -522,7 +543,9 @@ const bool kRegistered = [] {
         add("peer:qt-clipped-" + form + clipped, [round](benchmark::State& s) { BM_QtClippedFills(s, round); });
         add("peer:cairo-clipped-" + form + clipped, [round](benchmark::State& s) { BM_CairoClippedFills(s, round); });
         PeerRows().push_back({"peer:ClippedFills-" + form + clipped,
-                              {"peer:qt-clipped-" + form + clipped, "peer:cairo-clipped-" + form + clipped}, 1.2, 0});
+                              {"peer:qt-clipped-" + form + clipped, "peer:cairo-clipped-" + form + clipped},
+                              1.2,
+                              0});
     }
     const std::string lines = "/1000";
     add("peer:Line" + lines, [](benchmark::State& s) { BM_Lines(s, false); });

@@ -1162,6 +1162,10 @@ private:
     bool Unclipped() const;
     bool FillAntialiased(const Brush* brush, const DeviceMap& map, const PointF* points, const BYTE* types,
                          INT count, FillMode mode);
+    // FillAntialiased with the choice of whole pixels (GDI+'s aliased rule) or exact areas made by the
+    // caller (text follows its rendering hint, not the smoothing mode).
+    bool FillFigures(const Brush* brush, const DeviceMap& map, const PointF* points, const BYTE* types, INT count,
+                     FillMode mode, bool wholePixels);
     bool DrawAntialiased(const Pen* pen, const DeviceMap& map, const PointF* points, const BYTE* types, INT count);
     bool FillRectangleAntialiased(const Brush* brush, REAL x, REAL y, REAL width, REAL height);
     bool FillPolygonAntialiased(const Brush* brush, const PointF* points, INT count, FillMode mode);
@@ -1180,6 +1184,10 @@ private:
                               const StringFormat* format, RectF* box, INT* fitted, INT* lines) const;
     bool DrawStringByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
                            const StringFormat* format, const Brush* brush);
+    // Fills the outlines of the laid glyphs that may reach the canvas (those within `reach` device pixels),
+    // anti-aliased or in whole pixels; false, having drawn nothing, for text clipped to its layout.
+    bool FillOutlinesByLayer(const LaidText& laid, const DeviceMap& map, bool clipped, float reach, bool wholePixels,
+                             const Brush* brush);
     bool MeasureRangesByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
                               const StringFormat* format, Region* regions) const;
     // Outlines lines, polygons and shapes with any solid-colour pen (caps, joins, dashes, inset) by the

@@ -1,9 +1,41 @@
 // Paths and matrices.
+#include <vector>
+
 #include "../Gdiplus.h"
 #include "../engine/WholeText.h"
 #include "../engine/TextLock.h"
+#include "../text/TextOutline.h"
 
 namespace Gdiplus {
+
+namespace {
+
+// The outlines of the string laid out by the layer in the family's face at an em of emSize world units, as
+// DrawString lays it out; false when the layer cannot lay it out as GDI+ does (the engine then adds it).
+bool StringOutlines(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
+                    const RectF& layoutRect, const StringFormat* format, std::vector<PointF>* points,
+                    std::vector<BYTE>* types)
+{
+    if (!string || !family || !family->NativeFamily() || !(emSize > 0)) return false;
+    const Font font(family, emSize, style, UnitWorld);
+    const LayerFont* layer = font.GetLastStatus() == Ok ? font.Layer() : nullptr;
+    LaidText laid;
+    if (!layer || !LayOutAtEm(string, length, *layer, emSize, layoutRect, format, &laid)) return false;
+    std::vector<size_t> all(laid.glyphs.size());
+    for (size_t i = 0; i < all.size(); ++i) all[i] = i;
+    return GlyphOutlines(laid, all, points, types);
+}
+
+// Appends the figures to the path, as new figures.
+Status AppendFigures(GraphicsPath* path, const std::vector<PointF>& points, const std::vector<BYTE>& types)
+{
+    if (points.empty()) return Ok;
+    const GraphicsPath figures(points.data(), types.data(), INT(points.size()));
+    const Status made = figures.GetLastStatus();
+    return made == Ok ? path->AddPath(&figures, FALSE) : made;
+}
+
+}  // namespace
 
 GraphicsPath::GraphicsPath(FillMode fillMode) { SetStatus(DllExports::GdipCreatePath(fillMode, &nativePath)); }
 
@@ -56,16 +88,17 @@ Status GraphicsPath::AddString(const WCHAR* string, INT length, const FontFamily
 Status GraphicsPath::AddString(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
                                const Rect& layoutRect, const StringFormat* format)
 {
-    const auto lock = LockEngineText();
-    const WholeText whole(string, length);
-    return SetStatus(DllExports::GdipAddPathStringI(nativePath, whole.Get(), length,
-                                                    family ? family->NativeFamily() : nullptr, style, emSize,
-                                                    &layoutRect, format ? format->NativeFormat() : nullptr));
+    const RectF layout(REAL(layoutRect.X), REAL(layoutRect.Y), REAL(layoutRect.Width), REAL(layoutRect.Height));
+    return AddString(string, length, family, style, emSize, layout, format);
 }
 
 Status GraphicsPath::AddString(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
                                const RectF& layoutRect, const StringFormat* format)
 {
+    std::vector<PointF> points;
+    std::vector<BYTE> types;
+    if (StringOutlines(string, length, family, style, emSize, layoutRect, format, &points, &types))
+        return SetStatus(AppendFigures(this, points, types));
     const auto lock = LockEngineText();
     const WholeText whole(string, length);
     return SetStatus(DllExports::GdipAddPathString(nativePath, whole.Get(), length,

@@ -315,6 +315,12 @@ bool Graphics::LayerDeviceMap(DeviceMap* map) const
 bool Graphics::FillAntialiased(const Brush* brush, const DeviceMap& map, const PointF* points, const BYTE* types,
                                INT count, FillMode mode)
 {
+    return FillFigures(brush, map, points, types, count, mode, Aliased(nativeGraphics));
+}
+
+bool Graphics::FillFigures(const Brush* brush, const DeviceMap& map, const PointF* points, const BYTE* types,
+                           INT count, FillMode mode, bool wholePixels)
+{
     Point origin;
     DllExports::GdipGetRenderingOrigin(nativeGraphics, &origin.X, &origin.Y);
     const PaintSource paint(brush, map, origin);
@@ -326,8 +332,8 @@ bool Graphics::FillAntialiased(const Brush* brush, const DeviceMap& map, const P
     const PixelView target(surface.get(), ViewedFormats::Premultiplied);
     DeviceClip clip;
     if (!target.Valid() || !ReadDeviceClip(&clip, target)) return false;
-    return Aliased(nativeGraphics) ? PaintCentres(target, figures, mode == FillModeAlternate, paint, clip)
-                                   : PaintCovered(target, figures, mode == FillModeAlternate, paint, clip);
+    return wholePixels ? PaintCentres(target, figures, mode == FillModeAlternate, paint, clip)
+                       : PaintCovered(target, figures, mode == FillModeAlternate, paint, clip);
 }
 
 bool Graphics::DrawAntialiased(const Pen* pen, const DeviceMap& map, const PointF* points, const BYTE* types, INT count)

@@ -35,52 +35,75 @@ std::array<Shard, kShards>& Shards()
 
 std::atomic<size_t> heldBytes{0};
 
-// Face, size in 64ths of a pixel, hinting, glyph and quarter positions in one key.
-uint64_t KeyOf(uint32_t faceId, uint32_t size64, uint32_t glyph, int quarterX, int quarterY, bool gridFit)
+// Face, size in 64ths of a pixel, rendering, glyph and quarter positions in one key.
+uint64_t KeyOf(uint32_t faceId, uint32_t size64, uint32_t glyph, int quarterX, int quarterY, GlyphRendering rendering)
 {
-    return (uint64_t(faceId) << 48) ^ (uint64_t(size64 & 0xFFFFu) << 32) ^ (uint64_t(gridFit) << 28) ^
-           (uint64_t(glyph & 0xFFFFFFu) << 4) ^ uint64_t(quarterX << 2 | quarterY);
+    return (uint64_t(faceId) << 48) ^ (uint64_t(size64 & 0xFFFFu) << 32) ^ (uint64_t(rendering.gridFit) << 28) ^
+           (uint64_t(rendering.singleBit) << 29) ^ (uint64_t(glyph & 0xFFFFFFu) << 4) ^
+           uint64_t(quarterX << 2 | quarterY);
+}
+
+// FreeType's hinting for the rendering: none for plain outlines; light hinting (across the baseline only)
+// for anti-aliased grid fitting, as before; full hinting for single-bit grid fitting, whose stems must land
+// on whole pixels.
+FT_Int32 LoadFlagsOf(GlyphRendering rendering)
+{
+    if (!rendering.gridFit) return FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP;
+    return (rendering.singleBit ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_LIGHT) | FT_LOAD_NO_BITMAP;
+}
+
+// Copies FreeType's bitmap into the mask: grey levels as they are, single bits (a byte holds eight pixels,
+// the first in its high bit) as 0 or 255.
+void CopyBitmap(const FT_Bitmap& bitmap, GlyphMask* mask)
+{
+    mask->coverage.resize(size_t(mask->width) * size_t(mask->height));
+    for (int row = 0; row < mask->height; ++row) {
+        const unsigned char* from = bitmap.buffer + ptrdiff_t(row) * bitmap.pitch;
+        uint8_t* to = mask->coverage.data() + size_t(row) * size_t(mask->width);
+        if (bitmap.pixel_mode != FT_PIXEL_MODE_MONO) {
+            std::copy_n(from, mask->width, to);
+            continue;
+        }
+        for (int x = 0; x < mask->width; ++x) to[x] = (from[x >> 3] >> (7 - (x & 7))) & 1 ? 255 : 0;
+    }
 }
 
 std::shared_ptr<const GlyphMask> Rasterise(const TextFace& face, uint32_t size64, uint32_t glyph, int quarterX,
-                                           int quarterY, bool gridFit)
+                                           int quarterY, GlyphRendering rendering)
 {
     const auto lock = face.Lock();
     FT_Face outlines = face.Outlines();
     if (FT_Set_Char_Size(outlines, 0, FT_F26Dot6(size64), 72, 72) != 0 ||
-        FT_Load_Glyph(outlines, glyph, (gridFit ? FT_LOAD_TARGET_LIGHT : FT_LOAD_NO_HINTING) | FT_LOAD_NO_BITMAP) !=
-            0 ||
+        FT_Load_Glyph(outlines, glyph, LoadFlagsOf(rendering)) != 0 ||
         outlines->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
         return nullptr;
     // FreeType's y axis points up; the device's down.
     FT_Outline_Translate(&outlines->glyph->outline, quarterX * 16, -quarterY * 16);
-    if (FT_Render_Glyph(outlines->glyph, FT_RENDER_MODE_NORMAL) != 0) return nullptr;
+    if (FT_Render_Glyph(outlines->glyph, rendering.singleBit ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL) != 0)
+        return nullptr;
     const FT_Bitmap& bitmap = outlines->glyph->bitmap;
     auto mask = std::make_shared<GlyphMask>();
     mask->left = outlines->glyph->bitmap_left;
     mask->top = -outlines->glyph->bitmap_top;
     mask->width = int(bitmap.width);
     mask->height = int(bitmap.rows);
-    mask->coverage.resize(size_t(mask->width) * size_t(mask->height));
-    for (int row = 0; row < mask->height; ++row)
-        std::copy_n(bitmap.buffer + ptrdiff_t(row) * bitmap.pitch, mask->width,
-                    mask->coverage.data() + size_t(row) * size_t(mask->width));
+    CopyBitmap(bitmap, mask.get());
     return mask;
 }
 
 }  // namespace
 
 std::shared_ptr<const GlyphMask> CachedGlyph(const TextFace& face, float emPixels, uint32_t glyph, int quarterX,
-                                             int quarterY, bool gridFit)
+                                             int quarterY, GlyphRendering rendering)
 {
     const uint32_t size64 = uint32_t(std::lround(emPixels * 64.0f));
-    const uint64_t key = KeyOf(face.Id(), size64, glyph, quarterX, quarterY, gridFit);
+    const uint64_t key = KeyOf(face.Id(), size64, glyph, quarterX, quarterY, rendering);
     Shard& shard = Shards()[(key * 0x9E3779B97F4A7C15ull) >> 60];
     {
         const std::shared_lock<std::shared_mutex> reading(shard.lock);
         if (auto found = shard.glyphs.find(key); found != shard.glyphs.end()) return found->second;
     }
-    std::shared_ptr<const GlyphMask> mask = Rasterise(face, size64, glyph, quarterX, quarterY, gridFit);
+    std::shared_ptr<const GlyphMask> mask = Rasterise(face, size64, glyph, quarterX, quarterY, rendering);
     if (!mask) return nullptr;
     const size_t cost = mask->coverage.size() + kEntryBytes;
     if (cost > kShardBytes / 4) return mask;

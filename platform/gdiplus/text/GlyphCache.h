@@ -23,11 +23,17 @@ constexpr size_t kGlyphCacheBytes = size_t(8) << 20;
 // Fonts with a larger em in device pixels are drawn from their outlines, never cached.
 constexpr float kLargestCachedEm = 256.0f;
 
+// How a glyph is rasterised: anti-aliased or single-bit (every pixel 0 or 255), from its plain outline or
+// hinted to the pixel grid.
+struct GlyphRendering {
+    bool gridFit = false;
+    bool singleBit = false;
+};
+
 // The glyph's coverage at the em size (device pixels) with its origin the given quarters of a pixel right
-// of and below a pixel's corner, hinted across the baseline when grid-fitted; null when FreeType cannot
-// draw it.
+// of and below a pixel's corner, rendered as asked; null when FreeType cannot draw it.
 std::shared_ptr<const GlyphMask> CachedGlyph(const TextFace& face, float emPixels, uint32_t glyph, int quarterX,
-                                             int quarterY, bool gridFit);
+                                             int quarterY, GlyphRendering rendering);
 
 // The bytes the cache holds now (the coverage of every glyph kept).
 size_t GlyphCacheBytes();

@@ -1,22 +1,26 @@
 // Text laid out, measured and drawn by the layer: the font's face found once (without the engine), the text
 // shaped and broken into lines (TextLayout.cpp), and each glyph's cached coverage composited in the brush's
-// solid colour into the canvas's pixels, or, under a transform that turns or scales, or at sizes too large to
-// cache, the glyphs' outlines filled through the layer's exact-area coverage like every other shape. None of
-// it takes the engine's text lock, so threads drawing on their own canvases run at once.
+// paint (Paint.h) through the context's clip (Clip.h), or, under a transform that turns or scales, or at
+// sizes too large to cache, the glyphs' outlines filled through the layer's coverage like every other shape.
+// None of it takes the engine's text lock, so threads drawing on their own canvases run at once.
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <optional>
 #include <string>
 
 #include "TextFaces.h"
-#include FT_OUTLINE_H
 
 #include "../../win/Utf.h"
 #include "../Gdiplus.h"
 #include "../engine/TextLock.h"
+#include "../pipeline/Clip.h"
 #include "../pipeline/DeviceFigure.h"
+#include "../pipeline/Paint.h"
 #include "../pipeline/PixelView.h"
 #include "GlyphCache.h"
 #include "TextLayout.h"
+#include "TextOutline.h"
 
 namespace Gdiplus {
 
@@ -78,113 +82,44 @@ INT LengthOf(const WCHAR* text, INT length)
     return static_cast<INT>(std::char_traits<char16_t>::length(text));
 }
 
-bool SolidColourOf(const Brush* brush, ARGB* colour)
-{
-    BrushType type = BrushTypeLinearGradient;
-    DllExports::GpBrush* native = brush ? brush->NativeBrush() : nullptr;
-    return native && DllExports::GdipGetBrushType(native, &type) == Ok && type == BrushTypeSolidColor &&
-           DllExports::GdipGetSolidFillColor(reinterpret_cast<DllExports::GpSolidFill*>(native), colour) == Ok;
-}
-
 // Device pixels [left, right) x [top, bottom) that text may paint.
 struct PixelBox {
     INT left = 0, top = 0, right = 0, bottom = 0;
+    bool Empty() const { return left >= right || top >= bottom; }
 };
 
-// Composites the solid colour, scaled by the glyph's coverage, over the pixels of the box it reaches. The
-// glyph's rows lie a canvas row apart: all are asked for before the first is painted.
-void PaintMask(const PixelView& target, const GlyphMask& mask, INT x, INT y, uint32_t source, const PixelBox& box)
+// What glyph masks are composited with: a premultiplied solid colour, or the brush's paint when `shaded`
+// is set; and the clip's runs when the clip is not one box.
+struct MaskPaint {
+    uint32_t source = 0;
+    const PaintSource* shaded = nullptr;
+    const ClipRows* clipRows = nullptr;
+};
+
+// Composites the premultiplied colour, scaled by each pixel's coverage, over a run of pixels. Most of a
+// glyph's box is empty or solid ink: those pixels are left unread or set whole.
+void BlendCoverage(uint32_t* pixels, const uint8_t* coverage, INT count, uint32_t source)
 {
-    const INT left = std::max(x, box.left), right = std::min(x + mask.width, box.right);
-    const INT top = std::max(y, box.top), bottom = std::min(y + mask.height, box.bottom);
-    if (left >= right) return;
     const bool opaque = source >> 24 == 255;
-    for (INT row = top; row < bottom; ++row) {
-        __builtin_prefetch(target.Row(row) + left, 1);
-        __builtin_prefetch(target.Row(row) + right - 1, 1);
-    }
-    for (INT row = top; row < bottom; ++row) {
-        const uint8_t* coverage = mask.coverage.data() + size_t(row - y) * size_t(mask.width) + (left - x);
-        uint32_t* pixels = target.Row(row) + left;
-        for (INT i = 0; i < right - left; ++i) {
-            // Most of a glyph's box is empty or solid ink: those pixels are left or set whole.
-            const uint32_t share = coverage[i];
-            if (share == 0) continue;
-            pixels[i] = share == 255 && opaque ? source : OverPixel(ScaledPixel(source, share), pixels[i]);
-        }
+    for (INT i = 0; i < count; ++i) {
+        const uint32_t share = coverage[i];
+        if (share == 0) continue;
+        pixels[i] = share == 255 && opaque ? source : OverPixel(ScaledPixel(source, share), pixels[i]);
     }
 }
 
-// Appends the glyph's outline, at the em size with its origin at (x, y) in world units, as path figures.
-struct OutlineSink {
-    std::vector<PointF>* points;
-    std::vector<BYTE>* types;
-    float x, y, scale;
-    FT_Vector last{};
-    PointF At(const FT_Vector* v) const { return PointF(x + float(v->x) * scale, y - float(v->y) * scale); }
-    void Close()
-    {
-        if (!types->empty() && !(types->back() & PathPointTypeCloseSubpath)) types->back() |= PathPointTypeCloseSubpath;
+// Composites pixels [from, to) of device row y, whose coverage starts at coverage[0] for pixel `from`.
+void PaintMaskRun(uint32_t* row, const uint8_t* coverage, INT from, INT to, INT y, const MaskPaint& paint)
+{
+    if (!paint.shaded) return BlendCoverage(row + from, coverage, to - from, paint.source);
+    // The paint is asked for a run of pixels that share a coverage at once.
+    for (INT x = from; x < to;) {
+        const uint8_t share = coverage[x - from];
+        INT end = x + 1;
+        while (end < to && coverage[end - from] == share) ++end;
+        if (share != 0) paint.shaded->Composite(row + x, x, y, end - x, share);
+        x = end;
     }
-};
-
-int MoveTo(const FT_Vector* to, void* user)
-{
-    auto* sink = static_cast<OutlineSink*>(user);
-    sink->Close();
-    sink->points->push_back(sink->At(to));
-    sink->types->push_back(PathPointTypeStart);
-    sink->last = *to;
-    return 0;
-}
-
-int LineTo(const FT_Vector* to, void* user)
-{
-    auto* sink = static_cast<OutlineSink*>(user);
-    sink->points->push_back(sink->At(to));
-    sink->types->push_back(PathPointTypeLine);
-    sink->last = *to;
-    return 0;
-}
-
-int CubicTo(const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* user)
-{
-    auto* sink = static_cast<OutlineSink*>(user);
-    for (const FT_Vector* v : {c1, c2, to}) {
-        sink->points->push_back(sink->At(v));
-        sink->types->push_back(PathPointTypeBezier);
-    }
-    sink->last = *to;
-    return 0;
-}
-
-// A quadratic curve as the cubic that draws it.
-int ConicTo(const FT_Vector* control, const FT_Vector* to, void* user)
-{
-    auto* sink = static_cast<OutlineSink*>(user);
-    const FT_Vector from = sink->last;
-    const FT_Vector c1{from.x + 2 * (control->x - from.x) / 3, from.y + 2 * (control->y - from.y) / 3};
-    const FT_Vector c2{to->x + 2 * (control->x - to->x) / 3, to->y + 2 * (control->y - to->y) / 3};
-    return CubicTo(&c1, &c2, to, user);
-}
-
-// The outlines of the glyphs, in design units scaled to the em, as one path; false when FreeType fails.
-bool GlyphOutlines(const LaidText& laid, const std::vector<size_t>& which, std::vector<PointF>* points,
-                   std::vector<BYTE>* types)
-{
-    const FT_Outline_Funcs funcs{MoveTo, LineTo, ConicTo, CubicTo, 0, 0};
-    for (size_t i : which) {
-        const PlacedGlyph& glyph = laid.glyphs[i];
-        const TextFace& face = *glyph.face;
-        const auto lock = face.Lock();
-        if (FT_Load_Glyph(face.Outlines(), glyph.glyph, FT_LOAD_NO_SCALE) != 0 ||
-            face.Outlines()->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
-            return false;
-        OutlineSink sink{points, types, glyph.x, glyph.y, laid.emSize / float(face.UnitsPerEm())};
-        if (FT_Outline_Decompose(&face.Outlines()->glyph->outline, &funcs, &sink) != 0) return false;
-        sink.Close();
-    }
-    return true;
 }
 
 // The first pixel whose centre lies at or past the coordinate, kept within a range INT holds.
@@ -197,12 +132,50 @@ bool Touches(const PointF& p, float reach, const PixelBox& box)
            p.Y - reach <= float(box.bottom);
 }
 
-// Composites each glyph's cached coverage, the glyphs moved by the map's translation. Grid-fitted glyphs
-// start on whole pixels and are hinted across their baseline; others start at the nearest quarter pixel.
-void PaintGlyphs(const PixelView& target, const LaidText& laid, const DeviceMap& map, bool gridFit, uint32_t source,
-                 float reach, const PixelBox& box)
+// Composites the paint, scaled by the glyph's coverage, over the pixels of the box it reaches (and the clip
+// lets through). The glyph's rows lie a canvas row apart: all are asked for before the first is painted.
+void PaintMask(const PixelView& target, const GlyphMask& mask, INT x, INT y, const MaskPaint& paint,
+               const PixelBox& box)
 {
-    const int steps = gridFit ? 1 : 4;
+    const INT left = std::max(x, box.left), right = std::min(x + mask.width, box.right);
+    const INT top = std::max(y, box.top), bottom = std::min(y + mask.height, box.bottom);
+    if (left >= right) return;
+    for (INT row = top; row < bottom; ++row) {
+        __builtin_prefetch(target.Row(row) + left, 1);
+        __builtin_prefetch(target.Row(row) + right - 1, 1);
+    }
+    for (INT row = top; row < bottom; ++row) {
+        // Canvas pixel p takes the coverage at p - x of the glyph's row.
+        const uint8_t* coverage = mask.coverage.data() + size_t(row - y) * size_t(mask.width);
+        uint32_t* pixels = target.Row(row);
+        if (!paint.clipRows) {
+            PaintMaskRun(pixels, coverage + (left - x), left, right, row, paint);
+            continue;
+        }
+        paint.clipRows->ForEachPart(row, left, right - left, [&](INT from, INT count) {
+            PaintMaskRun(pixels, coverage + (from - x), from, from + count, row, paint);
+        });
+    }
+}
+
+// The glyph rendering a text rendering hint asks for. ClearType's colour fringes need to know the screen's
+// subpixel order, which a canvas has not: it is drawn as AntiAliasGridFit, as GDI+ draws it on a bitmap
+// with an alpha channel.
+GlyphRendering RenderingOf(TextRenderingHint hint)
+{
+    GlyphRendering rendering;
+    rendering.singleBit =
+        hint == TextRenderingHintSingleBitPerPixel || hint == TextRenderingHintSingleBitPerPixelGridFit;
+    rendering.gridFit = hint != TextRenderingHintAntiAlias && hint != TextRenderingHintSingleBitPerPixel;
+    return rendering;
+}
+
+// Composites each glyph's cached coverage, the glyphs moved by the map's translation. Grid-fitted glyphs
+// start on whole pixels and are hinted; others start at the nearest quarter pixel.
+void PaintGlyphs(const PixelView& target, const LaidText& laid, const DeviceMap& map, GlyphRendering rendering,
+                 const MaskPaint& paint, float reach, const PixelBox& box)
+{
+    const int steps = rendering.gridFit ? 1 : 4;
     for (const PlacedGlyph& glyph : laid.glyphs) {
         // Pixel centres lie on whole coordinates; a glyph's coverage square starts half a pixel before.
         const double x = glyph.x + map.dx + 0.5, y = glyph.y + map.dy + 0.5;
@@ -211,9 +184,22 @@ void PaintGlyphs(const PixelView& target, const LaidText& laid, const DeviceMap&
         const int stepX = int(std::lround((x - cellX) * steps)), stepY = int(std::lround((y - cellY) * steps));
         const INT left = INT(cellX) + stepX / steps, top = INT(cellY) + stepY / steps;
         const auto mask = CachedGlyph(*glyph.face, laid.emSize, glyph.glyph, (stepX % steps) * 4 / steps,
-                                      (stepY % steps) * 4 / steps, gridFit);
-        if (mask) PaintMask(target, *mask, left + mask->left, top + mask->top, source, box);
+                                      (stepY % steps) * 4 / steps, rendering);
+        if (mask) PaintMask(target, *mask, left + mask->left, top + mask->top, paint, box);
     }
+}
+
+// The rows of the box that glyphs, reaching `reach` pixels around their origins, may touch.
+PixelBox RowsReached(const LaidText& laid, const DeviceMap& map, float reach, PixelBox box)
+{
+    float top = std::numeric_limits<float>::max(), bottom = std::numeric_limits<float>::lowest();
+    for (const PlacedGlyph& glyph : laid.glyphs) {
+        top = std::min(top, glyph.y), bottom = std::max(bottom, glyph.y);
+    }
+    if (laid.glyphs.empty()) return PixelBox{};
+    box.top = std::max(box.top, PixelEdge(double(top) + map.dy - reach));
+    box.bottom = std::min(box.bottom, PixelEdge(double(bottom) + map.dy + reach + 1));
+    return box;
 }
 
 }  // namespace
@@ -231,22 +217,29 @@ bool Graphics::LayOutByLayer(const WCHAR* string, INT length, const Font* font, 
     // Page units other than pixels, and page scales, stay with the engine.
     if (!(pageUnit == UnitPixel || pageUnit == UnitDisplay) || pageScale != 1.0f) return false;
     const LayerFont* layer = font->Layer();
-    const INT flags = FlagsOf(format);
-    if (!layer || (flags & ~kLaidOutFlags)) return false;
-    if (!std::isfinite(layoutRect.X) || !std::isfinite(layoutRect.Y) || !std::isfinite(layoutRect.Width) ||
-        !std::isfinite(layoutRect.Height))
-        return false;
+    if (!layer) return false;
     float em = layer->size;
     if (layer->unit == UnitPoint) {
         REAL dpi = 0;
         if (DllExports::GdipGetDpiY(nativeGraphics, &dpi) != Ok || !(dpi > 0)) return false;
         em = em * dpi / 72.0f;
     }
+    return LayOutAtEm(string, length, *layer, em, layoutRect, format, laid);
+}
+
+bool LayOutAtEm(const WCHAR* string, INT length, const LayerFont& layer, float em, const RectF& layoutRect,
+                const StringFormat* format, LaidText* laid)
+{
+    const INT flags = FlagsOf(format);
+    if (!string || (flags & ~kLaidOutFlags)) return false;
+    if (!std::isfinite(layoutRect.X) || !std::isfinite(layoutRect.Y) || !std::isfinite(layoutRect.Width) ||
+        !std::isfinite(layoutRect.Height))
+        return false;
     if (!(em > 0) || !std::isfinite(em)) return false;
     TextRules rules;
     rules.emSize = em;
-    rules.ascent = em * layer->cellAscent / layer->emHeight;
-    rules.lineHeight = em * layer->lineSpacing / layer->emHeight;
+    rules.ascent = em * layer.cellAscent / layer.emHeight;
+    rules.lineHeight = em * layer.lineSpacing / layer.emHeight;
     rules.padding = format && format->IsTypographic() ? 0.0f : em / 6.0f;
     rules.wrap = !(flags & StringFormatFlagsNoWrap);
     rules.cutAtWidth = (flags & StringFormatFlagsNoWrap) && !(flags & StringFormatFlagsNoClip);
@@ -256,9 +249,9 @@ bool Graphics::LayOutByLayer(const WCHAR* string, INT length, const Font* font, 
         DllExports::GdipGetStringFormatAlign(format->NativeFormat(), &rules.alignment);
         DllExports::GdipGetStringFormatLineAlign(format->NativeFormat(), &rules.lineAlignment);
     }
-    laid->font = layer;
+    laid->font = &layer;
     laid->emSize = em;
-    return LayOutText(*layer, string, LengthOf(string, length), layoutRect, rules, laid);
+    return LayOutText(layer, string, LengthOf(string, length), layoutRect, rules, laid);
 }
 
 bool Graphics::MeasureStringByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
@@ -276,56 +269,73 @@ bool Graphics::DrawStringByLayer(const WCHAR* string, INT length, const Font* fo
                                  const StringFormat* format, const Brush* brush)
 {
     TextRenderingHint hint = TextRenderingHintSingleBitPerPixel;
-    ARGB colour = 0;
     DeviceMap map;
-    if (!nativeGraphics || DllExports::GdipGetTextRenderingHint(nativeGraphics, &hint) != Ok ||
-        !(hint == TextRenderingHintSystemDefault || hint == TextRenderingHintAntiAlias ||
-          hint == TextRenderingHintAntiAliasGridFit) ||
-        !SolidColourOf(brush, &colour) || !LayerDeviceMap(&map) || !Unclipped())
+    if (!nativeGraphics || DllExports::GdipGetTextRenderingHint(nativeGraphics, &hint) != Ok || !LayerDeviceMap(&map))
         return false;
     const INT flags = FlagsOf(format);
     LaidText laid;
     if (!LayOutByLayer(string, length, font, layoutRect, format, &laid)) return false;
     // An unwrapped line cut at the width is drawn clipped by the engine.
     if ((flags & StringFormatFlagsNoWrap) && laid.fitted < LengthOf(string, length)) return false;
-    UINT width = 0, height = 0;
-    if (DllExports::GdipGetImageWidth(surface.get(), &width) != Ok ||
-        DllExports::GdipGetImageHeight(surface.get(), &height) != Ok)
-        return false;
-    const PixelBox canvas{0, 0, INT(width), INT(height)};
-    PixelBox box = canvas;
+    const GlyphRendering rendering = RenderingOf(hint);
     const bool translation = map.m11 == 1 && map.m12 == 0 && map.m21 == 0 && map.m22 == 1;
     // Text is clipped to its layout rectangle unless told not to (pixels whose centres lie inside).
     const bool clipped = layoutRect.Width > 0 && layoutRect.Height > 0 && !(flags & StringFormatFlagsNoClip);
+    const double stretch = std::max(std::abs(map.m11) + std::abs(map.m21), std::abs(map.m12) + std::abs(map.m22));
+    const float reach = float(kGlyphReachEms * laid.emSize * stretch);
+    if (!translation || laid.emSize > kLargestCachedEm)
+        return FillOutlinesByLayer(laid, map, clipped, reach, rendering.singleBit, brush);
+    Point origin;
+    DllExports::GdipGetRenderingOrigin(nativeGraphics, &origin.X, &origin.Y);
+    const PaintSource paint(brush, map, origin);
+    const PixelView target(surface.get(), ViewedFormats::Premultiplied);
+    DeviceClip clip;
+    if (!paint.Valid() || !target.Valid() || !ReadDeviceClip(&clip, target)) return false;
+    const Rect within = clip.Narrow(Rect(0, 0, target.Width(), target.Height()));
+    PixelBox box{within.X, within.Y, within.X + within.Width, within.Y + within.Height};
     if (clipped) {
-        if (!translation) return false;
         box.left = std::max(box.left, PixelEdge(layoutRect.X + map.dx));
         box.top = std::max(box.top, PixelEdge(layoutRect.Y + map.dy));
         box.right = std::min(box.right, PixelEdge(double(layoutRect.X) + layoutRect.Width + map.dx));
         box.bottom = std::min(box.bottom, PixelEdge(double(layoutRect.Y) + layoutRect.Height + map.dy));
     }
-    const uint32_t source = EnginePremultiplied(colour);
-    if (source == 0 || box.left >= box.right || box.top >= box.bottom) return true;
-    const double stretch = std::max(std::abs(map.m11) + std::abs(map.m21), std::abs(map.m12) + std::abs(map.m22));
-    const float reach = float(kGlyphReachEms * laid.emSize * stretch);
-    if (translation && laid.emSize <= kLargestCachedEm) {
-        const PixelView target(surface.get(), ViewedFormats::Premultiplied);
-        if (!target.Valid()) return false;
-        PaintGlyphs(target, laid, map, hint != TextRenderingHintAntiAlias, source, reach, box);
-        return true;
+    box = RowsReached(laid, map, reach, box);
+    ARGB colour = 0;
+    MaskPaint maskPaint;
+    if (paint.Solid(&colour))
+        maskPaint.source = EnginePremultiplied(colour);
+    else
+        maskPaint.shaded = &paint;
+    if ((!maskPaint.shaded && maskPaint.source == 0) || box.Empty()) return true;
+    std::optional<ClipRows> clipRows;
+    if (!clip.IsBox()) {
+        clipRows.emplace(clip, Rect(box.left, box.top, box.right - box.left, box.bottom - box.top));
+        maskPaint.clipRows = &*clipRows;
     }
+    PaintGlyphs(target, laid, map, rendering, maskPaint, reach, box);
+    return true;
+}
+
+bool Graphics::FillOutlinesByLayer(const LaidText& laid, const DeviceMap& map, bool clipped, float reach,
+                                   bool wholePixels, const Brush* brush)
+{
     // Turned, stretched or large text: the outlines of the glyphs that may reach the canvas, filled (not
     // clipped to a layout rectangle: that stays with the engine).
     if (clipped) return false;
+    UINT width = 0, height = 0;
+    if (DllExports::GdipGetImageWidth(surface.get(), &width) != Ok ||
+        DllExports::GdipGetImageHeight(surface.get(), &height) != Ok)
+        return false;
+    const PixelBox canvas{0, 0, INT(width), INT(height)};
     std::vector<size_t> visible;
     for (size_t i = 0; i < laid.glyphs.size(); ++i)
-        if (Touches(map.Apply(PointF(laid.glyphs[i].x, laid.glyphs[i].y)), reach, box)) visible.push_back(i);
+        if (Touches(map.Apply(PointF(laid.glyphs[i].x, laid.glyphs[i].y)), reach, canvas)) visible.push_back(i);
     if (visible.empty()) return true;
     std::vector<PointF> points;
     std::vector<BYTE> types;
     if (!GlyphOutlines(laid, visible, &points, &types)) return false;
     return points.empty() ||
-           FillAntialiased(brush, map, points.data(), types.data(), INT(points.size()), FillModeWinding);
+           FillFigures(brush, map, points.data(), types.data(), INT(points.size()), FillModeWinding, wholePixels);
 }
 
 bool Graphics::MeasureRangesByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,

@@ -1,0 +1,189 @@
+// Text drawn by the layer through the same paint, clip and coverage as every other shape: brushes of one
+// colour draw as the solid brush does, clips keep ink to their pixels, turned text is the straight text
+// turned, single-bit text has whole pixels only, and a path of AddString fills as DrawString draws.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "TestSupport.h"
+
+using namespace Gdiplus;
+using pictor_test::CoverageCanvas;
+using pictor_test::PixelMap;
+
+namespace {
+
+constexpr int kSide = 160;
+using Canvas = CoverageCanvas<kSide>;
+const std::u16string kWords = u"Wag Hi";
+const Color kInk(255, 0, 0, 0);
+
+// Draws the words in 28 px DejaVu Sans at (10, 50) with the brush, after `prepare` sets the context up.
+template <class Prepare> void DrawWords(Canvas& canvas, const Brush& brush, Prepare&& prepare)
+{
+    FontFamily family(u"DejaVu Sans");
+    Font font(&family, 28, FontStyleRegular, UnitPixel);
+    prepare(canvas.graphics);
+    ASSERT_EQ(canvas.graphics.DrawString(kWords.c_str(), -1, &font, PointF(10, 50), &brush), Ok);
+    canvas.Read();
+}
+
+void DrawWords(Canvas& canvas, const Brush& brush)
+{
+    DrawWords(canvas, brush, [](Graphics&) {});
+}
+
+// Turns the context's world about the middle of the canvas (pixel centres lie on whole coordinates).
+void TurnAboutTheMiddle(Graphics& g, float angle)
+{
+    const float middle = (kSide - 1) / 2.0f;
+    g.TranslateTransform(middle, middle);
+    g.RotateTransform(angle);
+    g.TranslateTransform(-middle, -middle);
+}
+
+int InkedPixels(const Canvas& canvas, int fromX = 0, int toX = kSide)
+{
+    int inked = 0;
+    for (int y = 0; y < kSide; ++y)
+        for (int x = fromX; x < toX; ++x) inked += canvas.At(x, y) != 0;
+    return inked;
+}
+
+}  // namespace
+
+// Hatch, gradient and texture brushes of one colour paint text as the solid brush does; a clip that keeps
+// everything changes nothing, and a clip of the left half (a box, and a path-shaped region) keeps the same
+// ink there and none elsewhere.
+TEST(TextDraw, BrushesAndClipsPaintTextAsTheyPaintShapes)
+{
+    const SolidBrush solid(kInk);
+    Canvas reference;
+    DrawWords(reference, solid);
+    ASSERT_GT(InkedPixels(reference), 200);
+    ASSERT_GT(InkedPixels(reference, kSide / 2, kSide), 50);
+
+    const HatchBrush hatch(HatchStyleDiagonalCross, kInk, kInk);
+    const LinearGradientBrush gradient(PointF(0, 0), PointF(kSide, 0), kInk, kInk);
+    Bitmap tile(4, 4, PixelFormat32bppARGB);
+    Graphics(&tile).Clear(kInk);
+    const TextureBrush texture(&tile);
+    for (const Brush* brush : {static_cast<const Brush*>(&hatch), static_cast<const Brush*>(&gradient),
+                               static_cast<const Brush*>(&texture)}) {
+        Canvas painted;
+        DrawWords(painted, *brush);
+        EXPECT_LE(painted.LargestDifference(reference, pictor_test::kSamePlace), 1);
+    }
+
+    Canvas everything;
+    GraphicsPath wide;
+    wide.AddEllipse(-200, -200, kSide + 400, kSide + 400);
+    const Region all(&wide);
+    DrawWords(everything, solid, [&](Graphics& g) { g.SetClip(&all); });
+    EXPECT_EQ(everything.LargestDifference(reference, pictor_test::kSamePlace), 0);
+
+    GraphicsPath leftShape;
+    leftShape.AddPolygon(std::vector<PointF>{{0, 0}, {kSide / 2, 0}, {kSide / 2, kSide}, {0, kSide}}.data(), 4);
+    const Region leftRegion(&leftShape);
+    Canvas boxed, shaped;
+    DrawWords(boxed, solid, [](Graphics& g) { g.SetClip(RectF(0, 0, kSide / 2, kSide)); });
+    DrawWords(shaped, solid, [&](Graphics& g) { g.SetClip(&leftRegion); });
+    for (const Canvas* clipped : {&boxed, &shaped}) {
+        EXPECT_EQ(InkedPixels(*clipped, kSide / 2, kSide), 0);
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide / 2; ++x) ASSERT_EQ(clipped->At(x, y), reference.At(x, y)) << x << "," << y;
+    }
+}
+
+// Text turned a quarter turn about the middle, moved to the turned pixels, is the text turned a half turn,
+// and the straight text.
+TEST(TextDraw, TurnedTextIsTheStraightTextTurned)
+{
+    const SolidBrush solid(kInk);
+    const auto turned = [&](Canvas& canvas, float angle) {
+        DrawWords(canvas, solid, [&](Graphics& g) {
+            g.SetTextRenderingHint(TextRenderingHintAntiAlias);
+            TurnAboutTheMiddle(g, angle);
+        });
+    };
+    Canvas straight, quarter, half;
+    DrawWords(straight, solid, [](Graphics& g) { g.SetTextRenderingHint(TextRenderingHintAntiAlias); });
+    turned(quarter, 90);
+    turned(half, 180);
+    ASSERT_GT(InkedPixels(quarter), 200);
+    // A quarter turn clockwise on screen takes pixel (x, y) to (side - 1 - y, x); a half turn to the
+    // opposite corner.
+    const PixelMap quarterTurn = [](int x, int y, int* tx, int* ty) { *tx = kSide - 1 - y, *ty = x; };
+    const PixelMap halfTurn = [](int x, int y, int* tx, int* ty) { *tx = kSide - 1 - x, *ty = kSide - 1 - y; };
+    EXPECT_LE(quarter.LargestDifference(half, quarterTurn), 2);
+    // Straight glyphs come from the cache, placed to the nearest quarter pixel: an edge moves by at most an
+    // eighth of a pixel, a coverage by at most 32 levels.
+    EXPECT_LE(straight.LargestDifference(quarter, quarterTurn), 32);
+    EXPECT_LE(straight.LargestDifference(half, halfTurn), 32);
+}
+
+// Single-bit text has only empty and full pixels, turned or not, and its ink lies where the anti-aliased
+// text has ink.
+TEST(TextDraw, SingleBitTextHasWholePixelsWhereTheSmoothTextHasInk)
+{
+    const SolidBrush solid(kInk);
+    Canvas smooth;
+    DrawWords(smooth, solid, [](Graphics& g) { g.SetTextRenderingHint(TextRenderingHintAntiAlias); });
+    for (TextRenderingHint hint : {TextRenderingHintSingleBitPerPixel, TextRenderingHintSingleBitPerPixelGridFit}) {
+        for (float angle : {0.0f, 30.0f}) {
+            Canvas single;
+            DrawWords(single, solid, [&](Graphics& g) {
+                g.SetTextRenderingHint(hint);
+                g.RotateTransform(angle);
+            });
+            int inked = 0, beside = 0;
+            for (int y = 0; y < kSide; ++y)
+                for (int x = 0; x < kSide; ++x) {
+                    const int a = single.At(x, y);
+                    ASSERT_TRUE(a == 0 || a == 255) << a << " at " << x << "," << y;
+                    inked += a != 0;
+                    if (angle == 0 && a != 0 && smooth.At(x, y) == 0) ++beside;
+                }
+            EXPECT_GT(inked, 200);
+            if (angle != 0) continue;
+            // Hinting moves stems by at most a pixel: few whole pixels lie where smooth text has none.
+            EXPECT_LT(beside, inked / 10) << hint;
+            EXPECT_NEAR(inked, InkedPixels(smooth) * 0.6, InkedPixels(smooth) * 0.35) << hint;
+        }
+    }
+}
+
+// A path of AddString (at a point and in a rectangle) filled is the text DrawString draws in the same
+// font, size and place: the same to a level when both are turned (both fill the glyphs' outlines), and
+// straight to the few levels that quarter-pixel glyph positions in the cached glyphs leave.
+TEST(TextDraw, AddStringFillsAsDrawStringDraws)
+{
+    const SolidBrush solid(kInk);
+    FontFamily family(u"DejaVu Sans");
+    GraphicsPath atPoint, inBox;
+    ASSERT_EQ(atPoint.AddString(kWords.c_str(), -1, &family, FontStyleRegular, 28, PointF(10, 50), nullptr), Ok);
+    ASSERT_EQ(inBox.AddString(kWords.c_str(), -1, &family, FontStyleRegular, 28, Rect(10, 50, 150, 100), nullptr), Ok);
+    ASSERT_GT(atPoint.GetPointCount(), 100);
+    for (float angle : {0.0f, 90.0f}) {
+        Canvas drawn, filled, boxed;
+        DrawWords(drawn, solid, [&](Graphics& g) {
+            g.SetTextRenderingHint(TextRenderingHintAntiAlias);
+            TurnAboutTheMiddle(g, angle);
+        });
+        for (Canvas* canvas : {&filled, &boxed}) TurnAboutTheMiddle(canvas->graphics, angle);
+        ASSERT_EQ(filled.graphics.FillPath(&solid, &atPoint), Ok);
+        ASSERT_EQ(boxed.graphics.FillPath(&solid, &inBox), Ok);
+        filled.Read();
+        boxed.Read();
+        EXPECT_EQ(boxed.LargestDifference(filled, pictor_test::kSamePlace), 0);
+        if (angle != 0) {
+            EXPECT_LE(filled.LargestDifference(drawn, pictor_test::kSamePlace), 1);
+            continue;
+        }
+        long total = 0;
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x) total += std::abs(filled.At(x, y) - drawn.At(x, y));
+        EXPECT_LE(filled.LargestDifference(drawn, pictor_test::kSamePlace), 32);
+        EXPECT_LT(total, drawn.Ink() / 20);
+    }
+}
