@@ -326,6 +326,27 @@ TEST(Route, OneColourBrushesOfEveryKindFillAsSolid)
              INT count = 1;
              gradient->SetSurroundColors(&surround, &count);
              return gradient;
+         }()},
+        {"blended, focused, gamma-corrected and tiled path gradient",
+         [&] {
+             auto gradient = std::make_shared<PathGradientBrush>(&outline);
+             gradient->SetCenterColor(kInk);
+             Color surround = kInk;
+             INT count = 1;
+             gradient->SetSurroundColors(&surround, &count);
+             gradient->SetBlendTriangularShape(0.4f, 0.8f);
+             gradient->SetFocusScales(0.3f, 0.6f);
+             gradient->SetGammaCorrection(TRUE);
+             gradient->SetWrapMode(WrapModeTileFlipXY);
+             return gradient;
+         }()},
+        {"path gradient of interpolation colours",
+         [&] {
+             auto gradient = std::make_shared<PathGradientBrush>(&outline);
+             const Color colours[] = {kInk, kInk, kInk};
+             const REAL positions[] = {0.0f, 0.3f, 1.0f};
+             gradient->SetInterpolationColors(colours, positions, 3);
+             return gradient;
          }()}};
     std::vector<std::string> moved;
     SolidBrush solid(kInk);

@@ -1,7 +1,7 @@
 // The paint stage: a brush's colours at device pixels, for the fills the layer composites itself
-// (GdiplusAntialiased.cpp). A solid brush is one colour and stays the fast path; hatches, linear gradients and
-// textures give a span of premultiplied pixels for each run of covered pixels (PaintHatch.cpp,
-// PaintLinear.cpp, PaintTexture.cpp).
+// (GdiplusAntialiased.cpp). A solid brush is one colour and stays the fast path; hatches, linear gradients,
+// textures and path gradients give a span of premultiplied pixels for each run of covered pixels
+// (PaintHatch.cpp, PaintLinear.cpp, PaintTexture.cpp, PaintPathGradient.cpp).
 #pragma once
 
 #include <cstdint>
