@@ -5,6 +5,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -336,4 +337,88 @@ TEST(Paint, PathGradientTilesRepeatAndMirror)
     EXPECT_EQ(at(tiled, 75, 35), kBackground);
     EXPECT_NE(at(flipped, 70, 35), kBackground);
     EXPECT_EQ(at(flipped, 52, 35), kBackground);
+}
+
+// A pen paints its stroke with its brush placed as for a fill: a hatch from the device origin, a gradient in
+// world space under the world transform; inside a wide stroke the pixels are the fill's. The pen keeps its
+// own copy of the brush, so the caller's brush may go once the pen is made.
+TEST(Paint, PensOfBrushesPaintAsTheirFills)
+{
+    const auto turned = [](Graphics& g) {
+        g.TranslateTransform(60, 10);
+        g.RotateTransform(30);
+    };
+    auto hatch =
+        std::make_unique<HatchBrush>(HatchStyleDiagonalCross, Color(255, 20, 40, 160), Color(255, 250, 230, 20));
+    LinearGradientBrush gradient(PointF(0, 0), PointF(25, 10), Color(255, 255, 0, 0), Color(255, 0, 0, 255));
+    const Brush* brushes[] = {hatch.get(), &gradient};
+    for (const Brush* brush : brushes) {
+        Pen pen(brush, 24);
+        const std::vector<ARGB> filled = Drawn([&](Graphics& g) {
+            turned(g);
+            g.FillRectangle(brush, -200, -200, 400, 400);
+        });
+        if (brush == hatch.get()) hatch.reset();
+        const std::vector<ARGB> stroked = Drawn([&](Graphics& g) {
+            turned(g);
+            g.DrawLine(&pen, 0, 20, 90, 20);
+        });
+        int differing = 0;
+        std::set<ARGB> seen;
+        // Along the line's axis, where the stroke covers whole pixels.
+        for (int step = 10; step <= 80; ++step) {
+            const double x = 60 + step * std::cos(M_PI / 6) - 20 * std::sin(M_PI / 6);
+            const double y = 10 + step * std::sin(M_PI / 6) + 20 * std::cos(M_PI / 6);
+            const int at = int(std::lround(y)) * kSide + int(std::lround(x));
+            differing += FarthestChannel(stroked[at], filled[at]) > 1;
+            seen.insert(stroked[at]);
+        }
+        EXPECT_EQ(differing, 0);
+        // The pattern shows along the stroke: more than one colour, none of them the background.
+        EXPECT_GE(seen.size(), 2u);
+        EXPECT_EQ(seen.count(kBackground), 0u);
+    }
+}
+
+// Copying compositing (SourceCopy): covered pixels take the paint's colour, its alpha scaled by the coverage,
+// in place of what they held; uncovered pixels keep theirs. Fills of any brush and strokes alike, aliased
+// and anti-aliased.
+TEST(Paint, CopyingCompositingReplacesCoveredPixels)
+{
+    const ARGB kBlue = 0xFF2040C0, kHalfRed = 0x80FF0000;
+    const auto copied = [&](SmoothingMode mode, const std::function<void(Graphics&)>& draw) {
+        return Drawn(
+            [&](Graphics& g) {
+                g.Clear(Color(kBlue));
+                g.SetCompositingMode(CompositingModeSourceCopy);
+                draw(g);
+            },
+            mode);
+    };
+    auto at = [](const std::vector<ARGB>& p, int x, int y) { return p[y * kSide + x]; };
+    SolidBrush halfRed{Color(kHalfRed)};
+    for (SmoothingMode mode : {SmoothingModeAntiAlias, SmoothingModeNone}) {
+        const std::vector<ARGB> ellipse = copied(mode, [&](Graphics& g) { g.FillEllipse(&halfRed, 20, 20, 80, 80); });
+        EXPECT_LE(FarthestChannel(at(ellipse, 60, 60), kHalfRed), 1);
+        EXPECT_EQ(at(ellipse, 5, 5), kBlue);
+        int blended = 0;
+        for (ARGB pixel : ellipse) blended += pixel != kBlue && (Channel(pixel, 0) > 2 || Channel(pixel, 24) > 0x81);
+        EXPECT_EQ(blended, 0) << "mode " << mode;
+    }
+    // The left edge of the ellipse halves its pixel: half the alpha, still red, none of the blue.
+    const std::vector<ARGB> smooth =
+        copied(SmoothingModeAntiAlias, [&](Graphics& g) { g.FillEllipse(&halfRed, 20, 20, 80, 80); });
+    EXPECT_NEAR(Channel(at(smooth, 20, 60), 24), 0x40, 4);
+    EXPECT_GE(Channel(at(smooth, 20, 60), 16), 250);
+
+    LinearGradientBrush gradient(PointF(0, 0), PointF(kSide, 0), Color(0x80FF0000), Color(0x8000FF00));
+    Pen pen(Color(kHalfRed), 8);
+    const std::vector<ARGB> shaded = copied(SmoothingModeAntiAlias, [&](Graphics& g) {
+        g.FillRectangle(&gradient, 10.5f, 10.5f, 100.0f, 40.0f);
+        g.DrawLine(&pen, 10, 90, 110, 90);
+    });
+    EXPECT_EQ(Channel(at(shaded, 60, 30), 24), 0x80);
+    EXPECT_EQ(Channel(at(shaded, 60, 30), 0), 0);
+    EXPECT_LE(FarthestChannel(at(shaded, 60, 90), kHalfRed), 1);
+    EXPECT_EQ(at(shaded, 60, 70), kBlue);
 }
