@@ -24,6 +24,8 @@ const int kSteps = 1024;
 const double kGamma = 2.2;
 // Focus scales below this are taken as a point: the focus outline shrinks to the centre.
 const double kSmallestFocus = 1e-9;
+// Each pixel walks the whole outline: a longer one is left to the engine, so that the time stays bounded.
+const size_t kMostOutlinePoints = 4096;
 
 struct Straight {
     double a, r, g, b;
@@ -300,7 +302,7 @@ std::unique_ptr<Shader> MakePathGradientShader(const Brush* brush, const DeviceM
     std::vector<Polygon> figures;
     std::vector<bool> closed;
     if (!FlattenPath(made.points.data(), made.types.data(), INT(made.points.size()), PointF(0, 0), &figures, &closed) ||
-        figures.size() != 1 || figures.front().size() < 3)
+        figures.size() != 1 || figures.front().size() < 3 || figures.front().size() > kMostOutlinePoints)
         return nullptr;
     std::vector<ARGB> surround;
     Ramp ramp;
