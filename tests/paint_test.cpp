@@ -5,6 +5,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -240,4 +241,184 @@ TEST(Paint, PathGradientsMixFromTheCentreToTheOutline)
         for (int x = 0; x + 8 < kSide; ++x)
             differing += FarthestChannel(plain[y * kSide + x], moved[(y + 4) * kSide + x + 8]) > 2;
     EXPECT_EQ(differing, 0);
+}
+
+namespace {
+
+// A circle of radius 50 about (60, 60): white at the centre, black on the outline.
+std::unique_ptr<PathGradientBrush> CircleGradient()
+{
+    GraphicsPath circle;
+    circle.AddEllipse(10, 10, 100, 100);
+    auto brush = std::make_unique<PathGradientBrush>(&circle);
+    brush->SetCenterPoint(PointF(60, 60));
+    brush->SetCenterColor(Color(255, 255, 255, 255));
+    Color black(255, 0, 0, 0);
+    INT one = 1;
+    brush->SetSurroundColors(&black, &one);
+    return brush;
+}
+
+// The pixels `distance` right of the circle's centre, filled with the brush.
+std::function<ARGB(int)> AlongRadius(const Brush& brush)
+{
+    auto pixels =
+        std::make_shared<std::vector<ARGB>>(Drawn([&](Graphics& g) { g.FillRectangle(&brush, 0, 0, kSide, kSide); }));
+    return [pixels](int distance) { return (*pixels)[60 * kSide + 60 + distance]; };
+}
+
+}  // namespace
+
+// Along the centre-to-outline line (place 0 on the outline, 1 at the centre): blend factors give the centre
+// colour's share, interpolation colours the colour itself, gamma correction mixes in linear light, and
+// focus scales fill the scaled outline with the centre colour and run the blend between it and the outline.
+TEST(Paint, PathGradientBlendsPresetsGammaAndFocus)
+{
+    auto triangular = CircleGradient();
+    ASSERT_EQ(triangular->SetBlendTriangularShape(0.5f, 1.0f), Ok);
+    const auto peaked = AlongRadius(*triangular);
+    EXPECT_LE(FarthestChannel(peaked(0), 0xFF000000), 3);
+    EXPECT_LE(FarthestChannel(peaked(13), 0xFF808080), 4);
+    EXPECT_LE(FarthestChannel(peaked(25), 0xFFFFFFFF), 3);
+    EXPECT_LE(FarthestChannel(peaked(37), 0xFF858585), 4);
+
+    auto preset = CircleGradient();
+    const Color colours[] = {Color(255, 255, 0, 0), Color(255, 0, 255, 0), Color(255, 0, 0, 255)};
+    const REAL positions[] = {0.0f, 0.5f, 1.0f};
+    ASSERT_EQ(preset->SetInterpolationColors(colours, positions, 3), Ok);
+    ASSERT_EQ(preset->TranslateTransform(0, 0), Ok);
+    const auto presets = AlongRadius(*preset);
+    EXPECT_LE(FarthestChannel(presets(0), 0xFF0000FF), 3);
+    EXPECT_LE(FarthestChannel(presets(25), 0xFF00FF00), 3);
+    EXPECT_LE(FarthestChannel(presets(45), 0xFFCC3300), 4);
+    EXPECT_LE(FarthestChannel(presets(-38), 0xFF867900), 5);
+    ASSERT_EQ(preset->SetGammaCorrection(TRUE), Ok);
+    // Halfway from red to green in linear light: each channel 255 x 0.5^(1 / 2.2).
+    EXPECT_LE(FarthestChannel(AlongRadius(*preset)(38), 0xFFBCB800), 5);
+
+    auto focused = CircleGradient();
+    ASSERT_EQ(focused->SetFocusScales(0.5f, 0.5f), Ok);
+    const auto flat = AlongRadius(*focused);
+    for (int distance : {0, 10, -20, 24}) EXPECT_EQ(flat(distance), 0xFFFFFFFF) << distance;
+    EXPECT_LE(FarthestChannel(flat(37), 0xFF858585), 4);
+    EXPECT_LE(FarthestChannel(flat(49), 0xFF000000), 12);
+}
+
+// Tiled, the gradient repeats over the plane in tiles the size of its outline's bounds, each painted inside
+// the outline only; the flips mirror every other tile.
+TEST(Paint, PathGradientTilesRepeatAndMirror)
+{
+    const PointF triangle[] = {{0, 0}, {40, 0}, {10, 40}};
+    auto drawn = [&](WrapMode wrap) {
+        PathGradientBrush brush(triangle, 3, wrap);
+        brush.SetCenterColor(Color(255, 255, 255, 255));
+        Color surround[] = {Color(255, 255, 0, 0), Color(255, 0, 0, 255), Color(255, 0, 128, 0)};
+        INT count = 3;
+        EXPECT_EQ(brush.SetSurroundColors(surround, &count), Ok);
+        return Drawn([&](Graphics& g) { g.FillRectangle(&brush, 0, 0, kSide, kSide); });
+    };
+    const std::vector<ARGB> tiled = drawn(WrapModeTile), flipped = drawn(WrapModeTileFlipXY),
+                            clamped = drawn(WrapModeClamp);
+    auto at = [](const std::vector<ARGB>& p, int x, int y) { return p[y * kSide + x]; };
+    int repeatsDiffer = 0, mirrorsDiffer = 0, clampedOutside = 0;
+    for (int y = 1; y < 40; ++y)
+        for (int x = 1; x < 40; ++x) {
+            repeatsDiffer += at(tiled, x + 40, y) != at(tiled, x, y) || at(tiled, x, y + 40) != at(tiled, x, y);
+            mirrorsDiffer +=
+                at(flipped, 40 + x, y) != at(flipped, 40 - x, y) || at(flipped, x, 40 + y) != at(flipped, x, 40 - y);
+            clampedOutside += at(clamped, x + 40, y) != kBackground;
+        }
+    EXPECT_EQ(repeatsDiffer, 0);
+    EXPECT_EQ(mirrorsDiffer, 0);
+    EXPECT_EQ(clampedOutside, 0);
+    EXPECT_EQ(at(tiled, 15, 10), at(clamped, 15, 10));
+    EXPECT_NE(at(tiled, 55, 10), kBackground);
+    // Outside the triangle within a tile nothing is painted; the mirrored tile's triangle leans the other way.
+    EXPECT_EQ(at(tiled, 75, 35), kBackground);
+    EXPECT_NE(at(flipped, 70, 35), kBackground);
+    EXPECT_EQ(at(flipped, 52, 35), kBackground);
+}
+
+// A pen paints its stroke with its brush placed as for a fill: a hatch from the device origin, a gradient in
+// world space under the world transform; inside a wide stroke the pixels are the fill's. The pen keeps its
+// own copy of the brush, so the caller's brush may go once the pen is made.
+TEST(Paint, PensOfBrushesPaintAsTheirFills)
+{
+    const auto turned = [](Graphics& g) {
+        g.TranslateTransform(60, 10);
+        g.RotateTransform(30);
+    };
+    auto hatch =
+        std::make_unique<HatchBrush>(HatchStyleDiagonalCross, Color(255, 20, 40, 160), Color(255, 250, 230, 20));
+    LinearGradientBrush gradient(PointF(0, 0), PointF(25, 10), Color(255, 255, 0, 0), Color(255, 0, 0, 255));
+    const Brush* brushes[] = {hatch.get(), &gradient};
+    for (const Brush* brush : brushes) {
+        Pen pen(brush, 24);
+        const std::vector<ARGB> filled = Drawn([&](Graphics& g) {
+            turned(g);
+            g.FillRectangle(brush, -200, -200, 400, 400);
+        });
+        if (brush == hatch.get()) hatch.reset();
+        const std::vector<ARGB> stroked = Drawn([&](Graphics& g) {
+            turned(g);
+            g.DrawLine(&pen, 0, 20, 90, 20);
+        });
+        int differing = 0;
+        std::set<ARGB> seen;
+        // Along the line's axis, where the stroke covers whole pixels.
+        for (int step = 10; step <= 80; ++step) {
+            const double x = 60 + step * std::cos(M_PI / 6) - 20 * std::sin(M_PI / 6);
+            const double y = 10 + step * std::sin(M_PI / 6) + 20 * std::cos(M_PI / 6);
+            const int at = int(std::lround(y)) * kSide + int(std::lround(x));
+            differing += FarthestChannel(stroked[at], filled[at]) > 1;
+            seen.insert(stroked[at]);
+        }
+        EXPECT_EQ(differing, 0);
+        // The pattern shows along the stroke: more than one colour, none of them the background.
+        EXPECT_GE(seen.size(), 2u);
+        EXPECT_EQ(seen.count(kBackground), 0u);
+    }
+}
+
+// Copying compositing (SourceCopy): covered pixels take the paint's colour, its alpha scaled by the coverage,
+// in place of what they held; uncovered pixels keep theirs. Fills of any brush and strokes alike, aliased
+// and anti-aliased.
+TEST(Paint, CopyingCompositingReplacesCoveredPixels)
+{
+    const ARGB kBlue = 0xFF2040C0, kHalfRed = 0x80FF0000;
+    const auto copied = [&](SmoothingMode mode, const std::function<void(Graphics&)>& draw) {
+        return Drawn(
+            [&](Graphics& g) {
+                g.Clear(Color(kBlue));
+                g.SetCompositingMode(CompositingModeSourceCopy);
+                draw(g);
+            },
+            mode);
+    };
+    auto at = [](const std::vector<ARGB>& p, int x, int y) { return p[y * kSide + x]; };
+    SolidBrush halfRed{Color(kHalfRed)};
+    for (SmoothingMode mode : {SmoothingModeAntiAlias, SmoothingModeNone}) {
+        const std::vector<ARGB> ellipse = copied(mode, [&](Graphics& g) { g.FillEllipse(&halfRed, 20, 20, 80, 80); });
+        EXPECT_LE(FarthestChannel(at(ellipse, 60, 60), kHalfRed), 1);
+        EXPECT_EQ(at(ellipse, 5, 5), kBlue);
+        int blended = 0;
+        for (ARGB pixel : ellipse) blended += pixel != kBlue && (Channel(pixel, 0) > 2 || Channel(pixel, 24) > 0x81);
+        EXPECT_EQ(blended, 0) << "mode " << mode;
+    }
+    // The left edge of the ellipse halves its pixel: half the alpha, still red, none of the blue.
+    const std::vector<ARGB> smooth =
+        copied(SmoothingModeAntiAlias, [&](Graphics& g) { g.FillEllipse(&halfRed, 20, 20, 80, 80); });
+    EXPECT_NEAR(Channel(at(smooth, 20, 60), 24), 0x40, 4);
+    EXPECT_GE(Channel(at(smooth, 20, 60), 16), 250);
+
+    LinearGradientBrush gradient(PointF(0, 0), PointF(kSide, 0), Color(0x80FF0000), Color(0x8000FF00));
+    Pen pen(Color(kHalfRed), 8);
+    const std::vector<ARGB> shaded = copied(SmoothingModeAntiAlias, [&](Graphics& g) {
+        g.FillRectangle(&gradient, 10.5f, 10.5f, 100.0f, 40.0f);
+        g.DrawLine(&pen, 10, 90, 110, 90);
+    });
+    EXPECT_EQ(Channel(at(shaded, 60, 30), 24), 0x80);
+    EXPECT_EQ(Channel(at(shaded, 60, 30), 0), 0);
+    EXPECT_LE(FarthestChannel(at(shaded, 60, 90), kHalfRed), 1);
+    EXPECT_EQ(at(shaded, 60, 70), kBlue);
 }

@@ -307,49 +307,100 @@ TEST(Route, CanvasShapesLandOnTheSamePixelsAlongEveryRoute)
     EXPECT_TRUE(moved.empty()) << Listed(moved);
 }
 
+// One-colour brushes of every kind, each form of path gradient among them.
+std::vector<std::pair<std::string, std::shared_ptr<Brush>>> OneColourBrushes(Bitmap* tile, const GraphicsPath* outline)
+{
+    Graphics(tile).Clear(kInk);
+    const auto pathGradient = [&](const std::function<void(PathGradientBrush&)>& shape) {
+        auto gradient = std::make_shared<PathGradientBrush>(outline);
+        gradient->SetCenterColor(kInk);
+        Color surround = kInk;
+        INT count = 1;
+        gradient->SetSurroundColors(&surround, &count);
+        shape(*gradient);
+        return gradient;
+    };
+    return {{"hatch", std::make_shared<HatchBrush>(HatchStyleCross, kInk, kInk)},
+            {"linear gradient", std::make_shared<LinearGradientBrush>(PointF(0, 0), PointF(kSide, kSide), kInk, kInk)},
+            {"texture", std::make_shared<TextureBrush>(tile)},
+            {"path gradient", pathGradient([](PathGradientBrush&) {})},
+            {"blended, focused, gamma-corrected and tiled path gradient", pathGradient([](PathGradientBrush& g) {
+                 g.SetBlendTriangularShape(0.4f, 0.8f);
+                 g.SetFocusScales(0.3f, 0.6f);
+                 g.SetGammaCorrection(TRUE);
+                 g.SetWrapMode(WrapModeTileFlipXY);
+             })},
+            {"path gradient of interpolation colours", pathGradient([](PathGradientBrush& g) {
+                 const Color colours[] = {kInk, kInk, kInk};
+                 const REAL positions[] = {0.0f, 0.3f, 1.0f};
+                 g.SetInterpolationColors(colours, positions, 3);
+             })}};
+}
+
+using Shape = std::function<void(Graphics&, const Brush*)>;
+
+// Each shape drawn with each brush against the solid brush of kInk, with and without anti-aliasing; the
+// shapes and brushes that moved pixels.
+std::vector<std::string> MovedFromSolid(const std::vector<std::pair<std::string, Shape>>& shapes)
+{
+    Bitmap tile(8, 8, PixelFormat32bppARGB);
+    GraphicsPath outline;
+    outline.AddEllipse(0, 0, kSide, kSide);
+    const auto brushes = OneColourBrushes(&tile, &outline);
+    std::vector<std::string> moved;
+    SolidBrush solid(kInk);
+    for (SmoothingMode smoothing : {SmoothingModeAntiAlias, SmoothingModeNone})
+        for (const auto& [shapeName, shape] : shapes) {
+            Picture plain(smoothing);
+            shape(*plain.canvas.m_pGraphics, &solid);
+            plain.Read();
+            for (const auto& [brushName, brush] : brushes) {
+                Picture other(smoothing);
+                shape(*other.canvas.m_pGraphics, brush.get());
+                other.Read();
+                const int differing = Differing(plain, other, [](int x, int y, int* tx, int* ty) { *tx = x, *ty = y; });
+                if (differing != 0)
+                    moved.push_back(shapeName + (smoothing == SmoothingModeNone ? " aliased" : "") + " with a " +
+                                    brushName + " brush: " + std::to_string(differing));
+            }
+        }
+    return moved;
+}
+
 // One-colour brushes of every kind fill exactly as the solid brush of that colour.
 TEST(Route, OneColourBrushesOfEveryKindFillAsSolid)
 {
-    Bitmap tile(8, 8, PixelFormat32bppARGB);
-    Graphics(&tile).Clear(kInk);
-    GraphicsPath outline;
-    outline.AddEllipse(0, 0, kSide, kSide);
-    const std::vector<std::pair<std::string, std::shared_ptr<Brush>>> brushes = {
-        {"hatch", std::make_shared<HatchBrush>(HatchStyleCross, kInk, kInk)},
-        {"linear gradient",
-         std::make_shared<LinearGradientBrush>(PointF(0, 0), PointF(kSide, kSide), kInk, kInk)},
-        {"texture", std::make_shared<TextureBrush>(&tile)},
-        {"path gradient", [&] {
-             auto gradient = std::make_shared<PathGradientBrush>(&outline);
-             gradient->SetCenterColor(kInk);
-             Color surround = kInk;
-             INT count = 1;
-             gradient->SetSurroundColors(&surround, &count);
-             return gradient;
-         }()}};
-    std::vector<std::string> moved;
-    SolidBrush solid(kInk);
-    const std::vector<std::pair<std::string, std::function<void(Graphics&, const Brush*)>>> fills = {
+    const std::vector<std::string> moved = MovedFromSolid({
         {"FillEllipse", [](Graphics& g, const Brush* b) { g.FillEllipse(b, 20.5f, 25.25f, 70.0f, 50.0f); }},
         {"FillRectangle", [](Graphics& g, const Brush* b) { g.FillRectangle(b, 20.3f, 30.6f, 50.5f, 40.2f); }},
         {"FillPolygon", [](Graphics& g, const Brush* b) { g.FillPolygon(b, Star().data(), 5); }},
         {"FillPie", [](Graphics& g, const Brush* b) { g.FillPie(b, 20, 20, 80, 70, 30, 250); }},
+    });
+    EXPECT_TRUE(moved.empty()) << Listed(moved);
+}
+
+// Pens of one-colour brushes of every kind stroke exactly as the solid pen of that colour (inside the path
+// gradients' outline, beyond which they paint nothing).
+TEST(Route, OneColourPensOfEveryKindStrokeAsSolid)
+{
+    const auto pen = [](const Brush* brush, REAL width) {
+        auto made = std::make_unique<Pen>(brush, width);
+        made->SetLineJoin(LineJoinRound);
+        return made;
     };
-    for (SmoothingMode smoothing : {SmoothingModeAntiAlias, SmoothingModeNone})
-        for (const auto& [fillName, fill] : fills) {
-            Picture plain(smoothing);
-            fill(*plain.canvas.m_pGraphics, &solid);
-            plain.Read();
-            for (const auto& [brushName, brush] : brushes) {
-                Picture other(smoothing);
-                fill(*other.canvas.m_pGraphics, brush.get());
-                other.Read();
-                const int differing = Differing(plain, other, [](int x, int y, int* tx, int* ty) { *tx = x, *ty = y; });
-                if (differing != 0)
-                    moved.push_back(fillName + (smoothing == SmoothingModeNone ? " aliased" : "") + " with a " +
-                                    brushName + " brush: " + std::to_string(differing));
-            }
-        }
+    const std::vector<std::string> moved = MovedFromSolid({
+        {"DrawLine", [&](Graphics& g, const Brush* b) { g.DrawLine(pen(b, 6.5f).get(), 30.2f, 40.7f, 100.0f, 90.4f); }},
+        {"DrawEllipse",
+         [&](Graphics& g, const Brush* b) { g.DrawEllipse(pen(b, 3).get(), 20.5f, 25.25f, 70.0f, 50.0f); }},
+        {"DrawPolygon dashed",
+         [&](Graphics& g, const Brush* b) {
+             auto dashed = pen(b, 4);
+             dashed->SetDashStyle(DashStyleDashDot);
+             g.DrawPolygon(dashed.get(), Star().data(), 5);
+         }},
+        {"DrawBezier hairline",
+         [&](Graphics& g, const Brush* b) { g.DrawBezier(pen(b, 0.5f).get(), 24, 90, 40, 20, 80, 120, 100, 40); }},
+    });
     EXPECT_TRUE(moved.empty()) << Listed(moved);
 }
 

@@ -396,9 +396,12 @@ public:
     Status RotateTransform(REAL angle, MatrixOrder order = MatrixOrderPrepend);
 
     DllExports::GpPen* NativePen() const { return nativePen; }
+    /// The pen's own copy of the brush it paints with, for the layer's strokes; null for a pen of one colour.
+    const Brush* StrokeBrush() const { return strokeBrush.get(); }
 
 private:
     DllExports::GpPen* nativePen = nullptr;
+    std::shared_ptr<const Brush> strokeBrush;
 };
 
 class Brush : public GdiplusBase, public StatusKeeper {
@@ -408,9 +411,14 @@ public:
     Brush& operator=(const Brush&) = delete;
 
     DllExports::GpBrush* NativeBrush() const { return nativeBrush; }
+    /// A new, independent copy of the brush, of the same kind (the caller deletes it); null when the copy
+    /// fails.
+    virtual Brush* Clone() const;
 
 protected:
     Brush() = default;
+    /// Gives the copy a copy of this brush's engine object; false (and the status kept) when that fails.
+    bool CopyNativeTo(Brush* copy) const;
     DllExports::GpBrush* nativeBrush = nullptr;
 };
 
@@ -418,6 +426,10 @@ class SolidBrush : public Brush {
 public:
     explicit SolidBrush(const Color& color);
     Status SetColor(const Color& color);
+    Brush* Clone() const override;
+
+private:
+    SolidBrush() = default;
 };
 
 class HatchBrush : public Brush {
@@ -430,8 +442,10 @@ public:
         ARGB fore = 0, back = 0;
     };
     const Hatch& Definition() const { return hatch; }
+    Brush* Clone() const override;
 
 private:
+    HatchBrush() = default;
     Hatch hatch;
 };
 
@@ -491,8 +505,10 @@ public:
         REAL transform[6] = {1, 0, 0, 1, 0, 0};  // the brush transform as set by the caller
     };
     const Line& Definition() const { return line; }
+    Brush* Clone() const override;
 
 private:
+    LinearGradientBrush() = default;
     Line line;
     DllExports::GpLineGradient* NativeLine() const { return reinterpret_cast<DllExports::GpLineGradient*>(nativeBrush); }
 };
@@ -518,8 +534,10 @@ public:
     Status TranslateTransform(REAL dx, REAL dy, MatrixOrder order = MatrixOrderPrepend);
     Status ScaleTransform(REAL sx, REAL sy, MatrixOrder order = MatrixOrderPrepend);
     Status RotateTransform(REAL angle, MatrixOrder order = MatrixOrderPrepend);
+    Brush* Clone() const override;
 
 private:
+    TextureBrush() = default;
     DllExports::GpTexture* NativeTexture() const { return reinterpret_cast<DllExports::GpTexture*>(nativeBrush); }
 };
 
@@ -1148,16 +1166,16 @@ private:
     bool DrawImageTurned(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight);
     // Fills a rectangle with an axis-aligned linear gradient itself (GdiplusGradient.cpp); false otherwise.
     bool FillGradientRectangle(const Brush* brush, REAL x, REAL y, REAL width, REAL height);
-    // Fills rectangles, polygons, pies, ellipses and paths in a solid colour (anti-aliased, or whole pixels
-    // by GDI+'s aliased rule), and outlines anti-aliased ellipses and paths, itself (GdiplusAntialiased.cpp)
-    // when it can: no copying compositing or page unit the engine ignores, a clip it can read as pixels
-    // (ReadDeviceClip, Clip.h); false, having drawn nothing, otherwise. AntialiasedDeviceMap gives the map
-    // from world coordinates to device pixels that FillAntialiased and DrawAntialiased draw through.
+    // Fills rectangles, polygons, pies, ellipses and paths (anti-aliased, or whole pixels by GDI+'s aliased
+    // rule), and outlines anti-aliased shapes, itself (GdiplusAntialiased.cpp) when it can: no page unit the
+    // engine ignores, a clip it can read as pixels (ReadDeviceClip, Clip.h), source-over or copying
+    // compositing; false, having drawn nothing, otherwise. AntialiasedDeviceMap gives the map from world
+    // coordinates to device pixels that FillAntialiased and DrawAntialiased draw through.
     bool AntialiasedDeviceMap(DeviceMap* map) const;
     bool ReadDeviceClip(DeviceClip* clip, const PixelView& target) const;
     // The same map without the smoothing mode's say (text follows its own rendering hint) and without
-    // regard to the clip.
-    bool LayerDeviceMap(DeviceMap* map) const;
+    // regard to the clip; only for source-over compositing unless copying is asked for too.
+    bool LayerDeviceMap(DeviceMap* map, bool copyingToo = false) const;
     // True when nothing is clipped (the engine reports an unclipped context as bounded by a huge rectangle).
     bool Unclipped() const;
     bool FillAntialiased(const Brush* brush, const DeviceMap& map, const PointF* points, const BYTE* types,

@@ -69,8 +69,10 @@ public:
         std::vector<BYTE> types;
     };
     const Outline& Definition() const { return outline; }
+    Brush* Clone() const override;
 
 private:
+    PathGradientBrush() = default;
     DllExports::GpPathGradient* NativeGradient() const
     {
         return reinterpret_cast<DllExports::GpPathGradient*>(nativeBrush);

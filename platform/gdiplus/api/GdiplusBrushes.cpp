@@ -5,7 +5,9 @@ namespace Gdiplus {
 
 Pen::Pen(const Brush* brush, REAL width)
 {
-    SetStatus(DllExports::GdipCreatePen2(brush ? brush->NativeBrush() : nullptr, width, UnitWorld, &nativePen));
+    if (SetStatus(DllExports::GdipCreatePen2(brush ? brush->NativeBrush() : nullptr, width, UnitWorld, &nativePen)) ==
+        Ok)
+        strokeBrush.reset(brush->Clone());
 }
 
 PenAlignment Pen::GetAlignment() const

@@ -34,6 +34,7 @@ Pen* Pen::Clone() const
     Pen* pen = new Pen(Color(0u), 1.0f);
     if (pen->nativePen) DllExports::GdipDeletePen(pen->nativePen);
     pen->nativePen = copy;
+    pen->strokeBrush = strokeBrush;
     pen->lastResult = Ok;
     return pen;
 }
@@ -56,7 +57,10 @@ PenType Pen::GetPenType() const
 
 Status Pen::SetBrush(const Brush* brush)
 {
-    return SetStatus(DllExports::GdipSetPenBrushFill(nativePen, brush ? brush->NativeBrush() : nullptr));
+    const Status status = SetStatus(DllExports::GdipSetPenBrushFill(nativePen, brush ? brush->NativeBrush() : nullptr));
+    // The pen's copy, as the engine's pen keeps its own (the caller's brush may change or go).
+    if (status == Ok) strokeBrush.reset(brush->Clone());
+    return status;
 }
 
 LineCap Pen::GetStartCap() const

@@ -22,7 +22,12 @@ Status Pen::SetAlignment(PenAlignment penAlignment)
     return SetStatus(DllExports::GdipSetPenMode(nativePen, penAlignment));
 }
 Status Pen::SetWidth(REAL width) { return SetStatus(DllExports::GdipSetPenWidth(nativePen, width)); }
-Status Pen::SetColor(const Color& color) { return SetStatus(DllExports::GdipSetPenColor(nativePen, color.GetValue())); }
+Status Pen::SetColor(const Color& color)
+{
+    const Status status = SetStatus(DllExports::GdipSetPenColor(nativePen, color.GetValue()));
+    if (status == Ok) strokeBrush.reset();
+    return status;
+}
 
 Brush::~Brush()
 {

@@ -216,6 +216,7 @@ Status GdipGetPenTransform(GpPen* pen, GpMatrix* matrix);
 
 // Brushes.
 Status GdipDeleteBrush(GpBrush* brush);
+Status GdipCloneBrush(GpBrush* brush, GpBrush** clone);
 Status GdipCreateSolidFill(ARGB color, GpSolidFill** brush);
 Status GdipSetSolidFillColor(GpSolidFill* brush, ARGB color);
 Status GdipGetSolidFillColor(GpSolidFill* brush, ARGB* color);

@@ -4,10 +4,9 @@
 // spills half a pixel over its edge), puts an ellipse's fill half a pixel up and left of its outline and a
 // rectangle's edges between pixels. Here each pixel gets the exact area the shape covers of it, with GDI+'s
 // geometry: pixel centres on whole coordinates, fills to their outline; fills under any world transform and
-// pixel page scale, outlines too. Fills take solid, hatch, linear gradient and texture brushes (Paint.h),
-// clips are read as pixels (Clip.h), and without anti-aliasing fills cover whole pixels by GDI+'s rule.
-// Anything else (path gradients, pens of other brushes, copying compositing, other page units, aliased
-// outlines) stays with the engine.
+// pixel page scale, outlines too. Fills and pens take brushes of every kind (Paint.h), composited over or
+// copied, clips are read as pixels (Clip.h), and without anti-aliasing fills cover whole pixels by GDI+'s
+// rule. Anything else (other page units, aliased outlines) stays with the engine.
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -284,7 +283,7 @@ bool Graphics::AntialiasedDeviceMap(DeviceMap* map) const
     SmoothingMode mode = SmoothingModeInvalid;
     // Every smoothing mode is taken: the aliased ones fill whole pixels.
     return nativeGraphics && DllExports::GdipGetSmoothingMode(nativeGraphics, &mode) == Ok &&
-           mode >= SmoothingModeDefault && mode <= SmoothingModeAntiAlias && LayerDeviceMap(map);
+           mode >= SmoothingModeDefault && mode <= SmoothingModeAntiAlias && LayerDeviceMap(map, true);
 }
 
 bool Graphics::Unclipped() const
@@ -294,14 +293,15 @@ bool Graphics::Unclipped() const
            clip.Height >= 4e6f;
 }
 
-bool Graphics::LayerDeviceMap(DeviceMap* map) const
+bool Graphics::LayerDeviceMap(DeviceMap* map, bool copyingToo) const
 {
     Unit unit = UnitWorld;
     Matrix world;
     REAL m[6] = {0, 0, 0, 0, 0, 0};
     // The engine ignores every page unit but pixels (whose scale the layer puts in its world transform):
     // the layer draws where the engine's geometry is GDI+'s. The clip is read when drawing.
-    if (compositingMode != CompositingModeSourceOver || !surface || !nativeGraphics ||
+    const bool copying = copyingToo && compositingMode == CompositingModeSourceCopy;
+    if ((compositingMode != CompositingModeSourceOver && !copying) || !surface || !nativeGraphics ||
         DllExports::GdipGetPageUnit(nativeGraphics, &unit) != Ok ||
         (unit != UnitPixel && !(unit == UnitDisplay && pageScale == 1.0f)) ||
         DllExports::GdipGetWorldTransform(nativeGraphics, world.NativeMatrix()) != Ok || world.GetElements(m) != Ok)
@@ -323,7 +323,8 @@ bool Graphics::FillFigures(const Brush* brush, const DeviceMap& map, const Point
 {
     Point origin;
     DllExports::GdipGetRenderingOrigin(nativeGraphics, &origin.X, &origin.Y);
-    const PaintSource paint(brush, map, origin);
+    PaintSource paint(brush, map, origin);
+    if (compositingMode == CompositingModeSourceCopy) paint.CopyInstead();
     if (!paint.Valid()) return false;
     const std::vector<PointF> device = ToDevice(map, points, count);
     std::vector<Polygon> figures;
@@ -343,10 +344,14 @@ bool Graphics::DrawAntialiased(const Pen* pen, const DeviceMap& map, const Point
     if (Aliased(nativeGraphics)) return false;
     std::vector<Polygon> outline;
     if (!PenOutline(pen, map, points, types, count, kPixelCentre, &outline, &colour)) return false;
+    Point origin;
+    DllExports::GdipGetRenderingOrigin(nativeGraphics, &origin.X, &origin.Y);
+    PaintSource paint = PenPaint(pen, colour, map, origin);
+    if (compositingMode == CompositingModeSourceCopy) paint.CopyInstead();
     const PixelView target(surface.get(), ViewedFormats::Premultiplied);
     DeviceClip clip;
-    return target.Valid() && ReadDeviceClip(&clip, target) &&
-           PaintCovered(target, outline, false, PaintSource(colour), clip);
+    return paint.Valid() && target.Valid() && ReadDeviceClip(&clip, target) &&
+           PaintCovered(target, outline, false, paint, clip);
 }
 
 bool Graphics::FillRectangleAntialiased(const Brush* brush, REAL x, REAL y, REAL width, REAL height)
@@ -356,7 +361,8 @@ bool Graphics::FillRectangleAntialiased(const Brush* brush, REAL x, REAL y, REAL
     if (!(width > 0 && height > 0) || !AntialiasedDeviceMap(&map)) return false;
     const PointF corners[] = {{x, y}, {x + width, y}, {x + width, y + height}, {x, y + height}};
     const PointF from = map.Apply(corners[0]), to = map.Apply(corners[2]);
-    if (map.KeepsAxes() && !Aliased(nativeGraphics) && SolidColour(brush, &colour)) {
+    if (map.KeepsAxes() && !Aliased(nativeGraphics) && compositingMode == CompositingModeSourceOver &&
+        SolidColour(brush, &colour)) {
         if (!std::isfinite(from.X) || !std::isfinite(from.Y) || !std::isfinite(to.X) || !std::isfinite(to.Y))
             return false;
         const PixelView target(surface.get(), ViewedFormats::Premultiplied);

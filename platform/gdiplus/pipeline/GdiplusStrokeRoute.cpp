@@ -1,5 +1,5 @@
 // Outlines drawn anti-aliased by the layer's stroker (Stroke.cpp through DrawAntialiased): lines,
-// polygons and every shape a path can hold, with any solid-colour pen. The context is checked first, so
+// polygons and every shape a path can hold, with a pen of any brush. The context is checked first, so
 // that drawing the engine keeps (no anti-aliasing, a clip, copying compositing) builds nothing.
 #include <vector>
 

@@ -14,6 +14,26 @@ namespace {
 // Pixels a shader writes at once, on the stack.
 const INT kSpanChunk = 256;
 
+// One colour everywhere, for a solid paint that copies.
+class SolidShader final : public Shader {
+public:
+    explicit SolidShader(uint32_t premultiplied) : pixel(premultiplied) {}
+    void Span(INT, INT, INT count, uint32_t* out) const override { std::fill_n(out, count, pixel); }
+
+private:
+    uint32_t pixel;
+};
+
+// The span scaled to the coverage, in place of the row's pixels.
+void CopySpan(uint32_t* pixels, const uint32_t* span, INT count, int coverage)
+{
+    if (coverage == 255) {
+        std::copy_n(span, count, pixels);
+        return;
+    }
+    for (INT i = 0; i < count; ++i) pixels[i] = ScaledPixel(span[i], static_cast<uint32_t>(coverage));
+}
+
 bool SolidColourOf(const Brush* brush, ARGB* colour)
 {
     BrushType type = BrushTypeLinearGradient;
@@ -38,20 +58,40 @@ PaintSource::PaintSource(const Brush* brush, const DeviceMap& map, const Point& 
     if (!shader) shader = MakePathGradientShader(brush, map);
 }
 
+void PaintSource::CopyInstead()
+{
+    if (solid) shader = std::make_unique<SolidShader>(EnginePremultiplied(colour));
+    solid = false;
+    copying = true;
+}
+
 void PaintSource::Composite(uint32_t* row, INT x, INT y, INT count, int coverage) const
 {
+    if (coverage <= 0) return;
     uint32_t span[kSpanChunk];
     for (INT done = 0; done < count; done += kSpanChunk) {
         const INT n = std::min(kSpanChunk, count - done);
         shader->Span(x + done, y, n, span);
         uint32_t* pixels = row + done;
-        if (coverage == 255) {
+        if (copying) {
+            CopySpan(pixels, span, n, coverage);
+        } else if (coverage == 255) {
             for (INT i = 0; i < n; ++i) pixels[i] = span[i] >> 24 == 255 ? span[i] : OverPixel(span[i], pixels[i]);
         } else {
             for (INT i = 0; i < n; ++i)
                 pixels[i] = OverPixel(ScaledPixel(span[i], static_cast<uint32_t>(coverage)), pixels[i]);
         }
     }
+}
+
+PaintSource PenPaint(const Pen* pen, ARGB colour, const DeviceMap& map, const Point& renderingOrigin)
+{
+    PenType type = PenTypeUnknown;
+    if (!pen || !pen->NativePen() || DllExports::GdipGetPenFillType(pen->NativePen(), &type) != Ok ||
+        type == PenTypeSolidColor)
+        return PaintSource(colour);
+    // Without the pen's copy of its brush the stage cannot paint it: an empty paint leaves it to the engine.
+    return PaintSource(pen->StrokeBrush(), map, renderingOrigin);
 }
 
 DeviceMap ThenMap(const DeviceMap& a, const DeviceMap& b)

@@ -1,7 +1,7 @@
 // The paint stage: a brush's colours at device pixels, for the fills the layer composites itself
-// (GdiplusAntialiased.cpp). A solid brush is one colour and stays the fast path; hatches, linear gradients and
-// textures give a span of premultiplied pixels for each run of covered pixels (PaintHatch.cpp,
-// PaintLinear.cpp, PaintTexture.cpp).
+// (GdiplusAntialiased.cpp). A solid brush is one colour and stays the fast path; hatches, linear gradients,
+// textures and path gradients give a span of premultiplied pixels for each run of covered pixels
+// (PaintHatch.cpp, PaintLinear.cpp, PaintTexture.cpp, PaintPathGradient.cpp).
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,7 @@
 namespace Gdiplus {
 
 class Brush;
+class Pen;
 
 // The colours of one brush at device pixels. Pixel (x, y) is sampled at its centre, which the device map puts
 // at (x, y).
@@ -39,14 +40,22 @@ public:
         return solid;
     }
     // Composites the brush's pixels x .. x + count - 1 of row y, scaled to the coverage (1 to 255), over
-    // the row's pixels (premultiplied) from `row` on.
+    // the row's pixels (premultiplied) from `row` on; copies them in their place once CopyInstead is called.
     void Composite(uint32_t* row, INT x, INT y, INT count, int coverage) const;
+    // Copying compositing (GDI+'s SourceCopy): the covered pixels take the brush's colour, its alpha scaled
+    // by the coverage, in place of what they held. The paint is then never Solid: it goes by Composite.
+    void CopyInstead();
 
 private:
+    bool copying = false;
     bool solid = false;
     ARGB colour = 0;
     std::unique_ptr<Shader> shader;
 };
+
+// The paint of a pen's stroke: its colour (as PenOutline reads it) for a pen of one colour, else its brush
+// anchored as the brush of a fill through the same map; empty for a pen whose brush the stage does not paint.
+PaintSource PenPaint(const Pen* pen, ARGB colour, const DeviceMap& map, const Point& renderingOrigin);
 
 // The shaders of each brush kind; nullptr for a brush (or a state of it) they do not paint.
 std::unique_ptr<Shader> MakeHatchShader(const Brush* brush, const Point& renderingOrigin);

@@ -1,8 +1,11 @@
-// Path gradients: the centre colour at the centre point, the surround colours along the outline, each pixel
-// inside the outline the mix of the centre colour and the outline's colour where the line from the centre
-// through the pixel meets the outline, in the share of its distance from the centre. Outside the outline the
-// brush paints nothing. Blends, preset colours, focus scales, gamma correction and tiling stay with the
-// engine.
+// Path gradients: the centre colour at the centre point (or over the focus outline, the brush's outline
+// scaled about the centre by the focus scales), the surround colours along the outline. Each pixel takes its
+// place along the line from the centre through it: 0 where that line meets the outline, 1 at the centre or
+// the focus outline. The blend factors give the centre colour's share at each place (or the interpolation
+// colours the colour there), mixed in linear light when gamma correction is on. Clamped, the brush paints
+// inside its outline only; the tile and flip modes repeat that over the plane in tiles the size of the
+// outline's bounds, every other tile mirrored across for the flips.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -16,6 +19,14 @@ namespace Gdiplus {
 
 namespace {
 
+// Places worked out along the centre-to-outline line: neighbouring entries differ by under a level.
+const int kSteps = 1024;
+const double kGamma = 2.2;
+// Focus scales below this are taken as a point: the focus outline shrinks to the centre.
+const double kSmallestFocus = 1e-9;
+// Each pixel walks the whole outline: a longer one is left to the engine, so that the time stays bounded.
+const size_t kMostOutlinePoints = 4096;
+
 struct Straight {
     double a, r, g, b;
 };
@@ -26,10 +37,16 @@ Straight StraightOf(ARGB colour)
                     double(colour & 0xFF)};
 }
 
-Straight Mixed(const Straight& from, const Straight& to, double share)
+// A share of the way from one colour to the other; colour channels in linear light when gamma-corrected.
+Straight Mixed(const Straight& from, const Straight& to, double share, bool gamma)
 {
-    return Straight{from.a + (to.a - from.a) * share, from.r + (to.r - from.r) * share,
-                    from.g + (to.g - from.g) * share, from.b + (to.b - from.b) * share};
+    const auto channel = [&](double a, double b) {
+        if (!gamma) return a + (b - a) * share;
+        const double la = std::pow(a / 255.0, kGamma), lb = std::pow(b / 255.0, kGamma);
+        return std::pow(std::max(la + (lb - la) * share, 0.0), 1.0 / kGamma) * 255.0;
+    };
+    return Straight{from.a + (to.a - from.a) * share, channel(from.r, to.r), channel(from.g, to.g),
+                    channel(from.b, to.b)};
 }
 
 ARGB Packed(const Straight& c)
@@ -40,21 +57,135 @@ ARGB Packed(const Straight& c)
 
 double Cross(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
 
+struct Stop {
+    double position;
+    double value;
+};
+
+// The value at t of the piecewise linear function through the stops (in order of position).
+double ValueAt(const std::vector<Stop>& stops, double t)
+{
+    if (t <= stops.front().position) return stops.front().value;
+    for (size_t i = 1; i < stops.size(); ++i) {
+        if (t > stops[i].position) continue;
+        const double span = stops[i].position - stops[i - 1].position;
+        const double share = span > 0 ? (t - stops[i - 1].position) / span : 1.0;
+        return stops[i - 1].value + (stops[i].value - stops[i - 1].value) * share;
+    }
+    return stops.back().value;
+}
+
+// How colours run from the outline (place 0) to the centre (place 1): blend factors, or interpolation
+// colours when the brush has them.
+struct Ramp {
+    std::vector<Stop> factors;
+    std::vector<ARGB> presetColours;
+    std::vector<REAL> presetPositions;
+    bool gamma = false;
+
+    bool Preset() const { return !presetColours.empty(); }
+
+    // The straight colour at a place, between the colours at the outline and the centre.
+    Straight At(double place, const Straight& edge, const Straight& centre) const
+    {
+        if (!Preset()) return Mixed(edge, centre, ValueAt(factors, place), gamma);
+        size_t next = 1;
+        while (next + 1 < presetPositions.size() && place > presetPositions[next]) ++next;
+        const double from = presetPositions[next - 1], span = presetPositions[next] - from;
+        const double share = std::clamp(span > 0 ? (place - from) / span : 1.0, 0.0, 1.0);
+        return Mixed(StraightOf(presetColours[next - 1]), StraightOf(presetColours[next]), share, gamma);
+    }
+};
+
+bool ReadRamp(DllExports::GpPathGradient* native, Ramp* ramp)
+{
+    INT presets = 0, blends = 0;
+    BOOL gamma = FALSE;
+    if (DllExports::GdipGetPathGradientGammaCorrection(native, &gamma) != Ok) return false;
+    ramp->gamma = gamma != FALSE;
+    if (DllExports::GdipGetPathGradientPresetBlendCount(native, &presets) == Ok && presets >= 2) {
+        ramp->presetColours.resize(size_t(presets));
+        ramp->presetPositions.resize(size_t(presets));
+        return DllExports::GdipGetPathGradientPresetBlend(native, ramp->presetColours.data(),
+                                                          ramp->presetPositions.data(), presets) == Ok;
+    }
+    if (DllExports::GdipGetPathGradientBlendCount(native, &blends) != Ok) return false;
+    if (blends < 2) {
+        ramp->factors = {{0.0, 0.0}, {1.0, 1.0}};
+        return true;
+    }
+    std::vector<REAL> values(static_cast<size_t>(blends)), positions(static_cast<size_t>(blends));
+    if (DllExports::GdipGetPathGradientBlend(native, values.data(), positions.data(), blends) != Ok) return false;
+    for (INT i = 0; i < blends; ++i) ramp->factors.push_back({positions[i], values[i]});
+    return true;
+}
+
+// The brush transform. The engine answers WrongState while interpolation colours are set, so it is read
+// from a copy of the brush whose colours are put back to a blend.
+bool ReadTransform(const PathGradientBrush& gradient, bool preset, REAL m[6])
+{
+    Matrix transform;
+    if (!preset) return gradient.GetTransform(&transform) == Ok && transform.GetElements(m) == Ok;
+    DllExports::GpBrush* copy = nullptr;
+    if (DllExports::GdipCloneBrush(gradient.NativeBrush(), &copy) != Ok || !copy) return false;
+    auto* native = reinterpret_cast<DllExports::GpPathGradient*>(copy);
+    const REAL factors[] = {0, 1}, positions[] = {0, 1};
+    const bool read = DllExports::GdipSetPathGradientBlend(native, factors, positions, 2) == Ok &&
+                      DllExports::GdipGetPathGradientTransform(native, transform.NativeMatrix()) == Ok &&
+                      transform.GetElements(m) == Ok;
+    DllExports::GdipDeleteBrush(copy);
+    return read;
+}
+
+// Where the tiles repeat in brush space; none when clamped.
+struct Tiling {
+    bool tiled = false, flipX = false, flipY = false;
+    double x = 0, y = 0, width = 1, height = 1;
+
+    // The point carried into the first tile, mirrored for the flipped tiles.
+    void Fold(double* u, double* v) const
+    {
+        if (!tiled) return;
+        *u = Folded(*u, x, width, flipX);
+        *v = Folded(*v, y, height, flipY);
+    }
+
+    static double Folded(double value, double start, double size, bool flip)
+    {
+        const double tiles = std::floor((value - start) / size);
+        const double within = value - start - tiles * size;
+        const bool mirrored = flip && std::fmod(std::fabs(tiles), 2.0) == 1.0;
+        return start + (mirrored ? size - within : within);
+    }
+};
+
 class PathGradientShader final : public Shader {
 public:
     PathGradientShader(const DeviceMap& deviceToBrush, Polygon outline, std::vector<ARGB> surround, PointF centre,
-                       ARGB centreColour)
-        : back(deviceToBrush), outline(std::move(outline)), centre(centre), centreColour(StraightOf(centreColour))
+                       ARGB centreColour, Ramp ramp, PointF focus, Tiling tiling)
+        : back(deviceToBrush), outline(std::move(outline)), centre(centre), centreColour(StraightOf(centreColour)),
+          ramp(std::move(ramp)), focusX(std::max(double(std::fabs(focus.X)), kSmallestFocus)),
+          focusY(std::max(double(std::fabs(focus.Y)), kSmallestFocus)), focused(focus.X != 0 || focus.Y != 0),
+          tiling(tiling)
     {
         for (ARGB colour : surround) this->surround.push_back(StraightOf(colour));
+        oneEdgeColour = std::all_of(surround.begin(), surround.end(), [&](ARGB c) { return c == surround.front(); });
+        // One colour along the outline (or interpolation colours): the colours at each place are worked
+        // out once.
+        if (this->ramp.Preset() || oneEdgeColour) {
+            for (int i = 0; i <= kSteps; ++i)
+                table.push_back(EnginePremultiplied(
+                    Packed(this->ramp.At(double(i) / kSteps, this->surround.front(), this->centreColour))));
+        }
     }
 
     void Span(INT x, INT y, INT count, uint32_t* out) const override
     {
         for (INT i = 0; i < count; ++i) {
-            const double u = (x + i) * back.m11 + y * back.m21 + back.dx;
-            const double v = (x + i) * back.m12 + y * back.m22 + back.dy;
-            out[i] = Inside(u, v) ? EnginePremultiplied(Packed(ColourAt(u, v))) : 0;
+            double u = (x + i) * back.m11 + y * back.m21 + back.dx;
+            double v = (x + i) * back.m12 + y * back.m22 + back.dy;
+            tiling.Fold(&u, &v);
+            out[i] = std::isfinite(u) && std::isfinite(v) && Inside(u, v) ? ColourAt(u, v) : 0;
         }
     }
 
@@ -72,28 +203,48 @@ private:
         return inside;
     }
 
-    Straight ColourAt(double u, double v) const
+    // How many times the direction reaches from the centre to the nearest crossing of the outline (infinite
+    // when it crosses none), and the outline's colour there when asked.
+    double Reach(double dx, double dy, Straight* edge) const
     {
-        const double dx = u - centre.X, dy = v - centre.Y;
         double nearest = std::numeric_limits<double>::infinity();
-        Straight edge = centreColour;
         for (size_t i = 0; i < outline.size(); ++i) {
             const size_t next = (i + 1) % outline.size();
             const double ex = double(outline[next].X) - outline[i].X, ey = double(outline[next].Y) - outline[i].Y;
             const double denominator = Cross(dx, dy, ex, ey);
             if (denominator == 0) continue;
             const double wx = double(outline[i].X) - centre.X, wy = double(outline[i].Y) - centre.Y;
-            // The ray centre + reach (pixel - centre) meets the edge at outline[i] + along (edge).
+            // The ray centre + reach (direction) meets the edge at outline[i] + along (edge).
             const double reach = Cross(wx, wy, ex, ey) / denominator;
             const double along = Cross(wx, wy, dx, dy) / denominator;
             if (reach > 0 && along >= 0 && along <= 1 && reach < nearest) {
                 nearest = reach;
-                edge = Mixed(surround[i], surround[next], along);
+                if (edge) *edge = Mixed(surround[i], surround[next], along, false);
             }
         }
-        if (!std::isfinite(nearest)) return centreColour;
-        // The pixel lies 1 / reach of the way from the centre to the outline.
-        return Mixed(centreColour, edge, std::clamp(1.0 / nearest, 0.0, 1.0));
+        return nearest;
+    }
+
+    // The pixel's place: 0 on the outline, 1 at the centre or within the focus outline.
+    double Place(double dx, double dy, Straight* edge) const
+    {
+        if (dx == 0 && dy == 0) return 1;
+        const double outer = Reach(dx, dy, edge);
+        if (!std::isfinite(outer)) return 1;
+        // The focus outline is the outline scaled about the centre: it lies along this direction where the
+        // outline lies along the direction unscaled.
+        const double inner = focused ? Reach(dx / focusX, dy / focusY, nullptr) : 0.0;
+        if (!(inner < 1)) return 1;
+        if (!(outer > inner)) return 0;
+        return std::clamp((outer - 1) / (outer - inner), 0.0, 1.0);
+    }
+
+    uint32_t ColourAt(double u, double v) const
+    {
+        Straight edge = surround.front();
+        const double place = Place(u - centre.X, v - centre.Y, table.empty() ? &edge : nullptr);
+        if (!table.empty()) return table[size_t(place * kSteps + 0.5)];
+        return EnginePremultiplied(Packed(ramp.At(place, edge, centreColour)));
     }
 
     DeviceMap back;
@@ -101,15 +252,42 @@ private:
     std::vector<Straight> surround;
     PointF centre;
     Straight centreColour;
+    Ramp ramp;
+    double focusX, focusY;
+    bool focused;
+    Tiling tiling;
+    bool oneEdgeColour = true;
+    std::vector<uint32_t> table;
 };
 
-// The gradient in its plain form: a linear blend, no preset colours, no focus, no gamma, clamped.
-bool Plain(const PathGradientBrush& gradient)
+bool ReadTiling(const PathGradientBrush& gradient, Tiling* tiling)
 {
-    REAL focusX = 0, focusY = 0;
-    return gradient.GetBlendCount() <= 1 && gradient.GetInterpolationColorCount() == 0 &&
-           !gradient.GetGammaCorrection() && gradient.GetFocusScales(&focusX, &focusY) == Ok && focusX == 0 &&
-           focusY == 0 && gradient.GetWrapMode() == WrapModeClamp;
+    const WrapMode wrap = gradient.GetWrapMode();
+    if (wrap == WrapModeClamp) return true;
+    RectF bounds;
+    if (gradient.GetRectangle(&bounds) != Ok || !(bounds.Width > 0) || !(bounds.Height > 0) ||
+        !std::isfinite(bounds.Width) || !std::isfinite(bounds.Height))
+        return false;
+    tiling->tiled = true;
+    tiling->flipX = wrap == WrapModeTileFlipX || wrap == WrapModeTileFlipXY;
+    tiling->flipY = wrap == WrapModeTileFlipY || wrap == WrapModeTileFlipXY;
+    tiling->x = bounds.X, tiling->y = bounds.Y, tiling->width = bounds.Width, tiling->height = bounds.Height;
+    return true;
+}
+
+// The outline's colours, one a flattened point: curves are flattened, so their colours can only be one.
+bool ReadSurround(const PathGradientBrush& gradient, size_t flattened, size_t made, std::vector<ARGB>* surround)
+{
+    INT count = gradient.GetPointCount();
+    std::vector<Color> colours(size_t(std::max(count, 1)));
+    if (count <= 0 || gradient.GetSurroundColors(colours.data(), &count) != Ok) return false;
+    const bool curved = flattened != made;
+    for (size_t i = 0; i < flattened; ++i)
+        surround->push_back(colours[curved ? 0 : std::min(i, colours.size() - 1)].GetValue());
+    if (curved)
+        for (const Color& colour : colours)
+            if (colour.GetValue() != surround->front()) return false;
+    return true;
 }
 
 }  // namespace
@@ -117,37 +295,30 @@ bool Plain(const PathGradientBrush& gradient)
 std::unique_ptr<Shader> MakePathGradientShader(const Brush* brush, const DeviceMap& map)
 {
     const auto* gradient = dynamic_cast<const PathGradientBrush*>(brush);
-    if (!gradient || !gradient->NativeBrush() || !Plain(*gradient)) return nullptr;
+    if (!gradient || !gradient->NativeBrush()) return nullptr;
+    auto* native = reinterpret_cast<DllExports::GpPathGradient*>(gradient->NativeBrush());
     const PathGradientBrush::Outline& made = gradient->Definition();
     if (made.points.size() < 3) return nullptr;
     std::vector<Polygon> figures;
     std::vector<bool> closed;
-    if (!FlattenPath(made.points.data(), made.types.data(), INT(made.points.size()), PointF(0, 0), &figures,
-                     &closed) ||
-        figures.size() != 1 || figures.front().size() < 3)
+    if (!FlattenPath(made.points.data(), made.types.data(), INT(made.points.size()), PointF(0, 0), &figures, &closed) ||
+        figures.size() != 1 || figures.front().size() < 3 || figures.front().size() > kMostOutlinePoints)
         return nullptr;
-    INT count = gradient->GetPointCount();
-    std::vector<Color> colours(size_t(std::max(count, 1)));
-    if (count <= 0 || gradient->GetSurroundColors(colours.data(), &count) != Ok) return nullptr;
-    // Curves are flattened, so their colours can only be one.
-    const bool curved = figures.front().size() != made.points.size();
     std::vector<ARGB> surround;
-    for (size_t i = 0; i < figures.front().size(); ++i)
-        surround.push_back(colours[curved ? 0 : std::min(i, colours.size() - 1)].GetValue());
-    if (curved)
-        for (const Color& colour : colours)
-            if (colour.GetValue() != surround.front()) return nullptr;
+    Ramp ramp;
+    Tiling tiling;
     Color centreColour;
-    PointF centre;
-    Matrix transform;
+    PointF centre, focus;
     REAL m[6] = {1, 0, 0, 1, 0, 0};
-    if (gradient->GetCenterColor(&centreColour) != Ok || gradient->GetCenterPoint(&centre) != Ok ||
-        gradient->GetTransform(&transform) != Ok || transform.GetElements(m) != Ok)
+    if (!ReadSurround(*gradient, figures.front().size(), made.points.size(), &surround) || !ReadRamp(native, &ramp) ||
+        !ReadTiling(*gradient, &tiling) || gradient->GetCenterColor(&centreColour) != Ok ||
+        gradient->GetCenterPoint(&centre) != Ok || gradient->GetFocusScales(&focus.X, &focus.Y) != Ok ||
+        !std::isfinite(focus.X) || !std::isfinite(focus.Y) || !ReadTransform(*gradient, ramp.Preset(), m))
         return nullptr;
     DeviceMap deviceToBrush;
     if (!InvertMap(ThenMap(DeviceMap{m[0], m[1], m[2], m[3], m[4], m[5]}, map), &deviceToBrush)) return nullptr;
     return std::make_unique<PathGradientShader>(deviceToBrush, figures.front(), std::move(surround), centre,
-                                                centreColour.GetValue());
+                                                centreColour.GetValue(), std::move(ramp), focus, tiling);
 }
 
 }  // namespace Gdiplus

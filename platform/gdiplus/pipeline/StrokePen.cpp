@@ -57,14 +57,16 @@ bool ReadPen(const Pen* pen, PenShape* shape, ARGB* colour)
     REAL width = 0, miterLimit = 0;
     Matrix transform;
     StrokeStyle& style = shape->style;
-    if (DllExports::GdipGetPenFillType(native, &type) != Ok || type != PenTypeSolidColor ||
+    if (DllExports::GdipGetPenFillType(native, &type) != Ok || type == PenTypeUnknown ||
         DllExports::GdipGetPenMode(native, &alignment) != Ok ||
         DllExports::GdipGetPenCompoundCount(native, &compound) != Ok || compound != 0 ||
         DllExports::GdipGetPenStartCap(native, &style.startCap) != Ok || !DrawableCap(style.startCap) ||
         DllExports::GdipGetPenEndCap(native, &style.endCap) != Ok || !DrawableCap(style.endCap) ||
         DllExports::GdipGetPenTransform(native, transform.NativeMatrix()) != Ok || !transform.IsIdentity() ||
         DllExports::GdipGetPenUnit(native, &shape->unit) != Ok ||
-        (shape->unit != UnitWorld && shape->unit != UnitPixel) || DllExports::GdipGetPenColor(native, colour) != Ok ||
+        (shape->unit != UnitWorld && shape->unit != UnitPixel) ||
+        // The engine has a colour only for a pen of one colour; others are painted by their brush.
+        (type == PenTypeSolidColor && DllExports::GdipGetPenColor(native, colour) != Ok) ||
         DllExports::GdipGetPenWidth(native, &width) != Ok ||
         DllExports::GdipGetPenLineJoin(native, &style.join) != Ok ||
         DllExports::GdipGetPenMiterLimit(native, &miterLimit) != Ok || !ReadDashes(native, &style))

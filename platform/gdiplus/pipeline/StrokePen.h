@@ -12,10 +12,10 @@ namespace Gdiplus {
 class Pen;
 
 /// The polygons (nonzero rule) a pen covers along the path given as points and types in world units, in
-/// device pixels through the map, each point then moved by `offset`; the pen's colour. Centred pens, and
-/// inset pens on paths whose figures are all closed, of one solid colour, without compound lines, custom
-/// caps or a transform of their own. False, having appended nothing, for any other pen or path, or when
-/// the outline would exceed a bounded size.
+/// device pixels through the map, each point then moved by `offset`; the pen's colour (its paint when the
+/// pen is of one colour: PenPaint gives the paint of any pen). Centred pens, and inset pens on paths whose
+/// figures are all closed, of any brush, without compound lines, custom caps or a transform of their own.
+/// False, having appended nothing, for any other pen or path, or when the outline would exceed a bounded size.
 bool PenOutline(const Pen* pen, const DeviceMap& map, const PointF* points, const BYTE* types, INT count, PointF offset,
                 std::vector<Polygon>* outline, ARGB* colour);
 
