@@ -12,6 +12,7 @@
 
 #include "Coverage.h"
 #include "Premultiply.h"
+#include "RowClones.h"
 
 namespace Gdiplus {
 
@@ -126,7 +127,7 @@ private:
 const __m128i kLanes = _mm_set1_epi32(0x00FF00FF);
 
 // a + (b - a) * weight / 256 for four pixels, each with its weight in both 16-bit halves of its lane.
-inline __m128i Mix4(__m128i a, __m128i b, __m128i weight)
+[[gnu::always_inline]] inline __m128i Mix4(__m128i a, __m128i b, __m128i weight)
 {
     const __m128i rest = _mm_sub_epi16(_mm_set1_epi16(256), weight);
     const __m128i rb = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(a, kLanes), rest),
@@ -137,7 +138,7 @@ inline __m128i Mix4(__m128i a, __m128i b, __m128i weight)
 }
 
 // Every channel of four pixels times its lane's factor / 255, rounded as ScaledPixel rounds.
-inline __m128i Scaled4(__m128i pixels, __m128i factor)
+[[gnu::always_inline]] inline __m128i Scaled4(__m128i pixels, __m128i factor)
 {
     const __m128i half = _mm_set1_epi32(0x00800080);
     __m128i rb = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(pixels, kLanes), factor), half);
@@ -152,8 +153,8 @@ inline __m128i Doubled(__m128i values) { return _mm_or_si128(values, _mm_slli_ep
 
 // Four bilinear samples whose taps all lie inside, composited over four pixels of the row.
 template <Stored kind>
-inline void PaintFour(const Picture<kind>& picture, const INT* x, const INT* y, __m128i fx, __m128i fy, int coverage,
-                      uint32_t* row)
+[[gnu::always_inline]] inline void PaintFour(const Picture<kind>& picture, const INT* x, const INT* y, __m128i fx,
+                                             __m128i fy, int coverage, uint32_t* row)
 {
     // Each tap pair is one 8-byte read; the pairs of the four samples are then sorted into left and right taps.
     const auto pairs = [&](INT down, __m128i* left, __m128i* right) {
@@ -215,8 +216,8 @@ inline bool FitsLanes(int64_t u, int64_t v, int64_t du, int64_t dv, INT count)
 // Bilinear samples of a span four pixels a step, the positions carried in 32-bit lanes; groups whose taps reach
 // past the picture are sampled a pixel at a time. Returns how many pixels it painted (a multiple of four).
 template <Stored kind>
-INT PaintFours(const Picture<kind>& picture, int64_t u, int64_t v, int64_t du, int64_t dv, int coverage, uint32_t* row,
-               INT count)
+[[gnu::always_inline]] inline INT PaintFours(const Picture<kind>& picture, int64_t u, int64_t v, int64_t du, int64_t dv,
+                                             int coverage, uint32_t* row, INT count)
 {
     const auto lanes = [](int64_t start, int64_t step) {
         return _mm_setr_epi32(int32_t(start), int32_t(start + step), int32_t(start + 2 * step),
@@ -252,8 +253,9 @@ INT PaintFours(const Picture<kind>& picture, int64_t u, int64_t v, int64_t du, i
 
 // Samples and composites one run of pixels that share a coverage.
 template <Stored kind>
-void PaintSpan(const PixelView& target, const Picture<kind>& picture, const DeviceMap& back, bool bilinear, INT x,
-               INT y, INT count, int coverage)
+[[gnu::always_inline]] inline void PaintSpan(const PixelView& target, const Picture<kind>& picture,
+                                             const DeviceMap& back, bool bilinear, INT x, INT y, INT count,
+                                             int coverage)
 {
     uint32_t* row = target.Row(y) + x;
     // Pixel centres lie on whole device coordinates; bilinear taps sit on the source pixels' centres.
@@ -268,6 +270,32 @@ void PaintSpan(const PixelView& target, const Picture<kind>& picture, const Devi
         u += i * du, v += i * dv;
     }
     for (; i < count; ++i, u += du, v += dv) PaintOne(picture, bilinear, u, v, coverage, row + i);
+}
+
+// The span painters of each kind of picture, built for AVX2 and for any x86-64.
+PICTOR_ROW_CLONES void PaintOpaqueSpan(const PixelView& target, const Picture<Stored::Opaque>& picture,
+                                       const DeviceMap& back, bool bilinear, INT x, INT y, INT count, int coverage)
+{
+    PaintSpan(target, picture, back, bilinear, x, y, count, coverage);
+}
+
+PICTOR_ROW_CLONES void PaintPremultipliedSpan(const PixelView& target, const Picture<Stored::Premultiplied>& picture,
+                                              const DeviceMap& back, bool bilinear, INT x, INT y, INT count,
+                                              int coverage)
+{
+    PaintSpan(target, picture, back, bilinear, x, y, count, coverage);
+}
+
+template <Stored kind>
+void PaintAnySpan(const PixelView& target, const Picture<kind>& picture, const DeviceMap& back, bool bilinear, INT x,
+                  INT y, INT count, int coverage)
+{
+    if constexpr (kind == Stored::Opaque)
+        PaintOpaqueSpan(target, picture, back, bilinear, x, y, count, coverage);
+    else if constexpr (kind == Stored::Premultiplied)
+        PaintPremultipliedSpan(target, picture, back, bilinear, x, y, count, coverage);
+    else
+        PaintSpan(target, picture, back, bilinear, x, y, count, coverage);
 }
 
 // The columns of `box` that the polygons reach within rows [top, bottom), a pixel more each side.
@@ -308,7 +336,7 @@ void PaintCovered(const PixelView& target, const PixelView& source, const Rect& 
         CoverageMask mask(band);
         for (const Polygon& polygon : polygons) mask.AddPolygon(polygon);
         mask.Sweep(false, [&](INT x, INT y, INT count, int coverage) {
-            PaintSpan(target, picture, back, bilinear, x, y, count, coverage);
+            PaintAnySpan(target, picture, back, bilinear, x, y, count, coverage);
         });
     }
 }
