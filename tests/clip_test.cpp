@@ -222,3 +222,106 @@ TEST(Clip, EmptyAndHostileClipsStayBounded)
         EXPECT_EQ(Differing(plain, everything, 2, kSamePlace), 0);
     }
 }
+
+// A context keeps its clip's pixels from one fill to the next: every way of changing the clip between two fills
+// must give the pixels of a fresh context that had its clip changed the same way before its only fill.
+TEST(Clip, ClipChangedBetweenFillsIsReadAgain)
+{
+    using Step = std::function<void(Graphics&)>;
+    GraphicsState saved = 0;
+    GraphicsContainer container = 0;
+    Bitmap otherBitmap(kSide, kSide, PixelFormat32bppARGB);
+    struct Change {
+        const char* name;
+        Step before, change;
+    };
+    const Step nothing = [](Graphics&) {};
+    const std::vector<Change> changes = {
+        {"rectangle", nothing, [](Graphics& g) { g.SetClip(Rect(20, 15, 50, 40)); }},
+        {"rectangle, union", nothing,
+         [](Graphics& g) { g.SetClip(RectF(60.5f, 2.2f, 30.0f, 90.0f), CombineModeUnion); }},
+        {"path", nothing,
+         [](Graphics& g) {
+             GraphicsPath star;
+             star.AddEllipse(30.0f, 25.0f, 60.0f, 55.0f);
+             g.SetClip(&star);
+         }},
+        {"region", nothing,
+         [](Graphics& g) {
+             Region two(Rect(5, 5, 40, 30));
+             two.Union(Rect(50, 40, 30, 50));
+             g.SetClip(&two, CombineModeXor);
+         }},
+        {"another context's clip", nothing,
+         [&](Graphics& g) {
+             Graphics other(&otherBitmap);
+             other.SetClip(Rect(10, 30, 70, 20));
+             g.SetClip(&other);
+         }},
+        {"intersect", nothing, [](Graphics& g) { g.IntersectClip(RectF(0.0f, 40.4f, 100.0f, 30.0f)); }},
+        {"exclude", nothing, [](Graphics& g) { g.ExcludeClip(Rect(35, 0, 20, 100)); }},
+        {"translate", nothing, [](Graphics& g) { g.TranslateClip(9.5f, -6.0f); }},
+        {"reset", nothing, [](Graphics& g) { g.ResetClip(); }},
+        {"set under a turn", nothing,
+         [](Graphics& g) {
+             g.RotateTransform(30.0f);
+             g.SetClip(RectF(40.0f, -10.0f, 40.0f, 30.0f));
+             g.ResetTransform();
+         }},
+        {"pixel offset", nothing, [](Graphics& g) { g.SetPixelOffsetMode(PixelOffsetModeHalf); }},
+        {"restore",
+         [&](Graphics& g) {
+             saved = g.Save();
+             g.SetClip(Rect(25, 25, 30, 30));
+         },
+         [&](Graphics& g) { g.Restore(saved); }},
+        {"container begun", nothing,
+         [&](Graphics& g) {
+             container = g.BeginContainer();
+             g.SetClip(Rect(25, 25, 30, 30));
+         }},
+        {"container ended",
+         [&](Graphics& g) {
+             container = g.BeginContainer();
+             g.SetClip(Rect(25, 25, 30, 30));
+         },
+         [&](Graphics& g) { g.EndContainer(container); }},
+    };
+    const Step roundClip = [](Graphics& g) {
+        GraphicsPath round;
+        round.AddEllipse(8.0f, 6.0f, 80.0f, 70.0f);
+        g.SetClip(&round);
+    };
+    SolidBrush ink(Color(255, 0, 0, 0)), grey(Color(128, 0, 0, 0));
+    const auto first = [&](Graphics& g) { ASSERT_EQ(g.FillEllipse(&grey, 2.5f, 3.0f, 95.0f, 90.0f), Ok); };
+    const auto second = [&](Graphics& g) {
+        const PointF points[] = {{3.2f, 8.7f}, {96.1f, 20.3f}, {80.6f, 95.1f}, {5.3f, 70.2f}};
+        ASSERT_EQ(g.FillPolygon(&ink, points, 4), Ok);
+    };
+    for (SmoothingMode mode : {SmoothingModeAntiAlias, SmoothingModeNone})
+        for (const Change& c : changes) {
+            Canvas kept(mode), fresh(mode), unchanged(mode);
+            for (Canvas* canvas : {&kept, &unchanged}) {
+                roundClip(canvas->graphics);
+                c.before(canvas->graphics);
+                first(canvas->graphics);
+                if (canvas == &kept) c.change(canvas->graphics);
+                second(canvas->graphics);
+                canvas->Read();
+            }
+            for (bool again : {false, true}) {
+                Graphics g(&fresh.bitmap);
+                g.SetSmoothingMode(mode);
+                roundClip(g);
+                c.before(g);
+                if (again)
+                    c.change(g), second(g);
+                else
+                    first(g);
+            }
+            fresh.Read();
+            EXPECT_EQ(kept.LargestDifference(fresh, pictor_test::kSamePlace), 0) << c.name << ", mode " << mode;
+            // Each change moves the clip: a context that kept the first fill's clip would differ.
+            EXPECT_GT(kept.LargestDifference(unchanged, pictor_test::kSamePlace), 0) << c.name << ", mode " << mode;
+        }
+}

@@ -77,6 +77,7 @@ struct PictureSource;
 class TiffWriter;
 struct DeviceMap;
 class DeviceClip;
+class DeviceClipCache;
 class PixelView;
 struct LayerFont;
 struct LaidText;
@@ -1232,6 +1233,8 @@ private:
         REAL applied;
     };
     std::vector<SavedPage> savedPages;
+    // The clip's pixels as the last fill read them (Clip.h), made at the first fill through a clip.
+    mutable std::shared_ptr<DeviceClipCache> deviceClips;
 
     // GraphicsExtra: inside a container, the outside's mapping to device pixels (world, page and the
     // containers around it) follows the world transform in the engine, and the layer applies the page

@@ -166,78 +166,159 @@ bool DeviceClipData(DllExports::GpGraphics* graphics, std::vector<BYTE>* data)
 
 }  // namespace
 
+struct DeviceClip::Shape {
+    std::unique_ptr<Node> root;
+    // For a clip of one rectangle: its pixels (coverage-stage coordinates); null otherwise.
+    std::unique_ptr<Rect> box;
+    INT top = 0, bottom = 0, left = 0, right = 0;  // the band's pixels
+    std::vector<PixelRuns> rows;                   // row top + k across the band, once known
+    std::vector<bool> known;
+};
+
+namespace {
+
+// An unclipped context reports a huge clip; most fills see one, and need not read its data.
+bool Unclipped(DllExports::GpGraphics* graphics)
+{
+    RectF bounds;
+    return DllExports::GdipGetClipBounds(graphics, &bounds) == Ok && bounds.Width >= 4e6f && bounds.Height >= 4e6f;
+}
+
+std::shared_ptr<DeviceClip::Shape> EmptyShape(const RectF& band)
+{
+    auto shape = std::make_shared<DeviceClip::Shape>();
+    shape->root = std::make_unique<Node>();
+    shape->top = PixelFrom(band.Y + 0.5f);
+    shape->bottom = PixelFrom(band.Y + band.Height + 0.5f);
+    shape->left = PixelFrom(band.X + 0.5f);
+    shape->right = PixelFrom(band.X + band.Width + 0.5f);
+    return shape;
+}
+
+std::shared_ptr<DeviceClip::Shape> EverywhereShape(const RectF& band)
+{
+    auto shape = EmptyShape(band);
+    shape->root->kind = Node::Kind::Everything;
+    shape->box = std::make_unique<Rect>(Everywhere());
+    return shape;
+}
+
+// The pixels of the engine's region data, its centres moved by `shift`; null when the data is of a form not
+// read here or holds a point that is not a number.
+std::shared_ptr<DeviceClip::Shape> ShapeOfData(const std::vector<BYTE>& data, float shift, const RectF& band)
+{
+    if (data.size() < 8) return nullptr;
+    const BYTE* at = data.data() + 8;
+    const BYTE* end = data.data() + data.size();
+    uint32_t magic = 0, combining = 0, type = 0;
+    if (!Take(at, end, &magic) || magic != kRegionMagic || !Take(at, end, &combining) || !Take(at, end, &type))
+        return nullptr;
+    auto shape = EmptyShape(band);
+    Node* root = shape->root.get();
+    if (type == kDataInfinite) return EverywhereShape(band);
+    if (type == kDataRectangles || type == kDataEmpty) {
+        if (type == kDataRectangles && !AddRectangles(at, end, shift, band, root)) return nullptr;
+    } else if (type != kDataPath || !ReadTree(at, end, shift, band, 0, root)) {
+        return nullptr;
+    }
+    if (root->kind == Node::Kind::Everything) {
+        shape->box = std::make_unique<Rect>(Everywhere());
+    } else if (root->kind == Node::Kind::Rectangles && root->rectangles.size() <= 1) {
+        shape->box = std::make_unique<Rect>();
+        if (!root->rectangles.empty()) {
+            const RectF& r = root->rectangles.front();  // [left, right) x [top, bottom)
+            const INT x0 = PixelFrom(r.X), y0 = PixelFrom(r.Y);
+            *shape->box = Rect(x0, y0, std::max(PixelFrom(r.Width) - x0, 0), std::max(PixelFrom(r.Height) - y0, 0));
+        }
+    }
+    return shape;
+}
+
+}  // namespace
+
 DeviceClip::DeviceClip() = default;
 DeviceClip::~DeviceClip() = default;
 
 bool DeviceClip::Read(DllExports::GpGraphics* graphics, REAL offset, bool inContainer, const RectF& band)
 {
-    // An unclipped context reports a huge clip; most fills see one, and need not read its data.
-    RectF bounds;
-    const bool unclipped = DllExports::GdipGetClipBounds(graphics, &bounds) == Ok && bounds.Width >= 4e6f &&
-                           bounds.Height >= 4e6f;
+    DeviceClipCache once;
+    return once.Read(graphics, offset, inContainer, band, this);
+}
+
+bool DeviceClipCache::Read(DllExports::GpGraphics* graphics, REAL offset, bool inContainer, const RectF& band,
+                           DeviceClip* clip)
+{
+    const bool unclipped = Unclipped(graphics);
     // The engine adds the containers' clips to its own; only a context without any is taken.
     if (inContainer && !unclipped) return false;
     if (unclipped) {
-        root = std::make_unique<Node>();
-        root->kind = Node::Kind::Everything;
-        box = std::make_unique<Rect>(Everywhere());
+        clip->shape = EverywhereShape(band);
         return true;
     }
-    std::vector<BYTE> data;
-    if (!DeviceClipData(graphics, &data)) return false;
-    const BYTE* at = data.data() + 8;
-    const BYTE* end = data.data() + data.size();
-    uint32_t magic = 0, combining = 0, type = 0;
-    if (!Take(at, end, &magic) || magic != kRegionMagic || !Take(at, end, &combining) || !Take(at, end, &type))
-        return false;
+    std::vector<BYTE> read;
+    if (!DeviceClipData(graphics, &read)) return false;
     // The pixel centres sit half a pixel into the coverage stage's squares, and the pixel offset moves them.
-    const float shift = 0.5f + offset;
-    root = std::make_unique<Node>();
-    if (type == kDataInfinite) {
-        root->kind = Node::Kind::Everything;
-    } else if (type == kDataRectangles || type == kDataEmpty) {
-        if (type == kDataRectangles && !AddRectangles(at, end, shift, band, root.get())) return false;
-    } else if (type != kDataPath || !ReadTree(at, end, shift, band, 0, root.get())) {
-        return false;
+    const float readShift = 0.5f + offset;
+    const bool same = shape && read == data && readShift == shift && band.X == this->band.X && band.Y == this->band.Y &&
+                      band.Width == this->band.Width && band.Height == this->band.Height;
+    if (!same) {
+        shape = ShapeOfData(read, readShift, band);
+        data.swap(read);
+        shift = readShift;
+        this->band = band;
     }
-    if (root->kind == Node::Kind::Everything) {
-        box = std::make_unique<Rect>(Everywhere());
-    } else if (root->kind == Node::Kind::Rectangles && root->rectangles.size() <= 1) {
-        box = std::make_unique<Rect>();
-        if (!root->rectangles.empty()) {
-            const RectF& r = root->rectangles.front();  // [left, right) x [top, bottom)
-            const INT x0 = PixelFrom(r.X), y0 = PixelFrom(r.Y);
-            *box = Rect(x0, y0, std::max(PixelFrom(r.Width) - x0, 0), std::max(PixelFrom(r.Height) - y0, 0));
-        }
-    }
-    return true;
+    clip->shape = shape;
+    return shape != nullptr;
 }
+
+bool DeviceClip::IsBox() const { return shape && shape->box; }
 
 Rect DeviceClip::Narrow(const Rect& area) const
 {
-    if (!box) return area;
-    const INT x0 = std::max(area.X, box->X), y0 = std::max(area.Y, box->Y);
-    const INT x1 = std::min(area.X + area.Width, box->X + box->Width);
-    const INT y1 = std::min(area.Y + area.Height, box->Y + box->Height);
+    if (!IsBox()) return area;
+    const Rect& box = *shape->box;
+    const INT x0 = std::max(area.X, box.X), y0 = std::max(area.Y, box.Y);
+    const INT x1 = std::min(area.X + area.Width, box.X + box.Width);
+    const INT y1 = std::min(area.Y + area.Height, box.Y + box.Height);
     return Rect(x0, y0, std::max(x1 - x0, 0), std::max(y1 - y0, 0));
+}
+
+const PixelRuns& DeviceClip::Row(INT y)
+{
+    static const PixelRuns none;
+    if (!shape || y < shape->top || y >= shape->bottom) return none;
+    Shape& s = *shape;
+    if (s.rows.empty()) {
+        s.rows.resize(static_cast<size_t>(s.bottom - s.top));
+        s.known.assign(s.rows.size(), false);
+    }
+    const size_t k = static_cast<size_t>(y - s.top);
+    if (!s.known[k]) {
+        s.root->Runs(y, s.left, s.right, &s.rows[k]);
+        s.known[k] = true;
+    }
+    return s.rows[k];
 }
 
 void DeviceClip::Runs(INT y, INT left, INT right, PixelRuns* runs)
 {
-    if (root) root->Runs(y, left, right, runs);
-    else runs->clear();
+    runs->clear();
+    for (const PixelRun& run : Row(y)) {
+        const INT from = std::max(run.from, left), to = std::min(run.to, right);
+        if (from < to) runs->push_back({from, to});
+    }
 }
 
 ClipRows::ClipRows(DeviceClip& clip, const Rect& band) : top(band.Y)
 {
-    PixelRuns row;
-    rowStarts.reserve(static_cast<size_t>(band.Height) + 1);
+    rows.reserve(static_cast<size_t>(std::max(band.Height, 0)));
     for (INT y = band.Y; y < band.Y + band.Height; ++y) {
-        rowStarts.push_back(runs.size());
-        clip.Runs(y, band.X, band.X + band.Width, &row);
-        runs.insert(runs.end(), row.begin(), row.end());
+        rows.push_back(&clip.Row(y));
+        // Runs are apart: a row lets the band through when one of them holds it.
+        whole = whole && std::any_of(rows.back()->begin(), rows.back()->end(), [&](const PixelRun& run) {
+                    return run.from <= band.X && run.to >= band.X + band.Width;
+                });
     }
-    rowStarts.push_back(runs.size());
 }
 
 }  // namespace Gdiplus

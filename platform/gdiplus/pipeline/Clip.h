@@ -4,6 +4,7 @@
 // transform of that moment). Coordinates are the coverage stage's: pixel (x, y) is [x, x + 1] x [y, y + 1].
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -21,28 +22,49 @@ public:
 
     // Reads the context's clip, moved by `offset` (as the figures are for the pixel offset mode). False
     // when it cannot be read as pixels here (data of an unknown form, a clip inside a container, a point that
-    // is not a number): the
-    // drawing is then left to the engine. Shapes reaching past the band around the canvas are cut to it.
+    // is not a number): the drawing is then left to the engine. Shapes reaching past the band around the
+    // canvas are cut to it.
     bool Read(DllExports::GpGraphics* graphics, REAL offset, bool inContainer, const RectF& band);
 
     // True when the clip holds a single box of pixels (or the whole plane): Narrow is then all it does.
-    bool IsBox() const { return box != nullptr; }
+    bool IsBox() const;
     // The part of `area` the clip's box of pixels lets through (all of it when the clip is a shape).
     Rect Narrow(const Rect& area) const;
 
-    // The runs of row y within [left, right) the clip lets through; rows top to bottom.
+    // The runs of row y within [left, right) the clip lets through.
     void Runs(INT y, INT left, INT right, PixelRuns* runs);
 
     struct Node;
+    // The clip's pixels, shared by the reads that found the same clip (DeviceClipCache).
+    struct Shape;
 
 private:
-    std::unique_ptr<Node> root;
-    // For a clip of one rectangle: its pixels (coverage-stage coordinates); null otherwise.
-    std::unique_ptr<Rect> box;
+    friend class DeviceClipCache;
+    friend class ClipRows;
+    // The runs of row y across the whole band, worked out once; empty outside the band.
+    const PixelRuns& Row(INT y);
+
+    std::shared_ptr<Shape> shape;
 };
 
-// The runs a clip lets through, for each row of a band of pixels: built once per band, then applied to the
-// spans painted there. Memory grows with the runs of the band's rows only.
+// The last clip a context read, kept for its next fills: the engine's clip data (in device space) is read at
+// every fill and compared with the data the kept pixels came from, so a clip set, combined, moved, reset or
+// restored in any way is never mistaken for the kept one, and the paths of an unchanged clip are not
+// flattened and scanned again.
+class DeviceClipCache {
+public:
+    // As DeviceClip::Read, sharing the kept pixels when the clip, the offset and the band are the same.
+    bool Read(DllExports::GpGraphics* graphics, REAL offset, bool inContainer, const RectF& band, DeviceClip* clip);
+
+private:
+    std::vector<BYTE> data;
+    REAL shift = 0;
+    RectF band;
+    std::shared_ptr<DeviceClip::Shape> shape;
+};
+
+// The runs a clip lets through, for each row of a band of pixels, then applied to the spans painted there. The
+// rows are the clip's own, worked out at their first use and kept with it.
 class ClipRows {
 public:
     ClipRows(DeviceClip& clip, const Rect& band);
@@ -52,17 +74,20 @@ public:
 
 private:
     INT top;
-    std::vector<PixelRun> runs;
-    std::vector<size_t> rowStarts;  // runs of row top + k are [rowStarts[k], rowStarts[k + 1])
+    std::vector<const PixelRuns*> rows;  // the clip's runs of row top + k, across the whole band
+    bool whole = true;                   // the clip lets the whole band through
 };
 
 template <class Paint> void ClipRows::ForEachPart(INT y, INT x, INT count, Paint&& paint) const
 {
     const size_t k = static_cast<size_t>(y - top);
-    if (y < top || k + 1 >= rowStarts.size()) return;
+    if (y < top || k >= rows.size()) return;
+    if (whole) return paint(x, count);
+    const PixelRuns& row = *rows[k];
     const INT end = x + count;
-    for (size_t r = rowStarts[k]; r < rowStarts[k + 1] && runs[r].from < end; ++r) {
-        const INT from = std::max(runs[r].from, x), to = std::min(runs[r].to, end);
+    auto run = std::partition_point(row.begin(), row.end(), [x](const PixelRun& r) { return r.to <= x; });
+    for (; run != row.end() && run->from < end; ++run) {
+        const INT from = std::max(run->from, x), to = std::min(run->to, end);
         if (from < to) paint(from, to - from);
     }
 }

@@ -275,7 +275,9 @@ static bool Aliased(DllExports::GpGraphics* graphics)
 
 bool Graphics::ReadDeviceClip(DeviceClip* clip, const PixelView& target) const
 {
-    return clip->Read(nativeGraphics, PixelOffset(nativeGraphics), InContainer(), BandAround(target.Width(), target.Height()));
+    if (!deviceClips) deviceClips = std::make_shared<DeviceClipCache>();
+    return deviceClips->Read(nativeGraphics, PixelOffset(nativeGraphics), InContainer(),
+                             BandAround(target.Width(), target.Height()), clip);
 }
 
 bool Graphics::AntialiasedDeviceMap(DeviceMap* map) const

@@ -14,6 +14,9 @@ namespace Gdiplus {
 
 namespace {
 
+// How far ahead of the row being painted its edge pixels are asked for.
+const INT kRowsAhead = 8;
+
 // The premultiplied colour at t (0 ≤ t < 1): the straight colours interpolated, then scaled by the alpha.
 uint32_t ColourAt(float t, ARGB first, ARGB second)
 {
@@ -53,13 +56,15 @@ PICTOR_ROW_CLONES void FillRow(uint32_t* row, int count, uint32_t colour, bool s
     }
 }
 
-PICTOR_ROW_CLONES void CopyRow(uint32_t* row, const std::vector<uint32_t>& colours, bool opaque, bool sourceCopy)
+PICTOR_ROW_CLONES void CopyRow(uint32_t* row, const uint32_t* colours, int count, bool opaque, bool sourceCopy)
 {
     if (sourceCopy || opaque) {
-        std::memcpy(row, colours.data(), colours.size() * sizeof(uint32_t));
+        // A string move, as FillRow's store: rows are shorter than those for which memcpy would choose it.
+        size_t left = static_cast<size_t>(count);
+        asm volatile("rep movsl" : "+D"(row), "+S"(colours), "+c"(left) : : "memory");
         return;
     }
-    for (size_t x = 0; x < colours.size(); ++x) row[x] = OverPixel(colours[x], row[x]);
+    for (int x = 0; x < count; ++x) row[x] = OverPixel(colours[x], row[x]);
 }
 
 }  // namespace
@@ -74,7 +79,8 @@ void FillAxisGradient(const PixelView& dst, const Rect& area, const PointF& from
     }
     const std::vector<uint32_t> colours = ColoursAlong(area.X, area.Width, from.X, to.X, first, second);
     const bool opaque = std::all_of(colours.begin(), colours.end(), [](uint32_t c) { return c >> 24 == 255; });
-    for (int y = 0; y < area.Height; ++y) CopyRow(dst.Row(area.Y + y) + area.X, colours, opaque, sourceCopy);
+    for (int y = 0; y < area.Height; ++y)
+        CopyRow(dst.Row(area.Y + y) + area.X, colours.data(), area.Width, opaque, sourceCopy);
 }
 
 void FillAxisGradientAntialiased(const PixelView& dst, const Rect& area, const PointF& from, const PointF& to,
@@ -87,15 +93,10 @@ void FillAxisGradientAntialiased(const PixelView& dst, const Rect& area, const P
     const INT right = std::min(area.X + area.Width + 1, dst.Width());
     const INT bottom = std::min(area.Y + area.Height + 1, dst.Height());
     if (right <= left || bottom <= top) return;
-    const Rect filled(std::max(inner.X, left), std::max(inner.Y, top), 0, 0);
-    const INT filledRight = std::min(inner.X + inner.Width, right), filledBottom = std::min(inner.Y + inner.Height, bottom);
-    if (filledRight > filled.X && filledBottom > filled.Y)
-        FillAxisGradient(dst, Rect(filled.X, filled.Y, filledRight - filled.X, filledBottom - filled.Y), from, to,
-                         first, second, false);
     const bool down = from.X == to.X;
-    const std::vector<uint32_t> colours =
-        down ? ColoursAlong(top, bottom - top, from.Y, to.Y, first, second)
-             : ColoursAlong(left, right - left, from.X, to.X, first, second);
+    const std::vector<uint32_t> colours = down ? ColoursAlong(top, bottom - top, from.Y, to.Y, first, second)
+                                               : ColoursAlong(left, right - left, from.X, to.X, first, second);
+    const bool opaque = std::all_of(colours.begin(), colours.end(), [](uint32_t c) { return c >> 24 == 255; });
     auto share = [](INT at, INT start, INT end) { return at == start || at == end ? 128u : 255u; };
     auto paint = [&](INT x, INT y) {
         const uint32_t coverage =
@@ -103,14 +104,28 @@ void FillAxisGradientAntialiased(const PixelView& dst, const Rect& area, const P
         uint32_t* pixel = dst.Row(y) + x;
         *pixel = OverPixel(ScaledPixel(colours[down ? y - top : x - left], coverage), *pixel);
     };
+    const INT innerLeft = std::max(inner.X, left), innerRight = std::min(inner.X + inner.Width, right);
+    // Row by row, each row's edge pixels beside its inside: the row is read from memory once.
     for (INT y = top; y < bottom; ++y) {
         if (y == area.Y || y == area.Y + area.Height) {
             for (INT x = left; x < right; ++x) paint(x, y);
             continue;
         }
-        // Inner rows: only their two edge pixels.
-        for (INT x : {area.X, area.X + area.Width})
-            if (x >= left && x < right) paint(x, y);
+        // The edge pixels are read: their lines are asked for some rows ahead.
+        if (y + kRowsAhead < bottom) {
+            if (area.X >= left) __builtin_prefetch(dst.Row(y + kRowsAhead) + area.X, 1);
+            if (area.X + area.Width < right) __builtin_prefetch(dst.Row(y + kRowsAhead) + area.X + area.Width, 1);
+        }
+        if (area.X >= left && area.X < right) paint(area.X, y);
+        if (innerRight > innerLeft) {
+            uint32_t* row = dst.Row(y) + innerLeft;
+            if (down)
+                FillRow(row, innerRight - innerLeft, colours[y - top], false);
+            else
+                CopyRow(row, colours.data() + (innerLeft - left), innerRight - innerLeft, opaque, false);
+        }
+        const INT last = area.X + area.Width;
+        if (last >= left && last < right) paint(last, y);
     }
 }
 
@@ -137,7 +152,8 @@ bool Graphics::FillGradientRectangle(const Brush* brush, REAL x, REAL y, REAL wi
         return true;
     }
     const INT left = std::max(area.X, 0), top = std::max(area.Y, 0);
-    const INT right = std::min(area.X + area.Width, target.Width()), bottom = std::min(area.Y + area.Height, target.Height());
+    const INT right = std::min(area.X + area.Width, target.Width()),
+              bottom = std::min(area.Y + area.Height, target.Height());
     if (right > left && bottom > top)
         FillAxisGradient(target, Rect(left, top, right - left, bottom - top), line.from, line.to, line.first,
                          line.second, compositingMode == CompositingModeSourceCopy);

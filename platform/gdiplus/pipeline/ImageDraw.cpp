@@ -8,9 +8,11 @@
 #include <vector>
 
 #include <emmintrin.h>
+#include <xmmintrin.h>
 
 #include "Coverage.h"
 #include "Premultiply.h"
+#include "RowClones.h"
 
 namespace Gdiplus {
 
@@ -18,6 +20,8 @@ namespace {
 
 // The most coverage cells a mask holds at once (4 MiB of them).
 const INT kMostCells = 1 << 20;
+// Rows a mask takes at most.
+const INT kBandRows = 32;
 
 // Two channels of a and b (in the 0x00FF00FF lanes) mixed as a + (b - a) * weight / 256.
 inline uint32_t MixLanes(uint32_t a, uint32_t b, uint32_t weight)
@@ -46,8 +50,8 @@ template <Stored kind> class Picture {
 public:
     Picture(const PixelView& view, const Rect& from)
         : scan0(reinterpret_cast<const BYTE*>(view.Row(0))),
-          stride(view.Height() > 1 ? reinterpret_cast<const BYTE*>(view.Row(1)) - scan0 : 0),
-          left(from.X), top(from.Y), right(from.X + from.Width - 1), bottom(from.Y + from.Height - 1)
+          stride(view.Height() > 1 ? reinterpret_cast<const BYTE*>(view.Row(1)) - scan0 : 0), left(from.X), top(from.Y),
+          right(from.X + from.Width - 1), bottom(from.Y + from.Height - 1)
     {
     }
 
@@ -61,8 +65,7 @@ public:
     {
         const INT x = static_cast<INT>(u >> 16), y = static_cast<INT>(v >> 16);
         const uint32_t fx = static_cast<uint32_t>(u >> 8) & 0xFFu, fy = static_cast<uint32_t>(v >> 8) & 0xFFu;
-        if (Holds(x, y))
-            return BilinearInside(Row(y) + x, Row(y + 1) + x, fx, fy);
+        if (Holds(x, y)) return BilinearInside(Row(y) + x, Row(y + 1) + x, fx, fy);
         const uint32_t p00 = At(x, y), p10 = At(x + 1, y), p01 = At(x, y + 1), p11 = At(x + 1, y + 1);
         return Mix(Mix(p00, p10, fx), Mix(p01, p11, fx), fy);
     }
@@ -100,6 +103,10 @@ public:
     }
     // Whether the two-by-two block at (x, y) lies wholly inside.
     bool Holds(INT x, INT y) const { return x >= left && y >= top && x < right && y < bottom; }
+    INT Left() const { return left; }
+    INT Top() const { return top; }
+    INT Right() const { return right; }
+    INT Bottom() const { return bottom; }
     const uint32_t* Row(INT y) const { return reinterpret_cast<const uint32_t*>(scan0 + y * stride); }
     // The pixel under (u, v); a pixel of the edge covered partly, whose centre lies just outside, takes the
     // edge's colour.
@@ -120,7 +127,7 @@ private:
 const __m128i kLanes = _mm_set1_epi32(0x00FF00FF);
 
 // a + (b - a) * weight / 256 for four pixels, each with its weight in both 16-bit halves of its lane.
-inline __m128i Mix4(__m128i a, __m128i b, __m128i weight)
+[[gnu::always_inline]] inline __m128i Mix4(__m128i a, __m128i b, __m128i weight)
 {
     const __m128i rest = _mm_sub_epi16(_mm_set1_epi16(256), weight);
     const __m128i rb = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(a, kLanes), rest),
@@ -131,7 +138,7 @@ inline __m128i Mix4(__m128i a, __m128i b, __m128i weight)
 }
 
 // Every channel of four pixels times its lane's factor / 255, rounded as ScaledPixel rounds.
-inline __m128i Scaled4(__m128i pixels, __m128i factor)
+[[gnu::always_inline]] inline __m128i Scaled4(__m128i pixels, __m128i factor)
 {
     const __m128i half = _mm_set1_epi32(0x00800080);
     __m128i rb = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(pixels, kLanes), factor), half);
@@ -146,16 +153,22 @@ inline __m128i Doubled(__m128i values) { return _mm_or_si128(values, _mm_slli_ep
 
 // Four bilinear samples whose taps all lie inside, composited over four pixels of the row.
 template <Stored kind>
-inline void PaintFour(const Picture<kind>& picture, const INT* x, const INT* y, __m128i fx, __m128i fy,
-                      int coverage, uint32_t* row)
+[[gnu::always_inline]] inline void PaintFour(const Picture<kind>& picture, const INT* x, const INT* y, __m128i fx,
+                                             __m128i fy, int coverage, uint32_t* row)
 {
-    const uint32_t* upper[4];
-    const uint32_t* lower[4];
-    for (int k = 0; k < 4; ++k) upper[k] = picture.Row(y[k]) + x[k], lower[k] = picture.Row(y[k] + 1) + x[k];
-    __m128i tl = _mm_setr_epi32(upper[0][0], upper[1][0], upper[2][0], upper[3][0]);
-    __m128i tr = _mm_setr_epi32(upper[0][1], upper[1][1], upper[2][1], upper[3][1]);
-    __m128i bl = _mm_setr_epi32(lower[0][0], lower[1][0], lower[2][0], lower[3][0]);
-    __m128i br = _mm_setr_epi32(lower[0][1], lower[1][1], lower[2][1], lower[3][1]);
+    // Each tap pair is one 8-byte read; the pairs of the four samples are then sorted into left and right taps.
+    const auto pairs = [&](INT down, __m128i* left, __m128i* right) {
+        __m128i p[4];
+        for (int k = 0; k < 4; ++k)
+            p[k] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(picture.Row(y[k] + down) + x[k]));
+        const __m128 first = _mm_castsi128_ps(_mm_unpacklo_epi64(p[0], p[1]));
+        const __m128 second = _mm_castsi128_ps(_mm_unpacklo_epi64(p[2], p[3]));
+        *left = _mm_castps_si128(_mm_shuffle_ps(first, second, _MM_SHUFFLE(2, 0, 2, 0)));
+        *right = _mm_castps_si128(_mm_shuffle_ps(first, second, _MM_SHUFFLE(3, 1, 3, 1)));
+    };
+    __m128i tl, tr, bl, br;
+    pairs(0, &tl, &tr);
+    pairs(1, &bl, &br);
     if constexpr (kind == Stored::Opaque) {
         const __m128i alpha = _mm_set1_epi32(int(0xFF000000u));
         tl = _mm_or_si128(tl, alpha), tr = _mm_or_si128(tr, alpha);
@@ -175,7 +188,6 @@ inline void PaintFour(const Picture<kind>& picture, const INT* x, const INT* y, 
 
 inline int64_t Fixed(double value) { return static_cast<int64_t>(std::floor(value * 65536.0 + 0.5)); }
 
-// Samples and composites one run of pixels that share a coverage.
 // One pixel sampled and composited.
 template <Stored kind>
 inline void PaintOne(const Picture<kind>& picture, bool bilinear, int64_t u, int64_t v, int coverage, uint32_t* pixel)
@@ -189,28 +201,61 @@ inline void PaintOne(const Picture<kind>& picture, bool bilinear, int64_t u, int
         *pixel = OverPixel(sample, *pixel);
 }
 
-// Four pixels sampled bilinearly together when all their taps lie inside the picture; false otherwise.
-template <Stored kind>
-inline bool PaintFourInside(const Picture<kind>& picture, int64_t u, int64_t v, int64_t du, int64_t dv, int coverage,
-                            uint32_t* row)
+// Whether the positions of a span's pixels, from (u, v) on by (du, dv) for `count` pixels, fit in 32-bit lanes
+// with room for the four-pixel step.
+inline bool FitsLanes(int64_t u, int64_t v, int64_t du, int64_t dv, INT count)
 {
-    INT xs[4], ys[4];
-    alignas(16) int32_t fx[4], fy[4];
-    for (int k = 0; k < 4; ++k) {
-        const int64_t uk = u + k * du, vk = v + k * dv;
-        xs[k] = static_cast<INT>(uk >> 16), ys[k] = static_cast<INT>(vk >> 16);
-        if (!picture.Holds(xs[k], ys[k])) return false;
-        fx[k] = static_cast<int32_t>(uk >> 8) & 0xFF, fy[k] = static_cast<int32_t>(vk >> 8) & 0xFF;
+    const int64_t most = int64_t(1) << 30;
+    const auto fits = [&](int64_t start, int64_t step) {
+        const int64_t last = start + step * (count + 4);
+        return std::llabs(start) < most && std::llabs(last) < most && std::llabs(step) < most / 8;
+    };
+    return fits(u, du) && fits(v, dv);
+}
+
+// Bilinear samples of a span four pixels a step, the positions carried in 32-bit lanes; groups whose taps reach
+// past the picture are sampled a pixel at a time. Returns how many pixels it painted (a multiple of four).
+template <Stored kind>
+[[gnu::always_inline]] inline INT PaintFours(const Picture<kind>& picture, int64_t u, int64_t v, int64_t du, int64_t dv,
+                                             int coverage, uint32_t* row, INT count)
+{
+    const auto lanes = [](int64_t start, int64_t step) {
+        return _mm_setr_epi32(int32_t(start), int32_t(start + step), int32_t(start + 2 * step),
+                              int32_t(start + 3 * step));
+    };
+    __m128i u4 = lanes(u, du), v4 = lanes(v, dv);
+    const __m128i stepU = _mm_set1_epi32(int32_t(4 * du)), stepV = _mm_set1_epi32(int32_t(4 * dv));
+    const __m128i beforeLeft = _mm_set1_epi32(picture.Left() - 1), right = _mm_set1_epi32(picture.Right());
+    const __m128i beforeTop = _mm_set1_epi32(picture.Top() - 1), bottom = _mm_set1_epi32(picture.Bottom());
+    const __m128i fraction = _mm_set1_epi32(0xFF);
+    INT i = 0;
+    for (; i + 4 <= count; i += 4, u4 = _mm_add_epi32(u4, stepU), v4 = _mm_add_epi32(v4, stepV)) {
+        const __m128i x4 = _mm_srai_epi32(u4, 16), y4 = _mm_srai_epi32(v4, 16);
+        // The two-by-two blocks lie wholly inside: left <= x < right and top <= y < bottom.
+        const __m128i inside =
+            _mm_and_si128(_mm_and_si128(_mm_cmpgt_epi32(x4, beforeLeft), _mm_cmpgt_epi32(right, x4)),
+                          _mm_and_si128(_mm_cmpgt_epi32(y4, beforeTop), _mm_cmpgt_epi32(bottom, y4)));
+        if (_mm_movemask_epi8(inside) != 0xFFFF) {
+            for (int k = 0; k < 4; ++k)
+                PaintOne(picture, true, u + (i + k) * du, v + (i + k) * dv, coverage, row + i + k);
+            continue;
+        }
+        // Whole vectors stored and read back as words: no narrow store is read back as a vector.
+        alignas(16) INT xs[4], ys[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(xs), x4);
+        _mm_store_si128(reinterpret_cast<__m128i*>(ys), y4);
+        const __m128i fx = Doubled(_mm_and_si128(_mm_srli_epi32(u4, 8), fraction));
+        const __m128i fy = Doubled(_mm_and_si128(_mm_srli_epi32(v4, 8), fraction));
+        PaintFour(picture, xs, ys, fx, fy, coverage, row + i);
     }
-    PaintFour(picture, xs, ys, Doubled(_mm_load_si128(reinterpret_cast<const __m128i*>(fx))),
-              Doubled(_mm_load_si128(reinterpret_cast<const __m128i*>(fy))), coverage, row);
-    return true;
+    return i;
 }
 
 // Samples and composites one run of pixels that share a coverage.
 template <Stored kind>
-void PaintSpan(const PixelView& target, const Picture<kind>& picture, const DeviceMap& back, bool bilinear, INT x,
-               INT y, INT count, int coverage)
+[[gnu::always_inline]] inline void PaintSpan(const PixelView& target, const Picture<kind>& picture,
+                                             const DeviceMap& back, bool bilinear, INT x, INT y, INT count,
+                                             int coverage)
 {
     uint32_t* row = target.Row(y) + x;
     // Pixel centres lie on whole device coordinates; bilinear taps sit on the source pixels' centres.
@@ -220,11 +265,61 @@ void PaintSpan(const PixelView& target, const Picture<kind>& picture, const Devi
     const int64_t du = Fixed(back.m11), dv = Fixed(back.m12);
     INT i = 0;
     // Straight pictures are premultiplied pixel by pixel.
-    const bool fourAtOnce = bilinear && kind != Stored::Straight;
-    for (; fourAtOnce && i + 4 <= count; i += 4, u += 4 * du, v += 4 * dv)
-        if (!PaintFourInside(picture, u, v, du, dv, coverage, row + i))
-            for (int k = 0; k < 4; ++k) PaintOne(picture, bilinear, u + k * du, v + k * dv, coverage, row + i + k);
+    if (bilinear && kind != Stored::Straight && FitsLanes(u, v, du, dv, count)) {
+        i = PaintFours(picture, u, v, du, dv, coverage, row, count);
+        u += i * du, v += i * dv;
+    }
     for (; i < count; ++i, u += du, v += dv) PaintOne(picture, bilinear, u, v, coverage, row + i);
+}
+
+// The span painters of each kind of picture, built for AVX2 and for any x86-64.
+PICTOR_ROW_CLONES void PaintOpaqueSpan(const PixelView& target, const Picture<Stored::Opaque>& picture,
+                                       const DeviceMap& back, bool bilinear, INT x, INT y, INT count, int coverage)
+{
+    PaintSpan(target, picture, back, bilinear, x, y, count, coverage);
+}
+
+PICTOR_ROW_CLONES void PaintPremultipliedSpan(const PixelView& target, const Picture<Stored::Premultiplied>& picture,
+                                              const DeviceMap& back, bool bilinear, INT x, INT y, INT count,
+                                              int coverage)
+{
+    PaintSpan(target, picture, back, bilinear, x, y, count, coverage);
+}
+
+template <Stored kind>
+void PaintAnySpan(const PixelView& target, const Picture<kind>& picture, const DeviceMap& back, bool bilinear, INT x,
+                  INT y, INT count, int coverage)
+{
+    if constexpr (kind == Stored::Opaque)
+        PaintOpaqueSpan(target, picture, back, bilinear, x, y, count, coverage);
+    else if constexpr (kind == Stored::Premultiplied)
+        PaintPremultipliedSpan(target, picture, back, bilinear, x, y, count, coverage);
+    else
+        PaintSpan(target, picture, back, bilinear, x, y, count, coverage);
+}
+
+// The columns of `box` that the polygons reach within rows [top, bottom), a pixel more each side.
+Rect ColumnsWithin(const std::vector<Polygon>& polygons, const Rect& box, INT top, INT bottom)
+{
+    float left = std::numeric_limits<float>::max(), right = -left;
+    const float y0 = float(top), y1 = float(bottom);
+    for (const Polygon& polygon : polygons)
+        for (size_t k = 0; k < polygon.size(); ++k) {
+            const PointF& p = polygon[k];
+            const PointF& q = polygon[(k + 1) % polygon.size()];
+            // The edge cut to the rows; its ends are the extremes of its x there.
+            const float low = std::max(std::min(p.Y, q.Y), y0), high = std::min(std::max(p.Y, q.Y), y1);
+            if (low > high) continue;
+            for (float y : {low, high}) {
+                const float x = p.Y == q.Y ? p.X : p.X + (q.X - p.X) * ((y - p.Y) / (q.Y - p.Y));
+                const float other = p.Y == q.Y ? q.X : x;
+                left = std::min({left, x, other}), right = std::max({right, x, other});
+            }
+        }
+    if (!(left <= right)) return Rect(box.X, top, 0, bottom - top);
+    const INT from = std::max(box.X, static_cast<INT>(std::floor(left)) - 1);
+    const INT to = std::min(box.X + box.Width, static_cast<INT>(std::ceil(right)) + 1);
+    return Rect(from, top, std::max(to - from, 0), bottom - top);
 }
 
 template <Stored kind>
@@ -232,13 +327,16 @@ void PaintCovered(const PixelView& target, const PixelView& source, const Rect& 
                   bool bilinear, const std::vector<Polygon>& polygons, const Rect& box)
 {
     const Picture<kind> picture(source, from);
-    // Rows are worked in bands, so that a picture as large as the canvas needs a mask of bounded size.
-    const INT rowsPerBand = std::max(kMostCells / (box.Width + 1), 1);
+    // Rows are worked in bands of a few rows, each as wide as the picture reaches there: a turned picture
+    // leaves much of its box bare, and the mask's cells need not be cleared and swept there.
+    const INT rowsPerBand = std::clamp(kMostCells / (box.Width + 1), 1, kBandRows);
     for (INT top = box.Y; top < box.Y + box.Height; top += rowsPerBand) {
-        CoverageMask mask(Rect(box.X, top, box.Width, std::min(rowsPerBand, box.Y + box.Height - top)));
+        const Rect band = ColumnsWithin(polygons, box, top, std::min(top + rowsPerBand, box.Y + box.Height));
+        if (band.Width <= 0) continue;
+        CoverageMask mask(band);
         for (const Polygon& polygon : polygons) mask.AddPolygon(polygon);
         mask.Sweep(false, [&](INT x, INT y, INT count, int coverage) {
-            PaintSpan(target, picture, back, bilinear, x, y, count, coverage);
+            PaintAnySpan(target, picture, back, bilinear, x, y, count, coverage);
         });
     }
 }

@@ -1,6 +1,8 @@
 // Hatch brushes: each of the 53 styles an 8 x 8 cell of device pixels in the fore and back colours, laid
 // from the device's origin moved by the rendering origin, whatever the world transform, as GDI+ lays them.
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "../Gdiplus.h"
 #include "Paint.h"
@@ -72,21 +74,25 @@ const uint8_t kHatchCells[HatchStyleTotal][8] = {
 
 class HatchShader final : public Shader {
 public:
-    HatchShader(const uint8_t (&cell)[8], ARGB fore, ARGB back, const Point& origin)
-        : cell(cell), fore(PremultiplyPixel(fore)), back(PremultiplyPixel(back)), origin(origin)
+    HatchShader(const uint8_t (&cell)[8], ARGB fore, ARGB back, const Point& origin) : origin(origin)
     {
+        const uint32_t forePixel = PremultiplyPixel(fore), backPixel = PremultiplyPixel(back);
+        for (unsigned y = 0; y < 8; ++y)
+            for (unsigned x = 0; x < kRowLength; ++x)
+                rows[y][x] = cell[y] & (0x80u >> (x & 7u)) ? forePixel : backPixel;
     }
 
     void Span(INT x, INT y, INT count, uint32_t* out) const override
     {
-        const uint8_t row = cell[static_cast<unsigned>(y - origin.Y) & 7u];
-        const unsigned first = static_cast<unsigned>(x - origin.X);
-        for (INT i = 0; i < count; ++i) out[i] = row & (0x80u >> ((first + unsigned(i)) & 7u)) ? fore : back;
+        const uint32_t* row =
+            rows[static_cast<unsigned>(y - origin.Y) & 7u] + (static_cast<unsigned>(x - origin.X) & 7u);
+        // From any phase of the cell, the next eight pixels lie in the doubled row.
+        for (INT i = 0; i < count; i += 8) std::memcpy(out + i, row, sizeof(uint32_t) * std::min(8, count - i));
     }
 
 private:
-    const uint8_t (&cell)[8];
-    uint32_t fore, back;
+    static constexpr unsigned kRowLength = 16;  // each row of the cell twice
+    uint32_t rows[8][kRowLength];
     Point origin;
 };
 
