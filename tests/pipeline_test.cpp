@@ -5,6 +5,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <thread>
 #include <vector>
 
 #include "TestSupport.h"
@@ -171,6 +172,33 @@ TEST(Pipeline, FarPointsFillTheCanvasAsTheFigureClippedNearIt)
     broken.Read();
     EXPECT_EQ(broken.At(50, 60), 0);
     EXPECT_EQ(broken.At(105, 105), 255);
+}
+
+// Fills of every size, cut by the canvas or not, and a turned picture, one after another on one thread
+// leave nothing behind for the next fill: a star drawn after them has exactly the pixels of a star drawn
+// first on a new thread.
+TEST(Pipeline, EachFillStartsFromNothing)
+{
+    SolidBrush ink(Color(Color::Black));
+    Canvas before;
+    Bitmap picture(40, 30, PixelFormat32bppARGB);
+    Graphics(&picture).Clear(Color(Color::Red));
+    for (const float size : {3.7f, 150.0f, 61.2f, 700.0f, 9.9f}) {
+        const PointF corners[] = {{-size / 3, 7.3f}, {size, -2.1f}, {size / 2, size * 0.8f}};
+        before.graphics.FillPolygon(&ink, corners, 3);
+        before.graphics.FillEllipse(&ink, 110.5f, 40.2f, size, size / 2);
+        before.graphics.RotateTransform(17.0f);
+        before.graphics.DrawImage(&picture, size / 4, size / 5);
+        before.graphics.ResetTransform();
+    }
+    before.graphics.Clear(Color(0));
+    EXPECT_EQ(FillStar(before.graphics, ink, FillModeWinding), Ok);
+    before.Read();
+    Canvas alone;
+    std::thread([&] { EXPECT_EQ(FillStar(alone.graphics, ink, FillModeWinding), Ok); }).join();
+    alone.Read();
+    EXPECT_GT(alone.Ink(), 255L * 1000);
+    EXPECT_EQ(alone.LargestDifference(before, kSamePlace), 0);
 }
 
 // A picture drawn turned by the layer: the colour under its middle, nothing outside its parallelogram, an

@@ -116,11 +116,51 @@ bool CentredStroke(const Polygon& figure, REAL width, REAL miterLimit, std::vect
     return true;
 }
 
-CoverageMask::CoverageMask(const Rect& box)
-    : box(box), cellsPerRow(box.Width + 1), wordsPerRow((box.Width + 1 + 63) / 64),
-      cells(static_cast<size_t>(cellsPerRow) * static_cast<size_t>(std::max(box.Height, 0)), 0.0f),
-      marks(static_cast<size_t>(wordsPerRow) * static_cast<size_t>(std::max(box.Height, 0)), 0)
+namespace {
+
+// The most cells a thread keeps between masks (1 MiB of them); larger boxes allocate their own.
+const size_t kMostKeptCells = size_t(1) << 18;
+
+}  // namespace
+
+CoverageMask::Storage& CoverageMask::ThreadStorage()
 {
+    thread_local Storage kept;
+    return kept;
+}
+
+CoverageMask::CoverageMask(const Rect& box)
+    : box(box), cellsPerRow(box.Width + 1), wordsPerRow((box.Width + 1 + 63) / 64)
+{
+    const size_t rows = static_cast<size_t>(std::max(box.Height, 0));
+    const size_t cellCount = static_cast<size_t>(cellsPerRow) * rows;
+    Storage& kept = ThreadStorage();
+    storage = !kept.taken && cellCount <= kMostKeptCells ? &kept : &own;
+    storage->taken = true;
+    // Grown with zeros, which keeps the storage all zero.
+    if (storage->cells.size() < cellCount) storage->cells.resize(cellCount, 0.0f);
+    if (storage->marks.size() < static_cast<size_t>(wordsPerRow) * rows)
+        storage->marks.resize(static_cast<size_t>(wordsPerRow) * rows, 0);
+    cells = storage->cells.data();
+    marks = storage->marks.data();
+}
+
+CoverageMask::~CoverageMask()
+{
+    ClearMarked();
+    storage->taken = false;
+}
+
+void CoverageMask::ClearMarked()
+{
+    for (INT y = 0; y < box.Height; ++y) {
+        uint64_t* words = marks + static_cast<size_t>(y) * static_cast<size_t>(wordsPerRow);
+        float* row = cells + static_cast<size_t>(y) * static_cast<size_t>(cellsPerRow);
+        for (INT w = 0; w < wordsPerRow; ++w) {
+            for (uint64_t bits = words[w]; bits != 0; bits &= bits - 1) row[w * 64 + __builtin_ctzll(bits)] = 0.0f;
+            words[w] = 0;
+        }
+    }
 }
 
 namespace {
@@ -219,7 +259,7 @@ PICTOR_ROW_CLONES void AddEdges(const Grid& grid, const Polygon& polygon)
 
 void CoverageMask::AddPolygon(const Polygon& polygon)
 {
-    AddEdges(Grid{box, cellsPerRow, wordsPerRow, cells.data(), marks.data()}, polygon);
+    AddEdges(Grid{box, cellsPerRow, wordsPerRow, cells, marks}, polygon);
 }
 
 }  // namespace Gdiplus

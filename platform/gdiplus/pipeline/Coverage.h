@@ -32,6 +32,9 @@ class CoverageMask {
 public:
     // The box is clipped by the caller to the pixels that will be painted; polygons may reach beyond it.
     explicit CoverageMask(const Rect& box);
+    ~CoverageMask();
+    CoverageMask(const CoverageMask&) = delete;
+    CoverageMask& operator=(const CoverageMask&) = delete;
 
     void AddPolygon(const Polygon& polygon);
 
@@ -41,15 +44,29 @@ public:
     template <class Span> void Sweep(bool evenOdd, Span&& span);
 
 private:
+    // Cells and marks, all zero between uses: each thread keeps one set for the masks it makes one at a
+    // time (a fill per shape would otherwise allocate and clear its own), and a mask takes its own when
+    // that set is in use or the box is large.
+    struct Storage {
+        std::vector<float> cells;
+        std::vector<uint64_t> marks;
+        bool taken = false;
+    };
+    static Storage& ThreadStorage();
+    // Zeroes what the sweep has not: the cells and marks of a mask that was filled and not swept.
+    void ClearMarked();
+
     static int CoverageOf(float sum, bool evenOdd);
 
     Rect box;
     INT cellsPerRow;  // the box's width and one more cell, which takes area that ends past the last pixel
     INT wordsPerRow;  // of marks
-    std::vector<float> cells;
+    Storage own;
+    Storage* storage;
+    float* cells;
     // A bit a cell, set where area arrived: the sweep visits those cells alone and passes over the runs
     // between them whole.
-    std::vector<uint64_t> marks;
+    uint64_t* marks;
 };
 
 inline int CoverageMask::CoverageOf(float sum, bool evenOdd)
@@ -66,8 +83,8 @@ inline int CoverageMask::CoverageOf(float sum, bool evenOdd)
 template <class Span> void CoverageMask::Sweep(bool evenOdd, Span&& span)
 {
     for (INT y = 0; y < box.Height; ++y) {
-        float* row = cells.data() + static_cast<size_t>(y) * static_cast<size_t>(cellsPerRow);
-        uint64_t* words = marks.data() + static_cast<size_t>(y) * static_cast<size_t>(wordsPerRow);
+        float* row = cells + static_cast<size_t>(y) * static_cast<size_t>(cellsPerRow);
+        uint64_t* words = marks + static_cast<size_t>(y) * static_cast<size_t>(wordsPerRow);
         float sum = 0.0f;
         INT next = 0;  // the first cell not yet handed on
         for (INT w = 0; w < wordsPerRow; ++w) {

@@ -259,19 +259,25 @@ double SignedArea(const Ring& ring)
     return area / 2;
 }
 
+// Appends the ring as a polygon, reversed when its own area is negative (reversed is true).
+void EmitTurned(Ring& ring, bool reversed, std::vector<Polygon>* out)
+{
+    if (reversed) std::reverse(ring.begin(), ring.end());
+    Polygon& polygon = out->emplace_back();
+    polygon.reserve(ring.size());
+    for (const Vec& v : ring) polygon.emplace_back(static_cast<REAL>(v.x), static_cast<REAL>(v.y));
+}
+
 // Appends the rings as polygons, all turned so that together they enclose positive area.
 void Emit(std::vector<Ring> rings, std::vector<Polygon>* out)
 {
     double area = 0;
     for (const Ring& ring : rings) area += SignedArea(ring);
-    for (Ring& ring : rings) {
-        if (area < 0) std::reverse(ring.begin(), ring.end());
-        Polygon polygon;
-        polygon.reserve(ring.size());
-        for (const Vec& v : ring) polygon.emplace_back(static_cast<REAL>(v.x), static_cast<REAL>(v.y));
-        out->push_back(std::move(polygon));
-    }
+    for (Ring& ring : rings) EmitTurned(ring, area < 0, out);
 }
+
+// One ring alone, without copying it into a list of rings (each dash of a dashed line is one).
+void Emit(Ring&& ring, std::vector<Polygon>* out) { EmitTurned(ring, SignedArea(ring) < 0, out); }
 
 // An open run with its caps: one side, the end cap, the other side back, the start cap.
 void StrokeOpen(const Run& run, LineCap startCap, LineCap endCap, const StrokeStyle& style, const Joining& joining,
@@ -283,7 +289,7 @@ void StrokeOpen(const Run& run, LineCap startCap, LineCap endCap, const StrokeSt
     AddCap(&ring, endCap, run.points.back(), run.directions.back(), h, style.tolerance);
     AddSide(Reversed(run), h, joining, &ring);
     AddCap(&ring, startCap, run.points.front(), run.directions.front() * -1.0, h, style.tolerance);
-    Emit({std::move(ring)}, out);
+    Emit(std::move(ring), out);
 }
 
 // A figure of one segment, as StrokeOpen strokes it but without a run's bookkeeping (most lines and
@@ -302,7 +308,7 @@ bool StrokeSegment(const std::vector<PointF>& points, LineCap startCap, LineCap 
     ring.push_back(b - n * h);
     ring.push_back(a - n * h);
     AddCap(&ring, startCap, a, u * -1.0, h, style.tolerance);
-    Emit({std::move(ring)}, out);
+    Emit(std::move(ring), out);
     return true;
 }
 

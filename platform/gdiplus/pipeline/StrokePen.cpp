@@ -4,6 +4,7 @@
 #include "StrokePen.h"
 
 #include <cmath>
+#include <iterator>
 
 #include "Stroke.h"
 
@@ -124,7 +125,7 @@ bool MitredBands(const std::vector<StrokeFigure>& figures, const StrokeStyle& st
             return false;
     for (Polygon& polygon : band)
         for (PointF& p : polygon) p = PointF(p.X + offset.X, p.Y + offset.Y);
-    outline->insert(outline->end(), band.begin(), band.end());
+    outline->insert(outline->end(), std::make_move_iterator(band.begin()), std::make_move_iterator(band.end()));
     return true;
 }
 
@@ -166,7 +167,7 @@ bool PenOutline(const Pen* pen, const DeviceMap& map, const PointF* points, cons
               : !StrokeFigures(figures, style, &polygons))
         return false;
     ToDeviceAndOffset(map, !onDevice, offset, &polygons);
-    outline->insert(outline->end(), polygons.begin(), polygons.end());
+    outline->insert(outline->end(), std::make_move_iterator(polygons.begin()), std::make_move_iterator(polygons.end()));
     return true;
 }
 
