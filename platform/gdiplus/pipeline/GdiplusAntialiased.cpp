@@ -6,8 +6,8 @@
 // geometry: pixel centres on whole coordinates, fills to their outline; fills under any world transform and
 // pixel page scale, outlines too. Fills take solid, hatch, linear gradient and texture brushes (Paint.h),
 // clips are read as pixels (Clip.h), and without anti-aliasing fills cover whole pixels by GDI+'s rule.
-// Anything else (path gradients, pens of other brushes, copying compositing, other page units, aliased
-// outlines) stays with the engine.
+// Anything else (path gradients, pens of other brushes, copying compositing, other page units) stays with
+// the engine.
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -333,14 +333,15 @@ bool Graphics::FillAntialiased(const Brush* brush, const DeviceMap& map, const P
 bool Graphics::DrawAntialiased(const Pen* pen, const DeviceMap& map, const PointF* points, const BYTE* types, INT count)
 {
     ARGB colour = 0;
-    // Outlines without anti-aliasing stay with the engine.
-    if (Aliased(nativeGraphics)) return false;
+    // Without anti-aliasing the pen's outline takes whole pixels by the centre rule, as fills do.
+    const bool aliased = Aliased(nativeGraphics);
     std::vector<Polygon> outline;
-    if (!PenOutline(pen, map, points, types, count, kPixelCentre, &outline, &colour)) return false;
+    if (!PenOutline(pen, map, points, types, count, kPixelCentre, &outline, &colour, aliased)) return false;
     const PixelView target(surface.get(), ViewedFormats::Premultiplied);
     DeviceClip clip;
-    return target.Valid() && ReadDeviceClip(&clip, target) &&
-           PaintCovered(target, outline, false, PaintSource(colour), clip);
+    if (!target.Valid() || !ReadDeviceClip(&clip, target)) return false;
+    return aliased ? PaintCentres(target, outline, false, PaintSource(colour), clip)
+                   : PaintCovered(target, outline, false, PaintSource(colour), clip);
 }
 
 bool Graphics::FillRectangleAntialiased(const Brush* brush, REAL x, REAL y, REAL width, REAL height)
