@@ -325,3 +325,50 @@ TEST(Clip, ClipChangedBetweenFillsIsReadAgain)
             EXPECT_GT(kept.LargestDifference(unchanged, pictor_test::kSamePlace), 0) << c.name << ", mode " << mode;
         }
 }
+
+// A region filled under another clip takes the pixels both hold: the region's as it fills alone, the clip's
+// as a fill of the whole canvas takes them, whatever transform either was given under, the smoothing and
+// the brush.
+TEST(Clip, RegionsFilledUnderAClipTakeThePixelsBothHold)
+{
+    // Two overlapping figures filled alternately: the overlap is a hole.
+    GraphicsPath figures, oval;
+    figures.AddEllipse(8.5f, 12.25f, 60.0f, 44.0f);
+    figures.AddRectangle(RectF(40.3f, 40.6f, 40, 30));
+    oval.AddEllipse(20.3f, 10.6f, 70.0f, 55.5f);
+    const Region region(&figures);
+    Matrix turn;
+    turn.RotateAt(30, PointF(50, 50));
+    const std::vector<std::function<void(Graphics&)>> clips = {
+        [](Graphics& g) { g.SetClip(RectF(-1000, -1000, 4000, 4000)); },  // excludes nothing
+        [&](Graphics& g) {
+            g.SetTransform(&turn);
+            g.SetClip(&oval);
+            g.ResetTransform();
+        },
+    };
+    SolidBrush black(Color(Color::Black));
+    HatchBrush hatch(HatchStyleSolidDiamond, Color(Color::Black), Color(Color::Black));
+    for (SmoothingMode smoothing : {SmoothingModeAntiAlias, SmoothingModeNone})
+        for (const Brush* brush : {static_cast<const Brush*>(&black), static_cast<const Brush*>(&hatch)})
+            for (size_t k = 0; k < clips.size(); ++k) {
+                Canvas regionAlone(smoothing), clipAlone(smoothing), both(smoothing);
+                regionAlone.graphics.TranslateTransform(3, 2);
+                ASSERT_EQ(regionAlone.graphics.FillRegion(brush, &region), Ok);
+                clips[k](clipAlone.graphics);
+                ASSERT_EQ(clipAlone.graphics.FillRectangle(brush, 0, 0, kSide, kSide), Ok);
+                clips[k](both.graphics);
+                both.graphics.TranslateTransform(3, 2);
+                ASSERT_EQ(both.graphics.FillRegion(brush, &region), Ok);
+                for (Canvas* c : {&regionAlone, &clipAlone, &both}) c->Read();
+                int wrong = 0, inked = 0;
+                for (int y = 0; y < kSide; ++y)
+                    for (int x = 0; x < kSide; ++x) {
+                        const int expected = regionAlone.At(x, y) == 255 && clipAlone.At(x, y) == 255 ? 255 : 0;
+                        wrong += both.At(x, y) != expected;
+                        inked += expected != 0;
+                    }
+                EXPECT_GT(inked, 1000) << smoothing << ", clip " << k;
+                EXPECT_EQ(wrong, 0) << smoothing << ", clip " << k;
+            }
+}

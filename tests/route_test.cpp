@@ -252,16 +252,6 @@ std::vector<Drawing> CanvasMembers()
     };
 }
 
-// Routes on which the engine still draws these members, listed so that a change anywhere else shows: a
-// region filled under another clip (the engine combines the two), an aliased inset outline under a clip.
-bool StillTheEngines(const std::string& drawingAndRoute)
-{
-    for (const char* engines : {"FillRegion, clip excluding nothing", "FillRegion aliased, clip excluding nothing",
-                                "DrawPolygon bevelled, inset aliased, clip excluding nothing"})
-        if (drawingAndRoute == engines) return true;
-    return false;
-}
-
 // Draws each drawing plainly and along each route, with and without anti-aliasing, and lists every
 // drawing and route that moved pixels.
 std::vector<std::string> MovedDrawings(const std::vector<Drawing>& drawings)
@@ -282,7 +272,7 @@ std::vector<std::string> MovedDrawings(const std::vector<Drawing>& drawings)
                 const int differing = Differing(plain, routed, route.map);
                 const std::string line =
                     drawing.name + (smoothing == SmoothingModeNone ? " aliased" : "") + ", " + route.name;
-                if (differing != 0 && !StillTheEngines(line)) moved.push_back(line + ": " + std::to_string(differing));
+                if (differing != 0) moved.push_back(line + ": " + std::to_string(differing));
             }
         }
     return moved;

@@ -3,6 +3,7 @@
 // pixel; caps, joins and inset pens have GDI+'s geometry; hostile input stays bounded.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -314,4 +315,81 @@ TEST(Stroke, HostileInputStaysBounded)
     EXPECT_EQ(c.graphics.DrawLines(&dashed, zigzag.data(), 100000), Ok);
     c.Read();
     EXPECT_EQ(c.At(50, 100), 255);
+}
+
+TEST(Stroke, AliasedOutlinesTakeWholePixelsAndThinPensOnePixelAcross)
+{
+    // Every shape and pen family: whole pixels only, the same pixels when moved by whole pixels or clipped
+    // by a clip that excludes nothing.
+    for (const auto& [shapeName, shape] : Shapes())
+        for (const auto& [penName, style] : PenFamilies()) {
+            Pen pen(Color(Color::Black), 3.0f);
+            style(pen);
+            Canvas plain(SmoothingModeNone), moved(SmoothingModeNone), clipped(SmoothingModeNone);
+            moved.graphics.TranslateTransform(7, -5);
+            clipped.graphics.SetClip(RectF(-500, -500, 2000, 2000));
+            for (Canvas* c : {&plain, &moved, &clipped}) {
+                ASSERT_EQ(shape(c->graphics, pen), Ok) << shapeName << ", " << penName;
+                c->Read();
+            }
+            EXPECT_GT(plain.Ink(), 255L * 60) << shapeName << ", " << penName;
+            EXPECT_EQ(std::count_if(plain.alpha.begin(), plain.alpha.end(), [](int a) { return a != 0 && a != 255; }), 0)
+                << shapeName << ", " << penName;
+            const PixelMap move = [](int x, int y, int* tx, int* ty) { *tx = x + 7, *ty = y - 5; };
+            EXPECT_EQ(plain.LargestDifference(moved, move), 0) << shapeName << ", " << penName;
+            EXPECT_EQ(plain.LargestDifference(clipped, pictor_test::kSamePlace), 0) << shapeName << ", " << penName;
+        }
+
+    // Lines across the middle (Wine's pen thickness cases): pens of 1, 0.1 and 0 world units are a pixel
+    // across, 2 pixels are 2, and 2 world units under a page scale of 3 are 6.
+    struct Thickness {
+        REAL width, scale;
+        int pixels;
+    };
+    for (const Thickness& t : {Thickness{1, 1, 1}, {0.1f, 1, 1}, {0, 1, 1}, {2, 1, 2}, {2, 3, 6}}) {
+        Canvas c(SmoothingModeNone);
+        c.graphics.ScaleTransform(t.scale, t.scale);
+        Pen pen(Color(Color::Black), t.width);
+        const REAL middle = 60 / t.scale, end = REAL(kSide) / t.scale;
+        c.graphics.DrawLine(&pen, middle, 0.0f, middle, end);
+        c.graphics.DrawLine(&pen, 0.0f, middle, end, middle);
+        c.Read();
+        EXPECT_NEAR(InkAcross(c, 20, true), t.pixels, 0.01) << t.width << " x " << t.scale;
+        EXPECT_NEAR(InkAcross(c, 20, false), t.pixels, 0.01) << t.width << " x " << t.scale;
+    }
+
+    // A thin pen draws one pixel in each column of a shallow line and each row of a steep one, dashes
+    // measured in pixels.
+    Canvas thin(SmoothingModeNone);
+    Pen one(Color(Color::Black), 1.0f);
+    thin.graphics.DrawLine(&one, 10.3f, 20.2f, 90.7f, 96.9f);
+    thin.graphics.DrawLine(&one, 104.4f, 5.1f, 116.2f, 115.6f);
+    Pen dashed(Color(Color::Black), 0.5f);
+    dashed.SetDashStyle(DashStyleDash);  // 3 on, 1 off
+    thin.graphics.DrawLine(&dashed, 40.0f, 100.0f, 90.0f, 100.0f);
+    thin.Read();
+    for (int x = 12; x <= 88; ++x) {
+        int inColumn = 0;
+        for (int y = 0; y < 98; ++y) inColumn += thin.At(x, y) == 255;
+        EXPECT_EQ(inColumn, 1) << x;
+    }
+    for (int y = 12; y <= 108; ++y) {
+        int inRow = 0;
+        for (int x = 100; x < kSide; ++x) inRow += thin.At(x, y) == 255;
+        EXPECT_EQ(inRow, 1) << y;
+    }
+    // An inset pen under a clip that excludes nothing takes the pixels it takes unclipped.
+    const PointF star[] = {{60, 10}, {72, 90}, {14, 40}, {106, 40}, {48, 90}};
+    Pen inset(Color(Color::Black), 4.0f);
+    inset.SetAlignment(PenAlignmentInset);
+    inset.SetLineJoin(LineJoinBevel);
+    Canvas open(SmoothingModeNone), clipped(SmoothingModeNone);
+    clipped.graphics.SetClip(RectF(-500, -500, 2000, 2000));
+    for (Canvas* c : {&open, &clipped}) {
+        ASSERT_EQ(c->graphics.DrawPolygon(&inset, star, 5), Ok);
+        c->Read();
+    }
+    EXPECT_EQ(open.LargestDifference(clipped, pictor_test::kSamePlace), 0);
+    const std::vector<int> dashes = {thin.At(40, 100), thin.At(42, 100), thin.At(43, 100), thin.At(44, 100)};
+    EXPECT_EQ(dashes, (std::vector<int>{255, 255, 0, 255}));
 }

@@ -1155,8 +1155,10 @@ private:
     // Draws a scaled-down picture, or any scaled one with nearest neighbour, itself (GdiplusScale.cpp) when it
     // can do so exactly; false otherwise.
     bool DrawScaledDown(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight);
-    // Fills a region through the layer's clip and aliased fill; false, having drawn nothing, otherwise.
+    // Fills a region's whole pixels within the clip, both read as pixels by the layer; false, having drawn
+    // nothing, otherwise (GdiplusRegionFill.cpp). ReadRegionPixels reads the region's device pixels as a clip.
     bool FillRegionByLayer(const Brush* brush, const Region* region);
+    bool ReadRegionPixels(const Region* region, const PixelView& target, DeviceClip* pixels);
     // Clears a whole unclipped 32-bit bitmap to transparency itself; false otherwise.
     bool ClearedToTransparency();
     // Draws a picture from a source rectangle of pixels by one of the layer's own routes below; false when

@@ -410,19 +410,4 @@ Status Graphics::FillRegion(const Brush* brush, const Region* region)
     return SetStatus(DllExports::GdipFillRegion(nativeGraphics, brush->NativeBrush(), region->NativeRegion()));
 }
 
-// GDI+ fills a region as it clips to one: whole pixels whose centres it holds, whatever the smoothing. The
-// region's bounds are filled through it as a clip, so the layer's clip and aliased fill do the work.
-bool Graphics::FillRegionByLayer(const Brush* brush, const Region* region)
-{
-    RectF bounds;
-    if (region->GetBounds(&bounds, this) != Ok || !(bounds.Width > 0 && bounds.Height > 0)) return false;
-    const GraphicsState state = Save();
-    bool filled = false;
-    if (DllExports::GdipSetSmoothingMode(nativeGraphics, SmoothingModeNone) == Ok &&
-        DllExports::GdipSetClipRegion(nativeGraphics, region->NativeRegion(), CombineModeIntersect) == Ok)
-        filled = FillRectangleAntialiased(brush, bounds.X - 1, bounds.Y - 1, bounds.Width + 2, bounds.Height + 2);
-    Restore(state);
-    return filled;
-}
-
 }  // namespace Gdiplus

@@ -5,8 +5,8 @@
 // rectangle's edges between pixels. Here each pixel gets the exact area the shape covers of it, with GDI+'s
 // geometry: pixel centres on whole coordinates, fills to their outline; fills under any world transform and
 // pixel page scale, outlines too. Fills and pens take brushes of every kind (Paint.h), composited over or
-// copied, clips are read as pixels (Clip.h), and without anti-aliasing fills cover whole pixels by GDI+'s
-// rule. Anything else (other page units, aliased outlines) stays with the engine.
+// copied, clips are read as pixels (Clip.h), and without anti-aliasing fills and outlines cover whole
+// pixels by GDI+'s rule. Anything else (other page units) stays with the engine.
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -358,18 +358,19 @@ bool Graphics::FillFigures(const Brush* brush, const DeviceMap& map, const Point
 bool Graphics::DrawAntialiased(const Pen* pen, const DeviceMap& map, const PointF* points, const BYTE* types, INT count)
 {
     ARGB colour = 0;
-    // Outlines without anti-aliasing stay with the engine.
-    if (Aliased(nativeGraphics)) return false;
+    // Without anti-aliasing the pen's outline takes whole pixels by the centre rule, as fills do.
+    const bool aliased = Aliased(nativeGraphics);
     std::vector<Polygon> outline;
-    if (!PenOutline(pen, map, points, types, count, kPixelCentre, &outline, &colour)) return false;
+    if (!PenOutline(pen, map, points, types, count, kPixelCentre, &outline, &colour, aliased)) return false;
     Point origin;
     DllExports::GdipGetRenderingOrigin(nativeGraphics, &origin.X, &origin.Y);
     PaintSource paint = PenPaint(pen, colour, map, origin);
     if (compositingMode == CompositingModeSourceCopy) paint.CopyInstead();
     const PixelView target(surface.get(), ViewedFormats::Premultiplied);
     DeviceClip clip;
-    return paint.Valid() && target.Valid() && ReadDeviceClip(&clip, target) &&
-           PaintCovered(target, outline, false, paint, clip);
+    if (!paint.Valid() || !target.Valid() || !ReadDeviceClip(&clip, target)) return false;
+    return aliased ? PaintCentres(target, outline, false, paint, clip)
+                   : PaintCovered(target, outline, false, paint, clip);
 }
 
 bool Graphics::FillRectangleAntialiased(const Brush* brush, REAL x, REAL y, REAL width, REAL height)

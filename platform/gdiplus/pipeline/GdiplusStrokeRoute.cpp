@@ -1,6 +1,6 @@
-// Outlines drawn anti-aliased by the layer's stroker (Stroke.cpp through DrawAntialiased): lines,
-// polygons and every shape a path can hold, with a pen of any brush. The context is checked first, so
-// that drawing the engine keeps (no anti-aliasing, a clip, copying compositing) builds nothing.
+// Outlines drawn by the layer's stroker (Stroke.cpp through DrawAntialiased), anti-aliased or by the
+// aliased centre rule: lines, polygons and every shape a path can hold, with a pen of any brush. The
+// context is checked first, so that drawing the engine keeps (other page units) builds nothing.
 #include <vector>
 
 #include "../Gdiplus.h"

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "Stroke.h"
+#include "ThinLine.h"
 
 namespace Gdiplus {
 
@@ -108,6 +109,22 @@ void ToDeviceAndOffset(const DeviceMap& map, bool mapped, PointF offset, std::ve
         }
 }
 
+bool HasAnchor(const StrokeStyle& style) { return style.startCap > LineCapTriangle || style.endCap > LineCapTriangle; }
+
+// GDI+ draws an aliased pen no wider than a device pixel one pixel across, its dashes measured in pixels;
+// the small caps of such a pen fall inside that pixel.
+bool AliasedThinLines(const std::vector<StrokeFigure>& figures, const StrokeStyle& style, PointF offset,
+                      std::vector<Polygon>* outline)
+{
+    std::vector<double> pattern;
+    for (double dash : style.dashes) pattern.push_back(std::fabs(dash));
+    std::vector<Polygon> lines;
+    if (!ThinLines(figures, pattern, style.dashOffset, &lines)) return false;
+    ToDeviceAndOffset(DeviceMap{}, false, offset, &lines);
+    outline->insert(outline->end(), lines.begin(), lines.end());
+    return true;
+}
+
 }  // namespace
 
 // Closed figures with a solid, mitred pen under a map that scales all directions alike: the band between
@@ -129,8 +146,8 @@ bool MitredBands(const std::vector<StrokeFigure>& figures, const StrokeStyle& st
     return true;
 }
 
-bool PenOutline(const Pen* pen, const DeviceMap& map, const PointF* points, const BYTE* types, INT count, PointF offset,
-                std::vector<Polygon>* outline, ARGB* colour)
+static bool OutlineOfPen(const Pen* pen, const DeviceMap& map, const PointF* points, const BYTE* types, INT count,
+                         PointF offset, std::vector<Polygon>* outline, ARGB* colour, bool aliased)
 {
     PenShape shape;
     if (!ReadPen(pen, &shape, colour)) return false;
@@ -152,6 +169,7 @@ bool PenOutline(const Pen* pen, const DeviceMap& map, const PointF* points, cons
     const double deviceWidth = world ? style.width * stretch : style.width;
     // Thinner than a pixel, or measured in pixels: stroked on the device.
     const bool onDevice = !world || deviceWidth < 1.0 || map.IsIdentity();
+    if (aliased && deviceWidth <= 1.0 && !HasAnchor(style)) return AliasedThinLines(figures, style, offset, outline);
     if (deviceWidth < 1.0) style.width = 1.0;
     if (!(shape.inset && allClosed) &&
         MitredBands(figures, style, map, onDevice ? style.width : deviceWidth, offset, outline))
@@ -168,6 +186,26 @@ bool PenOutline(const Pen* pen, const DeviceMap& map, const PointF* points, cons
         return false;
     ToDeviceAndOffset(map, !onDevice, offset, &polygons);
     outline->insert(outline->end(), std::make_move_iterator(polygons.begin()), std::make_move_iterator(polygons.end()));
+    return true;
+}
+
+// GDI+ rasterises on a grid of sixteenths of a pixel: an aliased outline's points are put on it, so that a
+// point that lands on a pixel's centre line lands there along every route (a whole-pixel move, a stroke
+// worked in world units or on the device), and the centre rule takes the same pixels.
+static void SnapToSixteenths(std::vector<Polygon>* polygons, size_t from)
+{
+    // Floats from 2^19 on are sixteenths already (and far larger ones would overflow).
+    const auto snap = [](REAL v) { return std::fabs(v) < 524288.0f ? std::nearbyint(v * 16.0f) / 16.0f : v; };
+    for (size_t i = from; i < polygons->size(); ++i)
+        for (PointF& p : (*polygons)[i]) p = PointF(snap(p.X), snap(p.Y));
+}
+
+bool PenOutline(const Pen* pen, const DeviceMap& map, const PointF* points, const BYTE* types, INT count, PointF offset,
+                std::vector<Polygon>* outline, ARGB* colour, bool aliased)
+{
+    const size_t before = outline->size();
+    if (!OutlineOfPen(pen, map, points, types, count, offset, outline, colour, aliased)) return false;
+    if (aliased) SnapToSixteenths(outline, before);
     return true;
 }
 

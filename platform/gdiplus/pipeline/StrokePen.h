@@ -16,7 +16,9 @@ class Pen;
 /// pen is of one colour: PenPaint gives the paint of any pen). Centred pens, and inset pens on paths whose
 /// figures are all closed, of any brush, without compound lines, custom caps or a transform of their own.
 /// False, having appended nothing, for any other pen or path, or when the outline would exceed a bounded size.
+/// With `aliased`, a pen no wider than a device pixel gives GDI+'s one-pixel lines (ThinLine.h), for the
+/// centre rule.
 bool PenOutline(const Pen* pen, const DeviceMap& map, const PointF* points, const BYTE* types, INT count, PointF offset,
-                std::vector<Polygon>* outline, ARGB* colour);
+                std::vector<Polygon>* outline, ARGB* colour, bool aliased = false);
 
 }  // namespace Gdiplus
