@@ -611,6 +611,14 @@ public:
     /// How many distances SetTabStops gave, and those distances with the first offset.
     INT GetTabStopCount() const;
     Status GetTabStops(INT count, REAL* firstTabOffset, REAL* tabStops) const;
+    /// How the last visible line is cut when the text does not fit (Character by default; ellipsis forms
+    /// end it with "…").
+    Status SetTrimming(StringTrimming trimming);
+    StringTrimming GetTrimming() const;
+    /// What "&" does: None draws it, Hide drops it, Show drops it and underlines the next character ("&&"
+    /// is one "&" under Hide and Show).
+    Status SetHotkeyPrefix(HotkeyPrefix hotkeyPrefix);
+    HotkeyPrefix GetHotkeyPrefix() const;
     /// The runs of characters Graphics::MeasureCharacterRanges measures (at most 32, as in GDI+).
     Status SetMeasurableCharacterRanges(INT rangeCount, const CharacterRange* ranges);
     /// How many runs SetMeasurableCharacterRanges gave.

@@ -22,10 +22,11 @@ namespace Gdiplus {
 
 namespace {
 
-// The flags laid out here; any other (right to left, vertical, format controls shown, no font fallback)
-// stays with the engine.
+// The flags laid out here; any other (vertical, format controls shown, no font fallback) stays with the
+// engine.
 constexpr INT kLaidOutFlags = StringFormatFlagsNoWrap | StringFormatFlagsLineLimit | StringFormatFlagsNoClip |
-                              StringFormatFlagsNoFitBlackBox | StringFormatFlagsMeasureTrailingSpaces;
+                              StringFormatFlagsNoFitBlackBox | StringFormatFlagsMeasureTrailingSpaces |
+                              StringFormatFlagsDirectionRightToLeft;
 // A glyph reaches at most this many ems from its origin, for leaving out glyphs far off the canvas.
 constexpr float kGlyphReachEms = 4.0f;
 
@@ -70,6 +71,42 @@ INT FlagsOf(const StringFormat* format)
     INT flags = 0;
     if (format) DllExports::GdipGetStringFormatFlags(format->NativeFormat(), &flags);
     return flags;
+}
+
+// The format's trimming, hotkey prefix and tab stops, read as its flags are (TextLayout.h).
+void ReadFormatRules(const StringFormat* format, TextRules* rules)
+{
+    if (!format) return;
+    DllExports::GpStringFormat* native = format->NativeFormat();
+    DllExports::GdipGetStringFormatTrimming(native, &rules->trimming);
+    INT prefix = HotkeyPrefixNone;
+    DllExports::GdipGetStringFormatHotkeyPrefix(native, &prefix);
+    rules->hotkeyPrefix = static_cast<HotkeyPrefix>(prefix);
+    INT count = 0;
+    if (DllExports::GdipGetStringFormatTabStopCount(native, &count) != Ok || count <= 0) return;
+    rules->tabStops.resize(size_t(count));
+    if (DllExports::GdipGetStringFormatTabStops(native, count, &rules->firstTabOffset, rules->tabStops.data()) != Ok)
+        rules->tabStops.clear();
+}
+
+// The underlines of shown hotkey prefixes as closed figures, kept to the layout rectangle when the text is
+// clipped.
+void UnderlineFigures(const LaidText& laid, const RectF* clip, std::vector<PointF>* points, std::vector<BYTE>* types)
+{
+    for (RectF line : laid.underlines) {
+        if (clip) {
+            const REAL left = std::max(line.X, clip->X), right = std::min(line.GetRight(), clip->GetRight());
+            const REAL top = std::max(line.Y, clip->Y), bottom = std::min(line.GetBottom(), clip->GetBottom());
+            if (left >= right || top >= bottom) continue;
+            line = RectF(left, top, right - left, bottom - top);
+        }
+        for (const PointF& corner : {PointF(line.X, line.Y), PointF(line.GetRight(), line.Y),
+                                     PointF(line.GetRight(), line.GetBottom()), PointF(line.X, line.GetBottom())}) {
+            points->push_back(corner);
+            types->push_back(types->size() % 4 == 0 ? PathPointTypeStart : PathPointTypeLine);
+        }
+        types->back() |= PathPointTypeCloseSubpath;
+    }
 }
 
 INT LengthOf(const WCHAR* text, INT length)
@@ -256,6 +293,8 @@ bool Graphics::LayOutByLayer(const WCHAR* string, INT length, const Font* font, 
         DllExports::GdipGetStringFormatAlign(format->NativeFormat(), &rules.alignment);
         DllExports::GdipGetStringFormatLineAlign(format->NativeFormat(), &rules.lineAlignment);
     }
+    rules.rightToLeft = flags & StringFormatFlagsDirectionRightToLeft;
+    ReadFormatRules(format, &rules);
     laid->font = layer;
     laid->emSize = em;
     return LayOutText(*layer, string, LengthOf(string, length), layoutRect, rules, laid);
@@ -286,8 +325,8 @@ bool Graphics::DrawStringByLayer(const WCHAR* string, INT length, const Font* fo
     const INT flags = FlagsOf(format);
     LaidText laid;
     if (!LayOutByLayer(string, length, font, layoutRect, format, &laid)) return false;
-    // An unwrapped line cut at the width is drawn clipped by the engine.
-    if ((flags & StringFormatFlagsNoWrap) && laid.fitted < LengthOf(string, length)) return false;
+    // An unwrapped line cut at the width is drawn clipped by the engine, unless trimmed with an ellipsis.
+    if ((flags & StringFormatFlagsNoWrap) && laid.fitted < LengthOf(string, length) && !laid.ellipsis) return false;
     UINT width = 0, height = 0;
     if (DllExports::GdipGetImageWidth(surface.get(), &width) != Ok ||
         DllExports::GdipGetImageHeight(surface.get(), &height) != Ok)
@@ -309,10 +348,17 @@ bool Graphics::DrawStringByLayer(const WCHAR* string, INT length, const Font* fo
     const double stretch = std::max(std::abs(map.m11) + std::abs(map.m21), std::abs(map.m12) + std::abs(map.m22));
     const float reach = float(kGlyphReachEms * laid.emSize * stretch);
     if (translation && laid.emSize <= kLargestCachedEm) {
-        const PixelView target(surface.get(), ViewedFormats::Premultiplied);
-        if (!target.Valid()) return false;
-        PaintGlyphs(target, laid, map, hint != TextRenderingHintAntiAlias, source, reach, box);
-        return true;
+        {
+            // The canvas's pixels are let go before the underlines are filled through a view of their own.
+            const PixelView target(surface.get(), ViewedFormats::Premultiplied);
+            if (!target.Valid()) return false;
+            PaintGlyphs(target, laid, map, hint != TextRenderingHintAntiAlias, source, reach, box);
+        }
+        std::vector<PointF> points;
+        std::vector<BYTE> types;
+        UnderlineFigures(laid, clipped ? &layoutRect : nullptr, &points, &types);
+        return points.empty() ||
+               FillAntialiased(brush, map, points.data(), types.data(), INT(points.size()), FillModeWinding);
     }
     // Turned, stretched or large text: the outlines of the glyphs that may reach the canvas, filled (not
     // clipped to a layout rectangle: that stays with the engine).
@@ -320,10 +366,10 @@ bool Graphics::DrawStringByLayer(const WCHAR* string, INT length, const Font* fo
     std::vector<size_t> visible;
     for (size_t i = 0; i < laid.glyphs.size(); ++i)
         if (Touches(map.Apply(PointF(laid.glyphs[i].x, laid.glyphs[i].y)), reach, box)) visible.push_back(i);
-    if (visible.empty()) return true;
     std::vector<PointF> points;
     std::vector<BYTE> types;
     if (!GlyphOutlines(laid, visible, &points, &types)) return false;
+    UnderlineFigures(laid, nullptr, &points, &types);
     return points.empty() ||
            FillAntialiased(brush, map, points.data(), types.data(), INT(points.size()), FillModeWinding);
 }
