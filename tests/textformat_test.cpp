@@ -103,6 +103,35 @@ TEST(TextFormat, RightToLeftTextIsOrderedAndAlignedAsGdiplusDoes)
                 Measure(c.graphics, mixed, font, layout).Width, 0.01);
 }
 
+// Vertical text (DirectionVertical): lines run top to bottom with Latin glyphs turned a quarter clockwise,
+// each next line left of the last; MeasureString swaps the sides, and the ink lies inside its box.
+TEST(TextFormat, VerticalTextRunsDownAndItsLinesLeftwards)
+{
+    Canvas c;
+    Font font(u"DejaVu Sans", 20, FontStyleRegular, UnitPixel);
+    StringFormat vertical(StringFormatFlagsDirectionVertical);
+    const RectF layout(100, 5, 200, 110);
+    const std::u16string text = u"Vertical lines";
+    const RectF across = Measure(c.graphics, text, font, RectF(0, 0, 110, 200));
+    const RectF box = Measure(c.graphics, text, font, layout, &vertical);
+    EXPECT_FLOAT_EQ(box.Width, across.Height);
+    EXPECT_FLOAT_EQ(box.Height, across.Width);
+    EXPECT_NEAR(box.GetRight(), layout.GetRight(), 0.01);
+    ASSERT_EQ(c.graphics.DrawString(text.c_str(), -1, &font, layout, &vertical, &kBlack), Ok);
+    const InkBox ink = c.Ink();
+    ASSERT_FALSE(ink.Empty());
+    EXPECT_GT(ink.bottom - ink.top, 2 * (ink.right - ink.left) / 3);
+    EXPECT_GE(ink.left, box.X);
+    EXPECT_LE(ink.right, box.GetRight());
+    EXPECT_GE(ink.top, box.Y);
+    EXPECT_LE(ink.bottom, box.GetBottom());
+    // Two lines: the first ("Vertical") on the right, the second left of it.
+    const std::vector<RectF> cells = Cells(c.graphics, text, font, layout, vertical);
+    EXPECT_GT(cells[0].X, cells[9].X);
+    EXPECT_LT(cells[0].Y, cells[3].Y);
+    EXPECT_NEAR(cells[0].Width, box.Width / 2, 0.01);  // a line across
+}
+
 // Ellipsis trimming: an unwrapped line too long for its box ends with "…" after its last fitting
 // character (drawn exactly as that prefix and "…" are) and fits the width; EllipsisWord stops at a word;
 // EllipsisPath keeps the end of the string and drops its middle.

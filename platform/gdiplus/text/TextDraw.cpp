@@ -22,11 +22,10 @@ namespace Gdiplus {
 
 namespace {
 
-// The flags laid out here; any other (vertical, format controls shown, no font fallback) stays with the
-// engine.
+// The flags laid out here; any other (format controls shown, no font fallback) stays with the engine.
 constexpr INT kLaidOutFlags = StringFormatFlagsNoWrap | StringFormatFlagsLineLimit | StringFormatFlagsNoClip |
                               StringFormatFlagsNoFitBlackBox | StringFormatFlagsMeasureTrailingSpaces |
-                              StringFormatFlagsDirectionRightToLeft;
+                              StringFormatFlagsDirectionRightToLeft | StringFormatFlagsDirectionVertical;
 // A glyph reaches at most this many ems from its origin, for leaving out glyphs far off the canvas.
 constexpr float kGlyphReachEms = 4.0f;
 
@@ -157,8 +156,13 @@ struct OutlineSink {
     std::vector<PointF>* points;
     std::vector<BYTE>* types;
     float x, y, scale;
+    bool turned;  // a quarter turn clockwise (vertical text)
     FT_Vector last{};
-    PointF At(const FT_Vector* v) const { return PointF(x + float(v->x) * scale, y - float(v->y) * scale); }
+    PointF At(const FT_Vector* v) const
+    {
+        if (turned) return PointF(x + float(v->y) * scale, y + float(v->x) * scale);
+        return PointF(x + float(v->x) * scale, y - float(v->y) * scale);
+    }
     void Close()
     {
         if (!types->empty() && !(types->back() & PathPointTypeCloseSubpath)) types->back() |= PathPointTypeCloseSubpath;
@@ -217,11 +221,17 @@ bool GlyphOutlines(const LaidText& laid, const std::vector<size_t>& which, std::
         if (FT_Load_Glyph(face.Outlines(), glyph.glyph, FT_LOAD_NO_SCALE) != 0 ||
             face.Outlines()->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
             return false;
-        OutlineSink sink{points, types, glyph.x, glyph.y, laid.emSize / float(face.UnitsPerEm())};
+        OutlineSink sink{points, types, glyph.x, glyph.y, laid.emSize / float(face.UnitsPerEm()), glyph.turned};
         if (FT_Outline_Decompose(&face.Outlines()->glyph->outline, &funcs, &sink) != 0) return false;
         sink.Close();
     }
     return true;
+}
+
+bool Contains(const RectF& outer, const RectF& inner)
+{
+    return inner.X >= outer.X && inner.Y >= outer.Y && inner.GetRight() <= outer.GetRight() &&
+           inner.GetBottom() <= outer.GetBottom();
 }
 
 // The first pixel whose centre lies at or past the coordinate, kept within a range INT holds.
@@ -294,6 +304,7 @@ bool Graphics::LayOutByLayer(const WCHAR* string, INT length, const Font* font, 
         DllExports::GdipGetStringFormatLineAlign(format->NativeFormat(), &rules.lineAlignment);
     }
     rules.rightToLeft = flags & StringFormatFlagsDirectionRightToLeft;
+    rules.vertical = flags & StringFormatFlagsDirectionVertical;
     ReadFormatRules(format, &rules);
     laid->font = layer;
     laid->emSize = em;
@@ -347,7 +358,7 @@ bool Graphics::DrawStringByLayer(const WCHAR* string, INT length, const Font* fo
     if (source == 0 || box.left >= box.right || box.top >= box.bottom) return true;
     const double stretch = std::max(std::abs(map.m11) + std::abs(map.m21), std::abs(map.m12) + std::abs(map.m22));
     const float reach = float(kGlyphReachEms * laid.emSize * stretch);
-    if (translation && laid.emSize <= kLargestCachedEm) {
+    if (translation && laid.emSize <= kLargestCachedEm && !laid.vertical) {
         {
             // The canvas's pixels are let go before the underlines are filled through a view of their own.
             const PixelView target(surface.get(), ViewedFormats::Premultiplied);
@@ -360,9 +371,10 @@ bool Graphics::DrawStringByLayer(const WCHAR* string, INT length, const Font* fo
         return points.empty() ||
                FillAntialiased(brush, map, points.data(), types.data(), INT(points.size()), FillModeWinding);
     }
-    // Turned, stretched or large text: the outlines of the glyphs that may reach the canvas, filled (not
-    // clipped to a layout rectangle: that stays with the engine).
-    if (clipped) return false;
+    // Turned, stretched, large or vertical text: the outlines of the glyphs that may reach the canvas,
+    // filled (not clipped to a layout rectangle: that stays with the engine, but for vertical text whose
+    // lines all lie inside it).
+    if (clipped && !(laid.vertical && !laid.overflows && Contains(layoutRect, laid.box))) return false;
     std::vector<size_t> visible;
     for (size_t i = 0; i < laid.glyphs.size(); ++i)
         if (Touches(map.Apply(PointF(laid.glyphs[i].x, laid.glyphs[i].y)), reach, box)) visible.push_back(i);
@@ -393,7 +405,7 @@ bool Graphics::MeasureRangesByLayer(const WCHAR* string, INT length, const Font*
         RectF cell;
         INT cellLine = -1;
         auto flush = [&] {
-            if (cellLine >= 0) regions[r].Union(cell);
+            if (cellLine >= 0) regions[r].Union(laid.Turned(cell));
             cellLine = -1;
         };
         for (const PlacedGlyph& glyph : laid.glyphs) {

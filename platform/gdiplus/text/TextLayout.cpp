@@ -174,11 +174,44 @@ const ShapedGlyph& ItemGlyph(const LinePlacement& at, size_t item)
     return item < at.p->glyphs.size() ? at.p->glyphs[item] : (*at.ellipsis)[kEllipsis - item];
 }
 
+// Characters GDI+ sets upright in vertical text (Hangul, kana, Han, full-width forms, and the planes above
+// the first where most Han lies): the layer turns every glyph, so these stay with the engine.
+bool SetUpright(char16_t unit)
+{
+    return (unit >= 0x1100 && unit <= 0x11FF) || (unit >= 0x2E80 && unit <= 0xA4CF) ||
+           (unit >= 0xAC00 && unit <= 0xD7AF) || (unit >= 0xD800 && unit < 0xDC00) || (unit >= 0xF900 && unit <= 0xFAFF) ||
+           (unit >= 0xFE30 && unit <= 0xFE4F) || (unit >= 0xFF00 && unit <= 0xFFEF);
+}
+
+// Vertical text: the lines laid out across the layout with its sides swapped, then turned a quarter
+// clockwise about its top right corner, so lines run down and follow each other leftwards.
+bool LayOutVertical(const LayerFont& font, const char16_t* text, int length, const RectF& layout,
+                    const TextRules& rules, LaidText* laid)
+{
+    if (std::any_of(text, text + length, SetUpright)) return false;
+    TextRules across = rules;
+    across.vertical = false;
+    if (!LayOutText(font, text, length, RectF(0, 0, layout.Height, layout.Width), across, laid)) return false;
+    laid->vertical = true;
+    laid->layout = layout;
+    laid->box = laid->Turned(laid->box);
+    for (PlacedGlyph& glyph : laid->glyphs) {
+        const PointF origin(layout.GetRight() - glyph.y, layout.Y + glyph.x);
+        glyph.x = origin.X;
+        glyph.y = origin.Y;
+        glyph.turned = true;
+    }
+    for (RectF& underline : laid->underlines) underline = laid->Turned(underline);
+    return true;
+}
+
 }  // namespace
 
 bool LayOutText(const LayerFont& font, const char16_t* text, int length, const RectF& layout, const TextRules& rules,
                 LaidText* laid)
 {
+    laid->vertical = false;
+    if (rules.vertical) return LayOutVertical(font, text, length, layout, rules, laid);
     laid->glyphs.clear();
     laid->underlines.clear();
     laid->box = RectF(layout.X, layout.Y, 0, 0);

@@ -28,6 +28,7 @@ struct TextRules {
     bool lineLimit = false;  // of lines past the layout's height, none is shown in part
     StringAlignment alignment = StringAlignmentNear, lineAlignment = StringAlignmentNear;
     bool rightToLeft = false;  // the paragraphs' base direction (DirectionRightToLeft)
+    bool vertical = false;     // lines top to bottom, each next one left of the last (DirectionVertical)
     StringTrimming trimming = StringTrimmingCharacter;
     HotkeyPrefix hotkeyPrefix = HotkeyPrefixNone;
     // Tab stops from the line's start: the first at firstTabOffset + tabStops[0], each next one the next
@@ -43,6 +44,7 @@ struct PlacedGlyph {
     INT unit = 0;        // the UTF-16 index of the character it starts
     INT line = 0;
     float penX = 0, advance = 0;  // the character's cell along the line
+    bool turned = false;          // drawn a quarter turn clockwise (vertical text)
 };
 
 struct LaidText {
@@ -58,9 +60,19 @@ struct LaidText {
     bool overflows = false;  // more lines than the layout's height holds: those past it have no glyphs
     bool ellipsis = false;   // a line was trimmed with an ellipsis
     std::vector<RectF> underlines;  // under the characters a hotkey prefix shows
+    // Vertical text is laid out as lines across a rectangle of the layout's sides swapped, then turned a
+    // quarter clockwise about the layout's top right corner: Turned maps a box of that frame onto the page.
+    bool vertical = false;
+    RectF layout;
+    RectF Turned(const RectF& box) const
+    {
+        if (!vertical) return box;
+        return RectF(layout.GetRight() - box.GetBottom(), layout.Y + box.X, box.Height, box.Width);
+    }
 };
 
-// Lays the text out in the layout rectangle; false when the layer cannot lay it out as GDI+ does (a
+// Lays the text out in the layout rectangle (vertical text: glyphs of scripts set upright, such as Han and
+// Hangul, stay with the engine); false when the layer cannot lay it out as GDI+ does (a
 // character it leaves to the engine). Of more lines than the rectangle's height holds, those that start
 // inside it (that end inside it under LineLimit) are shown and aligned, and `overflows` says so.
 bool LayOutText(const LayerFont& font, const char16_t* text, int length, const RectF& layout, const TextRules& rules,
