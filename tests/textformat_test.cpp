@@ -3,6 +3,7 @@
 // DrawString paints and in what MeasureString and MeasureCharacterRanges report.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -224,4 +225,37 @@ TEST(TextFormat, HotkeyPrefixesAreDroppedAndShown)
     EXPECT_LT(underline.top, letters.bottom + 6);
     EXPECT_LE(underline.left, letters.left + 2);
     EXPECT_LT(underline.right, letters.left + 14);
+}
+
+// Hostile strings through the new rules end quickly: a million tabs (past the last stop, whose distance
+// repeats), a million right-to-left letters with hotkey prefixes, a million characters trimmed with an
+// ellipsis and laid out vertically, tab distances of no size.
+TEST(TextFormat, HostileFormattedTextEndsQuickly)
+{
+    const auto started = std::chrono::steady_clock::now();
+    Canvas c;
+    Font font(u"DejaVu Sans", 16, FontStyleRegular, UnitPixel);
+    const RectF layout(0, 0, 400, 120);
+    StringFormat tabs(StringFormatFlagsNoWrap | StringFormatFlagsNoClip);
+    const REAL distances[] = {40};
+    tabs.SetTabStops(0, 1, distances);
+    std::u16string million(1000000, u'\t');
+    million.back() = u'x';  // trailing spaces and tabs are not measured
+    EXPECT_NEAR(Measure(c.graphics, million, font, RectF(), &tabs).Width, 40e6f, 40e6f * 1e-3f);
+
+    StringFormat mixed(StringFormatFlagsDirectionRightToLeft);
+    mixed.SetHotkeyPrefix(HotkeyPrefixShow);
+    std::u16string hebrew;
+    for (int i = 0; i < 250000; ++i) hebrew += u"&\u05D0\u05D1 ";
+    EXPECT_EQ(c.graphics.DrawString(hebrew.c_str(), INT(hebrew.size()), &font, layout, &mixed, &kBlack), Ok);
+
+    StringFormat trimmed(StringFormatFlagsDirectionVertical);
+    trimmed.SetTrimming(StringTrimmingEllipsisPath);
+    const std::u16string letters(1000000, u'x');
+    EXPECT_EQ(c.graphics.DrawString(letters.c_str(), INT(letters.size()), &font, layout, &trimmed, &kBlack), Ok);
+
+    const REAL none[] = {0, -5};
+    tabs.SetTabStops(0, 2, none);
+    EXPECT_GT(Measure(c.graphics, u"a\tb", font, RectF(), &tabs).Width, 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
 }

@@ -228,12 +228,6 @@ bool GlyphOutlines(const LaidText& laid, const std::vector<size_t>& which, std::
     return true;
 }
 
-bool Contains(const RectF& outer, const RectF& inner)
-{
-    return inner.X >= outer.X && inner.Y >= outer.Y && inner.GetRight() <= outer.GetRight() &&
-           inner.GetBottom() <= outer.GetBottom();
-}
-
 // The first pixel whose centre lies at or past the coordinate, kept within a range INT holds.
 INT PixelEdge(double coordinate) { return INT(std::clamp(std::ceil(coordinate), -1e9, 1e9)); }
 
@@ -372,9 +366,8 @@ bool Graphics::DrawStringByLayer(const WCHAR* string, INT length, const Font* fo
                FillAntialiased(brush, map, points.data(), types.data(), INT(points.size()), FillModeWinding);
     }
     // Turned, stretched, large or vertical text: the outlines of the glyphs that may reach the canvas,
-    // filled (not clipped to a layout rectangle: that stays with the engine, but for vertical text whose
-    // lines all lie inside it).
-    if (clipped && !(laid.vertical && !laid.overflows && Contains(layoutRect, laid.box))) return false;
+    // filled (clipped to a layout rectangle only for vertical text; other clipped text stays with the engine).
+    if (clipped && !laid.vertical) return false;
     std::vector<size_t> visible;
     for (size_t i = 0; i < laid.glyphs.size(); ++i)
         if (Touches(map.Apply(PointF(laid.glyphs[i].x, laid.glyphs[i].y)), reach, box)) visible.push_back(i);
@@ -382,8 +375,12 @@ bool Graphics::DrawStringByLayer(const WCHAR* string, INT length, const Font* fo
     std::vector<BYTE> types;
     if (!GlyphOutlines(laid, visible, &points, &types)) return false;
     UnderlineFigures(laid, nullptr, &points, &types);
-    return points.empty() ||
-           FillAntialiased(brush, map, points.data(), types.data(), INT(points.size()), FillModeWinding);
+    if (points.empty()) return true;
+    // The context had no clip (Unclipped above): the layout rectangle is its clip for the fill alone.
+    if (clipped && SetClip(layoutRect) != Ok) return false;
+    const bool filled = FillAntialiased(brush, map, points.data(), types.data(), INT(points.size()), FillModeWinding);
+    if (clipped) ResetClip();
+    return filled;
 }
 
 bool Graphics::MeasureRangesByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,

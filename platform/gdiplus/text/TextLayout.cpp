@@ -100,26 +100,40 @@ void Prepare(const char16_t* text, int length, HotkeyPrefix prefix, Prepared* ou
     out->origin.push_back(length);
 }
 
-// The next tab stop past the pen, or the pen itself when the stops end (a zero or negative distance).
-float NextTabStop(const TextRules& rules, float pen)
-{
-    float stop = rules.firstTabOffset;
-    for (size_t k = 0; k < 4096; ++k) {
-        const float distance = rules.tabStops[std::min(k, rules.tabStops.size() - 1)];
-        if (!(distance > 0)) break;
-        stop += distance;
-        if (stop > pen + 1e-3f) return stop;
+// The tab stops from the line's start, in order: the first at the offset plus the first distance, each next
+// one the next distance further; past them the last distance repeats. A distance that is not positive
+// and finite ends the stops.
+struct TabStops {
+    std::vector<float> given;
+    float repeat = 0;
+    explicit TabStops(const TextRules& rules)
+    {
+        float stop = rules.firstTabOffset;
+        for (float distance : rules.tabStops) {
+            if (!(distance > 0) || !std::isfinite(stop + distance)) return;
+            stop += distance;
+            given.push_back(stop);
+        }
+        repeat = given.empty() ? 0 : rules.tabStops.back();
     }
-    return pen;
-}
+    // The first stop past the pen; the pen itself when there is none.
+    float After(float pen) const
+    {
+        const auto next = std::upper_bound(given.begin(), given.end(), pen + 1e-3f);
+        if (next != given.end()) return *next;
+        if (!(repeat > 0)) return pen;
+        const float last = given.back();
+        return last + (std::floor((pen + 1e-3f - last) / repeat) + 1) * repeat;
+    }
+};
 
 // Each glyph's pen position, a tab's advance widened to reach the next stop from the paragraph's start.
-void PlacePens(const Prepared& prepared, size_t from, const TextRules& rules, Paragraph* p)
+void PlacePens(const Prepared& prepared, size_t from, const TabStops& stops, Paragraph* p)
 {
     p->pen.assign(p->glyphs.size() + 1, 0.0f);
     for (size_t i = 0; i < p->glyphs.size(); ++i) {
         ShapedGlyph& g = p->glyphs[i];
-        if (prepared.tab[from + g.cluster] && p->StartsCharacter(i)) g.advance = NextTabStop(rules, p->pen[i]) - p->pen[i];
+        if (prepared.tab[from + g.cluster] && p->StartsCharacter(i)) g.advance = stops.After(p->pen[i]) - p->pen[i];
         p->pen[i + 1] = p->pen[i] + g.advance;
     }
 }
@@ -237,6 +251,7 @@ bool LayOutText(const LayerFont& font, const char16_t* text, int length, const R
         for (const ShapedGlyph& g : ellipsis) ellipsisWidth += g.advance;
     }
     const uint8_t baseLevel = rules.rightToLeft ? 1 : 0;
+    const TabStops stops(rules);
     std::vector<Paragraph> paragraphs;
     std::vector<std::vector<Line>> lines;
     std::vector<uint8_t> levels;
@@ -250,7 +265,7 @@ bool LayOutText(const LayerFont& font, const char16_t* text, int length, const R
         if (!ShapeParagraph(font, p.text, int(to - from), levels.empty() ? nullptr : levels.data(), rules.emSize,
                             &p.glyphs, &laid->fallbacks))
             return false;
-        PlacePens(prepared, from, rules, &p);
+        PlacePens(prepared, from, stops, &p);
         BreakLines(p, room, wrap, rules.measureTrailingSpaces, &lines.emplace_back());
         // Tab stops count from a paragraph's start: its wrapped lines stay with the engine.
         if (lines.back().size() > 1 && HasTab(prepared, from, to)) return false;
