@@ -1163,8 +1163,9 @@ private:
     bool FillPathAntialiased(const Brush* brush, const GraphicsPath* path);
     bool DrawPathAntialiased(const Pen* pen, const GraphicsPath* path);
     // Lays text out, measures and draws it itself (text/TextDraw.cpp) where it can do so as GDI+ does:
-    // a font the layer has a face for, horizontal left-to-right text every character of which the face
-    // draws, wrapping at words or unwrapped, fitting its layout; false, having done nothing, otherwise.
+    // a font the layer has a face for, text every character of which an installed face draws, wrapping at
+    // words or unwrapped, in either direction or vertical, fitting its layout or trimmed; false, having
+    // done nothing, otherwise.
     bool LayOutByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
                        const StringFormat* format, LaidText* laid) const;
     bool MeasureStringByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,

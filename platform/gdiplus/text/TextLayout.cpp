@@ -166,7 +166,6 @@ struct LinePlacement {
     const Paragraph* p;
     const Line* line;
     const std::vector<ShapedGlyph>* ellipsis;
-    bool trailingSpaces;
 };
 
 // The line's items in logical order, with their bidi levels (trailing spaces at the paragraph's, rule L1).
@@ -326,7 +325,7 @@ bool LayOutText(const LayerFont& font, const char16_t* text, int length, const R
         for (const Line& line : lines[k]) {
             if (laid->lineTops.size() == lineCount) return true;
             laid->ellipsis = laid->ellipsis || line.ellipsis;
-            const LinePlacement at{&p, &line, &ellipsis, rules.measureTrailingSpaces};
+            const LinePlacement at{&p, &line, &ellipsis};
             items.clear();
             itemLevels.clear();
             LogicalItems(at, &items, &itemLevels);
