@@ -70,8 +70,9 @@ std::vector<RectF> Cells(Graphics& g, const std::u16string& text, const Font& fo
         const INT count = INT(std::min<size_t>(32, ranges.size() - first));
         EXPECT_EQ(format.SetMeasurableCharacterRanges(count, ranges.data() + first), Ok);
         std::vector<Region> regions(static_cast<size_t>(count));
-        EXPECT_EQ(g.MeasureCharacterRanges(text.c_str(), INT(text.size()), &font, layout, &format, count, regions.data()),
-                  Ok);
+        EXPECT_EQ(
+            g.MeasureCharacterRanges(text.c_str(), INT(text.size()), &font, layout, &format, count, regions.data()),
+            Ok);
         for (INT k = 0; k < count; ++k) regions[size_t(k)].GetBounds(&cells[first + size_t(k)], &g);
     }
     return cells;

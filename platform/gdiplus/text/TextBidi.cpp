@@ -16,7 +16,8 @@ bool MayTurnRightToLeft(char16_t unit)
 {
     return (unit >= 0x0590 && unit <= 0x08FF) || (unit >= 0x200E && unit <= 0x200F) ||
            (unit >= 0x202A && unit <= 0x202E) || (unit >= 0x2066 && unit <= 0x2069) ||
-           (unit >= 0xD800 && unit < 0xDC00) || (unit >= 0xFB1D && unit <= 0xFDFF) || (unit >= 0xFE70 && unit <= 0xFEFF);
+           (unit >= 0xD800 && unit < 0xDC00) || (unit >= 0xFB1D && unit <= 0xFDFF) ||
+           (unit >= 0xFE70 && unit <= 0xFEFF);
 }
 
 }  // namespace

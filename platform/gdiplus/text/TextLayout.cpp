@@ -192,8 +192,9 @@ const ShapedGlyph& ItemGlyph(const LinePlacement& at, size_t item)
 bool SetUpright(char16_t unit)
 {
     return (unit >= 0x1100 && unit <= 0x11FF) || (unit >= 0x2E80 && unit <= 0xA4CF) ||
-           (unit >= 0xAC00 && unit <= 0xD7AF) || (unit >= 0xD800 && unit < 0xDC00) || (unit >= 0xF900 && unit <= 0xFAFF) ||
-           (unit >= 0xFE30 && unit <= 0xFE4F) || (unit >= 0xFF00 && unit <= 0xFFEF);
+           (unit >= 0xAC00 && unit <= 0xD7AF) || (unit >= 0xD800 && unit < 0xDC00) ||
+           (unit >= 0xF900 && unit <= 0xFAFF) || (unit >= 0xFE30 && unit <= 0xFE4F) ||
+           (unit >= 0xFF00 && unit <= 0xFFEF);
 }
 
 // Vertical text: the lines laid out across the layout with its sides swapped, then turned a quarter
@@ -227,6 +228,7 @@ bool LayOutText(const LayerFont& font, const char16_t* text, int length, const R
     if (rules.vertical) return LayOutVertical(font, text, length, layout, rules, laid);
     laid->glyphs.clear();
     laid->underlines.clear();
+    laid->lineTops.clear();
     laid->box = RectF(layout.X, layout.Y, 0, 0);
     laid->fitted = laid->lines = 0;
     laid->ellipsis = false;
@@ -334,7 +336,8 @@ bool LayOutText(const LayerFont& font, const char16_t* text, int length, const R
             for (size_t item : items) full += ItemGlyph(at, item).advance;
             // In a right-to-left paragraph the unmeasured trailing spaces lie left of the line's start.
             const float hang = p.baseLevel && !line.ellipsis ? full - line.width : 0;
-            float penX = layout.X + AlignedShift(alignment, side, line.width + 2 * rules.padding) + rules.padding - hang;
+            float penX =
+                layout.X + AlignedShift(alignment, side, line.width + 2 * rules.padding) + rules.padding - hang;
             const size_t cutUnit = line.end < p.glyphs.size() ? p.glyphs[line.end].cluster : 0;
             for (size_t index : order) {
                 const size_t item = items[index];

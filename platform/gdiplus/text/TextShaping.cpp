@@ -44,8 +44,8 @@ bool TakeGlyphs(hb_buffer_t* buffer, const TextFace& face, float scale, uint8_t 
 }
 
 // The characters [start, start + count) of the paragraph shaped in the face, appended.
-bool ShapeRun(const TextFace& face, const char16_t* text, int length, int start, int count, uint8_t level,
-              float emSize, std::vector<ShapedGlyph>* glyphs)
+bool ShapeRun(const TextFace& face, const char16_t* text, int length, int start, int count, uint8_t level, float emSize,
+              std::vector<ShapedGlyph>* glyphs)
 {
     thread_local ThreadBuffer shaping;
     hb_buffer_t* buffer = shaping.buffer;
