@@ -15,7 +15,7 @@ PACKAGES=(
   libgdiplus libjpeg-dev libpng-dev libgif-dev libtiff-dev
   fonts-dejavu-core fonts-liberation2 fonts-nanum fontconfig libfontconfig-dev
   libx11-dev xvfb xauth x11-utils imagemagick
-  libxcb1-dev libcairo2-dev libcups2-dev libharfbuzz-dev libfreetype-dev
+  libxcb1-dev libcairo2-dev libcups2-dev libharfbuzz-dev libfreetype-dev libfribidi-dev
   cups-daemon cups-client poppler-utils xclip
   dpkg-dev file
 )

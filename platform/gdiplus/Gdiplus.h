@@ -647,6 +647,14 @@ public:
     /// How many distances SetTabStops gave, and those distances with the first offset.
     INT GetTabStopCount() const;
     Status GetTabStops(INT count, REAL* firstTabOffset, REAL* tabStops) const;
+    /// How the last visible line is cut when the text does not fit (Character by default; ellipsis forms
+    /// end it with "…").
+    Status SetTrimming(StringTrimming trimming);
+    StringTrimming GetTrimming() const;
+    /// What "&" does: None draws it, Hide drops it, Show drops it and underlines the next character ("&&"
+    /// is one "&" under Hide and Show).
+    Status SetHotkeyPrefix(HotkeyPrefix hotkeyPrefix);
+    HotkeyPrefix GetHotkeyPrefix() const;
     /// The runs of characters Graphics::MeasureCharacterRanges measures (at most 32, as in GDI+).
     Status SetMeasurableCharacterRanges(INT rangeCount, const CharacterRange* ranges);
     /// How many runs SetMeasurableCharacterRanges gave.
@@ -1197,8 +1205,9 @@ private:
     bool FillPathAntialiased(const Brush* brush, const GraphicsPath* path);
     bool DrawPathAntialiased(const Pen* pen, const GraphicsPath* path);
     // Lays text out, measures and draws it itself (text/TextDraw.cpp) where it can do so as GDI+ does:
-    // a font the layer has a face for, horizontal left-to-right text every character of which the face
-    // draws, wrapping at words or unwrapped, fitting its layout; false, having done nothing, otherwise.
+    // a font the layer has a face for, text every character of which an installed face draws, wrapping at
+    // words or unwrapped, in either direction or vertical, fitting its layout or trimmed; false, having
+    // done nothing, otherwise.
     bool LayOutByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
                        const StringFormat* format, LaidText* laid) const;
     bool MeasureStringByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
@@ -1206,9 +1215,9 @@ private:
     bool DrawStringByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
                            const StringFormat* format, const Brush* brush);
     // Fills the outlines of the laid glyphs that may reach the canvas (those within `reach` device pixels),
-    // anti-aliased or in whole pixels; false, having drawn nothing, for text clipped to its layout.
-    bool FillOutlinesByLayer(const LaidText& laid, const DeviceMap& map, bool clipped, float reach, bool wholePixels,
-                             const Brush* brush);
+    // anti-aliased or in whole pixels, kept to `clipTo` when given.
+    bool FillOutlinesByLayer(const LaidText& laid, const DeviceMap& map, const RectF* clipTo, float reach,
+                             bool wholePixels, const Brush* brush);
     bool MeasureRangesByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
                               const StringFormat* format, Region* regions) const;
     // Outlines lines, polygons and shapes with any solid-colour pen (caps, joins, dashes, inset) by the

@@ -253,6 +253,17 @@ enum StringFormatFlags {
 
 enum StringAlignment { StringAlignmentNear = 0, StringAlignmentCenter = 1, StringAlignmentFar = 2 };
 
+enum StringTrimming {
+    StringTrimmingNone = 0,
+    StringTrimmingCharacter = 1,
+    StringTrimmingWord = 2,
+    StringTrimmingEllipsisCharacter = 3,
+    StringTrimmingEllipsisWord = 4,
+    StringTrimmingEllipsisPath = 5
+};
+
+enum HotkeyPrefix { HotkeyPrefixNone = 0, HotkeyPrefixShow = 1, HotkeyPrefixHide = 2 };
+
 enum RotateFlipType {
     RotateNoneFlipNone = 0,
     Rotate90FlipNone = 1,

@@ -1,4 +1,4 @@
-// String formats: copies, the engine's shared formats, flags and tab stops.
+// String formats: copies, the engine's shared formats, flags, tab stops, trimming and hotkey prefixes.
 #include "../Gdiplus.h"
 
 namespace Gdiplus {
@@ -66,6 +66,30 @@ INT StringFormat::GetTabStopCount() const
 Status StringFormat::GetTabStops(INT count, REAL* firstTabOffset, REAL* tabStops) const
 {
     return SetStatus(DllExports::GdipGetStringFormatTabStops(nativeFormat, count, firstTabOffset, tabStops));
+}
+
+Status StringFormat::SetTrimming(StringTrimming trimming)
+{
+    return SetStatus(DllExports::GdipSetStringFormatTrimming(nativeFormat, trimming));
+}
+
+StringTrimming StringFormat::GetTrimming() const
+{
+    StringTrimming trimming = StringTrimmingNone;
+    SetStatus(DllExports::GdipGetStringFormatTrimming(nativeFormat, &trimming));
+    return trimming;
+}
+
+Status StringFormat::SetHotkeyPrefix(HotkeyPrefix hotkeyPrefix)
+{
+    return SetStatus(DllExports::GdipSetStringFormatHotkeyPrefix(nativeFormat, hotkeyPrefix));
+}
+
+HotkeyPrefix StringFormat::GetHotkeyPrefix() const
+{
+    INT prefix = HotkeyPrefixNone;
+    SetStatus(DllExports::GdipGetStringFormatHotkeyPrefix(nativeFormat, &prefix));
+    return static_cast<HotkeyPrefix>(prefix);
 }
 
 Status StringFormat::SetMeasurableCharacterRanges(INT rangeCount, const CharacterRange* ranges)

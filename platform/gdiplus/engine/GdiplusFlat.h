@@ -328,6 +328,10 @@ Status GdipGetStringFormatFlags(const GpStringFormat* format, INT* flags);
 Status GdipSetStringFormatTabStops(GpStringFormat* format, REAL firstTabOffset, INT count, const REAL* tabStops);
 Status GdipGetStringFormatTabStopCount(const GpStringFormat* format, INT* count);
 Status GdipGetStringFormatTabStops(const GpStringFormat* format, INT count, REAL* firstTabOffset, REAL* tabStops);
+Status GdipSetStringFormatTrimming(GpStringFormat* format, StringTrimming trimming);
+Status GdipGetStringFormatTrimming(const GpStringFormat* format, StringTrimming* trimming);
+Status GdipSetStringFormatHotkeyPrefix(GpStringFormat* format, INT hotkeyPrefix);
+Status GdipGetStringFormatHotkeyPrefix(const GpStringFormat* format, INT* hotkeyPrefix);
 
 // Image attributes.
 Status GdipCreateImageAttributes(GpImageAttributes** imageattr);

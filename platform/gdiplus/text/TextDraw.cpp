@@ -26,10 +26,10 @@ namespace Gdiplus {
 
 namespace {
 
-// The flags laid out here; any other (right to left, vertical, format controls shown, no font fallback)
-// stays with the engine.
+// The flags laid out here; any other (format controls shown, no font fallback) stays with the engine.
 constexpr INT kLaidOutFlags = StringFormatFlagsNoWrap | StringFormatFlagsLineLimit | StringFormatFlagsNoClip |
-                              StringFormatFlagsNoFitBlackBox | StringFormatFlagsMeasureTrailingSpaces;
+                              StringFormatFlagsNoFitBlackBox | StringFormatFlagsMeasureTrailingSpaces |
+                              StringFormatFlagsDirectionRightToLeft | StringFormatFlagsDirectionVertical;
 // A glyph reaches at most this many ems from its origin, for leaving out glyphs far off the canvas.
 constexpr float kGlyphReachEms = 4.0f;
 
@@ -74,6 +74,42 @@ INT FlagsOf(const StringFormat* format)
     INT flags = 0;
     if (format) DllExports::GdipGetStringFormatFlags(format->NativeFormat(), &flags);
     return flags;
+}
+
+// The format's trimming, hotkey prefix and tab stops, read as its flags are (TextLayout.h).
+void ReadFormatRules(const StringFormat* format, TextRules* rules)
+{
+    if (!format) return;
+    DllExports::GpStringFormat* native = format->NativeFormat();
+    DllExports::GdipGetStringFormatTrimming(native, &rules->trimming);
+    INT prefix = HotkeyPrefixNone;
+    DllExports::GdipGetStringFormatHotkeyPrefix(native, &prefix);
+    rules->hotkeyPrefix = static_cast<HotkeyPrefix>(prefix);
+    INT count = 0;
+    if (DllExports::GdipGetStringFormatTabStopCount(native, &count) != Ok || count <= 0) return;
+    rules->tabStops.resize(size_t(count));
+    if (DllExports::GdipGetStringFormatTabStops(native, count, &rules->firstTabOffset, rules->tabStops.data()) != Ok)
+        rules->tabStops.clear();
+}
+
+// The underlines of shown hotkey prefixes as closed figures, kept to the layout rectangle when the text is
+// clipped.
+void UnderlineFigures(const LaidText& laid, const RectF* clip, std::vector<PointF>* points, std::vector<BYTE>* types)
+{
+    for (RectF line : laid.underlines) {
+        if (clip) {
+            const REAL left = std::max(line.X, clip->X), right = std::min(line.GetRight(), clip->GetRight());
+            const REAL top = std::max(line.Y, clip->Y), bottom = std::min(line.GetBottom(), clip->GetBottom());
+            if (left >= right || top >= bottom) continue;
+            line = RectF(left, top, right - left, bottom - top);
+        }
+        for (const PointF& corner : {PointF(line.X, line.Y), PointF(line.GetRight(), line.Y),
+                                     PointF(line.GetRight(), line.GetBottom()), PointF(line.X, line.GetBottom())}) {
+            points->push_back(corner);
+            types->push_back(types->size() % 4 == 0 ? PathPointTypeStart : PathPointTypeLine);
+        }
+        types->back() |= PathPointTypeCloseSubpath;
+    }
 }
 
 INT LengthOf(const WCHAR* text, INT length)
@@ -249,6 +285,9 @@ bool LayOutAtEm(const WCHAR* string, INT length, const LayerFont& layer, float e
         DllExports::GdipGetStringFormatAlign(format->NativeFormat(), &rules.alignment);
         DllExports::GdipGetStringFormatLineAlign(format->NativeFormat(), &rules.lineAlignment);
     }
+    rules.rightToLeft = flags & StringFormatFlagsDirectionRightToLeft;
+    rules.vertical = flags & StringFormatFlagsDirectionVertical;
+    ReadFormatRules(format, &rules);
     laid->font = &layer;
     laid->emSize = em;
     return LayOutText(layer, string, LengthOf(string, length), layoutRect, rules, laid);
@@ -275,53 +314,63 @@ bool Graphics::DrawStringByLayer(const WCHAR* string, INT length, const Font* fo
     const INT flags = FlagsOf(format);
     LaidText laid;
     if (!LayOutByLayer(string, length, font, layoutRect, format, &laid)) return false;
-    // An unwrapped line cut at the width is drawn clipped by the engine.
-    if ((flags & StringFormatFlagsNoWrap) && laid.fitted < LengthOf(string, length)) return false;
+    // An unwrapped line cut at the width is drawn clipped by the engine, unless trimmed with an ellipsis.
+    if ((flags & StringFormatFlagsNoWrap) && laid.fitted < LengthOf(string, length) && !laid.ellipsis) return false;
     const GlyphRendering rendering = RenderingOf(hint);
     const bool translation = map.m11 == 1 && map.m12 == 0 && map.m21 == 0 && map.m22 == 1;
     // Text is clipped to its layout rectangle unless told not to (pixels whose centres lie inside).
     const bool clipped = layoutRect.Width > 0 && layoutRect.Height > 0 && !(flags & StringFormatFlagsNoClip);
     const double stretch = std::max(std::abs(map.m11) + std::abs(map.m21), std::abs(map.m12) + std::abs(map.m22));
     const float reach = float(kGlyphReachEms * laid.emSize * stretch);
-    if (!translation || laid.emSize > kLargestCachedEm)
-        return FillOutlinesByLayer(laid, map, clipped, reach, rendering.singleBit, brush);
-    Point origin;
-    DllExports::GdipGetRenderingOrigin(nativeGraphics, &origin.X, &origin.Y);
-    const PaintSource paint(brush, map, origin);
-    const PixelView target(surface.get(), ViewedFormats::Premultiplied);
-    DeviceClip clip;
-    if (!paint.Valid() || !target.Valid() || !ReadDeviceClip(&clip, target)) return false;
-    const Rect within = clip.Narrow(Rect(0, 0, target.Width(), target.Height()));
-    PixelBox box{within.X, within.Y, within.X + within.Width, within.Y + within.Height};
-    if (clipped) {
-        box.left = std::max(box.left, PixelEdge(layoutRect.X + map.dx));
-        box.top = std::max(box.top, PixelEdge(layoutRect.Y + map.dy));
-        box.right = std::min(box.right, PixelEdge(double(layoutRect.X) + layoutRect.Width + map.dx));
-        box.bottom = std::min(box.bottom, PixelEdge(double(layoutRect.Y) + layoutRect.Height + map.dy));
-    }
-    box = RowsReached(laid, map, reach, box);
-    ARGB colour = 0;
-    MaskPaint maskPaint;
-    if (paint.Solid(&colour))
-        maskPaint.source = EnginePremultiplied(colour);
-    else
-        maskPaint.shaded = &paint;
-    if ((!maskPaint.shaded && maskPaint.source == 0) || box.Empty()) return true;
-    std::optional<ClipRows> clipRows;
-    if (!clip.IsBox()) {
-        clipRows.emplace(clip, Rect(box.left, box.top, box.right - box.left, box.bottom - box.top));
-        maskPaint.clipRows = &*clipRows;
-    }
-    PaintGlyphs(target, laid, map, rendering, maskPaint, reach, box);
-    return true;
+    const RectF* clipTo = clipped ? &layoutRect : nullptr;
+    if (!translation || laid.emSize > kLargestCachedEm || laid.vertical)
+        return FillOutlinesByLayer(laid, map, clipTo, reach, rendering.singleBit, brush);
+    // The glyphs' masks, painted while the canvas's pixels are held; the underlines of shown hotkeys are
+    // filled after they are let go.
+    const bool painted = [&] {
+        Point origin;
+        DllExports::GdipGetRenderingOrigin(nativeGraphics, &origin.X, &origin.Y);
+        const PaintSource paint(brush, map, origin);
+        const PixelView target(surface.get(), ViewedFormats::Premultiplied);
+        DeviceClip clip;
+        if (!paint.Valid() || !target.Valid() || !ReadDeviceClip(&clip, target)) return false;
+        const Rect within = clip.Narrow(Rect(0, 0, target.Width(), target.Height()));
+        PixelBox box{within.X, within.Y, within.X + within.Width, within.Y + within.Height};
+        if (clipped) {
+            box.left = std::max(box.left, PixelEdge(layoutRect.X + map.dx));
+            box.top = std::max(box.top, PixelEdge(layoutRect.Y + map.dy));
+            box.right = std::min(box.right, PixelEdge(double(layoutRect.X) + layoutRect.Width + map.dx));
+            box.bottom = std::min(box.bottom, PixelEdge(double(layoutRect.Y) + layoutRect.Height + map.dy));
+        }
+        box = RowsReached(laid, map, reach, box);
+        ARGB colour = 0;
+        MaskPaint maskPaint;
+        if (paint.Solid(&colour))
+            maskPaint.source = EnginePremultiplied(colour);
+        else
+            maskPaint.shaded = &paint;
+        if ((!maskPaint.shaded && maskPaint.source == 0) || box.Empty()) return true;
+        std::optional<ClipRows> clipRows;
+        if (!clip.IsBox()) {
+            clipRows.emplace(clip, Rect(box.left, box.top, box.right - box.left, box.bottom - box.top));
+            maskPaint.clipRows = &*clipRows;
+        }
+        PaintGlyphs(target, laid, map, rendering, maskPaint, reach, box);
+        return true;
+    }();
+    if (!painted) return false;
+    std::vector<PointF> points;
+    std::vector<BYTE> types;
+    UnderlineFigures(laid, clipTo, &points, &types);
+    return points.empty() || FillFigures(brush, map, points.data(), types.data(), INT(points.size()), FillModeWinding,
+                                         rendering.singleBit);
 }
 
-bool Graphics::FillOutlinesByLayer(const LaidText& laid, const DeviceMap& map, bool clipped, float reach,
+bool Graphics::FillOutlinesByLayer(const LaidText& laid, const DeviceMap& map, const RectF* clipTo, float reach,
                                    bool wholePixels, const Brush* brush)
 {
-    // Turned, stretched or large text: the outlines of the glyphs that may reach the canvas, filled (not
-    // clipped to a layout rectangle: that stays with the engine).
-    if (clipped) return false;
+    // Turned, stretched, large or vertical text: the outlines of the glyphs that may reach the canvas, and
+    // the underlines of shown hotkeys, filled.
     UINT width = 0, height = 0;
     if (DllExports::GdipGetImageWidth(surface.get(), &width) != Ok ||
         DllExports::GdipGetImageHeight(surface.get(), &height) != Ok)
@@ -330,12 +379,18 @@ bool Graphics::FillOutlinesByLayer(const LaidText& laid, const DeviceMap& map, b
     std::vector<size_t> visible;
     for (size_t i = 0; i < laid.glyphs.size(); ++i)
         if (Touches(map.Apply(PointF(laid.glyphs[i].x, laid.glyphs[i].y)), reach, canvas)) visible.push_back(i);
-    if (visible.empty()) return true;
     std::vector<PointF> points;
     std::vector<BYTE> types;
     if (!GlyphOutlines(laid, visible, &points, &types)) return false;
-    return points.empty() ||
-           FillFigures(brush, map, points.data(), types.data(), INT(points.size()), FillModeWinding, wholePixels);
+    UnderlineFigures(laid, nullptr, &points, &types);
+    if (points.empty()) return true;
+    if (!clipTo) return FillFigures(brush, map, points.data(), types.data(), INT(points.size()), FillModeWinding, wholePixels);
+    // Text kept to its layout rectangle: the rectangle narrows the context's clip for this fill alone.
+    const GraphicsState state = Save();
+    const bool filled = IntersectClip(*clipTo) == Ok &&
+                        FillFigures(brush, map, points.data(), types.data(), INT(points.size()), FillModeWinding, wholePixels);
+    Restore(state);
+    return filled;
 }
 
 bool Graphics::MeasureRangesByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
@@ -357,7 +412,7 @@ bool Graphics::MeasureRangesByLayer(const WCHAR* string, INT length, const Font*
         RectF cell;
         INT cellLine = -1;
         auto flush = [&] {
-            if (cellLine >= 0) regions[r].Union(cell);
+            if (cellLine >= 0) regions[r].Union(laid.Turned(cell));
             cellLine = -1;
         };
         for (const PlacedGlyph& glyph : laid.glyphs) {

@@ -5,31 +5,16 @@
 #include <cmath>
 #include <string>
 
+#include <hb-ot.h>
+
+#include "TextBidi.h"
+#include "TextLines.h"
 #include "TextShaping.h"
+#include "TextTrimming.h"
 
 namespace Gdiplus {
 
 namespace {
-
-// Glyphs [first, end) of a paragraph, and their width without the padding.
-struct Line {
-    size_t first = 0, end = 0;
-    float width = 0;
-};
-
-// A paragraph's glyphs with each one's pen position (pen[i] where glyph i starts, pen[n] the end).
-struct Paragraph {
-    const char16_t* text = nullptr;
-    std::vector<ShapedGlyph> glyphs;
-    std::vector<float> pen;
-    bool IsSpace(size_t i) const
-    {
-        const char16_t unit = text[glyphs[i].cluster];
-        return unit == u' ' || unit == u'\u3000';
-    }
-    // Whether a line may end before glyph i without splitting a character.
-    bool StartsCharacter(size_t i) const { return i == 0 || glyphs[i].cluster != glyphs[i - 1].cluster; }
-};
 
 // The shift of a line or block of the extent along a side of the layout: none, half the room left, all of
 // it. Along an empty side the room is negative: centred and far text lie about and before the point.
@@ -38,6 +23,14 @@ float AlignedShift(StringAlignment alignment, float side, float extent)
     if (alignment == StringAlignmentCenter) return (side - extent) / 2;
     if (alignment == StringAlignmentFar) return side - extent;
     return 0;
+}
+
+// A right-to-left paragraph's near side is the right (GDI+).
+StringAlignment Mirrored(StringAlignment alignment)
+{
+    if (alignment == StringAlignmentNear) return StringAlignmentFar;
+    if (alignment == StringAlignmentFar) return StringAlignmentNear;
+    return alignment;
 }
 
 float LineWidth(const Paragraph& p, size_t first, size_t end, bool trailingSpaces)
@@ -65,15 +58,165 @@ void BreakLines(const Paragraph& p, float room, bool wrap, bool trailingSpaces, 
     lines->push_back({start, count, LineWidth(p, start, count, trailingSpaces)});
 }
 
-// Ends the line after its last whole character whose right edge is within the room; the UTF-16 units kept.
-size_t CutLine(const Paragraph& p, float room, Line* line)
+// Ends the line after its last whole character whose right edge is within the room.
+void CutLine(const Paragraph& p, float room, Line* line)
 {
     size_t end = line->first;
     while (end < line->end && p.pen[end + 1] - p.pen[line->first] <= room) ++end;
     while (end > line->first && end < line->end && !p.StartsCharacter(end)) --end;
     line->end = end;
     line->width = p.pen[end] - p.pen[line->first];
-    return end < p.glyphs.size() ? p.glyphs[end].cluster : std::u16string::npos;
+}
+
+// The text as laid out (hotkey prefixes dropped, a NUL's stand-in a word joiner, a tab a space) with the
+// index in the caller's string of each of its units, and the units a shown prefix underlines.
+struct Prepared {
+    std::u16string text;
+    std::vector<INT> origin;  // origin[text.size()] is the string's length
+    std::vector<bool> tab;
+    std::vector<size_t> hotkeys;
+};
+
+void Prepare(const char16_t* text, int length, HotkeyPrefix prefix, Prepared* out)
+{
+    out->text.reserve(size_t(length));
+    out->origin.reserve(size_t(length) + 1);
+    for (int i = 0; i < length; ++i) {
+        char16_t unit = text[i];
+        if (prefix != HotkeyPrefixNone && unit == u'&') {
+            // "&&" is a literal "&"; a lone one marks the next character.
+            if (i + 1 < length && text[i + 1] == u'&') {
+                ++i;
+            } else {
+                if (prefix == HotkeyPrefixShow && i + 1 < length) out->hotkeys.push_back(out->text.size());
+                continue;
+            }
+        }
+        if (unit == u'\0') unit = u'\u2060';
+        out->tab.push_back(unit == u'\t');
+        out->text.push_back(unit == u'\t' ? u' ' : unit);
+        out->origin.push_back(i);
+    }
+    out->origin.push_back(length);
+}
+
+// The tab stops from the line's start, in order: the first at the offset plus the first distance, each next
+// one the next distance further; past them the last distance repeats. A distance that is not positive
+// and finite ends the stops.
+struct TabStops {
+    std::vector<float> given;
+    float repeat = 0;
+    explicit TabStops(const TextRules& rules)
+    {
+        float stop = rules.firstTabOffset;
+        for (float distance : rules.tabStops) {
+            if (!(distance > 0) || !std::isfinite(stop + distance)) return;
+            stop += distance;
+            given.push_back(stop);
+        }
+        repeat = given.empty() ? 0 : rules.tabStops.back();
+    }
+    // The first stop past the pen; the pen itself when there is none.
+    float After(float pen) const
+    {
+        const auto next = std::upper_bound(given.begin(), given.end(), pen + 1e-3f);
+        if (next != given.end()) return *next;
+        if (!(repeat > 0)) return pen;
+        const float last = given.back();
+        return last + (std::floor((pen + 1e-3f - last) / repeat) + 1) * repeat;
+    }
+};
+
+// Each glyph's pen position, a tab's advance widened to reach the next stop from the paragraph's start.
+void PlacePens(const Prepared& prepared, size_t from, const TabStops& stops, Paragraph* p)
+{
+    p->pen.assign(p->glyphs.size() + 1, 0.0f);
+    for (size_t i = 0; i < p->glyphs.size(); ++i) {
+        ShapedGlyph& g = p->glyphs[i];
+        if (prepared.tab[from + g.cluster] && p->StartsCharacter(i)) g.advance = stops.After(p->pen[i]) - p->pen[i];
+        p->pen[i + 1] = p->pen[i] + g.advance;
+    }
+}
+
+bool HasTab(const Prepared& prepared, size_t from, size_t to)
+{
+    return std::find(prepared.tab.begin() + std::ptrdiff_t(from), prepared.tab.begin() + std::ptrdiff_t(to), true) !=
+           prepared.tab.begin() + std::ptrdiff_t(to);
+}
+
+// The underline a shown hotkey prefix draws, from the face's metrics: its offset below the baseline and its
+// thickness, in layout units.
+struct Underline {
+    float offset = 0, thickness = 0;
+};
+
+Underline UnderlineOf(const TextFace& face, float emSize)
+{
+    hb_position_t offset = 0, thickness = 0;
+    hb_ot_metrics_get_position_with_fallback(face.Shaper(), HB_OT_METRICS_TAG_UNDERLINE_OFFSET, &offset);
+    hb_ot_metrics_get_position_with_fallback(face.Shaper(), HB_OT_METRICS_TAG_UNDERLINE_SIZE, &thickness);
+    const float scale = emSize / float(face.UnitsPerEm());
+    return {-float(offset) * scale, std::max(float(thickness) * scale, 1.0f)};
+}
+
+// A line's glyphs as placed: the paragraph's glyph index, or kEllipsis for each glyph of the ellipsis.
+constexpr size_t kEllipsis = size_t(-1);
+
+struct LinePlacement {
+    const Paragraph* p;
+    const Line* line;
+    const std::vector<ShapedGlyph>* ellipsis;
+};
+
+// The line's items in logical order, with their bidi levels (trailing spaces at the paragraph's, rule L1).
+void LogicalItems(const LinePlacement& at, std::vector<size_t>* items, std::vector<uint8_t>* levels)
+{
+    const Paragraph& p = *at.p;
+    for (size_t i = at.line->first; i < at.line->end; ++i) items->push_back(i);
+    if (at.line->ellipsis)
+        for (size_t k = 0; k < at.ellipsis->size(); ++k) items->push_back(kEllipsis - k);
+    for (size_t i = at.line->tailFirst; at.line->ellipsis && i < at.line->tailEnd; ++i) items->push_back(i);
+    for (size_t item : *items) levels->push_back(item < p.glyphs.size() ? p.glyphs[item].level : p.baseLevel);
+    for (size_t k = items->size(); k > 0 && (*items)[k - 1] < p.glyphs.size() && p.IsSpace((*items)[k - 1]); --k)
+        (*levels)[k - 1] = p.baseLevel;
+}
+
+// The glyph an item stands for.
+const ShapedGlyph& ItemGlyph(const LinePlacement& at, size_t item)
+{
+    return item < at.p->glyphs.size() ? at.p->glyphs[item] : (*at.ellipsis)[kEllipsis - item];
+}
+
+// Characters GDI+ sets upright in vertical text (Hangul, kana, Han, full-width forms, and the planes above
+// the first where most Han lies): the layer turns every glyph, so these stay with the engine.
+bool SetUpright(char16_t unit)
+{
+    return (unit >= 0x1100 && unit <= 0x11FF) || (unit >= 0x2E80 && unit <= 0xA4CF) ||
+           (unit >= 0xAC00 && unit <= 0xD7AF) || (unit >= 0xD800 && unit < 0xDC00) ||
+           (unit >= 0xF900 && unit <= 0xFAFF) || (unit >= 0xFE30 && unit <= 0xFE4F) ||
+           (unit >= 0xFF00 && unit <= 0xFFEF);
+}
+
+// Vertical text: the lines laid out across the layout with its sides swapped, then turned a quarter
+// clockwise about its top right corner, so lines run down and follow each other leftwards.
+bool LayOutVertical(const LayerFont& font, const char16_t* text, int length, const RectF& layout,
+                    const TextRules& rules, LaidText* laid)
+{
+    if (std::any_of(text, text + length, SetUpright)) return false;
+    TextRules across = rules;
+    across.vertical = false;
+    if (!LayOutText(font, text, length, RectF(0, 0, layout.Height, layout.Width), across, laid)) return false;
+    laid->vertical = true;
+    laid->layout = layout;
+    laid->box = laid->Turned(laid->box);
+    for (PlacedGlyph& glyph : laid->glyphs) {
+        const PointF origin(layout.GetRight() - glyph.y, layout.Y + glyph.x);
+        glyph.x = origin.X;
+        glyph.y = origin.Y;
+        glyph.turned = true;
+    }
+    for (RectF& underline : laid->underlines) underline = laid->Turned(underline);
+    return true;
 }
 
 }  // namespace
@@ -81,34 +224,61 @@ size_t CutLine(const Paragraph& p, float room, Line* line)
 bool LayOutText(const LayerFont& font, const char16_t* text, int length, const RectF& layout, const TextRules& rules,
                 LaidText* laid)
 {
+    laid->vertical = false;
+    if (rules.vertical) return LayOutVertical(font, text, length, layout, rules, laid);
     laid->glyphs.clear();
+    laid->underlines.clear();
+    laid->lineTops.clear();
     laid->box = RectF(layout.X, layout.Y, 0, 0);
     laid->fitted = laid->lines = 0;
+    laid->ellipsis = false;
     if (length <= 0) return true;
-    // A NUL has no glyph and no width, and does not break a line: a word joiner stands in for it.
-    std::u16string copy(text, static_cast<size_t>(length));
-    std::replace(copy.begin(), copy.end(), u'\0', u'\u2060');
+    Prepared prepared;
+    Prepare(text, length, rules.hotkeyPrefix, &prepared);
+    const std::u16string& copy = prepared.text;
+    if (copy.empty()) return true;
     if (copy.back() == u'\n' || copy.find(u'\r') != std::u16string::npos) return false;
+    const bool tabs = HasTab(prepared, 0, copy.size());
+    if (tabs && rules.tabStops.empty()) return false;
 
     const float room = layout.Width - 2 * rules.padding;
     const bool wrap = rules.wrap && layout.Width > 0;
     const bool cut = rules.cutAtWidth && layout.Width > 0;
+    const bool ellipsisTrimming = EndsWithEllipsis(rules.trimming);
+    std::vector<ShapedGlyph> ellipsis;
+    float ellipsisWidth = 0;
+    if (ellipsisTrimming) {
+        if (!ShapeParagraph(font, u"\u2026", 1, nullptr, rules.emSize, &ellipsis, &laid->fallbacks)) return false;
+        for (const ShapedGlyph& g : ellipsis) ellipsisWidth += g.advance;
+    }
+    const uint8_t baseLevel = rules.rightToLeft ? 1 : 0;
+    const TabStops stops(rules);
     std::vector<Paragraph> paragraphs;
     std::vector<std::vector<Line>> lines;
+    std::vector<uint8_t> levels;
     size_t lineCount = 0, fitted = copy.size();
     for (size_t from = 0; from <= copy.size();) {
         const size_t to = std::min(copy.find(u'\n', from), copy.size());
         Paragraph& p = paragraphs.emplace_back();
         p.text = copy.data() + from;
-        if (!ShapeParagraph(font, p.text, int(to - from), rules.emSize, &p.glyphs, &laid->fallbacks)) return false;
-        p.pen.resize(p.glyphs.size() + 1, 0.0f);
-        for (size_t i = 0; i < p.glyphs.size(); ++i) p.pen[i + 1] = p.pen[i] + p.glyphs[i].advance;
+        p.baseLevel = baseLevel;
+        BidiLevels(p.text, to - from, rules.rightToLeft, &levels);
+        if (!ShapeParagraph(font, p.text, int(to - from), levels.empty() ? nullptr : levels.data(), rules.emSize,
+                            &p.glyphs, &laid->fallbacks))
+            return false;
+        PlacePens(prepared, from, stops, &p);
         BreakLines(p, room, wrap, rules.measureTrailingSpaces, &lines.emplace_back());
+        // Tab stops count from a paragraph's start: its wrapped lines stay with the engine.
+        if (lines.back().size() > 1 && HasTab(prepared, from, to)) return false;
         if (cut) {
             // Only a single unwrapped line is cut here; more paragraphs stay with the engine.
             if (to != copy.size()) return false;
-            const size_t kept = CutLine(p, room, &lines.back().back());
-            if (kept != std::u16string::npos) fitted = from + kept;
+            Line& line = lines.back().back();
+            if (ellipsisTrimming)
+                TrimWithEllipsis(p, rules.trimming, room, ellipsisWidth, &line);
+            else
+                CutLine(p, room, &line);
+            if (line.end < p.glyphs.size()) fitted = from + p.glyphs[line.end].cluster;
         }
         lineCount += lines.back().size();
         from = to + 1;
@@ -118,33 +288,68 @@ bool LayOutText(const LayerFont& font, const char16_t* text, int length, const R
     if (laid->overflows) {
         const float fits = layout.Height / rules.lineHeight;
         lineCount = std::min(lineCount, size_t(rules.lineLimit ? std::floor(fits + 1e-3f) : std::ceil(fits)));
+        // The last line shown takes the rest of its paragraph, trimmed with an ellipsis.
+        size_t seen = 0;
+        for (size_t k = 0; ellipsisTrimming && k < paragraphs.size() && lineCount > 0; ++k) {
+            if (seen + lines[k].size() < lineCount) {
+                seen += lines[k].size();
+                continue;
+            }
+            Line& last = lines[k][lineCount - seen - 1];
+            last.end = paragraphs[k].glyphs.size();
+            last.width = LineWidth(paragraphs[k], last.first, last.end, rules.measureTrailingSpaces);
+            TrimWithEllipsis(paragraphs[k], rules.trimming, room, ellipsisWidth, &last);
+            break;
+        }
     }
     const float blockHeight = float(lineCount) * rules.lineHeight;
+    const StringAlignment alignment = rules.rightToLeft ? Mirrored(rules.alignment) : rules.alignment;
     float widest = 0;
+    size_t counted = 0;
     for (const auto& paragraphLines : lines)
-        for (const Line& line : paragraphLines) widest = std::max(widest, line.width + 2 * rules.padding);
+        for (const Line& line : paragraphLines)
+            if (counted++ < lineCount || !laid->overflows) widest = std::max(widest, line.width + 2 * rules.padding);
     const float top = layout.Y + AlignedShift(rules.lineAlignment, std::max(layout.Height, 0.0f), blockHeight);
     const float side = std::max(layout.Width, 0.0f);
-    laid->box = RectF(layout.X + AlignedShift(rules.alignment, side, widest), top, widest, blockHeight);
-    laid->fitted = static_cast<INT>(fitted);
+    laid->box = RectF(layout.X + AlignedShift(alignment, side, widest), top, widest, blockHeight);
+    laid->fitted = prepared.origin[fitted];
     laid->lines = static_cast<INT>(lineCount);
 
     laid->lineHeight = rules.lineHeight;
     laid->glyphs.reserve(copy.size());
     float lineTop = top;
+    const Underline underline = prepared.hotkeys.empty() ? Underline() : UnderlineOf(*font.face, rules.emSize);
+    std::vector<size_t> items, order;
+    std::vector<uint8_t> itemLevels;
     for (size_t k = 0; k < paragraphs.size(); ++k) {
         const Paragraph& p = paragraphs[k];
-        const INT firstUnit = static_cast<INT>(p.text - copy.data());
+        const size_t firstUnit = size_t(p.text - copy.data());
         for (const Line& line : lines[k]) {
             if (laid->lineTops.size() == lineCount) return true;
-            const float left =
-                layout.X + AlignedShift(rules.alignment, side, line.width + 2 * rules.padding) + rules.padding;
-            for (size_t i = line.first; i < line.end; ++i) {
-                const ShapedGlyph& g = p.glyphs[i];
-                const float penX = left + p.pen[i] - p.pen[line.first];
+            laid->ellipsis = laid->ellipsis || line.ellipsis;
+            const LinePlacement at{&p, &line, &ellipsis};
+            items.clear();
+            itemLevels.clear();
+            LogicalItems(at, &items, &itemLevels);
+            VisualOrder(itemLevels, &order);
+            float full = 0;
+            for (size_t item : items) full += ItemGlyph(at, item).advance;
+            // In a right-to-left paragraph the unmeasured trailing spaces lie left of the line's start.
+            const float hang = p.baseLevel && !line.ellipsis ? full - line.width : 0;
+            float penX =
+                layout.X + AlignedShift(alignment, side, line.width + 2 * rules.padding) + rules.padding - hang;
+            const size_t cutUnit = line.end < p.glyphs.size() ? p.glyphs[line.end].cluster : 0;
+            for (size_t index : order) {
+                const size_t item = items[index];
+                const ShapedGlyph& g = ItemGlyph(at, item);
+                const size_t unit = firstUnit + (item < p.glyphs.size() ? g.cluster : cutUnit);
                 laid->glyphs.push_back({g.face, g.glyph, penX + g.xOffset, lineTop + rules.ascent + g.yOffset,
-                                        firstUnit + static_cast<INT>(g.cluster), INT(laid->lineTops.size()), penX,
-                                        g.advance});
+                                        prepared.origin[unit], INT(laid->lineTops.size()), penX, g.advance});
+                if (item < p.glyphs.size() && p.StartsCharacter(item) &&
+                    std::binary_search(prepared.hotkeys.begin(), prepared.hotkeys.end(), unit))
+                    laid->underlines.emplace_back(penX, lineTop + rules.ascent + underline.offset, g.advance,
+                                                  underline.thickness);
+                penX += g.advance;
             }
             laid->lineTops.push_back(lineTop);
             lineTop += rules.lineHeight;

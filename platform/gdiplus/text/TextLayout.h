@@ -2,7 +2,10 @@
 // between words (a word wider than the line is broken between characters), each line's trailing spaces
 // left out of its width, GenericDefault's padding of a sixth of the em on the left and the right, lines a
 // line spacing apart with the first baseline an ascent below the top, and the lines aligned near, centre
-// or far on both axes (about the point itself along a side that is empty).
+// or far on both axes (about the point itself along a side that is empty). Right-to-left runs are put in
+// visual order (TextBidi.h), and a right-to-left paragraph's near side is its right; tabs move the pen to
+// the format's stops; hotkey prefixes are dropped (and the next character underlined); the last visible
+// line is trimmed with an ellipsis (TextTrimming.h).
 #pragma once
 
 #include <cstdint>
@@ -24,6 +27,14 @@ struct TextRules {
     bool measureTrailingSpaces = false;
     bool lineLimit = false;  // of lines past the layout's height, none is shown in part
     StringAlignment alignment = StringAlignmentNear, lineAlignment = StringAlignmentNear;
+    bool rightToLeft = false;  // the paragraphs' base direction (DirectionRightToLeft)
+    bool vertical = false;     // lines top to bottom, each next one left of the last (DirectionVertical)
+    StringTrimming trimming = StringTrimmingCharacter;
+    HotkeyPrefix hotkeyPrefix = HotkeyPrefixNone;
+    // Tab stops from the line's start: the first at firstTabOffset + tabStops[0], each next one the next
+    // distance further, the last distance repeated; no stops: tabs are left to the engine.
+    float firstTabOffset = 0;
+    std::vector<float> tabStops;
 };
 
 struct PlacedGlyph {
@@ -33,6 +44,7 @@ struct PlacedGlyph {
     INT unit = 0;        // the UTF-16 index of the character it starts
     INT line = 0;
     float penX = 0, advance = 0;  // the character's cell along the line
+    bool turned = false;          // drawn a quarter turn clockwise (vertical text)
 };
 
 struct LaidText {
@@ -45,10 +57,22 @@ struct LaidText {
     float emSize = 0;
     std::vector<float> lineTops;
     float lineHeight = 0;
-    bool overflows = false;  // more lines than the layout's height holds: those past it have no glyphs
+    bool overflows = false;         // more lines than the layout's height holds: those past it have no glyphs
+    bool ellipsis = false;          // a line was trimmed with an ellipsis
+    std::vector<RectF> underlines;  // under the characters a hotkey prefix shows
+    // Vertical text is laid out as lines across a rectangle of the layout's sides swapped, then turned a
+    // quarter clockwise about the layout's top right corner: Turned maps a box of that frame onto the page.
+    bool vertical = false;
+    RectF layout;
+    RectF Turned(const RectF& box) const
+    {
+        if (!vertical) return box;
+        return RectF(layout.GetRight() - box.GetBottom(), layout.Y + box.X, box.Height, box.Width);
+    }
 };
 
-// Lays the text out in the layout rectangle; false when the layer cannot lay it out as GDI+ does (a
+// Lays the text out in the layout rectangle (vertical text: glyphs of scripts set upright, such as Han and
+// Hangul, stay with the engine); false when the layer cannot lay it out as GDI+ does (a
 // character it leaves to the engine). Of more lines than the rectangle's height holds, those that start
 // inside it (that end inside it under LineLimit) are shown and aligned, and `overflows` says so.
 bool LayOutText(const LayerFont& font, const char16_t* text, int length, const RectF& layout, const TextRules& rules,

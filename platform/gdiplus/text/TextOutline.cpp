@@ -13,8 +13,13 @@ struct OutlineSink {
     std::vector<PointF>* points;
     std::vector<BYTE>* types;
     float x, y, scale;
+    bool turned;  // a quarter turn clockwise (vertical text)
     FT_Vector last{};
-    PointF At(const FT_Vector* v) const { return PointF(x + float(v->x) * scale, y - float(v->y) * scale); }
+    PointF At(const FT_Vector* v) const
+    {
+        if (turned) return PointF(x + float(v->y) * scale, y + float(v->x) * scale);
+        return PointF(x + float(v->x) * scale, y - float(v->y) * scale);
+    }
     void Close()
     {
         if (!types->empty() && !(types->back() & PathPointTypeCloseSubpath)) types->back() |= PathPointTypeCloseSubpath;
@@ -74,7 +79,7 @@ bool GlyphOutlines(const LaidText& laid, const std::vector<size_t>& which, std::
         if (FT_Load_Glyph(face.Outlines(), glyph.glyph, FT_LOAD_NO_SCALE) != 0 ||
             face.Outlines()->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
             return false;
-        OutlineSink sink{points, types, glyph.x, glyph.y, laid.emSize / float(face.UnitsPerEm())};
+        OutlineSink sink{points, types, glyph.x, glyph.y, laid.emSize / float(face.UnitsPerEm()), glyph.turned};
         if (FT_Outline_Decompose(&face.Outlines()->glyph->outline, &funcs, &sink) != 0) return false;
         sink.Close();
     }

@@ -7,24 +7,13 @@ namespace Gdiplus {
 
 namespace {
 
-bool IsRightToLeft(char32_t c)
-{
-    return (c >= 0x0590 && c <= 0x08FF) || (c >= 0xFB1D && c <= 0xFDFF) || (c >= 0xFE70 && c <= 0xFEFF) ||
-           (c >= 0x10800 && c <= 0x10FFF) || (c >= 0x1E800 && c <= 0x1EFFF) || c == 0x200F || c == 0x202B ||
-           c == 0x202E || c == 0x2067;
-}
-
-// Characters GDI+ lays out by rules of its own (tabs, controls other than the NUL's stand-in) or with
-// right-to-left ordering: the engine keeps them.
+// Controls GDI+ lays out by rules of its own stay with the engine; the NUL's stand-in and tabs (turned into
+// spaces before shaping) are the layout's.
 bool LaysOut(const char16_t* text, int length)
 {
     for (int i = 0; i < length; ++i) {
         const char16_t unit = text[i];
         if (unit < 0x20 || (unit >= 0x7F && unit < 0xA0)) return false;
-        char32_t c = unit;
-        if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < length && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
-            c = 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00);
-        if (IsRightToLeft(c)) return false;
     }
     return true;
 }
@@ -37,22 +26,25 @@ struct ThreadBuffer {
 
 constexpr unsigned kKeptBufferGlyphs = 1u << 16;
 
-// The shaped glyphs of the face scaled, appended; false when one is missing from it.
-bool TakeGlyphs(hb_buffer_t* buffer, const TextFace& face, float scale, std::vector<ShapedGlyph>* glyphs)
+// The shaped glyphs of the face scaled, appended in logical order; false when one is missing from it.
+bool TakeGlyphs(hb_buffer_t* buffer, const TextFace& face, float scale, uint8_t level, std::vector<ShapedGlyph>* glyphs)
 {
+    const size_t first = glyphs->size();
     unsigned count = 0;
     const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer, &count);
     const hb_glyph_position_t* position = hb_buffer_get_glyph_positions(buffer, &count);
     for (unsigned i = 0; i < count; ++i) {
         if (info[i].codepoint == 0) return false;
         glyphs->push_back({&face, info[i].codepoint, info[i].cluster, float(position[i].x_advance) * scale,
-                           float(position[i].x_offset) * scale, -float(position[i].y_offset) * scale});
+                           float(position[i].x_offset) * scale, -float(position[i].y_offset) * scale, level});
     }
+    // HarfBuzz gives a right-to-left run in visual order.
+    if (level & 1) std::reverse(glyphs->begin() + std::ptrdiff_t(first), glyphs->end());
     return true;
 }
 
 // The characters [start, start + count) of the paragraph shaped in the face, appended.
-bool ShapeRun(const TextFace& face, const char16_t* text, int length, int start, int count, float emSize,
+bool ShapeRun(const TextFace& face, const char16_t* text, int length, int start, int count, uint8_t level, float emSize,
               std::vector<ShapedGlyph>* glyphs)
 {
     thread_local ThreadBuffer shaping;
@@ -60,11 +52,11 @@ bool ShapeRun(const TextFace& face, const char16_t* text, int length, int start,
     hb_buffer_reset(buffer);
     // The whole paragraph is the context: clusters count from its start.
     hb_buffer_add_utf16(buffer, reinterpret_cast<const uint16_t*>(text), length, unsigned(start), count);
-    hb_buffer_set_direction(buffer, HB_DIRECTION_LTR);
+    hb_buffer_set_direction(buffer, level & 1 ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
     hb_buffer_guess_segment_properties(buffer);
     hb_shape(face.Shaper(), buffer, nullptr, 0);
     const float scale = emSize / float(face.UnitsPerEm());
-    const bool shaped = hb_buffer_allocation_successful(buffer) && TakeGlyphs(buffer, face, scale, glyphs);
+    const bool shaped = hb_buffer_allocation_successful(buffer) && TakeGlyphs(buffer, face, scale, level, glyphs);
     // A paragraph of a million characters leaves no buffer of its size behind.
     if (hb_buffer_get_length(buffer) > kKeptBufferGlyphs) {
         hb_buffer_destroy(buffer);
@@ -96,7 +88,7 @@ bool FollowsItsBase(char32_t c)
 
 }  // namespace
 
-bool ShapeParagraph(const LayerFont& font, const char16_t* text, int length, float emSize,
+bool ShapeParagraph(const LayerFont& font, const char16_t* text, int length, const uint8_t* levels, float emSize,
                     std::vector<ShapedGlyph>* glyphs, std::vector<std::shared_ptr<TextFace>>* faces)
 {
     glyphs->clear();
@@ -105,6 +97,7 @@ bool ShapeParagraph(const LayerFont& font, const char16_t* text, int length, flo
     const TextFace* primary = font.face.get();
     const TextFace* runFace = nullptr;
     int runStart = 0;
+    uint8_t runLevel = levels ? levels[0] : 0;
     for (int i = 0, units = 1; i < length; i += units) {
         const char32_t c = CodePointAt(text, length, i, &units);
         hb_codepoint_t glyph = 0;
@@ -117,12 +110,15 @@ bool ShapeParagraph(const LayerFont& font, const char16_t* text, int length, flo
             face = fallback.get();
             if (std::find(faces->begin(), faces->end(), fallback) == faces->end()) faces->push_back(fallback);
         }
-        if (face == runFace) continue;
-        if (runFace && !ShapeRun(*runFace, text, length, runStart, i - runStart, emSize, glyphs)) return false;
+        const uint8_t level = levels ? levels[i] : 0;
+        if (face == runFace && level == runLevel) continue;
+        if (runFace && !ShapeRun(*runFace, text, length, runStart, i - runStart, runLevel, emSize, glyphs))
+            return false;
         runFace = face;
         runStart = i;
+        runLevel = level;
     }
-    return ShapeRun(*runFace, text, length, runStart, length - runStart, emSize, glyphs);
+    return ShapeRun(*runFace, text, length, runStart, length - runStart, runLevel, emSize, glyphs);
 }
 
 }  // namespace Gdiplus

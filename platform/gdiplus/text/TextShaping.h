@@ -16,13 +16,15 @@ struct ShapedGlyph {
     uint32_t cluster = 0;  // the UTF-16 index, in the paragraph, of the character the glyph starts
     float advance = 0;     // in the units of `scale` (pixels per design unit times the design advance)
     float xOffset = 0, yOffset = 0;
+    uint8_t level = 0;  // the bidi embedding level of its character: odd for right to left
 };
 
-// Shapes the paragraph left to right at the em size (layout units), each run of characters in the font's
-// face or, for characters it lacks, in the face fontconfig falls back to (kept alive in `faces`); false
-// when no installed face has a character, or a character is one the layer does not lay out (a tab, a
-// right-to-left letter, a control).
-bool ShapeParagraph(const LayerFont& font, const char16_t* text, int length, float emSize,
+// Shapes the paragraph at the em size (layout units), each run of characters in the font's face or, for
+// characters it lacks, in the face fontconfig falls back to (kept alive in `faces`). `levels` gives each
+// UTF-16 unit's bidi level (null: all left to right); a run of an odd level is shaped right to left and its
+// glyphs are returned in logical order like the others, for lines to be broken before they are reordered.
+// False when no installed face has a character, or a character is a control the layer does not lay out.
+bool ShapeParagraph(const LayerFont& font, const char16_t* text, int length, const uint8_t* levels, float emSize,
                     std::vector<ShapedGlyph>* glyphs, std::vector<std::shared_ptr<TextFace>>* faces);
 
 }  // namespace Gdiplus
