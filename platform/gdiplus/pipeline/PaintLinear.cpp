@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "../Gdiplus.h"
+#include "GradientStops.h"
 #include "Paint.h"
 
 namespace Gdiplus {
@@ -22,23 +23,7 @@ const double kGamma = 2.2;
 // Gradient positions are taken to this many parts of a tile.
 const double kSnap = 1 << 20;
 
-struct Stop {
-    double position;
-    double value;
-};
-
-// The value at t of the piecewise linear function through the stops (sorted by position).
-double ValueAt(const std::vector<Stop>& stops, double t)
-{
-    if (t <= stops.front().position) return stops.front().value;
-    for (size_t i = 1; i < stops.size(); ++i) {
-        if (t > stops[i].position) continue;
-        const double span = stops[i].position - stops[i - 1].position;
-        const double share = span > 0 ? (t - stops[i - 1].position) / span : 1.0;
-        return stops[i - 1].value + (stops[i].value - stops[i - 1].value) * share;
-    }
-    return stops.back().value;
-}
+using Stop = GradientStop;
 
 // The straight colour a share of the way from one colour to the other, channel by channel.
 std::array<double, 4> Mix(ARGB from, ARGB to, double share, bool gamma)

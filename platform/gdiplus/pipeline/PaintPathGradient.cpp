@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "../Gdiplus.h"
+#include "GradientStops.h"
 #include "Coverage.h"
 #include "Paint.h"
 #include "PixelView.h"
@@ -57,23 +58,7 @@ ARGB Packed(const Straight& c)
 
 double Cross(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
 
-struct Stop {
-    double position;
-    double value;
-};
-
-// The value at t of the piecewise linear function through the stops (in order of position).
-double ValueAt(const std::vector<Stop>& stops, double t)
-{
-    if (t <= stops.front().position) return stops.front().value;
-    for (size_t i = 1; i < stops.size(); ++i) {
-        if (t > stops[i].position) continue;
-        const double span = stops[i].position - stops[i - 1].position;
-        const double share = span > 0 ? (t - stops[i - 1].position) / span : 1.0;
-        return stops[i - 1].value + (stops[i].value - stops[i - 1].value) * share;
-    }
-    return stops.back().value;
-}
+using Stop = GradientStop;
 
 // How colours run from the outline (place 0) to the centre (place 1): blend factors, or interpolation
 // colours when the brush has them.
