@@ -8,55 +8,17 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "TextTestSupport.h"
 
 using namespace Gdiplus;
 
 namespace {
 
-struct InkBox {
-    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
-    bool Empty() const { return right < 0; }
-};
-
-struct Canvas {
-    Bitmap bitmap{400, 120, PixelFormat32bppPARGB};
-    Graphics graphics{&bitmap};
-    Canvas() { graphics.Clear(Color(255, 255, 255, 255)); }
-    // The dark pixels' box within rows [top, bottom).
-    InkBox Ink(int top = 0, int bottom = 120)
-    {
-        InkBox ink;
-        for (int y = top; y < bottom; ++y)
-            for (int x = 0; x < 400; ++x) {
-                Color c;
-                bitmap.GetPixel(x, y, &c);
-                if (((c.GetValue() >> 8) & 0xFF) >= 160) continue;
-                ink = {std::min(ink.left, x), std::min(ink.top, y), std::max(ink.right, x), std::max(ink.bottom, y)};
-            }
-        return ink;
-    }
-    bool SamePixels(Canvas& other)
-    {
-        for (int y = 0; y < 120; ++y)
-            for (int x = 0; x < 400; ++x) {
-                Color a, b;
-                bitmap.GetPixel(x, y, &a);
-                other.bitmap.GetPixel(x, y, &b);
-                if (a.GetValue() != b.GetValue()) return false;
-            }
-        return true;
-    }
-};
+using Canvas = pictor_test::TextCanvas;
+using pictor_test::InkBox;
+using pictor_test::Measure;
 
 const SolidBrush kBlack(Color(255, 0, 0, 0));
-
-RectF Measure(Graphics& g, const std::u16string& text, const Font& font, const RectF& layout,
-              const StringFormat* format = nullptr, INT* fitted = nullptr)
-{
-    RectF box;
-    EXPECT_EQ(g.MeasureString(text.c_str(), INT(text.size()), &font, layout, format, &box, fitted, nullptr), Ok);
-    return box;
-}
 
 // The box of each character's cell, by MeasureCharacterRanges; empty for a character not laid out.
 std::vector<RectF> Cells(Graphics& g, const std::u16string& text, const Font& font, const RectF& layout,

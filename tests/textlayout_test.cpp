@@ -10,48 +10,18 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "TextTestSupport.h"
 #include "gdiplus/text/GlyphCache.h"
 
 using namespace Gdiplus;
 
 namespace {
 
-struct InkBox {
-    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
-    bool Empty() const { return right < 0; }
-};
-
-struct Canvas {
-    Bitmap bitmap;
-    Graphics graphics{&bitmap};
-    explicit Canvas(PixelFormat format = PixelFormat32bppPARGB, int width = 400, int height = 120)
-        : bitmap(width, height, format)
-    {
-        graphics.Clear(Color(255, 255, 255, 255));
-    }
-    InkBox Ink()
-    {
-        InkBox ink;
-        for (int y = 0; y < int(bitmap.GetHeight()); ++y)
-            for (int x = 0; x < int(bitmap.GetWidth()); ++x) {
-                Color c;
-                bitmap.GetPixel(x, y, &c);
-                if (((c.GetValue() >> 8) & 0xFF) >= 160) continue;
-                ink = {std::min(ink.left, x), std::min(ink.top, y), std::max(ink.right, x), std::max(ink.bottom, y)};
-            }
-        return ink;
-    }
-};
+using Canvas = pictor_test::TextCanvas;
+using pictor_test::InkBox;
+using pictor_test::Measure;
 
 const SolidBrush kBlack(Color(255, 0, 0, 0));
-
-RectF Measure(Graphics& g, const std::u16string& text, const Font& font, const RectF& layout,
-              const StringFormat* format = nullptr, INT* fitted = nullptr, INT* lines = nullptr)
-{
-    RectF box;
-    EXPECT_EQ(g.MeasureString(text.c_str(), INT(text.size()), &font, layout, format, &box, fitted, lines), Ok);
-    return box;
-}
 
 }  // namespace
 

@@ -1,0 +1,61 @@
+// What the text tests share: a white canvas read back by its dark pixels, and MeasureString in one call.
+#pragma once
+
+#include <algorithm>
+#include <string>
+
+#include "gdiplus/Gdiplus.h"
+#include <gtest/gtest.h>
+
+namespace pictor_test {
+
+struct InkBox {
+    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
+    bool Empty() const { return right < 0; }
+};
+
+struct TextCanvas {
+    Gdiplus::Bitmap bitmap;
+    Gdiplus::Graphics graphics{&bitmap};
+    explicit TextCanvas(Gdiplus::PixelFormat format = PixelFormat32bppPARGB, int width = 400, int height = 120)
+        : bitmap(width, height, format)
+    {
+        graphics.Clear(Gdiplus::Color(255, 255, 255, 255));
+    }
+    // The dark pixels' box within rows [top, bottom) (all rows when bottom is negative).
+    InkBox Ink(int top = 0, int bottom = -1)
+    {
+        InkBox ink;
+        if (bottom < 0) bottom = int(bitmap.GetHeight());
+        for (int y = top; y < bottom; ++y)
+            for (int x = 0; x < int(bitmap.GetWidth()); ++x) {
+                Gdiplus::Color c;
+                bitmap.GetPixel(x, y, &c);
+                if (((c.GetValue() >> 8) & 0xFF) >= 160) continue;
+                ink = {std::min(ink.left, x), std::min(ink.top, y), std::max(ink.right, x), std::max(ink.bottom, y)};
+            }
+        return ink;
+    }
+    bool SamePixels(TextCanvas& other)
+    {
+        for (int y = 0; y < int(bitmap.GetHeight()); ++y)
+            for (int x = 0; x < int(bitmap.GetWidth()); ++x) {
+                Gdiplus::Color a, b;
+                bitmap.GetPixel(x, y, &a);
+                other.bitmap.GetPixel(x, y, &b);
+                if (a.GetValue() != b.GetValue()) return false;
+            }
+        return true;
+    }
+};
+
+inline Gdiplus::RectF Measure(Gdiplus::Graphics& g, const std::u16string& text, const Gdiplus::Font& font,
+                              const Gdiplus::RectF& layout, const Gdiplus::StringFormat* format = nullptr,
+                              INT* fitted = nullptr, INT* lines = nullptr)
+{
+    Gdiplus::RectF box;
+    EXPECT_EQ(g.MeasureString(text.c_str(), INT(text.size()), &font, layout, format, &box, fitted, lines), Gdiplus::Ok);
+    return box;
+}
+
+}  // namespace pictor_test
