@@ -393,3 +393,63 @@ TEST(Stroke, AliasedOutlinesTakeWholePixelsAndThinPensOnePixelAcross)
     const std::vector<int> dashes = {thin.At(40, 100), thin.At(42, 100), thin.At(43, 100), thin.At(44, 100)};
     EXPECT_EQ(dashes, (std::vector<int>{255, 255, 0, 255}));
 }
+
+TEST(Stroke, CompoundPensDrawOnlyTheirBandsOnEveryShape)
+{
+    // A circle of radius 40 with a 12-pixel pen banded {0, 0.25, 0.75, 1}: rings 3 pixels thick at radii
+    // 34-37 and 43-46, the 6 pixels between them undrawn; read along the radius in four directions.
+    const REAL quarters[] = {0.0f, 0.25f, 0.75f, 1.0f};
+    Pen rings(Color(Color::Black), 12.0f);
+    ASSERT_EQ(rings.SetCompoundArray(quarters, 4), Ok);
+    Canvas circle;
+    ASSERT_EQ(circle.graphics.DrawEllipse(&rings, 20, 20, 80, 80), Ok);
+    circle.Read();
+    const int directions[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+    for (const auto& [dx, dy] : directions) {
+        const auto at = [&](int r) { return circle.At(60 + dx * r, 60 + dy * r); };
+        double inner = 0, outer = 0;
+        for (int r = 32; r <= 39; ++r) inner += at(r) / 255.0;
+        for (int r = 41; r <= 48; ++r) outer += at(r) / 255.0;
+        EXPECT_NEAR(inner, 3.0, 0.1) << dx << ", " << dy;
+        EXPECT_NEAR(outer, 3.0, 0.1) << dx << ", " << dy;
+        for (int r = 38; r <= 42; ++r) EXPECT_LE(at(r), 2) << dx << ", " << dy << ", " << r;
+        EXPECT_EQ(at(35), 255);
+        EXPECT_EQ(at(44), 255);
+        EXPECT_EQ(at(31) + at(49), 0);
+    }
+
+    // Uneven bands keep their sides: a closed polygon lands on the pixels of the rectangle of the same
+    // corners (the array's 0 outside), anti-aliased and aliased.
+    const REAL uneven[] = {0.0f, 0.2f, 0.6f, 1.0f};
+    Pen bands(Color(Color::Black), 12.0f);
+    ASSERT_EQ(bands.SetCompoundArray(uneven, 4), Ok);
+    const PointF corners[] = {{20, 25}, {90, 25}, {90, 75}, {20, 75}};
+    for (const SmoothingMode mode : {SmoothingModeAntiAlias, SmoothingModeNone}) {
+        Canvas rectangle(mode), polygon(mode);
+        ASSERT_EQ(rectangle.graphics.DrawRectangle(&bands, 20, 25, 70, 50), Ok);
+        ASSERT_EQ(polygon.graphics.DrawPolygon(&bands, corners, 4), Ok);
+        rectangle.Read();
+        polygon.Read();
+        EXPECT_LE(rectangle.LargestDifference(polygon, pictor_test::kSamePlace), 2) << mode;
+        EXPECT_EQ(polygon.At(55, 24) + polygon.At(20, 50), 0) << mode;  // the gap, on the outline
+    }
+
+    // Curves and open figures land on the same pixels through translation and quarter turns.
+    const std::pair<const char*, Shape> curves[] = {
+        {"ellipse", [](Graphics& g, const Pen& p) { return g.DrawEllipse(&p, 20.5f, 25.0f, 80.0f, 60.0f); }},
+        {"arc", [](Graphics& g, const Pen& p) { return g.DrawArc(&p, 20.5f, 15.0f, 70.0f, 80.0f, 30.0f, 250.0f); }},
+        {"bezier", [](Graphics& g, const Pen& p) { return g.DrawBezier(&p, 15, 90, 30, 5, 90, 110, 100, 20); }},
+    };
+    for (const auto& [shapeName, shape] : curves) {
+        Canvas plain;
+        ASSERT_EQ(shape(plain.graphics, bands), Ok);
+        plain.Read();
+        for (const Route& route : Routes()) {
+            Canvas moved;
+            route.set(moved.graphics);
+            ASSERT_EQ(shape(moved.graphics, bands), Ok);
+            moved.Read();
+            EXPECT_LE(plain.LargestDifference(moved, route.map), 2) << shapeName << ", " << route.name;
+        }
+    }
+}
