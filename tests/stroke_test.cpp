@@ -452,4 +452,24 @@ TEST(Stroke, CompoundPensDrawOnlyTheirBandsOnEveryShape)
             EXPECT_LE(plain.LargestDifference(moved, route.map), 2) << shapeName << ", " << route.name;
         }
     }
+
+    // Hostile input stays bounded: points not a number or far off, a width of a billion, a sharp zigzag
+    // whose corners come closer than the bands' offsets (built corner by corner).
+    Canvas hostile;
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const PointF odd[] = {{10, 10}, {nan, 20}, {1e30f, 1e30f}, {-1e30f, 50}};
+    EXPECT_EQ(hostile.graphics.DrawPolygon(&bands, odd, 4), Ok);
+    Pen huge(Color(Color::Black), 1e9f);
+    ASSERT_EQ(huge.SetCompoundArray(uneven, 4), Ok);
+    EXPECT_EQ(hostile.graphics.DrawEllipse(&huge, 20, 20, 80, 80), Ok);
+    std::vector<PointF> zigzag(100000);
+    for (size_t i = 0; i < zigzag.size(); ++i) zigzag[i] = PointF(float(i % 100) + 10.0f, i % 2 ? 50.0f : 58.0f);
+    Canvas sharp;
+    Pen bevelled(Color(Color::Black), 12.0f);
+    ASSERT_EQ(bevelled.SetCompoundArray(uneven, 4), Ok);
+    bevelled.SetLineJoin(LineJoinBevel);
+    EXPECT_EQ(sharp.graphics.DrawLines(&bevelled, zigzag.data(), INT(zigzag.size())), Ok);
+    sharp.Read();
+    EXPECT_GT(sharp.Ink(), 255L * 1000);
+    for (int x = 0; x < kSide; ++x) EXPECT_EQ(sharp.At(x, 40) + sharp.At(x, 68), 0) << x;  // within the bevelled pen
 }

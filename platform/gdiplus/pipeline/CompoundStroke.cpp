@@ -15,6 +15,8 @@ namespace {
 // Outlines beyond this many points, or dashes beyond this many, are refused (as the stroker does).
 const size_t kMostPoints = size_t{1} << 24;
 const size_t kMostDashes = size_t{1} << 22;
+// Bands built corner by corner are refused beyond this many pieces.
+const size_t kMostPolygons = size_t{1} << 22;
 
 bool FlatEnd(LineCap cap) { return cap == LineCapFlat || cap == LineCapNoAnchor; }
 
@@ -61,13 +63,43 @@ bool AddBand(const StrokeFigure& figure, double near, double far, const StrokeSt
     return true;
 }
 
+PointF Middle(PointF a, PointF b) { return PointF((a.X + b.X) / 2, (a.Y + b.Y) / 2); }
+
+// A band on the inside of corners too close together for its sides to cross: built corner by corner, each
+// piece running from the middle of the segment before to the middle of the one after (an open figure's
+// ends from its end points), so that the pieces meet flat; a corner whose sides still pass through it
+// becomes its two half segments. The pieces overlap at most where the figure folds on itself, which the
+// nonzero rule fills once.
+void AddBandByCorners(const StrokeFigure& figure, double near, double far, const StrokeStyle& style,
+                      std::vector<Polygon>* out)
+{
+    const std::vector<PointF>& p = figure.points;
+    const size_t n = p.size();
+    if (n < 2) return;
+    const size_t first = figure.closed ? 0 : 1, last = figure.closed ? n : n - 1;
+    const auto piece = [&](std::vector<PointF> points) {
+        StrokeFigure open{std::move(points), false};
+        if (AddBand(open, near, far, style, out) || open.points.size() < 3) return;
+        AddBand(StrokeFigure{{open.points[0], open.points[1]}, false}, near, far, style, out);
+        AddBand(StrokeFigure{{open.points[1], open.points[2]}, false}, near, far, style, out);
+    };
+    if (!figure.closed && n == 2) piece(p);
+    for (size_t i = first; i < last; ++i) {
+        const PointF before = p[(i + n - 1) % n], after = p[(i + 1) % n];
+        const bool atStart = !figure.closed && i == 1, atEnd = !figure.closed && i == n - 2;
+        piece({atStart ? before : Middle(before, p[i]), p[i], atEnd ? after : Middle(p[i], after)});
+    }
+}
+
 bool AddBands(const StrokeFigure& figure, const StrokeStyle& style, const std::vector<double>& bands, double sense,
               std::vector<Polygon>* out)
 {
     for (size_t i = 0; i + 1 < bands.size(); i += 2) {
         if (!(bands[i + 1] > bands[i])) continue;  // a band of no width draws nothing
         const double a = (bands[i] - 0.5) * style.width * sense, b = (bands[i + 1] - 0.5) * style.width * sense;
-        if (!AddBand(figure, std::min(a, b), std::max(a, b), style, out)) return false;
+        if (!AddBand(figure, std::min(a, b), std::max(a, b), style, out))
+            AddBandByCorners(figure, std::min(a, b), std::max(a, b), style, out);
+        if (out->size() > kMostPolygons) return false;
     }
     return true;
 }
