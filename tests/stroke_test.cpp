@@ -440,18 +440,23 @@ TEST(Stroke, CompoundPensDrawOnlyTheirBandsOnEveryShape)
         {"arc", [](Graphics& g, const Pen& p) { return g.DrawArc(&p, 20.5f, 15.0f, 70.0f, 80.0f, 30.0f, 250.0f); }},
         {"bezier", [](Graphics& g, const Pen& p) { return g.DrawBezier(&p, 15, 90, 30, 5, 90, 110, 100, 20); }},
     };
-    for (const auto& [shapeName, shape] : curves) {
-        Canvas plain;
-        ASSERT_EQ(shape(plain.graphics, bands), Ok);
-        plain.Read();
-        for (const Route& route : Routes()) {
-            Canvas moved;
-            route.set(moved.graphics);
-            ASSERT_EQ(shape(moved.graphics, bands), Ok);
-            moved.Read();
-            EXPECT_LE(plain.LargestDifference(moved, route.map), 2) << shapeName << ", " << route.name;
+    Pen dashed(Color(Color::Black), 12.0f);
+    ASSERT_EQ(dashed.SetCompoundArray(uneven, 4), Ok);
+    dashed.SetDashStyle(DashStyleDash);
+    for (const auto& [shapeName, shape] : curves)
+        for (const Pen* pen : {&bands, &dashed}) {
+            Canvas plain;
+            ASSERT_EQ(shape(plain.graphics, *pen), Ok);
+            plain.Read();
+            EXPECT_GT(plain.Ink(), 255L * 300) << shapeName;
+            for (const Route& route : Routes()) {
+                Canvas moved;
+                route.set(moved.graphics);
+                ASSERT_EQ(shape(moved.graphics, *pen), Ok);
+                moved.Read();
+                EXPECT_LE(plain.LargestDifference(moved, route.map), 2) << shapeName << ", " << route.name;
+            }
         }
-    }
 
     // Hostile input stays bounded: points not a number or far off, a width of a billion, a sharp zigzag
     // whose corners come closer than the bands' offsets (built corner by corner).
