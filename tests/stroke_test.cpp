@@ -393,3 +393,88 @@ TEST(Stroke, AliasedOutlinesTakeWholePixelsAndThinPensOnePixelAcross)
     const std::vector<int> dashes = {thin.At(40, 100), thin.At(42, 100), thin.At(43, 100), thin.At(44, 100)};
     EXPECT_EQ(dashes, (std::vector<int>{255, 255, 0, 255}));
 }
+
+TEST(Stroke, CompoundPensDrawOnlyTheirBandsOnEveryShape)
+{
+    // A circle of radius 40 with a 12-pixel pen banded {0, 0.25, 0.75, 1}: rings 3 pixels thick at radii
+    // 34-37 and 43-46, the 6 pixels between them undrawn; read along the radius in four directions.
+    const REAL quarters[] = {0.0f, 0.25f, 0.75f, 1.0f};
+    Pen rings(Color(Color::Black), 12.0f);
+    ASSERT_EQ(rings.SetCompoundArray(quarters, 4), Ok);
+    Canvas circle;
+    ASSERT_EQ(circle.graphics.DrawEllipse(&rings, 20, 20, 80, 80), Ok);
+    circle.Read();
+    const int directions[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+    for (const auto& [dx, dy] : directions) {
+        const auto at = [&](int r) { return circle.At(60 + dx * r, 60 + dy * r); };
+        double inner = 0, outer = 0;
+        for (int r = 32; r <= 39; ++r) inner += at(r) / 255.0;
+        for (int r = 41; r <= 48; ++r) outer += at(r) / 255.0;
+        EXPECT_NEAR(inner, 3.0, 0.1) << dx << ", " << dy;
+        EXPECT_NEAR(outer, 3.0, 0.1) << dx << ", " << dy;
+        for (int r = 38; r <= 42; ++r) EXPECT_LE(at(r), 2) << dx << ", " << dy << ", " << r;
+        EXPECT_EQ(at(35), 255);
+        EXPECT_EQ(at(44), 255);
+        EXPECT_EQ(at(31) + at(49), 0);
+    }
+
+    // Uneven bands keep their sides: a closed polygon lands on the pixels of the rectangle of the same
+    // corners (the array's 0 outside), anti-aliased and aliased.
+    const REAL uneven[] = {0.0f, 0.2f, 0.6f, 1.0f};
+    Pen bands(Color(Color::Black), 12.0f);
+    ASSERT_EQ(bands.SetCompoundArray(uneven, 4), Ok);
+    const PointF corners[] = {{20, 25}, {90, 25}, {90, 75}, {20, 75}};
+    for (const SmoothingMode mode : {SmoothingModeAntiAlias, SmoothingModeNone}) {
+        Canvas rectangle(mode), polygon(mode);
+        ASSERT_EQ(rectangle.graphics.DrawRectangle(&bands, 20, 25, 70, 50), Ok);
+        ASSERT_EQ(polygon.graphics.DrawPolygon(&bands, corners, 4), Ok);
+        rectangle.Read();
+        polygon.Read();
+        EXPECT_LE(rectangle.LargestDifference(polygon, pictor_test::kSamePlace), 2) << mode;
+        EXPECT_EQ(polygon.At(55, 24) + polygon.At(20, 50), 0) << mode;  // the gap, on the outline
+    }
+
+    // Curves and open figures land on the same pixels through translation and quarter turns.
+    const std::pair<const char*, Shape> curves[] = {
+        {"ellipse", [](Graphics& g, const Pen& p) { return g.DrawEllipse(&p, 20.5f, 25.0f, 80.0f, 60.0f); }},
+        {"arc", [](Graphics& g, const Pen& p) { return g.DrawArc(&p, 20.5f, 15.0f, 70.0f, 80.0f, 30.0f, 250.0f); }},
+        {"bezier", [](Graphics& g, const Pen& p) { return g.DrawBezier(&p, 15, 90, 30, 5, 90, 110, 100, 20); }},
+    };
+    Pen dashed(Color(Color::Black), 12.0f);
+    ASSERT_EQ(dashed.SetCompoundArray(uneven, 4), Ok);
+    dashed.SetDashStyle(DashStyleDash);
+    for (const auto& [shapeName, shape] : curves)
+        for (const Pen* pen : {&bands, &dashed}) {
+            Canvas plain;
+            ASSERT_EQ(shape(plain.graphics, *pen), Ok);
+            plain.Read();
+            EXPECT_GT(plain.Ink(), 255L * 300) << shapeName;
+            for (const Route& route : Routes()) {
+                Canvas moved;
+                route.set(moved.graphics);
+                ASSERT_EQ(shape(moved.graphics, *pen), Ok);
+                moved.Read();
+                EXPECT_LE(plain.LargestDifference(moved, route.map), 2) << shapeName << ", " << route.name;
+            }
+        }
+
+    // Hostile input stays bounded: points not a number or far off, a width of a billion, a sharp zigzag
+    // whose corners come closer than the bands' offsets (built corner by corner).
+    Canvas hostile;
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const PointF odd[] = {{10, 10}, {nan, 20}, {1e30f, 1e30f}, {-1e30f, 50}};
+    EXPECT_EQ(hostile.graphics.DrawPolygon(&bands, odd, 4), Ok);
+    Pen huge(Color(Color::Black), 1e9f);
+    ASSERT_EQ(huge.SetCompoundArray(uneven, 4), Ok);
+    EXPECT_EQ(hostile.graphics.DrawEllipse(&huge, 20, 20, 80, 80), Ok);
+    std::vector<PointF> zigzag(100000);
+    for (size_t i = 0; i < zigzag.size(); ++i) zigzag[i] = PointF(float(i % 100) + 10.0f, i % 2 ? 50.0f : 58.0f);
+    Canvas sharp;
+    Pen bevelled(Color(Color::Black), 12.0f);
+    ASSERT_EQ(bevelled.SetCompoundArray(uneven, 4), Ok);
+    bevelled.SetLineJoin(LineJoinBevel);
+    EXPECT_EQ(sharp.graphics.DrawLines(&bevelled, zigzag.data(), INT(zigzag.size())), Ok);
+    sharp.Read();
+    EXPECT_GT(sharp.Ink(), 255L * 1000);
+    for (int x = 0; x < kSide; ++x) EXPECT_EQ(sharp.At(x, 40) + sharp.At(x, 68), 0) << x;  // within the bevelled pen
+}

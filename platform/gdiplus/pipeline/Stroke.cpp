@@ -466,4 +466,21 @@ bool InsetBand(const std::vector<StrokeFigure>& figures, double width, LineJoin 
     return true;
 }
 
+bool OffsetSide(const StrokeFigure& figure, double distance, LineJoin join, double miterLimit, double tolerance,
+                std::vector<PointF>* side, bool* throughCorner)
+{
+    if (!Finite(figure.points) || !std::isfinite(distance)) return false;
+    const Run run = MakeRun(figure.points, figure.closed, tolerance / 2);
+    if (run.Segments() == 0 || (run.closed && run.points.size() < 3)) return false;
+    const Joining joining{join, std::max(miterLimit, 1.0), tolerance};
+    Ring ring;
+    // AddSide moves to the left: a side on the right is the reversed run's left, turned back.
+    const bool right = distance < 0;
+    *throughCorner = !AddSide(right ? Reversed(run) : run, std::fabs(distance), joining, &ring);
+    if (right) std::reverse(ring.begin(), ring.end());
+    side->reserve(side->size() + ring.size());
+    for (const Vec& v : ring) side->emplace_back(static_cast<REAL>(v.x), static_cast<REAL>(v.y));
+    return true;
+}
+
 }  // namespace Gdiplus

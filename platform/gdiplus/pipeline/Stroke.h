@@ -36,4 +36,11 @@ bool StrokeFigures(const std::vector<StrokeFigure>& figures, const StrokeStyle& 
 bool InsetBand(const std::vector<StrokeFigure>& figures, double width, LineJoin join, double miterLimit,
                double tolerance, std::vector<Polygon>* out);
 
+/// The figure's points moved `distance` to the left of its direction (to the right when negative), its
+/// corners joined as the pen's; a closed figure's side is one ring, an open one's a run from start to end.
+/// False, with nothing appended, when the figure has no length. `throughCorner` tells whether an inner
+/// corner came too close to the next for the moved segments to cross (the side then passes through it).
+bool OffsetSide(const StrokeFigure& figure, double distance, LineJoin join, double miterLimit, double tolerance,
+                std::vector<PointF>* side, bool* throughCorner);
+
 }  // namespace Gdiplus

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "CompoundStroke.h"
 #include "Stroke.h"
 #include "ThinLine.h"
 
@@ -22,6 +23,7 @@ struct PenShape {
     StrokeStyle style;
     Unit unit = UnitWorld;
     bool inset = false;
+    std::vector<double> bands;  ///< the compound array; empty for a plain pen
 };
 
 bool DrawableCap(LineCap cap)
@@ -49,19 +51,32 @@ bool ReadDashes(DllExports::GpPen* native, StrokeStyle* style)
     return true;
 }
 
+// Compound arrays longer than this are left to the engine.
+const INT kMostCompoundValues = 64;
+
+bool ReadCompound(DllExports::GpPen* native, std::vector<double>* bands)
+{
+    INT count = -1;
+    if (DllExports::GdipGetPenCompoundCount(native, &count) != Ok || count < 0 || count > kMostCompoundValues ||
+        count % 2)
+        return false;
+    std::vector<REAL> values(static_cast<size_t>(count));
+    if (count > 0 && DllExports::GdipGetPenCompoundArray(native, values.data(), count) != Ok) return false;
+    bands->assign(values.begin(), values.end());
+    return true;
+}
+
 bool ReadPen(const Pen* pen, PenShape* shape, ARGB* colour)
 {
     DllExports::GpPen* native = pen ? pen->NativePen() : nullptr;
     if (!native) return false;
     PenType type = PenTypeUnknown;
     PenAlignment alignment = PenAlignmentCenter;
-    INT compound = -1;
     REAL width = 0, miterLimit = 0;
     Matrix transform;
     StrokeStyle& style = shape->style;
     if (DllExports::GdipGetPenFillType(native, &type) != Ok || type == PenTypeUnknown ||
-        DllExports::GdipGetPenMode(native, &alignment) != Ok ||
-        DllExports::GdipGetPenCompoundCount(native, &compound) != Ok || compound != 0 ||
+        DllExports::GdipGetPenMode(native, &alignment) != Ok || !ReadCompound(native, &shape->bands) ||
         DllExports::GdipGetPenStartCap(native, &style.startCap) != Ok || !DrawableCap(style.startCap) ||
         DllExports::GdipGetPenEndCap(native, &style.endCap) != Ok || !DrawableCap(style.endCap) ||
         DllExports::GdipGetPenTransform(native, transform.NativeMatrix()) != Ok || !transform.IsIdentity() ||
@@ -171,7 +186,10 @@ static bool OutlineOfPen(const Pen* pen, const DeviceMap& map, const PointF* poi
     const bool onDevice = !world || deviceWidth < 1.0 || map.IsIdentity();
     if (aliased && deviceWidth <= 1.0 && !HasAnchor(style)) return AliasedThinLines(figures, style, offset, outline);
     if (deviceWidth < 1.0) style.width = 1.0;
-    if (!(shape.inset && allClosed) &&
+    // A compound pen thinner than a pixel is the one-pixel line; an inset one is left to the engine.
+    const bool compound = !shape.bands.empty() && deviceWidth >= 1.0;
+    if (compound && shape.inset) return false;
+    if (!compound && !(shape.inset && allClosed) &&
         MitredBands(figures, style, map, onDevice ? style.width : deviceWidth, offset, outline))
         return true;
     if (!onDevice) {
@@ -181,9 +199,14 @@ static bool OutlineOfPen(const Pen* pen, const DeviceMap& map, const PointF* poi
     std::vector<Polygon> polygons;
     const bool inset = shape.inset && allClosed && !figures.empty() && deviceWidth >= 1.0;
     if (inset && !style.dashes.empty()) return false;
-    if (inset ? !InsetBand(figures, style.width, style.join, style.miterLimit, style.tolerance, &polygons)
-              : !StrokeFigures(figures, style, &polygons))
+    if (compound) {
+        // Stroked on a device the map mirrors, the figures' left is the world's right.
+        const double sense = onDevice && map.m11 * map.m22 - map.m12 * map.m21 < 0 ? -1.0 : 1.0;
+        if (!CompoundStroke(figures, style, shape.bands, sense, &polygons)) return false;
+    } else if (inset ? !InsetBand(figures, style.width, style.join, style.miterLimit, style.tolerance, &polygons)
+                     : !StrokeFigures(figures, style, &polygons)) {
         return false;
+    }
     ToDeviceAndOffset(map, !onDevice, offset, &polygons);
     outline->insert(outline->end(), std::make_move_iterator(polygons.begin()), std::make_move_iterator(polygons.end()));
     return true;
