@@ -6,6 +6,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "CustomCaps.h"
 #include "Stroke.h"
 #include "ThinLine.h"
 
@@ -22,11 +23,12 @@ struct PenShape {
     StrokeStyle style;
     Unit unit = UnitWorld;
     bool inset = false;
+    CustomCaps custom;
 };
 
 bool DrawableCap(LineCap cap)
 {
-    return cap <= LineCapTriangle || (cap >= LineCapNoAnchor && cap <= LineCapArrowAnchor);
+    return cap <= LineCapTriangle || (cap >= LineCapNoAnchor && cap <= LineCapArrowAnchor) || cap == LineCapCustom;
 }
 
 bool ReadDashes(DllExports::GpPen* native, StrokeStyle* style)
@@ -71,8 +73,12 @@ bool ReadPen(const Pen* pen, PenShape* shape, ARGB* colour)
         (type == PenTypeSolidColor && DllExports::GdipGetPenColor(native, colour) != Ok) ||
         DllExports::GdipGetPenWidth(native, &width) != Ok ||
         DllExports::GdipGetPenLineJoin(native, &style.join) != Ok ||
-        DllExports::GdipGetPenMiterLimit(native, &miterLimit) != Ok || !ReadDashes(native, &style))
+        DllExports::GdipGetPenMiterLimit(native, &miterLimit) != Ok || !ReadDashes(native, &style) ||
+        !ReadCustomCaps(native, style.startCap, style.endCap, &shape->custom))
         return false;
+    // The line's own ends under custom caps take the caps' base caps.
+    if (shape->custom.start.present) style.startCap = shape->custom.start.baseCap;
+    if (shape->custom.end.present) style.endCap = shape->custom.end.baseCap;
     style.width = width;
     style.miterLimit = miterLimit;
     shape->inset = alignment == PenAlignmentInset;
@@ -169,7 +175,8 @@ static bool OutlineOfPen(const Pen* pen, const DeviceMap& map, const PointF* poi
     const double deviceWidth = world ? style.width * stretch : style.width;
     // Thinner than a pixel, or measured in pixels: stroked on the device.
     const bool onDevice = !world || deviceWidth < 1.0 || map.IsIdentity();
-    if (aliased && deviceWidth <= 1.0 && !HasAnchor(style)) return AliasedThinLines(figures, style, offset, outline);
+    if (aliased && deviceWidth <= 1.0 && !HasAnchor(style) && !shape.custom.Any())
+        return AliasedThinLines(figures, style, offset, outline);
     if (deviceWidth < 1.0) style.width = 1.0;
     if (!(shape.inset && allClosed) &&
         MitredBands(figures, style, map, onDevice ? style.width : deviceWidth, offset, outline))
@@ -181,6 +188,7 @@ static bool OutlineOfPen(const Pen* pen, const DeviceMap& map, const PointF* poi
     std::vector<Polygon> polygons;
     const bool inset = shape.inset && allClosed && !figures.empty() && deviceWidth >= 1.0;
     if (inset && !style.dashes.empty()) return false;
+    if (!inset && shape.custom.Any() && !AddCustomCaps(shape.custom, style, &figures, &polygons)) return false;
     if (inset ? !InsetBand(figures, style.width, style.join, style.miterLimit, style.tolerance, &polygons)
               : !StrokeFigures(figures, style, &polygons))
         return false;

@@ -1,0 +1,200 @@
+// Custom caps as GDI+ draws them: the cap's path is scaled by the pen's width (and the cap's width
+// scale), turned so that its y axis runs outwards along the line's last segment, and placed with its
+// origin on the line's end; the line itself stops the cap's base inset (in pen widths) short of its end.
+// An AdjustableArrowCap of height h and width w is the triangle (-w/2, -h), (0, 0), (w/2, -h), its back
+// pushed towards the tip by the middle inset; outlined, the two sides alone. Its base inset is h / w:
+// where the arrow is as wide as the pen, so that the line ends under the arrow.
+#include "CustomCaps.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace Gdiplus {
+
+namespace {
+
+struct CapDeleter {
+    void operator()(DllExports::GpCustomLineCap* cap) const { DllExports::GdipDeleteCustomLineCap(cap); }
+};
+using CapHolder = std::unique_ptr<DllExports::GpCustomLineCap, CapDeleter>;
+
+bool PlainCap(LineCap cap) { return cap <= LineCapTriangle; }
+
+// The arrow's path in cap units.
+std::vector<StrokeFigure> ArrowPath(double height, double width, double middleInset, bool filled)
+{
+    const REAL h = static_cast<REAL>(height), half = static_cast<REAL>(width / 2);
+    StrokeFigure figure;
+    figure.points = {PointF(-half, -h), PointF(0, 0), PointF(half, -h)};
+    if (filled) figure.points.push_back(PointF(0, static_cast<REAL>(-height + middleInset)));
+    figure.closed = filled;
+    return {figure};
+}
+
+bool ReadArrow(DllExports::GpCustomLineCap* cap, CustomCapShape* shape)
+{
+    auto* arrow = reinterpret_cast<DllExports::GpAdjustableArrowCap*>(cap);
+    REAL height = 0, width = 0, middleInset = 0;
+    BOOL filled = TRUE;
+    if (DllExports::GdipGetAdjustableArrowCapHeight(arrow, &height) != Ok ||
+        DllExports::GdipGetAdjustableArrowCapWidth(arrow, &width) != Ok ||
+        DllExports::GdipGetAdjustableArrowCapMiddleInset(arrow, &middleInset) != Ok ||
+        DllExports::GdipGetAdjustableArrowCapFillState(arrow, &filled) != Ok)
+        return false;
+    if (!std::isfinite(height) || !std::isfinite(width) || !std::isfinite(middleInset)) return false;
+    shape->filled = filled != FALSE;
+    shape->path = ArrowPath(height, width, middleInset, shape->filled);
+    shape->inset = width != 0 ? std::fabs(height / width) : 0.0;
+    return true;
+}
+
+bool ReadCap(DllExports::GpCustomLineCap* cap, CustomCapShape* shape)
+{
+    CustomLineCapType type = CustomLineCapTypeDefault;
+    REAL scale = 1;
+    LineCap startCap = LineCapFlat, endCap = LineCapFlat;
+    if (!cap || DllExports::GdipGetCustomLineCapType(cap, &type) != Ok || type != CustomLineCapTypeAdjustableArrow ||
+        DllExports::GdipGetCustomLineCapWidthScale(cap, &scale) != Ok ||
+        DllExports::GdipGetCustomLineCapBaseCap(cap, &shape->baseCap) != Ok ||
+        DllExports::GdipGetCustomLineCapStrokeCaps(cap, &startCap, &endCap) != Ok ||
+        DllExports::GdipGetCustomLineCapStrokeJoin(cap, &shape->strokeJoin) != Ok || !std::isfinite(scale) ||
+        !ReadArrow(cap, shape))
+        return false;
+    shape->scale = std::fabs(scale);
+    if (!PlainCap(shape->baseCap)) shape->baseCap = LineCapFlat;
+    shape->strokeCap = PlainCap(startCap) ? startCap : LineCapFlat;
+    shape->present = true;
+    return true;
+}
+
+bool ReadEnd(DllExports::GpPen* pen, bool start, CustomCapShape* shape)
+{
+    DllExports::GpCustomLineCap* copy = nullptr;
+    const Status status =
+        start ? DllExports::GdipGetPenCustomStartCap(pen, &copy) : DllExports::GdipGetPenCustomEndCap(pen, &copy);
+    const CapHolder held(copy);
+    return status == Ok && ReadCap(held.get(), shape);
+}
+
+// The direction of the figure's last segment of some length, and that length; false when it has none.
+bool LastDirection(const std::vector<PointF>& points, double* ux, double* uy)
+{
+    const PointF end = points.back();
+    for (size_t i = points.size() - 1; i-- > 0;) {
+        const double dx = double(end.X) - points[i].X, dy = double(end.Y) - points[i].Y;
+        const double length = std::hypot(dx, dy);
+        if (length > 0 && std::isfinite(length)) {
+            *ux = dx / length;
+            *uy = dy / length;
+            return true;
+        }
+    }
+    return false;
+}
+
+double Length(const std::vector<PointF>& points)
+{
+    double length = 0;
+    for (size_t i = 1; i < points.size(); ++i)
+        length += std::hypot(double(points[i].X) - points[i - 1].X, double(points[i].Y) - points[i - 1].Y);
+    return length;
+}
+
+// Cuts `length` off the figure's end.
+void TrimEnd(std::vector<PointF>* points, double length)
+{
+    while (points->size() >= 2 && length > 0) {
+        const PointF a = (*points)[points->size() - 2], b = points->back();
+        const double segment = std::hypot(double(b.X) - a.X, double(b.Y) - a.Y);
+        if (segment > length) {
+            const double t = 1.0 - length / segment;
+            points->back() = PointF(static_cast<REAL>(a.X + (double(b.X) - a.X) * t),
+                                    static_cast<REAL>(a.Y + (double(b.Y) - a.Y) * t));
+            return;
+        }
+        length -= segment;
+        points->pop_back();
+    }
+}
+
+double SignedArea(const Polygon& polygon)
+{
+    double area = 0;
+    for (size_t i = 0; i < polygon.size(); ++i) {
+        const PointF a = polygon[i], b = polygon[(i + 1) % polygon.size()];
+        area += double(a.X) * b.Y - double(a.Y) * b.X;
+    }
+    return area / 2;
+}
+
+// The cap placed at the end of a figure whose last segment runs along (ux, uy): filled polygons, or the
+// path stroked with the pen.
+bool PlaceCap(const CustomCapShape& cap, const StrokeStyle& style, PointF end, double ux, double uy,
+              std::vector<Polygon>* out)
+{
+    const double size = cap.scale * style.width;
+    std::vector<StrokeFigure> placed = cap.path;
+    for (StrokeFigure& figure : placed)
+        for (PointF& p : figure.points) {
+            const double x = p.X * size, y = p.Y * size;
+            p = PointF(static_cast<REAL>(end.X + x * uy + y * ux), static_cast<REAL>(end.Y - x * ux + y * uy));
+            // A cap too large for floats is not drawn by the layer.
+            if (!std::isfinite(p.X) || !std::isfinite(p.Y)) return false;
+        }
+    if (!cap.filled) {
+        StrokeStyle outline = style;
+        outline.dashes.clear();
+        outline.startCap = outline.endCap = cap.strokeCap;
+        outline.join = cap.strokeJoin;
+        return StrokeFigures(placed, outline, out);
+    }
+    for (StrokeFigure& figure : placed) {
+        Polygon& polygon = out->emplace_back(std::move(figure.points));
+        // Turned as the stroker's polygons, so that where they overlap the nonzero rule paints once.
+        if (SignedArea(polygon) < 0) std::reverse(polygon.begin(), polygon.end());
+    }
+    return true;
+}
+
+// The cap at the figure's last point, the figure shortened under it.
+bool CapEnd(const CustomCapShape& cap, const StrokeStyle& style, double length, std::vector<PointF>* points,
+            std::vector<Polygon>* out)
+{
+    double ux = 0, uy = 0;
+    if (!cap.present || !LastDirection(*points, &ux, &uy)) return true;
+    if (!PlaceCap(cap, style, points->back(), ux, uy, out)) return false;
+    TrimEnd(points, std::min(cap.inset * style.width, length / 2));
+    return true;
+}
+
+}  // namespace
+
+bool ReadCustomCaps(DllExports::GpPen* pen, LineCap startCap, LineCap endCap, CustomCaps* caps)
+{
+    return (startCap != LineCapCustom || ReadEnd(pen, true, &caps->start)) &&
+           (endCap != LineCapCustom || ReadEnd(pen, false, &caps->end));
+}
+
+bool AddCustomCaps(const CustomCaps& caps, const StrokeStyle& style, std::vector<StrokeFigure>* figures,
+                   std::vector<Polygon>* out)
+{
+    const size_t before = out->size();
+    for (StrokeFigure& figure : *figures) {
+        if (figure.closed || figure.points.size() < 2) continue;
+        const double length = Length(figure.points);
+        if (!std::isfinite(length)) continue;
+        std::vector<PointF>& points = figure.points;
+        bool made = CapEnd(caps.end, style, length, &points, out);
+        std::reverse(points.begin(), points.end());
+        made = made && CapEnd(caps.start, style, length, &points, out);
+        std::reverse(points.begin(), points.end());
+        if (!made) {
+            out->resize(before);
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace Gdiplus
