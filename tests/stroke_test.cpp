@@ -269,6 +269,40 @@ TEST(Stroke, ArrowCapsHaveGdiplusSize)
     EXPECT_EQ(InkAcross(down, 91, true), 0.0);
 }
 
+TEST(Stroke, CustomCapPathsTurnWithTheLineInPenWidths)
+{
+    // Cap units are pen widths, the y axis outwards along the line: on a 4-pixel line going down to y = 80,
+    // the triangle (-1, -2), (1, -2), (0, 1) spans rows 72 to 84 and is 8 wide at its back.
+    GraphicsPath triangle, bar;
+    const PointF corners[] = {{-1, -2}, {1, -2}, {0, 1}};
+    triangle.AddPolygon(corners, 3);
+    CustomLineCap pointed(&triangle, nullptr);
+    // A stroke path is stroked with the pen; the base inset of 1 stops the line 4 pixels short.
+    bar.AddLine(-2.0f, 0.0f, 2.0f, 0.0f);
+    CustomLineCap tee(nullptr, &bar, LineCapFlat, 1.0f);
+    Pen first(Color(Color::Black), 4.0f), second(Color(Color::Black), 4.0f);
+    first.SetCustomEndCap(&pointed);
+    second.SetCustomEndCap(&tee);
+    Canvas c;
+    c.graphics.DrawLine(&first, 30.5f, 10.0f, 30.5f, 80.0f);
+    c.graphics.DrawLine(&second, 90.5f, 10.0f, 90.5f, 80.0f);
+    c.Read();
+    auto inkInRow = [&](int y, int from, int to) {
+        double sum = 0;
+        for (int x = from; x < to; ++x) sum += c.At(x, y);
+        return sum / 255.0;
+    };
+    EXPECT_NEAR(inkInRow(71, 0, 60), 4.0, 0.05);
+    EXPECT_NEAR(inkInRow(73, 0, 60), 8.0 * 11 / 12, 0.1);
+    EXPECT_GT(inkInRow(84, 0, 60), 0.0);
+    EXPECT_EQ(inkInRow(85, 0, 60), 0.0);
+    EXPECT_NEAR(inkInRow(75, 60, kSide), 4.0, 0.05);
+    EXPECT_EQ(inkInRow(77, 60, kSide), 0.0);
+    EXPECT_NEAR(inkInRow(80, 60, kSide), 16.0, 0.05);  // the bar: 16 across, from y = 78 to 82
+    EXPECT_NEAR(inkInRow(82, 60, kSide), 8.0, 0.05);
+    EXPECT_EQ(inkInRow(83, 60, kSide), 0.0);
+}
+
 TEST(Stroke, InsetPensCoverTheBandInsideTheShapeInLinearTime)
 {
     Pen inset(Color(Color::Black), 6.0f);

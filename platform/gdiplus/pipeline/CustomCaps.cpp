@@ -1,9 +1,9 @@
-// Custom caps as GDI+ draws them: the cap's path is scaled by the pen's width (and the cap's width
-// scale), turned so that its y axis runs outwards along the line's last segment, and placed with its
-// origin on the line's end; the line itself stops the cap's base inset (in pen widths) short of its end.
-// An AdjustableArrowCap of height h and width w is the triangle (-w/2, -h), (0, 0), (w/2, -h), its back
-// pushed towards the tip by the middle inset; outlined, the two sides alone. Its base inset is h / w:
-// where the arrow is as wide as the pen, so that the line ends under the arrow.
+// Custom caps as GDI+ draws them: the cap's path (an arrow's, or the fill or stroke path of a CustomLineCap) is scaled
+// by the pen's width (and the cap's width scale), turned so that its y axis runs outwards along the line's last
+// segment, and placed with its origin on the line's end; the line itself stops the cap's base inset (in pen widths)
+// short of its end. An AdjustableArrowCap of height h and width w is the triangle (-w/2, -h), (0, 0), (w/2, -h), its
+// back pushed towards the tip by the middle inset; outlined, the two sides alone. Its base inset is h / w: where the
+// arrow is as wide as the pen, so that the line ends under the arrow.
 #include "CustomCaps.h"
 
 #include <algorithm>
@@ -22,14 +22,14 @@ using CapHolder = std::unique_ptr<DllExports::GpCustomLineCap, CapDeleter>;
 bool PlainCap(LineCap cap) { return cap <= LineCapTriangle; }
 
 // The arrow's path in cap units.
-std::vector<StrokeFigure> ArrowPath(double height, double width, double middleInset, bool filled)
+void SetArrowPath(double height, double width, double middleInset, CustomCapShape* shape)
 {
     const REAL h = static_cast<REAL>(height), half = static_cast<REAL>(width / 2);
-    StrokeFigure figure;
-    figure.points = {PointF(-half, -h), PointF(0, 0), PointF(half, -h)};
-    if (filled) figure.points.push_back(PointF(0, static_cast<REAL>(-height + middleInset)));
-    figure.closed = filled;
-    return {figure};
+    shape->points = {PointF(-half, -h), PointF(0, 0), PointF(half, -h)};
+    shape->types = {PathPointTypeStart, PathPointTypeLine, PathPointTypeLine};
+    if (!shape->filled) return;
+    shape->points.push_back(PointF(0, static_cast<REAL>(-height + middleInset)));
+    shape->types.push_back(PathPointTypeLine | PathPointTypeCloseSubpath);
 }
 
 bool ReadArrow(DllExports::GpCustomLineCap* cap, CustomCapShape* shape)
@@ -44,22 +44,36 @@ bool ReadArrow(DllExports::GpCustomLineCap* cap, CustomCapShape* shape)
         return false;
     if (!std::isfinite(height) || !std::isfinite(width) || !std::isfinite(middleInset)) return false;
     shape->filled = filled != FALSE;
-    shape->path = ArrowPath(height, width, middleInset, shape->filled);
+    SetArrowPath(height, width, middleInset, shape);
     shape->inset = width != 0 ? std::fabs(height / width) : 0.0;
     return true;
 }
 
-bool ReadCap(DllExports::GpCustomLineCap* cap, CustomCapShape* shape)
+// A cap made from a path: the path as the pen keeps it, the base inset from the engine.
+bool ReadPathCap(DllExports::GpCustomLineCap* cap, const CustomCapOutline* path, CustomCapShape* shape)
+{
+    REAL inset = 0;
+    if (!path || path->points.size() != path->types.size() ||
+        DllExports::GdipGetCustomLineCapBaseInset(cap, &inset) != Ok || !std::isfinite(inset))
+        return false;
+    shape->points = path->points;
+    shape->types = path->types;
+    shape->filled = path->filled;
+    shape->inset = inset;
+    return true;
+}
+
+bool ReadCap(DllExports::GpCustomLineCap* cap, const CustomCapOutline* path, CustomCapShape* shape)
 {
     CustomLineCapType type = CustomLineCapTypeDefault;
     REAL scale = 1;
     LineCap startCap = LineCapFlat, endCap = LineCapFlat;
-    if (!cap || DllExports::GdipGetCustomLineCapType(cap, &type) != Ok || type != CustomLineCapTypeAdjustableArrow ||
+    if (!cap || DllExports::GdipGetCustomLineCapType(cap, &type) != Ok ||
         DllExports::GdipGetCustomLineCapWidthScale(cap, &scale) != Ok ||
         DllExports::GdipGetCustomLineCapBaseCap(cap, &shape->baseCap) != Ok ||
         DllExports::GdipGetCustomLineCapStrokeCaps(cap, &startCap, &endCap) != Ok ||
         DllExports::GdipGetCustomLineCapStrokeJoin(cap, &shape->strokeJoin) != Ok || !std::isfinite(scale) ||
-        !ReadArrow(cap, shape))
+        !(type == CustomLineCapTypeAdjustableArrow ? ReadArrow(cap, shape) : ReadPathCap(cap, path, shape)))
         return false;
     shape->scale = std::fabs(scale);
     if (!PlainCap(shape->baseCap)) shape->baseCap = LineCapFlat;
@@ -68,13 +82,13 @@ bool ReadCap(DllExports::GpCustomLineCap* cap, CustomCapShape* shape)
     return true;
 }
 
-bool ReadEnd(DllExports::GpPen* pen, bool start, CustomCapShape* shape)
+bool ReadEnd(const Pen& pen, bool start, CustomCapShape* shape)
 {
     DllExports::GpCustomLineCap* copy = nullptr;
-    const Status status =
-        start ? DllExports::GdipGetPenCustomStartCap(pen, &copy) : DllExports::GdipGetPenCustomEndCap(pen, &copy);
+    const Status status = start ? DllExports::GdipGetPenCustomStartCap(pen.NativePen(), &copy)
+                                : DllExports::GdipGetPenCustomEndCap(pen.NativePen(), &copy);
     const CapHolder held(copy);
-    return status == Ok && ReadCap(held.get(), shape);
+    return status == Ok && ReadCap(held.get(), pen.CustomCapPath(start), shape);
 }
 
 // The direction of the figure's last segment of some length, and that length; false when it has none.
@@ -128,31 +142,36 @@ double SignedArea(const Polygon& polygon)
     return area / 2;
 }
 
-// The cap placed at the end of a figure whose last segment runs along (ux, uy): filled polygons, or the
-// path stroked with the pen.
+// The cap placed at the end of a figure whose last segment runs along (ux, uy): its figures filled, or
+// stroked with the pen.
 bool PlaceCap(const CustomCapShape& cap, const StrokeStyle& style, PointF end, double ux, double uy,
               std::vector<Polygon>* out)
 {
     const double size = cap.scale * style.width;
-    std::vector<StrokeFigure> placed = cap.path;
-    for (StrokeFigure& figure : placed)
-        for (PointF& p : figure.points) {
-            const double x = p.X * size, y = p.Y * size;
-            p = PointF(static_cast<REAL>(end.X + x * uy + y * ux), static_cast<REAL>(end.Y - x * ux + y * uy));
-            // A cap too large for floats is not drawn by the layer.
-            if (!std::isfinite(p.X) || !std::isfinite(p.Y)) return false;
-        }
+    std::vector<PointF> placed = cap.points;
+    for (PointF& p : placed) {
+        const double x = p.X * size, y = p.Y * size;
+        p = PointF(static_cast<REAL>(end.X + x * uy + y * ux), static_cast<REAL>(end.Y - x * ux + y * uy));
+        // A cap too large for floats is not drawn by the layer.
+        if (!std::isfinite(p.X) || !std::isfinite(p.Y)) return false;
+    }
+    std::vector<Polygon> flat;
+    std::vector<bool> closed;
+    if (!FlattenPath(placed.data(), cap.types.data(), static_cast<INT>(placed.size()), PointF(0, 0), &flat, &closed))
+        return false;
     if (!cap.filled) {
+        std::vector<StrokeFigure> figures(flat.size());
+        for (size_t i = 0; i < flat.size(); ++i) figures[i] = StrokeFigure{std::move(flat[i]), closed[i]};
         StrokeStyle outline = style;
         outline.dashes.clear();
         outline.startCap = outline.endCap = cap.strokeCap;
         outline.join = cap.strokeJoin;
-        return StrokeFigures(placed, outline, out);
+        return StrokeFigures(figures, outline, out);
     }
-    for (StrokeFigure& figure : placed) {
-        Polygon& polygon = out->emplace_back(std::move(figure.points));
+    for (Polygon& polygon : flat) {
         // Turned as the stroker's polygons, so that where they overlap the nonzero rule paints once.
         if (SignedArea(polygon) < 0) std::reverse(polygon.begin(), polygon.end());
+        out->push_back(std::move(polygon));
     }
     return true;
 }
@@ -170,7 +189,7 @@ bool CapEnd(const CustomCapShape& cap, const StrokeStyle& style, double length, 
 
 }  // namespace
 
-bool ReadCustomCaps(DllExports::GpPen* pen, LineCap startCap, LineCap endCap, CustomCaps* caps)
+bool ReadCustomCaps(const Pen& pen, LineCap startCap, LineCap endCap, CustomCaps* caps)
 {
     return (startCap != LineCapCustom || ReadEnd(pen, true, &caps->start)) &&
            (endCap != LineCapCustom || ReadEnd(pen, false, &caps->end));

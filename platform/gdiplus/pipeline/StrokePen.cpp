@@ -74,7 +74,7 @@ bool ReadPen(const Pen* pen, PenShape* shape, ARGB* colour)
         DllExports::GdipGetPenWidth(native, &width) != Ok ||
         DllExports::GdipGetPenLineJoin(native, &style.join) != Ok ||
         DllExports::GdipGetPenMiterLimit(native, &miterLimit) != Ok || !ReadDashes(native, &style) ||
-        !ReadCustomCaps(native, style.startCap, style.endCap, &shape->custom))
+        !ReadCustomCaps(*pen, style.startCap, style.endCap, &shape->custom))
         return false;
     // The line's own ends under custom caps take the caps' base caps.
     if (shape->custom.start.present) style.startCap = shape->custom.start.baseCap;
