@@ -168,9 +168,12 @@ bool PlaceCap(const CustomCapShape& cap, const StrokeStyle& style, PointF end, d
         outline.join = cap.strokeJoin;
         return StrokeFigures(figures, outline, out);
     }
+    // Filled by the winding rule, as GDI+ fills a cap; all figures turned together so that their sum turns
+    // as the stroker's polygons do, and where they overlap the line the nonzero rule paints once.
+    double area = 0;
+    for (const Polygon& polygon : flat) area += SignedArea(polygon);
     for (Polygon& polygon : flat) {
-        // Turned as the stroker's polygons, so that where they overlap the nonzero rule paints once.
-        if (SignedArea(polygon) < 0) std::reverse(polygon.begin(), polygon.end());
+        if (area < 0) std::reverse(polygon.begin(), polygon.end());
         out->push_back(std::move(polygon));
     }
     return true;
