@@ -401,6 +401,16 @@ TEST(Stroke, HostileInputStaysBounded)
     Pen dashed(Color(Color::Black), 1.0f);
     dashed.SetDashStyle(DashStyleDot);
     EXPECT_EQ(c.graphics.DrawLines(&dashed, zigzag.data(), 100000), Ok);
+    // Arrow caps scaled past what floats hold, or by not-a-number, on the points above.
+    for (const REAL scale : {1e38f, nan}) {
+        Pen arrowed(Color(Color::Black), 1e9f);
+        AdjustableArrowCap arrow(4.0f, 4.0f, TRUE);
+        arrow.SetWidthScale(scale);
+        arrowed.SetCustomEndCap(&arrow);
+        arrowed.SetCustomStartCap(&arrow);
+        c.graphics.DrawLines(&arrowed, odd, 4);
+        c.graphics.DrawLines(&arrowed, zigzag.data(), 1000);
+    }
     c.Read();
     EXPECT_EQ(c.At(50, 100), 255);
 }
