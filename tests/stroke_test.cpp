@@ -79,6 +79,13 @@ std::vector<std::pair<const char*, std::function<void(Pen&)>>> PenFamilies()
              p.SetLineJoin(LineJoinMiterClipped);
              p.SetMiterLimit(1.5f);
          }},
+        {"arrow caps, outlined at the start, filled at the end",
+         [](Pen& p) {
+             AdjustableArrowCap outlined(3.0f, 2.0f, FALSE), filled(4.0f, 4.0f, TRUE);
+             filled.SetMiddleInset(1.0f);
+             p.SetCustomStartCap(&outlined);
+             p.SetCustomEndCap(&filled);
+         }},
     };
 }
 
@@ -214,6 +221,88 @@ TEST(Stroke, CapsAndJoinsHaveGdiplusGeometry)
     EXPECT_EQ(bevel, sharp);
 }
 
+TEST(Stroke, ArrowCapsHaveGdiplusSize)
+{
+    // A 4 x 4 arrow on a 3-pixel pen is 12 long and 12 wide, its tip on the line's end; the line stops
+    // under it: the ink is the line up to the arrow's back and the arrow's triangle.
+    auto arrowed = [](BOOL isFilled, SmoothingMode mode) {
+        auto c = std::make_unique<Canvas>(mode);
+        Pen pen(Color(Color::Black), 3.0f);
+        AdjustableArrowCap arrow(4.0f, 4.0f, isFilled);
+        pen.SetCustomEndCap(&arrow);
+        EXPECT_EQ(c->graphics.DrawLine(&pen, 10.0f, 60.5f, 90.0f, 60.5f), Ok);
+        c->Read();
+        return c;
+    };
+    const auto filled = arrowed(TRUE, SmoothingModeAntiAlias);
+    EXPECT_NEAR(filled->Ink() / 255.0, 68 * 3 + 12 * 12 / 2, 2.0);
+    // Columns 78 to 90 (the back at x = 78, the tip at 90), rows 55 to 66 (54.5 to 66.5).
+    EXPECT_NEAR(InkAcross(*filled, 77, false), 3.0, 0.05);
+    EXPECT_NEAR(InkAcross(*filled, 79, false), 11.0, 0.1);
+    EXPECT_NEAR(InkAcross(*filled, 90, false), 0.125, 0.01);  // the tip's last half pixel
+    EXPECT_EQ(InkAcross(*filled, 91, false), 0.0);
+    EXPECT_GT(InkAcross(*filled, 55, true), 0.0);
+    EXPECT_EQ(InkAcross(*filled, 54, true), 0.0);
+    EXPECT_GT(InkAcross(*filled, 66, true), 0.0);
+    EXPECT_EQ(InkAcross(*filled, 67, true), 0.0);
+    // Aliased, about as many whole pixels.
+    const auto aliased = arrowed(TRUE, SmoothingModeNone);
+    EXPECT_NEAR(aliased->Ink() / 255.0, 68 * 3 + 12 * 12 / 2, 12.0);
+
+    // Outlined, the arrow's two sides are stroked with the pen and its inside stays empty.
+    const auto outlined = arrowed(FALSE, SmoothingModeAntiAlias);
+    EXPECT_EQ(filled->At(80, 58), 255);
+    EXPECT_EQ(outlined->At(80, 58), 0);
+    EXPECT_EQ(outlined->At(80, 63), 0);
+    EXPECT_EQ(outlined->At(84, 57), 255);  // on the upper side, from (78, 54.5) to the tip
+    EXPECT_NEAR(InkAcross(*outlined, 76, false), 3.0, 0.1);
+
+    // Turned with the line: a vertical line downwards has the same arrow across its rows.
+    Canvas down;
+    Pen pen(Color(Color::Black), 3.0f);
+    AdjustableArrowCap arrow(4.0f, 4.0f, TRUE);
+    pen.SetCustomEndCap(&arrow);
+    down.graphics.DrawLine(&pen, 60.5f, 10.0f, 60.5f, 90.0f);
+    down.Read();
+    EXPECT_NEAR(InkAcross(down, 79, true), 11.0, 0.1);
+    EXPECT_NEAR(InkAcross(down, 90, true), 0.125, 0.01);
+    EXPECT_EQ(InkAcross(down, 91, true), 0.0);
+}
+
+TEST(Stroke, CustomCapPathsTurnWithTheLineInPenWidths)
+{
+    // Cap units are pen widths, the y axis outwards along the line: on a 4-pixel line going down to y = 80,
+    // the triangle (-1, -2), (1, -2), (0, 1) spans rows 72 to 84 and is 8 wide at its back.
+    GraphicsPath triangle, bar;
+    const PointF corners[] = {{-1, -2}, {1, -2}, {0, 1}};
+    triangle.AddPolygon(corners, 3);
+    CustomLineCap pointed(&triangle, nullptr);
+    // A stroke path is stroked with the pen; the base inset of 1 stops the line 4 pixels short.
+    bar.AddLine(-2.0f, 0.0f, 2.0f, 0.0f);
+    CustomLineCap tee(nullptr, &bar, LineCapFlat, 1.0f);
+    Pen first(Color(Color::Black), 4.0f), second(Color(Color::Black), 4.0f);
+    first.SetCustomEndCap(&pointed);
+    second.SetCustomEndCap(&tee);
+    Canvas c;
+    c.graphics.DrawLine(&first, 30.5f, 10.0f, 30.5f, 80.0f);
+    c.graphics.DrawLine(&second, 90.5f, 10.0f, 90.5f, 80.0f);
+    c.Read();
+    auto inkInRow = [&](int y, int from, int to) {
+        double sum = 0;
+        for (int x = from; x < to; ++x) sum += c.At(x, y);
+        return sum / 255.0;
+    };
+    EXPECT_NEAR(inkInRow(71, 0, 60), 4.0, 0.05);
+    EXPECT_NEAR(inkInRow(73, 0, 60), 8.0 * 11 / 12, 0.1);
+    EXPECT_GT(inkInRow(84, 0, 60), 0.0);
+    EXPECT_EQ(inkInRow(85, 0, 60), 0.0);
+    EXPECT_NEAR(inkInRow(75, 60, kSide), 4.0, 0.05);
+    EXPECT_EQ(inkInRow(77, 60, kSide), 0.0);
+    EXPECT_NEAR(inkInRow(80, 60, kSide), 16.0, 0.05);  // the bar: 16 across, from y = 78 to 82
+    EXPECT_NEAR(inkInRow(82, 60, kSide), 8.0, 0.05);
+    EXPECT_EQ(inkInRow(83, 60, kSide), 0.0);
+}
+
 TEST(Stroke, InsetPensCoverTheBandInsideTheShapeInLinearTime)
 {
     Pen inset(Color(Color::Black), 6.0f);
@@ -264,8 +353,7 @@ TEST(Stroke, InsetPensCoverTheBandInsideTheShapeInLinearTime)
         drawn.Read();
         filled.Read();
         EXPECT_GT(drawn.Ink(), 255L * 500) << shape.name;
-        EXPECT_LE(drawn.LargestDifference(filled, pictor_test::kSamePlace), 2)
-            << shape.name;
+        EXPECT_LE(drawn.LargestDifference(filled, pictor_test::kSamePlace), 2) << shape.name;
     }
 
     // A closed polygon of a million points (a circle): the band lies inside it only.
@@ -313,6 +401,16 @@ TEST(Stroke, HostileInputStaysBounded)
     Pen dashed(Color(Color::Black), 1.0f);
     dashed.SetDashStyle(DashStyleDot);
     EXPECT_EQ(c.graphics.DrawLines(&dashed, zigzag.data(), 100000), Ok);
+    // Arrow caps scaled past what floats hold, or by not-a-number, on the points above.
+    for (const REAL scale : {1e38f, nan}) {
+        Pen arrowed(Color(Color::Black), 1e9f);
+        AdjustableArrowCap arrow(4.0f, 4.0f, TRUE);
+        arrow.SetWidthScale(scale);
+        arrowed.SetCustomEndCap(&arrow);
+        arrowed.SetCustomStartCap(&arrow);
+        c.graphics.DrawLines(&arrowed, odd, 4);
+        c.graphics.DrawLines(&arrowed, zigzag.data(), 1000);
+    }
     c.Read();
     EXPECT_EQ(c.At(50, 100), 255);
 }
@@ -333,7 +431,8 @@ TEST(Stroke, AliasedOutlinesTakeWholePixelsAndThinPensOnePixelAcross)
                 c->Read();
             }
             EXPECT_GT(plain.Ink(), 255L * 60) << shapeName << ", " << penName;
-            EXPECT_EQ(std::count_if(plain.alpha.begin(), plain.alpha.end(), [](int a) { return a != 0 && a != 255; }), 0)
+            EXPECT_EQ(std::count_if(plain.alpha.begin(), plain.alpha.end(), [](int a) { return a != 0 && a != 255; }),
+                      0)
                 << shapeName << ", " << penName;
             const PixelMap move = [](int x, int y, int* tx, int* ty) { *tx = x + 7, *ty = y - 5; };
             EXPECT_EQ(plain.LargestDifference(moved, move), 0) << shapeName << ", " << penName;

@@ -83,6 +83,7 @@ struct LayerFont;
 struct LaidText;
 class Brush;
 class CustomLineCap;
+struct CustomCapOutline;
 class FontFamily;
 class FontCollection;
 class StringFormat;
@@ -399,10 +400,15 @@ public:
     DllExports::GpPen* NativePen() const { return nativePen; }
     /// The pen's own copy of the brush it paints with, for the layer's strokes; null for a pen of one colour.
     const Brush* StrokeBrush() const { return strokeBrush.get(); }
+    /// The path of the custom cap last set at the start or end, for the layer's strokes; null for none or
+    /// an arrow cap.
+    const CustomCapOutline* CustomCapPath(bool start) const { return (start ? startCapPath : endCapPath).get(); }
 
 private:
     DllExports::GpPen* nativePen = nullptr;
     std::shared_ptr<const Brush> strokeBrush;
+    // The engine keeps a cap's path but gives it no getter: the layer keeps its own copy.
+    std::shared_ptr<const CustomCapOutline> startCapPath, endCapPath;
 };
 
 class Brush : public GdiplusBase, public StatusKeeper {

@@ -83,6 +83,14 @@ private:
 
 /// The shape a pen draws at the end of a line: a filled and/or stroked path in units of the pen's width,
 /// the line's end at the origin and the line running along the negative y axis.
+/// A custom cap's path as it was given (points and point types, in pen widths), and whether it is filled
+/// (a fill path) or stroked with the pen (a stroke path).
+struct CustomCapOutline {
+    std::vector<PointF> points;
+    std::vector<BYTE> types;
+    bool filled = true;
+};
+
 class CustomLineCap : public GdiplusBase, public StatusKeeper {
 public:
     /// A cap filled by fillPath or stroked along strokePath (one of them null); the paths are copied.
@@ -115,9 +123,10 @@ public:
 
 protected:
     CustomLineCap() = default;
-    // Takes the engine cap (or its failure) in place of the one held.
-    void Adopt(DllExports::GpCustomLineCap* cap, Status status);
+    // Takes the engine cap (or its failure) in place of the one held, with its path.
+    void Adopt(DllExports::GpCustomLineCap* cap, Status status, std::shared_ptr<const CustomCapOutline> path);
     DllExports::GpCustomLineCap* nativeCap = nullptr;
+    std::shared_ptr<const CustomCapOutline> capPath;
 
     friend class Pen;
 };

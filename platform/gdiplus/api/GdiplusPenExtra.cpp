@@ -23,6 +23,27 @@ bool CompoundInOrder(const REAL* values, INT count)
     return true;
 }
 
+// Cap paths longer than this are not copied (and their caps are left to the engine).
+const INT kMostCapPoints = 1 << 16;
+
+// A copy of the path's points and types (the engine stroke and fill paths it copies cannot be read back);
+// null when it cannot be read.
+std::shared_ptr<const CustomCapOutline> CopyOutline(const GraphicsPath* path, bool filled)
+{
+    INT count = 0;
+    if (!path || DllExports::GdipGetPointCount(path->NativePath(), &count) != Ok || count <= 0 ||
+        count > kMostCapPoints)
+        return nullptr;
+    auto outline = std::make_shared<CustomCapOutline>();
+    outline->points.resize(static_cast<size_t>(count));
+    outline->types.resize(static_cast<size_t>(count));
+    outline->filled = filled;
+    if (DllExports::GdipGetPathPoints(path->NativePath(), outline->points.data(), count) != Ok ||
+        DllExports::GdipGetPathTypes(path->NativePath(), outline->types.data(), count) != Ok)
+        return nullptr;
+    return outline;
+}
+
 }  // namespace
 
 // ---- Pen ----
@@ -35,6 +56,8 @@ Pen* Pen::Clone() const
     if (pen->nativePen) DllExports::GdipDeletePen(pen->nativePen);
     pen->nativePen = copy;
     pen->strokeBrush = strokeBrush;
+    pen->startCapPath = startCapPath;
+    pen->endCapPath = endCapPath;
     pen->lastResult = Ok;
     return pen;
 }
@@ -146,12 +169,18 @@ Status Pen::SetMiterLimit(REAL miterLimit)
 
 Status Pen::SetCustomStartCap(const CustomLineCap* customCap)
 {
-    return SetStatus(DllExports::GdipSetPenCustomStartCap(nativePen, customCap ? customCap->NativeCap() : nullptr));
+    const Status status =
+        SetStatus(DllExports::GdipSetPenCustomStartCap(nativePen, customCap ? customCap->NativeCap() : nullptr));
+    if (status == Ok) startCapPath = customCap ? customCap->capPath : nullptr;
+    return status;
 }
 
 Status Pen::SetCustomEndCap(const CustomLineCap* customCap)
 {
-    return SetStatus(DllExports::GdipSetPenCustomEndCap(nativePen, customCap ? customCap->NativeCap() : nullptr));
+    const Status status =
+        SetStatus(DllExports::GdipSetPenCustomEndCap(nativePen, customCap ? customCap->NativeCap() : nullptr));
+    if (status == Ok) endCapPath = customCap ? customCap->capPath : nullptr;
+    return status;
 }
 
 Status Pen::GetCustomStartCap(CustomLineCap* customCap) const
@@ -159,7 +188,7 @@ Status Pen::GetCustomStartCap(CustomLineCap* customCap) const
     if (!customCap) return SetStatus(InvalidParameter);
     DllExports::GpCustomLineCap* copy = nullptr;
     Status status = SetStatus(DllExports::GdipGetPenCustomStartCap(nativePen, &copy));
-    customCap->Adopt(copy, status);
+    customCap->Adopt(copy, status, startCapPath);
     return status;
 }
 
@@ -168,7 +197,7 @@ Status Pen::GetCustomEndCap(CustomLineCap* customCap) const
     if (!customCap) return SetStatus(InvalidParameter);
     DllExports::GpCustomLineCap* copy = nullptr;
     Status status = SetStatus(DllExports::GdipGetPenCustomEndCap(nativePen, &copy));
-    customCap->Adopt(copy, status);
+    customCap->Adopt(copy, status, endCapPath);
     return status;
 }
 
@@ -227,9 +256,10 @@ Status Pen::RotateTransform(REAL angle, MatrixOrder order)
 CustomLineCap::CustomLineCap(const GraphicsPath* fillPath, const GraphicsPath* strokePath, LineCap baseCap,
                              REAL baseInset)
 {
-    SetStatus(DllExports::GdipCreateCustomLineCap(fillPath ? fillPath->NativePath() : nullptr,
-                                                  strokePath ? strokePath->NativePath() : nullptr, baseCap, baseInset,
-                                                  &nativeCap));
+    if (SetStatus(DllExports::GdipCreateCustomLineCap(fillPath ? fillPath->NativePath() : nullptr,
+                                                      strokePath ? strokePath->NativePath() : nullptr, baseCap,
+                                                      baseInset, &nativeCap)) == Ok)
+        capPath = CopyOutline(strokePath ? strokePath : fillPath, strokePath == nullptr);
 }
 
 CustomLineCap::~CustomLineCap()
@@ -237,7 +267,7 @@ CustomLineCap::~CustomLineCap()
     if (nativeCap) DllExports::GdipDeleteCustomLineCap(nativeCap);
 }
 
-void CustomLineCap::Adopt(DllExports::GpCustomLineCap* cap, Status status)
+void CustomLineCap::Adopt(DllExports::GpCustomLineCap* cap, Status status, std::shared_ptr<const CustomCapOutline> path)
 {
     if (status != Ok) {
         SetStatus(status);
@@ -245,6 +275,7 @@ void CustomLineCap::Adopt(DllExports::GpCustomLineCap* cap, Status status)
     }
     if (nativeCap) DllExports::GdipDeleteCustomLineCap(nativeCap);
     nativeCap = cap;
+    capPath = std::move(path);
 }
 
 CustomLineCap* CustomLineCap::Clone() const
@@ -253,6 +284,7 @@ CustomLineCap* CustomLineCap::Clone() const
     if (SetStatus(DllExports::GdipCloneCustomLineCap(nativeCap, &copy)) != Ok) return nullptr;
     auto* cap = new CustomLineCap();
     cap->nativeCap = copy;
+    cap->capPath = capPath;
     return cap;
 }
 

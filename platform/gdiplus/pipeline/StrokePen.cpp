@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "CompoundStroke.h"
+#include "CustomCaps.h"
 #include "Stroke.h"
 #include "ThinLine.h"
 
@@ -24,11 +25,12 @@ struct PenShape {
     Unit unit = UnitWorld;
     bool inset = false;
     std::vector<double> bands;  ///< the compound array; empty for a plain pen
+    CustomCaps custom;
 };
 
 bool DrawableCap(LineCap cap)
 {
-    return cap <= LineCapTriangle || (cap >= LineCapNoAnchor && cap <= LineCapArrowAnchor);
+    return cap <= LineCapTriangle || (cap >= LineCapNoAnchor && cap <= LineCapArrowAnchor) || cap == LineCapCustom;
 }
 
 bool ReadDashes(DllExports::GpPen* native, StrokeStyle* style)
@@ -86,8 +88,12 @@ bool ReadPen(const Pen* pen, PenShape* shape, ARGB* colour)
         (type == PenTypeSolidColor && DllExports::GdipGetPenColor(native, colour) != Ok) ||
         DllExports::GdipGetPenWidth(native, &width) != Ok ||
         DllExports::GdipGetPenLineJoin(native, &style.join) != Ok ||
-        DllExports::GdipGetPenMiterLimit(native, &miterLimit) != Ok || !ReadDashes(native, &style))
+        DllExports::GdipGetPenMiterLimit(native, &miterLimit) != Ok || !ReadDashes(native, &style) ||
+        !ReadCustomCaps(*pen, style.startCap, style.endCap, &shape->custom))
         return false;
+    // The line's own ends under custom caps take the caps' base caps.
+    if (shape->custom.start.present) style.startCap = shape->custom.start.baseCap;
+    if (shape->custom.end.present) style.endCap = shape->custom.end.baseCap;
     style.width = width;
     style.miterLimit = miterLimit;
     shape->inset = alignment == PenAlignmentInset;
@@ -184,11 +190,13 @@ static bool OutlineOfPen(const Pen* pen, const DeviceMap& map, const PointF* poi
     const double deviceWidth = world ? style.width * stretch : style.width;
     // Thinner than a pixel, or measured in pixels: stroked on the device.
     const bool onDevice = !world || deviceWidth < 1.0 || map.IsIdentity();
-    if (aliased && deviceWidth <= 1.0 && !HasAnchor(style)) return AliasedThinLines(figures, style, offset, outline);
+    if (aliased && deviceWidth <= 1.0 && !HasAnchor(style) && !shape.custom.Any())
+        return AliasedThinLines(figures, style, offset, outline);
     if (deviceWidth < 1.0) style.width = 1.0;
-    // A compound pen thinner than a pixel is the one-pixel line; an inset one is left to the engine.
+    // A compound pen thinner than a pixel is the one-pixel line.
     const bool compound = !shape.bands.empty() && deviceWidth >= 1.0;
-    if (compound && shape.inset) return false;
+    // An inset compound pen, or one with custom caps, is left to the engine.
+    if (compound && (shape.inset || shape.custom.Any())) return false;
     if (!compound && !(shape.inset && allClosed) &&
         MitredBands(figures, style, map, onDevice ? style.width : deviceWidth, offset, outline))
         return true;
@@ -199,6 +207,7 @@ static bool OutlineOfPen(const Pen* pen, const DeviceMap& map, const PointF* poi
     std::vector<Polygon> polygons;
     const bool inset = shape.inset && allClosed && !figures.empty() && deviceWidth >= 1.0;
     if (inset && !style.dashes.empty()) return false;
+    if (!inset && shape.custom.Any() && !AddCustomCaps(shape.custom, style, &figures, &polygons)) return false;
     if (compound) {
         // Stroked on a device the map mirrors, the figures' left is the world's right.
         const double sense = onDevice && map.m11 * map.m22 - map.m12 * map.m21 < 0 ? -1.0 : 1.0;
