@@ -20,16 +20,6 @@ const size_t kMostPolygons = size_t{1} << 22;
 
 bool FlatEnd(LineCap cap) { return cap == LineCapFlat || cap == LineCapNoAnchor; }
 
-double SignedArea(const Polygon& ring)
-{
-    double area = 0;
-    for (size_t i = 0; i < ring.size(); ++i) {
-        const PointF a = ring[i], b = ring[(i + 1) % ring.size()];
-        area += double(a.X) * b.Y - double(a.Y) * b.X;
-    }
-    return area / 2;
-}
-
 // Appends the rings turned so that together they enclose positive area (the region between a closed
 // band's two rings then winds once, the inside of both not at all).
 void EmitTurned(std::vector<Polygon> rings, std::vector<Polygon>* out)
@@ -117,13 +107,6 @@ bool Pieces(const StrokeFigure& figure, const StrokeStyle& style, std::vector<St
     if (!CutDashes(figure, pattern, style.dashOffset * style.width, kMostDashes, &dashes)) return false;
     for (DashPiece& dash : dashes) pieces->push_back(StrokeFigure{std::move(dash.points), false});
     return true;
-}
-
-size_t PointsIn(const std::vector<Polygon>& polygons, size_t from)
-{
-    size_t points = 0;
-    for (size_t i = from; i < polygons.size(); ++i) points += polygons[i].size();
-    return points;
 }
 
 }  // namespace

@@ -115,33 +115,6 @@ double Length(const std::vector<PointF>& points)
     return length;
 }
 
-// Cuts `length` off the figure's end.
-void TrimEnd(std::vector<PointF>* points, double length)
-{
-    while (points->size() >= 2 && length > 0) {
-        const PointF a = (*points)[points->size() - 2], b = points->back();
-        const double segment = std::hypot(double(b.X) - a.X, double(b.Y) - a.Y);
-        if (segment > length) {
-            const double t = 1.0 - length / segment;
-            points->back() = PointF(static_cast<REAL>(a.X + (double(b.X) - a.X) * t),
-                                    static_cast<REAL>(a.Y + (double(b.Y) - a.Y) * t));
-            return;
-        }
-        length -= segment;
-        points->pop_back();
-    }
-}
-
-double SignedArea(const Polygon& polygon)
-{
-    double area = 0;
-    for (size_t i = 0; i < polygon.size(); ++i) {
-        const PointF a = polygon[i], b = polygon[(i + 1) % polygon.size()];
-        area += double(a.X) * b.Y - double(a.Y) * b.X;
-    }
-    return area / 2;
-}
-
 // The cap placed at the end of a figure whose last segment runs along (ux, uy): its figures filled, or
 // stroked with the pen.
 bool PlaceCap(const CustomCapShape& cap, const StrokeStyle& style, PointF end, double ux, double uy,

@@ -321,23 +321,6 @@ void StrokeClosed(const Run& run, const StrokeStyle& style, const Joining& joini
     Emit({std::move(left), std::move(right)}, out);
 }
 
-// The points of the figure with `length` cut off its end (the end being its last point).
-void TrimEnd(std::vector<PointF>* points, double length)
-{
-    while (points->size() >= 2 && length > 0) {
-        const PointF a = (*points)[points->size() - 2], b = points->back();
-        const double segment = std::hypot(double(b.X) - a.X, double(b.Y) - a.Y);
-        if (segment > length) {
-            const double t = 1.0 - length / segment;
-            points->back() = PointF(static_cast<REAL>(a.X + (double(b.X) - a.X) * t),
-                                    static_cast<REAL>(a.Y + (double(b.Y) - a.Y) * t));
-            return;
-        }
-        length -= segment;
-        points->pop_back();
-    }
-}
-
 double FigureLength(const std::vector<PointF>& points)
 {
     double length = 0;
@@ -415,13 +398,6 @@ bool StrokeOne(const StrokeFigure& figure, const StrokeStyle& style, const Joini
     return true;
 }
 
-size_t PointsIn(const std::vector<Polygon>& polygons, size_t from)
-{
-    size_t points = 0;
-    for (size_t i = from; i < polygons.size(); ++i) points += polygons[i].size();
-    return points;
-}
-
 }  // namespace
 
 bool StrokeFigures(const std::vector<StrokeFigure>& figures, const StrokeStyle& style, std::vector<Polygon>* out)
@@ -481,6 +457,39 @@ bool OffsetSide(const StrokeFigure& figure, double distance, LineJoin join, doub
     side->reserve(side->size() + ring.size());
     for (const Vec& v : ring) side->emplace_back(static_cast<REAL>(v.x), static_cast<REAL>(v.y));
     return true;
+}
+
+void TrimEnd(std::vector<PointF>* points, double length)
+{
+    while (points->size() >= 2 && length > 0) {
+        const PointF a = (*points)[points->size() - 2], b = points->back();
+        const double segment = std::hypot(double(b.X) - a.X, double(b.Y) - a.Y);
+        if (segment > length) {
+            const double t = 1.0 - length / segment;
+            points->back() = PointF(static_cast<REAL>(a.X + (double(b.X) - a.X) * t),
+                                    static_cast<REAL>(a.Y + (double(b.Y) - a.Y) * t));
+            return;
+        }
+        length -= segment;
+        points->pop_back();
+    }
+}
+
+double SignedArea(const Polygon& polygon)
+{
+    double area = 0;
+    for (size_t i = 0; i < polygon.size(); ++i) {
+        const PointF a = polygon[i], b = polygon[(i + 1) % polygon.size()];
+        area += double(a.X) * b.Y - double(a.Y) * b.X;
+    }
+    return area / 2;
+}
+
+size_t PointsIn(const std::vector<Polygon>& polygons, size_t from)
+{
+    size_t points = 0;
+    for (size_t i = from; i < polygons.size(); ++i) points += polygons[i].size();
+    return points;
 }
 
 }  // namespace Gdiplus

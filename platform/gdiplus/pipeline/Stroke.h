@@ -43,4 +43,11 @@ bool InsetBand(const std::vector<StrokeFigure>& figures, double width, LineJoin 
 bool OffsetSide(const StrokeFigure& figure, double distance, LineJoin join, double miterLimit, double tolerance,
                 std::vector<PointF>* side, bool* throughCorner);
 
+/// Cuts `length` off the end of a figure's points (its end being its last point).
+void TrimEnd(std::vector<PointF>* points, double length);
+/// The polygon's signed area, positive when it turns clockwise on the device (y down).
+double SignedArea(const Polygon& polygon);
+/// How many points the polygons from index `from` on hold.
+size_t PointsIn(const std::vector<Polygon>& polygons, size_t from);
+
 }  // namespace Gdiplus
