@@ -149,22 +149,11 @@ bool PaintCentres(const PixelView& target, std::vector<Polygon>& polygons, bool 
     uint32_t source = 0;
     if (!CutToBand(&polygons, BandAround(target.Width(), target.Height()))) return false;
     if (!PaintedBox(target, polygons, paint, clip, &box, &source)) return true;
-    const bool solid = source != 0;
     CentreScanner scanner(polygons, evenOdd);
-    PixelRuns runs, allowed, kept;
+    PixelRuns runs;
     for (INT y = box.Y; y < box.Y + box.Height; ++y) {
         scanner.Runs(y, box.X, box.X + box.Width, &runs);
-        if (!clip.IsBox()) {
-            clip.Runs(y, box.X, box.X + box.Width, &allowed);
-            CombineRuns(runs, allowed, RunCombine::Intersect, &kept);
-            runs.swap(kept);
-        }
-        for (const PixelRun& run : runs) {
-            if (solid)
-                PaintRun(target.Row(y) + run.from, run.to - run.from, source, 255);
-            else
-                paint.Composite(target.Row(y) + run.from, run.from, y, run.to - run.from, 255);
-        }
+        PaintWholeRuns(target, paint, source, y, clip, &runs);
     }
     return true;
 }
@@ -271,6 +260,24 @@ bool PathOf(const GraphicsPath* path, std::vector<PointF>* points, std::vector<B
 
 }  // namespace
 
+void PaintWholeRuns(const PixelView& target, const PaintSource& paint, uint32_t solid, INT y, DeviceClip& clip,
+                    PixelRuns* runs)
+{
+    if (!clip.IsBox() && !runs->empty()) {
+        thread_local PixelRuns allowed, kept;
+        clip.Runs(y, runs->front().from, runs->back().to, &allowed);
+        CombineRuns(*runs, allowed, RunCombine::Intersect, &kept);
+        runs->swap(kept);
+    }
+    uint32_t* row = target.Row(y);
+    for (const PixelRun& run : *runs) {
+        if (solid != 0)
+            PaintRun(row + run.from, run.to - run.from, solid, 255);
+        else
+            paint.Composite(row + run.from, run.from, y, run.to - run.from, 255);
+    }
+}
+
 // GDI+ puts pixel centres on whole coordinates, or half a pixel off them for the Half and HighQuality
 // pixel offsets (libgdiplus records the mode and draws the same either way): the figure then moves up and
 // left by half a pixel on the device.
@@ -336,8 +343,8 @@ bool Graphics::FillAntialiased(const Brush* brush, const DeviceMap& map, const P
     return FillFigures(brush, map, points, types, count, mode, Aliased(nativeGraphics));
 }
 
-bool Graphics::FillFigures(const Brush* brush, const DeviceMap& map, const PointF* points, const BYTE* types,
-                           INT count, FillMode mode, bool wholePixels)
+bool Graphics::FillFigures(const Brush* brush, const DeviceMap& map, const PointF* points, const BYTE* types, INT count,
+                           FillMode mode, bool wholePixels)
 {
     Point origin;
     DllExports::GdipGetRenderingOrigin(nativeGraphics, &origin.X, &origin.Y);

@@ -37,20 +37,6 @@ Rect DeviceBox(const RectF& bounds, const DeviceMap& map, INT width, INT height)
     return Rect(x0, y0, x1 - x0, y1 - y0);
 }
 
-// Composites the paint, whole, over the runs of row y: the premultiplied colour `solid`, or the shaded
-// paint when that is 0.
-void PaintRuns(const PixelView& target, const PaintSource& paint, uint32_t solid, INT y, const PixelRuns& runs)
-{
-    uint32_t* row = target.Row(y);
-    for (const PixelRun& run : runs) {
-        if (solid == 0) {
-            paint.Composite(row + run.from, run.from, y, run.to - run.from, 255);
-            continue;
-        }
-        for (INT x = run.from; x < run.to; ++x) row[x] = OverPixel(solid, row[x]);
-    }
-}
-
 }  // namespace
 
 bool Graphics::ReadRegionPixels(const Region* region, const PixelView& target, DeviceClip* pixels)
@@ -82,15 +68,10 @@ bool Graphics::FillRegionByLayer(const Brush* brush, const Region* region)
     const uint32_t solid = paint.Solid(&colour) ? EnginePremultiplied(colour) : 0;
     if (paint.Solid(&colour) && solid == 0) return true;  // a transparent colour changes nothing
     const Rect box = clip.Narrow(shape.Narrow(DeviceBox(bounds, map, target.Width(), target.Height())));
-    PixelRuns inShape, inClip, both;
+    PixelRuns inShape;
     for (INT y = box.Y; y < box.Y + box.Height; ++y) {
         shape.Runs(y, box.X, box.X + box.Width, &inShape);
-        if (!clip.IsBox()) {
-            clip.Runs(y, box.X, box.X + box.Width, &inClip);
-            CombineRuns(inShape, inClip, RunCombine::Intersect, &both);
-            inShape.swap(both);
-        }
-        PaintRuns(target, paint, solid, y, inShape);
+        PaintWholeRuns(target, paint, solid, y, clip, &inShape);
     }
     return true;
 }

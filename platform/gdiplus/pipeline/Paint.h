@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "AliasedCoverage.h"
 #include "DeviceFigure.h"
 
 namespace Gdiplus {
@@ -65,5 +66,13 @@ std::unique_ptr<Shader> MakePathGradientShader(const Brush* brush, const DeviceM
 
 // The map that applies `first`, then `second`.
 DeviceMap ThenMap(const DeviceMap& first, const DeviceMap& second);
+
+class DeviceClip;
+class PixelView;
+
+/// Composites the paint, whole, over the runs of row y that the clip lets through (the runs are narrowed to
+/// those): the premultiplied colour `solid`, or the shaded paint when that is 0.
+void PaintWholeRuns(const PixelView& target, const PaintSource& paint, uint32_t solid, INT y, DeviceClip& clip,
+                    PixelRuns* runs);
 
 }  // namespace Gdiplus
