@@ -134,7 +134,7 @@ struct MaskPaint {
 
 // Composites the premultiplied colour, scaled by each pixel's coverage, over a run of pixels. Most of a
 // glyph's box is empty or solid ink: those pixels are left unread or set whole.
-void BlendCoverage(uint32_t* pixels, const uint8_t* coverage, INT count, uint32_t source)
+[[gnu::always_inline]] inline void BlendCoverage(uint32_t* pixels, const uint8_t* coverage, INT count, uint32_t source)
 {
     const bool opaque = source >> 24 == 255;
     for (INT i = 0; i < count; ++i) {
@@ -145,7 +145,8 @@ void BlendCoverage(uint32_t* pixels, const uint8_t* coverage, INT count, uint32_
 }
 
 // Composites pixels [from, to) of device row y, whose coverage starts at coverage[0] for pixel `from`.
-void PaintMaskRun(uint32_t* row, const uint8_t* coverage, INT from, INT to, INT y, const MaskPaint& paint)
+[[gnu::always_inline]] inline void PaintMaskRun(uint32_t* row, const uint8_t* coverage, INT from, INT to, INT y,
+                                                const MaskPaint& paint)
 {
     if (!paint.shaded) return BlendCoverage(row + from, coverage, to - from, paint.source);
     // The paint is asked for a run of pixels that share a coverage at once.
@@ -384,11 +385,12 @@ bool Graphics::FillOutlinesByLayer(const LaidText& laid, const DeviceMap& map, c
     if (!GlyphOutlines(laid, visible, &points, &types)) return false;
     UnderlineFigures(laid, nullptr, &points, &types);
     if (points.empty()) return true;
-    if (!clipTo) return FillFigures(brush, map, points.data(), types.data(), INT(points.size()), FillModeWinding, wholePixels);
+    if (!clipTo)
+        return FillFigures(brush, map, points.data(), types.data(), INT(points.size()), FillModeWinding, wholePixels);
     // Text kept to its layout rectangle: the rectangle narrows the context's clip for this fill alone.
     const GraphicsState state = Save();
-    const bool filled = IntersectClip(*clipTo) == Ok &&
-                        FillFigures(brush, map, points.data(), types.data(), INT(points.size()), FillModeWinding, wholePixels);
+    const bool filled = IntersectClip(*clipTo) == Ok && FillFigures(brush, map, points.data(), types.data(),
+                                                                    INT(points.size()), FillModeWinding, wholePixels);
     Restore(state);
     return filled;
 }
