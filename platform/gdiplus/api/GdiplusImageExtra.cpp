@@ -36,20 +36,6 @@ namespace {
 // An animation larger than this keeps only its first frame (its later frames fail with OutOfMemory).
 const size_t kMaxKeptGif = 256u << 20;
 
-
-bool ReadWhole(PictureBytes& bytes, std::vector<BYTE>& out)
-{
-    const size_t kChunk = 1 << 20;
-    for (;;) {
-        const size_t have = out.size();
-        if (have >= kMaxKeptGif) return false;
-        out.resize(have + kChunk);
-        const size_t got = bytes.ReadAt(have, out.data() + have, kChunk);
-        out.resize(have + got);
-        if (got < kChunk) return true;
-    }
-}
-
 // giflib reading a GIF held in memory.
 struct MemoryInput {
     const std::vector<BYTE>* bytes;
@@ -432,7 +418,7 @@ std::shared_ptr<PictureSource> DescribeSource(PictureBytes& bytes, const GUID& r
     std::shared_ptr<PictureSource> source(new (std::nothrow) PictureSource);
     if (!source) return nullptr;
     source->rawFormat = rawFormat;
-    if (rawFormat == ImageFormatGIF && ReadWhole(bytes, source->gifBytes))
+    if (rawFormat == ImageFormatGIF && ReadWholePicture(bytes, kMaxKeptGif, source->gifBytes))
         source->frameCount = ScanGif(source->gifBytes, source->properties);
     if (rawFormat == ImageFormatJPEG) ReadJpegProperties(bytes, source->properties);
     if (source->frameCount < 2) std::vector<BYTE>().swap(source->gifBytes);

@@ -214,4 +214,17 @@ Status DecodeTarget::Finish(DecodedPicture& picture, const ColorPalette* palette
     return Ok;
 }
 
+bool ReadWholePicture(PictureBytes& bytes, size_t limit, std::vector<BYTE>& out)
+{
+    const size_t kChunk = 1 << 20;
+    for (;;) {
+        const size_t have = out.size();
+        if (have >= limit) return false;
+        out.resize(have + kChunk);
+        const size_t got = bytes.ReadAt(have, out.data() + have, kChunk);
+        out.resize(have + got);
+        if (got < kChunk) return true;
+    }
+}
+
 }  // namespace Gdiplus

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "../engine/GdiplusFlat.h"
 
@@ -21,6 +22,9 @@ public:
     // Reads up to size bytes at offset; the count read, 0 past the end or on failure.
     virtual size_t ReadAt(unsigned long long offset, void* buffer, size_t size) = 0;
 };
+
+// Reads the whole picture into `out`, a megabyte at a time; false once it reaches `limit` bytes.
+bool ReadWholePicture(PictureBytes& bytes, size_t limit, std::vector<BYTE>& out);
 
 // A picture read front to back through a buffer, for the codecs.
 class PictureReader {

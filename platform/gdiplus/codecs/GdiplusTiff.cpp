@@ -90,19 +90,6 @@ TiffHandle OpenMemory(MemoryFile& file, const QuietOptions& options)
                                         SizeOfMemory, MapNothing, UnmapNothing, options.Get()));
 }
 
-bool ReadWholeFile(PictureBytes& bytes, std::vector<BYTE>& out)
-{
-    const size_t kChunk = 1 << 20;
-    for (;;) {
-        const size_t have = out.size();
-        if (have >= kMaxTiffFile) return false;
-        out.resize(have + kChunk);
-        const size_t got = bytes.ReadAt(have, out.data() + have, kChunk);
-        out.resize(have + got);
-        if (got < kChunk) return true;
-    }
-}
-
 // The page's resolution in dots per inch (0 when the file gives none).
 void ReadResolution(TIFF* tif, REAL& dpiX, REAL& dpiY)
 {
@@ -166,7 +153,7 @@ Status DecodeTiffPage(const std::vector<BYTE>& file, UINT page, DecodedPicture& 
 Status DecodeTiff(PictureBytes& bytes, DecodedPicture& picture)
 {
     std::vector<BYTE> file;
-    if (!ReadWholeFile(bytes, file)) return OutOfMemory;
+    if (!ReadWholePicture(bytes, kMaxTiffFile, file)) return OutOfMemory;
     Status status = DecodeTiffPage(file, 0, picture);
     if (status != Ok) return status;
     const UINT pages = CountPages(file);
