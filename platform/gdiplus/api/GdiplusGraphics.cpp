@@ -793,9 +793,11 @@ bool Graphics::DrawImageTurned(Image* image, const RectF& destRect, REAL srcx, R
     if (!image || image->NativeImage() == surface.get() || !LayerDeviceMap(&world) || !Unclipped() ||
         DllExports::GdipGetInterpolationMode(nativeGraphics, &mode) != Ok)
         return false;
-    // Bicubic modes stay with the engine; GDI+'s default and low quality are bilinear.
+    // GDI+'s default and low quality are bilinear; its high quality is bicubic.
     const bool nearest = mode == InterpolationModeNearestNeighbor;
-    if (!nearest && mode != InterpolationModeBilinear && mode != InterpolationModeHighQualityBilinear &&
+    const bool bicubic = mode == InterpolationModeBicubic || mode == InterpolationModeHighQualityBicubic ||
+                         mode == InterpolationModeHighQuality;
+    if (!nearest && !bicubic && mode != InterpolationModeBilinear && mode != InterpolationModeHighQualityBilinear &&
         mode != InterpolationModeDefault && mode != InterpolationModeLowQuality)
         return false;
     // Pictures that keep their sides along the axes take the engine's or the scaled-down route.
@@ -811,7 +813,9 @@ bool Graphics::DrawImageTurned(Image* image, const RectF& destRect, REAL srcx, R
     const double ox = destRect.X - srcx * sx, oy = destRect.Y - srcy * sy;
     const DeviceMap toDevice{sx * world.m11, sx * world.m12, sy * world.m21, sy * world.m22,
                              ox * world.m11 + oy * world.m21 + world.dx, ox * world.m12 + oy * world.m22 + world.dy};
-    return DrawImageMapped(target, source, from, toDevice, nearest ? ImageSampling::Nearest : ImageSampling::Bilinear);
+    const ImageSampling sampling =
+        nearest ? ImageSampling::Nearest : (bicubic ? ImageSampling::Bicubic : ImageSampling::Bilinear);
+    return DrawImageMapped(target, source, from, toDevice, sampling);
 }
 
 HDC Graphics::GetHDC()

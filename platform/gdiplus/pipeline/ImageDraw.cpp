@@ -35,6 +35,37 @@ inline uint32_t Mix(uint32_t a, uint32_t b, uint32_t weight)
            MixLanes((a >> 8) & 0x00FF00FFu, (b >> 8) & 0x00FF00FFu, weight) << 8;
 }
 
+// Keys' cubic convolution weights with a = -0.5 (the Catmull-Rom spline) of the four taps around a fraction t
+// in [0, 1): the taps at -1, 0, 1 and 2. They sum to 1, and at t = 0 pick the pixel itself.
+inline void CubicWeights(float t, float weights[4])
+{
+    const float t2 = t * t, t3 = t2 * t;
+    weights[0] = 0.5f * (-t3 + 2.0f * t2 - t);
+    weights[1] = 0.5f * (3.0f * t3 - 5.0f * t2 + 2.0f);
+    weights[2] = 0.5f * (-3.0f * t3 + 4.0f * t2 + t);
+    weights[3] = 0.5f * (t3 - t2);
+}
+
+// A pixel's four channels as floats (blue first).
+inline __m128 Channels(uint32_t pixel)
+{
+    const __m128i zero = _mm_setzero_si128();
+    return _mm_cvtepi32_ps(
+        _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(pixel)), zero), zero));
+}
+
+// A premultiplied pixel from summed channels that may overshoot, as a cubic's negative lobes make them: an
+// alpha past opaque scales the whole pixel back (keeping its colour), and no colour exceeds the alpha.
+inline uint32_t PremultipliedFrom(__m128 sum)
+{
+    sum = _mm_max_ps(sum, _mm_setzero_ps());
+    const float alpha = _mm_cvtss_f32(_mm_shuffle_ps(sum, sum, 0xFF));
+    if (alpha > 255.0f) sum = _mm_mul_ps(sum, _mm_set1_ps(255.0f / alpha));
+    sum = _mm_min_ps(sum, _mm_shuffle_ps(sum, sum, 0xFF));
+    const __m128i whole = _mm_cvtps_epi32(sum);
+    return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(whole, whole), whole)));
+}
+
 // How the picture's pixels are read as premultiplied ones.
 enum class Stored { Premultiplied, Opaque, Straight };
 
@@ -100,6 +131,30 @@ public:
         // The alpha lanes keep the alpha itself.
         const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
         return _mm_or_si128(_mm_andnot_si128(alphaLanes, product), _mm_and_si128(alphaLanes, pixels));
+    }
+    // Bicubic sample with the tap grid's origin at (u, v): sixteen pixels around it, weighted by CubicWeights
+    // along each axis. Taps outside are transparent, as the bilinear ones.
+    uint32_t Bicubic(int64_t u, int64_t v) const
+    {
+        const int64_t x64 = u >> 16, y64 = v >> 16;
+        // Every tap lies outside: nothing to weigh (and no sums past the integers' range).
+        if (x64 < left - 3 || x64 > right + 3 || y64 < top - 3 || y64 > bottom + 3) return 0;
+        const INT x = static_cast<INT>(x64), y = static_cast<INT>(y64);
+        float across[4], down[4];
+        CubicWeights(static_cast<float>(u & 0xFFFF) * (1.0f / 65536.0f), across);
+        CubicWeights(static_cast<float>(v & 0xFFFF) * (1.0f / 65536.0f), down);
+        const bool inside = x > left && x <= right - 2 && y > top && y <= bottom - 2;
+        __m128 sum = _mm_setzero_ps();
+        for (INT j = 0; j < 4; ++j) {
+            __m128 row = _mm_setzero_ps();
+            for (INT i = 0; i < 4; ++i) {
+                const uint32_t pixel =
+                    inside ? AsPremultiplied<kind>(Row(y - 1 + j)[x - 1 + i]) : At(x - 1 + i, y - 1 + j);
+                row = _mm_add_ps(row, _mm_mul_ps(Channels(pixel), _mm_set1_ps(across[i])));
+            }
+            sum = _mm_add_ps(sum, _mm_mul_ps(row, _mm_set1_ps(down[j])));
+        }
+        return PremultipliedFrom(sum);
     }
     // Whether the two-by-two block at (x, y) lies wholly inside.
     bool Holds(INT x, INT y) const { return x >= left && y >= top && x < right && y < bottom; }
@@ -190,9 +245,12 @@ inline int64_t Fixed(double value) { return static_cast<int64_t>(std::floor(valu
 
 // One pixel sampled and composited.
 template <Stored kind>
-inline void PaintOne(const Picture<kind>& picture, bool bilinear, int64_t u, int64_t v, int coverage, uint32_t* pixel)
+inline void PaintOne(const Picture<kind>& picture, ImageSampling sampling, int64_t u, int64_t v, int coverage,
+                     uint32_t* pixel)
 {
-    uint32_t sample = bilinear ? picture.Bilinear(u, v) : picture.Nearest(u, v);
+    uint32_t sample = sampling == ImageSampling::Bilinear  ? picture.Bilinear(u, v)
+                      : sampling == ImageSampling::Bicubic ? picture.Bicubic(u, v)
+                                                           : picture.Nearest(u, v);
     if (coverage < 255) sample = ScaledPixel(sample, static_cast<uint32_t>(coverage));
     const uint32_t alpha = sample >> 24;
     if (alpha == 255)
@@ -213,6 +271,19 @@ inline bool FitsLanes(int64_t u, int64_t v, int64_t du, int64_t dv, INT count)
     return fits(u, du) && fits(v, dv);
 }
 
+// How many pixels ahead the source rows are fetched: a turned picture's span crosses a source row every pixel
+// or two, on a new page for a large picture, which the hardware's stream prefetcher does not foresee.
+const INT kAhead = 16;
+
+// Asks for the two source rows a sample at (u, v) will read, when that lies inside the picture.
+template <Stored kind> inline void PrefetchAhead(const Picture<kind>& picture, int64_t u, int64_t v)
+{
+    const INT x = static_cast<INT>(u >> 16), y = static_cast<INT>(v >> 16);
+    if (!picture.Holds(x, y)) return;
+    _mm_prefetch(reinterpret_cast<const char*>(picture.Row(y) + x), _MM_HINT_T0);
+    _mm_prefetch(reinterpret_cast<const char*>(picture.Row(y + 1) + x), _MM_HINT_T0);
+}
+
 // Bilinear samples of a span four pixels a step, the positions carried in 32-bit lanes; groups whose taps reach
 // past the picture are sampled a pixel at a time. Returns how many pixels it painted (a multiple of four).
 template <Stored kind>
@@ -231,13 +302,14 @@ template <Stored kind>
     INT i = 0;
     for (; i + 4 <= count; i += 4, u4 = _mm_add_epi32(u4, stepU), v4 = _mm_add_epi32(v4, stepV)) {
         const __m128i x4 = _mm_srai_epi32(u4, 16), y4 = _mm_srai_epi32(v4, 16);
+        PrefetchAhead(picture, u + (i + kAhead) * du, v + (i + kAhead) * dv);
         // The two-by-two blocks lie wholly inside: left <= x < right and top <= y < bottom.
         const __m128i inside =
             _mm_and_si128(_mm_and_si128(_mm_cmpgt_epi32(x4, beforeLeft), _mm_cmpgt_epi32(right, x4)),
                           _mm_and_si128(_mm_cmpgt_epi32(y4, beforeTop), _mm_cmpgt_epi32(bottom, y4)));
         if (_mm_movemask_epi8(inside) != 0xFFFF) {
             for (int k = 0; k < 4; ++k)
-                PaintOne(picture, true, u + (i + k) * du, v + (i + k) * dv, coverage, row + i + k);
+                PaintOne(picture, ImageSampling::Bilinear, u + (i + k) * du, v + (i + k) * dv, coverage, row + i + k);
             continue;
         }
         // Whole vectors stored and read back as words: no narrow store is read back as a vector.
@@ -254,48 +326,49 @@ template <Stored kind>
 // Samples and composites one run of pixels that share a coverage.
 template <Stored kind>
 [[gnu::always_inline]] inline void PaintSpan(const PixelView& target, const Picture<kind>& picture,
-                                             const DeviceMap& back, bool bilinear, INT x, INT y, INT count,
+                                             const DeviceMap& back, ImageSampling sampling, INT x, INT y, INT count,
                                              int coverage)
 {
     uint32_t* row = target.Row(y) + x;
-    // Pixel centres lie on whole device coordinates; bilinear taps sit on the source pixels' centres.
-    const double tap = bilinear ? 0.5 : 0.0;
+    // Pixel centres lie on whole device coordinates; bilinear and bicubic taps sit on the source pixels' centres.
+    const double tap = sampling == ImageSampling::Nearest ? 0.0 : 0.5;
     int64_t u = Fixed(x * back.m11 + y * back.m21 + back.dx - tap);
     int64_t v = Fixed(x * back.m12 + y * back.m22 + back.dy - tap);
     const int64_t du = Fixed(back.m11), dv = Fixed(back.m12);
     INT i = 0;
     // Straight pictures are premultiplied pixel by pixel.
-    if (bilinear && kind != Stored::Straight && FitsLanes(u, v, du, dv, count)) {
+    if (sampling == ImageSampling::Bilinear && kind != Stored::Straight && FitsLanes(u, v, du, dv, count)) {
         i = PaintFours(picture, u, v, du, dv, coverage, row, count);
         u += i * du, v += i * dv;
     }
-    for (; i < count; ++i, u += du, v += dv) PaintOne(picture, bilinear, u, v, coverage, row + i);
+    for (; i < count; ++i, u += du, v += dv) PaintOne(picture, sampling, u, v, coverage, row + i);
 }
 
 // The span painters of each kind of picture, built for AVX2 and for any x86-64.
 PICTOR_ROW_CLONES void PaintOpaqueSpan(const PixelView& target, const Picture<Stored::Opaque>& picture,
-                                       const DeviceMap& back, bool bilinear, INT x, INT y, INT count, int coverage)
+                                       const DeviceMap& back, ImageSampling sampling, INT x, INT y, INT count,
+                                       int coverage)
 {
-    PaintSpan(target, picture, back, bilinear, x, y, count, coverage);
+    PaintSpan(target, picture, back, sampling, x, y, count, coverage);
 }
 
 PICTOR_ROW_CLONES void PaintPremultipliedSpan(const PixelView& target, const Picture<Stored::Premultiplied>& picture,
-                                              const DeviceMap& back, bool bilinear, INT x, INT y, INT count,
+                                              const DeviceMap& back, ImageSampling sampling, INT x, INT y, INT count,
                                               int coverage)
 {
-    PaintSpan(target, picture, back, bilinear, x, y, count, coverage);
+    PaintSpan(target, picture, back, sampling, x, y, count, coverage);
 }
 
 template <Stored kind>
-void PaintAnySpan(const PixelView& target, const Picture<kind>& picture, const DeviceMap& back, bool bilinear, INT x,
-                  INT y, INT count, int coverage)
+void PaintAnySpan(const PixelView& target, const Picture<kind>& picture, const DeviceMap& back, ImageSampling sampling,
+                  INT x, INT y, INT count, int coverage)
 {
     if constexpr (kind == Stored::Opaque)
-        PaintOpaqueSpan(target, picture, back, bilinear, x, y, count, coverage);
+        PaintOpaqueSpan(target, picture, back, sampling, x, y, count, coverage);
     else if constexpr (kind == Stored::Premultiplied)
-        PaintPremultipliedSpan(target, picture, back, bilinear, x, y, count, coverage);
+        PaintPremultipliedSpan(target, picture, back, sampling, x, y, count, coverage);
     else
-        PaintSpan(target, picture, back, bilinear, x, y, count, coverage);
+        PaintSpan(target, picture, back, sampling, x, y, count, coverage);
 }
 
 // The columns of `box` that the polygons reach within rows [top, bottom), a pixel more each side.
@@ -324,7 +397,7 @@ Rect ColumnsWithin(const std::vector<Polygon>& polygons, const Rect& box, INT to
 
 template <Stored kind>
 void PaintCovered(const PixelView& target, const PixelView& source, const Rect& from, const DeviceMap& back,
-                  bool bilinear, const std::vector<Polygon>& polygons, const Rect& box)
+                  ImageSampling sampling, const std::vector<Polygon>& polygons, const Rect& box)
 {
     const Picture<kind> picture(source, from);
     // Rows are worked in bands of a few rows, each as wide as the picture reaches there: a turned picture
@@ -336,7 +409,7 @@ void PaintCovered(const PixelView& target, const PixelView& source, const Rect& 
         CoverageMask mask(band);
         for (const Polygon& polygon : polygons) mask.AddPolygon(polygon);
         mask.Sweep(false, [&](INT x, INT y, INT count, int coverage) {
-            PaintAnySpan(target, picture, back, bilinear, x, y, count, coverage);
+            PaintAnySpan(target, picture, back, sampling, x, y, count, coverage);
         });
     }
 }
@@ -362,13 +435,12 @@ bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rec
     const Rect box = PixelBounds(polygons, target.Width(), target.Height());
     // Positions are carried in 16.16 fixed point.
     if (std::fabs(back.m11) > 1e4 || std::fabs(back.m12) > 1e4) return false;
-    const bool bilinear = sampling == ImageSampling::Bilinear;
     if (source.Opaque())
-        PaintCovered<Stored::Opaque>(target, source, from, back, bilinear, polygons, box);
+        PaintCovered<Stored::Opaque>(target, source, from, back, sampling, polygons, box);
     else if (source.Straight())
-        PaintCovered<Stored::Straight>(target, source, from, back, bilinear, polygons, box);
+        PaintCovered<Stored::Straight>(target, source, from, back, sampling, polygons, box);
     else
-        PaintCovered<Stored::Premultiplied>(target, source, from, back, bilinear, polygons, box);
+        PaintCovered<Stored::Premultiplied>(target, source, from, back, sampling, polygons, box);
     return true;
 }
 

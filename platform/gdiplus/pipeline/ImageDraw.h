@@ -1,5 +1,5 @@
 // Pictures drawn onto a turned or sheared parallelogram by the layer: the destination's pixels are carried
-// back into the picture and sampled there (bilinear, or the nearest pixel), and the parallelogram's edges are
+// back into the picture and sampled there (bicubic, bilinear, or the nearest pixel), and the parallelogram's edges are
 // covered exactly as a filled figure's. libgdiplus hands such draws to pixman, which resamples with a
 // general filter several times slower.
 #pragma once
@@ -9,8 +9,9 @@
 
 namespace Gdiplus {
 
-// How a picture is sampled between its pixels.
-enum class ImageSampling { Nearest, Bilinear };
+// How a picture is sampled between its pixels: the nearest pixel, the two-by-two around the point, or the
+// four-by-four weighted by Keys' cubic (a = -0.5).
+enum class ImageSampling { Nearest, Bilinear, Bicubic };
 
 // Draws the `from` rectangle of `source` (inside it) through `toDevice`, which carries the picture's pixel
 // coordinates (pixel (i, j) spans [i, i + 1] x [j, j + 1]) to device coordinates (pixel centres on whole
