@@ -339,6 +339,40 @@ TEST(Paint, PathGradientTilesRepeatAndMirror)
     EXPECT_EQ(at(flipped, 52, 35), kBackground);
 }
 
+// Outlines of many points are painted by the layer as a short one is: a circle of 10000 or 200000 points
+// matches one of 1000 (focus scales included, which seek the outline twice a pixel).
+TEST(Paint, PathGradientsOfLongOutlines)
+{
+    auto circle = [](int points) {
+        std::vector<PointF> outline;
+        for (int k = 0; k < points; ++k) {
+            const double angle = 2 * M_PI * k / points;
+            outline.emplace_back(REAL(60 + 50 * std::cos(angle)), REAL(60 + 50 * std::sin(angle)));
+        }
+        PathGradientBrush brush(outline.data(), points);
+        brush.SetCenterColor(Color(255, 255, 255, 255));
+        Color surround[] = {Color(255, 0, 0, 160), Color(255, 200, 0, 0)};
+        INT count = 2;
+        EXPECT_EQ(brush.SetSurroundColors(surround, &count), Ok);
+        brush.SetFocusScales(0.3f, 0.2f);
+        brush.SetCenterPoint(PointF(60, 60));
+        return Drawn([&](Graphics& g) { g.FillRectangle(&brush, 0, 0, kSide, kSide); });
+    };
+    const std::vector<ARGB> few = circle(1000);
+    EXPECT_LE(FarthestChannel(few[105 * kSide + 60], 0xFFCF2020), 4);  // an eighth of the way to the centre colour
+    for (int points : {10000, 200000}) {
+        const std::vector<ARGB> many = circle(points);
+        int farthest = 0;
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x) {
+                // A pixel centre on the outline is inside one polygon and outside the other as they round.
+                if (std::fabs(std::hypot(x - 60, y - 60) - 50) < 1) continue;
+                farthest = std::max(farthest, FarthestChannel(few[y * kSide + x], many[y * kSide + x]));
+            }
+        EXPECT_LE(farthest, 3) << points;
+    }
+}
+
 // A pen paints its stroke with its brush placed as for a fill: a hatch from the device origin, a gradient in
 // world space under the world transform; inside a wide stroke the pixels are the fill's. The pen keeps its
 // own copy of the brush, so the caller's brush may go once the pen is made.

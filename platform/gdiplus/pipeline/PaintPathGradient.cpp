@@ -25,8 +25,10 @@ const int kSteps = 1024;
 const double kGamma = 2.2;
 // Focus scales below this are taken as a point: the focus outline shrinks to the centre.
 const double kSmallestFocus = 1e-9;
-// Each pixel walks the whole outline: a longer one is left to the engine, so that the time stays bounded.
-const size_t kMostOutlinePoints = 4096;
+// Outlines up to this many points may be walked whole at each pixel when their edges cannot be bucketed.
+const size_t kMostWalkedPoints = 4096;
+// The most edge numbers the buckets hold (16 MiB of them each way).
+const size_t kMostBucketed = size_t(1) << 22;
 
 struct Straight {
     double a, r, g, b;
@@ -57,6 +59,127 @@ ARGB Packed(const Straight& c)
 }
 
 double Cross(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
+
+// An angle's stand-in in [0, 4): it rises with the direction's angle from the x axis as atan2's does, and is
+// cheaper to find. Not a number for a direction that is not one.
+double PseudoAngle(double dx, double dy)
+{
+    const double r = dx / (std::fabs(dx) + std::fabs(dy));
+    return dy >= 0 ? 1 - r : 3 + r;
+}
+
+// Edge numbers gathered into buckets, rising within each: the only edges a query falling in a bucket can
+// meet. One bucket holds every edge.
+class EdgeBuckets {
+public:
+    // `span(edge, &first, &count)` names each edge's buckets: `count` of them from `first` on, wrapping past
+    // the last. False, holding nothing, when they would hold more than kMostBucketed numbers.
+    template <typename Span> bool Build(size_t edges, size_t buckets, Span span)
+    {
+        starts.assign(buckets + 1, 0);
+        numbers.clear();
+        size_t total = 0;
+        for (size_t edge = 0; edge < edges; ++edge) {
+            size_t first = 0, count = 0;
+            span(edge, &first, &count);
+            count = std::min(count, buckets);
+            if ((total += count) > kMostBucketed) return Clear();
+            for (size_t k = 0; k < count; ++k) ++starts[(first + k) % buckets + 1];
+        }
+        for (size_t k = 0; k < buckets; ++k) starts[k + 1] += starts[k];
+        numbers.resize(total);
+        std::vector<uint32_t> next(starts.begin(), starts.end() - 1);
+        for (size_t edge = 0; edge < edges; ++edge) {
+            size_t first = 0, count = 0;
+            span(edge, &first, &count);
+            count = std::min(count, buckets);
+            for (size_t k = 0; k < count; ++k) numbers[next[(first + k) % buckets]++] = uint32_t(edge);
+        }
+        return true;
+    }
+    size_t Count() const { return starts.empty() ? 0 : starts.size() - 1; }
+    const uint32_t* Begin(size_t bucket) const { return numbers.data() + starts[bucket]; }
+    const uint32_t* End(size_t bucket) const { return numbers.data() + starts[bucket + 1]; }
+
+private:
+    bool Clear()
+    {
+        starts.assign(2, 0);
+        numbers.clear();
+        return false;
+    }
+    std::vector<uint32_t> starts;
+    std::vector<uint32_t> numbers;
+};
+
+// The outline's edges (edge k runs from point k to the next) bucketed two ways, so that a pixel meets only
+// the edges near it instead of walking the whole outline: by rows of the outline's height, for the even-odd
+// inside test along a row, and by the direction they lie in from the centre, for the ray from the centre.
+// A bucket is found by arithmetic that never decreases, so every edge a query can meet lies in its bucket.
+class OutlineIndex {
+public:
+    // False when the buckets would grow past kMostBucketed and the outline is too long to walk whole.
+    bool Build(const Polygon& outline, PointF centre)
+    {
+        const size_t n = outline.size();
+        buckets = std::clamp<size_t>(n, 1, size_t(1) << 16);
+        low = high = outline.front().Y;
+        for (const PointF& p : outline) low = std::min(low, double(p.Y)), high = std::max(high, double(p.Y));
+        rowScale = high > low ? double(buckets) / (high - low) : 0.0;
+        angleScale = double(buckets) / 4.0;
+        const auto rows = [&](size_t edge, size_t* first, size_t* count) {
+            const double a = outline[edge].Y, b = outline[(edge + 1) % n].Y;
+            *first = RowOf(std::min(a, b));
+            *count = RowOf(std::max(a, b)) - *first + 1;
+        };
+        const auto directions = [&](size_t edge, size_t* first, size_t* count) {
+            Directions(outline[edge], outline[(edge + 1) % n], centre, first, count);
+        };
+        const bool bucketed = byRow.Build(n, buckets, rows) && byDirection.Build(n, buckets, directions);
+        if (bucketed) return true;
+        if (n > kMostWalkedPoints) return false;
+        buckets = 1, rowScale = angleScale = 0.0;
+        const auto every = [](size_t, size_t* first, size_t* count) { *first = 0, *count = 1; };
+        return byRow.Build(n, 1, every) && byDirection.Build(n, 1, every);
+    }
+
+    // The edges that may cross row v.
+    const EdgeBuckets& Rows() const { return byRow; }
+    size_t RowOf(double v) const { return Bucket((v - low) * rowScale); }
+    bool WithinRows(double v) const { return v >= low && v < high; }
+    // The edges the ray from the centre in direction (dx, dy) may meet.
+    const EdgeBuckets& Directions() const { return byDirection; }
+    size_t DirectionOf(double angle) const { return Bucket(angle * angleScale); }
+
+private:
+    // The bucket at a scaled place, the first for a place that is not a number.
+    size_t Bucket(double place) const { return place > 0 ? size_t(std::min(place, double(buckets - 1))) : 0; }
+
+    // The buckets of the directions an edge spans seen from the centre, a bucket more each side; every
+    // bucket for an edge through the centre or whose directions are not numbers.
+    void Directions(PointF a, PointF b, PointF centre, size_t* first, size_t* count) const
+    {
+        const double ax = double(a.X) - centre.X, ay = double(a.Y) - centre.Y;
+        const double bx = double(b.X) - centre.X, by = double(b.Y) - centre.Y;
+        const double turn = Cross(ax, ay, bx, by);
+        double from = PseudoAngle(ax, ay), to = PseudoAngle(bx, by);
+        const bool through = turn == 0 && ax * bx + ay * by <= 0;
+        if (through || !std::isfinite(turn) || !std::isfinite(from) || !std::isfinite(to)) {
+            *first = 0, *count = std::numeric_limits<size_t>::max();
+            return;
+        }
+        // The edge spans the directions from `from` round to `to`, the shorter way (under half a turn).
+        if (turn < 0) std::swap(from, to);
+        if (to < from) to += 4;
+        const size_t start = size_t(std::floor(from * angleScale)), end = size_t(std::floor(to * angleScale));
+        *first = (start + buckets - 1) % buckets;
+        *count = end - start + 3;
+    }
+
+    EdgeBuckets byRow, byDirection;
+    size_t buckets = 1;
+    double low = 0, high = 0, rowScale = 0, angleScale = 0;
+};
 
 using Stop = GradientStop;
 
@@ -146,10 +269,11 @@ struct Tiling {
 
 class PathGradientShader final : public Shader {
 public:
-    PathGradientShader(const DeviceMap& deviceToBrush, Polygon outline, std::vector<ARGB> surround, PointF centre,
-                       ARGB centreColour, Ramp ramp, PointF focus, Tiling tiling)
-        : back(deviceToBrush), outline(std::move(outline)), centre(centre), centreColour(StraightOf(centreColour)),
-          ramp(std::move(ramp)), focusX(std::max(double(std::fabs(focus.X)), kSmallestFocus)),
+    PathGradientShader(const DeviceMap& deviceToBrush, Polygon outline, OutlineIndex index, std::vector<ARGB> surround,
+                       PointF centre, ARGB centreColour, Ramp ramp, PointF focus, Tiling tiling)
+        : back(deviceToBrush), outline(std::move(outline)), index(std::move(index)), centre(centre),
+          centreColour(StraightOf(centreColour)), ramp(std::move(ramp)),
+          focusX(std::max(double(std::fabs(focus.X)), kSmallestFocus)),
           focusY(std::max(double(std::fabs(focus.Y)), kSmallestFocus)), focused(focus.X != 0 || focus.Y != 0),
           tiling(tiling)
     {
@@ -178,8 +302,12 @@ private:
     // Even-odd, as GDI+ fills the brush's outline.
     bool Inside(double u, double v) const
     {
+        if (!index.WithinRows(v)) return false;
+        const EdgeBuckets& rows = index.Rows();
+        const size_t row = index.RowOf(v);
         bool inside = false;
-        for (size_t i = 0, j = outline.size() - 1; i < outline.size(); j = i++) {
+        for (const uint32_t* edge = rows.Begin(row); edge != rows.End(row); ++edge) {
+            const size_t j = *edge, i = (j + 1) % outline.size();
             const double yi = outline[i].Y, yj = outline[j].Y;
             if ((yi > v) == (yj > v)) continue;
             const double crossing = outline[j].X + (v - yj) / (yi - yj) * (outline[i].X - outline[j].X);
@@ -193,7 +321,12 @@ private:
     double Reach(double dx, double dy, Straight* edge) const
     {
         double nearest = std::numeric_limits<double>::infinity();
-        for (size_t i = 0; i < outline.size(); ++i) {
+        const double angle = PseudoAngle(dx, dy);
+        if (!std::isfinite(angle)) return nearest;
+        const EdgeBuckets& directions = index.Directions();
+        const size_t bucket = index.DirectionOf(angle);
+        for (const uint32_t* number = directions.Begin(bucket); number != directions.End(bucket); ++number) {
+            const size_t i = *number;
             const size_t next = (i + 1) % outline.size();
             const double ex = double(outline[next].X) - outline[i].X, ey = double(outline[next].Y) - outline[i].Y;
             const double denominator = Cross(dx, dy, ex, ey);
@@ -234,6 +367,7 @@ private:
 
     DeviceMap back;
     Polygon outline;
+    OutlineIndex index;
     std::vector<Straight> surround;
     PointF centre;
     Straight centreColour;
@@ -287,7 +421,7 @@ std::unique_ptr<Shader> MakePathGradientShader(const Brush* brush, const DeviceM
     std::vector<Polygon> figures;
     std::vector<bool> closed;
     if (!FlattenPath(made.points.data(), made.types.data(), INT(made.points.size()), PointF(0, 0), &figures, &closed) ||
-        figures.size() != 1 || figures.front().size() < 3 || figures.front().size() > kMostOutlinePoints)
+        figures.size() != 1 || figures.front().size() < 3)
         return nullptr;
     std::vector<ARGB> surround;
     Ramp ramp;
@@ -301,9 +435,12 @@ std::unique_ptr<Shader> MakePathGradientShader(const Brush* brush, const DeviceM
         !std::isfinite(focus.X) || !std::isfinite(focus.Y) || !ReadTransform(*gradient, ramp.Preset(), m))
         return nullptr;
     DeviceMap deviceToBrush;
-    if (!InvertMap(ThenMap(DeviceMap{m[0], m[1], m[2], m[3], m[4], m[5]}, map), &deviceToBrush)) return nullptr;
-    return std::make_unique<PathGradientShader>(deviceToBrush, figures.front(), std::move(surround), centre,
-                                                centreColour.GetValue(), std::move(ramp), focus, tiling);
+    OutlineIndex index;
+    if (!InvertMap(ThenMap(DeviceMap{m[0], m[1], m[2], m[3], m[4], m[5]}, map), &deviceToBrush) ||
+        !index.Build(figures.front(), centre))
+        return nullptr;
+    return std::make_unique<PathGradientShader>(deviceToBrush, figures.front(), std::move(index), std::move(surround),
+                                                centre, centreColour.GetValue(), std::move(ramp), focus, tiling);
 }
 
 }  // namespace Gdiplus
