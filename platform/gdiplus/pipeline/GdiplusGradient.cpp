@@ -67,6 +67,13 @@ PICTOR_ROW_CLONES void CopyRow(uint32_t* row, const uint32_t* colours, int count
     for (int x = 0; x < count; ++x) row[x] = OverPixel(colours[x], row[x]);
 }
 
+// Colours each scaled by the same coverage, composited over a row: the half-covered first and last rows of
+// an anti-aliased fill.
+PICTOR_ROW_CLONES void BlendRowScaled(uint32_t* row, const uint32_t* colours, int count, uint32_t coverage)
+{
+    for (int x = 0; x < count; ++x) row[x] = OverPixel(ScaledPixel(colours[x], coverage), row[x]);
+}
+
 }  // namespace
 
 void FillAxisGradient(const PixelView& dst, const Rect& area, const PointF& from, const PointF& to, ARGB first,
@@ -108,7 +115,17 @@ void FillAxisGradientAntialiased(const PixelView& dst, const Rect& area, const P
     // Row by row, each row's edge pixels beside its inside: the row is read from memory once.
     for (INT y = top; y < bottom; ++y) {
         if (y == area.Y || y == area.Y + area.Height) {
-            for (INT x = left; x < right; ++x) paint(x, y);
+            // Half covered between the corners, which are painted pixel by pixel.
+            if (area.X >= left && area.X < right) paint(area.X, y);
+            if (innerRight > innerLeft) {
+                uint32_t* row = dst.Row(y) + innerLeft;
+                const uint32_t half = share(y, area.Y, area.Y + area.Height);
+                if (down)
+                    FillRow(row, innerRight - innerLeft, ScaledPixel(colours[y - top], half), false);
+                else
+                    BlendRowScaled(row, colours.data() + (innerLeft - left), innerRight - innerLeft, half);
+            }
+            if (area.X + area.Width >= left && area.X + area.Width < right) paint(area.X + area.Width, y);
             continue;
         }
         // The edge pixels are read: their lines are asked for some rows ahead.
