@@ -50,12 +50,29 @@ struct Spot {
     int tolerance = 0;
 };
 
+inline Gdiplus::ARGB PixelOf(Gdiplus::Bitmap& bitmap, int x, int y)
+{
+    Gdiplus::Color color(0u);
+    bitmap.GetPixel(x, y, &color);
+    return color.GetValue();
+}
+
+// The colour at (x, y) of a canvas, a bitmap, or anything else that reads its pixels with Pixel(x, y).
+template <typename Picture> Gdiplus::ARGB PixelOfAny(Picture& picture, int x, int y)
+{
+    if constexpr (requires { picture.Pixel(x, y); })
+        return picture.Pixel(x, y);
+    else
+        return PixelOf(picture, x, y);
+}
+
 // Checks every spot; a failure names the spot, the colour found there and the caller's line.
-inline void ExpectPixels(CFxPictor& canvas, std::initializer_list<Spot> spots,
-                         std::source_location where = std::source_location::current())
+template <typename Picture>
+void ExpectPixels(Picture& picture, std::initializer_list<Spot> spots,
+                  std::source_location where = std::source_location::current())
 {
     for (const Spot& spot : spots) {
-        const Gdiplus::ARGB got = PixelOf(canvas, spot.x, spot.y);
+        const Gdiplus::ARGB got = PixelOfAny(picture, spot.x, spot.y);
         if (!Near(got, spot.colour, spot.tolerance))
             ADD_FAILURE_AT(where.file_name(), static_cast<int>(where.line()))
                 << "pixel (" << spot.x << ", " << spot.y << ") is " << std::hex << got << ", expected " << spot.colour
@@ -70,13 +87,6 @@ inline int DifferingPixels(CFxPictor& a, CFxPictor& b, int rows = 1 << 30)
     for (int y = 0; y < rows && y < a.m_nHeight; ++y)
         for (int x = 0; x < a.m_nWidth; ++x) count += PixelOf(a, x, y) != PixelOf(b, x, y);
     return count;
-}
-
-inline Gdiplus::ARGB PixelOf(Gdiplus::Bitmap& bitmap, int x, int y)
-{
-    Gdiplus::Color color(0u);
-    bitmap.GetPixel(x, y, &color);
-    return color.GetValue();
 }
 
 // A fresh folder under /tmp, removed with everything in it.
