@@ -26,12 +26,13 @@
 
 namespace pictor_test {
 
-inline Gdiplus::ARGB PixelOf(CFxPictor& canvas, int x, int y)
+inline Gdiplus::ARGB PixelOf(Gdiplus::Bitmap& bitmap, int x, int y)
 {
     Gdiplus::Color color(0u);
-    canvas.GetBitmap()->GetPixel(x, y, &color);
+    bitmap.GetPixel(x, y, &color);
     return color.GetValue();
 }
+inline Gdiplus::ARGB PixelOf(CFxPictor& canvas, int x, int y) { return PixelOf(*canvas.GetBitmap(), x, y); }
 
 inline int Channel(Gdiplus::ARGB argb, int shift) { return static_cast<int>((argb >> shift) & 0xFF); }
 
@@ -50,29 +51,18 @@ struct Spot {
     int tolerance = 0;
 };
 
-inline Gdiplus::ARGB PixelOf(Gdiplus::Bitmap& bitmap, int x, int y)
-{
-    Gdiplus::Color color(0u);
-    bitmap.GetPixel(x, y, &color);
-    return color.GetValue();
-}
-
-// The colour at (x, y) of a canvas, a bitmap, or anything else that reads its pixels with Pixel(x, y).
-template <typename Picture> Gdiplus::ARGB PixelOfAny(Picture& picture, int x, int y)
-{
-    if constexpr (requires { picture.Pixel(x, y); })
-        return picture.Pixel(x, y);
-    else
-        return PixelOf(picture, x, y);
-}
-
-// Checks every spot; a failure names the spot, the colour found there and the caller's line.
+// Checks every spot of a canvas, a bitmap or a device context (read with Pixel(x, y)); a failure names the spot,
+// the colour found there and the caller's line.
 template <typename Picture>
 void ExpectPixels(Picture& picture, std::initializer_list<Spot> spots,
                   std::source_location where = std::source_location::current())
 {
     for (const Spot& spot : spots) {
-        const Gdiplus::ARGB got = PixelOfAny(picture, spot.x, spot.y);
+        Gdiplus::ARGB got = 0;
+        if constexpr (requires { picture.Pixel(0, 0); })
+            got = picture.Pixel(spot.x, spot.y);
+        else
+            got = PixelOf(picture, spot.x, spot.y);
         if (!Near(got, spot.colour, spot.tolerance))
             ADD_FAILURE_AT(where.file_name(), static_cast<int>(where.line()))
                 << "pixel (" << spot.x << ", " << spot.y << ") is " << std::hex << got << ", expected " << spot.colour
