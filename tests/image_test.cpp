@@ -87,11 +87,9 @@ double MeanChannelError(CFxPictor& canvas, Gdiplus::Bitmap& original)
     int count = 0;
     for (int y = 0; y < canvas.m_nHeight; y += 3)
         for (int x = 0; x < canvas.m_nWidth; x += 3) {
-            Gdiplus::Color expected;
-            original.GetPixel(x, y, &expected);
-            Gdiplus::ARGB got = PixelOf(canvas, x, y);
+            const Gdiplus::ARGB got = PixelOf(canvas, x, y), expected = PixelOf(original, x, y);
             for (int shift = 0; shift < 24; shift += 8)
-                total += std::abs(pictor_test::Channel(got, shift) - pictor_test::Channel(expected.GetValue(), shift));
+                total += std::abs(pictor_test::Channel(got, shift) - pictor_test::Channel(expected, shift));
             count += 3;
         }
     return total / count;
