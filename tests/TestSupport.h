@@ -4,16 +4,21 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <initializer_list>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <source_location>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
 
 #include "FxPictor.h"
 #include "win/GlobalMemory.h"
@@ -21,12 +26,13 @@
 
 namespace pictor_test {
 
-inline Gdiplus::ARGB PixelOf(CFxPictor& canvas, int x, int y)
+inline Gdiplus::ARGB PixelOf(Gdiplus::Bitmap& bitmap, int x, int y)
 {
     Gdiplus::Color color(0u);
-    canvas.GetBitmap()->GetPixel(x, y, &color);
+    bitmap.GetPixel(x, y, &color);
     return color.GetValue();
 }
+inline Gdiplus::ARGB PixelOf(CFxPictor& canvas, int x, int y) { return PixelOf(*canvas.GetBitmap(), x, y); }
 
 inline int Channel(Gdiplus::ARGB argb, int shift) { return static_cast<int>((argb >> shift) & 0xFF); }
 
@@ -36,6 +42,86 @@ inline bool Near(Gdiplus::ARGB a, Gdiplus::ARGB b, int tolerance)
     for (int shift = 0; shift < 32; shift += 8)
         if (std::abs(Channel(a, shift) - Channel(b, shift)) > tolerance) return false;
     return true;
+}
+
+// A pixel of a canvas and the colour expected there, each channel within the tolerance.
+struct Spot {
+    int x, y;
+    Gdiplus::ARGB colour;
+    int tolerance = 0;
+};
+
+// Checks every spot of a canvas, a bitmap or a device context (read with Pixel(x, y)); a failure names the spot,
+// the colour found there and the caller's line.
+template <typename Picture>
+void ExpectPixels(Picture& picture, std::initializer_list<Spot> spots,
+                  std::source_location where = std::source_location::current())
+{
+    for (const Spot& spot : spots) {
+        Gdiplus::ARGB got = 0;
+        if constexpr (requires { picture.Pixel(0, 0); })
+            got = picture.Pixel(spot.x, spot.y);
+        else
+            got = PixelOf(picture, spot.x, spot.y);
+        if (!Near(got, spot.colour, spot.tolerance))
+            ADD_FAILURE_AT(where.file_name(), static_cast<int>(where.line()))
+                << "pixel (" << spot.x << ", " << spot.y << ") is " << std::hex << got << ", expected " << spot.colour
+                << " within " << std::dec << spot.tolerance;
+    }
+}
+
+// How many pixels of the first canvas differ from the second's at the same place (rows below `rows` not counted).
+inline int DifferingPixels(CFxPictor& a, CFxPictor& b, int rows = 1 << 30)
+{
+    int count = 0;
+    for (int y = 0; y < rows && y < a.m_nHeight; ++y)
+        for (int x = 0; x < a.m_nWidth; ++x) count += PixelOf(a, x, y) != PixelOf(b, x, y);
+    return count;
+}
+
+// A fresh folder under /tmp, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder()
+    {
+        char name[] = "/tmp/pictor-test-XXXXXX";
+        m_path = mkdtemp(name) ? name : "/tmp";
+    }
+    ~TempFolder()
+    {
+        if (m_path != "/tmp") std::filesystem::remove_all(m_path);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    std::string File(const std::string& name) const { return m_path + "/" + name; }
+
+private:
+    std::string m_path;
+};
+
+inline void WriteFile(const std::string& path, const std::vector<char>& bytes)
+{
+    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// The CRC-32 of PNG chunks (polynomial 0xEDB88320), bit by bit.
+inline uint32_t Crc32(const void* data, size_t size)
+{
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 0; i < size; ++i) {
+        crc ^= bytes[i];
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// The kilobytes the process has in memory now.
+inline long ResidentKilobytes()
+{
+    long pages = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
 inline std::vector<char> ReadFile(const std::string& path)

@@ -6,15 +6,13 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "TestSupport.h"
 
-using pictor_test::Near;
-using pictor_test::PixelOf;
+using pictor_test::ExpectPixels;
 
 namespace {
 
@@ -31,11 +29,7 @@ std::string ReadAll(const std::string& path)
     return text.str();
 }
 
-bool Exists(const std::string& path)
-{
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0;
-}
+bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
 class Tool : public testing::Test {
 protected:
@@ -78,31 +72,29 @@ TEST_F(Tool, JobsMakeTheirPictures)
     CFxPictor result;
     ASSERT_EQ(result.LoadImageW(CString(thumb.c_str())), 1);
     EXPECT_EQ(result.GetSize(), CSize(100, 100));
-    EXPECT_TRUE(Near(PixelOf(result, 50, 5), 0xFFFFFFFFu, 8));   // fitted: white above the 100 x 50 picture
-    EXPECT_TRUE(Near(PixelOf(result, 20, 50), 0xFFFF0000u, 24));
-    EXPECT_TRUE(Near(PixelOf(result, 80, 50), 0xFF0000FFu, 24));
+    // Fitted: white above the 100 x 50 picture.
+    ExpectPixels(result, {{50, 5, 0xFFFFFFFFu, 8}, {20, 50, 0xFFFF0000u, 24}, {80, 50, 0xFF0000FFu, 24}});
     // A JPEG input is decoded at a reduced scale, and lands where the library's fitting puts it.
     ASSERT_EQ(result.LoadImageW(CString(input.c_str())), 1);
     result.SaveJPG(CString(jpeg.c_str()), 95);
     ASSERT_EQ(Pictor("thumb " + jpeg + " " + thumb + " --size 75x90 --fit").status, 0);
     ASSERT_EQ(result.LoadImageW(CString(thumb.c_str())), 1);
     EXPECT_EQ(result.GetSize(), CSize(75, 90));
-    for (auto [x, y, color] : {std::tuple{37, 10, 0xFFFFFFFFu}, {37, 80, 0xFFFFFFFFu}, {15, 45, 0xFFFF0000u}, {60, 45, 0xFF0000FFu}})
-        EXPECT_TRUE(Near(PixelOf(result, x, y), color, 24)) << x << "," << y;
+    ExpectPixels(
+        result,
+        {{37, 10, 0xFFFFFFFFu, 24}, {37, 80, 0xFFFFFFFFu, 24}, {15, 45, 0xFFFF0000u, 24}, {60, 45, 0xFF0000FFu, 24}});
 
     const std::string turned = folder + "/turned.png";
     ASSERT_EQ(Pictor("rotate " + input + " " + turned + " --turn 90").status, 0);
     ASSERT_EQ(result.LoadImageW(CString(turned.c_str())), 1);
     EXPECT_EQ(result.GetSize(), CSize(200, 400));
-    EXPECT_EQ(PixelOf(result, 100, 50), 0xFFFF0000u);  // the left half is now on top
-    EXPECT_EQ(PixelOf(result, 100, 350), 0xFF0000FFu);
+    ExpectPixels(result, {{100, 50, 0xFFFF0000u}, {100, 350, 0xFF0000FFu}});  // the left half is now on top
 
     const std::string cropped = folder + "/cropped.bmp";
     ASSERT_EQ(Pictor("crop " + input + " " + cropped + " --rect 190,10,20,30").status, 0);
     ASSERT_EQ(result.LoadImageW(CString(cropped.c_str())), 1);
     EXPECT_EQ(result.GetSize(), CSize(20, 30));
-    EXPECT_EQ(PixelOf(result, 5, 5), 0xFFFF0000u);
-    EXPECT_EQ(PixelOf(result, 15, 5), 0xFF0000FFu);
+    ExpectPixels(result, {{5, 5, 0xFFFF0000u}, {15, 5, 0xFF0000FFu}});
 
     const std::string converted = folder + "/converted.gif";
     ASSERT_EQ(Pictor("convert " + input + " " + converted).status, 0);
@@ -218,8 +210,7 @@ TEST_F(Tool, InputsThatWouldShareAnOutputAreRefused)
 TEST_F(Tool, JpegOfTooManyScansIsRefusedPromptly)
 {
     const std::string jpeg = folder + "/many-scans.jpg", out = folder + "/out.jpg";
-    const std::vector<char> bytes = pictor_test::ManyScanJpeg(4096, 4096, 883);
-    std::ofstream(jpeg, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    pictor_test::WriteFile(jpeg, pictor_test::ManyScanJpeg(4096, 4096, 883));
     const auto start = std::chrono::steady_clock::now();
     ToolRun thumb = Pictor("thumb " + jpeg + " " + out + " --size 160x120");
     EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 3.0);

@@ -2,7 +2,7 @@
 
 #include "TestSupport.h"
 
-using pictor_test::Near;
+using pictor_test::ExpectPixels;
 using pictor_test::PixelOf;
 
 TEST(PixelCopy, ReplacesEqualSizesOnlyAndIgnoresTheTransform)
@@ -16,25 +16,22 @@ TEST(PixelCopy, ReplacesEqualSizesOnlyAndIgnoresTheTransform)
 
     taller.Clear(0, 255, 0, 255);
     source.CopyToThis(&taller);
-    EXPECT_EQ(PixelOf(taller, 50, 40), 0xFF00FF00u);
+    ExpectPixels(taller, {{50, 40, 0xFF00FF00u}});
 
     dest.Clear(0, 255, 0, 255);
     dest.MatrixTransform(1, 0, 0, 1, 30, 30);
     source.CopyToThis(&dest);
-    EXPECT_EQ(PixelOf(dest, 0, 0), 0x80FF0000u);
-    EXPECT_EQ(PixelOf(dest, 10, 10), 0xFF0000FFu);
-    EXPECT_EQ(PixelOf(dest, 99, 79), 0xFF0000FFu);
+    ExpectPixels(dest, {{0, 0, 0x80FF0000u}, {10, 10, 0xFF0000FFu}, {99, 79, 0xFF0000FFu}});
 
     // A drawn copy of the same canvas blends that pixel instead, and goes through the transform.
     CFxPictor drawn(nullptr, 100, 80);
     drawn.Clear(0, 255, 0, 255);
     source.CopyToThis(&drawn, 0, 0);
-    EXPECT_TRUE(Near(PixelOf(drawn, 0, 0), 0xFF807F00u, 2));
+    ExpectPixels(drawn, {{0, 0, 0xFF807F00u, 2}});
     drawn.Clear(0, 255, 0, 255);
     drawn.MatrixTransform(1, 0, 0, 1, 30, 30);
     source.CopyToThis(&drawn, 0, 0);
-    EXPECT_EQ(PixelOf(drawn, 10, 10), 0xFF00FF00u);
-    EXPECT_EQ(PixelOf(drawn, 40, 40), 0xFF0000FFu);
+    ExpectPixels(drawn, {{10, 10, 0xFF00FF00u}, {40, 40, 0xFF0000FFu}});
 
     CFxPictor empty;
     source.CopyToThis(&empty);
@@ -49,11 +46,11 @@ TEST(DrawnCopies, PlaceScaleAndCutAsAsked)
     CFxPictor dest(nullptr, 200, 100);
     dest.Clear(255, 255, 255, 255);
     small.CopyToThis(&dest, 10, 20);
-    EXPECT_EQ(PixelOf(dest, 10, 20), 0xFFFF0000u);
-    EXPECT_EQ(PixelOf(dest, 59, 69), 0xFFFF0000u);
-    EXPECT_EQ(PixelOf(dest, 9, 20), 0xFFFFFFFFu);
-    EXPECT_EQ(PixelOf(dest, 60, 69), 0xFFFFFFFFu);
-    EXPECT_EQ(PixelOf(dest, 30, 70), 0xFFFFFFFFu);
+    ExpectPixels(dest, {{10, 20, 0xFFFF0000u},
+                        {59, 69, 0xFFFF0000u},
+                        {9, 20, 0xFFFFFFFFu},
+                        {60, 69, 0xFFFFFFFFu},
+                        {30, 70, 0xFFFFFFFFu}});
 
     // Whole picture stretched: a 100 x 100 source with a left half of green fills 200 x 100.
     CFxPictor square(nullptr, 100, 100);
@@ -62,16 +59,13 @@ TEST(DrawnCopies, PlaceScaleAndCutAsAsked)
     square.FillRect(50, 50, 50, 50, Gdiplus::Color(0xFFFF0000u));
     dest.Clear(255, 255, 255, 255);
     square.CopyToThis(&dest, 0, 0, 200, 100);
-    EXPECT_EQ(PixelOf(dest, 90, 50), 0xFF00FF00u);
-    EXPECT_EQ(PixelOf(dest, 110, 20), 0xFF0000FFu);
-    EXPECT_EQ(PixelOf(dest, 190, 90), 0xFFFF0000u);
+    ExpectPixels(dest, {{90, 50, 0xFF00FF00u}, {110, 20, 0xFF0000FFu}, {190, 90, 0xFFFF0000u}});
 
     // Source (50, 50, 50, 50) into (0, 0, 100, 100): the red quarter enlarged twice.
     CFxPictor quarter(nullptr, 100, 100);
     quarter.Clear(255, 255, 255, 255);
     square.CopyToThis(&quarter, 50, 50, 50, 50, 0, 0, 100, 100);
-    EXPECT_EQ(PixelOf(quarter, 5, 5), 0xFFFF0000u);
-    EXPECT_EQ(PixelOf(quarter, 95, 95), 0xFFFF0000u);
+    ExpectPixels(quarter, {{5, 5, 0xFFFF0000u}, {95, 95, 0xFFFF0000u}});
 }
 
 TEST(DrawnCopies, OpacityScalesAlpha)
@@ -82,16 +76,15 @@ TEST(DrawnCopies, OpacityScalesAlpha)
 
     dest.Clear(0, 0, 0, 0);
     source.CopyToThisAlpha(&dest, 0, 0, 20, 20, 1.0f);
-    EXPECT_EQ(PixelOf(dest, 10, 10), 0xFFFF0000u);
-    EXPECT_EQ(PixelOf(dest, 30, 30), 0u);
+    ExpectPixels(dest, {{10, 10, 0xFFFF0000u}, {30, 30, 0u}});
 
     dest.Clear(255, 255, 255, 255);
     source.CopyToThisAlpha(&dest, 0, 0, 40, 40, 0.0f);
-    EXPECT_EQ(PixelOf(dest, 20, 20), 0xFFFFFFFFu);
+    ExpectPixels(dest, {{20, 20, 0xFFFFFFFFu}});
 
     dest.Clear(0, 0, 255, 255);
     source.CopyToThisAlpha(&dest, 0, 0, 40, 40, 0.5f);
-    EXPECT_TRUE(Near(PixelOf(dest, 20, 20), 0xFF80007Fu, 2));
+    ExpectPixels(dest, {{20, 20, 0xFF80007Fu, 2}});
 }
 
 // GDI+ averages the source area under each pixel of a scaled-down draw; libgdiplus blurs across the edges
@@ -100,31 +93,28 @@ TEST(DrawnCopies, ScaledDownDrawsAverageTheirAreaExactly)
 {
     CFxPictor stripes(nullptr, 90, 60);  // columns alternate white and black, rows 0-29 opaque, 30-59 half alpha
     std::vector<BYTE> pixels(90 * 60 * 4);
-    for (int y = 0; y < 60; ++y)
-        for (int x = 0; x < 90; ++x) {
-            BYTE* p = &pixels[(y * 90 + x) * 4];
-            p[0] = p[1] = p[2] = x % 2 ? 0 : 255;
-            p[3] = y < 30 ? 255 : 128;
-        }
+    for (int i = 0; i < 90 * 60; ++i) {
+        const BYTE grey = i % 90 % 2 ? 0 : 255, alpha = i / 90 < 30 ? 255 : 128;
+        std::fill_n(&pixels[i * 4], 3, grey);
+        pixels[i * 4 + 3] = alpha;
+    }
     stripes.SetBits(pixels.data(), 0, 0);
 
     CFxPictor dest(nullptr, 100, 100);
     dest.Clear(0, 0, 255, 255);
     stripes.CopyToThis(&dest, 0, 0, 90, 60, 5, 5, 45, 20);  // 2 columns and 3 rows into each pixel
-    EXPECT_TRUE(Near(PixelOf(dest, 5, 5), 0xFF808080u, 1));
-    EXPECT_TRUE(Near(PixelOf(dest, 49, 14), 0xFF808080u, 1));
-    EXPECT_TRUE(Near(PixelOf(dest, 20, 24), 0xFF4040BFu, 1));  // half-transparent grey over blue
-    EXPECT_EQ(PixelOf(dest, 4, 5), 0xFF0000FFu);
-    EXPECT_EQ(PixelOf(dest, 50, 24), 0xFF0000FFu);
-    EXPECT_EQ(PixelOf(dest, 5, 25), 0xFF0000FFu);
+    // (20, 24): half-transparent grey over blue.
+    ExpectPixels(dest, {{5, 5, 0xFF808080u, 1},
+                        {49, 14, 0xFF808080u, 1},
+                        {20, 24, 0xFF4040BFu, 1},
+                        {4, 5, 0xFF0000FFu},
+                        {50, 24, 0xFF0000FFu},
+                        {5, 25, 0xFF0000FFu}});
 
     // Only the height shrinks: the picture is still fitted to the rectangle (odd columns stay black).
     dest.Clear(0, 0, 255, 255);
     stripes.CopyToThis(&dest, 0, 0, 90, 60, 0, 0, 90, 30);
-    EXPECT_EQ(PixelOf(dest, 1, 10), 0xFF000000u);
-    EXPECT_EQ(PixelOf(dest, 2, 10), 0xFFFFFFFFu);
-    EXPECT_TRUE(Near(PixelOf(dest, 2, 20), 0xFF7F7FFFu, 2));
-    EXPECT_EQ(PixelOf(dest, 2, 30), 0xFF0000FFu);
+    ExpectPixels(dest, {{1, 10, 0xFF000000u}, {2, 10, 0xFFFFFFFFu}, {2, 20, 0xFF7F7FFFu, 2}, {2, 30, 0xFF0000FFu}});
 }
 
 namespace {
@@ -191,8 +181,5 @@ TEST(DrawnCopies, ScaledDownDrawsAndGradientsKeepToTheClip)
     dest.m_pGraphics->SetClip(Gdiplus::Rect(0, 0, 20, 40));
     source.CopyToThis(&dest, 0, 0, 80, 80, 0, 0, 40, 40);
     dest.FillGradientRectH(0, 30, 40, 10, 255, 0, 255, 0, 255, 0, 255, 0);
-    EXPECT_EQ(PixelOf(dest, 10, 10), 0xFFFF0000u);
-    EXPECT_EQ(PixelOf(dest, 10, 35), 0xFF00FF00u);
-    EXPECT_EQ(PixelOf(dest, 30, 10), 0xFF0000FFu);
-    EXPECT_EQ(PixelOf(dest, 30, 35), 0xFF0000FFu);
+    ExpectPixels(dest, {{10, 10, 0xFFFF0000u}, {10, 35, 0xFF00FF00u}, {30, 10, 0xFF0000FFu}, {30, 35, 0xFF0000FFu}});
 }

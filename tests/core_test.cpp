@@ -9,7 +9,7 @@
 #include "win/MemoryDC.h"
 #include "win/Window.h"
 
-using pictor_test::Near;
+using pictor_test::ExpectPixels;
 using pictor_test::PixelOf;
 
 TEST(Module, LeavesFontconfigAloneAndUnloadsCleanlyAfterText)
@@ -63,11 +63,7 @@ TEST(Canvas, ClipXYWHFollowsItsSteps)
         int x = c.x, y = c.y, w = c.w, h = c.h;
         int result = canvas.ClipXYWH(x, y, w, h);
         SCOPED_TRACE(testing::Message() << "(" << c.x << "," << c.y << "," << c.w << "," << c.h << ")");
-        EXPECT_EQ(result, c.result);
-        EXPECT_EQ(x, c.ex);
-        EXPECT_EQ(y, c.ey);
-        EXPECT_EQ(w, c.ew);
-        EXPECT_EQ(h, c.eh);
+        EXPECT_EQ((std::vector<int>{result, x, y, w, h}), (std::vector<int>{c.result, c.ex, c.ey, c.ew, c.eh}));
     }
 }
 
@@ -76,14 +72,12 @@ TEST(Canvas, ClearTakesRedGreenBlueAlphaAndReplaces)
     CFxPictor canvas(nullptr, 16, 12);
     canvas.Clear(0, 0, 255, 255);
     canvas.Clear(255, 0, 0, 128);
-    EXPECT_EQ(PixelOf(canvas, 0, 0), 0x80FF0000u);
-    EXPECT_EQ(PixelOf(canvas, 15, 11), 0x80FF0000u);
+    ExpectPixels(canvas, {{0, 0, 0x80FF0000u}, {15, 11, 0x80FF0000u}});
 
     // A transform does not limit what Clear covers.
     canvas.MatrixTransform(0.5f, 0, 0, 0.5f, 3, 3);
     canvas.Clear(Gdiplus::Color(0xFF00FF00));
-    EXPECT_EQ(PixelOf(canvas, 0, 0), 0xFF00FF00u);
-    EXPECT_EQ(PixelOf(canvas, 15, 11), 0xFF00FF00u);
+    ExpectPixels(canvas, {{0, 0, 0xFF00FF00u}, {15, 11, 0xFF00FF00u}});
 
     canvas.Clear(0, 0, 0, 0);
     EXPECT_EQ(PixelOf(canvas, 7, 7) >> 24, 0u);
@@ -134,10 +128,7 @@ TEST(Canvas, MatrixTransformMovesLaterDrawing)
     canvas.MatrixTransform(2, 0, 0, 2, 10, 5);
     Gdiplus::SolidBrush white(Gdiplus::Color(0xFFFFFFFF));
     canvas.m_pGraphics->FillRectangle(&white, 0, 0, 5, 5);
-    EXPECT_EQ(PixelOf(canvas, 11, 6), 0xFFFFFFFFu);
-    EXPECT_EQ(PixelOf(canvas, 19, 14), 0xFFFFFFFFu);
-    EXPECT_EQ(PixelOf(canvas, 21, 6), 0xFF000000u);
-    EXPECT_EQ(PixelOf(canvas, 2, 2), 0xFF000000u);
+    ExpectPixels(canvas, {{11, 6, 0xFFFFFFFFu}, {19, 14, 0xFFFFFFFFu}, {21, 6, 0xFF000000u}, {2, 2, 0xFF000000u}});
 }
 
 TEST(Canvas, BadSizesLeaveAnInertCanvas)
@@ -164,10 +155,7 @@ TEST(Canvas, SetBitmapRedirectsPresentationNotDrawing)
     canvas.Clear(255, 0, 0, 255);
 
     auto* given = new Gdiplus::Bitmap(8, 6, PixelFormat32bppARGB);
-    {
-        Gdiplus::Graphics g(given);
-        g.Clear(Gdiplus::Color(0xFF0000FF));
-    }
+    Gdiplus::Graphics(given).Clear(Gdiplus::Color(0xFF0000FF));
     canvas.SetBitmap(given);
     delete given;  // the canvas keeps the image alive
 
@@ -183,8 +171,7 @@ TEST(Canvas, SetBitmapRedirectsPresentationNotDrawing)
     CMemoryDC device(30, 30, 0xFFFFFFFF);
     CDC dc(device.GetSafeHdc());
     canvas.UpdateGdi(&dc);
-    EXPECT_EQ(device.Pixel(2, 2), 0xFF0000FFu);
-    EXPECT_EQ(device.Pixel(12, 12), 0xFFFFFFFFu);
+    ExpectPixels(device, {{2, 2, 0xFF0000FFu}, {12, 12, 0xFFFFFFFFu}});
 }
 
 TEST(Canvas, AssignmentSharesObjectsAndReleasesThemOnce)
@@ -224,11 +211,11 @@ protected:
 TEST_F(Presentation, AtAPointAtTheBitmapsOwnSize)
 {
     canvas.UpdateGdi(&dc, 10, 20);
-    EXPECT_EQ(device.Pixel(10, 20), 0xFFFF0000u);
-    EXPECT_EQ(device.Pixel(49, 49), 0xFFFF0000u);
-    EXPECT_EQ(device.Pixel(9, 20), 0xFFFFFFFFu);
-    EXPECT_EQ(device.Pixel(50, 20), 0xFFFFFFFFu);
-    EXPECT_EQ(device.Pixel(10, 50), 0xFFFFFFFFu);
+    ExpectPixels(device, {{10, 20, 0xFFFF0000u},
+                          {49, 49, 0xFFFF0000u},
+                          {9, 20, 0xFFFFFFFFu},
+                          {50, 20, 0xFFFFFFFFu},
+                          {10, 50, 0xFFFFFFFFu}});
 
     CMemoryDC other(200, 200, 0xFFFFFFFF);
     CDC otherDC(other.GetSafeHdc());
@@ -238,8 +225,7 @@ TEST_F(Presentation, AtAPointAtTheBitmapsOwnSize)
     canvas.UpdateGdi(&originDC, 0, 0);
     for (int y = 0; y < 40; y += 3)
         for (int x = 0; x < 50; x += 3) ASSERT_EQ(other.Pixel(x, y), origin.Pixel(x, y)) << x << "," << y;
-    EXPECT_EQ(other.Pixel(39, 29), 0xFFFF0000u);
-    EXPECT_EQ(other.Pixel(40, 29), 0xFFFFFFFFu);
+    ExpectPixels(other, {{39, 29, 0xFFFF0000u}, {40, 29, 0xFFFFFFFFu}});
 }
 
 TEST_F(Presentation, ScaledIntoADestinationRectangle)
@@ -248,16 +234,11 @@ TEST_F(Presentation, ScaledIntoADestinationRectangle)
     Gdiplus::SolidBrush blue(Gdiplus::Color(0xFF0000FF));
     canvas.m_pGraphics->FillRectangle(&blue, 0, 0, 20, 30);
     canvas.UpdateGdi(&dc, 0, 0, 20, 30, 0, 0, 80, 60);
-    EXPECT_EQ(device.Pixel(40, 30), 0xFF0000FFu);
-    EXPECT_EQ(device.Pixel(76, 56), 0xFF0000FFu);
-    EXPECT_EQ(device.Pixel(82, 30), 0xFFFFFFFFu);
-    EXPECT_EQ(device.Pixel(40, 62), 0xFFFFFFFFu);
+    ExpectPixels(device, {{40, 30, 0xFF0000FFu}, {76, 56, 0xFF0000FFu}, {82, 30, 0xFFFFFFFFu}, {40, 62, 0xFFFFFFFFu}});
 
     // Twice the size: the whole canvas covers (100, 100, 80, 60).
     canvas.UpdateGdi(&dc, 0, 0, 40, 30, 100, 100, 80, 60);
-    EXPECT_EQ(device.Pixel(170, 150), 0xFFFF0000u);
-    EXPECT_EQ(device.Pixel(110, 110), 0xFF0000FFu);
-    EXPECT_EQ(device.Pixel(182, 150), 0xFFFFFFFFu);
+    ExpectPixels(device, {{170, 150, 0xFFFF0000u}, {110, 110, 0xFF0000FFu}, {182, 150, 0xFFFFFFFFu}});
 
     CMemoryDC blank(200, 200, 0xFFFFFFFF);
     CDC blankDC(blank.GetSafeHdc());
@@ -271,25 +252,23 @@ TEST_F(Presentation, PrintPageHalvesTheDestination)
 {
     // Destination (100, 100, 400, 300) covers device pixels (50, 50) to (250, 200).
     canvas.UpdateGdiPrint(&dc, 0, 0, 40, 30, 100, 100, 400, 300);
-    EXPECT_EQ(device.Pixel(55, 55), 0xFFFF0000u);
-    EXPECT_EQ(device.Pixel(245, 195), 0xFFFF0000u);
-    EXPECT_EQ(device.Pixel(150, 120), 0xFFFF0000u);
-    EXPECT_EQ(device.Pixel(45, 120), 0xFFFFFFFFu);
-    EXPECT_EQ(device.Pixel(255, 120), 0xFFFFFFFFu);
-    EXPECT_EQ(device.Pixel(150, 45), 0xFFFFFFFFu);
-    EXPECT_EQ(device.Pixel(150, 205), 0xFFFFFFFFu);
+    ExpectPixels(device, {{55, 55, 0xFFFF0000u},
+                          {245, 195, 0xFFFF0000u},
+                          {150, 120, 0xFFFF0000u},
+                          {45, 120, 0xFFFFFFFFu},
+                          {255, 120, 0xFFFFFFFFu},
+                          {150, 45, 0xFFFFFFFFu},
+                          {150, 205, 0xFFFFFFFFu}});
 }
 
 TEST_F(Presentation, CompositesSourceOverAndLeavesTheCanvas)
 {
     canvas.Clear(0, 0, 255, 128);
     canvas.UpdateGdi(&dc, 0, 0);
-    const Gdiplus::ARGB once = device.Pixel(5, 5);
-    EXPECT_TRUE(Near(once, 0xFF7F7FFF, 2)) << std::hex << once;
+    ExpectPixels(device, {{5, 5, 0xFF7F7FFF, 2}});
     canvas.UpdateGdi(&dc, 0, 0);
-    const Gdiplus::ARGB twice = device.Pixel(5, 5);
-    EXPECT_TRUE(Near(twice, 0xFF3F3FFF, 3)) << std::hex << twice;
-    EXPECT_EQ(PixelOf(canvas, 5, 5), 0x800000FFu);
+    ExpectPixels(device, {{5, 5, 0xFF3F3FFF, 3}});
+    ExpectPixels(canvas, {{5, 5, 0x800000FFu}});
 
     canvas.Clear(0, 0, 0, 0);
     device.Fill(0xFF00FF00);

@@ -226,11 +226,8 @@ TEST(PrintJob, TwoPagesReachTheDefaultQueueAsDrawn)
     EXPECT_EQ(Mismatches(page1, pages.string() + "-1.png", 827, 1169), 0);
     EXPECT_EQ(Mismatches(page2, pages.string() + "-2.png", 827, 1169), 0);
     Gdiplus::Bitmap printed(CString((pages.string() + "-1.png").c_str()));
-    Gdiplus::Color color;
-    printed.GetPixel(125, 105, &color);  // the blue square, halved, at (100, 87.5, 50, 37.5)
-    EXPECT_TRUE(Near(color.GetValue(), 0xFF0000FF, 24)) << std::hex << color.GetValue();
-    printed.GetPixel(255, 100, &color);
-    EXPECT_TRUE(Near(color.GetValue(), 0xFFFFFFFF, 24)) << std::hex << color.GetValue();
+    // (125, 105): the blue square, halved, at (100, 87.5, 50, 37.5).
+    ExpectPixels(printed, {{125, 105, 0xFF0000FF, 24}, {255, 100, 0xFFFFFFFF, 24}});
 }
 
 // A page call out of order is reported on the job, and every page that was drawn still prints: an extra
@@ -610,11 +607,8 @@ TEST(ClipboardPictures, DecodeTheSameWhateverPiecesTheyComeIn)
             ASSERT_TRUE(picture) << piece;
             ASSERT_EQ(picture->GetWidth(), 5u);
             for (int y = 0; y < 3; ++y)
-                for (int x = 0; x < 5; ++x) {
-                    Gdiplus::Color colour;
-                    picture->GetPixel(x, y, &colour);
-                    EXPECT_EQ(colour.GetValue(), 0xFF000000u | Colour(x, y)) << x << ", " << y << " in " << piece;
-                }
+                for (int x = 0; x < 5; ++x)
+                    EXPECT_EQ(PixelOf(*picture, x, y), 0xFF000000u | Colour(x, y)) << x << ", " << y << " in " << piece;
         }
         bmp.pop_back();
         EXPECT_FALSE(DecodeInPieces(bmp, DesktopPictureType::Bmp, 5));
@@ -625,11 +619,7 @@ TEST(ClipboardPictures, DecodeTheSameWhateverPiecesTheyComeIn)
     for (size_t piece : {png.size(), size_t{1}, size_t{7}}) {
         std::unique_ptr<Gdiplus::Bitmap> picture = DecodeInPieces(png, DesktopPictureType::Png, piece);
         ASSERT_TRUE(picture) << piece;
-        Gdiplus::Color left, right;
-        picture->GetPixel(4, 4, &left);
-        picture->GetPixel(5, 0, &right);
-        EXPECT_EQ(left.GetValue(), 0xFFE3B17Fu);
-        EXPECT_EQ(right.GetValue(), 0xFFFFFFFFu);
+        ExpectPixels(*picture, {{4, 4, 0xFFE3B17Fu}, {5, 0, 0xFFFFFFFFu}});
     }
     png.resize(png.size() - 20);
     EXPECT_FALSE(DecodeInPieces(png, DesktopPictureType::Png, 7));

@@ -3,21 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 
 #include "TestSupport.h"
 
 using namespace Gdiplus;
 using pictor_test::Channel;
+using pictor_test::PixelOf;
 using pictor_test::Surface;
-
-namespace {
-
-}  // namespace
 
 TEST(ClientGraphics, BeziersSplinesPiesAndPolygonsLandWhereGdiPlusPutsThem)
 {
@@ -260,23 +255,9 @@ TEST(ClientPens, InsetPensStayInsideClosedOutlines)
 TEST(ClientGraphics, AntialiasedFillsAndOutlinesCoverExactlyTheirShapes)
 {
     // On a transparent premultiplied bitmap, with anti-aliasing, in black: alpha is the share covered.
-    struct Clear {
-        Bitmap bitmap{100, 100, PixelFormat32bppPARGB};
-        Graphics graphics{&bitmap};
-        Clear() { graphics.SetSmoothingMode(SmoothingModeAntiAlias); }
-        int Alpha(int x, int y)
-        {
-            Color c;
-            bitmap.GetPixel(x, y, &c);
-            return c.GetA();
-        }
-        double Area()
-        {
-            double sum = 0;
-            for (int y = 0; y < 100; ++y)
-                for (int x = 0; x < 100; ++x) sum += Alpha(x, y) / 255.0;
-            return sum;
-        }
+    struct Clear : pictor_test::CoverageCanvas<100> {
+        int Alpha(int x, int y) { return static_cast<int>(PixelOf(bitmap, x, y) >> 24); }
+        double Area() { return Read(), Ink() / 255.0; }
     };
     SolidBrush ink(Color(Color::Black));
     const double pi = 3.14159265358979;
@@ -313,19 +294,10 @@ TEST(ClientGraphics, AntialiasedFillsAndOutlinesCoverExactlyTheirShapes)
     EXPECT_EQ(corners.Alpha(25, 25) + corners.Alpha(75, 75), 0);
 
     // A disc larger than the layer's working band of rows comes out whole across the bands' seams.
-    Bitmap large(1500, 1500, PixelFormat32bppPARGB);
-    Graphics onLarge(&large);
-    onLarge.SetSmoothingMode(SmoothingModeAntiAlias);
-    onLarge.FillEllipse(&ink, 0, 0, 1500, 1500);
-    Rect whole(0, 0, 1500, 1500);
-    BitmapData data;
-    ASSERT_EQ(large.LockBits(&whole, ImageLockModeRead, PixelFormat32bppARGB, &data), Ok);
-    const BYTE* bytes = static_cast<const BYTE*>(data.Scan0);
-    double largeArea = 0;
-    for (int y = 0; y < 1500; ++y)
-        for (int x = 0; x < 1500; ++x) largeArea += bytes[y * data.Stride + x * 4 + 3] / 255.0;
-    large.UnlockBits(&data);
-    EXPECT_NEAR(largeArea, pi * 750 * 750, 0.001 * pi * 750 * 750);
+    pictor_test::CoverageCanvas<1500> large;
+    large.graphics.FillEllipse(&ink, 0, 0, 1500, 1500);
+    large.Read();
+    EXPECT_NEAR(large.Ink() / 255.0, pi * 750 * 750, 0.001 * pi * 750 * 750);
 
     // Nested squares turning the same way: alternate filling leaves the inner one empty, winding fills it.
     Clear alternate, winding;
@@ -345,10 +317,7 @@ TEST(ClientGraphics, AntialiasedFillsAndOutlinesCoverExactlyTheirShapes)
     for (Clear* c : {&shape, &block}) c->graphics.Clear(Color(Color::White));
     shape.graphics.FillEllipse(&glass, 10, 10, 80, 80);
     block.graphics.FillRectangle(&glass, 10, 10, 80, 80);
-    Color inShape, inBlock;
-    shape.bitmap.GetPixel(50, 50, &inShape);
-    block.bitmap.GetPixel(50, 50, &inBlock);
-    EXPECT_EQ(inShape.GetValue(), inBlock.GetValue());
+    EXPECT_EQ(PixelOf(shape.bitmap, 50, 50), PixelOf(block.bitmap, 50, 50));
 
     // Under a transform, and with a pen wider than the figure it outlines, the shapes still come out whole.
     Clear scaled, wide;
@@ -431,24 +400,16 @@ TEST(ClientBitmaps, FromSizePixelsLockBitsSaveAndFromFile)
     pixel[-1] = 0xFF;
     bitmap.UnlockBits(&data);
 
-    char name[] = "/tmp/pictor-client-XXXXXX";
-    const int fd = mkstemp(name);
-    ASSERT_GE(fd, 0);
-    close(fd);
-    const std::string path = std::string(name) + ".png";
-    std::rename(name, path.c_str());
+    const pictor_test::TempFolder folder;
+    const CString path(folder.File("saved.png").c_str());
     CLSID png;
     ASSERT_TRUE(FindImageEncoder(u"image/png", &png));
-    EXPECT_EQ(bitmap.Save(CString(path.c_str()), &png), Ok);
-    Bitmap loaded(CString(path.c_str()));
-    std::remove(path.c_str());
+    EXPECT_EQ(bitmap.Save(path, &png), Ok);
+    Bitmap loaded(path);
     ASSERT_EQ(loaded.GetLastStatus(), Ok);
     EXPECT_EQ(loaded.GetWidth(), 3u);
     EXPECT_EQ(loaded.GetHeight(), 2u);
-    loaded.GetPixel(1, 1, &back);
-    EXPECT_EQ(back.GetValue(), 0xFF0000FFu);
-    loaded.GetPixel(2, 1, &back);
-    EXPECT_EQ(back.GetValue(), 0x80102030u);
+    pictor_test::ExpectPixels(loaded, {{1, 1, 0xFF0000FFu}, {2, 1, 0x80102030u}});
 }
 
 TEST(ClientText, FormatFlagsAndTabStops)
@@ -461,7 +422,6 @@ TEST(ClientText, FormatFlagsAndTabStops)
     StringFormat format;
     s.graphics.MeasureString(words, -1, &font, narrow, &format, &wrapped);
     EXPECT_EQ(format.SetFormatFlags(StringFormatFlagsNoWrap), Ok);
-    EXPECT_EQ(format.GetFormatFlags(), StringFormatFlagsNoWrap);
     s.graphics.MeasureString(words, -1, &font, narrow, &format, &single);
     EXPECT_GT(wrapped.Height, 2 * single.Height);
 
@@ -528,13 +488,7 @@ TEST(ClientText, WindowsFamilyNamesFindTheirMetricCompatibleFonts)
     arial.Text(5, 5, 20, Color(Color::Black), CString("Arial"), CString("Metric layout"));
     liberation.Text(5, 5, 20, Color(Color::Black), CString("Liberation Sans"), CString("Metric layout"));
     fallback.Text(5, 5, 20, Color(Color::Black), CString("No Such Family Anywhere"), CString("Metric layout"));
-    auto differing = [](CFxPictor& one, CFxPictor& two) {
-        int count = 0;
-        for (int y = 0; y < one.m_nHeight; ++y)
-            for (int x = 0; x < one.m_nWidth; ++x)
-                count += pictor_test::PixelOf(one, x, y) != pictor_test::PixelOf(two, x, y);
-        return count;
-    };
+    const auto differing = [](CFxPictor& one, CFxPictor& two) { return pictor_test::DifferingPixels(one, two); };
     EXPECT_EQ(differing(arial, liberation), 0);
     EXPECT_GT(differing(arial, fallback), 100);
 
@@ -552,24 +506,6 @@ namespace {
 BYTE* LockedPixel(const BitmapData& data, int x, int y, int bytesPerPixel)
 {
     return static_cast<BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride + x * bytesPerPixel;
-}
-
-ARGB PixelAt(Bitmap& bitmap, int x, int y)
-{
-    Color c;
-    bitmap.GetPixel(x, y, &c);
-    return c.GetValue();
-}
-
-// The CRC-32 of PNG chunks (polynomial 0xEDB88320), bit by bit.
-uint32_t Crc32(const char* bytes, size_t count)
-{
-    uint32_t crc = 0xFFFFFFFFu;
-    for (size_t i = 0; i < count; ++i) {
-        crc ^= static_cast<unsigned char>(bytes[i]);
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
-    }
-    return ~crc;
 }
 
 }  // namespace
@@ -590,44 +526,44 @@ TEST(ClientBitmaps, LocksWriteThroughKeepWhatIsNotWrittenAndConvert)
     EXPECT_EQ(LockedPixel(data, 1, 1, 3)[2], 0x48);
     LockedPixel(data, 0, 0, 3)[2] = 0xFF;
     rgb.UnlockBits(&data);
-    EXPECT_EQ(PixelAt(rgb, 2, 3), 0xFFFF0000u);
+    EXPECT_EQ(PixelOf(rgb, 2, 3), 0xFFFF0000u);
 
     ASSERT_EQ(rgb.LockBits(&rect, ImageLockModeWrite, PixelFormat24bppRGB, &data), Ok);
     EXPECT_EQ(LockedPixel(data, 0, 0, 3)[2], 0xFF);
     LockedPixel(data, 2, 0, 3)[1] = 0x77;
     rgb.UnlockBits(&data);
-    EXPECT_EQ(PixelAt(rgb, 4, 3), 0xFF007700u);
-    EXPECT_EQ(PixelAt(rgb, 3, 4), 0xFF480000u);
-    EXPECT_EQ(PixelAt(rgb, 5, 7), 0xFF000000u);
+    EXPECT_EQ(PixelOf(rgb, 4, 3), 0xFF007700u);
+    EXPECT_EQ(PixelOf(rgb, 3, 4), 0xFF480000u);
+    EXPECT_EQ(PixelOf(rgb, 5, 7), 0xFF000000u);
 
     // Converting locks: read-only writes are lost, read-write ones land, a write-only one keeps the rest.
     ASSERT_EQ(rgb.LockBits(&rect, ImageLockModeRead, PixelFormat32bppARGB, &data), Ok);
     LockedPixel(data, 0, 0, 4)[2] = 0xC3;
     rgb.UnlockBits(&data);
-    EXPECT_EQ(PixelAt(rgb, 2, 3), 0xFFFF0000u);
+    EXPECT_EQ(PixelOf(rgb, 2, 3), 0xFFFF0000u);
     ASSERT_EQ(rgb.LockBits(&rect, ImageLockModeRead | ImageLockModeWrite, PixelFormat32bppARGB, &data), Ok);
     LockedPixel(data, 0, 0, 4)[1] = 0x88;
     rgb.UnlockBits(&data);
-    EXPECT_EQ(PixelAt(rgb, 2, 3), 0xFFFF8800u);
+    EXPECT_EQ(PixelOf(rgb, 2, 3), 0xFFFF8800u);
     ASSERT_EQ(rgb.LockBits(&rect, ImageLockModeWrite, PixelFormat32bppARGB, &data), Ok);
     *reinterpret_cast<ARGB*>(LockedPixel(data, 0, 0, 4)) = 0xFF563412u;
     rgb.UnlockBits(&data);
-    EXPECT_EQ(PixelAt(rgb, 2, 3), 0xFF563412u);
-    EXPECT_EQ(PixelAt(rgb, 3, 4), 0xFF480000u);
-    EXPECT_EQ(PixelAt(rgb, 4, 3), 0xFF007700u);
+    EXPECT_EQ(PixelOf(rgb, 2, 3), 0xFF563412u);
+    EXPECT_EQ(PixelOf(rgb, 3, 4), 0xFF480000u);
+    EXPECT_EQ(PixelOf(rgb, 4, 3), 0xFF007700u);
 
     // A premultiplied bitmap, as canvases hold, locked write-only as straight ARGB keeps the pixels not written.
     Bitmap canvas(3, 3, PixelFormat32bppPARGB);
     ASSERT_EQ(canvas.GetPixelFormat(), PixelFormat32bppPARGB);
     canvas.SetPixel(0, 0, Color(Color::White));
     canvas.SetPixel(1, 1, Color(0x80, 0x10, 0x20, 0x30));
-    const ARGB halfTransparent = PixelAt(canvas, 1, 1);
+    const ARGB halfTransparent = PixelOf(canvas, 1, 1);
     ASSERT_EQ(canvas.LockBits(nullptr, ImageLockModeWrite, PixelFormat32bppARGB, &data), Ok);
     *reinterpret_cast<ARGB*>(LockedPixel(data, 2, 2, 4)) = 0xFF0000FFu;
     canvas.UnlockBits(&data);
-    EXPECT_EQ(PixelAt(canvas, 2, 2), 0xFF0000FFu);
-    EXPECT_EQ(PixelAt(canvas, 0, 0), 0xFFFFFFFFu);
-    EXPECT_EQ(PixelAt(canvas, 1, 1), halfTransparent);
+    EXPECT_EQ(PixelOf(canvas, 2, 2), 0xFF0000FFu);
+    EXPECT_EQ(PixelOf(canvas, 0, 0), 0xFFFFFFFFu);
+    EXPECT_EQ(PixelOf(canvas, 1, 1), halfTransparent);
 
     // The caller's buffer, at the caller's stride: rows land 40 bytes apart and nothing past them is touched.
     Bitmap argb(10, 20, PixelFormat32bppARGB);
@@ -649,8 +585,8 @@ TEST(ClientBitmaps, LocksWriteThroughKeepWhatIsNotWrittenAndConvert)
     ASSERT_EQ(argb.LockBits(&rect, ImageLockModeWrite | ImageLockModeUserInputBuf, PixelFormat32bppARGB, &data), Ok);
     EXPECT_EQ(bits[2 + 4 * 10], 0x12345678u);
     argb.UnlockBits(&data);
-    EXPECT_EQ(PixelAt(argb, 2, 4), 0x12345678u);
-    EXPECT_EQ(PixelAt(argb, 2, 3), 0u);
+    EXPECT_EQ(PixelOf(argb, 2, 4), 0x12345678u);
+    EXPECT_EQ(PixelOf(argb, 2, 3), 0u);
 
     // Straight pixels locked premultiplied: each channel times alpha / 255, rounded; transparent is zero.
     BYTE straight[8] = {0x11, 0x22, 0x33, 0x80, 0xFF, 0xFF, 0xFF, 0x00};
@@ -706,13 +642,13 @@ TEST(ClientDecoding, BadHeaderChecksumTransparentRgbAndAnimatedGif)
     auto badChecksum = pictor_test::BitmapFromBytes(rgb);
     ASSERT_EQ(badChecksum->GetLastStatus(), Ok);
     EXPECT_EQ(badChecksum->GetPixelFormat(), PixelFormat24bppRGB);
-    EXPECT_EQ(PixelAt(*badChecksum, 5, 5), PixelAt(*intact, 5, 5));
+    EXPECT_EQ(PixelOf(*badChecksum, 5, 5), PixelOf(*intact, 5, 5));
 
     // A tRNS chunk after the header makes the colour of the top-left pixel transparent.
-    const ARGB key = PixelAt(*intact, 0, 0) & 0xFFFFFF;
+    const ARGB key = PixelOf(*intact, 0, 0) & 0xFFFFFF;
     std::string chunk("\0\0\0\6tRNS", 8);
     for (int shift : {16, 8, 0}) chunk += {'\0', static_cast<char>(key >> shift)};
-    const uint32_t crc = Crc32(chunk.data() + 4, chunk.size() - 4);
+    const uint32_t crc = pictor_test::Crc32(chunk.data() + 4, chunk.size() - 4);
     for (int shift : {24, 16, 8, 0}) chunk += static_cast<char>(crc >> shift);
     std::vector<char> keyedBytes = pictor_test::ReadFile(folder + "rgb8.png");
     keyedBytes.insert(keyedBytes.begin() + 33, chunk.begin(), chunk.end());
@@ -722,8 +658,8 @@ TEST(ClientDecoding, BadHeaderChecksumTransparentRgbAndAnimatedGif)
     int differing = 0;
     for (UINT y = 0; y < keyed->GetHeight(); ++y)
         for (UINT x = 0; x < keyed->GetWidth(); ++x) {
-            const ARGB plain = PixelAt(*intact, x, y);
-            differing += PixelAt(*keyed, x, y) != ((plain & 0xFFFFFF) == key ? key : plain);
+            const ARGB plain = PixelOf(*intact, x, y);
+            differing += PixelOf(*keyed, x, y) != ((plain & 0xFFFFFF) == key ? key : plain);
         }
     EXPECT_EQ(differing, 0);
 
@@ -743,7 +679,7 @@ TEST(ClientDecoding, BadHeaderChecksumTransparentRgbAndAnimatedGif)
             for (UINT x = 0; x < gif.GetWidth(); ++x) {
                 ARGB expected = 0;
                 flat::GdipBitmapGetPixel(reinterpret_cast<flat::GpBitmap*>(engine), x, y, &expected);
-                gifDiffering += PixelAt(gif, x, y) != expected;
+                gifDiffering += PixelOf(gif, x, y) != expected;
             }
         flat::GdipDisposeImage(engine);
         EXPECT_EQ(gifDiffering, 0);

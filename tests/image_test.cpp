@@ -27,27 +27,16 @@
 #include "win/Resources.h"
 #include "win/Window.h"
 
+using pictor_test::ExpectPixels;
 using pictor_test::Near;
 using pictor_test::PixelOf;
+using pictor_test::WriteFile;
+using Folder = pictor_test::TempFolder;
 
 namespace {
 
 const Gdiplus::ARGB kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF;
 const Gdiplus::ARGB kHalfYellow = 0x80FFFF00;
-
-class Folder {
-public:
-    Folder()
-    {
-        char name[] = "/tmp/pictor-image-XXXXXX";
-        m_path = mkdtemp(name) ? name : "/tmp";
-    }
-    ~Folder() { std::filesystem::remove_all(m_path); }
-    std::string File(const std::string& name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};
 
 // 40 × 30 in four quadrants: red, green / blue, and yellow (half transparent when asked).
 std::unique_ptr<Gdiplus::Bitmap> Quadrants(int width = 40, int height = 30, bool halfTransparent = false)
@@ -66,11 +55,6 @@ bool Save(Gdiplus::Bitmap& bitmap, const std::string& path, const char16_t* mime
 {
     CLSID encoder;
     return Gdiplus::FindImageEncoder(mime, &encoder) && bitmap.Save(CString(path.c_str()), &encoder) == Gdiplus::Ok;
-}
-
-void WriteAll(const std::string& path, const std::vector<char>& bytes)
-{
-    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string SavedQuadrants(const Folder& folder, const std::string& name, const char16_t* mime,
@@ -103,11 +87,9 @@ double MeanChannelError(CFxPictor& canvas, Gdiplus::Bitmap& original)
     int count = 0;
     for (int y = 0; y < canvas.m_nHeight; y += 3)
         for (int x = 0; x < canvas.m_nWidth; x += 3) {
-            Gdiplus::Color expected;
-            original.GetPixel(x, y, &expected);
-            Gdiplus::ARGB got = PixelOf(canvas, x, y);
+            const Gdiplus::ARGB got = PixelOf(canvas, x, y), expected = PixelOf(original, x, y);
             for (int shift = 0; shift < 24; shift += 8)
-                total += std::abs(pictor_test::Channel(got, shift) - pictor_test::Channel(expected.GetValue(), shift));
+                total += std::abs(pictor_test::Channel(got, shift) - pictor_test::Channel(expected, shift));
             count += 3;
         }
     return total / count;
@@ -160,23 +142,21 @@ TEST(LoadImageFromFile, EveryFormatOpensAtItsSizeWithItsPixels)
     const Format formats[] = {{"q.png", u"image/png", 0},  {"q.bmp", u"image/bmp", 0},  {"q.tif", u"image/tiff", 0},
                               {"q.gif", u"image/gif", 8},  {"q.jpg", u"image/jpeg", 40}};
     for (const Format& format : formats) {
+        SCOPED_TRACE(format.name);
         std::string path = SavedQuadrants(folder, format.name, format.mime);
         CFxPictor canvas(&window, 5, 5);
-        ASSERT_EQ(canvas.LoadImageW(CString(path.c_str())), 1) << format.name;
-        EXPECT_EQ(canvas.GetSize(), CSize(40, 30)) << format.name;
-        EXPECT_EQ(canvas.m_hWnd, nullptr) << format.name;
-        EXPECT_TRUE(Near(PixelOf(canvas, 5, 5), kRed, format.tolerance)) << format.name;
-        EXPECT_TRUE(Near(PixelOf(canvas, 34, 5), kGreen, format.tolerance)) << format.name;
-        EXPECT_TRUE(Near(PixelOf(canvas, 5, 24), kBlue, format.tolerance)) << format.name;
-        EXPECT_TRUE(Near(PixelOf(canvas, 34, 24), 0xFFFFFF00, format.tolerance)) << format.name;
+        ASSERT_EQ(canvas.LoadImageW(CString(path.c_str())), 1);
+        EXPECT_EQ(canvas.GetSize(), CSize(40, 30));
+        EXPECT_EQ(canvas.m_hWnd, nullptr);
+        const int off = format.tolerance;
+        ExpectPixels(canvas, {{5, 5, kRed, off}, {34, 5, kGreen, off}, {5, 24, kBlue, off}, {34, 24, 0xFFFFFF00, off}});
     }
 
     // The alpha channel of a PNG survives the trip.
     std::string alpha = SavedQuadrants(folder, "alpha.png", u"image/png", true);
     CFxPictor canvas;
     ASSERT_EQ(canvas.LoadImageW(CString(alpha.c_str())), 1);
-    EXPECT_TRUE(Near(PixelOf(canvas, 34, 24), kHalfYellow, 2)) << std::hex << PixelOf(canvas, 34, 24);
-    EXPECT_EQ(PixelOf(canvas, 5, 5), kRed);
+    ExpectPixels(canvas, {{34, 24, kHalfYellow, 2}, {5, 5, kRed}});
 }
 
 TEST(LoadImageFromFile, OverloadsSizeAndPlaceThePicture)
@@ -192,8 +172,7 @@ TEST(LoadImageFromFile, OverloadsSizeAndPlaceThePicture)
     EXPECT_EQ(scaled.LoadImageW(oddPath, 0.5f), CSize(101, 75));
     EXPECT_EQ(scaled.GetSize(), CSize(50, 37));
     EXPECT_EQ(scaled.m_hWnd, nullptr);
-    EXPECT_EQ(PixelOf(scaled, 10, 8), kRed);
-    EXPECT_EQ(PixelOf(scaled, 40, 30), 0xFFFFFF00);
+    ExpectPixels(scaled, {{10, 8, kRed}, {40, 30, 0xFFFFFF00}});
     EXPECT_EQ(scaled.LoadImageW(oddPath, 1.0f), CSize(101, 75));
     EXPECT_EQ(scaled.GetSize(), CSize(101, 75));
     EXPECT_EQ(scaled.LoadImageW(oddPath, 0.0f), CSize(101, 75));
@@ -204,16 +183,14 @@ TEST(LoadImageFromFile, OverloadsSizeAndPlaceThePicture)
     EXPECT_EQ(stretched.LoadImageW(quadPath, 80, 60), 1);
     EXPECT_EQ(stretched.GetSize(), CSize(80, 60));
     EXPECT_EQ(stretched.m_hWnd, nullptr);
-    EXPECT_EQ(PixelOf(stretched, 70, 10), kGreen);
-    EXPECT_EQ(PixelOf(stretched, 10, 50), kBlue);
+    ExpectPixels(stretched, {{70, 10, kGreen}, {10, 50, kBlue}});
 
     // Picture-sized canvas, picture drawn into a rectangle of it.
     CFxPictor placed(&window, 3, 3);
     EXPECT_EQ(placed.LoadImageW(quadPath, 10, 6, 20, 16), 1);
     EXPECT_EQ(placed.GetSize(), CSize(40, 30));
     EXPECT_EQ(placed.m_hWnd, nullptr);
-    EXPECT_EQ(PixelOf(placed, 12, 8), kRed);
-    EXPECT_EQ(PixelOf(placed, 27, 8), kGreen);
+    ExpectPixels(placed, {{12, 8, kRed}, {27, 8, kGreen}});
     EXPECT_NE(PixelOf(placed, 5, 3), kRed);
 
     // Source rectangle at a point: no rebuild, composited over what is there, cut at the edges.
@@ -222,27 +199,23 @@ TEST(LoadImageFromFile, OverloadsSizeAndPlaceThePicture)
     EXPECT_EQ(kept.LoadImageW(quadPath, 5, 5, 20, 15, 20, 15), 1);
     EXPECT_EQ(kept.GetSize(), CSize(30, 30));
     EXPECT_EQ(kept.m_hWnd, &window);
-    EXPECT_TRUE(Near(PixelOf(kept, 10, 10), 0xFFFFFF7F, 2)) << std::hex << PixelOf(kept, 10, 10);
-    EXPECT_EQ(PixelOf(kept, 2, 2), kWhite);
+    ExpectPixels(kept, {{10, 10, 0xFFFFFF7F, 2}, {2, 2, kWhite}});
     EXPECT_EQ(kept.LoadImageW(quadPath, 20, 20, 0, 0, 40, 30), 1);
-    EXPECT_EQ(PixelOf(kept, 29, 29), kRed);
+    ExpectPixels(kept, {{29, 29, kRed}});
 
     // A CRect gives only the destination's size; the picture lands at the origin.
     CFxPictor framed(&window, 120, 80);
     framed.Clear(255, 255, 255, 255);
     EXPECT_EQ(framed.LoadImageW(quadPath, CRect(10, 20, 110, 70), 0, 0, 20, 15), 1);
     EXPECT_EQ(framed.GetSize(), CSize(120, 80));
-    EXPECT_EQ(PixelOf(framed, 2, 2), kRed);
-    EXPECT_EQ(PixelOf(framed, 97, 47), kRed);
-    EXPECT_EQ(PixelOf(framed, 105, 60), kWhite);
+    ExpectPixels(framed, {{2, 2, kRed}, {97, 47, kRed}, {105, 60, kWhite}});
 
     // Rotated or flipped, and bound to the given window.
     CFxPictor turned;
     EXPECT_EQ(turned.LoadImageW(quadPath, &window, Gdiplus::Rotate90FlipNone), 1);
     EXPECT_EQ(turned.GetSize(), CSize(30, 40));
     EXPECT_EQ(turned.m_hWnd, &window);
-    EXPECT_EQ(PixelOf(turned, 25, 5), kRed);
-    EXPECT_EQ(PixelOf(turned, 5, 5), kBlue);
+    ExpectPixels(turned, {{25, 5, kRed}, {5, 5, kBlue}});
     EXPECT_EQ(turned.LoadImageW(quadPath, &window, Gdiplus::RotateNoneFlipX), 1);
     EXPECT_EQ(turned.GetSize(), CSize(40, 30));
     EXPECT_EQ(PixelOf(turned, 5, 5), kGreen);
@@ -257,49 +230,38 @@ TEST(LoadImageFromFile, MetafilesLoadThroughEveryFormAtTheirScale)
 {
     Folder folder;
     const std::string path = folder.File("picture.wmf");
-    WriteAll(path, PlaceableMetafile());
+    WriteFile(path, PlaceableMetafile());
     const CString file(path.c_str());
-    struct Spot {
-        int x, y;
-        Gdiplus::ARGB colour;
-    };
-    auto expect = [](CFxPictor& canvas, std::initializer_list<Spot> spots, int line) {
-        for (const Spot& spot : spots)
-            EXPECT_EQ(PixelOf(canvas, spot.x, spot.y), spot.colour)
-                << "at " << spot.x << ", " << spot.y << ", line " << line;
-    };
-
     CFxPictor canvas;
     ASSERT_EQ(canvas.LoadImageW(file), 1);
     EXPECT_EQ(canvas.GetSize(), CSize(64, 32));
-    expect(canvas, {{8, 8, kRed}, {48, 24, kBlue}, {48, 8, 0}}, __LINE__);
+    ExpectPixels(canvas, {{8, 8, kRed}, {48, 24, kBlue}, {48, 8, 0}});
     EXPECT_EQ(canvas.LoadImageW(file, nullptr, Gdiplus::RotateNoneFlipNone), 1);
-    expect(canvas, {{8, 8, kRed}, {48, 24, kBlue}}, __LINE__);
+    ExpectPixels(canvas, {{8, 8, kRed}, {48, 24, kBlue}});
 
     EXPECT_EQ(canvas.LoadImageW(file, 0.25f), CSize(64, 32));
     EXPECT_EQ(canvas.GetSize(), CSize(16, 8));
-    expect(canvas, {{3, 3, kRed}, {12, 6, kBlue}, {12, 1, 0}}, __LINE__);
+    ExpectPixels(canvas, {{3, 3, kRed}, {12, 6, kBlue}, {12, 1, 0}});
     EXPECT_EQ(canvas.LoadImageW(file, 16, 8), 1);
     EXPECT_EQ(canvas.GetSize(), CSize(16, 8));
-    expect(canvas, {{3, 3, kRed}, {12, 6, kBlue}, {12, 1, 0}}, __LINE__);
+    ExpectPixels(canvas, {{3, 3, kRed}, {12, 6, kBlue}, {12, 1, 0}});
     EXPECT_EQ(canvas.LoadImageW(file, 32, 32), 1);  // one side shrinks, the other keeps its size
     EXPECT_EQ(canvas.GetSize(), CSize(32, 32));
-    expect(canvas, {{4, 4, kRed}, {24, 28, kBlue}, {24, 4, 0}}, __LINE__);
+    ExpectPixels(canvas, {{4, 4, kRed}, {24, 28, kBlue}, {24, 4, 0}});
     EXPECT_EQ(canvas.LoadImageW(file, 0, 0, 32, 16), 1);
     EXPECT_EQ(canvas.GetSize(), CSize(64, 32));
-    expect(canvas, {{4, 4, kRed}, {24, 12, kBlue}, {48, 24, 0}}, __LINE__);
+    ExpectPixels(canvas, {{4, 4, kRed}, {24, 12, kBlue}, {48, 24, 0}});
 
     // Parts: (24, 8, 16, 16) at (10, 10) unscaled, and the whole picture at half size into a CRect's size.
     CFxPictor kept(nullptr, 40, 40);
     kept.Clear(255, 255, 255, 255);
     EXPECT_EQ(kept.LoadImageW(file, 10, 10, 24, 8, 16, 16), 1);
-    expect(kept,
-           {{14, 14, kRed}, {22, 22, kBlue}, {22, 14, kWhite}, {5, 5, kWhite}, {30, 30, kWhite}, {14, 28, kWhite}},
-           __LINE__);
+    ExpectPixels(
+        kept, {{14, 14, kRed}, {22, 22, kBlue}, {22, 14, kWhite}, {5, 5, kWhite}, {30, 30, kWhite}, {14, 28, kWhite}});
     kept.Clear(255, 255, 255, 255);
     EXPECT_EQ(kept.LoadImageW(file, CRect(5, 5, 37, 21), 0, 0, 64, 32), 1);
     EXPECT_EQ(kept.GetSize(), CSize(40, 40));
-    expect(kept, {{4, 4, kRed}, {24, 12, kBlue}, {24, 4, kWhite}, {36, 20, kWhite}, {4, 20, kWhite}}, __LINE__);
+    ExpectPixels(kept, {{4, 4, kRed}, {24, 12, kBlue}, {24, 4, kWhite}, {36, 20, kWhite}, {4, 20, kWhite}});
 
     // The layer's JPEG writer reads pixels too: a metafile goes to the engine, which refuses it.
     Gdiplus::Image picture(file);
@@ -317,11 +279,11 @@ TEST(LoadImageFromFile, FilesThatCannotBeDecodedLeaveTheCanvasAlone)
     std::vector<char> bytes = pictor_test::ReadFile(png);
     ASSERT_GT(bytes.size(), 40u);
     std::string header = folder.File("header.png"), garbage = folder.File("garbage.png"), empty = folder.File("empty.jpg");
-    WriteAll(header, std::vector<char>(bytes.begin(), bytes.begin() + 20));
+    WriteFile(header, std::vector<char>(bytes.begin(), bytes.begin() + 20));
     std::vector<char> corrupt = bytes;
     for (size_t i = 8; i < corrupt.size(); ++i) corrupt[i] = static_cast<char>(i * 7);
-    WriteAll(garbage, corrupt);
-    WriteAll(empty, {});
+    WriteFile(garbage, corrupt);
+    WriteFile(empty, {});
 
     for (const std::string& path : {folder.File("missing.png"), header, garbage, empty, folder.File("")}) {
         CString file(path.c_str());
@@ -351,7 +313,7 @@ TEST(LoadImageFromFile, TruncatedPicturesNeverCrashTheCanvas)
         std::vector<char> bytes = pictor_test::ReadFile(whole);
         for (size_t keep : {bytes.size() / 2, bytes.size() * 9 / 10}) {
             std::string cut = folder.File("cut");
-            WriteAll(cut, std::vector<char>(bytes.begin(), bytes.begin() + static_cast<long>(keep)));
+            WriteFile(cut, std::vector<char>(bytes.begin(), bytes.begin() + static_cast<long>(keep)));
             EXPECT_EXIT(
                 {
                     CFxPictor canvas(nullptr, 6, 4);
@@ -440,7 +402,7 @@ TEST(LoadImageFromFile, CutJpegShowsItsDecodedPartWhereCutPngFailsAsInGdiplus)
     for (const std::string& path : {jpeg, png}) {
         std::vector<char> bytes = pictor_test::ReadFile(path);
         bytes.resize(bytes.size() / 2);
-        WriteAll(cut, bytes);
+        WriteFile(cut, bytes);
         Gdiplus::Bitmap fromFile(CString(cut.c_str()).GetString());
         auto fromStream = pictor_test::BitmapFromBytes(bytes);
         for (Gdiplus::Bitmap* bitmap : {&fromFile, fromStream.get()}) {
@@ -460,13 +422,7 @@ TEST(LoadImageFromFile, CutJpegShowsItsDecodedPartWhereCutPngFailsAsInGdiplus)
     }
 }
 
-// The kilobytes the process has in memory now, and the most it had since the last ResetPeakMemory.
-long ResidentKilobytes()
-{
-    long pages = 0, resident = 0;
-    std::ifstream("/proc/self/statm") >> pages >> resident;
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
+// The most kilobytes the process had in memory since the last ResetPeakMemory.
 bool ResetPeakMemory() { return static_cast<bool>(std::ofstream("/proc/self/clear_refs") << "5" << std::flush); }
 long PeakKilobytes()
 {
@@ -484,7 +440,7 @@ TEST(LoadImageFromFile, ProgressiveJpegOfManyScansIsRefusedWithinABudgetOfItsSiz
     Folder folder;
     const std::string path = folder.File("many-scans.jpg");
     const std::vector<char> bytes = pictor_test::ManyScanJpeg(4096, 4096, 883);
-    WriteAll(path, bytes);
+    WriteFile(path, bytes);
     const CString file(path.c_str());
     CFxPictor canvas(nullptr, 8, 8);
     const std::vector<std::pair<const char*, std::function<bool()>>> loads = {
@@ -501,7 +457,7 @@ TEST(LoadImageFromFile, ProgressiveJpegOfManyScansIsRefusedWithinABudgetOfItsSiz
     for (const auto& [form, load] : loads) {
         SCOPED_TRACE(form);
         ASSERT_TRUE(ResetPeakMemory());
-        const long before = ResidentKilobytes();
+        const long before = pictor_test::ResidentKilobytes();
         const auto start = std::chrono::steady_clock::now();
         EXPECT_TRUE(load());
         EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 2.0);
@@ -568,7 +524,7 @@ TEST(LoadImageFromFile, ProgressiveJpegOfAnEncodersScansDecodesAsLibjpegDecodesI
     Folder folder;
     const std::string path = folder.File("progressive.jpg");
     const std::vector<char> bytes = ProgressiveGreyJpeg(4096, 4096);
-    WriteAll(path, bytes);
+    WriteFile(path, bytes);
     const std::vector<JSAMPLE> expected = LibjpegGreyPixels(bytes);
     Gdiplus::Bitmap fromFile(CString(path.c_str()).GetString());
     auto fromStream = pictor_test::BitmapFromBytes(bytes);
@@ -644,9 +600,7 @@ TEST(LoadFromResources, BitmapResourcesFillTheCanvasOrOneFrame)
     EXPECT_EQ(whole.LoadResource(201L), 1);
     EXPECT_EQ(whole.GetSize(), CSize(128, 32));
     EXPECT_EQ(whole.m_hWnd, &window);
-    EXPECT_EQ(PixelOf(whole, 3, 3), kRed);
-    EXPECT_EQ(PixelOf(whole, 70, 30), frameTwoLeft);
-    EXPECT_EQ(PixelOf(whole, 127, 0), 0xFFFF00FF);
+    ExpectPixels(whole, {{3, 3, kRed}, {70, 30, frameTwoLeft}, {127, 0, 0xFFFF00FF}});
 
     // Frame 2 of 32-wide frames is columns 64 to 95, drawn at the origin of an unchanged canvas.
     for (long id : {201L, 201L + 65536L}) {
@@ -654,10 +608,8 @@ TEST(LoadFromResources, BitmapResourcesFillTheCanvasOrOneFrame)
         frame.Clear(255, 255, 255, 255);
         EXPECT_EQ(frame.LoadResource(2, id), 1);
         EXPECT_EQ(frame.GetSize(), CSize(32, 32));
-        EXPECT_EQ(PixelOf(frame, 0, 0), frameTwoLeft);
-        EXPECT_EQ(PixelOf(frame, 15, 31), frameTwoLeft);
-        EXPECT_EQ(PixelOf(frame, 16, 0), frameTwoRight);
-        EXPECT_EQ(PixelOf(frame, 31, 31), frameTwoRight);
+        ExpectPixels(frame,
+                     {{0, 0, frameTwoLeft}, {15, 31, frameTwoLeft}, {16, 0, frameTwoRight}, {31, 31, frameTwoRight}});
     }
 
     // An unknown bitmap: still 1; the resizing form makes an empty canvas, the frame form draws nothing.
@@ -768,11 +720,7 @@ TEST(ClipboardExchange, ARectangleComesBackOverWhite)
     copy.CopyFromClipBoard();
     EXPECT_EQ(copy.GetSize(), CSize(50, 40));
     EXPECT_EQ(copy.m_hWnd, nullptr);
-    EXPECT_EQ(PixelOf(copy, 0, 0), kRed);
-    EXPECT_EQ(PixelOf(copy, 24, 34), kRed);
-    EXPECT_TRUE(Near(PixelOf(copy, 25, 0), 0xFF7F7FFF, 2)) << std::hex << PixelOf(copy, 25, 0);
-    EXPECT_EQ(PixelOf(copy, 10, 36), kWhite);
-    EXPECT_EQ(PixelOf(copy, 49, 39), kWhite);
+    ExpectPixels(copy, {{0, 0, kRed}, {24, 34, kRed}, {25, 0, 0xFF7F7FFF, 2}, {10, 36, kWhite}, {49, 39, kWhite}});
 
     // The clipboard keeps its bitmap: it can be read again.
     CFxPictor again;
@@ -783,9 +731,7 @@ TEST(ClipboardExchange, ARectangleComesBackOverWhite)
     source.CopyToClipBoard(90, 30, 20, 20);
     copy.CopyFromClipBoard();
     EXPECT_EQ(copy.GetSize(), CSize(20, 20));
-    EXPECT_TRUE(Near(PixelOf(copy, 5, 0), 0xFF7F7FFF, 2));
-    EXPECT_EQ(PixelOf(copy, 5, 15), kWhite);
-    EXPECT_EQ(PixelOf(copy, 15, 5), kWhite);
+    ExpectPixels(copy, {{5, 0, 0xFF7F7FFF, 2}, {5, 15, kWhite}, {15, 5, kWhite}});
     CFxPictor().CopyToClipBoard(0, 0, 8, 6);
     copy.CopyFromClipBoard();
     EXPECT_EQ(copy.GetSize(), CSize(8, 6));
@@ -845,9 +791,7 @@ TEST(BitmapExchange, TakesTheCallersBitmapsAndImagesPixelForPixel)
     canvas.CopyFromBitmap(bitmap.get());
     EXPECT_EQ(canvas.GetSize(), CSize(64, 48));
     EXPECT_EQ(canvas.m_hWnd, nullptr);
-    EXPECT_EQ(PixelOf(canvas, 31, 23), kRed);
-    EXPECT_EQ(PixelOf(canvas, 32, 23), kGreen);
-    EXPECT_TRUE(Near(PixelOf(canvas, 63, 47), kHalfYellow, 2));
+    ExpectPixels(canvas, {{31, 23, kRed}, {32, 23, kGreen}, {63, 47, kHalfYellow, 2}});
     Gdiplus::Color still;
     bitmap->GetPixel(0, 0, &still);
     EXPECT_EQ(still.GetValue(), kRed);
@@ -859,22 +803,10 @@ TEST(BitmapExchange, TakesTheCallersBitmapsAndImagesPixelForPixel)
     canvas.CopyFromImage(dense.get());
     EXPECT_EQ(canvas.GetSize(), CSize(60, 40));
     EXPECT_EQ(canvas.m_hWnd, nullptr);
-    EXPECT_EQ(PixelOf(canvas, 1, 1), kRed);
-    EXPECT_EQ(PixelOf(canvas, 58, 38), 0xFFFFFF00);
-    EXPECT_EQ(PixelOf(canvas, 58, 1), kGreen);
+    ExpectPixels(canvas, {{1, 1, kRed}, {58, 38, 0xFFFFFF00}, {58, 1, kGreen}});
 }
 
 namespace {
-
-uint32_t Crc32(const unsigned char* bytes, size_t size)
-{
-    uint32_t crc = 0xFFFFFFFFu;
-    for (size_t i = 0; i < size; ++i) {
-        crc ^= bytes[i];
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
 
 void PutBigEndian(std::vector<char>& bytes, size_t at, uint32_t value)
 {
@@ -901,7 +833,7 @@ void RecordResolution(std::vector<char>& file, bool png, int dpi)
     PutBigEndian(chunk, 8, perMeter);
     PutBigEndian(chunk, 12, perMeter);
     chunk[16] = 1;  // the unit is the metre
-    PutBigEndian(chunk, 17, Crc32(reinterpret_cast<const unsigned char*>(chunk.data() + 4), 13));
+    PutBigEndian(chunk, 17, pictor_test::Crc32(chunk.data() + 4, 13));
     file.insert(file.begin() + 33, chunk.begin(), chunk.end());  // signature 8, header chunk 25
 }
 
@@ -922,7 +854,7 @@ TEST(BitmapExchange, UnscaledMembersIgnoreThePicturesResolution)
             std::vector<char> bytes = pictor_test::ReadFile(plain);
             RecordResolution(bytes, png, dpi);
             const std::string path = folder.File(std::to_string(dpi) + (png ? ".png" : ".jpg"));
-            WriteAll(path, bytes);
+            WriteFile(path, bytes);
             const CString file(path.c_str());
             ASSERT_NEAR(Gdiplus::Image(file.GetString()).GetHorizontalResolution(), dpi ? dpi : 96, 0.5);
 
@@ -944,10 +876,7 @@ TEST(BitmapExchange, UnscaledMembersIgnoreThePicturesResolution)
             CFxPictor taken;
             taken.CopyFromBitmap(streamed.get());
             ASSERT_EQ(taken.GetSize(), CSize(50, 60));
-            wrong = 0;
-            for (int y = 0; y < 60; ++y)
-                for (int x = 0; x < 50; ++x) wrong += PixelOf(taken, x, y) != PixelOf(whole, x, y);
-            EXPECT_EQ(wrong, 0);
+            EXPECT_EQ(pictor_test::DifferingPixels(taken, whole), 0);
         }
 
     for (float dpi : {72.0f, 300.0f}) {
@@ -955,21 +884,17 @@ TEST(BitmapExchange, UnscaledMembersIgnoreThePicturesResolution)
         quadrants->SetResolution(dpi, dpi);
         CFxPictor canvas;
         canvas.CopyFromBitmap(quadrants.get());
+        SCOPED_TRACE(std::to_string(dpi) + " dpi");
         int wrong = 0;
         for (int y = 0; y < 48; ++y)
-            for (int x = 0; x < 64; ++x) {
-                Gdiplus::Color expected;
-                quadrants->GetPixel(x, y, &expected);
-                wrong += PixelOf(canvas, x, y) != expected.GetValue();
-            }
-        EXPECT_EQ(wrong, 0) << dpi << " dpi";
+            for (int x = 0; x < 64; ++x) wrong += PixelOf(canvas, x, y) != PixelOf(*quadrants, x, y);
+        EXPECT_EQ(wrong, 0);
 
         // At a point, a 64-pixel-wide picture at 300 dpi covers 64 * 96 / 300 = 20.5 pixels of the canvas.
         CFxPictor device(nullptr, 200, 150);
         device.Clear(255, 255, 255, 255);
         device.m_pGraphics->DrawImage(quadrants.get(), 0, 0);
         const int covered = static_cast<int>(64 * 96 / dpi);
-        EXPECT_EQ(PixelOf(device, covered - 2, 5), kGreen) << dpi << " dpi";
-        EXPECT_EQ(PixelOf(device, covered + 2, 5), kWhite) << dpi << " dpi";
+        ExpectPixels(device, {{covered - 2, 5, kGreen}, {covered + 2, 5, kWhite}});
     }
 }

@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 #include "pixels/Fit.h"
 
+using pictor_test::ExpectPixels;
 using pictor_test::Near;
 using pictor_test::PixelOf;
 
@@ -51,14 +52,10 @@ TEST(RawPixels, GetBitsAndSetBitsUseStraightTopDownBgra)
 
     // A narrow rectangle holds its own pixels only, w x 4 bytes a row, rows from the top.
     std::vector<BYTE> pattern(8 * 6 * 4);
-    for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 8; ++x) {
-            BYTE* p = &pattern[(y * 8 + x) * 4];
-            p[0] = static_cast<BYTE>(x * 10);
-            p[1] = static_cast<BYTE>(y * 10);
-            p[2] = 200;
-            p[3] = 255;
-        }
+    for (int i = 0; i < 8 * 6; ++i) {
+        const BYTE pixel[4] = {BYTE(i % 8 * 10), BYTE(i / 8 * 10), 200, 255};  // x * 10, y * 10, red 200
+        std::copy_n(pixel, 4, &pattern[i * 4]);
+    }
     canvas.SetBits(pattern.data(), 0, 0);
     EXPECT_EQ(Bits(canvas, 0, 0, 8, 6), pattern);
     EXPECT_EQ(PixelOf(canvas, 3, 0), 0xFFC8001Eu);  // top row first: alpha, red 200, green 0, blue 30
@@ -130,8 +127,7 @@ TEST(ColourKeyAndAlpha, KeyMatchesColourExactlyAndAlphaIsSetEverywhere)
     canvas.Clear(255, 0, 255, 40);
     canvas.FillRect(0, 0, 5, 10, Gdiplus::Color(255, 1, 2, 3));
     canvas.SetColorToAlphaZero(255, 0, 255);
-    EXPECT_EQ(PixelOf(canvas, 10, 5), 0u);
-    EXPECT_EQ(PixelOf(canvas, 2, 5), 0xFF010203u);
+    ExpectPixels(canvas, {{10, 5, 0u}, {2, 5, 0xFF010203u}});
 
     canvas.Clear(255, 0, 0, 255);
     canvas.SetAlpha(128);
@@ -177,11 +173,9 @@ TEST(ColourKeyAndAlpha, KeyingKeepsToTheCanvasAreaOfAGivenImageAndAlphaCoversItA
     Gdiplus::Graphics(&given).Clear(Gdiplus::Color(0xFFFF00FF));
     canvas.SetBitmap(&given);
     canvas.SetColorToAlphaZero(255, 0, 255);
-    EXPECT_EQ(PixelOf(canvas, 19, 9), 0u);
-    EXPECT_EQ(PixelOf(canvas, 20, 9), 0xFFFF00FFu);
-    EXPECT_EQ(PixelOf(canvas, 5, 29), 0xFFFF00FFu);
+    ExpectPixels(canvas, {{19, 9, 0u}, {20, 9, 0xFFFF00FFu}, {5, 29, 0xFFFF00FFu}});
     canvas.SetAlpha(128);
-    EXPECT_EQ(PixelOf(canvas, 39, 29), 0x80FF00FFu);
+    ExpectPixels(canvas, {{39, 29, 0x80FF00FFu}});
 }
 
 TEST(Resampling, FitTableTruncatesAsDocumented)
@@ -197,10 +191,7 @@ TEST(Resampling, FitTableTruncatesAsDocumented)
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.w0 << "x" << c.h0 << " -> " << c.newW << "x" << c.newH);
         const pictor::FitResult fit = pictor::FitInto(c.w0, c.h0, c.newW, c.newH);
-        EXPECT_EQ(fit.x, c.x);
-        EXPECT_EQ(fit.y, c.y);
-        EXPECT_EQ(fit.width, c.w);
-        EXPECT_EQ(fit.height, c.h);
+        EXPECT_EQ((std::vector<int>{fit.x, fit.y, fit.width, fit.height}), (std::vector<int>{c.x, c.y, c.w, c.h}));
     }
 }
 
@@ -246,11 +237,7 @@ TEST(Resampling, FittedAndStretchedPicturesLandWhereTheyShould)
     stretched.Clear(0, 0, 255, 255);
     stretched.FillRect(0, 0, 50, 25, Gdiplus::Color(red));
     stretched.ReSampling(50, 100, 0, 0, 255, 0);
-    EXPECT_EQ(PixelOf(stretched, 10, 20), red);
-    EXPECT_EQ(PixelOf(stretched, 40, 80), blue);
-    EXPECT_EQ(PixelOf(stretched, 20, 60), blue);
-    EXPECT_EQ(PixelOf(stretched, 30, 40), blue);
-    EXPECT_EQ(PixelOf(stretched, 20, 45), red);
+    ExpectPixels(stretched, {{10, 20, red}, {40, 80, blue}, {20, 60, blue}, {30, 40, blue}, {20, 45, red}});
 }
 
 TEST(Crop, KeepsTheClippedRectangleOverBlack)
@@ -268,15 +255,13 @@ TEST(Crop, KeepsTheClippedRectangleOverBlack)
     canvas.Crop(10, 20, 30, 40);
     ASSERT_EQ(canvas.GetSize(), CSize(30, 40));
     EXPECT_EQ(canvas.m_hWnd, nullptr);
-    EXPECT_EQ(PixelOf(canvas, 0, 0), 0xFF00FF00u);
-    EXPECT_EQ(PixelOf(canvas, 29, 39), 0xFFFF0000u);
-    EXPECT_EQ(PixelOf(canvas, 10, 10), 0xFF000000u);
+    ExpectPixels(canvas, {{0, 0, 0xFF00FF00u}, {29, 39, 0xFFFF0000u}, {10, 10, 0xFF000000u}});
 
     CFxPictor corner(nullptr, 100, 100);
     corner.Clear(0, 0, 255, 128);
     corner.Crop(-10, -10, 50, 50);
     EXPECT_EQ(corner.GetSize(), CSize(40, 40));
-    EXPECT_TRUE(Near(PixelOf(corner, 20, 20), 0xFF000080u, 1));
+    ExpectPixels(corner, {{20, 20, 0xFF000080u, 1}});
 
     CFxPictor edge(nullptr, 100, 10);
     edge.Crop(90, 0, 20, 10);
@@ -297,10 +282,7 @@ TEST(Rotation, QuarterTurnsPrependAndRotateLeavesIdentity)
     canvas.Clear(255, 255, 255, 255);
     canvas.Rotate90CW();
     canvas.FillRect(0, -50, 20, 50, Gdiplus::Color(0xFF0000FFu));
-    EXPECT_EQ(PixelOf(canvas, 2, 2), 0xFF0000FFu);
-    EXPECT_EQ(PixelOf(canvas, 47, 17), 0xFF0000FFu);
-    EXPECT_EQ(PixelOf(canvas, 52, 10), 0xFFFFFFFFu);
-    EXPECT_EQ(PixelOf(canvas, 10, 22), 0xFFFFFFFFu);
+    ExpectPixels(canvas, {{2, 2, 0xFF0000FFu}, {47, 17, 0xFF0000FFu}, {52, 10, 0xFFFFFFFFu}, {10, 22, 0xFFFFFFFFu}});
 
     // With a shift in force the turn applies first: (x, y) lands at (dx - y, dy + x).
     canvas.Clear(255, 255, 255, 255);
@@ -318,8 +300,7 @@ TEST(Rotation, QuarterTurnsPrependAndRotateLeavesIdentity)
     canvas.FillRect(0, 0, 10, 10, Gdiplus::Color(0xFFFF0000u));
     canvas.Rotate90CW();
     canvas.Rotate(90, 30, 20);
-    EXPECT_EQ(PixelOf(canvas, 5, 5), 0xFFFF0000u);
-    EXPECT_EQ(PixelOf(canvas, 15, 5), 0xFFFFFFFFu);
+    ExpectPixels(canvas, {{5, 5, 0xFFFF0000u}, {15, 5, 0xFFFFFFFFu}});
     canvas.FillRect(50, 30, 5, 5, Gdiplus::Color(0xFF00FF00u));
     EXPECT_EQ(PixelOf(canvas, 52, 32), 0xFF00FF00u);
 }
@@ -335,29 +316,22 @@ TEST(Rotation, PicturesTurnAboutTheirCentre)
     CFxPictor self(nullptr, 100, 100);
     picture(self);
     self.Rotate(0, 50, 50);
-    EXPECT_EQ(PixelOf(self, 75, 25), 0xFFFF0000u);
-    EXPECT_EQ(PixelOf(self, 25, 25), 0xFFFF0000u);  // the old picture stays under the turned one
-    EXPECT_EQ(PixelOf(self, 25, 75), 0u);
-    EXPECT_EQ(PixelOf(self, 75, 75), 0u);
+    // (25, 25): the old picture stays under the turned one.
+    ExpectPixels(self, {{75, 25, 0xFFFF0000u}, {25, 25, 0xFFFF0000u}, {25, 75, 0u}, {75, 75, 0u}});
 
     for (int unused : {0, 7, -3}) {
         CFxPictor other(nullptr, 100, 100);
         picture(other);
         other.Rotate(0, 50, 50, unused);
-        std::vector<BYTE> a(100 * 100 * 4), b(100 * 100 * 4);
-        self.GetBits(a.data(), 0, 0, 100, 100);
-        other.GetBits(b.data(), 0, 0, 100, 100);
-        EXPECT_EQ(a, b);
+        EXPECT_EQ(Bits(self, 0, 0, 100, 100), Bits(other, 0, 0, 100, 100));
     }
 
     CFxPictor source(nullptr, 100, 100), dest(nullptr, 100, 100);
     picture(source);
     dest.Clear(255, 255, 255, 255);
     source.Rotate(&dest, 180);  // anticlockwise: top-left quarter to bottom-left
-    EXPECT_EQ(PixelOf(dest, 25, 75), 0xFFFF0000u);
-    EXPECT_EQ(PixelOf(dest, 75, 25), 0xFFFFFFFFu);
-    EXPECT_EQ(PixelOf(dest, 25, 25), 0xFFFFFFFFu);
-    EXPECT_EQ(PixelOf(source, 75, 25), 0u);
+    ExpectPixels(dest, {{25, 75, 0xFFFF0000u}, {75, 25, 0xFFFFFFFFu}, {25, 25, 0xFFFFFFFFu}});
+    ExpectPixels(source, {{75, 25, 0u}});
     dest.FillRect(80, 0, 5, 5, Gdiplus::Color(0xFF0000FFu));
-    EXPECT_EQ(PixelOf(dest, 82, 2), 0xFF0000FFu);
+    ExpectPixels(dest, {{82, 2, 0xFF0000FFu}});
 }

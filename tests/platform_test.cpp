@@ -9,6 +9,7 @@
 #include "TestSupport.h"
 #include "win/MemoryDC.h"
 
+using pictor_test::ExpectPixels;
 using pictor_test::Near;
 using pictor_test::PixelOf;
 
@@ -48,27 +49,23 @@ TEST(GdiplusBehaviour, DrawImageIntoARectangleScalesEachDirectionOnItsOwn)
     CFxPictor source(nullptr, 100, 100);
     PaintHalves(source);
     source.ReSampling(200, 100, 0, 0, 255, 0);
-    EXPECT_EQ(PixelOf(source, 90, 50), kBlue);
-    EXPECT_EQ(PixelOf(source, 150, 50), kRed);
+    ExpectPixels(source, {{90, 50, kBlue}, {150, 50, kRed}});
 
     CFxPictor picture(nullptr, 20, 10);
     PaintHalves(picture);
     CFxPictor dest(nullptr, 60, 60);
     dest.Clear(255, 255, 255, 255);
     picture.CopyToThis(&dest, 0, 0, 20, 10, 0, 0, 20, 40);  // taller only
-    EXPECT_EQ(PixelOf(dest, 5, 35), kBlue);
-    EXPECT_EQ(PixelOf(dest, 15, 35), kRed);
+    ExpectPixels(dest, {{5, 35, kBlue}, {15, 35, kRed}});
     dest.Clear(255, 255, 255, 255);
     picture.CopyToThisAlpha(&dest, 0, 0, 60, 10, 1.0f);  // wider only, through image attributes
-    EXPECT_EQ(PixelOf(dest, 25, 5), kBlue);
-    EXPECT_EQ(PixelOf(dest, 55, 5), kRed);
+    ExpectPixels(dest, {{25, 5, kBlue}, {55, 5, kRed}});
 
     // Printed: a 20 × 10 source into 20 × 40 covers 10 × 20 of the page.
     CMemoryDC page(60, 60);
     CDC pageDC(page.GetSafeHdc());
     picture.UpdateGdiPrint(&pageDC, 0, 0, 20, 10, 0, 0, 20, 40);
-    EXPECT_EQ(page.Pixel(8, 18), kRed);
-    EXPECT_EQ(page.Pixel(8, 22), kWhite);
+    ExpectPixels(page, {{8, 18, kRed}, {8, 22, kWhite}});
 }
 
 TEST(GdiplusBehaviour, DrawImageAtAPointShowsThePhysicalSize)
@@ -79,16 +76,13 @@ TEST(GdiplusBehaviour, DrawImageAtAPointShowsThePhysicalSize)
     CMemoryDC device(60, 60, kWhite, 192.0f);
     CDC dc(device.GetSafeHdc());
     canvas.UpdateGdi(&dc, 5, 5);
-    EXPECT_EQ(device.Pixel(23, 23), kRed);
-    EXPECT_EQ(device.Pixel(26, 15), kWhite);
-    EXPECT_EQ(device.Pixel(15, 26), kWhite);
+    ExpectPixels(device, {{23, 23, kRed}, {26, 15, kWhite}, {15, 26, kWhite}});
 
     // A part of the image at a point, likewise.
     Gdiplus::Graphics graphics(device.Surface());
     graphics.Clear(Gdiplus::Color(kWhite));
     graphics.DrawImage(canvas.GetBitmap(), 0, 0, 0, 0, 5, 10, Gdiplus::UnitPixel);
-    EXPECT_EQ(device.Pixel(8, 18), kRed);
-    EXPECT_EQ(device.Pixel(11, 10), kWhite);
+    ExpectPixels(device, {{8, 18, kRed}, {11, 10, kWhite}});
 }
 
 TEST(GdiplusBehaviour, TextGoesOnPastAnEmbeddedNul)

@@ -17,7 +17,8 @@
 #include "Wrapping.h"
 #include "win/MemoryDC.h"
 
-using pictor_test::PixelOf;
+using pictor_test::ExpectPixels;
+using pictor_test::ResidentKilobytes;
 
 namespace {
 
@@ -119,8 +120,7 @@ void ExpectUsable(CFxPictor& canvas)
     canvas.Init(nullptr, 8, 8);
     canvas.Clear(0, 0, 255, 255);
     canvas.FillRect(0, 0, 4, 4, Gdiplus::Color(0xFFFF0000u));
-    EXPECT_EQ(PixelOf(canvas, 1, 1), 0xFFFF0000u);
-    EXPECT_EQ(PixelOf(canvas, 6, 6), 0xFF0000FFu);
+    ExpectPixels(canvas, {{1, 1, 0xFFFF0000u}, {6, 6, 0xFF0000FFu}});
 }
 
 }  // namespace
@@ -220,22 +220,14 @@ std::string WriteBmp(int width, int height)
 {
     const std::string path = testing::TempDir() + "pictor-" + std::to_string(width) + ".bmp";
     const uint32_t row = (static_cast<uint32_t>(width) * 3 + 3) & ~3u, pixels = row * height;
-    uint8_t header[54] = {'B', 'M'};
+    std::vector<char> bytes(54 + pixels);  // the headers, then black rows
     auto put32 = [&](int at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) header[at + i] = uint8_t(v >> (8 * i));
+        for (int i = 0; i < 4; ++i) bytes[at + i] = char(v >> (8 * i));
     };
-    put32(2, 54 + pixels);
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(width));
-    put32(22, static_cast<uint32_t>(height));
-    header[26] = 1;
-    header[28] = 24;
-    FILE* file = std::fopen(path.c_str(), "wb");
-    std::fwrite(header, 1, sizeof(header), file);
-    std::vector<uint8_t> zeros(pixels);
-    std::fwrite(zeros.data(), 1, zeros.size(), file);
-    std::fclose(file);
+    bytes[0] = 'B', bytes[1] = 'M', bytes[26] = 1, bytes[28] = 24;  // one plane, 24 bits a pixel
+    put32(2, 54 + pixels), put32(10, 54), put32(14, 40);            // file size, pixel offset, info header size
+    put32(18, static_cast<uint32_t>(width)), put32(22, static_cast<uint32_t>(height));
+    pictor_test::WriteFile(path, bytes);
     return path;
 }
 
@@ -338,19 +330,6 @@ TEST(BadArguments, NullPointersWhereTheyMayComeIn)
     EXPECT_EQ(bitmap, nullptr);
     ExpectUsable(canvas);
 }
-
-namespace {
-
-long ResidentKilobytes()
-{
-    long pages = 0, resident = 0;
-    FILE* statm = std::fopen("/proc/self/statm", "r");
-    if (statm && std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
-    if (statm) std::fclose(statm);
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
-}  // namespace
 
 // Nested outlines as thick as the int range (each an inset outline of its own) cost what the canvas
 // can show, whatever the rectangle, the radius or the transform.

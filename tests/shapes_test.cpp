@@ -9,6 +9,8 @@
 #include "TestSupport.h"
 
 using pictor_test::Channel;
+using pictor_test::DifferingPixels;
+using pictor_test::ExpectPixels;
 using pictor_test::Near;
 using pictor_test::PixelOf;
 
@@ -36,14 +38,6 @@ Gdiplus::ARGB Lerp(Gdiplus::ARGB first, Gdiplus::ARGB second, double t)
 
 // Red to blue, sampled at a pixel's centre between the end points from and to.
 Gdiplus::ARGB RedToBlue(int pixel, double from, double to) { return Lerp(kRed, kBlue, (pixel - from) / (to - from)); }
-
-int Differing(CFxPictor& a, CFxPictor& b, int rows = 90)
-{
-    int count = 0;
-    for (int y = 0; y < rows && y < a.m_nHeight; ++y)
-        for (int x = 0; x < a.m_nWidth; ++x) count += PixelOf(a, x, y) != PixelOf(b, x, y);
-    return count;
-}
 
 bool RowIsUniform(CFxPictor& c, int y, int x0, int x1)
 {
@@ -125,7 +119,7 @@ TEST(Shapes, EveryFormOfAMemberDrawsTheSamePixels)
         Canvas a, b;
         first(a);
         second(b);
-        EXPECT_EQ(Differing(a, b), 0) << "pair " << index;
+        EXPECT_EQ(DifferingPixels(a, b), 0) << "pair " << index;
         EXPECT_NE(PixelOf(a, 10, 40) | PixelOf(a, 30, 40) | PixelOf(a, 20, 20), kClear) << "pair " << index;
         ++index;
     }
@@ -156,9 +150,8 @@ TEST(Lines, BytesDashesCapsAndJoins)
     bevel.DrawPathLine(&corner, Gdiplus::Color(kRed), 10);
     Gdiplus::Pen mitrePen(Gdiplus::Color(kRed), 10.0f);
     mitre.m_pGraphics->DrawPath(&mitrePen, &corner);
-    EXPECT_EQ(PixelOf(bevel, 61, 19), kRed);
-    EXPECT_EQ(PixelOf(bevel, 64, 16), kClear);
-    EXPECT_EQ(PixelOf(mitre, 64, 16), kRed);
+    ExpectPixels(bevel, {{61, 19, kRed}, {64, 16, kClear}});
+    ExpectPixels(mitre, {{64, 16, kRed}});
     EXPECT_EQ(corner.GetPointCount(), 3);
 
     Gdiplus::GraphicsPath line;
@@ -170,7 +163,7 @@ TEST(Lines, BytesDashesCapsAndJoins)
     EXPECT_LT(dashed, 90);
     Canvas none, blank;
     none.DrawPathLine(nullptr, Gdiplus::Color(kRed), 3);
-    EXPECT_EQ(Differing(none, blank), 0);
+    EXPECT_EQ(DifferingPixels(none, blank), 0);
 }
 
 TEST(Lines, PolygonFillGoesOverItsOutline)
@@ -184,15 +177,13 @@ TEST(Lines, PolygonFillGoesOverItsOutline)
     EXPECT_GT(Channel(edge, 0), 100);
     EXPECT_GT(Channel(edge, 16), 20);
     EXPECT_LT(Channel(edge, 16), 200);
-    EXPECT_TRUE(Near(PixelOf(both, 50, 40), 0x800000FF, 1));
-    EXPECT_EQ(PixelOf(both, 50, 18), kClear);
+    ExpectPixels(both, {{50, 40, 0x800000FF, 1}, {50, 18, kClear}});
 
     Canvas outlineOnly, fillOnly;
     outlineOnly.DrawPolygon(&box, 0, 0, 0, 255, 255, 255, 0, 0);
     fillOnly.DrawPolygon(&box, 255, 0, 0, 255, 0, 255, 0, 0);
-    EXPECT_EQ(PixelOf(outlineOnly, 50, 40), kClear);
-    EXPECT_EQ(PixelOf(outlineOnly, 20, 40), kRed);
-    EXPECT_EQ(PixelOf(fillOnly, 50, 40), kBlue);
+    ExpectPixels(outlineOnly, {{50, 40, kClear}, {20, 40, kRed}});
+    ExpectPixels(fillOnly, {{50, 40, kBlue}});
     EXPECT_EQ(CountAlong(fillOnly, 0, 40, 1, 0, 120, kRed), 0);
 }
 
@@ -201,21 +192,15 @@ TEST(Lines, FramesShadowsAndEmboss)
     CRect frame(10, 10, 50, 40);
     Canvas plain;
     plain.WireRect(&frame, 255, 255, 0, 0, 1.0f);
-    EXPECT_EQ(PixelOf(plain, 10, 25), kRed);
-    EXPECT_EQ(PixelOf(plain, 50, 25), kRed);
-    EXPECT_EQ(PixelOf(plain, 30, 40), kRed);
-    EXPECT_EQ(PixelOf(plain, 30, 25), kClear);
+    ExpectPixels(plain, {{10, 25, kRed}, {50, 25, kRed}, {30, 40, kRed}, {30, 25, kClear}});
 
     // The shadow is the frame moved one pixel right and down, black at alpha a - 50 (none below 50).
     Canvas shadowed, faint, dashed;
     shadowed.WireRect(&frame, 255, 255, 0, 0, 1.0f, 1);
     faint.WireRect(&frame, 40, 255, 0, 0, 1.0f, 1);
     dashed.WireRect(&frame, 255, 255, 0, 0, 1.0f, 1, Gdiplus::DashStyleDash);
-    EXPECT_EQ(PixelOf(shadowed, 50, 25), kRed);
-    EXPECT_EQ(PixelOf(shadowed, 51, 25), 0xCD000000u);
-    EXPECT_EQ(PixelOf(shadowed, 30, 41), 0xCD000000u);
-    EXPECT_EQ(PixelOf(shadowed, 9, 25), kClear);
-    EXPECT_EQ(PixelOf(faint, 51, 25), kClear);
+    ExpectPixels(shadowed, {{50, 25, kRed}, {51, 25, 0xCD000000u}, {30, 41, 0xCD000000u}, {9, 25, kClear}});
+    ExpectPixels(faint, {{51, 25, kClear}});
     EXPECT_EQ(CountAlong(dashed, 51, 12, 0, 1, 28, 0xCD000000), 28);  // solid shadow under a dashed frame
     int frameDots = CountAlong(dashed, 50, 12, 0, 1, 28, kRed);
     EXPECT_GT(frameDots, 5);
@@ -226,15 +211,8 @@ TEST(Lines, FramesShadowsAndEmboss)
     Canvas raised, sunken;
     raised.WireRectEmboss(10, 10, 40, 30, 1.0f, 0);
     sunken.WireRectEmboss(10, 10, 40, 30, 1.0f, 1);
-    for (auto [x, y] : {std::pair{10, 25}, std::pair{30, 10}}) {
-        EXPECT_EQ(PixelOf(raised, x, y), light);
-        EXPECT_EQ(PixelOf(sunken, x, y), dark);
-    }
-    for (auto [x, y] : {std::pair{50, 25}, std::pair{30, 40}}) {
-        EXPECT_EQ(PixelOf(raised, x, y), dark);
-        EXPECT_EQ(PixelOf(sunken, x, y), light);
-    }
-    EXPECT_EQ(PixelOf(raised, 30, 25), kClear);
+    ExpectPixels(raised, {{10, 25, light}, {30, 10, light}, {50, 25, dark}, {30, 40, dark}, {30, 25, kClear}});
+    ExpectPixels(sunken, {{10, 25, dark}, {30, 10, dark}, {50, 25, light}, {30, 40, light}});
 }
 
 TEST(Lines, ArrowPolygonAndCircles)
@@ -243,20 +221,14 @@ TEST(Lines, ArrowPolygonAndCircles)
     Canvas arrow;
     CRect box(10, 10, 40, 40);
     arrow.RectArrow(&box, 0, 255, 0, 0, 12345);
-    EXPECT_EQ(PixelOf(arrow, 25, 10), kRed);
-    EXPECT_EQ(PixelOf(arrow, 40, 30), kRed);
-    EXPECT_EQ(PixelOf(arrow, 40, 35), kClear);
+    ExpectPixels(arrow, {{25, 10, kRed}, {40, 30, kRed}, {40, 35, kClear}, {10, 20, kClear}, {25, 25, kClear}});
     EXPECT_TRUE(PixelOf(arrow, 25, 40) == kRed || PixelOf(arrow, 25, 39) == kRed);
-    EXPECT_EQ(PixelOf(arrow, 10, 20), kClear);
-    EXPECT_EQ(PixelOf(arrow, 25, 25), kClear);
 
     Canvas triangle;
     Gdiplus::Point points[] = {{20, 20}, {100, 20}, {20, 80}, {110, 85}};
     triangle.Polygon(points, 0, 0, 0, 255, 3);
-    EXPECT_EQ(PixelOf(triangle, 60, 20), kBlue);
-    EXPECT_EQ(PixelOf(triangle, 20, 50), kBlue);  // closed back to the first point
-    EXPECT_EQ(PixelOf(triangle, 40, 40), kClear);
-    EXPECT_EQ(PixelOf(triangle, 100, 84), kClear);  // beyond the count
+    // (20, 50): closed back to the first point; (100, 84): beyond the count.
+    ExpectPixels(triangle, {{60, 20, kBlue}, {20, 50, kBlue}, {40, 40, kClear}, {100, 84, kClear}});
     int width = CountAlong(triangle, 60, 16, 0, 1, 8, kBlue);
     EXPECT_GE(width, 2);
     EXPECT_LE(width, 3);
@@ -267,40 +239,29 @@ TEST(Lines, ArrowPolygonAndCircles)
     bordered.Circle(10, 10, 20, 255, 0, 255, 0, 2.0f, 7);
     unbordered.Circle(10, 10, 20, 255, 0, 255, 0, 2.0f, 0);
     outlined.Circle(10, 10, 20, 128, 0, 0, 255, 255, 0, 0, 2.0f);
-    EXPECT_EQ(PixelOf(bordered, 20, 20), green);
-    EXPECT_EQ(PixelOf(bordered, 11, 11), kClear);
-    EXPECT_EQ(PixelOf(bordered, 33, 20), kClear);
-    EXPECT_EQ(PixelOf(bordered, 20, 10), 0xFF000000u);
-    EXPECT_EQ(PixelOf(bordered, 20, 29), 0xFF000000u);
+    ExpectPixels(bordered,
+                 {{20, 20, green}, {11, 11, kClear}, {33, 20, kClear}, {20, 10, 0xFF000000u}, {20, 29, 0xFF000000u}});
     EXPECT_EQ(CountAlong(unbordered, 0, 20, 1, 0, 120, 0xFF000000), 0);
-    EXPECT_EQ(PixelOf(outlined, 20, 20), 0x800000FFu);
-    EXPECT_EQ(PixelOf(outlined, 20, 10), kRed);
+    ExpectPixels(outlined, {{20, 20, 0x800000FFu}, {20, 10, kRed}});
 }
 
 TEST(Fills, AreasLighterBordersAndPlusSign)
 {
     Canvas solid;
     solid.FillRect(10, 20, 30, 40, 255, 10, 20, 30);
-    EXPECT_EQ(PixelOf(solid, 10, 20), 0xFF0A141Eu);
-    EXPECT_EQ(PixelOf(solid, 39, 59), 0xFF0A141Eu);
-    EXPECT_EQ(PixelOf(solid, 40, 30), kClear);
-    EXPECT_EQ(PixelOf(solid, 20, 60), kClear);
+    ExpectPixels(solid, {{10, 20, 0xFF0A141Eu}, {39, 59, 0xFF0A141Eu}, {40, 30, kClear}, {20, 60, kClear}});
 
     // Alpha 0: nothing inside, a border of (50, 60, 70, 80), which loses a few steps to premultiplying.
     CRect area(10, 10, 50, 40);
     Canvas clear, bright, twoColours;
     clear.FillRect(&area, 0, 10, 20, 30, 0);
-    EXPECT_EQ(PixelOf(clear, 30, 25), kClear);
-    EXPECT_TRUE(Near(PixelOf(clear, 10, 25), 0x323C4650u, 5));
-    EXPECT_TRUE(Near(PixelOf(clear, 50, 25), 0x323C4650u, 5));
+    ExpectPixels(clear, {{30, 25, kClear}, {10, 25, 0x323C4650u, 5}, {50, 25, 0x323C4650u, 5}});
     EXPECT_EQ(PixelOf(clear, 30, 40) >> 24, 50u);
     // Alpha 230 and red 220 are held at 255; blue 204 just reaches 254.
     bright.FillRect(10, 10, 40, 30, 230, 220, 100, 204, 0);
-    EXPECT_EQ(PixelOf(bright, 10, 25), 0xFFFF96FEu);
-    EXPECT_TRUE(Near(PixelOf(bright, 30, 25), 0xE6DC64CCu, 1));
+    ExpectPixels(bright, {{10, 25, 0xFFFF96FEu}, {30, 25, 0xE6DC64CCu, 1}});
     twoColours.FillRect(10, 10, 40, 30, Gdiplus::Color(0x00FFFFFF), Gdiplus::Color(kRed));
-    EXPECT_EQ(PixelOf(twoColours, 10, 25), kRed);
-    EXPECT_EQ(PixelOf(twoColours, 30, 25), kClear);
+    ExpectPixels(twoColours, {{10, 25, kRed}, {30, 25, kClear}});
 
     // 21 x 21 at (20, 20): centre (30, 30), strokes (30, 25)-(30, 35) and (25, 30)-(35, 30) in the
     // border colour. 22 x 22: centre (31, 31).
@@ -309,12 +270,14 @@ TEST(Fills, AreasLighterBordersAndPlusSign)
     CRect oddArea(20, 20, 41, 41), evenArea(20, 20, 42, 42);
     odd.FillRect(&oddArea, 255, 100, 100, 100, 0, 1);
     even.FillRect(&evenArea, 255, 100, 100, 100, 0, 1);
-    for (auto [x, y] : {std::pair{30, 26}, std::pair{30, 34}, std::pair{26, 30}, std::pair{34, 30}})
-        EXPECT_EQ(PixelOf(odd, x, y), border) << x << "," << y;
-    for (auto [x, y] : {std::pair{30, 23}, std::pair{37, 30}, std::pair{29, 27}})
-        EXPECT_EQ(PixelOf(odd, x, y), fill) << x << "," << y;
-    EXPECT_EQ(PixelOf(even, 31, 27), border);
-    EXPECT_EQ(PixelOf(even, 30, 27), fill);
+    ExpectPixels(odd, {{30, 26, border},
+                       {30, 34, border},
+                       {26, 30, border},
+                       {34, 30, border},
+                       {30, 23, fill},
+                       {37, 30, fill},
+                       {29, 27, fill}});
+    ExpectPixels(even, {{31, 27, border}, {30, 27, fill}});
 }
 
 TEST(Fills, HatchIsBlackOnWhiteAndAlignedToTheCanvas)
@@ -337,12 +300,10 @@ TEST(Fills, HatchIsBlackOnWhiteAndAlignedToTheCanvas)
     EXPECT_EQ(black + white, 900);
     EXPECT_GT(black, 30);
     EXPECT_GT(white, 500);
-    EXPECT_EQ(PixelOf(area, 9, 20), kClear);
-    EXPECT_EQ(PixelOf(area, 40, 20), kClear);
-    EXPECT_EQ(PixelOf(area, 20, 40), kClear);
+    ExpectPixels(area, {{9, 20, kClear}, {40, 20, kClear}, {20, 40, kClear}});
     EXPECT_NE(PixelOf(whole, 100, 80), kClear);
     EXPECT_FALSE(RowIsUniform(vertical, 20, 10, 39));
-    EXPECT_EQ(PixelOf(invalid, 20, 20), kClear);  // beyond the engine's styles
+    ExpectPixels(invalid, {{20, 20, kClear}});  // beyond the engine's styles
 }
 
 TEST(Gradients, EndPointsOfEachForm)
@@ -359,13 +320,11 @@ TEST(Gradients, EndPointsOfEachForm)
     Canvas byRect, byInts;
     byRect.FillGradientRect(&rect, 255, 255, 0, 0, 255, 0, 0, 255);
     byInts.FillGradientRect(5, 20, 55, 40, 255, 255, 0, 0, 255, 0, 0, 255);
-    EXPECT_TRUE(Near(PixelOf(byRect, 30, 20), RedToBlue(20, 20, 60), 3));
-    EXPECT_TRUE(Near(PixelOf(byRect, 30, 59), RedToBlue(59, 20, 60), 3));
-    EXPECT_TRUE(Near(PixelOf(byInts, 30, 59), RedToBlue(59, 20, 61), 3));
+    ExpectPixels(byRect, {{30, 20, RedToBlue(20, 20, 60), 3}, {30, 59, RedToBlue(59, 20, 60), 3}});
+    ExpectPixels(byInts, {{30, 59, RedToBlue(59, 20, 61), 3}});
     EXPECT_FALSE(Near(PixelOf(byInts, 30, 59), PixelOf(byRect, 30, 59), 3));
     for (CFxPictor* c : {&byRect, &byInts})
-        for (auto [x, y] : {std::pair{30, 19}, std::pair{30, 60}, std::pair{4, 40}, std::pair{60, 40}})
-            EXPECT_EQ(PixelOf(*c, x, y), kClear);
+        ExpectPixels(*c, {{30, 19, kClear}, {30, 60, kClear}, {4, 40, kClear}, {60, 40, kClear}});
 
     // Rightwards: (x, 0) to (x + width, 0), every column one colour; the whole canvas to (width, 0).
     Canvas across(120, 80), wide(100, 20);
@@ -375,15 +334,14 @@ TEST(Gradients, EndPointsOfEachForm)
         EXPECT_EQ(PixelOf(across, x, 20), PixelOf(across, x, 59));
         EXPECT_TRUE(Near(PixelOf(across, x, 40), RedToBlue(x, 10, 110), 3)) << "column " << x;
     }
-    EXPECT_EQ(PixelOf(across, 50, 19), kClear);
-    EXPECT_EQ(PixelOf(across, 50, 60), kClear);
-    EXPECT_TRUE(Near(PixelOf(wide, 99, 0), RedToBlue(99, 0, 100), 3));
+    ExpectPixels(across, {{50, 19, kClear}, {50, 60, kClear}});
+    ExpectPixels(wide, {{99, 0, RedToBlue(99, 0, 100), 3}});
 
     // Half-transparent colours go over what is there.
     Canvas over(100, 20);
     over.Clear(255, 255, 255, 255);
     over.FillGradientRectH(128, 255, 0, 0, 128, 255, 0, 0);
-    EXPECT_TRUE(Near(PixelOf(over, 50, 10), 0xFFFF7F7F, 2));
+    ExpectPixels(over, {{50, 10, 0xFFFF7F7F, 2}});
 }
 
 TEST(Gradients, HalfMirrorsAboutTheCentreLine)
@@ -393,8 +351,7 @@ TEST(Gradients, HalfMirrorsAboutTheCentreLine)
     c.FillGradientRectHalf(0, 0, 40, 11, 255, 255, 0, 0, 255, 0, 0, 255);
     for (int y = 0; y <= 4; ++y) EXPECT_TRUE(Near(PixelOf(c, 20, y), RedToBlue(y, 0, 6), 3)) << "row " << y;
     for (int y = 5; y <= 10; ++y) EXPECT_TRUE(Near(PixelOf(c, 20, y), RedToBlue(y, 11, 4), 3)) << "row " << y;
-    EXPECT_EQ(PixelOf(c, 20, 11), kClear);
-    EXPECT_EQ(PixelOf(c, 40, 5), kClear);
+    ExpectPixels(c, {{20, 11, kClear}, {40, 5, kClear}});
 
     Canvas whole(30, 11);
     whole.FillGradientRectHalf(255, 255, 0, 0, 255, 0, 0, 255);
@@ -402,7 +359,7 @@ TEST(Gradients, HalfMirrorsAboutTheCentreLine)
     // Height 1: only the lower band, from (0, 1) to (0, -1).
     Canvas line(30, 1);
     line.FillGradientRectHalf(255, 255, 0, 0, 255, 0, 0, 255);
-    EXPECT_TRUE(Near(PixelOf(line, 10, 0), RedToBlue(0, 1, -1), 3));
+    ExpectPixels(line, {{10, 0, RedToBlue(0, 1, -1), 3}});
 }
 
 TEST(RoundRects, OutlinePathCornersAreExact)
@@ -447,9 +404,7 @@ TEST(RoundRects, ThickOutlinesAreNestedInsetOutlines)
         Canvas thin;
         thin.DrawRoundRect(10, 10, 50, 40, 255, 0x20, 0x40, 0x80, 4, thickness);
         EXPECT_EQ(CountAlong(thin, 8, 30, 1, 0, 6, ink), 1) << thickness;
-        EXPECT_EQ(PixelOf(thin, 59, 30), ink);
-        EXPECT_EQ(PixelOf(thin, 35, 49), ink);
-        EXPECT_EQ(PixelOf(thin, 10, 10), kClear);  // rounded corner
+        ExpectPixels(thin, {{59, 30, ink}, {35, 49, ink}, {10, 10, kClear}});  // (10, 10): a rounded corner
     }
 }
 
@@ -524,16 +479,15 @@ TEST(RoundRects, FillsOutlinesAndCorners)
     outlined.FillRoundRect(&rect, 255, 0x33, 0x66, 0xCC, 255, 255, 0, 0, 6);
     wide.FillRoundRect(10, 10, 50, 40, 255, 0x33, 0x66, 0xCC, 255, 255, 0, 0, 5, 6);
     fillOnly.FillRoundRect(&rect, 255, 0x33, 0x66, 0xCC, 6);
-    EXPECT_EQ(PixelOf(outlined, 35, 30), fill);
-    EXPECT_EQ(PixelOf(outlined, 10, 30), kRed);
-    EXPECT_EQ(PixelOf(outlined, 59, 30), kRed);
-    EXPECT_EQ(PixelOf(outlined, 35, 49), kRed);
-    EXPECT_EQ(PixelOf(outlined, 60, 30), kClear);
-    EXPECT_EQ(PixelOf(outlined, 10, 10), kClear);
-    EXPECT_EQ(PixelOf(outlined, 59, 49), kClear);
+    ExpectPixels(outlined, {{35, 30, fill},
+                            {10, 30, kRed},
+                            {59, 30, kRed},
+                            {35, 49, kRed},
+                            {60, 30, kClear},
+                            {10, 10, kClear},
+                            {59, 49, kClear}});
     EXPECT_GE(CountAlong(wide, 6, 30, 1, 0, 10, kRed), 4);
-    EXPECT_EQ(PixelOf(fillOnly, 10, 30), fill);
-    EXPECT_EQ(PixelOf(fillOnly, 10, 10), kClear);
+    ExpectPixels(fillOnly, {{10, 30, fill}, {10, 10, kClear}});
     EXPECT_EQ(CountAlong(fillOnly, 0, 30, 1, 0, 120, kRed), 0);
     for (CFxPictor* c : {&outlined, &wide, &fillOnly}) EXPECT_EQ(c->m_pGraphics->GetPageUnit(), Gdiplus::UnitPixel);
 
@@ -544,7 +498,7 @@ TEST(RoundRects, FillsOutlinesAndCorners)
                    Gdiplus::LineCapFlat);
     afterDash.FillRoundRect(&rect, 255, 0x33, 0x66, 0xCC, 6);
     alone.FillRoundRect(&rect, 255, 0x33, 0x66, 0xCC, 6);
-    EXPECT_EQ(Differing(afterDash, alone, 80), 0);
+    EXPECT_EQ(DifferingPixels(afterDash, alone, 80), 0);
 }
 
 TEST(RoundRects, GradientsRunOverCanvasRows)
@@ -552,9 +506,7 @@ TEST(RoundRects, GradientsRunOverCanvasRows)
     // The int form runs from row 0 to the canvas's height, whatever the area.
     Canvas tall(60, 200);
     tall.FillGradientRoundRectV(10, 100, 40, 50, 255, 255, 0, 0, 255, 0, 0, 255, 4);
-    EXPECT_TRUE(Near(PixelOf(tall, 30, 100), RedToBlue(100, 0, 200), 3));
-    EXPECT_TRUE(Near(PixelOf(tall, 30, 148), RedToBlue(148, 0, 200), 3));
-    EXPECT_EQ(PixelOf(tall, 10, 100), kClear);
+    ExpectPixels(tall, {{30, 100, RedToBlue(100, 0, 200), 3}, {30, 148, RedToBlue(148, 0, 200), 3}, {10, 100, kClear}});
     EXPECT_EQ(tall.m_pGraphics->GetPageUnit(), Gdiplus::UnitPixel);
 
     // The CRect forms run from row 0 to the row at the rectangle's height, repeating below it.
@@ -565,13 +517,11 @@ TEST(RoundRects, GradientsRunOverCanvasRows)
         up.FillUpSideRoundRect(r, 255, 255, 0, 0, 255, 0, 0, 255, 8);
     }
     for (CFxPictor* c : {&rounded, &up}) {
-        EXPECT_TRUE(Near(PixelOf(*c, 35, 0), RedToBlue(0, 0, 30), 3));
-        EXPECT_TRUE(Near(PixelOf(*c, 35, 28), RedToBlue(28, 0, 30), 3));
-        EXPECT_TRUE(Near(PixelOf(*c, 35, 45), PixelOf(*c, 35, 15), 2));
+        ExpectPixels(
+            *c, {{35, 0, RedToBlue(0, 0, 30), 3}, {35, 28, RedToBlue(28, 0, 30), 3}, {35, 45, PixelOf(*c, 35, 15), 2}});
     }
     // Upper corners rounded, lower corners square.
-    EXPECT_EQ(PixelOf(up, 10, 0), kClear);
-    EXPECT_EQ(PixelOf(up, 11, 58), PixelOf(up, 35, 58));
+    ExpectPixels(up, {{10, 0, kClear}, {11, 58, PixelOf(up, 35, 58)}});
     EXPECT_EQ(up.m_pGraphics->GetPageUnit(), Gdiplus::UnitPixel);
 
     // The solid form reaches the right edge itself, one column beyond the shared outline's fill.
@@ -585,8 +535,7 @@ TEST(RoundRects, GradientsRunOverCanvasRows)
         if (PixelOf(shared, x, 40) == kBlue) sharedRight = x;
     }
     EXPECT_EQ(upRight, sharedRight + 1);
-    EXPECT_EQ(PixelOf(solidUp, 10, 59), kBlue);
-    EXPECT_EQ(PixelOf(solidUp, 10, 20), kClear);
+    ExpectPixels(solidUp, {{10, 59, kBlue}, {10, 20, kClear}});
 }
 
 TEST(RoundRects, OwnOutlineAndNoOpLeaveThePageUnit)
@@ -599,15 +548,11 @@ TEST(RoundRects, OwnOutlineAndNoOpLeaveThePageUnit)
     c.RectRound(10, 10, 50, 40, 255, 0, 0, 255, 8, 1);
     EXPECT_EQ(c.m_pGraphics->GetPageUnit(), before);
     // It reaches x + width and y + height themselves.
-    EXPECT_EQ(PixelOf(c, 10, 30), kBlue);
-    EXPECT_EQ(PixelOf(c, 60, 30), kBlue);
-    EXPECT_EQ(PixelOf(c, 35, 50), kBlue);
-    EXPECT_EQ(PixelOf(c, 59, 30), kClear);
-    EXPECT_EQ(PixelOf(c, 10, 10), kClear);
+    ExpectPixels(c, {{10, 30, kBlue}, {60, 30, kBlue}, {35, 50, kBlue}, {59, 30, kClear}, {10, 10, kClear}});
 
     Canvas untouched, reference;
     untouched.FillRectRound(0, 0, 120, 90, 255, 255, 0, 0, 5, 5, 5);
-    EXPECT_EQ(Differing(untouched, reference), 0);
+    EXPECT_EQ(DifferingPixels(untouched, reference), 0);
     EXPECT_EQ(untouched.m_pGraphics->GetPageUnit(), before);
 }
 

@@ -1,22 +1,14 @@
 // Thousands of build/draw/save/load cycles: the process's memory must stay flat.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <unistd.h>
 
 #include "TestSupport.h"
 
-namespace {
+using pictor_test::ResidentKilobytes;
 
-// Resident memory of this process in kilobytes.
-long ResidentKilobytes()
-{
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0, resident = 0;
-    statm >> pages >> resident;
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
+namespace {
 
 void Cycle(CFxPictor& canvas, CFxPictor& picture, const std::string& file, int i)
 {

@@ -2,6 +2,7 @@
 // ink lands. Glyph shapes belong to the font engine, so boxes are compared with small tolerances.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -46,6 +47,9 @@ struct Ink {
     bool Empty() const { return count == 0; }
     int Width() const { return right - left + 1; }
     int Height() const { return bottom - top + 1; }
+    // The box's edges moved out by the amounts given (negative: in).
+    std::array<int, 4> Grown(int by = 0) const { return {left - by, top - by, right + by, bottom + by}; }
+    std::array<int, 4> Moved(int by) const { return {left + by, top + by, right + by, bottom + by}; }
 };
 
 template <typename Pick>
@@ -202,10 +206,7 @@ TEST(TextAtPoint, DropShadowLiesOnePixelDownAndRight)
 
     EXPECT_EQ(Differing(textOnly, plain), 0);
     const Ink text = InkOf(plain), shadow = InkOf(shadowOnly);
-    EXPECT_EQ(shadow.left, text.left + 1);
-    EXPECT_EQ(shadow.top, text.top + 1);
-    EXPECT_EQ(shadow.right, text.right + 1);
-    EXPECT_EQ(shadow.bottom, text.bottom + 1);
+    EXPECT_EQ(shadow.Grown(), text.Moved(1));
 
     // Both together: the text colour over the shadow colour.
     Page both;
@@ -410,10 +411,7 @@ TEST(OutlinedText, OffsetPassesMakeAOnePixelOutline)
     bolder.SetSmoothModeHighSpeed();
     bolder.OutLineText(30, 30, 24, 0, 0, 0, 0, 0, 0, kSans, CString("Stamp"));
     const Ink thin = InkOf(plain), thick = InkOf(bolder);
-    EXPECT_EQ(thick.left, thin.left - 1);
-    EXPECT_EQ(thick.top, thin.top - 1);
-    EXPECT_EQ(thick.right, thin.right + 1);
-    EXPECT_EQ(thick.bottom, thin.bottom + 1);
+    EXPECT_EQ(thick.Grown(), thin.Grown(1));
     EXPECT_GT(thick.count, thin.count * 3 / 2);
     EXPECT_EQ(bolder.m_pGraphics->GetSmoothingMode(), plain.m_pGraphics->GetSmoothingMode());
 

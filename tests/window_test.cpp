@@ -110,20 +110,19 @@ TEST(PrinterPage, PrintHalvesThePlacementOnThePage)
     const CMemoryDC* page = printer.Page();
     EXPECT_EQ(page->Width(), 827);
     EXPECT_EQ(page->Height(), 1169);
-    EXPECT_EQ(page->Pixel(55, 55), 0xFFFF0000u);
-    EXPECT_EQ(page->Pixel(125, 105), 0xFF0000FFu);  // the blue square, at (100, 87.5, 50, 37.5)
-    EXPECT_EQ(page->Pixel(245, 195), 0xFFFF0000u);
-    EXPECT_EQ(page->Pixel(45, 100), 0xFFFFFFFFu);
-    EXPECT_EQ(page->Pixel(255, 100), 0xFFFFFFFFu);
-    EXPECT_EQ(page->Pixel(100, 205), 0xFFFFFFFFu);
+    // (125, 105): the blue square, at (100, 87.5, 50, 37.5).
+    pictor_test::ExpectPixels(*page, {{55, 55, 0xFFFF0000u},
+                                      {125, 105, 0xFF0000FFu},
+                                      {245, 195, 0xFFFF0000u},
+                                      {45, 100, 0xFFFFFFFFu},
+                                      {255, 100, 0xFFFFFFFFu},
+                                      {100, 205, 0xFFFFFFFFu}});
 
     ASSERT_TRUE(printer.EndPage());
     EXPECT_EQ(printer.GetSafeHdc(), nullptr);
     Gdiplus::Bitmap written(CString(printer.PagePath(1).c_str()));
     EXPECT_EQ(written.GetWidth(), 827u);
-    Gdiplus::Color color;
-    written.GetPixel(125, 105, &color);
-    EXPECT_EQ(color.GetValue(), 0xFF0000FFu);
+    pictor_test::ExpectPixels(written, {{125, 105, 0xFF0000FFu}});
 
     std::filesystem::remove(printer.PagePath(1));
 }
