@@ -158,6 +158,134 @@ TEST(TextFormat, TabsMoveThePenToTheNextStop)
     EXPECT_NEAR(ink.left, start + 110, 3);
 }
 
+// Without tab stops a tab moves the pen to the next multiple of eight widths of a space from the line's
+// start (the engine's choice; GDI+ records none). In a paragraph that wraps, tabs count from their own
+// line's start, a line breaks before a tab whose stop lies past the right edge, every line stays inside
+// the rectangle, and MeasureString's box holds the drawn ink.
+TEST(TextFormat, TabsWithoutStopsAndInWrappedParagraphs)
+{
+    Canvas c;
+    Font font(u"DejaVu Sans", 16, FontStyleRegular, UnitPixel);
+    const RectF layout(20, 10, 360, 100);
+    StringFormat plain;
+    const float start = layout.X + 16 / 6.0f;
+    const float space = Cells(c.graphics, u"a b", font, layout, plain)[1].Width;
+    ASSERT_GT(space, 0);
+    const std::vector<RectF> cells = Cells(c.graphics, u"ab\tc\t\td", font, layout, plain);
+    EXPECT_NEAR(cells[3].X, start + 8 * space, 0.01);
+    EXPECT_NEAR(cells[6].X, start + 24 * space, 0.01);
+
+    const REAL sixty[] = {60};
+    StringFormat stops;
+    ASSERT_EQ(stops.SetTabStops(0, 1, sixty), Ok);
+    const RectF narrow(20, 10, 100, 100);
+    const std::u16string text = u"abc\tdef\tghi";
+    const std::vector<RectF> wrapped = Cells(c.graphics, text, font, narrow, stops);
+    EXPECT_NEAR(wrapped[4].X, start + 60, 0.01);  // "def" at the first stop of the first line
+    EXPECT_NEAR(wrapped[8].X, start + 60, 0.01);  // the tab before "ghi" starts the second line
+    EXPECT_GT(wrapped[8].Y, wrapped[4].Y);
+    INT lines = 0;
+    EXPECT_LE(Measure(c.graphics, text, font, narrow, &stops, nullptr, &lines).GetRight(), narrow.GetRight() + 0.01);
+    EXPECT_EQ(lines, 2);
+    for (const RectF& cell : wrapped) {
+        if (cell.Width <= 0) continue;
+        EXPECT_GE(cell.X, narrow.X);
+        EXPECT_LE(cell.GetRight(), narrow.GetRight() + 0.01);
+    }
+    const std::u16string paragraph = u"one\ttwo three\tfour\tfive six\tseven eight\tnine";
+    ASSERT_EQ(c.graphics.DrawString(paragraph.c_str(), -1, &font, narrow, &plain, &kBlack), Ok);
+    const RectF measured = Measure(c.graphics, paragraph, font, narrow, &plain, nullptr, &lines);
+    EXPECT_GT(lines, 2);
+    const InkBox ink = c.Ink();
+    ASSERT_FALSE(ink.Empty());
+    EXPECT_GE(ink.left, measured.X);
+    EXPECT_LE(ink.right, measured.GetRight());
+    EXPECT_GE(ink.top, measured.Y);
+    EXPECT_LE(ink.bottom, measured.GetBottom());
+    EXPECT_LE(measured.GetRight(), narrow.GetRight() + 0.01);
+}
+
+// Text cut by the rectangle's height, as Windows measures it (Wine's and libgdiplus's recorded values):
+// line feeds count among the characters fitted, a final one starts no line; a line shown in part counts
+// unless LineLimit, and the box then keeps to the rectangle's height; a hidden line's range is empty.
+TEST(TextFormat, OverflowingTextMeasuresWhatIsShown)
+{
+    Canvas c;
+    Font font(u"DejaVu Sans", 10, FontStyleRegular, UnitPixel);
+    const RectF big(5, 5, 200, 200);
+    INT fitted = 0, lines = 0;
+    Measure(c.graphics, u"M\n", font, big, nullptr, &fitted, &lines);
+    EXPECT_EQ(fitted, 2);
+    EXPECT_EQ(lines, 1);
+    Measure(c.graphics, u"M\n\nM", font, big, nullptr, &fitted, &lines);
+    EXPECT_EQ(fitted, 4);
+    EXPECT_EQ(lines, 3);
+    const RectF one = Measure(c.graphics, u"M\n", font, big);
+    Measure(c.graphics, u"M\n\n", font, one, nullptr, &fitted, &lines);
+    EXPECT_EQ(fitted, 2);
+    EXPECT_EQ(lines, 1);
+
+    const RectF shorter(one.X, one.Y, one.Width, one.Height * 0.9f);
+    StringFormat limited(StringFormatFlagsLineLimit);
+    Measure(c.graphics, u"M\n", font, shorter, &limited, &fitted, &lines);
+    EXPECT_EQ(fitted, 0);
+    EXPECT_EQ(lines, 0);
+    Measure(c.graphics, u"M\n", font, shorter, nullptr, &fitted, &lines);
+    EXPECT_EQ(fitted, 2);
+    EXPECT_EQ(lines, 1);
+
+    StringFormat unwrapped(StringFormatFlagsNoWrap);
+    const RectF whole = Measure(c.graphics, u"A01", font, RectF(), &unwrapped);
+    const RectF half = Measure(c.graphics, u"A01", font, RectF(0, 0, 0, whole.Height / 2), &unwrapped, &fitted, &lines);
+    EXPECT_EQ(fitted, 3);
+    EXPECT_EQ(lines, 1);
+    EXPECT_FLOAT_EQ(half.Width, whole.Width);
+    EXPECT_FLOAT_EQ(half.Height, whole.Height / 2);
+
+    const std::vector<RectF> cells =
+        Cells(c.graphics, u"ab\ncd\nef", font, RectF(5, 5, 200, one.Height * 1.5f), StringFormat());
+    EXPECT_GT(cells[3].Width, 0);  // the second line, shown in part
+    EXPECT_EQ(cells[6].Width, 0);  // the third, not shown
+}
+
+// Page units, as Windows measures them (Wine's recorded values): a font in pixels is sized in world units,
+// so it measures the same under any page unit and scale; one in points keeps its size on the device, so
+// its box in page units times the page's pixels per unit is the box in pixels. Drawn under millimetres,
+// the text lands on the pixels it covers under a pixel page.
+TEST(TextFormat, PageUnitsScaleTextAsGdiplusDoes)
+{
+    Canvas c, pixels;
+    const REAL dpi = c.graphics.GetDpiY();
+    ASSERT_GT(dpi, 0);
+    const std::u16string text = u"1234567";
+    Font pointFont(u"DejaVu Sans", 12, FontStyleRegular, UnitPoint);
+    Font pixelFont(u"DejaVu Sans", 20, FontStyleRegular, UnitPixel);
+    const RectF inPixels = Measure(c.graphics, text, pointFont, RectF());
+    const RectF pixelBox = Measure(c.graphics, text, pixelFont, RectF());
+    ASSERT_EQ(c.graphics.SetPageUnit(UnitInch), Ok);
+    ASSERT_EQ(c.graphics.SetPageScale(0.5f), Ok);
+    const RectF inInches = Measure(c.graphics, text, pointFont, RectF());
+    EXPECT_NEAR(inInches.Height * dpi * 0.5f, inPixels.Height, inPixels.Height / 100);
+    EXPECT_NEAR(inInches.Width * dpi * 0.5f, inPixels.Width, inPixels.Width / 100);
+    const RectF pixelFontInInches = Measure(c.graphics, text, pixelFont, RectF());
+    EXPECT_NEAR(pixelFontInInches.Width, pixelBox.Width, 0.01);
+    EXPECT_NEAR(pixelFontInInches.Height, pixelBox.Height, 0.01);
+
+    ASSERT_EQ(c.graphics.SetPageScale(1.0f), Ok);
+    ASSERT_EQ(c.graphics.SetPageUnit(UnitMillimeter), Ok);
+    const REAL perMillimetre = dpi / 25.4f;
+    ASSERT_EQ(
+        c.graphics.DrawString(text.c_str(), -1, &pointFont, PointF(40 / perMillimetre, 30 / perMillimetre), &kBlack),
+        Ok);
+    ASSERT_EQ(pixels.graphics.DrawString(text.c_str(), -1, &pointFont, PointF(40, 30), &kBlack), Ok);
+    const InkBox paged = c.Ink(), plain = pixels.Ink();
+    ASSERT_FALSE(plain.Empty());
+    EXPECT_NEAR(paged.left, plain.left, 1);
+    EXPECT_NEAR(paged.right, plain.right, 1);
+    EXPECT_NEAR(paged.top, plain.top, 1);
+    EXPECT_NEAR(paged.bottom, plain.bottom, 1);
+}
+
 // Hotkey prefixes: Hide drops "&" ("&&" is one "&"), Show also underlines the character after it, None
 // draws "&" as it is.
 TEST(TextFormat, HotkeyPrefixesAreDroppedAndShown)

@@ -32,7 +32,7 @@ struct TextRules {
     StringTrimming trimming = StringTrimmingCharacter;
     HotkeyPrefix hotkeyPrefix = HotkeyPrefixNone;
     // Tab stops from the line's start: the first at firstTabOffset + tabStops[0], each next one the next
-    // distance further, the last distance repeated; no stops: tabs are left to the engine.
+    // distance further, the last distance repeated; no stops: a stop every eight widths of a space.
     float firstTabOffset = 0;
     std::vector<float> tabStops;
 };
