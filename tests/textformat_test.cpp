@@ -96,6 +96,45 @@ TEST(TextFormat, VerticalTextRunsDownAndItsLinesLeftwards)
     EXPECT_NEAR(cells[0].Width, box.Width / 2, 0.01);  // a line across
 }
 
+// Vertical text sets Hangul (and Han, kana) upright, as GDI+ does: a flat jamo keeps its flat ink, as
+// wide as drawn across, where a turned one would stand; its glyphs follow each other downwards, so the
+// string's ink is taller than wide; Latin in the same line is still turned.
+TEST(TextFormat, VerticalTextSetsHangulUpright)
+{
+    Font font(u"NanumGothic", 24, FontStyleRegular, UnitPixel);
+    StringFormat vertical(StringFormatFlagsDirectionVertical);
+    const RectF layout(100, 5, 200, 110);
+    Canvas across, down;
+    ASSERT_EQ(across.graphics.DrawString(u"\u3161", -1, &font, PointF(20, 20), &kBlack), Ok);
+    ASSERT_EQ(down.graphics.DrawString(u"\u3161", -1, &font, layout, &vertical, &kBlack), Ok);
+    const InkBox flat = across.Ink(), upright = down.Ink();
+    ASSERT_FALSE(upright.Empty());
+    EXPECT_GT(flat.right - flat.left, 3 * (flat.bottom - flat.top));
+    EXPECT_NEAR(upright.right - upright.left, flat.right - flat.left, 1);
+    EXPECT_NEAR(upright.bottom - upright.top, flat.bottom - flat.top, 1);
+
+    Canvas word;
+    const std::u16string hangul = u"\uD55C\uAD6D\uC5B4";
+    ASSERT_EQ(word.graphics.DrawString(hangul.c_str(), -1, &font, layout, &vertical, &kBlack), Ok);
+    const InkBox stacked = word.Ink();
+    EXPECT_GT(stacked.bottom - stacked.top, 2 * (stacked.right - stacked.left));
+    const RectF box = Measure(word.graphics, hangul, font, layout, &vertical);
+    EXPECT_GE(stacked.top, box.Y);
+    EXPECT_LE(stacked.bottom, box.GetBottom());
+
+    // "ㅡ" upright (flat ink in its cell's rows), then "-" turned (standing ink in its rows).
+    Canvas mixed;
+    const std::u16string text = u"\u3161\u3161--";
+    ASSERT_EQ(mixed.graphics.DrawString(text.c_str(), -1, &font, layout, &vertical, &kBlack), Ok);
+    const std::vector<RectF> cells = Cells(mixed.graphics, text, font, layout, vertical);
+    const InkBox jamo = mixed.Ink(int(cells[0].Y), int(cells[0].GetBottom()));
+    const InkBox dash = mixed.Ink(int(cells[2].Y), int(cells[3].GetBottom()));
+    ASSERT_FALSE(jamo.Empty());
+    ASSERT_FALSE(dash.Empty());
+    EXPECT_GT(jamo.right - jamo.left, jamo.bottom - jamo.top);
+    EXPECT_GT(dash.bottom - dash.top, dash.right - dash.left);
+}
+
 // Ellipsis trimming: an unwrapped line too long for its box ends with "…" after its last fitting
 // character (drawn exactly as that prefix and "…" are) and fits the width; EllipsisWord stops at a word;
 // EllipsisPath keeps the end of the string and drops its middle.

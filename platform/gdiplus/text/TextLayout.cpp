@@ -196,24 +196,14 @@ const ShapedGlyph& ItemGlyph(const LinePlacement& at, size_t item)
     return item < at.p->glyphs.size() ? at.p->glyphs[item] : (*at.ellipsis)[kEllipsis - item];
 }
 
-// Characters GDI+ sets upright in vertical text (Hangul, kana, Han, full-width forms, and the planes above
-// the first where most Han lies): the layer turns every glyph, so these stay with the engine.
-bool SetUpright(char16_t unit)
-{
-    return (unit >= 0x1100 && unit <= 0x11FF) || (unit >= 0x2E80 && unit <= 0xA4CF) ||
-           (unit >= 0xAC00 && unit <= 0xD7AF) || (unit >= 0xD800 && unit < 0xDC00) ||
-           (unit >= 0xF900 && unit <= 0xFAFF) || (unit >= 0xFE30 && unit <= 0xFE4F) ||
-           (unit >= 0xFF00 && unit <= 0xFFEF);
-}
-
 // Vertical text: the lines laid out across the layout with its sides swapped, then turned a quarter
 // clockwise about its top right corner, so lines run down and follow each other leftwards.
 bool LayOutVertical(const LayerFont& font, const char16_t* text, int length, const RectF& layout,
                     const TextRules& rules, LaidText* laid)
 {
-    if (std::any_of(text, text + length, SetUpright)) return false;
     TextRules across = rules;
     across.vertical = false;
+    across.uprightRuns = true;
     if (!LayOutText(font, text, length, RectF(0, 0, layout.Height, layout.Width), across, laid)) return false;
     laid->vertical = true;
     laid->layout = layout;
@@ -222,7 +212,6 @@ bool LayOutVertical(const LayerFont& font, const char16_t* text, int length, con
         const PointF origin(layout.GetRight() - glyph.y, layout.Y + glyph.x);
         glyph.x = origin.X;
         glyph.y = origin.Y;
-        glyph.turned = true;
     }
     for (RectF& underline : laid->underlines) underline = laid->Turned(underline);
     return true;
@@ -256,7 +245,8 @@ bool LayOutText(const LayerFont& font, const char16_t* text, int length, const R
     std::vector<ShapedGlyph> ellipsis;
     float ellipsisWidth = 0;
     if (ellipsisTrimming) {
-        if (!ShapeParagraph(font, u"\u2026", 1, nullptr, rules.emSize, &ellipsis, &laid->fallbacks)) return false;
+        if (!ShapeParagraph(font, u"\u2026", 1, nullptr, rules.emSize, &ellipsis, &laid->fallbacks, rules.uprightRuns))
+            return false;
         for (const ShapedGlyph& g : ellipsis) ellipsisWidth += g.advance;
     }
     const uint8_t baseLevel = rules.rightToLeft ? 1 : 0;
@@ -273,7 +263,7 @@ bool LayOutText(const LayerFont& font, const char16_t* text, int length, const R
         p.baseLevel = baseLevel;
         BidiLevels(p.text, to - from, rules.rightToLeft, &levels);
         if (!ShapeParagraph(font, p.text, int(to - from), levels.empty() ? nullptr : levels.data(), rules.emSize,
-                            &p.glyphs, &laid->fallbacks))
+                            &p.glyphs, &laid->fallbacks, rules.uprightRuns))
             return false;
         if (HasTab(prepared, from, to)) {
             const std::vector<bool> tab = TabGlyphs(prepared, from, p);
@@ -360,8 +350,10 @@ bool LayOutText(const LayerFont& font, const char16_t* text, int length, const R
                 const size_t item = items[index];
                 const ShapedGlyph& g = ItemGlyph(at, item);
                 const size_t unit = firstUnit + (item < p.glyphs.size() ? g.cluster : cutUnit);
-                laid->glyphs.push_back({g.face, g.glyph, penX + g.xOffset, lineTop + rules.ascent + g.yOffset,
-                                        prepared.origin[unit], INT(laid->lineTops.size()), penX, g.advance});
+                // An upright glyph's offsets lead from the line's middle.
+                const float baseline = g.upright ? lineTop + rules.lineHeight / 2 : lineTop + rules.ascent;
+                laid->glyphs.push_back({g.face, g.glyph, penX + g.xOffset, baseline + g.yOffset, prepared.origin[unit],
+                                        INT(laid->lineTops.size()), penX, g.advance, rules.uprightRuns && !g.upright});
                 if (item < p.glyphs.size() && p.StartsCharacter(item) &&
                     std::binary_search(prepared.hotkeys.begin(), prepared.hotkeys.end(), unit))
                     laid->underlines.emplace_back(penX, lineTop + rules.ascent + underline.offset, g.advance,

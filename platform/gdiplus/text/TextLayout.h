@@ -29,6 +29,7 @@ struct TextRules {
     StringAlignment alignment = StringAlignmentNear, lineAlignment = StringAlignmentNear;
     bool rightToLeft = false;  // the paragraphs' base direction (DirectionRightToLeft)
     bool vertical = false;     // lines top to bottom, each next one left of the last (DirectionVertical)
+    bool uprightRuns = false;  // lines laid across for vertical text: Han, kana and Hangul set upright
     StringTrimming trimming = StringTrimmingCharacter;
     HotkeyPrefix hotkeyPrefix = HotkeyPrefixNone;
     // Tab stops from the line's start: the first at firstTabOffset + tabStops[0], each next one the next
@@ -44,7 +45,7 @@ struct PlacedGlyph {
     INT unit = 0;        // the UTF-16 index of the character it starts
     INT line = 0;
     float penX = 0, advance = 0;  // the character's cell along the line
-    bool turned = false;          // drawn a quarter turn clockwise (vertical text)
+    bool turned = false;          // drawn a quarter turn clockwise (vertical text other than Han, kana, Hangul)
 };
 
 struct LaidText {
@@ -71,10 +72,10 @@ struct LaidText {
     }
 };
 
-// Lays the text out in the layout rectangle (vertical text: glyphs of scripts set upright, such as Han and
-// Hangul, stay with the engine); false when the layer cannot lay it out as GDI+ does (a
-// character it leaves to the engine). Of more lines than the rectangle's height holds, those that start
-// inside it (that end inside it under LineLimit) are shown and aligned, and `overflows` says so.
+// Lays the text out in the layout rectangle (vertical text: Han, kana and Hangul set upright, other glyphs
+// turned); false when the layer cannot lay it out as GDI+ does (a character it leaves to the engine). Of
+// more lines than the rectangle's height holds, those that start inside it (that end inside it under
+// LineLimit) are shown and aligned, and `overflows` says so.
 bool LayOutText(const LayerFont& font, const char16_t* text, int length, const RectF& layout, const TextRules& rules,
                 LaidText* laid);
 
