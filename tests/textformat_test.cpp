@@ -135,6 +135,29 @@ TEST(TextFormat, VerticalTextSetsHangulUpright)
     EXPECT_GT(dash.bottom - dash.top, dash.right - dash.left);
 }
 
+// A character no installed face has is GDI+'s missing-glyph box from the font's face: measured like any
+// glyph, drawn inside its box, and the same box for every such character (the engine drew each one's
+// code in hex).
+TEST(TextFormat, CharacterNoFaceHasDrawsTheMissingGlyphBox)
+{
+    Font font(u"DejaVu Sans", 24, FontStyleRegular, UnitPixel);
+    Canvas first, second;
+    const RectF plain = Measure(first.graphics, u"ab", font, RectF());
+    const RectF withBox = Measure(first.graphics, u"a\U000F0000b", font, RectF());
+    EXPECT_GT(withBox.Width, plain.Width + 4);
+    EXPECT_FLOAT_EQ(withBox.Height, plain.Height);
+    ASSERT_EQ(first.graphics.DrawString(u"\U000F0000", -1, &font, PointF(10, 10), &kBlack), Ok);
+    ASSERT_EQ(second.graphics.DrawString(u"\U000F0001", -1, &font, PointF(10, 10), &kBlack), Ok);
+    const RectF box = Measure(first.graphics, u"\U000F0000", font, RectF(10, 10, 0, 0));
+    const InkBox ink = first.Ink();
+    ASSERT_FALSE(ink.Empty());
+    EXPECT_GE(ink.left, box.X);
+    EXPECT_LE(ink.right, box.GetRight());
+    EXPECT_GE(ink.top, box.Y);
+    EXPECT_LE(ink.bottom, box.GetBottom());
+    EXPECT_TRUE(first.SamePixels(second));
+}
+
 // Ellipsis trimming: an unwrapped line too long for its box ends with "…" after its last fitting
 // character (drawn exactly as that prefix and "…" are) and fits the width; EllipsisWord stops at a word;
 // EllipsisPath keeps the end of the string and drops its middle.

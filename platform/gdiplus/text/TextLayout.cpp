@@ -98,6 +98,11 @@ struct Prepared {
     std::vector<size_t> hotkeys;
 };
 
+bool IsHiddenControl(char16_t unit)
+{
+    return (unit < 0x20 && unit != u'\t' && unit != u'\n' && unit != u'\r') || (unit >= 0x7F && unit < 0xA0);
+}
+
 void Prepare(const char16_t* text, int length, HotkeyPrefix prefix, Prepared* out)
 {
     out->text.reserve(size_t(length));
@@ -113,7 +118,8 @@ void Prepare(const char16_t* text, int length, HotkeyPrefix prefix, Prepared* ou
                 continue;
             }
         }
-        if (unit == u'\0') unit = u'\u2060';
+        // NUL and the controls without a rule of their own are laid out as invisible joiners.
+        if (IsHiddenControl(unit)) unit = u'\u2060';
         // A carriage return ends a line as a line feed does; before one, it is part of it.
         if (unit == u'\r' && i + 1 < length && text[i + 1] == u'\n') continue;
         if (unit == u'\r') unit = u'\n';

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "TextCoverage.h"
+
 namespace Gdiplus {
 
 namespace {
@@ -34,7 +36,6 @@ bool TakeUprightGlyphs(hb_buffer_t* buffer, const TextFace& face, float scale, s
     const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer, &count);
     const hb_glyph_position_t* position = hb_buffer_get_glyph_positions(buffer, &count);
     for (unsigned i = 0; i < count; ++i) {
-        if (info[i].codepoint == 0) return false;
         ShapedGlyph glyph{&face,
                           info[i].codepoint,
                           info[i].cluster,
@@ -48,7 +49,7 @@ bool TakeUprightGlyphs(hb_buffer_t* buffer, const TextFace& face, float scale, s
     return true;
 }
 
-// The shaped glyphs of the face scaled, appended in logical order; false when one is missing from it.
+// The shaped glyphs of the face scaled, appended in logical order.
 bool TakeGlyphs(hb_buffer_t* buffer, const TextFace& face, float scale, uint8_t level, std::vector<ShapedGlyph>* glyphs)
 {
     const size_t first = glyphs->size();
@@ -56,7 +57,6 @@ bool TakeGlyphs(hb_buffer_t* buffer, const TextFace& face, float scale, uint8_t 
     const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer, &count);
     const hb_glyph_position_t* position = hb_buffer_get_glyph_positions(buffer, &count);
     for (unsigned i = 0; i < count; ++i) {
-        if (info[i].codepoint == 0) return false;
         glyphs->push_back({&face, info[i].codepoint, info[i].cluster, float(position[i].x_advance) * scale,
                            float(position[i].x_offset) * scale, -float(position[i].y_offset) * scale, level});
     }
@@ -139,10 +139,12 @@ bool ShapeParagraph(const LayerFont& font, const char16_t* text, int length, con
             face = runFace ? runFace : primary;
             upright = runUpright;
         } else if (!hb_font_get_nominal_glyph(primary->Shaper(), c, &glyph)) {
-            std::shared_ptr<TextFace> fallback = FallbackFace(font.family, font.style, c);
-            if (!fallback) return false;
-            face = fallback.get();
-            if (std::find(faces->begin(), faces->end(), fallback) == faces->end()) faces->push_back(fallback);
+            // A character no installed face has stays in the font's face: its missing-glyph box (GDI+).
+            std::shared_ptr<TextFace> fallback = AnyFaceHas(c) ? FallbackFace(font.family, font.style, c) : nullptr;
+            if (fallback) {
+                face = fallback.get();
+                if (std::find(faces->begin(), faces->end(), fallback) == faces->end()) faces->push_back(fallback);
+            }
         }
         const uint8_t level = levels ? levels[i] : 0;
         if (face == runFace && level == runLevel && upright == runUpright) continue;

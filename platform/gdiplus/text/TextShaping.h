@@ -29,7 +29,8 @@ bool SetsUpright(char32_t c);
 // characters it lacks, in the face fontconfig falls back to (kept alive in `faces`). `levels` gives each
 // UTF-16 unit's bidi level (null: all left to right); a run of an odd level is shaped right to left and its
 // glyphs are returned in logical order like the others, for lines to be broken before they are reordered.
-// False when no installed face has a character, or a character is a control the layer does not lay out.
+// A character no installed face has is shaped in the font's face, as its missing glyph (glyph 0). False
+// when a character is a control the layer does not lay out.
 // `vertical`: the characters GDI+ sets upright are shaped top to bottom (HarfBuzz's vertical metrics: the
 // face's own, or the line's height where it has none).
 bool ShapeParagraph(const LayerFont& font, const char16_t* text, int length, const uint8_t* levels, float emSize,
