@@ -158,6 +158,38 @@ TEST(TextFormat, CharacterNoFaceHasDrawsTheMissingGlyphBox)
     EXPECT_TRUE(first.SamePixels(second));
 }
 
+// An underlined or struck-out font draws its face's line under or through each line's measured width,
+// which starts after GenericDefault's padding of a sixth of the em.
+TEST(TextFormat, UnderlineAndStrikeoutRunUnderTheMeasuredLine)
+{
+    const std::u16string text = u"Hello";
+    for (const INT style : {FontStyleUnderline, FontStyleStrikeout}) {
+        Font plainFont(u"DejaVu Sans", 20, FontStyleRegular, UnitPixel);
+        Font font(u"DejaVu Sans", 20, style, UnitPixel);
+        Canvas plain, lined;
+        ASSERT_EQ(plain.graphics.DrawString(text.c_str(), -1, &plainFont, PointF(20, 20), &kBlack), Ok);
+        ASSERT_EQ(lined.graphics.DrawString(text.c_str(), -1, &font, PointF(20, 20), &kBlack), Ok);
+        const RectF box = Measure(lined.graphics, text, font, RectF(20, 20, 0, 0));
+        // The row where the line lies: far more dark pixels than without it.
+        auto dark = [](Canvas& c, int y) {
+            int count = 0;
+            for (int x = 0; x < 400; ++x) {
+                Color colour;
+                c.bitmap.GetPixel(x, y, &colour);
+                count += colour.GetG() < 160;
+            }
+            return count;
+        };
+        int row = -1;
+        for (int y = 0; y < 120 && row < 0; ++y)
+            if (dark(lined, y) > dark(plain, y) + 20) row = y;
+        ASSERT_GE(row, 0) << style;
+        const InkBox line = lined.Ink(row, row + 1);
+        EXPECT_NEAR(line.left, box.X + 20 / 6.0f, 1) << style;
+        EXPECT_NEAR(line.right + 1, box.GetRight() - 20 / 6.0f, 1) << style;
+    }
+}
+
 // Ellipsis trimming: an unwrapped line too long for its box ends with "…" after its last fitting
 // character (drawn exactly as that prefix and "…" are) and fits the width; EllipsisWord stops at a word;
 // EllipsisPath keeps the end of the string and drops its middle.

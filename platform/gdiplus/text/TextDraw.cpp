@@ -81,8 +81,6 @@ std::shared_ptr<const LayerFont> LookUpLayerFont(DllExports::GpFont* native)
         DllExports::GdipDeleteFontFamily(family);
         if (!known || em == 0) return nullptr;
     }
-    // Underlined and struck-out text keeps to the engine, which draws the lines.
-    if (font->style & (FontStyleUnderline | FontStyleStrikeout)) return nullptr;
     if (font->unit != UnitWorld && PixelsPerFontUnit(font->unit, 96) == 0) return nullptr;
     std::string file;
     int index = 0;

@@ -165,6 +165,16 @@ struct Underline {
     float offset = 0, thickness = 0;
 };
 
+// The face's strikeout, as an underline above the baseline.
+Underline StrikeoutOf(const TextFace& face, float emSize)
+{
+    hb_position_t offset = 0, thickness = 0;
+    hb_ot_metrics_get_position_with_fallback(face.Shaper(), HB_OT_METRICS_TAG_STRIKEOUT_OFFSET, &offset);
+    hb_ot_metrics_get_position_with_fallback(face.Shaper(), HB_OT_METRICS_TAG_STRIKEOUT_SIZE, &thickness);
+    const float scale = emSize / float(face.UnitsPerEm());
+    return {-float(offset) * scale, std::max(float(thickness) * scale, 1.0f)};
+}
+
 Underline UnderlineOf(const TextFace& face, float emSize)
 {
     hb_position_t offset = 0, thickness = 0;
@@ -331,7 +341,10 @@ bool LayOutText(const LayerFont& font, const char16_t* text, int length, const R
     laid->lineHeight = rules.lineHeight;
     laid->glyphs.reserve(copy.size());
     float lineTop = top;
-    const Underline underline = prepared.hotkeys.empty() ? Underline() : UnderlineOf(*font.face, rules.emSize);
+    const bool underlined = font.style & FontStyleUnderline, struck = font.style & FontStyleStrikeout;
+    const Underline underline =
+        prepared.hotkeys.empty() && !underlined ? Underline() : UnderlineOf(*font.face, rules.emSize);
+    const Underline strikeout = struck ? StrikeoutOf(*font.face, rules.emSize) : Underline();
     std::vector<size_t> items, order;
     std::vector<uint8_t> itemLevels;
     for (size_t k = 0; k < paragraphs.size(); ++k) {
@@ -366,6 +379,14 @@ bool LayOutText(const LayerFont& font, const char16_t* text, int length, const R
                                                   underline.thickness);
                 penX += g.advance;
             }
+            // An underlined or struck-out font's lines run under or through the line's measured width.
+            const float lineStart =
+                layout.X + AlignedShift(alignment, side, line.width + 2 * rules.padding) + rules.padding;
+            const float baseline = lineTop + rules.ascent;
+            if (underlined && line.width > 0)
+                laid->underlines.emplace_back(lineStart, baseline + underline.offset, line.width, underline.thickness);
+            if (struck && line.width > 0)
+                laid->underlines.emplace_back(lineStart, baseline + strikeout.offset, line.width, strikeout.thickness);
             laid->lineTops.push_back(lineTop);
             lineTop += rules.lineHeight;
         }

@@ -58,9 +58,10 @@ struct LaidText {
     float emSize = 0;
     std::vector<float> lineTops;
     float lineHeight = 0;
-    bool overflows = false;         // more lines than the layout's height holds: those past it have no glyphs
-    bool ellipsis = false;          // a line was trimmed with an ellipsis
-    std::vector<RectF> underlines;  // under the characters a hotkey prefix shows
+    bool overflows = false;  // more lines than the layout's height holds: those past it have no glyphs
+    bool ellipsis = false;   // a line was trimmed with an ellipsis
+    std::vector<RectF>
+        underlines;  // under the characters a hotkey prefix shows; an underlined or struck-out font's lines
     // Vertical text is laid out as lines across a rectangle of the layout's sides swapped, then turned a
     // quarter clockwise about the layout's top right corner: Turned maps a box of that frame onto the page.
     bool vertical = false;
