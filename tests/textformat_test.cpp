@@ -156,6 +156,13 @@ TEST(TextFormat, CharacterNoFaceHasDrawsTheMissingGlyphBox)
     EXPECT_GE(ink.top, box.Y);
     EXPECT_LE(ink.bottom, box.GetBottom());
     EXPECT_TRUE(first.SamePixels(second));
+
+    // Under NoFontFallback a character the font's face lacks is that face's missing glyph too.
+    StringFormat noFallback(StringFormatFlagsNoFontFallback);
+    Canvas hangul, missing;
+    ASSERT_EQ(hangul.graphics.DrawString(u"a\uD55Cb", -1, &font, PointF(10, 10), &noFallback, &kBlack), Ok);
+    ASSERT_EQ(missing.graphics.DrawString(u"a\U000F0000b", -1, &font, PointF(10, 10), &kBlack), Ok);
+    EXPECT_TRUE(hangul.SamePixels(missing));
 }
 
 // An underlined or struck-out font draws its face's line under or through each line's measured width,

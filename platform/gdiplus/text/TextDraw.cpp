@@ -27,10 +27,12 @@ namespace Gdiplus {
 
 namespace {
 
-// The flags laid out here; any other (format controls shown, no font fallback) stays with the engine.
+// The flags laid out here. DisplayFormatControl is laid out as without it (format controls stay
+// invisible, as the engine kept them); any flag GDI+ does not know stays with the engine.
 constexpr INT kLaidOutFlags = StringFormatFlagsNoWrap | StringFormatFlagsLineLimit | StringFormatFlagsNoClip |
                               StringFormatFlagsNoFitBlackBox | StringFormatFlagsMeasureTrailingSpaces |
-                              StringFormatFlagsDirectionRightToLeft | StringFormatFlagsDirectionVertical;
+                              StringFormatFlagsDirectionRightToLeft | StringFormatFlagsDirectionVertical |
+                              StringFormatFlagsNoFontFallback | StringFormatFlagsDisplayFormatControl;
 // A glyph reaches at most this many ems from its origin, for leaving out glyphs far off the canvas.
 constexpr float kGlyphReachEms = 4.0f;
 
@@ -338,6 +340,7 @@ bool LayOutAtEm(const WCHAR* string, INT length, const LayerFont& layer, float e
     }
     rules.rightToLeft = flags & StringFormatFlagsDirectionRightToLeft;
     rules.vertical = flags & StringFormatFlagsDirectionVertical;
+    rules.fontFallback = !(flags & StringFormatFlagsNoFontFallback);
     ReadFormatRules(format, &rules);
     // Drawn, an unwrapped line too wide runs on, clipped, unless trimmed with an ellipsis.
     if (drawn && !EndsWithEllipsis(rules.trimming)) rules.cutAtWidth = false;

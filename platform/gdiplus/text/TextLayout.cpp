@@ -261,7 +261,8 @@ bool LayOutText(const LayerFont& font, const char16_t* text, int length, const R
     std::vector<ShapedGlyph> ellipsis;
     float ellipsisWidth = 0;
     if (ellipsisTrimming) {
-        if (!ShapeParagraph(font, u"\u2026", 1, nullptr, rules.emSize, &ellipsis, &laid->fallbacks, rules.uprightRuns))
+        if (!ShapeParagraph(font, u"\u2026", 1, nullptr, rules.emSize, &ellipsis, &laid->fallbacks,
+                            {rules.uprightRuns, rules.fontFallback}))
             return false;
         for (const ShapedGlyph& g : ellipsis) ellipsisWidth += g.advance;
     }
@@ -279,7 +280,7 @@ bool LayOutText(const LayerFont& font, const char16_t* text, int length, const R
         p.baseLevel = baseLevel;
         BidiLevels(p.text, to - from, rules.rightToLeft, &levels);
         if (!ShapeParagraph(font, p.text, int(to - from), levels.empty() ? nullptr : levels.data(), rules.emSize,
-                            &p.glyphs, &laid->fallbacks, rules.uprightRuns))
+                            &p.glyphs, &laid->fallbacks, {rules.uprightRuns, rules.fontFallback}))
             return false;
         if (HasTab(prepared, from, to)) {
             const std::vector<bool> tab = TabGlyphs(prepared, from, p);

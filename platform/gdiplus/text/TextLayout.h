@@ -30,6 +30,7 @@ struct TextRules {
     bool rightToLeft = false;  // the paragraphs' base direction (DirectionRightToLeft)
     bool vertical = false;     // lines top to bottom, each next one left of the last (DirectionVertical)
     bool uprightRuns = false;  // lines laid across for vertical text: Han, kana and Hangul set upright
+    bool fontFallback = true;  // off (NoFontFallback): characters the face lacks are its missing glyph
     StringTrimming trimming = StringTrimmingCharacter;
     HotkeyPrefix hotkeyPrefix = HotkeyPrefixNone;
     // Tab stops from the line's start: the first at firstTabOffset + tabStops[0], each next one the next

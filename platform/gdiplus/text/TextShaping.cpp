@@ -120,7 +120,8 @@ bool SetsUpright(char32_t c)
 }
 
 bool ShapeParagraph(const LayerFont& font, const char16_t* text, int length, const uint8_t* levels, float emSize,
-                    std::vector<ShapedGlyph>* glyphs, std::vector<std::shared_ptr<TextFace>>* faces, bool vertical)
+                    std::vector<ShapedGlyph>* glyphs, std::vector<std::shared_ptr<TextFace>>* faces,
+                    ShapingOptions options)
 {
     glyphs->clear();
     if (length <= 0) return true;
@@ -134,13 +135,14 @@ bool ShapeParagraph(const LayerFont& font, const char16_t* text, int length, con
         const char32_t c = CodePointAt(text, length, i, &units);
         hb_codepoint_t glyph = 0;
         const TextFace* face = primary;
-        bool upright = vertical && SetsUpright(c);
+        bool upright = options.vertical && SetsUpright(c);
         if (FollowsItsBase(c)) {
             face = runFace ? runFace : primary;
             upright = runUpright;
         } else if (!hb_font_get_nominal_glyph(primary->Shaper(), c, &glyph)) {
             // A character no installed face has stays in the font's face: its missing-glyph box (GDI+).
-            std::shared_ptr<TextFace> fallback = AnyFaceHas(c) ? FallbackFace(font.family, font.style, c) : nullptr;
+            std::shared_ptr<TextFace> fallback =
+                options.fallBack && AnyFaceHas(c) ? FallbackFace(font.family, font.style, c) : nullptr;
             if (fallback) {
                 face = fallback.get();
                 if (std::find(faces->begin(), faces->end(), fallback) == faces->end()) faces->push_back(fallback);

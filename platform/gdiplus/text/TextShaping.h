@@ -31,10 +31,16 @@ bool SetsUpright(char32_t c);
 // glyphs are returned in logical order like the others, for lines to be broken before they are reordered.
 // A character no installed face has is shaped in the font's face, as its missing glyph (glyph 0). False
 // when a character is a control the layer does not lay out.
-// `vertical`: the characters GDI+ sets upright are shaped top to bottom (HarfBuzz's vertical metrics: the
-// face's own, or the line's height where it has none).
+struct ShapingOptions {
+    // The characters GDI+ sets upright are shaped top to bottom (HarfBuzz's vertical metrics: the face's
+    // own, or the line's height where it has none).
+    bool vertical = false;
+    // Characters the font's face lacks come from the face fontconfig picks for them; off
+    // (NoFontFallback), they are the font's missing glyph.
+    bool fallBack = true;
+};
 bool ShapeParagraph(const LayerFont& font, const char16_t* text, int length, const uint8_t* levels, float emSize,
                     std::vector<ShapedGlyph>* glyphs, std::vector<std::shared_ptr<TextFace>>* faces,
-                    bool vertical = false);
+                    ShapingOptions options = {});
 
 }  // namespace Gdiplus
