@@ -446,6 +446,15 @@ TEST(TextFormat, HostileFormattedTextEndsQuickly)
     const std::u16string letters(1000000, u'x');
     EXPECT_EQ(c.graphics.DrawString(letters.c_str(), INT(letters.size()), &font, layout, &trimmed, &kBlack), Ok);
 
+    // Tabs without stops in a paragraph that wraps; distinct Hangul syllables set upright.
+    std::u16string wrappedTabs(1000000, u'\t');
+    for (size_t i = 0; i < wrappedTabs.size(); i += 3) wrappedTabs[i] = u'x';
+    EXPECT_GT(Measure(c.graphics, wrappedTabs, font, RectF(0, 0, 300, 100)).Width, 0);
+    std::u16string syllables;
+    for (int i = 0; i < 1000000; ++i) syllables += char16_t(0xAC00 + i % 11000);
+    StringFormat upright(StringFormatFlagsDirectionVertical);
+    EXPECT_EQ(c.graphics.DrawString(syllables.c_str(), INT(syllables.size()), &font, layout, &upright, &kBlack), Ok);
+
     const REAL none[] = {0, -5};
     tabs.SetTabStops(0, 2, none);
     EXPECT_GT(Measure(c.graphics, u"a\tb", font, RectF(), &tabs).Width, 0);

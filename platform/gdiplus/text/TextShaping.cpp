@@ -139,7 +139,13 @@ bool ShapeParagraph(const LayerFont& font, const char16_t* text, int length, con
         if (FollowsItsBase(c)) {
             face = runFace ? runFace : primary;
             upright = runUpright;
-        } else if (!hb_font_get_nominal_glyph(primary->Shaper(), c, &glyph)) {
+        } else if (hb_font_get_nominal_glyph(primary->Shaper(), c, &glyph)) {
+            // The font's own face has it.
+        } else if (runFace && runFace != primary && options.fallBack &&
+                   hb_font_get_nominal_glyph(runFace->Shaper(), c, &glyph)) {
+            // The run's face falling back already has it (as pango keeps a run's font): no look-up.
+            face = runFace;
+        } else {
             // A character no installed face has stays in the font's face: its missing-glyph box (GDI+).
             std::shared_ptr<TextFace> fallback =
                 options.fallBack && AnyFaceHas(c) ? FallbackFace(font.family, font.style, c) : nullptr;
