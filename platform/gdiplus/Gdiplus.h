@@ -1215,7 +1215,9 @@ private:
     // words or unwrapped, in either direction or vertical, fitting its layout or trimmed; false, having
     // done nothing, otherwise.
     bool LayOutByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
-                       const StringFormat* format, LaidText* laid) const;
+                       const StringFormat* format, LaidText* laid, bool drawn = false) const;
+    // The map from world to device pixels for text: the layer's, or the engine's world and page.
+    bool TextDeviceMap(DeviceMap* map) const;
     bool MeasureStringByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
                               const StringFormat* format, RectF* box, INT* fitted, INT* lines) const;
     bool DrawStringByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,

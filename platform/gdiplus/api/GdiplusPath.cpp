@@ -16,7 +16,10 @@ bool StringOutlines(const WCHAR* string, INT length, const FontFamily* family, I
                     const RectF& layoutRect, const StringFormat* format, std::vector<PointF>* points,
                     std::vector<BYTE>* types)
 {
-    if (!string || !family || !family->NativeFamily() || !(emSize > 0)) return false;
+    // Underlines and strikeouts are added by the engine.
+    if (!string || !family || !family->NativeFamily() || !(emSize > 0) ||
+        (style & (FontStyleUnderline | FontStyleStrikeout)))
+        return false;
     const Font font(family, emSize, style, UnitWorld);
     const LayerFont* layer = font.GetLastStatus() == Ok ? font.Layer() : nullptr;
     LaidText laid;

@@ -21,17 +21,48 @@
 #include "GlyphCache.h"
 #include "TextLayout.h"
 #include "TextOutline.h"
+#include "TextTrimming.h"
 
 namespace Gdiplus {
 
 namespace {
 
-// The flags laid out here; any other (format controls shown, no font fallback) stays with the engine.
+// The flags laid out here. DisplayFormatControl is laid out as without it (format controls stay
+// invisible, as the engine kept them); any flag GDI+ does not know stays with the engine.
 constexpr INT kLaidOutFlags = StringFormatFlagsNoWrap | StringFormatFlagsLineLimit | StringFormatFlagsNoClip |
                               StringFormatFlagsNoFitBlackBox | StringFormatFlagsMeasureTrailingSpaces |
-                              StringFormatFlagsDirectionRightToLeft | StringFormatFlagsDirectionVertical;
+                              StringFormatFlagsDirectionRightToLeft | StringFormatFlagsDirectionVertical |
+                              StringFormatFlagsNoFontFallback | StringFormatFlagsDisplayFormatControl;
 // A glyph reaches at most this many ems from its origin, for leaving out glyphs far off the canvas.
 constexpr float kGlyphReachEms = 4.0f;
+
+// Device pixels per unit of a font's size or a page at the resolution; 0 for a unit neither can have.
+double PixelsPerFontUnit(Unit unit, double dpi)
+{
+    switch (unit) {
+    case UnitDisplay:
+    case UnitPixel:
+        return 1;
+    case UnitPoint:
+        return dpi / 72;
+    case UnitInch:
+        return dpi;
+    case UnitDocument:
+        return dpi / 300;
+    case UnitMillimeter:
+        return dpi / 25.4;
+    default:
+        return 0;
+    }
+}
+
+// Half a pixel up and left under the Half and HighQuality pixel offsets, as the layer's shapes move.
+double TextPixelOffset(DllExports::GpGraphics* graphics)
+{
+    PixelOffsetMode offset = PixelOffsetModeDefault;
+    DllExports::GdipGetPixelOffsetMode(graphics, &offset);
+    return offset == PixelOffsetModeHalf || offset == PixelOffsetModeHighQuality ? -0.5 : 0.0;
+}
 
 std::shared_ptr<const LayerFont> LookUpLayerFont(DllExports::GpFont* native)
 {
@@ -52,9 +83,7 @@ std::shared_ptr<const LayerFont> LookUpLayerFont(DllExports::GpFont* native)
         DllExports::GdipDeleteFontFamily(family);
         if (!known || em == 0) return nullptr;
     }
-    // Underlined and struck-out text keeps to the engine, which draws the lines.
-    if (font->style & (FontStyleUnderline | FontStyleStrikeout)) return nullptr;
-    if (font->unit != UnitPixel && font->unit != UnitPoint && font->unit != UnitWorld) return nullptr;
+    if (font->unit != UnitWorld && PixelsPerFontUnit(font->unit, 96) == 0) return nullptr;
     std::string file;
     int index = 0;
     if (!MatchFace(Utf16ToUtf8(name), font->style, &file, &index)) return nullptr;
@@ -248,24 +277,47 @@ const LayerFont* Font::Layer() const
 }
 
 bool Graphics::LayOutByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
-                             const StringFormat* format, LaidText* laid) const
+                             const StringFormat* format, LaidText* laid, bool drawn) const
 {
     if (!string || !font || !nativeGraphics) return false;
-    // Page units other than pixels, and page scales, stay with the engine.
-    if (!(pageUnit == UnitPixel || pageUnit == UnitDisplay) || pageScale != 1.0f) return false;
     const LayerFont* layer = font->Layer();
     if (!layer) return false;
+    // A font in pixels or world units is sized in world units; one in points, inches, document units or
+    // millimetres keeps its size on the device whatever the page unit and scale (GDI+).
     float em = layer->size;
-    if (layer->unit == UnitPoint) {
+    if (layer->unit != UnitPixel && layer->unit != UnitWorld) {
         REAL dpi = 0;
-        if (DllExports::GdipGetDpiY(nativeGraphics, &dpi) != Ok || !(dpi > 0)) return false;
-        em = em * dpi / 72.0f;
+        const double page = PageFactor();
+        if (DllExports::GdipGetDpiY(nativeGraphics, &dpi) != Ok || !(dpi > 0) || !(page > 0)) return false;
+        em = float(double(em) * PixelsPerFontUnit(layer->unit, dpi) / page);
     }
-    return LayOutAtEm(string, length, *layer, em, layoutRect, format, laid);
+    return LayOutAtEm(string, length, *layer, em, layoutRect, format, laid, drawn);
+}
+
+bool Graphics::TextDeviceMap(DeviceMap* map) const
+{
+    if (LayerDeviceMap(map)) return true;
+    // The engine keeps a page unit other than pixels itself: its world composed with that page.
+    Unit unit = UnitWorld;
+    REAL scale = 0, dpi = 0;
+    Matrix world;
+    REAL m[6] = {0, 0, 0, 0, 0, 0};
+    if (compositingMode != CompositingModeSourceOver || !surface || !nativeGraphics ||
+        DllExports::GdipGetPageUnit(nativeGraphics, &unit) != Ok ||
+        DllExports::GdipGetPageScale(nativeGraphics, &scale) != Ok ||
+        DllExports::GdipGetDpiX(nativeGraphics, &dpi) != Ok ||
+        DllExports::GdipGetWorldTransform(nativeGraphics, world.NativeMatrix()) != Ok || world.GetElements(m) != Ok)
+        return false;
+    const double page = PixelsPerFontUnit(unit, dpi) * scale;
+    const double offset = TextPixelOffset(nativeGraphics);
+    *map = DeviceMap{m[0] * page, m[1] * page, m[2] * page, m[3] * page, m[4] * page + offset, m[5] * page + offset};
+    const double determinant = map->m11 * map->m22 - map->m12 * map->m21;
+    return page > 0 && std::isfinite(determinant) && determinant != 0 && std::isfinite(map->dx) &&
+           std::isfinite(map->dy);
 }
 
 bool LayOutAtEm(const WCHAR* string, INT length, const LayerFont& layer, float em, const RectF& layoutRect,
-                const StringFormat* format, LaidText* laid)
+                const StringFormat* format, LaidText* laid, bool drawn)
 {
     const INT flags = FlagsOf(format);
     if (!string || (flags & ~kLaidOutFlags)) return false;
@@ -288,7 +340,10 @@ bool LayOutAtEm(const WCHAR* string, INT length, const LayerFont& layer, float e
     }
     rules.rightToLeft = flags & StringFormatFlagsDirectionRightToLeft;
     rules.vertical = flags & StringFormatFlagsDirectionVertical;
+    rules.fontFallback = !(flags & StringFormatFlagsNoFontFallback);
     ReadFormatRules(format, &rules);
+    // Drawn, an unwrapped line too wide runs on, clipped, unless trimmed with an ellipsis.
+    if (drawn && !EndsWithEllipsis(rules.trimming)) rules.cutAtWidth = false;
     laid->font = &layer;
     laid->emSize = em;
     return LayOutText(layer, string, LengthOf(string, length), layoutRect, rules, laid);
@@ -298,7 +353,7 @@ bool Graphics::MeasureStringByLayer(const WCHAR* string, INT length, const Font*
                                     const StringFormat* format, RectF* box, INT* fitted, INT* lines) const
 {
     LaidText laid;
-    if (!LayOutByLayer(string, length, font, layoutRect, format, &laid) || laid.overflows) return false;
+    if (!LayOutByLayer(string, length, font, layoutRect, format, &laid)) return false;
     *box = laid.box;
     if (fitted) *fitted = laid.fitted;
     if (lines) *lines = laid.lines;
@@ -310,13 +365,11 @@ bool Graphics::DrawStringByLayer(const WCHAR* string, INT length, const Font* fo
 {
     TextRenderingHint hint = TextRenderingHintSingleBitPerPixel;
     DeviceMap map;
-    if (!nativeGraphics || DllExports::GdipGetTextRenderingHint(nativeGraphics, &hint) != Ok || !LayerDeviceMap(&map))
+    if (!nativeGraphics || DllExports::GdipGetTextRenderingHint(nativeGraphics, &hint) != Ok || !TextDeviceMap(&map))
         return false;
     const INT flags = FlagsOf(format);
     LaidText laid;
-    if (!LayOutByLayer(string, length, font, layoutRect, format, &laid)) return false;
-    // An unwrapped line cut at the width is drawn clipped by the engine, unless trimmed with an ellipsis.
-    if ((flags & StringFormatFlagsNoWrap) && laid.fitted < LengthOf(string, length) && !laid.ellipsis) return false;
+    if (!LayOutByLayer(string, length, font, layoutRect, format, &laid, true)) return false;
     const GlyphRendering rendering = RenderingOf(hint);
     const bool translation = map.m11 == 1 && map.m12 == 0 && map.m21 == 0 && map.m22 == 1;
     // Text is clipped to its layout rectangle unless told not to (pixels whose centres lie inside).

@@ -10,6 +10,7 @@
 #include "TextBidi.h"
 #include "TextLines.h"
 #include "TextShaping.h"
+#include "TextTabs.h"
 #include "TextTrimming.h"
 
 namespace Gdiplus {
@@ -68,6 +69,26 @@ void CutLine(const Paragraph& p, float room, Line* line)
     line->width = p.pen[end] - p.pen[line->first];
 }
 
+// The units up to the end of the last line shown (its line feed included) when only `shown` lines are.
+size_t ShownEnd(const std::vector<Paragraph>& paragraphs, const std::vector<std::vector<Line>>& lines,
+                const std::u16string& copy, size_t shown)
+{
+    for (size_t k = 0; k < paragraphs.size(); ++k) {
+        if (shown > lines[k].size()) {
+            shown -= lines[k].size();
+            continue;
+        }
+        if (shown == 0) return size_t(paragraphs[k].text - copy.data());
+        const Paragraph& p = paragraphs[k];
+        const Line& last = lines[k][shown - 1];
+        const size_t from = size_t(p.text - copy.data());
+        if (last.end < p.glyphs.size()) return from + p.glyphs[last.end].cluster;
+        const size_t lineFeed = copy.find(u'\n', from);
+        return lineFeed == std::u16string::npos ? copy.size() : lineFeed + 1;
+    }
+    return copy.size();
+}
+
 // The text as laid out (hotkey prefixes dropped, a NUL's stand-in a word joiner, a tab a space) with the
 // index in the caller's string of each of its units, and the units a shown prefix underlines.
 struct Prepared {
@@ -76,6 +97,11 @@ struct Prepared {
     std::vector<bool> tab;
     std::vector<size_t> hotkeys;
 };
+
+bool IsHiddenControl(char16_t unit)
+{
+    return (unit < 0x20 && unit != u'\t' && unit != u'\n' && unit != u'\r') || (unit >= 0x7F && unit < 0xA0);
+}
 
 void Prepare(const char16_t* text, int length, HotkeyPrefix prefix, Prepared* out)
 {
@@ -92,7 +118,11 @@ void Prepare(const char16_t* text, int length, HotkeyPrefix prefix, Prepared* ou
                 continue;
             }
         }
-        if (unit == u'\0') unit = u'\u2060';
+        // NUL and the controls without a rule of their own are laid out as invisible joiners.
+        if (IsHiddenControl(unit)) unit = u'\u2060';
+        // A carriage return ends a line as a line feed does; before one, it is part of it.
+        if (unit == u'\r' && i + 1 < length && text[i + 1] == u'\n') continue;
+        if (unit == u'\r') unit = u'\n';
         out->tab.push_back(unit == u'\t');
         out->text.push_back(unit == u'\t' ? u' ' : unit);
         out->origin.push_back(i);
@@ -100,42 +130,27 @@ void Prepare(const char16_t* text, int length, HotkeyPrefix prefix, Prepared* ou
     out->origin.push_back(length);
 }
 
-// The tab stops from the line's start, in order: the first at the offset plus the first distance, each next
-// one the next distance further; past them the last distance repeats. A distance that is not positive
-// and finite ends the stops.
-struct TabStops {
-    std::vector<float> given;
-    float repeat = 0;
-    explicit TabStops(const TextRules& rules)
-    {
-        float stop = rules.firstTabOffset;
-        for (float distance : rules.tabStops) {
-            if (!(distance > 0) || !std::isfinite(stop + distance)) return;
-            stop += distance;
-            given.push_back(stop);
-        }
-        repeat = given.empty() ? 0 : rules.tabStops.back();
-    }
-    // The first stop past the pen; the pen itself when there is none.
-    float After(float pen) const
-    {
-        const auto next = std::upper_bound(given.begin(), given.end(), pen + 1e-3f);
-        if (next != given.end()) return *next;
-        if (!(repeat > 0)) return pen;
-        const float last = given.back();
-        return last + (std::floor((pen + 1e-3f - last) / repeat) + 1) * repeat;
-    }
-};
-
-// Each glyph's pen position, a tab's advance widened to reach the next stop from the paragraph's start.
-void PlacePens(const Prepared& prepared, size_t from, const TabStops& stops, Paragraph* p)
+// Each glyph's pen position, from the paragraph's start.
+void PlacePens(Paragraph* p)
 {
     p->pen.assign(p->glyphs.size() + 1, 0.0f);
-    for (size_t i = 0; i < p->glyphs.size(); ++i) {
-        ShapedGlyph& g = p->glyphs[i];
-        if (prepared.tab[from + g.cluster] && p->StartsCharacter(i)) g.advance = stops.After(p->pen[i]) - p->pen[i];
-        p->pen[i + 1] = p->pen[i] + g.advance;
-    }
+    for (size_t i = 0; i < p->glyphs.size(); ++i) p->pen[i + 1] = p->pen[i] + p->glyphs[i].advance;
+}
+
+// Which of the paragraph's glyphs stand for a tab.
+std::vector<bool> TabGlyphs(const Prepared& prepared, size_t from, const Paragraph& p)
+{
+    std::vector<bool> tab(p.glyphs.size());
+    for (size_t i = 0; i < p.glyphs.size(); ++i) tab[i] = prepared.tab[from + p.glyphs[i].cluster];
+    return tab;
+}
+
+// The advance of the face's space at the em size.
+float SpaceWidth(const LayerFont& font, float emSize)
+{
+    hb_codepoint_t space = 0;
+    if (!hb_font_get_nominal_glyph(font.face->Shaper(), u' ', &space)) return emSize / 4;
+    return float(hb_font_get_glyph_h_advance(font.face->Shaper(), space)) * emSize / float(font.face->UnitsPerEm());
 }
 
 bool HasTab(const Prepared& prepared, size_t from, size_t to)
@@ -149,6 +164,16 @@ bool HasTab(const Prepared& prepared, size_t from, size_t to)
 struct Underline {
     float offset = 0, thickness = 0;
 };
+
+// The face's strikeout, as an underline above the baseline.
+Underline StrikeoutOf(const TextFace& face, float emSize)
+{
+    hb_position_t offset = 0, thickness = 0;
+    hb_ot_metrics_get_position_with_fallback(face.Shaper(), HB_OT_METRICS_TAG_STRIKEOUT_OFFSET, &offset);
+    hb_ot_metrics_get_position_with_fallback(face.Shaper(), HB_OT_METRICS_TAG_STRIKEOUT_SIZE, &thickness);
+    const float scale = emSize / float(face.UnitsPerEm());
+    return {-float(offset) * scale, std::max(float(thickness) * scale, 1.0f)};
+}
 
 Underline UnderlineOf(const TextFace& face, float emSize)
 {
@@ -187,24 +212,14 @@ const ShapedGlyph& ItemGlyph(const LinePlacement& at, size_t item)
     return item < at.p->glyphs.size() ? at.p->glyphs[item] : (*at.ellipsis)[kEllipsis - item];
 }
 
-// Characters GDI+ sets upright in vertical text (Hangul, kana, Han, full-width forms, and the planes above
-// the first where most Han lies): the layer turns every glyph, so these stay with the engine.
-bool SetUpright(char16_t unit)
-{
-    return (unit >= 0x1100 && unit <= 0x11FF) || (unit >= 0x2E80 && unit <= 0xA4CF) ||
-           (unit >= 0xAC00 && unit <= 0xD7AF) || (unit >= 0xD800 && unit < 0xDC00) ||
-           (unit >= 0xF900 && unit <= 0xFAFF) || (unit >= 0xFE30 && unit <= 0xFE4F) ||
-           (unit >= 0xFF00 && unit <= 0xFFEF);
-}
-
 // Vertical text: the lines laid out across the layout with its sides swapped, then turned a quarter
 // clockwise about its top right corner, so lines run down and follow each other leftwards.
 bool LayOutVertical(const LayerFont& font, const char16_t* text, int length, const RectF& layout,
                     const TextRules& rules, LaidText* laid)
 {
-    if (std::any_of(text, text + length, SetUpright)) return false;
     TextRules across = rules;
     across.vertical = false;
+    across.uprightRuns = true;
     if (!LayOutText(font, text, length, RectF(0, 0, layout.Height, layout.Width), across, laid)) return false;
     laid->vertical = true;
     laid->layout = layout;
@@ -213,7 +228,6 @@ bool LayOutVertical(const LayerFont& font, const char16_t* text, int length, con
         const PointF origin(layout.GetRight() - glyph.y, layout.Y + glyph.x);
         glyph.x = origin.X;
         glyph.y = origin.Y;
-        glyph.turned = true;
     }
     for (RectF& underline : laid->underlines) underline = laid->Turned(underline);
     return true;
@@ -237,9 +251,8 @@ bool LayOutText(const LayerFont& font, const char16_t* text, int length, const R
     Prepare(text, length, rules.hotkeyPrefix, &prepared);
     const std::u16string& copy = prepared.text;
     if (copy.empty()) return true;
-    if (copy.back() == u'\n' || copy.find(u'\r') != std::u16string::npos) return false;
-    const bool tabs = HasTab(prepared, 0, copy.size());
-    if (tabs && rules.tabStops.empty()) return false;
+    // A line feed that ends the text starts no line of its own (GDI+).
+    const size_t lastStart = copy.size() - (copy.back() == u'\n' ? 1 : 0);
 
     const float room = layout.Width - 2 * rules.padding;
     const bool wrap = rules.wrap && layout.Width > 0;
@@ -248,37 +261,41 @@ bool LayOutText(const LayerFont& font, const char16_t* text, int length, const R
     std::vector<ShapedGlyph> ellipsis;
     float ellipsisWidth = 0;
     if (ellipsisTrimming) {
-        if (!ShapeParagraph(font, u"\u2026", 1, nullptr, rules.emSize, &ellipsis, &laid->fallbacks)) return false;
+        if (!ShapeParagraph(font, u"\u2026", 1, nullptr, rules.emSize, &ellipsis, &laid->fallbacks,
+                            {rules.uprightRuns, rules.fontFallback}))
+            return false;
         for (const ShapedGlyph& g : ellipsis) ellipsisWidth += g.advance;
     }
     const uint8_t baseLevel = rules.rightToLeft ? 1 : 0;
-    const TabStops stops(rules);
+    const bool tabs = HasTab(prepared, 0, copy.size());
+    const TabStops stops(rules, tabs ? kDefaultTabSpaces * SpaceWidth(font, rules.emSize) : 0);
     std::vector<Paragraph> paragraphs;
     std::vector<std::vector<Line>> lines;
     std::vector<uint8_t> levels;
     size_t lineCount = 0, fitted = copy.size();
-    for (size_t from = 0; from <= copy.size();) {
+    for (size_t from = 0; from <= lastStart;) {
         const size_t to = std::min(copy.find(u'\n', from), copy.size());
         Paragraph& p = paragraphs.emplace_back();
         p.text = copy.data() + from;
         p.baseLevel = baseLevel;
         BidiLevels(p.text, to - from, rules.rightToLeft, &levels);
         if (!ShapeParagraph(font, p.text, int(to - from), levels.empty() ? nullptr : levels.data(), rules.emSize,
-                            &p.glyphs, &laid->fallbacks))
+                            &p.glyphs, &laid->fallbacks, {rules.uprightRuns, rules.fontFallback}))
             return false;
-        PlacePens(prepared, from, stops, &p);
-        BreakLines(p, room, wrap, rules.measureTrailingSpaces, &lines.emplace_back());
-        // Tab stops count from a paragraph's start: its wrapped lines stay with the engine.
-        if (lines.back().size() > 1 && HasTab(prepared, from, to)) return false;
+        if (HasTab(prepared, from, to)) {
+            const std::vector<bool> tab = TabGlyphs(prepared, from, p);
+            BreakTabbedLines(&p, tab, stops, room, wrap, rules.measureTrailingSpaces, &lines.emplace_back());
+        } else {
+            PlacePens(&p);
+            BreakLines(p, room, wrap, rules.measureTrailingSpaces, &lines.emplace_back());
+        }
         if (cut) {
-            // Only a single unwrapped line is cut here; more paragraphs stay with the engine.
-            if (to != copy.size()) return false;
             Line& line = lines.back().back();
             if (ellipsisTrimming)
                 TrimWithEllipsis(p, rules.trimming, room, ellipsisWidth, &line);
             else
                 CutLine(p, room, &line);
-            if (line.end < p.glyphs.size()) fitted = from + p.glyphs[line.end].cluster;
+            if (line.end < p.glyphs.size()) fitted = std::min<size_t>(fitted, from + p.glyphs[line.end].cluster);
         }
         lineCount += lines.back().size();
         from = to + 1;
@@ -301,6 +318,7 @@ bool LayOutText(const LayerFont& font, const char16_t* text, int length, const R
             TrimWithEllipsis(paragraphs[k], rules.trimming, room, ellipsisWidth, &last);
             break;
         }
+        fitted = std::min(fitted, ShownEnd(paragraphs, lines, copy, lineCount));
     }
     const float blockHeight = float(lineCount) * rules.lineHeight;
     const StringAlignment alignment = rules.rightToLeft ? Mirrored(rules.alignment) : rules.alignment;
@@ -312,13 +330,22 @@ bool LayOutText(const LayerFont& font, const char16_t* text, int length, const R
     const float top = layout.Y + AlignedShift(rules.lineAlignment, std::max(layout.Height, 0.0f), blockHeight);
     const float side = std::max(layout.Width, 0.0f);
     laid->box = RectF(layout.X + AlignedShift(alignment, side, widest), top, widest, blockHeight);
+    // Of lines shown in part, the box keeps to the layout's height (GDI+).
+    if (laid->overflows) {
+        const float boxTop = std::max(top, layout.Y), boxBottom = std::min(top + blockHeight, layout.GetBottom());
+        laid->box.Y = boxTop;
+        laid->box.Height = std::max(boxBottom - boxTop, 0.0f);
+    }
     laid->fitted = prepared.origin[fitted];
     laid->lines = static_cast<INT>(lineCount);
 
     laid->lineHeight = rules.lineHeight;
     laid->glyphs.reserve(copy.size());
     float lineTop = top;
-    const Underline underline = prepared.hotkeys.empty() ? Underline() : UnderlineOf(*font.face, rules.emSize);
+    const bool underlined = font.style & FontStyleUnderline, struck = font.style & FontStyleStrikeout;
+    const Underline underline =
+        prepared.hotkeys.empty() && !underlined ? Underline() : UnderlineOf(*font.face, rules.emSize);
+    const Underline strikeout = struck ? StrikeoutOf(*font.face, rules.emSize) : Underline();
     std::vector<size_t> items, order;
     std::vector<uint8_t> itemLevels;
     for (size_t k = 0; k < paragraphs.size(); ++k) {
@@ -343,14 +370,24 @@ bool LayOutText(const LayerFont& font, const char16_t* text, int length, const R
                 const size_t item = items[index];
                 const ShapedGlyph& g = ItemGlyph(at, item);
                 const size_t unit = firstUnit + (item < p.glyphs.size() ? g.cluster : cutUnit);
-                laid->glyphs.push_back({g.face, g.glyph, penX + g.xOffset, lineTop + rules.ascent + g.yOffset,
-                                        prepared.origin[unit], INT(laid->lineTops.size()), penX, g.advance});
+                // An upright glyph's offsets lead from the line's middle.
+                const float baseline = g.upright ? lineTop + rules.lineHeight / 2 : lineTop + rules.ascent;
+                laid->glyphs.push_back({g.face, g.glyph, penX + g.xOffset, baseline + g.yOffset, prepared.origin[unit],
+                                        INT(laid->lineTops.size()), penX, g.advance, rules.uprightRuns && !g.upright});
                 if (item < p.glyphs.size() && p.StartsCharacter(item) &&
                     std::binary_search(prepared.hotkeys.begin(), prepared.hotkeys.end(), unit))
                     laid->underlines.emplace_back(penX, lineTop + rules.ascent + underline.offset, g.advance,
                                                   underline.thickness);
                 penX += g.advance;
             }
+            // An underlined or struck-out font's lines run under or through the line's measured width.
+            const float lineStart =
+                layout.X + AlignedShift(alignment, side, line.width + 2 * rules.padding) + rules.padding;
+            const float baseline = lineTop + rules.ascent;
+            if (underlined && line.width > 0)
+                laid->underlines.emplace_back(lineStart, baseline + underline.offset, line.width, underline.thickness);
+            if (struck && line.width > 0)
+                laid->underlines.emplace_back(lineStart, baseline + strikeout.offset, line.width, strikeout.thickness);
             laid->lineTops.push_back(lineTop);
             lineTop += rules.lineHeight;
         }

@@ -29,10 +29,12 @@ struct TextRules {
     StringAlignment alignment = StringAlignmentNear, lineAlignment = StringAlignmentNear;
     bool rightToLeft = false;  // the paragraphs' base direction (DirectionRightToLeft)
     bool vertical = false;     // lines top to bottom, each next one left of the last (DirectionVertical)
+    bool uprightRuns = false;  // lines laid across for vertical text: Han, kana and Hangul set upright
+    bool fontFallback = true;  // off (NoFontFallback): characters the face lacks are its missing glyph
     StringTrimming trimming = StringTrimmingCharacter;
     HotkeyPrefix hotkeyPrefix = HotkeyPrefixNone;
     // Tab stops from the line's start: the first at firstTabOffset + tabStops[0], each next one the next
-    // distance further, the last distance repeated; no stops: tabs are left to the engine.
+    // distance further, the last distance repeated; no stops: a stop every eight widths of a space.
     float firstTabOffset = 0;
     std::vector<float> tabStops;
 };
@@ -44,7 +46,7 @@ struct PlacedGlyph {
     INT unit = 0;        // the UTF-16 index of the character it starts
     INT line = 0;
     float penX = 0, advance = 0;  // the character's cell along the line
-    bool turned = false;          // drawn a quarter turn clockwise (vertical text)
+    bool turned = false;          // drawn a quarter turn clockwise (vertical text other than Han, kana, Hangul)
 };
 
 struct LaidText {
@@ -57,9 +59,10 @@ struct LaidText {
     float emSize = 0;
     std::vector<float> lineTops;
     float lineHeight = 0;
-    bool overflows = false;         // more lines than the layout's height holds: those past it have no glyphs
-    bool ellipsis = false;          // a line was trimmed with an ellipsis
-    std::vector<RectF> underlines;  // under the characters a hotkey prefix shows
+    bool overflows = false;  // more lines than the layout's height holds: those past it have no glyphs
+    bool ellipsis = false;   // a line was trimmed with an ellipsis
+    std::vector<RectF>
+        underlines;  // under the characters a hotkey prefix shows; an underlined or struck-out font's lines
     // Vertical text is laid out as lines across a rectangle of the layout's sides swapped, then turned a
     // quarter clockwise about the layout's top right corner: Turned maps a box of that frame onto the page.
     bool vertical = false;
@@ -71,10 +74,10 @@ struct LaidText {
     }
 };
 
-// Lays the text out in the layout rectangle (vertical text: glyphs of scripts set upright, such as Han and
-// Hangul, stay with the engine); false when the layer cannot lay it out as GDI+ does (a
-// character it leaves to the engine). Of more lines than the rectangle's height holds, those that start
-// inside it (that end inside it under LineLimit) are shown and aligned, and `overflows` says so.
+// Lays the text out in the layout rectangle (vertical text: Han, kana and Hangul set upright, other glyphs
+// turned); false when the layer cannot lay it out as GDI+ does (a character it leaves to the engine). Of
+// more lines than the rectangle's height holds, those that start inside it (that end inside it under
+// LineLimit) are shown and aligned, and `overflows` says so.
 bool LayOutText(const LayerFont& font, const char16_t* text, int length, const RectF& layout, const TextRules& rules,
                 LaidText* laid);
 

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "TextCoverage.h"
+
 namespace Gdiplus {
 
 namespace {
@@ -26,7 +28,28 @@ struct ThreadBuffer {
 
 constexpr unsigned kKeptBufferGlyphs = 1u << 16;
 
-// The shaped glyphs of the face scaled, appended in logical order; false when one is missing from it.
+// The shaped glyphs of a run set upright, appended: each advances down the line by its vertical advance,
+// its origin offset from the line's middle.
+bool TakeUprightGlyphs(hb_buffer_t* buffer, const TextFace& face, float scale, std::vector<ShapedGlyph>* glyphs)
+{
+    unsigned count = 0;
+    const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer, &count);
+    const hb_glyph_position_t* position = hb_buffer_get_glyph_positions(buffer, &count);
+    for (unsigned i = 0; i < count; ++i) {
+        ShapedGlyph glyph{&face,
+                          info[i].codepoint,
+                          info[i].cluster,
+                          -float(position[i].y_advance) * scale,
+                          -float(position[i].y_offset) * scale,
+                          -float(position[i].x_offset) * scale,
+                          0};
+        glyph.upright = true;
+        glyphs->push_back(glyph);
+    }
+    return true;
+}
+
+// The shaped glyphs of the face scaled, appended in logical order.
 bool TakeGlyphs(hb_buffer_t* buffer, const TextFace& face, float scale, uint8_t level, std::vector<ShapedGlyph>* glyphs)
 {
     const size_t first = glyphs->size();
@@ -34,7 +57,6 @@ bool TakeGlyphs(hb_buffer_t* buffer, const TextFace& face, float scale, uint8_t 
     const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer, &count);
     const hb_glyph_position_t* position = hb_buffer_get_glyph_positions(buffer, &count);
     for (unsigned i = 0; i < count; ++i) {
-        if (info[i].codepoint == 0) return false;
         glyphs->push_back({&face, info[i].codepoint, info[i].cluster, float(position[i].x_advance) * scale,
                            float(position[i].x_offset) * scale, -float(position[i].y_offset) * scale, level});
     }
@@ -45,18 +67,20 @@ bool TakeGlyphs(hb_buffer_t* buffer, const TextFace& face, float scale, uint8_t 
 
 // The characters [start, start + count) of the paragraph shaped in the face, appended.
 bool ShapeRun(const TextFace& face, const char16_t* text, int length, int start, int count, uint8_t level, float emSize,
-              std::vector<ShapedGlyph>* glyphs)
+              std::vector<ShapedGlyph>* glyphs, bool upright = false)
 {
     thread_local ThreadBuffer shaping;
     hb_buffer_t* buffer = shaping.buffer;
     hb_buffer_reset(buffer);
     // The whole paragraph is the context: clusters count from its start.
     hb_buffer_add_utf16(buffer, reinterpret_cast<const uint16_t*>(text), length, unsigned(start), count);
-    hb_buffer_set_direction(buffer, level & 1 ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
+    hb_buffer_set_direction(buffer, upright ? HB_DIRECTION_TTB : level & 1 ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
     hb_buffer_guess_segment_properties(buffer);
     hb_shape(face.Shaper(), buffer, nullptr, 0);
     const float scale = emSize / float(face.UnitsPerEm());
-    const bool shaped = hb_buffer_allocation_successful(buffer) && TakeGlyphs(buffer, face, scale, level, glyphs);
+    const bool shaped =
+        hb_buffer_allocation_successful(buffer) &&
+        (upright ? TakeUprightGlyphs(buffer, face, scale, glyphs) : TakeGlyphs(buffer, face, scale, level, glyphs));
     // A paragraph of a million characters leaves no buffer of its size behind.
     if (hb_buffer_get_length(buffer) > kKeptBufferGlyphs) {
         hb_buffer_destroy(buffer);
@@ -88,8 +112,16 @@ bool FollowsItsBase(char32_t c)
 
 }  // namespace
 
+bool SetsUpright(char32_t c)
+{
+    return (c >= 0x1100 && c <= 0x11FF) || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7AF) ||
+           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFFEF) ||
+           (c >= 0x20000 && c <= 0x3FFFF);
+}
+
 bool ShapeParagraph(const LayerFont& font, const char16_t* text, int length, const uint8_t* levels, float emSize,
-                    std::vector<ShapedGlyph>* glyphs, std::vector<std::shared_ptr<TextFace>>* faces)
+                    std::vector<ShapedGlyph>* glyphs, std::vector<std::shared_ptr<TextFace>>* faces,
+                    ShapingOptions options)
 {
     glyphs->clear();
     if (length <= 0) return true;
@@ -98,27 +130,40 @@ bool ShapeParagraph(const LayerFont& font, const char16_t* text, int length, con
     const TextFace* runFace = nullptr;
     int runStart = 0;
     uint8_t runLevel = levels ? levels[0] : 0;
+    bool runUpright = false;
     for (int i = 0, units = 1; i < length; i += units) {
         const char32_t c = CodePointAt(text, length, i, &units);
         hb_codepoint_t glyph = 0;
         const TextFace* face = primary;
+        bool upright = options.vertical && SetsUpright(c);
         if (FollowsItsBase(c)) {
             face = runFace ? runFace : primary;
-        } else if (!hb_font_get_nominal_glyph(primary->Shaper(), c, &glyph)) {
-            std::shared_ptr<TextFace> fallback = FallbackFace(font.family, font.style, c);
-            if (!fallback) return false;
-            face = fallback.get();
-            if (std::find(faces->begin(), faces->end(), fallback) == faces->end()) faces->push_back(fallback);
+            upright = runUpright;
+        } else if (hb_font_get_nominal_glyph(primary->Shaper(), c, &glyph)) {
+            // The font's own face has it.
+        } else if (runFace && runFace != primary && options.fallBack &&
+                   hb_font_get_nominal_glyph(runFace->Shaper(), c, &glyph)) {
+            // The run's face falling back already has it (as pango keeps a run's font): no look-up.
+            face = runFace;
+        } else {
+            // A character no installed face has stays in the font's face: its missing-glyph box (GDI+).
+            std::shared_ptr<TextFace> fallback =
+                options.fallBack && AnyFaceHas(c) ? FallbackFace(font.family, font.style, c) : nullptr;
+            if (fallback) {
+                face = fallback.get();
+                if (std::find(faces->begin(), faces->end(), fallback) == faces->end()) faces->push_back(fallback);
+            }
         }
         const uint8_t level = levels ? levels[i] : 0;
-        if (face == runFace && level == runLevel) continue;
-        if (runFace && !ShapeRun(*runFace, text, length, runStart, i - runStart, runLevel, emSize, glyphs))
+        if (face == runFace && level == runLevel && upright == runUpright) continue;
+        if (runFace && !ShapeRun(*runFace, text, length, runStart, i - runStart, runLevel, emSize, glyphs, runUpright))
             return false;
         runFace = face;
         runStart = i;
         runLevel = level;
+        runUpright = upright;
     }
-    return ShapeRun(*runFace, text, length, runStart, length - runStart, runLevel, emSize, glyphs);
+    return ShapeRun(*runFace, text, length, runStart, length - runStart, runLevel, emSize, glyphs, runUpright);
 }
 
 }  // namespace Gdiplus
