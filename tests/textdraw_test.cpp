@@ -3,9 +3,14 @@
 // turned, single-bit text has whole pixels only, and a path of AddString fills as DrawString draws.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
 #include "TestSupport.h"
+#include "gdiplus/pipeline/PixelView.h"
+#include "gdiplus/pipeline/Premultiply.h"
+#include "gdiplus/text/GlyphBlend.h"
 
 using namespace Gdiplus;
 using pictor_test::CoverageCanvas;
@@ -186,4 +191,34 @@ TEST(TextDraw, AddStringFillsAsDrawStringDraws)
         EXPECT_LE(filled.LargestDifference(drawn, pictor_test::kSamePlace), 32);
         EXPECT_LT(total, drawn.Ink() / 20);
     }
+}
+
+// The four-at-a-time blend of glyph coverage gives every pixel of runs of any length what the one-pixel
+// formula gives, skipped and wholly covered groups and the last few pixels of a run included, and leaves the
+// pixels past the run alone. Some pixels, and one colour, hold colour above their alpha, whose carries between channels
+// must match too.
+TEST(TextDraw, GlyphBlendMatchesThePixelFormulaOnRunsOfAnyLength)
+{
+    std::mt19937 random(27);
+    const auto pixel = [&] {
+        const uint32_t alpha = random() % 256, colour = random() & 0xFFFFFFu;
+        return random() % 8 ? PremultiplyColour(colour, alpha) : alpha << 24 | colour;
+    };
+    for (uint32_t source : {0xFF2040C0u, 0x80102040u, 0x00000000u, 0xFFFFFFFFu, 0x20FF80FFu})
+        for (int count = 0; count <= 13; ++count)
+            for (int trial = 0; trial < 50; ++trial) {
+                std::vector<uint8_t> coverage(size_t(count) + 4);
+                for (uint8_t& share : coverage) {
+                    const uint32_t pick = random() % 4;
+                    share = pick == 0 ? 0 : pick == 1 ? 255 : uint8_t(random());
+                }
+                std::vector<uint32_t> pixels(size_t(count) + 4);
+                for (uint32_t& p : pixels) p = pixel();
+                std::vector<uint32_t> expected = pixels;
+                for (int i = 0; i < count; ++i)
+                    expected[size_t(i)] = OverPixel(ScaledPixel(source, coverage[size_t(i)]), pixels[size_t(i)]);
+                BlendCoverage(pixels.data(), coverage.data(), count, source);
+                ASSERT_EQ(pixels, expected)
+                    << "source " << std::hex << source << std::dec << ", " << count << " pixels";
+            }
 }

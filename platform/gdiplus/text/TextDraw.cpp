@@ -18,6 +18,7 @@
 #include "../pipeline/DeviceFigure.h"
 #include "../pipeline/Paint.h"
 #include "../pipeline/PixelView.h"
+#include "GlyphBlend.h"
 #include "GlyphCache.h"
 #include "TextLayout.h"
 #include "TextOutline.h"
@@ -131,18 +132,6 @@ struct MaskPaint {
     const PaintSource* shaded = nullptr;
     const ClipRows* clipRows = nullptr;
 };
-
-// Composites the premultiplied colour, scaled by each pixel's coverage, over a run of pixels. Most of a
-// glyph's box is empty or solid ink: those pixels are left unread or set whole.
-[[gnu::always_inline]] inline void BlendCoverage(uint32_t* pixels, const uint8_t* coverage, INT count, uint32_t source)
-{
-    const bool opaque = source >> 24 == 255;
-    for (INT i = 0; i < count; ++i) {
-        const uint32_t share = coverage[i];
-        if (share == 0) continue;
-        pixels[i] = share == 255 && opaque ? source : OverPixel(ScaledPixel(source, share), pixels[i]);
-    }
-}
 
 // Composites pixels [from, to) of device row y, whose coverage starts at coverage[0] for pixel `from`.
 [[gnu::always_inline]] inline void PaintMaskRun(uint32_t* row, const uint8_t* coverage, INT from, INT to, INT y,
