@@ -12,6 +12,7 @@
 #include "gdiplus/pipeline/PixelView.h"
 #include "gdiplus/pipeline/Premultiply.h"
 #include "gdiplus/text/GlyphBlend.h"
+#include "gdiplus/text/GlyphCache.h"
 #include "gdiplus/text/TextShaping.h"
 #include "gdiplus/text/WordShapes.h"
 
@@ -298,4 +299,24 @@ TEST(TextDraw, WordsShapedAloneGiveTheGlyphsOfTheWholeString)
     ShapedByLayer(dejaVu, many);
     EXPECT_GT(WordCacheBytes(), kWordCacheBytes / 8);
     EXPECT_LE(WordCacheBytes(), kWordCacheBytes);
+}
+
+// A thread's own glyph cache gives the shared cache's mask for every key, when slots are shared by several
+// keys and when its byte bound turns masks away.
+TEST(TextDraw, ThreadCachedGlyphsAreTheSharedOnes)
+{
+    const LayerFont font = FontOf("DejaVu Sans");
+    ASSERT_TRUE(font.face);
+    const auto same = [](const GlyphMask* a, const std::shared_ptr<const GlyphMask>& b) {
+        return a && b && a->left == b->left && a->top == b->top && a->width == b->width && a->coverage == b->coverage;
+    };
+    for (int round = 0; round < 2; ++round)
+        for (float em : {9.0f, 16.0f, 60.0f, 200.0f})
+            for (uint32_t glyph = 3; glyph < 300; glyph += 7)
+                for (int quarter = 0; quarter < 4; ++quarter) {
+                    const GlyphRendering smooth;
+                    const GlyphMask* mine = ThreadCachedGlyph(*font.face, em, glyph, quarter, 3 - quarter, smooth);
+                    ASSERT_TRUE(same(mine, CachedGlyph(*font.face, em, glyph, quarter, 3 - quarter, smooth)))
+                        << em << " px, glyph " << glyph << ", quarter " << quarter;
+                }
 }

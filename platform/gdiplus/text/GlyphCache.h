@@ -35,6 +35,14 @@ struct GlyphRendering {
 std::shared_ptr<const GlyphMask> CachedGlyph(const TextFace& face, float emPixels, uint32_t glyph, int quarterX,
                                              int quarterY, GlyphRendering rendering);
 
+// The most bytes of glyphs each drawing thread keeps in a small cache of its own, besides the shared one.
+constexpr size_t kThreadGlyphBytes = size_t(256) << 10;
+
+// CachedGlyph's mask, found first in the calling thread's own cache without taking a lock; valid until the
+// thread's next call.
+const GlyphMask* ThreadCachedGlyph(const TextFace& face, float emPixels, uint32_t glyph, int quarterX, int quarterY,
+                                   GlyphRendering rendering);
+
 // The bytes the cache holds now (the coverage of every glyph kept).
 size_t GlyphCacheBytes();
 

@@ -209,9 +209,28 @@ void PaintGlyphs(const PixelView& target, const LaidText& laid, const DeviceMap&
         const double cellX = std::floor(x), cellY = std::floor(y);
         const int stepX = int(std::lround((x - cellX) * steps)), stepY = int(std::lround((y - cellY) * steps));
         const INT left = INT(cellX) + stepX / steps, top = INT(cellY) + stepY / steps;
-        const auto mask = CachedGlyph(*glyph.face, laid.emSize, glyph.glyph, (stepX % steps) * 4 / steps,
-                                      (stepY % steps) * 4 / steps, rendering);
+        const GlyphMask* mask = ThreadCachedGlyph(*glyph.face, laid.emSize, glyph.glyph, (stepX % steps) * 4 / steps,
+                                                  (stepY % steps) * 4 / steps, rendering);
         if (mask) PaintMask(target, *mask, left + mask->left, top + mask->top, paint, box);
+    }
+}
+
+// The canvas's pixels under the laid text's box (and a pixel around it), asked for before the paint and
+// clip are read so that they are on their way by the time the glyphs are composited: text lands on pixels
+// far apart, rarely in a cache. Boxes larger than a few strings are left to the glyphs themselves.
+void PrefetchUnder(const PixelView& target, const RectF& box, const DeviceMap& map)
+{
+    constexpr int64_t kPrefetchedPixels = 1 << 15;
+    const INT left = std::max(0, PixelEdge(box.X + map.dx) - 1);
+    const INT right = std::min(target.Width(), PixelEdge(double(box.GetRight()) + map.dx) + 1);
+    const INT top = std::max(0, PixelEdge(box.Y + map.dy) - 1);
+    const INT bottom = std::min(target.Height(), PixelEdge(double(box.GetBottom()) + map.dy) + 1);
+    if (left >= right || top >= bottom || int64_t(right - left) * (bottom - top) > kPrefetchedPixels) return;
+    constexpr INT kPixelsALine = 16;
+    for (INT y = top; y < bottom; ++y) {
+        const uint32_t* row = target.Row(y);
+        for (INT x = left; x < right; x += kPixelsALine) __builtin_prefetch(row + x, 1);
+        __builtin_prefetch(row + right - 1, 1);
     }
 }
 
@@ -322,6 +341,7 @@ bool Graphics::DrawStringByLayer(const WCHAR* string, INT length, const Font* fo
         DllExports::GdipGetRenderingOrigin(nativeGraphics, &origin.X, &origin.Y);
         const PaintSource paint(brush, map, origin);
         const PixelView target(surface.get(), ViewedFormats::Premultiplied);
+        if (target.Valid()) PrefetchUnder(target, laid.box, map);
         DeviceClip clip;
         if (!paint.Valid() || !target.Valid() || !ReadDeviceClip(&clip, target)) return false;
         const Rect within = clip.Narrow(Rect(0, 0, target.Width(), target.Height()));
