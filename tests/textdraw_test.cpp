@@ -315,7 +315,7 @@ TEST(TextDraw, ThreadCachedGlyphsAreTheSharedOnes)
             for (uint32_t glyph = 3; glyph < 300; glyph += 7)
                 for (int quarter = 0; quarter < 4; ++quarter) {
                     const GlyphRendering smooth;
-                    const GlyphMask* mine = ThreadCachedGlyph(*font.face, em, glyph, quarter, 3 - quarter, smooth);
+                    const GlyphMask* mine = GlyphLookup(em, smooth).Find(*font.face, glyph, quarter, 3 - quarter);
                     ASSERT_TRUE(same(mine, CachedGlyph(*font.face, em, glyph, quarter, 3 - quarter, smooth)))
                         << em << " px, glyph " << glyph << ", quarter " << quarter;
                 }

@@ -91,21 +91,6 @@ std::shared_ptr<const GlyphMask> Rasterise(const TextFace& face, uint32_t size64
     return mask;
 }
 
-// A thread's own few glyphs, looked up without a lock: a slot for each key's hash, the masks kept at most
-// kThreadGlyphBytes in all, and the last mask not kept there held until the next lookup.
-struct ThreadSlot {
-    uint64_t key = 0;
-    size_t bytes = 0;
-    std::shared_ptr<const GlyphMask> mask;
-};
-
-struct ThreadGlyphs {
-    static constexpr size_t kSlots = 1024;
-    std::array<ThreadSlot, kSlots> slots;
-    size_t bytes = 0;
-    std::shared_ptr<const GlyphMask> last;
-};
-
 std::shared_ptr<const GlyphMask> SharedGlyph(const TextFace& face, uint32_t size64, uint64_t key, uint32_t glyph,
                                              int quarterX, int quarterY, GlyphRendering rendering)
 {
@@ -133,6 +118,21 @@ std::shared_ptr<const GlyphMask> SharedGlyph(const TextFace& face, uint32_t size
 
 }  // namespace
 
+// A thread's own few glyphs, looked up without a lock: a slot for each key's hash, the masks kept at most
+// kThreadGlyphBytes in all, and the last mask not kept there held until the next lookup.
+struct ThreadSlot {
+    uint64_t key = 0;
+    size_t bytes = 0;
+    std::shared_ptr<const GlyphMask> mask;
+};
+
+struct ThreadGlyphs {
+    static constexpr size_t kSlots = 1024;
+    std::array<ThreadSlot, kSlots> slots;
+    size_t bytes = 0;
+    std::shared_ptr<const GlyphMask> last;
+};
+
 std::shared_ptr<const GlyphMask> CachedGlyph(const TextFace& face, float emPixels, uint32_t glyph, int quarterX,
                                              int quarterY, GlyphRendering rendering)
 {
@@ -141,12 +141,15 @@ std::shared_ptr<const GlyphMask> CachedGlyph(const TextFace& face, float emPixel
     return SharedGlyph(face, size64, key, glyph, quarterX, quarterY, rendering);
 }
 
-const GlyphMask* ThreadCachedGlyph(const TextFace& face, float emPixels, uint32_t glyph, int quarterX, int quarterY,
-                                   GlyphRendering rendering)
+GlyphLookup::GlyphLookup(float emPixels, GlyphRendering rendering)
+    : size64(uint32_t(std::lround(emPixels * 64.0f))), rendering(rendering)
 {
-    thread_local std::unique_ptr<ThreadGlyphs> own;
-    if (!own) own = std::make_unique<ThreadGlyphs>();
-    const uint32_t size64 = uint32_t(std::lround(emPixels * 64.0f));
+    thread_local std::unique_ptr<ThreadGlyphs> threadGlyphs = std::make_unique<ThreadGlyphs>();
+    own = threadGlyphs.get();
+}
+
+const GlyphMask* GlyphLookup::Find(const TextFace& face, uint32_t glyph, int quarterX, int quarterY)
+{
     const uint64_t key = KeyOf(face.Id(), size64, glyph, quarterX, quarterY, rendering);
     ThreadSlot& slot = own->slots[(key * 0x9E3779B97F4A7C15ull) >> 54];
     if (slot.mask && slot.key == key) return slot.mask.get();

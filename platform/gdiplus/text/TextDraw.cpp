@@ -202,6 +202,7 @@ void PaintGlyphs(const PixelView& target, const LaidText& laid, const DeviceMap&
                  const MaskPaint& paint, float reach, const PixelBox& box)
 {
     const int steps = rendering.gridFit ? 1 : 4;
+    GlyphLookup masks(laid.emSize, rendering);
     for (const PlacedGlyph& glyph : laid.glyphs) {
         // Pixel centres lie on whole coordinates; a glyph's coverage square starts half a pixel before.
         const double x = glyph.x + map.dx + 0.5, y = glyph.y + map.dy + 0.5;
@@ -209,8 +210,8 @@ void PaintGlyphs(const PixelView& target, const LaidText& laid, const DeviceMap&
         const double cellX = std::floor(x), cellY = std::floor(y);
         const int stepX = int(std::lround((x - cellX) * steps)), stepY = int(std::lround((y - cellY) * steps));
         const INT left = INT(cellX) + stepX / steps, top = INT(cellY) + stepY / steps;
-        const GlyphMask* mask = ThreadCachedGlyph(*glyph.face, laid.emSize, glyph.glyph, (stepX % steps) * 4 / steps,
-                                                  (stepY % steps) * 4 / steps, rendering);
+        const GlyphMask* mask =
+            masks.Find(*glyph.face, glyph.glyph, (stepX % steps) * 4 / steps, (stepY % steps) * 4 / steps);
         if (mask) PaintMask(target, *mask, left + mask->left, top + mask->top, paint, box);
     }
 }
