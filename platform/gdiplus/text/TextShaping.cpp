@@ -121,6 +121,15 @@ int WordEnd(const char16_t* text, int from, int end)
     } while (true);
 }
 
+// Empties the list; one that held a word of a million characters is let go rather than kept.
+void ReleaseIfLarge(std::vector<WordGlyph>* word)
+{
+    if (word->capacity() > kKeptBufferGlyphs)
+        std::vector<WordGlyph>().swap(*word);
+    else
+        word->clear();
+}
+
 // A left-to-right run shaped word by word, each word found in the cache or shaped and kept.
 bool ShapeWords(const TextFace& face, hb_script_t script, const char16_t* text, int start, int count, uint8_t level,
                 float emSize, std::vector<ShapedGlyph>* glyphs)
@@ -129,7 +138,7 @@ bool ShapeWords(const TextFace& face, hb_script_t script, const char16_t* text, 
     const float scale = emSize / float(face.UnitsPerEm());
     for (int from = start, to = start; from < start + count; from = to) {
         to = WordEnd(text, from, start + count);
-        word.clear();
+        ReleaseIfLarge(&word);
         if (!FindWord(face, script, text + from, to - from, &word)) {
             if (!ShapeWord(face, script, text + from, to - from, &word)) return false;
             KeepWord(face, script, text + from, to - from, word.data(), word.size());
@@ -138,6 +147,7 @@ bool ShapeWords(const TextFace& face, hb_script_t script, const char16_t* text, 
             glyphs->push_back({&face, g.glyph, uint32_t(from) + g.cluster, float(g.advance) * scale,
                                float(g.xOffset) * scale, -float(g.yOffset) * scale, level});
     }
+    ReleaseIfLarge(&word);
     return true;
 }
 

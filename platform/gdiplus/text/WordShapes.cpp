@@ -174,6 +174,7 @@ bool ShapesWordByWord(const TextFace& face, hb_script_t script)
 bool FindWord(const TextFace& face, hb_script_t script, const char16_t* word, int length,
               std::vector<WordGlyph>* glyphs)
 {
+    if (length > kLongestCachedWord) return false;
     const std::u16string& key = KeyOf(face, script, word, length);
     Shard& shard = ShardOf(key);
     const std::shared_lock<std::shared_mutex> reading(shard.lock);
