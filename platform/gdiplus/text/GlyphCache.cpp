@@ -91,13 +91,9 @@ std::shared_ptr<const GlyphMask> Rasterise(const TextFace& face, uint32_t size64
     return mask;
 }
 
-}  // namespace
-
-std::shared_ptr<const GlyphMask> CachedGlyph(const TextFace& face, float emPixels, uint32_t glyph, int quarterX,
-                                             int quarterY, GlyphRendering rendering)
+std::shared_ptr<const GlyphMask> SharedGlyph(const TextFace& face, uint32_t size64, uint64_t key, uint32_t glyph,
+                                             int quarterX, int quarterY, GlyphRendering rendering)
 {
-    const uint32_t size64 = uint32_t(std::lround(emPixels * 64.0f));
-    const uint64_t key = KeyOf(face.Id(), size64, glyph, quarterX, quarterY, rendering);
     Shard& shard = Shards()[(key * 0x9E3779B97F4A7C15ull) >> 60];
     {
         const std::shared_lock<std::shared_mutex> reading(shard.lock);
@@ -118,6 +114,54 @@ std::shared_ptr<const GlyphMask> CachedGlyph(const TextFace& face, float emPixel
         heldBytes += cost;
     }
     return mask;
+}
+
+}  // namespace
+
+// A thread's own few glyphs, looked up without a lock: a slot for each key's hash, the masks kept at most
+// kThreadGlyphBytes in all, and the last mask not kept there held until the next lookup.
+struct ThreadSlot {
+    uint64_t key = 0;
+    size_t bytes = 0;
+    std::shared_ptr<const GlyphMask> mask;
+};
+
+struct ThreadGlyphs {
+    static constexpr size_t kSlots = 1024;
+    std::array<ThreadSlot, kSlots> slots;
+    size_t bytes = 0;
+    std::shared_ptr<const GlyphMask> last;
+};
+
+std::shared_ptr<const GlyphMask> CachedGlyph(const TextFace& face, float emPixels, uint32_t glyph, int quarterX,
+                                             int quarterY, GlyphRendering rendering)
+{
+    const uint32_t size64 = uint32_t(std::lround(emPixels * 64.0f));
+    const uint64_t key = KeyOf(face.Id(), size64, glyph, quarterX, quarterY, rendering);
+    return SharedGlyph(face, size64, key, glyph, quarterX, quarterY, rendering);
+}
+
+GlyphLookup::GlyphLookup(float emPixels, GlyphRendering rendering)
+    : size64(uint32_t(std::lround(emPixels * 64.0f))), rendering(rendering)
+{
+    thread_local std::unique_ptr<ThreadGlyphs> threadGlyphs = std::make_unique<ThreadGlyphs>();
+    own = threadGlyphs.get();
+}
+
+const GlyphMask* GlyphLookup::Find(const TextFace& face, uint32_t glyph, int quarterX, int quarterY)
+{
+    const uint64_t key = KeyOf(face.Id(), size64, glyph, quarterX, quarterY, rendering);
+    ThreadSlot& slot = own->slots[(key * 0x9E3779B97F4A7C15ull) >> 54];
+    if (slot.mask && slot.key == key) return slot.mask.get();
+    own->last = SharedGlyph(face, size64, key, glyph, quarterX, quarterY, rendering);
+    if (!own->last) return nullptr;
+    own->bytes -= slot.bytes;
+    slot = ThreadSlot{};
+    const size_t cost = own->last->coverage.size() + kEntryBytes;
+    if (own->bytes + cost > kThreadGlyphBytes) return own->last.get();
+    slot = ThreadSlot{key, cost, std::move(own->last)};
+    own->bytes += cost;
+    return slot.mask.get();
 }
 
 size_t GlyphCacheBytes() { return heldBytes.load(); }

@@ -35,6 +35,25 @@ struct GlyphRendering {
 std::shared_ptr<const GlyphMask> CachedGlyph(const TextFace& face, float emPixels, uint32_t glyph, int quarterX,
                                              int quarterY, GlyphRendering rendering);
 
+// The most bytes of glyphs each drawing thread keeps in a small cache of its own, besides the shared one.
+constexpr size_t kThreadGlyphBytes = size_t(256) << 10;
+
+struct ThreadGlyphs;
+
+// Glyphs looked up for one drawing at one size and rendering: CachedGlyph's masks, found first in the
+// calling thread's own cache without taking a lock. Made and used on one thread.
+class GlyphLookup {
+public:
+    GlyphLookup(float emPixels, GlyphRendering rendering);
+    // The mask, valid until the thread's next Find; null when FreeType cannot draw the glyph.
+    const GlyphMask* Find(const TextFace& face, uint32_t glyph, int quarterX, int quarterY);
+
+private:
+    ThreadGlyphs* own;
+    uint32_t size64;
+    GlyphRendering rendering;
+};
+
 // The bytes the cache holds now (the coverage of every glyph kept).
 size_t GlyphCacheBytes();
 

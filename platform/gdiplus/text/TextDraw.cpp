@@ -18,6 +18,7 @@
 #include "../pipeline/DeviceFigure.h"
 #include "../pipeline/Paint.h"
 #include "../pipeline/PixelView.h"
+#include "GlyphBlend.h"
 #include "GlyphCache.h"
 #include "TextLayout.h"
 #include "TextOutline.h"
@@ -161,18 +162,6 @@ struct MaskPaint {
     const ClipRows* clipRows = nullptr;
 };
 
-// Composites the premultiplied colour, scaled by each pixel's coverage, over a run of pixels. Most of a
-// glyph's box is empty or solid ink: those pixels are left unread or set whole.
-[[gnu::always_inline]] inline void BlendCoverage(uint32_t* pixels, const uint8_t* coverage, INT count, uint32_t source)
-{
-    const bool opaque = source >> 24 == 255;
-    for (INT i = 0; i < count; ++i) {
-        const uint32_t share = coverage[i];
-        if (share == 0) continue;
-        pixels[i] = share == 255 && opaque ? source : OverPixel(ScaledPixel(source, share), pixels[i]);
-    }
-}
-
 // Composites pixels [from, to) of device row y, whose coverage starts at coverage[0] for pixel `from`.
 [[gnu::always_inline]] inline void PaintMaskRun(uint32_t* row, const uint8_t* coverage, INT from, INT to, INT y,
                                                 const MaskPaint& paint)
@@ -242,6 +231,7 @@ void PaintGlyphs(const PixelView& target, const LaidText& laid, const DeviceMap&
                  const MaskPaint& paint, float reach, const PixelBox& box)
 {
     const int steps = rendering.gridFit ? 1 : 4;
+    GlyphLookup masks(laid.emSize, rendering);
     for (const PlacedGlyph& glyph : laid.glyphs) {
         // Pixel centres lie on whole coordinates; a glyph's coverage square starts half a pixel before.
         const double x = glyph.x + map.dx + 0.5, y = glyph.y + map.dy + 0.5;
@@ -249,9 +239,28 @@ void PaintGlyphs(const PixelView& target, const LaidText& laid, const DeviceMap&
         const double cellX = std::floor(x), cellY = std::floor(y);
         const int stepX = int(std::lround((x - cellX) * steps)), stepY = int(std::lround((y - cellY) * steps));
         const INT left = INT(cellX) + stepX / steps, top = INT(cellY) + stepY / steps;
-        const auto mask = CachedGlyph(*glyph.face, laid.emSize, glyph.glyph, (stepX % steps) * 4 / steps,
-                                      (stepY % steps) * 4 / steps, rendering);
+        const GlyphMask* mask =
+            masks.Find(*glyph.face, glyph.glyph, (stepX % steps) * 4 / steps, (stepY % steps) * 4 / steps);
         if (mask) PaintMask(target, *mask, left + mask->left, top + mask->top, paint, box);
+    }
+}
+
+// The canvas's pixels under the laid text's box (and a pixel around it), asked for before the paint and
+// clip are read so that they are on their way by the time the glyphs are composited: text lands on pixels
+// far apart, rarely in a cache. Boxes larger than a few strings are left to the glyphs themselves.
+void PrefetchUnder(const PixelView& target, const RectF& box, const DeviceMap& map)
+{
+    constexpr int64_t kPrefetchedPixels = 1 << 15;
+    const INT left = std::max(0, PixelEdge(box.X + map.dx) - 1);
+    const INT right = std::min(target.Width(), PixelEdge(double(box.GetRight()) + map.dx) + 1);
+    const INT top = std::max(0, PixelEdge(box.Y + map.dy) - 1);
+    const INT bottom = std::min(target.Height(), PixelEdge(double(box.GetBottom()) + map.dy) + 1);
+    if (left >= right || top >= bottom || int64_t(right - left) * (bottom - top) > kPrefetchedPixels) return;
+    constexpr INT kPixelsALine = 16;
+    for (INT y = top; y < bottom; ++y) {
+        const uint32_t* row = target.Row(y);
+        for (INT x = left; x < right; x += kPixelsALine) __builtin_prefetch(row + x, 1);
+        __builtin_prefetch(row + right - 1, 1);
     }
 }
 
@@ -386,6 +395,7 @@ bool Graphics::DrawStringByLayer(const WCHAR* string, INT length, const Font* fo
         DllExports::GdipGetRenderingOrigin(nativeGraphics, &origin.X, &origin.Y);
         const PaintSource paint(brush, map, origin);
         const PixelView target(surface.get(), ViewedFormats::Premultiplied);
+        if (target.Valid()) PrefetchUnder(target, laid.box, map);
         DeviceClip clip;
         if (!paint.Valid() || !target.Valid() || !ReadDeviceClip(&clip, target)) return false;
         const Rect within = clip.Narrow(Rect(0, 0, target.Width(), target.Height()));

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "TextCoverage.h"
+#include "WordShapes.h"
 
 namespace Gdiplus {
 
@@ -65,28 +66,128 @@ bool TakeGlyphs(hb_buffer_t* buffer, const TextFace& face, float scale, uint8_t 
     return true;
 }
 
-// The characters [start, start + count) of the paragraph shaped in the face, appended.
-bool ShapeRun(const TextFace& face, const char16_t* text, int length, int start, int count, uint8_t level, float emSize,
-              std::vector<ShapedGlyph>* glyphs, bool upright = false)
+// The thread's buffer cleared, or made anew after a paragraph of a million characters, which leaves no
+// buffer of its size behind.
+hb_buffer_t* ClearedBuffer()
 {
     thread_local ThreadBuffer shaping;
-    hb_buffer_t* buffer = shaping.buffer;
-    hb_buffer_reset(buffer);
+    if (hb_buffer_get_length(shaping.buffer) > kKeptBufferGlyphs) {
+        hb_buffer_destroy(shaping.buffer);
+        shaping.buffer = hb_buffer_create();
+    }
+    hb_buffer_reset(shaping.buffer);
+    return shaping.buffer;
+}
+
+// The characters [start, start + count) of the paragraph shaped in the face as one, appended; upright
+// runs of vertical text are shaped top to bottom.
+bool ShapeWhole(const TextFace& face, const char16_t* text, int length, int start, int count, uint8_t level,
+                float emSize, std::vector<ShapedGlyph>* glyphs, bool upright)
+{
+    hb_buffer_t* buffer = ClearedBuffer();
     // The whole paragraph is the context: clusters count from its start.
     hb_buffer_add_utf16(buffer, reinterpret_cast<const uint16_t*>(text), length, unsigned(start), count);
     hb_buffer_set_direction(buffer, upright ? HB_DIRECTION_TTB : level & 1 ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
     hb_buffer_guess_segment_properties(buffer);
     hb_shape(face.Shaper(), buffer, nullptr, 0);
     const float scale = emSize / float(face.UnitsPerEm());
-    const bool shaped =
-        hb_buffer_allocation_successful(buffer) &&
-        (upright ? TakeUprightGlyphs(buffer, face, scale, glyphs) : TakeGlyphs(buffer, face, scale, level, glyphs));
-    // A paragraph of a million characters leaves no buffer of its size behind.
-    if (hb_buffer_get_length(buffer) > kKeptBufferGlyphs) {
-        hb_buffer_destroy(buffer);
-        shaping.buffer = hb_buffer_create();
+    return hb_buffer_allocation_successful(buffer) &&
+           (upright ? TakeUprightGlyphs(buffer, face, scale, glyphs) : TakeGlyphs(buffer, face, scale, level, glyphs));
+}
+
+char32_t CodePointAt(const char16_t* text, int length, int i, int* units);
+bool FollowsItsBase(char32_t c);
+
+// The script HarfBuzz guesses for a run: that of its first character of a script of its own.
+hb_script_t ScriptOfRun(const char16_t* text, int count)
+{
+    hb_unicode_funcs_t* unicode = hb_unicode_funcs_get_default();
+    for (int i = 0, units = 1; i < count; i += units) {
+        const hb_script_t script = hb_unicode_script(unicode, CodePointAt(text, count, i, &units));
+        if (script != HB_SCRIPT_COMMON && script != HB_SCRIPT_INHERITED && script != HB_SCRIPT_UNKNOWN) return script;
     }
-    return shaped;
+    return HB_SCRIPT_INVALID;
+}
+
+// The word shaped alone in the script, its glyphs appended; false when one is missing.
+bool ShapeWord(const TextFace& face, hb_script_t script, const char16_t* word, int length,
+               std::vector<WordGlyph>* glyphs)
+{
+    hb_buffer_t* buffer = ClearedBuffer();
+    hb_buffer_add_utf16(buffer, reinterpret_cast<const uint16_t*>(word), length, 0, length);
+    hb_buffer_set_direction(buffer, HB_DIRECTION_LTR);
+    hb_buffer_set_script(buffer, script);
+    hb_buffer_guess_segment_properties(buffer);
+    hb_shape(face.Shaper(), buffer, nullptr, 0);
+    if (!hb_buffer_allocation_successful(buffer)) return false;
+    unsigned count = 0;
+    const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer, &count);
+    const hb_glyph_position_t* position = hb_buffer_get_glyph_positions(buffer, &count);
+    for (unsigned i = 0; i < count; ++i) {
+        if (info[i].codepoint == 0) return false;
+        glyphs->push_back(
+            {info[i].codepoint, info[i].cluster, position[i].x_advance, position[i].x_offset, position[i].y_offset});
+    }
+    return true;
+}
+
+// Where the word starting at `from` ends: past its spaces, and past any word that starts with a mark,
+// which stays with the character before it.
+int WordEnd(const char16_t* text, int from, int end)
+{
+    int to = from;
+    do {
+        while (to < end && text[to] != u' ') ++to;
+        while (to < end && text[to] == u' ') ++to;
+        int units = 1;
+        if (to == end || !FollowsItsBase(CodePointAt(text, end, to, &units))) return to;
+    } while (true);
+}
+
+// Empties the list; one that held a word of a million characters is let go rather than kept.
+void ReleaseIfLarge(std::vector<WordGlyph>* word)
+{
+    if (word->capacity() > kKeptBufferGlyphs)
+        std::vector<WordGlyph>().swap(*word);
+    else
+        word->clear();
+}
+
+// A left-to-right run shaped word by word, each word found in the cache or shaped and kept.
+bool ShapeWords(const TextFace& face, hb_script_t script, const char16_t* text, int start, int count, uint8_t level,
+                float emSize, std::vector<ShapedGlyph>* glyphs)
+{
+    thread_local std::vector<WordGlyph> word;
+    const float scale = emSize / float(face.UnitsPerEm());
+    for (int from = start, to = start; from < start + count; from = to) {
+        to = WordEnd(text, from, start + count);
+        ReleaseIfLarge(&word);
+        if (!FindWord(face, script, text + from, to - from, &word)) {
+            if (!ShapeWord(face, script, text + from, to - from, &word)) return false;
+            KeepWord(face, script, text + from, to - from, word.data(), word.size());
+        }
+        for (const WordGlyph& g : word)
+            glyphs->push_back({&face, g.glyph, uint32_t(from) + g.cluster, float(g.advance) * scale,
+                               float(g.xOffset) * scale, -float(g.yOffset) * scale, level});
+    }
+    ReleaseIfLarge(&word);
+    return true;
+}
+
+// The characters [start, start + count) of the paragraph shaped in the face, appended: word by word
+// where that gives the same glyphs (WordShapes.h), else as one. A word with a glyph the face lacks is
+// shaped with its run, which keeps the missing-glyph box where the layout put it.
+bool ShapeRun(const TextFace& face, const char16_t* text, int length, int start, int count, uint8_t level, float emSize,
+              std::vector<ShapedGlyph>* glyphs, bool upright = false)
+{
+    if (!(level & 1) && !upright) {
+        const hb_script_t script = ScriptOfRun(text + start, count);
+        const size_t before = glyphs->size();
+        if (ShapesWordByWord(face, script) && ShapeWords(face, script, text, start, count, level, emSize, glyphs))
+            return true;
+        glyphs->resize(before);
+    }
+    return ShapeWhole(face, text, length, start, count, level, emSize, glyphs, upright);
 }
 
 char32_t CodePointAt(const char16_t* text, int length, int i, int* units)
