@@ -197,6 +197,11 @@ std::shared_ptr<DeviceClip::Shape> EmptyShape(const RectF& band)
     return shape;
 }
 
+bool SameBand(const RectF& a, const RectF& b)
+{
+    return a.X == b.X && a.Y == b.Y && a.Width == b.Width && a.Height == b.Height;
+}
+
 std::shared_ptr<DeviceClip::Shape> EverywhereShape(const RectF& band)
 {
     auto shape = EmptyShape(band);
@@ -252,15 +257,19 @@ bool DeviceClipCache::Read(DllExports::GpGraphics* graphics, bool unclipped, REA
                            const RectF& band, DeviceClip* clip)
 {
     if (unclipped) {
-        clip->shape = EverywhereShape(band);
+        // The same plane for every unclipped fill of the band, made once.
+        if (!everywhere || !SameBand(band, everywhereBand)) {
+            everywhere = EverywhereShape(band);
+            everywhereBand = band;
+        }
+        clip->shape = everywhere;
         return true;
     }
     std::vector<BYTE> read;
     if (!DeviceClipData(graphics, &read)) return false;
     // The pixel centres sit half a pixel into the coverage stage's squares, and the pixel offset moves them.
     const float readShift = 0.5f + offset;
-    const bool same = shape && read == data && readShift == shift && scale == this->scale && band.X == this->band.X &&
-                      band.Y == this->band.Y && band.Width == this->band.Width && band.Height == this->band.Height;
+    const bool same = shape && read == data && readShift == shift && scale == this->scale && SameBand(band, this->band);
     if (!same) {
         shape = ShapeOfData(read, scale, readShift, band);
         data.swap(read);

@@ -64,6 +64,9 @@ private:
     REAL scale = 1;
     RectF band;
     std::shared_ptr<DeviceClip::Shape> shape;
+    // The shape of no clip, for the band it was made for.
+    std::shared_ptr<DeviceClip::Shape> everywhere;
+    RectF everywhereBand;
 };
 
 // The runs a clip lets through, for each row of a band of pixels, then applied to the spans painted there. The
