@@ -1,6 +1,7 @@
 // Clips as device pixels (a pixel is inside when its centre is), GDI+'s aliased fill rule and the pixel
 // offset, for the fills the layer paints itself: a clip that lets everything through changes nothing, a clip
-// cuts at pixel centres, keeps to the transform it was set under, and hostile clips stay bounded.
+// cuts at pixel centres, keeps to the transform and page it was set under and within a container's clip,
+// hostile clips stay bounded, and whatever changes between two fills is seen by the second.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -129,6 +130,24 @@ TEST(Clip, ClipsCutAtPixelCentresUnderTheTransformTheyWereSetWith)
                 ASSERT_EQ(boxed.At(x, y), inside ? plain.At(x, y) : 0) << x << ", " << y << ", mode " << mode;
                 ASSERT_NEAR(moved.At(x, y), boxed.At(x, y), 2) << x << ", " << y << ", mode " << mode;
             }
+        // Set under a page (inches at scale one half: 48 pixels an inch), the clip holds the same pixels, drawn
+        // under that page or after the page went back to pixels.
+        Canvas paged(mode), repaged(mode);
+        Draw(paged, ellipse, [](Graphics& g) {
+            g.SetPageUnit(UnitInch);
+            g.SetPageScale(0.5f);
+            g.ScaleTransform(1.0f / 48, 1.0f / 48);
+            g.SetClip(RectF(20.3f, 14.6f, 40.2f, 26.1f));
+        });
+        Draw(repaged, ellipse, [](Graphics& g) {
+            g.SetPageUnit(UnitInch);
+            g.SetPageScale(0.5f);
+            g.SetClip(RectF(20.3f / 48, 14.6f / 48, 40.2f / 48, 26.1f / 48));
+            g.SetPageUnit(UnitPixel);
+            g.SetPageScale(1);
+        });
+        EXPECT_LE(boxed.LargestDifference(paged, pictor_test::kSamePlace), 2) << "mode " << mode;
+        EXPECT_LE(boxed.LargestDifference(repaged, pictor_test::kSamePlace), 2) << "mode " << mode;
         // A circle clip: pixels whose centres are clearly inside are as drawn plainly, clearly outside untouched.
         Canvas round(mode);
         Draw(round, ellipse, [](Graphics& g) {
@@ -225,7 +244,42 @@ TEST(Clip, EmptyAndHostileClipsStayBounded)
 
 // A context keeps its clip's pixels from one fill to the next: every way of changing the clip between two fills
 // must give the pixels of a fresh context that had its clip changed the same way before its only fill.
-TEST(Clip, ClipChangedBetweenFillsIsReadAgain)
+// Inside a container a clip is kept within the clip around it, whatever combination set it; EndContainer
+// brings back the clip and transform outside.
+TEST(Clip, ClipsInsideAContainerKeepWithinTheClipAroundIt)
+{
+    const Shape& ellipse = Shapes()[0].second;
+    const Shape& rectangle = Shapes()[3].second;
+    SolidBrush ink(Color(255, 0, 0, 0));
+    for (SmoothingMode mode : {SmoothingModeAntiAlias, SmoothingModeNone}) {
+        Canvas expected(mode), contained(mode);
+        expected.graphics.SetClip(Rect(30, 15, 40, 30));
+        ASSERT_EQ(ellipse(expected.graphics, ink), Ok);
+        expected.graphics.SetClip(Rect(10, 5, 60, 40));
+        expected.graphics.TranslateTransform(3, 2);
+        ASSERT_EQ(rectangle(expected.graphics, ink), Ok);
+
+        Graphics& g = contained.graphics;
+        g.SetClip(Rect(10, 5, 60, 40));
+        g.TranslateTransform(3, 2);
+        const GraphicsContainer container = g.BeginContainer();
+        g.SetSmoothingMode(mode);  // a container starts with GDI+'s default quality
+        g.TranslateTransform(-3, -2);
+        g.SetClip(Rect(30, 15, 50, 50));
+        ASSERT_EQ(ellipse(g, ink), Ok);
+        g.EndContainer(container);
+        ASSERT_EQ(rectangle(g, ink), Ok);
+        expected.Read();
+        contained.Read();
+        EXPECT_GT(expected.Ink(), 255 * 500);
+        EXPECT_LE(expected.LargestDifference(contained, pictor_test::kSamePlace), 2) << "mode " << mode;
+    }
+}
+
+// Whatever changes between two fills (the clip, or anything else the layer keeps of the context: the
+// transform, the page, the smoothing, the pixel offset), the second fill is drawn as a context that had the
+// change from the start draws it.
+TEST(Clip, ContextChangedBetweenFillsIsReadAgain)
 {
     using Step = std::function<void(Graphics&)>;
     GraphicsState saved = 0;
@@ -269,6 +323,33 @@ TEST(Clip, ClipChangedBetweenFillsIsReadAgain)
              g.ResetTransform();
          }},
         {"pixel offset", nothing, [](Graphics& g) { g.SetPixelOffsetMode(PixelOffsetModeHalf); }},
+        {"smoothing", nothing,
+         [](Graphics& g) {
+             const bool none = g.GetSmoothingMode() == SmoothingModeNone;
+             g.SetSmoothingMode(none ? SmoothingModeAntiAlias : SmoothingModeNone);
+         }},
+        {"transform set", nothing,
+         [](Graphics& g) {
+             Matrix moved(1, 0, 0, 1, 5.5f, 3);
+             g.SetTransform(&moved);
+         }},
+        {"translated", nothing, [](Graphics& g) { g.TranslateTransform(4.5f, 2); }},
+        {"scaled", nothing, [](Graphics& g) { g.ScaleTransform(0.8f, 0.9f); }},
+        {"turned", nothing, [](Graphics& g) { g.RotateTransform(10, MatrixOrderAppend); }},
+        {"multiplied", nothing,
+         [](Graphics& g) {
+             Matrix shear(1, 0.2f, 0, 1, 0, 0);
+             g.MultiplyTransform(&shear);
+         }},
+        {"transform reset", [](Graphics& g) { g.TranslateTransform(6, 4); }, [](Graphics& g) { g.ResetTransform(); }},
+        {"page unit", nothing, [](Graphics& g) { g.SetPageUnit(UnitPoint); }},
+        {"page scale", nothing, [](Graphics& g) { g.SetPageScale(1.25f); }},
+        {"transform restored",
+         [&](Graphics& g) {
+             saved = g.Save();
+             g.TranslateTransform(7, 3);
+         },
+         [&](Graphics& g) { g.Restore(saved); }},
         {"restore",
          [&](Graphics& g) {
              saved = g.Save();

@@ -1,5 +1,5 @@
-// The layer's pipeline end to end: fills through the page scale, pens growing with the transform, figures
-// reaching far off the canvas, pictures drawn turned, and canvases cleared to transparency.
+// The layer's pipeline end to end: fills and pens through the page (units and scale), pens growing with the
+// transform, figures reaching far off the canvas, pictures drawn turned, and canvases cleared to transparency.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -42,7 +42,7 @@ Status FillStar(Graphics& g, const Brush& ink, FillMode mode)
 
 }  // namespace
 
-TEST(Pipeline, FillsLandOnTheSamePixelsThroughThePageScale)
+TEST(Pipeline, FillsLandOnTheSamePixelsThroughThePage)
 {
     const std::vector<std::pair<const char*, Shape>> shapes = {
         {"ellipse", [](Graphics& g, const Brush& b) { return g.FillEllipse(&b, 10.3f, 12.0f, 61.5f, 37.25f); }},
@@ -73,7 +73,7 @@ TEST(Pipeline, FillsLandOnTheSamePixelsThroughThePageScale)
              return g.DrawPath(&pen, &path);
          }},
     };
-    // Translations and quarter turns are route_test's; here the page scale, applied after the world's.
+    // Translations and quarter turns are route_test's; here the page, applied after the world's.
     struct Route {
         const char* name;
         std::function<void(Graphics&)> set;
@@ -89,6 +89,23 @@ TEST(Pipeline, FillsLandOnTheSamePixelsThroughThePageScale)
              g.TranslateTransform(8, 4, MatrixOrderAppend);
          },
          [](int x, int y, int* tx, int* ty) { *tx = x + 16, *ty = y + 8; }},
+        // Millimetres at 96 dpi under a world scale that makes a unit a pixel, moved by (16, 8) pixels.
+        {"millimetre page under a world scale",
+         [](Graphics& g) {
+             const REAL perPixel = 25.4f / 96;
+             g.SetPageUnit(UnitMillimeter);
+             g.ScaleTransform(perPixel, perPixel);
+             g.TranslateTransform(16 * perPixel, 8 * perPixel, MatrixOrderAppend);
+         },
+         [](int x, int y, int* tx, int* ty) { *tx = x + 16, *ty = y + 8; }},
+        // Half an inch a unit, world coordinates scaled to a 48th: a pixel a unit again.
+        {"inch page at scale one half",
+         [](Graphics& g) {
+             g.SetPageUnit(UnitInch);
+             g.SetPageScale(0.5f);
+             g.ScaleTransform(1.0f / 48, 1.0f / 48);
+         },
+         kSamePlace},
     };
     SolidBrush ink(Color(Color::Black));
     for (const auto& [shapeName, shape] : shapes) {
@@ -117,6 +134,32 @@ TEST(Pipeline, FillsLandOnTheSamePixelsThroughThePageScale)
         scaled.Read();
         EXPECT_LE(plain.LargestDifference(scaled, kSamePlace), 2) << width;
         EXPECT_GT(plain.Ink(), 255L * 150) << width;
+    }
+
+    // Pens of world units grow with the page as with the world transform, as Windows draws them on a 10 dpi
+    // bitmap (the widths Wine's tests record): 1 at scale 1 (0 too), 6 for 2 at page scale 3, 20 for 1 inch
+    // at page scale 2. A line each way through the middle; the width is counted along the top row.
+    struct PagedPen {
+        Unit unit;
+        REAL scale, width;
+        int pixels;
+    };
+    for (const PagedPen& paged : {PagedPen{UnitPixel, 1, 1, 1}, PagedPen{UnitPixel, 1, 0, 1},
+                                  PagedPen{UnitPixel, 3, 2, 6}, PagedPen{UnitInch, 2, 1, 20}}) {
+        Canvas canvas(SmoothingModeNone);
+        canvas.bitmap.SetResolution(10, 10);
+        Graphics g(&canvas.bitmap);
+        g.SetPageUnit(paged.unit);
+        g.SetPageScale(paged.scale);
+        PointF corner(kSide, kSide);
+        g.TransformPoints(CoordinateSpaceWorld, CoordinateSpaceDevice, &corner, 1);
+        Pen pen(Color(Color::Black), paged.width);
+        g.DrawLine(&pen, corner.X / 2, 0.0f, corner.X / 2, corner.Y);
+        g.DrawLine(&pen, 0.0f, corner.Y / 2, corner.X, corner.Y / 2);
+        canvas.Read();
+        int inked = 0;
+        for (int x = 0; x < kSide; ++x) inked += canvas.At(x, 0) == 255;
+        EXPECT_EQ(inked, paged.pixels) << paged.unit << " at " << paged.scale;
     }
 
     // A rectangle fills as the path of the same rectangle, thin ones and ones off the canvas included; the

@@ -1,6 +1,7 @@
 // Every shape member of Graphics and of the canvas lands on the same pixels whatever route it takes to the
-// device: drawn plainly, then moved by a whole-pixel translation, through a clip that excludes nothing, with
-// a one-colour brush of another kind, or turned a quarter turn either way (at most 2 levels apart).
+// device: drawn plainly, then moved by a whole-pixel translation (in pixels, or in points at a page scale that
+// makes a point a pixel), through a clip that excludes nothing, with a one-colour brush of another kind, or
+// turned a quarter turn either way (at most 2 levels apart).
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -54,6 +55,7 @@ struct Route {
     std::string name;
     std::function<void(Graphics&)> set;
     PixelMap map;
+    bool canvasToo = true;  // false for a page: the canvas's rounded rectangles set pixel units themselves
 };
 
 const std::vector<Route>& Routes()
@@ -61,6 +63,14 @@ const std::vector<Route>& Routes()
     static const std::vector<Route> routes = {
         {"translation", [](Graphics& g) { g.TranslateTransform(16, 8); },
          [](int x, int y, int* tx, int* ty) { *tx = x + 16, *ty = y + 8; }},
+        // Points at three quarters scale: a pixel a unit (GDI+ applies the page after the world transform).
+        {"point page, translation",
+         [](Graphics& g) {
+             g.SetPageUnit(UnitPoint);
+             g.SetPageScale(0.75f);
+             g.TranslateTransform(16, 8);
+         },
+         [](int x, int y, int* tx, int* ty) { *tx = x + 16, *ty = y + 8; }, false},
         {"clip excluding nothing", [](Graphics& g) { g.SetClip(RectF(-1000, -1000, 4000, 4000)); },
          [](int x, int y, int* tx, int* ty) { *tx = x, *ty = y; }},
         {"quarter turn clockwise",
@@ -254,7 +264,7 @@ std::vector<Drawing> CanvasMembers()
 
 // Draws each drawing plainly and along each route, with and without anti-aliasing, and lists every
 // drawing and route that moved pixels.
-std::vector<std::string> MovedDrawings(const std::vector<Drawing>& drawings)
+std::vector<std::string> MovedDrawings(const std::vector<Drawing>& drawings, bool canvas)
 {
     std::vector<std::string> moved;
     for (SmoothingMode smoothing : {SmoothingModeAntiAlias, SmoothingModeNone})
@@ -263,6 +273,7 @@ std::vector<std::string> MovedDrawings(const std::vector<Drawing>& drawings)
             drawing.draw(plain.canvas);
             plain.Read();
             for (const Route& route : Routes()) {
+                if (canvas && !route.canvasToo) continue;
                 // Aliased edges through pixel centres may fall either way once turned, as in GDI+.
                 if (IsTurn(route) && (!drawing.turns || smoothing == SmoothingModeNone)) continue;
                 Picture routed(smoothing);
@@ -287,13 +298,13 @@ std::string Listed(const std::vector<std::string>& lines)
 
 TEST(Route, GraphicsShapesLandOnTheSamePixelsAlongEveryRoute)
 {
-    const std::vector<std::string> moved = MovedDrawings(GraphicsMembers());
+    const std::vector<std::string> moved = MovedDrawings(GraphicsMembers(), false);
     EXPECT_TRUE(moved.empty()) << Listed(moved);
 }
 
 TEST(Route, CanvasShapesLandOnTheSamePixelsAlongEveryRoute)
 {
-    const std::vector<std::string> moved = MovedDrawings(CanvasMembers());
+    const std::vector<std::string> moved = MovedDrawings(CanvasMembers(), true);
     EXPECT_TRUE(moved.empty()) << Listed(moved);
 }
 

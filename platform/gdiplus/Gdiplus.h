@@ -1236,6 +1236,20 @@ private:
     bool DrawShapeAntialiased(const Pen* pen, const std::function<Status(GraphicsPath&)>& build);
     // Combines the clip with a region of no area (what a rectangle of negative size holds).
     Status SetClipToNoArea(CombineMode combineMode);
+    // What the layer's drawing reads of the context, read from the engine at the first drawing and kept until
+    // a setter changes the context, so that drawing in a row asks the engine nothing (GdiplusGraphicsState.cpp).
+    struct LayerState {
+        bool known = false;
+        SmoothingMode smoothing = SmoothingModeInvalid;
+        PixelOffsetMode pixelOffset = PixelOffsetModeInvalid;
+        Point origin;                         // the rendering origin
+        REAL world[6] = {1, 0, 0, 1, 0, 0};  // the engine's world transform
+        bool unclipped = false;               // the engine reports no clip
+        REAL dpiX = 0;
+    };
+    const LayerState& State() const;
+    // The context changed (or may have): the next drawing reads its state from the engine again.
+    void StateChanged() const { layerState.known = false; }
 
     DllExports::GpGraphics* nativeGraphics = nullptr;
     Unit pageUnit = UnitDisplay;
@@ -1254,6 +1268,7 @@ private:
     std::vector<SavedPage> savedPages;
     // The clip's pixels as the last fill read them (Clip.h), made at the first fill through a clip.
     mutable std::shared_ptr<DeviceClipCache> deviceClips;
+    mutable LayerState layerState;
 
     // GraphicsExtra: inside a container, the outside's mapping to device pixels (world, page and the
     // containers around it) follows the world transform in the engine, and the layer applies the page
@@ -1262,6 +1277,7 @@ private:
         GraphicsContainer state;
         REAL outerBase[6];  // the mapping around the container, brought back when it ends
         CompositingMode compositing;
+        std::shared_ptr<Region> clip;  // the clip around the container on the device; null when none
     };
     std::vector<OpenContainer> openContainers;
     REAL containerBase[6] = {1, 0, 0, 1, 0, 0};
@@ -1270,9 +1286,24 @@ private:
     bool LayerShapesWorld() const { return appliedPageScale != 1.0f || InContainer(); }
     // Device pixels per page unit, times the page scale.
     REAL PageFactor() const;
+    // What the layer scales the engine's world-mapped coordinates (and its clip) by to reach device pixels:
+    // the page the engine leaves out (it ignores the page scale, and keeps a clip set under a page unit in
+    // that unit); 1 where the layer has put the page into the engine's world transform already; 0 for a
+    // page unit no page can have.
+    REAL EngineToDevice() const;
+    // Scales the engine's clip from the page it was kept under (`before`, as EngineToDevice gave) to the
+    // present one, so that it stays on the same device pixels.
+    void KeepClipOnDevice(REAL before);
     // The caller's world transform followed by the page, in device pixels.
     void WorldToDevice(REAL m[6]) const;
     GraphicsContainer OpenContainerMapped(const REAL inner[6]);
+    // The engine's clip on the device; null when nothing is clipped or it cannot be read.
+    std::shared_ptr<Region> DeviceClipRegion() const;
+    // Combines the engine's clip with a region on the device (inside a container, where the engine's page is
+    // in pixels).
+    void CombineDeviceClip(const Region& region, CombineMode combineMode);
+    // A clip set inside a container is kept within the container's clip, as in GDI+; returns the status.
+    Status KeptInContainer(Status status);
     void ForgetContainersFrom(GraphicsState state);
 };
 

@@ -10,20 +10,21 @@ namespace Gdiplus {
 Status Graphics::SetClip(const Rect& rect, CombineMode combineMode)
 {
     if (rect.Width < 0 || rect.Height < 0) return SetClipToNoArea(combineMode);
-    return SetStatus(
-        DllExports::GdipSetClipRectI(nativeGraphics, rect.X, rect.Y, rect.Width, rect.Height, combineMode));
+    return KeptInContainer(
+        SetStatus(DllExports::GdipSetClipRectI(nativeGraphics, rect.X, rect.Y, rect.Width, rect.Height, combineMode)));
 }
 
 Status Graphics::SetClip(const RectF& rect, CombineMode combineMode)
 {
     if (rect.Width < 0 || rect.Height < 0) return SetClipToNoArea(combineMode);
-    return SetStatus(
-        DllExports::GdipSetClipRect(nativeGraphics, rect.X, rect.Y, rect.Width, rect.Height, combineMode));
+    return KeptInContainer(
+        SetStatus(DllExports::GdipSetClipRect(nativeGraphics, rect.X, rect.Y, rect.Width, rect.Height, combineMode)));
 }
 
 Status Graphics::SetClip(const GraphicsPath* path, CombineMode combineMode)
 {
-    return SetStatus(DllExports::GdipSetClipPath(nativeGraphics, path ? path->NativePath() : nullptr, combineMode));
+    return KeptInContainer(
+        SetStatus(DllExports::GdipSetClipPath(nativeGraphics, path ? path->NativePath() : nullptr, combineMode)));
 }
 
 Status Graphics::SetClipToNoArea(CombineMode combineMode)
@@ -33,7 +34,7 @@ Status Graphics::SetClipToNoArea(CombineMode combineMode)
     return SetClip(&nothing, combineMode);
 }
 
-Status Graphics::ResetClip() { return SetStatus(DllExports::GdipResetClip(nativeGraphics)); }
+Status Graphics::ResetClip() { return KeptInContainer(SetStatus(DllExports::GdipResetClip(nativeGraphics))); }
 
 Status Graphics::GetClipBounds(RectF* rect) const
 {
@@ -58,6 +59,7 @@ Status Graphics::Restore(GraphicsState state)
     auto saved = std::find_if(savedPages.begin(), savedPages.end(),
                               [state](const SavedPage& page) { return page.state == state; });
     if (saved == savedPages.end()) return SetStatus(Ok);
+    StateChanged();
     Status status = SetStatus(DllExports::GdipRestoreGraphics(nativeGraphics, state));
     if (status != Ok) return status;
     pageUnit = saved->unit;

@@ -104,6 +104,7 @@ bool Graphics::ClearedToTransparency()
 
 Status Graphics::SetSmoothingMode(SmoothingMode mode)
 {
+    StateChanged();
     return SetStatus(DllExports::GdipSetSmoothingMode(nativeGraphics, mode));
 }
 
@@ -140,6 +141,7 @@ Status Graphics::SetTextRenderingHint(TextRenderingHint hint)
 
 Status Graphics::SetEngineWorld(const Matrix& world)
 {
+    StateChanged();
     REAL m[6] = {1, 0, 0, 1, 0, 0};
     world.GetElements(m);
     Matrix engine(m[0], m[1], m[2], m[3], m[4], m[5]);
@@ -154,6 +156,7 @@ Status Graphics::SetEngineWorld(const Matrix& world)
 
 Status Graphics::SetTransform(const Matrix* matrix)
 {
+    StateChanged();
     if (!LayerShapesWorld() || !matrix)
         return SetStatus(DllExports::GdipSetWorldTransform(nativeGraphics, NativeOf(matrix)));
     return SetEngineWorld(*matrix);
@@ -174,6 +177,7 @@ Status Graphics::GetTransform(Matrix* matrix) const
 
 Status Graphics::ResetTransform()
 {
+    StateChanged();
     if (!LayerShapesWorld()) return SetStatus(DllExports::GdipResetWorldTransform(nativeGraphics));
     Matrix identity;
     return SetEngineWorld(identity);
@@ -182,6 +186,7 @@ Status Graphics::ResetTransform()
 // Prepending works on the engine's transform as it is; appending must go in before the page scale.
 Status Graphics::RotateTransform(REAL angle, MatrixOrder order)
 {
+    StateChanged();
     if (order == MatrixOrderPrepend || !LayerShapesWorld())
         return SetStatus(DllExports::GdipRotateWorldTransform(nativeGraphics, angle, order));
     Matrix world;
@@ -192,6 +197,7 @@ Status Graphics::RotateTransform(REAL angle, MatrixOrder order)
 
 Status Graphics::TranslateTransform(REAL dx, REAL dy, MatrixOrder order)
 {
+    StateChanged();
     if (order == MatrixOrderPrepend || !LayerShapesWorld())
         return SetStatus(DllExports::GdipTranslateWorldTransform(nativeGraphics, dx, dy, order));
     Matrix world;
@@ -202,6 +208,7 @@ Status Graphics::TranslateTransform(REAL dx, REAL dy, MatrixOrder order)
 
 Status Graphics::ScaleTransform(REAL sx, REAL sy, MatrixOrder order)
 {
+    StateChanged();
     if (order == MatrixOrderPrepend || !LayerShapesWorld())
         return SetStatus(DllExports::GdipScaleWorldTransform(nativeGraphics, sx, sy, order));
     Matrix world;
@@ -212,6 +219,7 @@ Status Graphics::ScaleTransform(REAL sx, REAL sy, MatrixOrder order)
 
 Status Graphics::MultiplyTransform(const Matrix* matrix, MatrixOrder order)
 {
+    StateChanged();
     if (order == MatrixOrderPrepend || !LayerShapesWorld() || !matrix)
         return SetStatus(DllExports::GdipMultiplyWorldTransform(nativeGraphics, NativeOf(matrix), order));
     REAL m[6] = {1, 0, 0, 1, 0, 0};
@@ -243,8 +251,27 @@ void Graphics::UpdatePixelPageScale()
     SetEngineWorld(world);
 }
 
+// The engine keeps a clip set under a page unit in that unit: when the page changes, the clip is scaled so
+// that it stays on the device pixels it was set on, as in GDI+.
+void Graphics::KeepClipOnDevice(REAL before)
+{
+    const REAL after = EngineToDevice();
+    if (before == after || !(before > 0) || !(after > 0) || Unclipped()) return;
+    Matrix world, scale(before / after, 0, 0, before / after, 0, 0);
+    Region clip;
+    if (DllExports::GdipGetWorldTransform(nativeGraphics, world.NativeMatrix()) != Ok ||
+        DllExports::GdipResetWorldTransform(nativeGraphics) != Ok)
+        return;
+    if (DllExports::GdipGetClip(nativeGraphics, clip.NativeRegion()) == Ok &&
+        DllExports::GdipTransformRegion(clip.NativeRegion(), scale.NativeMatrix()) == Ok)
+        DllExports::GdipSetClipRegion(nativeGraphics, clip.NativeRegion(), CombineModeReplace);
+    DllExports::GdipSetWorldTransform(nativeGraphics, world.NativeMatrix());
+}
+
 Status Graphics::SetPageUnit(Unit unit)
 {
+    StateChanged();
+    const REAL before = EngineToDevice();
     if (InContainer()) {
         if (unit < UnitDisplay || unit > UnitMillimeter) return SetStatus(InvalidParameter);
         pageUnit = unit;
@@ -255,6 +282,8 @@ Status Graphics::SetPageUnit(Unit unit)
     if (status == Ok) {
         pageUnit = unit;
         UpdatePixelPageScale();
+        KeepClipOnDevice(before);
+        StateChanged();
     }
     return status;
 }
@@ -269,16 +298,20 @@ Unit Graphics::GetPageUnit() const
 
 Status Graphics::SetPageScale(REAL scale)
 {
+    StateChanged();
     if (InContainer()) {
         if (!(scale > 0.0f && scale <= 1e9f)) return SetStatus(InvalidParameter);
         pageScale = scale;
         UpdatePixelPageScale();
         return SetStatus(Ok);
     }
+    const REAL before = EngineToDevice();
     Status status = SetStatus(DllExports::GdipSetPageScale(nativeGraphics, scale));
     if (status == Ok) {
         pageScale = scale;
         UpdatePixelPageScale();
+        KeepClipOnDevice(before);
+        StateChanged();
     }
     return status;
 }
@@ -726,18 +759,11 @@ Status Graphics::DrawMetafilePart(Image* image, const RectF& destRect, REAL srcx
 bool Graphics::DrawsPixelForPixel() const
 {
     if (!surface || !nativeGraphics) return false;
-    Unit unit = UnitWorld;
-    if (DllExports::GdipGetPageUnit(nativeGraphics, &unit) != Ok) return false;
-    if (unit != UnitPixel && !(unit == UnitDisplay && pageScale == 1.0f)) return false;
-    // No clip: the engine reports an unclipped context as bounded by a huge rectangle.
-    RectF clip;
-    if (DllExports::GdipGetClipBounds(nativeGraphics, &clip) != Ok || !(clip.Width >= 4e6f && clip.Height >= 4e6f))
-        return false;
-    Matrix world;
-    if (DllExports::GdipGetWorldTransform(nativeGraphics, world.NativeMatrix()) != Ok) return false;
-    REAL m[6] = {0, 0, 0, 0, 0, 0};
-    world.GetElements(m);
-    return m[0] == 1.0f && m[1] == 0.0f && m[2] == 0.0f && m[3] == 1.0f && m[4] == 0.0f && m[5] == 0.0f;
+    if (pageUnit != UnitPixel && !(pageUnit == UnitDisplay && pageScale == 1.0f)) return false;
+    const LayerState& state = State();
+    const REAL* m = state.world;
+    return state.unclipped && m[0] == 1.0f && m[1] == 0.0f && m[2] == 0.0f && m[3] == 1.0f && m[4] == 0.0f &&
+           m[5] == 0.0f;
 }
 
 namespace {
@@ -800,8 +826,9 @@ bool Graphics::DrawImageTurned(Image* image, const RectF& destRect, REAL srcx, R
     if (!nearest && !bicubic && mode != InterpolationModeBilinear && mode != InterpolationModeHighQualityBilinear &&
         mode != InterpolationModeDefault && mode != InterpolationModeLowQuality)
         return false;
-    // Pictures that keep their sides along the axes take the engine's or the scaled-down route.
-    if (world.KeepsAxes() || !(srcwidth > 0 && srcheight > 0)) return false;
+    // Pictures that keep their sides along the axes take the engine's or the scaled-down route, unless the
+    // page is one the engine leaves out.
+    if ((world.KeepsAxes() && EngineToDevice() == 1.0f) || !(srcwidth > 0 && srcheight > 0)) return false;
     const PixelView source(image->NativeImage(), ViewedFormats::Any);
     const PixelView target(surface.get(), ViewedFormats::Premultiplied);
     Rect from;

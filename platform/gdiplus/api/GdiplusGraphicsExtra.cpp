@@ -80,8 +80,15 @@ void ResetQuality(DllExports::GpGraphics* graphics)
 
 REAL Graphics::PageFactor() const
 {
-    const REAL perUnit = PixelsPerUnit(pageUnit, GetDpiX());
+    const REAL perUnit = PixelsPerUnit(pageUnit, State().dpiX);
     return perUnit * pageScale;
+}
+
+REAL Graphics::EngineToDevice() const
+{
+    if (InContainer() || pageUnit == UnitPixel) return 1.0f;
+    if (appliedPageScale != 1.0f) return 0.0f;
+    return pageUnit == UnitDisplay ? pageScale : PageFactor();
 }
 
 void Graphics::WorldToDevice(REAL m[6]) const
@@ -95,13 +102,50 @@ void Graphics::WorldToDevice(REAL m[6]) const
     if (InContainer()) Compose(m, containerBase, m);
 }
 
+std::shared_ptr<Region> Graphics::DeviceClipRegion() const
+{
+    if (Unclipped()) return nullptr;
+    auto clip = std::make_shared<Region>();
+    Matrix world;
+    if (!clip->NativeRegion() || DllExports::GdipGetWorldTransform(nativeGraphics, world.NativeMatrix()) != Ok ||
+        DllExports::GdipResetWorldTransform(nativeGraphics) != Ok)
+        return nullptr;
+    const bool read = DllExports::GdipGetClip(nativeGraphics, clip->NativeRegion()) == Ok;
+    DllExports::GdipSetWorldTransform(nativeGraphics, world.NativeMatrix());
+    const REAL page = EngineToDevice();
+    Matrix toDevice(page, 0, 0, page, 0, 0);
+    if (!read || (page != 1.0f && DllExports::GdipTransformRegion(clip->NativeRegion(), toDevice.NativeMatrix()) != Ok))
+        return nullptr;
+    return clip;
+}
+
+void Graphics::CombineDeviceClip(const Region& region, CombineMode combineMode)
+{
+    Matrix world;
+    if (DllExports::GdipGetWorldTransform(nativeGraphics, world.NativeMatrix()) != Ok ||
+        DllExports::GdipResetWorldTransform(nativeGraphics) != Ok)
+        return;
+    DllExports::GdipSetClipRegion(nativeGraphics, region.NativeRegion(), combineMode);
+    DllExports::GdipSetWorldTransform(nativeGraphics, world.NativeMatrix());
+    StateChanged();
+}
+
+Status Graphics::KeptInContainer(Status status)
+{
+    StateChanged();
+    if (status == Ok && InContainer() && openContainers.back().clip)
+        CombineDeviceClip(*openContainers.back().clip, CombineModeIntersect);
+    return status;
+}
+
 GraphicsContainer Graphics::OpenContainerMapped(const REAL inner[6])
 {
     REAL outside[6];
     WorldToDevice(outside);
+    std::shared_ptr<Region> around = DeviceClipRegion();
     GraphicsState state = 0;
     if (SetStatus(DllExports::GdipSaveGraphics(nativeGraphics, &state)) != Ok) return 0;
-    OpenContainer opened{state, {}, compositingMode};
+    OpenContainer opened{state, {}, compositingMode, around};
     std::copy(containerBase, containerBase + 6, opened.outerBase);
     savedPages.push_back({state, pageUnit, pageScale, appliedPageScale});
     openContainers.push_back(opened);
@@ -116,6 +160,9 @@ GraphicsContainer Graphics::OpenContainerMapped(const REAL inner[6])
     ResetQuality(nativeGraphics);
     Matrix identity;
     SetEngineWorld(identity);
+    // The clip around stays, now on the device (the outside's may have been kept in its page unit).
+    if (around) CombineDeviceClip(*around, CombineModeReplace);
+    StateChanged();
     return state;
 }
 
@@ -207,6 +254,7 @@ Status Graphics::SetPixelOffsetMode(PixelOffsetMode pixelOffsetMode)
 {
     if (pixelOffsetMode < PixelOffsetModeDefault || pixelOffsetMode > PixelOffsetModeHalf)
         return SetStatus(InvalidParameter);
+    StateChanged();
     return SetStatus(DllExports::GdipSetPixelOffsetMode(nativeGraphics, pixelOffsetMode));
 }
 
@@ -219,6 +267,7 @@ PixelOffsetMode Graphics::GetPixelOffsetMode() const
 
 Status Graphics::SetRenderingOrigin(INT x, INT y)
 {
+    StateChanged();
     return SetStatus(DllExports::GdipSetRenderingOrigin(nativeGraphics, x, y));
 }
 

@@ -308,13 +308,14 @@ Status Region::GetRegionScans(const Matrix* matrix, Rect* rects, INT* count) con
 Status Graphics::SetClip(const Region* region, CombineMode combineMode)
 {
     if (!region) return SetStatus(InvalidParameter);
-    return SetStatus(DllExports::GdipSetClipRegion(nativeGraphics, region->NativeRegion(), combineMode));
+    return KeptInContainer(
+        SetStatus(DllExports::GdipSetClipRegion(nativeGraphics, region->NativeRegion(), combineMode)));
 }
 
 Status Graphics::SetClip(const Graphics* g, CombineMode combineMode)
 {
     if (!g) return SetStatus(InvalidParameter);
-    return SetStatus(DllExports::GdipSetClipGraphics(nativeGraphics, g->nativeGraphics, combineMode));
+    return KeptInContainer(SetStatus(DllExports::GdipSetClipGraphics(nativeGraphics, g->nativeGraphics, combineMode)));
 }
 
 Status Graphics::SetClip(HRGN, CombineMode) { return SetStatus(NotImplemented); }
@@ -328,7 +329,7 @@ Status Graphics::ExcludeClip(const Region* region) { return SetClip(region, Comb
 
 Status Graphics::TranslateClip(REAL dx, REAL dy)
 {
-    return SetStatus(DllExports::GdipTranslateClip(nativeGraphics, dx, dy));
+    return KeptInContainer(SetStatus(DllExports::GdipTranslateClip(nativeGraphics, dx, dy)));
 }
 
 Status Graphics::TranslateClip(INT dx, INT dy) { return TranslateClip(static_cast<REAL>(dx), static_cast<REAL>(dy)); }

@@ -88,25 +88,25 @@ namespace {
 
 using Node = DeviceClip::Node;
 
-// The rectangles moved by `shift` and cut to the band, as [left, right) x [top, bottom); false for one that
-// is not a number.
-bool AddRectangles(const BYTE* at, const BYTE* end, float shift, const RectF& band, Node* node)
+// The rectangles scaled by `scale`, moved by `shift` and cut to the band, as [left, right) x [top, bottom);
+// false for one that is not a number.
+bool AddRectangles(const BYTE* at, const BYTE* end, float scale, float shift, const RectF& band, Node* node)
 {
     if ((end - at) % sizeof(RectF) != 0) return false;
     for (RectF r; Take(at, end, &r);) {
         if (!std::isfinite(r.X) || !std::isfinite(r.Y) || !std::isfinite(r.Width) || !std::isfinite(r.Height))
             return false;
-        const float left = std::max(r.X + shift, band.X), top = std::max(r.Y + shift, band.Y);
-        const float right = std::min(r.X + r.Width + shift, band.X + band.Width);
-        const float bottom = std::min(r.Y + r.Height + shift, band.Y + band.Height);
+        const float left = std::max(r.X * scale + shift, band.X), top = std::max(r.Y * scale + shift, band.Y);
+        const float right = std::min((r.X + r.Width) * scale + shift, band.X + band.Width);
+        const float bottom = std::min((r.Y + r.Height) * scale + shift, band.Y + band.Height);
         if (left < right && top < bottom) node->rectangles.emplace_back(left, top, right, bottom);
     }
     return true;
 }
 
-bool ReadTree(const BYTE*& at, const BYTE* end, float shift, const RectF& band, int depth, Node* node);
+bool ReadTree(const BYTE*& at, const BYTE* end, float scale, float shift, const RectF& band, int depth, Node* node);
 
-bool ReadPath(const BYTE*& at, const BYTE* end, float shift, const RectF& band, Node* node)
+bool ReadPath(const BYTE*& at, const BYTE* end, float scale, float shift, const RectF& band, Node* node)
 {
     uint32_t count = 0, fillMode = 0;
     if (!Take(at, end, &count) || !Take(at, end, &fillMode) || fillMode > FillModeWinding) return false;
@@ -117,6 +117,8 @@ bool ReadPath(const BYTE*& at, const BYTE* end, float shift, const RectF& band, 
     at += count * (1 + sizeof(PointF));
     std::vector<Polygon> figures;
     std::vector<bool> closed;
+    if (scale != 1.0f)
+        for (PointF& point : points) point = PointF(point.X * scale, point.Y * scale);
     if (count > 0 && !FlattenPath(points.data(), types.data(), INT(count), PointF(shift, shift), &figures, &closed))
         return false;
     if (!CutToBand(&figures, band)) return false;
@@ -125,11 +127,11 @@ bool ReadPath(const BYTE*& at, const BYTE* end, float shift, const RectF& band, 
     return true;
 }
 
-bool ReadTree(const BYTE*& at, const BYTE* end, float shift, const RectF& band, int depth, Node* node)
+bool ReadTree(const BYTE*& at, const BYTE* end, float scale, float shift, const RectF& band, int depth, Node* node)
 {
     uint32_t tag = 0, mode = 0, size = 0;
     if (depth > kDeepestTree || !Take(at, end, &tag)) return false;
-    if (tag == kTagPath) return ReadPath(at, end, shift, band, node);
+    if (tag == kTagPath) return ReadPath(at, end, scale, shift, band, node);
     if (tag != kTagTree || !Take(at, end, &mode) || mode > CombineModeComplement) return false;
     node->kind = Node::Kind::Combination;
     node->how = static_cast<RunCombine>(mode);
@@ -138,7 +140,7 @@ bool ReadTree(const BYTE*& at, const BYTE* end, float shift, const RectF& band, 
     for (Node* branch : {node->first.get(), node->second.get()}) {
         if (!Take(at, end, &size) || static_cast<uint64_t>(end - at) < size) return false;
         const BYTE* branchAt = at;
-        if (!ReadTree(branchAt, at + size, shift, band, depth + 1, branch)) return false;
+        if (!ReadTree(branchAt, at + size, scale, shift, band, depth + 1, branch)) return false;
         at += size;
     }
     return true;
@@ -195,6 +197,11 @@ std::shared_ptr<DeviceClip::Shape> EmptyShape(const RectF& band)
     return shape;
 }
 
+bool SameBand(const RectF& a, const RectF& b)
+{
+    return a.X == b.X && a.Y == b.Y && a.Width == b.Width && a.Height == b.Height;
+}
+
 std::shared_ptr<DeviceClip::Shape> EverywhereShape(const RectF& band)
 {
     auto shape = EmptyShape(band);
@@ -203,9 +210,10 @@ std::shared_ptr<DeviceClip::Shape> EverywhereShape(const RectF& band)
     return shape;
 }
 
-// The pixels of the engine's region data, its centres moved by `shift`; null when the data is of a form not
-// read here or holds a point that is not a number.
-std::shared_ptr<DeviceClip::Shape> ShapeOfData(const std::vector<BYTE>& data, float shift, const RectF& band)
+// The pixels of the engine's region data, scaled by `scale` and its centres moved by `shift`; null when the
+// data is of a form not read here or holds a point that is not a number.
+std::shared_ptr<DeviceClip::Shape> ShapeOfData(const std::vector<BYTE>& data, float scale, float shift,
+                                               const RectF& band)
 {
     if (data.size() < 8) return nullptr;
     const BYTE* at = data.data() + 8;
@@ -217,8 +225,8 @@ std::shared_ptr<DeviceClip::Shape> ShapeOfData(const std::vector<BYTE>& data, fl
     Node* root = shape->root.get();
     if (type == kDataInfinite) return EverywhereShape(band);
     if (type == kDataRectangles || type == kDataEmpty) {
-        if (type == kDataRectangles && !AddRectangles(at, end, shift, band, root)) return nullptr;
-    } else if (type != kDataPath || !ReadTree(at, end, shift, band, 0, root)) {
+        if (type == kDataRectangles && !AddRectangles(at, end, scale, shift, band, root)) return nullptr;
+    } else if (type != kDataPath || !ReadTree(at, end, scale, shift, band, 0, root)) {
         return nullptr;
     }
     if (root->kind == Node::Kind::Everything) {
@@ -239,33 +247,35 @@ std::shared_ptr<DeviceClip::Shape> ShapeOfData(const std::vector<BYTE>& data, fl
 DeviceClip::DeviceClip() = default;
 DeviceClip::~DeviceClip() = default;
 
-bool DeviceClip::Read(DllExports::GpGraphics* graphics, REAL offset, bool inContainer, const RectF& band)
+bool DeviceClip::Read(DllExports::GpGraphics* graphics, REAL scale, REAL offset, const RectF& band)
 {
     DeviceClipCache once;
-    return once.Read(graphics, offset, inContainer, band, this);
+    return once.Read(graphics, Unclipped(graphics), scale, offset, band, this);
 }
 
-bool DeviceClipCache::Read(DllExports::GpGraphics* graphics, REAL offset, bool inContainer, const RectF& band,
-                           DeviceClip* clip)
+bool DeviceClipCache::Read(DllExports::GpGraphics* graphics, bool unclipped, REAL scale, REAL offset,
+                           const RectF& band, DeviceClip* clip)
 {
-    const bool unclipped = Unclipped(graphics);
-    // The engine adds the containers' clips to its own; only a context without any is taken.
-    if (inContainer && !unclipped) return false;
     if (unclipped) {
-        clip->shape = EverywhereShape(band);
+        // The same plane for every unclipped fill of the band, made once.
+        if (!everywhere || !SameBand(band, everywhereBand)) {
+            everywhere = EverywhereShape(band);
+            everywhereBand = band;
+        }
+        clip->shape = everywhere;
         return true;
     }
     std::vector<BYTE> read;
     if (!DeviceClipData(graphics, &read)) return false;
     // The pixel centres sit half a pixel into the coverage stage's squares, and the pixel offset moves them.
     const float readShift = 0.5f + offset;
-    const bool same = shape && read == data && readShift == shift && band.X == this->band.X && band.Y == this->band.Y &&
-                      band.Width == this->band.Width && band.Height == this->band.Height;
+    const bool same = shape && read == data && readShift == shift && scale == this->scale && SameBand(band, this->band);
     if (!same) {
-        shape = ShapeOfData(read, readShift, band);
+        shape = ShapeOfData(read, scale, readShift, band);
         data.swap(read);
         shift = readShift;
         this->band = band;
+        this->scale = scale;
     }
     clip->shape = shape;
     return shape != nullptr;

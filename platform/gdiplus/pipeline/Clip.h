@@ -20,11 +20,11 @@ public:
     DeviceClip(const DeviceClip&) = delete;
     DeviceClip& operator=(const DeviceClip&) = delete;
 
-    // Reads the context's clip, moved by `offset` (as the figures are for the pixel offset mode). False
-    // when it cannot be read as pixels here (data of an unknown form, a clip inside a container, a point that
-    // is not a number): the drawing is then left to the engine. Shapes reaching past the band around the
-    // canvas are cut to it.
-    bool Read(DllExports::GpGraphics* graphics, REAL offset, bool inContainer, const RectF& band);
+    // Reads the context's clip, scaled by `scale` (the page the engine leaves out of its clip) and moved by
+    // `offset` (as the figures are for the pixel offset mode). False when it cannot be read as pixels here
+    // (data of an unknown form, a point that is not a number): the drawing is then left to the engine.
+    // Shapes reaching past the band around the canvas are cut to it.
+    bool Read(DllExports::GpGraphics* graphics, REAL scale, REAL offset, const RectF& band);
 
     // True when the clip holds a single box of pixels (or the whole plane): Narrow is then all it does.
     bool IsBox() const;
@@ -53,14 +53,20 @@ private:
 // flattened and scanned again.
 class DeviceClipCache {
 public:
-    // As DeviceClip::Read, sharing the kept pixels when the clip, the offset and the band are the same.
-    bool Read(DllExports::GpGraphics* graphics, REAL offset, bool inContainer, const RectF& band, DeviceClip* clip);
+    // As DeviceClip::Read, sharing the kept pixels when the clip, the scale, the offset and the band are the same.
+    // `unclipped` is what the context knows of its clip: nothing is then read.
+    bool Read(DllExports::GpGraphics* graphics, bool unclipped, REAL scale, REAL offset, const RectF& band,
+              DeviceClip* clip);
 
 private:
     std::vector<BYTE> data;
     REAL shift = 0;
+    REAL scale = 1;
     RectF band;
     std::shared_ptr<DeviceClip::Shape> shape;
+    // The shape of no clip, for the band it was made for.
+    std::shared_ptr<DeviceClip::Shape> everywhere;
+    RectF everywhereBand;
 };
 
 // The runs a clip lets through, for each row of a band of pixels, then applied to the spans painted there. The

@@ -4,9 +4,9 @@
 // spills half a pixel over its edge), puts an ellipse's fill half a pixel up and left of its outline and a
 // rectangle's edges between pixels. Here each pixel gets the exact area the shape covers of it, with GDI+'s
 // geometry: pixel centres on whole coordinates, fills to their outline; fills under any world transform and
-// pixel page scale, outlines too. Fills and pens take brushes of every kind (Paint.h), composited over or
-// copied, clips are read as pixels (Clip.h), and without anti-aliasing fills and outlines cover whole
-// pixels by GDI+'s rule. Anything else (other page units) stays with the engine.
+// page (every page unit and scale), outlines too. Fills and pens take brushes of every kind (Paint.h),
+// composited over or copied, clips are read as pixels (Clip.h), and without anti-aliasing fills and outlines
+// cover whole pixels by GDI+'s rule.
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -281,58 +281,46 @@ void PaintWholeRuns(const PixelView& target, const PaintSource& paint, uint32_t 
 // GDI+ puts pixel centres on whole coordinates, or half a pixel off them for the Half and HighQuality
 // pixel offsets (libgdiplus records the mode and draws the same either way): the figure then moves up and
 // left by half a pixel on the device.
-static REAL PixelOffset(DllExports::GpGraphics* graphics)
+static REAL PixelOffset(PixelOffsetMode offset)
 {
-    PixelOffsetMode offset = PixelOffsetModeDefault;
-    DllExports::GdipGetPixelOffsetMode(graphics, &offset);
     return offset == PixelOffsetModeHalf || offset == PixelOffsetModeHighQuality ? -0.5f : 0.0f;
 }
 
 // GDI+ fills without anti-aliasing in these modes: a pixel whole when its centre is inside.
-static bool Aliased(DllExports::GpGraphics* graphics)
+static bool Aliased(SmoothingMode mode)
 {
-    SmoothingMode mode = SmoothingModeInvalid;
-    DllExports::GdipGetSmoothingMode(graphics, &mode);
     return mode == SmoothingModeNone || mode == SmoothingModeHighSpeed || mode == SmoothingModeDefault;
 }
 
 bool Graphics::ReadDeviceClip(DeviceClip* clip, const PixelView& target) const
 {
     if (!deviceClips) deviceClips = std::make_shared<DeviceClipCache>();
-    return deviceClips->Read(nativeGraphics, PixelOffset(nativeGraphics), InContainer(),
+    const LayerState& state = State();
+    return deviceClips->Read(nativeGraphics, state.unclipped, EngineToDevice(), PixelOffset(state.pixelOffset),
                              BandAround(target.Width(), target.Height()), clip);
 }
 
 bool Graphics::AntialiasedDeviceMap(DeviceMap* map) const
 {
-    SmoothingMode mode = SmoothingModeInvalid;
     // Every smoothing mode is taken: the aliased ones fill whole pixels.
-    return nativeGraphics && DllExports::GdipGetSmoothingMode(nativeGraphics, &mode) == Ok &&
-           mode >= SmoothingModeDefault && mode <= SmoothingModeAntiAlias && LayerDeviceMap(map, true);
+    const SmoothingMode mode = State().smoothing;
+    return nativeGraphics && mode >= SmoothingModeDefault && mode <= SmoothingModeAntiAlias && LayerDeviceMap(map, true);
 }
 
-bool Graphics::Unclipped() const
-{
-    RectF clip;
-    return nativeGraphics && DllExports::GdipGetClipBounds(nativeGraphics, &clip) == Ok && clip.Width >= 4e6f &&
-           clip.Height >= 4e6f;
-}
+bool Graphics::Unclipped() const { return nativeGraphics && State().unclipped; }
 
 bool Graphics::LayerDeviceMap(DeviceMap* map, bool copyingToo) const
 {
-    Unit unit = UnitWorld;
-    Matrix world;
-    REAL m[6] = {0, 0, 0, 0, 0, 0};
-    // The engine ignores every page unit but pixels (whose scale the layer puts in its world transform):
-    // the layer draws where the engine's geometry is GDI+'s. The clip is read when drawing.
+    // The engine's world transform, followed by the page where the engine leaves it out. The clip is read
+    // when drawing.
     const bool copying = copyingToo && compositingMode == CompositingModeSourceCopy;
-    if ((compositingMode != CompositingModeSourceOver && !copying) || !surface || !nativeGraphics ||
-        DllExports::GdipGetPageUnit(nativeGraphics, &unit) != Ok ||
-        (unit != UnitPixel && !(unit == UnitDisplay && pageScale == 1.0f)) ||
-        DllExports::GdipGetWorldTransform(nativeGraphics, world.NativeMatrix()) != Ok || world.GetElements(m) != Ok)
-        return false;
-    const REAL offset = PixelOffset(nativeGraphics);
-    *map = DeviceMap{m[0], m[1], m[2], m[3], m[4] + offset, m[5] + offset};
+    if ((compositingMode != CompositingModeSourceOver && !copying) || !surface || !nativeGraphics) return false;
+    const REAL page = EngineToDevice();
+    if (!(page > 0)) return false;
+    const LayerState& state = State();
+    const REAL* m = state.world;
+    const REAL offset = PixelOffset(state.pixelOffset);
+    *map = DeviceMap{m[0] * page, m[1] * page, m[2] * page, m[3] * page, m[4] * page + offset, m[5] * page + offset};
     const double determinant = map->m11 * map->m22 - map->m12 * map->m21;
     return std::isfinite(determinant) && determinant != 0 && std::isfinite(map->dx) && std::isfinite(map->dy);
 }
@@ -340,15 +328,13 @@ bool Graphics::LayerDeviceMap(DeviceMap* map, bool copyingToo) const
 bool Graphics::FillAntialiased(const Brush* brush, const DeviceMap& map, const PointF* points, const BYTE* types,
                                INT count, FillMode mode)
 {
-    return FillFigures(brush, map, points, types, count, mode, Aliased(nativeGraphics));
+    return FillFigures(brush, map, points, types, count, mode, Aliased(State().smoothing));
 }
 
 bool Graphics::FillFigures(const Brush* brush, const DeviceMap& map, const PointF* points, const BYTE* types, INT count,
                            FillMode mode, bool wholePixels)
 {
-    Point origin;
-    DllExports::GdipGetRenderingOrigin(nativeGraphics, &origin.X, &origin.Y);
-    PaintSource paint(brush, map, origin);
+    PaintSource paint(brush, map, State().origin);
     if (compositingMode == CompositingModeSourceCopy) paint.CopyInstead();
     if (!paint.Valid()) return false;
     const std::vector<PointF> device = ToDevice(map, points, count);
@@ -366,12 +352,10 @@ bool Graphics::DrawAntialiased(const Pen* pen, const DeviceMap& map, const Point
 {
     ARGB colour = 0;
     // Without anti-aliasing the pen's outline takes whole pixels by the centre rule, as fills do.
-    const bool aliased = Aliased(nativeGraphics);
+    const bool aliased = Aliased(State().smoothing);
     std::vector<Polygon> outline;
     if (!PenOutline(pen, map, points, types, count, kPixelCentre, &outline, &colour, aliased)) return false;
-    Point origin;
-    DllExports::GdipGetRenderingOrigin(nativeGraphics, &origin.X, &origin.Y);
-    PaintSource paint = PenPaint(pen, colour, map, origin);
+    PaintSource paint = PenPaint(pen, colour, map, State().origin);
     if (compositingMode == CompositingModeSourceCopy) paint.CopyInstead();
     const PixelView target(surface.get(), ViewedFormats::Premultiplied);
     DeviceClip clip;
@@ -387,7 +371,7 @@ bool Graphics::FillRectangleAntialiased(const Brush* brush, REAL x, REAL y, REAL
     if (!(width > 0 && height > 0) || !AntialiasedDeviceMap(&map)) return false;
     const PointF corners[] = {{x, y}, {x + width, y}, {x + width, y + height}, {x, y + height}};
     const PointF from = map.Apply(corners[0]), to = map.Apply(corners[2]);
-    if (map.KeepsAxes() && !Aliased(nativeGraphics) && compositingMode == CompositingModeSourceOver &&
+    if (map.KeepsAxes() && !Aliased(State().smoothing) && compositingMode == CompositingModeSourceOver &&
         SolidColour(brush, &colour)) {
         if (!std::isfinite(from.X) || !std::isfinite(from.Y) || !std::isfinite(to.X) || !std::isfinite(to.Y))
             return false;

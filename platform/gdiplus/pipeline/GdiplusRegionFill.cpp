@@ -44,8 +44,9 @@ bool Graphics::ReadRegionPixels(const Region* region, const PixelView& target, D
     // The region in place of the clip for a moment: the engine carries it to the device as it carries a
     // clip, through the world transform, and the clip's reader reads its pixels.
     const GraphicsState state = Save();
-    const bool read = DllExports::GdipSetClipRegion(nativeGraphics, region->NativeRegion(), CombineModeReplace) == Ok &&
-                      ReadDeviceClip(pixels, target);
+    const bool set = DllExports::GdipSetClipRegion(nativeGraphics, region->NativeRegion(), CombineModeReplace) == Ok;
+    StateChanged();  // the region is the clip until restored
+    const bool read = set && ReadDeviceClip(pixels, target);
     Restore(state);
     return read;
 }
