@@ -247,3 +247,32 @@ TEST(BrushExtra, ColourKeyMakesAColourTransparentInDrawImage)
     EXPECT_EQ(Ok, s.graphics.DrawImage(&picture, Rect(0, 0, 20, 20), 0, 0, 20, 20, UnitPixel, &broken));
     EXPECT_EQ(0xFFFFFFFFu, s.At(50, 50));
 }
+
+// Gamma and wrap mode of ImageAttributes as DrawImage applies them: a gamma above one darkens mid-tones
+// (value^gamma), and a tiling wrap mode repeats the picture over a source rectangle past its edge.
+TEST(BrushExtra, ImageAttributesGammaAndWrapMode)
+{
+    Bitmap grey(10, 10, PixelFormat32bppARGB);
+    Graphics(&grey).Clear(Color(255, 128, 128, 128));
+    ImageAttributes gamma;
+    ASSERT_EQ(Ok, gamma.SetGamma(2.2f));
+    Surface s(20);
+    ASSERT_EQ(Ok, s.graphics.DrawImage(&grey, Rect(0, 0, 10, 10), 0, 0, 10, 10, UnitPixel, &gamma));
+    EXPECT_TRUE(Near(0xFF383838, s.At(5, 5), 2)) << std::hex << s.At(5, 5);  // (128 / 255)^2.2 of 255: 56
+
+    Bitmap halves(10, 10, PixelFormat32bppARGB);
+    {
+        Graphics g(&halves);
+        g.Clear(Color(255, 255, 0, 0));
+        SolidBrush blue(Color(255, 0, 0, 255));
+        g.FillRectangle(&blue, 5, 0, 5, 10);
+    }
+    ImageAttributes tiled;
+    ASSERT_EQ(Ok, tiled.SetWrapMode(WrapModeTile));
+    Surface t(20);
+    ASSERT_EQ(Ok, t.graphics.DrawImage(&halves, Rect(0, 0, 20, 10), 0, 0, 20, 10, UnitPixel, &tiled));
+    EXPECT_EQ(0xFFFF0000u, t.At(2, 5));
+    EXPECT_EQ(0xFF0000FFu, t.At(7, 5));
+    EXPECT_EQ(0xFFFF0000u, t.At(12, 5));  // the second tile
+    EXPECT_EQ(0xFF0000FFu, t.At(17, 5));
+}

@@ -355,6 +355,43 @@ TEST(ImageExtra, CloneIntoFormatsTheEngineCannotHold)
     EXPECT_TRUE(pictor_test::Near(PixelAt(target, 1, 0), 0x8084462Fu, 1));  // through premultiplied pixels
 }
 
+// SetPixel on a clone in a format the engine cannot hold keeps the colour as the format holds it, as a
+// drawing into it or a clone does; only 48bppRGB has no alpha (as Windows flags them).
+TEST(ImageExtra, SetPixelOnWideClonesQuantises)
+{
+    Bitmap source(2, 1, PixelFormat32bppARGB);
+    source.SetPixel(0, 0, Color(1, 0x84, 0x46, 0x2F));
+    source.SetPixel(1, 0, Color(200, 0x84, 0x46, 0x2F));
+    for (PixelFormat format :
+         {PixelFormat16bppARGB1555, PixelFormat48bppRGB, PixelFormat64bppARGB, PixelFormat64bppPARGB}) {
+        std::unique_ptr<Bitmap> cloned(source.Clone(Rect(0, 0, 2, 1), format));
+        std::unique_ptr<Bitmap> set(source.Clone(Rect(0, 0, 2, 1), format));
+        ASSERT_EQ(set->GetLastStatus(), Ok);
+        EXPECT_EQ((set->GetFlags() & ImageFlagsHasAlpha) != 0, format != PixelFormat48bppRGB) << format;
+        set->SetPixel(0, 0, Color(0, 0, 0, 0));
+        set->SetPixel(1, 0, Color(0, 0, 0, 0));
+        ASSERT_EQ(set->SetPixel(0, 0, Color(1, 0x84, 0x46, 0x2F)), Ok);
+        ASSERT_EQ(set->SetPixel(1, 0, Color(200, 0x84, 0x46, 0x2F)), Ok);
+        for (INT x = 0; x < 2; ++x) EXPECT_EQ(PixelAt(*set, x, 0), PixelAt(*cloned, x, 0)) << format << " " << x;
+    }
+    std::unique_ptr<Bitmap> packed(source.Clone(Rect(0, 0, 2, 1), PixelFormat16bppARGB1555));
+    packed->SetPixel(1, 0, Color(200, 0x84, 0x46, 0x2F));
+    EXPECT_EQ(PixelAt(*packed, 1, 0), 0xFF844229u);  // five bits a channel, alpha 128 or more opaque
+    packed->SetPixel(1, 0, Color(127, 0x84, 0x46, 0x2F));
+    EXPECT_EQ(PixelAt(*packed, 1, 0) >> 24, 0u);
+    std::unique_ptr<Bitmap> rgb48(source.Clone(Rect(0, 0, 2, 1), PixelFormat48bppRGB));
+    rgb48->SetPixel(0, 0, Color(1, 0x84, 0x46, 0x2F));
+    EXPECT_EQ(PixelAt(*rgb48, 0, 0), 0xFF84462Fu);
+    // Premultiplied in 13 bits, a colour of alpha 1 keeps only a few levels.
+    std::unique_ptr<Bitmap> pargb64(source.Clone(Rect(0, 0, 2, 1), PixelFormat64bppPARGB));
+    pargb64->SetPixel(0, 0, Color(1, 0x84, 0x46, 0x2F));
+    EXPECT_NE(PixelAt(*pargb64, 0, 0), 0x0184462Fu);
+    // GDI+ numbers 64bppPARGB 0x001C400E (alpha, premultiplied, extended).
+    std::unique_ptr<Bitmap> numbered(source.Clone(Rect(0, 0, 2, 1), PixelFormat(0x001C400E)));
+    EXPECT_EQ(numbered->GetLastStatus(), Ok);
+    EXPECT_EQ(numbered->GetPixelFormat(), PixelFormat(0x001C400E));
+}
+
 TEST(ImageExtra, GifProperties)
 {
     // As Windows lists them: delays in hundredths (a long a frame), the loop count (1 without a

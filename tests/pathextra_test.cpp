@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "TestSupport.h"
@@ -216,6 +217,92 @@ TEST(PathExtra, FlattenWidenAndWarp)
     EXPECT_EQ(square.Warp(dest, 4, RectF(0, 0, 10, 10), nullptr, WarpModeBilinear), Ok);
     ExpectPath(square, {{100, 100, S}, {200, 100, L}, {200, 150, L}, {100, 150, L | C}}, 1e-3f);
     EXPECT_EQ(square.Warp(dest, 2, RectF(0, 0, 10, 10)), InvalidParameter);
+}
+
+// Anchors and custom caps are figures of their own after the widened lines, figure by figure, start before
+// end, as Windows lists them (Wine's gdiplus tests record the points).
+TEST(PathExtra, WidenAddsAnchorsAndCustomCapsAsWindows)
+{
+    const REAL fudge = 0.000005f;  // as Wine compares them
+    auto widened = [](LineCap cap, REAL width, bool dashed = false) {
+        Pen pen(Color(255, 255, 255, 255), width);
+        pen.SetLineCap(cap, cap, DashCapFlat);
+        if (dashed) pen.SetDashStyle(DashStyleDash);
+        auto path = std::make_unique<GraphicsPath>();
+        path->AddLine(5.0f, 10.0f, 50.0f, 10.0f);
+        EXPECT_EQ(path->Widen(&pen), Ok);
+        return path;
+    };
+    const std::vector<Expected> body{{5, 5, S}, {50, 5, L}, {50, 15, L}, {5, 15, L | C}};
+    const std::vector<Expected> squares{{12.071068f, 2.928932f, S},  {12.071068f, 17.071066f, L},
+                                        {-2.071068f, 17.071066f, L}, {-2.071068f, 2.928932f, L | C},
+                                        {42.928928f, 17.071068f, S}, {42.928928f, 2.928932f, L},
+                                        {57.071068f, 2.928932f, L},  {57.071068f, 17.071068f, L | C}};
+    std::vector<Expected> expected = body;
+    expected.insert(expected.end(), squares.begin(), squares.end());
+    ExpectPath(*widened(LineCapSquareAnchor, 10.0f), expected, fudge);
+    ExpectPath(*widened(LineCapNoAnchor, 10.0f), body, fudge);
+    ExpectPath(*widened(LineCapDiamondAnchor, 10.0f),
+               {{5, 5, S},
+                {50, 5, L},
+                {50, 15, L},
+                {5, 15, L | C},
+                {-5, 10, S},
+                {5, 0, L},
+                {15, 10, L},
+                {5, 20, L | C},
+                {60, 10, S},
+                {50, 20, L},
+                {40, 10, L},
+                {50, 0, L | C}},
+               fudge);
+    // The arrow's tip is on the line's end; the line stops a pen width short of it.
+    ExpectPath(*widened(LineCapArrowAnchor, 10.0f),
+               {{15, 5, S},
+                {40, 5, L},
+                {40, 15, L},
+                {15, 15, L | C},
+                {5, 10, S},
+                {22.320507f, 0, L},
+                {22.320507f, 20, L | C},
+                {50, 10, S},
+                {32.679489f, 20, L},
+                {32.679489f, 0, L | C}},
+               fudge);
+    expected = body;
+    const std::vector<Expected> circles{
+        {5, 20, S},          {-0.522847f, 20, B}, {-5, 15.522846f, B}, {-5, 10, B},         {-5, 4.477152f, B},
+        {-0.522847f, 0, B},  {5, 0, B},           {10.522847f, 0, B},  {15, 4.477152f, B},  {15, 10, B},
+        {15, 15.522846f, B}, {10.522847f, 20, B}, {5, 20, B | C},      {50, 0, S},          {55.522846f, 0, B},
+        {60, 4.477153f, B},  {60, 10, B},         {60, 15.522847f, B}, {55.522846f, 20, B}, {50, 20, B},
+        {44.477150f, 20, B}, {40, 15.522847f, B}, {40, 10, B},         {40, 4.477153f, B},  {44.477150f, 0, B},
+        {50, 0, B | C}};
+    expected.insert(expected.end(), circles.begin(), circles.end());
+    ExpectPath(*widened(LineCapRoundAnchor, 10.0f), expected, fudge);
+    // Dashes are widened first; the anchors stay on the figure's ends.
+    expected = {{5, 5, S},  {35, 5, L}, {35, 15, L}, {5, 15, L | C},
+                {45, 5, S}, {50, 5, L}, {50, 15, L}, {45, 15, L | C}};
+    expected.insert(expected.end(), squares.begin(), squares.end());
+    ExpectPath(*widened(LineCapSquareAnchor, 10.0f, true), expected, fudge);
+
+    // Two figures with arrow caps 4 by 4 (middle inset 1) on a pen one unit wide: the arrows are as large
+    // as for a pen two wide, the lines stop a unit short of their ends.
+    AdjustableArrowCap arrow(4.0f, 4.0f, TRUE);
+    arrow.SetMiddleInset(1.0f);
+    Pen pen(Color(255, 255, 255, 255), 1.0f);
+    pen.SetCustomStartCap(&arrow);
+    pen.SetCustomEndCap(&arrow);
+    GraphicsPath figures;
+    figures.AddLine(5.0f, 10.0f, 25.0f, 10.0f);
+    figures.StartFigure();
+    figures.AddLine(30.0f, 10.0f, 30.0f, 30.0f);
+    ASSERT_EQ(figures.Widen(&pen), Ok);
+    ExpectPath(figures,
+               {{6, 9.5f, S},   {24, 9.5f, L},      {24, 10.5f, L}, {6, 10.5f, L | C}, {30.5f, 11, S}, {30.5f, 29, L},
+                {29.5f, 29, L}, {29.5f, 11, L | C}, {13, 14, S},    {5, 10, L},        {13, 6, L},     {11, 10, L | C},
+                {17, 6, S},     {25, 10, L},        {17, 14, L},    {19, 10, L | C},   {26, 18, S},    {30, 10, L},
+                {34, 18, L},    {30, 16, L | C},    {34, 22, S},    {30, 30, L},       {26, 22, L},    {30, 24, L | C}},
+               fudge);
 }
 
 // A caller hit-tests a star and an ellipse, outlines a rectangle with a pen and fills a widened line.

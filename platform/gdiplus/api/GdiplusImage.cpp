@@ -11,6 +11,7 @@
 #include "../Gdiplus.h"
 #include "../codecs/GdiplusDecode.h"
 #include "../codecs/JpegEncoder.h"
+#include "WidePixels.h"
 
 namespace Gdiplus {
 
@@ -304,7 +305,9 @@ Status Bitmap::GetPixel(INT x, INT y, Color* color)
 
 Status Bitmap::SetPixel(INT x, INT y, const Color& color)
 {
-    return SetStatus(DllExports::GdipBitmapSetPixel(NativeBitmap(), x, y, color.GetValue()));
+    // A format the engine cannot hold keeps the colour as that format would (WidePixels.h).
+    const ARGB value = wideFormat ? QuantisedAs(wideFormat, color.GetValue()) : color.GetValue();
+    return SetStatus(DllExports::GdipBitmapSetPixel(NativeBitmap(), x, y, value));
 }
 
 Status Bitmap::SetResolution(REAL xdpi, REAL ydpi)

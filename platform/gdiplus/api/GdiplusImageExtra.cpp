@@ -439,6 +439,8 @@ UINT Image::GetFlags()
 {
     UINT flags = 0;
     SetStatus(DllExports::GdipGetImageFlags(NativeImage(), &flags));
+    // The engine holds a wide format's pixels as 32bppARGB; the alpha is the format's own.
+    if (wideFormat && !WideHasAlpha(wideFormat)) flags &= ~UINT{ImageFlagsHasAlpha};
     return flags;
 }
 

@@ -183,6 +183,138 @@ void WidenClosed(Outline& o, std::vector<PointF> ring, const Stroke& stroke, dou
     o.types.back() |= PathPointTypeCloseSubpath;
 }
 
+bool IsAnchor(LineCap cap)
+{
+    return cap == LineCapSquareAnchor || cap == LineCapRoundAnchor || cap == LineCapDiamondAnchor ||
+           cap == LineCapArrowAnchor;
+}
+
+// One end of an open figure that carries an anchor or a custom cap: its point and the direction pointing
+// out of the line there.
+struct CapEnd {
+    PointF at;
+    Direction out;
+    LineCap cap;
+    const CustomCapShape* custom;
+};
+
+// A point of a cap figure: `forward` along the outward direction, `side` along its left normal.
+PointF CapPoint(const CapEnd& end, double forward, double side)
+{
+    return PointF(static_cast<REAL>(end.at.X + end.out.x * forward - end.out.y * side),
+                  static_cast<REAL>(end.at.Y + end.out.y * forward + end.out.x * side));
+}
+
+// GDI+'s anchors, each a closed figure around the line's end reaching `size` from it: the square's corners,
+// the circle (four Béziers from the right of the end round through the tip), the diamond's corners, the
+// arrow's tip on the end with its base size * sqrt(3) back.
+void AppendAnchor(Outline& o, const CapEnd& end, double size)
+{
+    std::vector<std::pair<double, double>> corners;
+    if (end.cap == LineCapSquareAnchor) {
+        const double h = size / std::sqrt(2.0);
+        corners = {{-h, h}, {-h, -h}, {h, -h}, {h, h}};
+    } else if (end.cap == LineCapDiamondAnchor) {
+        corners = {{size, 0}, {0, size}, {-size, 0}, {0, -size}};
+    } else if (end.cap == LineCapArrowAnchor) {
+        const double back = -size * std::sqrt(3.0);
+        corners = {{0, 0}, {back, size}, {back, -size}};
+    } else {
+        const double k = size * 0.5522847498;
+        Add(o, CapPoint(end, 0, -size), PathPointTypeStart);
+        const std::pair<double, double> quarters[] = {{k, -size}, {size, -k},  {size, 0},   {size, k},
+                                                      {k, size},  {0, size},   {-k, size},  {-size, k},
+                                                      {-size, 0}, {-size, -k}, {-k, -size}, {0, -size}};
+        for (auto [forward, side] : quarters) Add(o, CapPoint(end, forward, side), PathPointTypeBezier);
+        o.types.back() |= PathPointTypeCloseSubpath;
+        return;
+    }
+    for (size_t i = 0; i < corners.size(); ++i)
+        Add(o, CapPoint(end, corners[i].first, corners[i].second),
+            i == 0 ? BYTE(PathPointTypeStart) : BYTE(PathPointTypeLine));
+    o.types.back() |= PathPointTypeCloseSubpath;
+}
+
+// A custom cap's path scaled by `size`, its y axis outwards and its x axis along the left normal (the
+// order GDI+'s widened caps list their points in); an outlined cap is widened with the pen.
+void AppendCustomCap(Outline& o, const CapEnd& end, double size, double half)
+{
+    const CustomCapShape& cap = *end.custom;
+    Outline placed;
+    for (size_t i = 0; i < cap.points.size(); ++i)
+        Add(placed, CapPoint(end, cap.points[i].Y * size, cap.points[i].X * size), cap.types[i]);
+    if (cap.filled) {
+        o.points.insert(o.points.end(), placed.points.begin(), placed.points.end());
+        o.types.insert(o.types.end(), placed.types.begin(), placed.types.end());
+        return;
+    }
+    const Outline flat = FlattenOutline(placed, FlatnessDefault);
+    Stroke outline;
+    outline.width = static_cast<REAL>(2 * half);
+    for (const Polyline& f : Figures(flat))
+        if (f.points.size() > 1 && half > 0) WidenOpen(o, f.points, outline, half);
+}
+
+// Removes `length` from the polyline's start.
+void TrimStart(std::vector<PointF>& points, double length)
+{
+    while (points.size() > 1 && length > 0) {
+        const double d = Distance(points[0], points[1]);
+        if (d > length) {
+            const double t = length / d;
+            points[0] = PointF(static_cast<REAL>(points[0].X + (points[1].X - points[0].X) * t),
+                               static_cast<REAL>(points[0].Y + (points[1].Y - points[0].Y) * t));
+            return;
+        }
+        length -= d;
+        points.erase(points.begin());
+    }
+}
+
+double PolylineLength(const std::vector<PointF>& points)
+{
+    double length = 0;
+    for (size_t i = 1; i < points.size(); ++i) length += Distance(points[i - 1], points[i]);
+    return length;
+}
+
+// How far the line stops short of an end under its cap: an arrow anchor by the pen's width, a custom cap
+// by its base inset (at most half the line either way).
+double CapInset(const CapEnd& end, double width, double length)
+{
+    const double inset = end.custom ? end.custom->inset * width : end.cap == LineCapArrowAnchor ? width : 0.0;
+    return std::min(inset, length / 2);
+}
+
+const CustomCapShape* CustomShape(const CustomCapShape& shape, LineCap cap)
+{
+    return cap == LineCapCustom && shape.present ? &shape : nullptr;
+}
+
+// Collects the capped ends of the open figures and shortens the figures under arrows and custom caps.
+std::vector<CapEnd> TakeCapEnds(std::vector<Polyline>& figures, const Stroke& stroke)
+{
+    std::vector<CapEnd> ends;
+    const CustomCapShape* startCustom = CustomShape(stroke.custom.start, stroke.startCap);
+    const CustomCapShape* endCustom = CustomShape(stroke.custom.end, stroke.endCap);
+    const bool startCapped = IsAnchor(stroke.startCap) || startCustom;
+    const bool endCapped = IsAnchor(stroke.endCap) || endCustom;
+    if (!startCapped && !endCapped) return ends;
+    for (Polyline& f : figures) {
+        if (f.closed || f.points.size() < 2) continue;
+        std::vector<PointF>& p = f.points;
+        const Direction first = Along(p[0], p[1]), last = Along(p[p.size() - 2], p.back());
+        const CapEnd start{p.front(), Direction{-first.x, -first.y}, stroke.startCap, startCustom};
+        const CapEnd end{p.back(), last, stroke.endCap, endCustom};
+        const double length = PolylineLength(p);
+        if (endCapped) TrimEnd(&p, CapInset(end, stroke.width, length));
+        if (startCapped) TrimStart(p, CapInset(start, stroke.width, length));
+        if (startCapped) ends.push_back(start);
+        if (endCapped) ends.push_back(end);
+    }
+    return ends;
+}
+
 }  // namespace
 
 Stroke StrokeOf(const Pen& pen)
@@ -201,6 +333,8 @@ Stroke StrokeOf(const Pen& pen)
         if (DllExports::GdipGetPenDashArray(native, stroke.dashes.data(), count) != Ok) stroke.dashes.clear();
         DllExports::GdipGetPenDashOffset(native, &stroke.dashOffset);
     }
+    // A cap that cannot be read is widened flat.
+    if (!ReadCustomCaps(pen, stroke.startCap, stroke.endCap, &stroke.custom)) stroke.custom = CustomCaps{};
     return stroke;
 }
 
@@ -208,8 +342,9 @@ Outline WidenOutline(const Outline& flat, const Stroke& stroke)
 {
     Outline o;
     const double half = stroke.width / 2.0;
-    if (!(half > 0) || !std::isfinite(half)) return o;
+    if (!std::isfinite(half)) return o;
     std::vector<Polyline> figures = Figures(flat);
+    const std::vector<CapEnd> capEnds = TakeCapEnds(figures, stroke);
     if (!stroke.dashes.empty()) {
         // Dashes are multiples of the width, and of a unit at least (as GDI+ keeps thin dashes visible).
         std::vector<double> lengths;
@@ -230,11 +365,22 @@ Outline WidenOutline(const Outline& flat, const Stroke& stroke)
         for (DashPiece& piece : pieces) figures.push_back(Polyline{std::move(piece.points), false});
     }
     for (const Polyline& f : figures) {
-        if (f.points.size() < 2) continue;
+        // A pen of no width widens the lines to nothing (their anchors stay).
+        if (f.points.size() < 2 || !(half > 0)) continue;
         if (f.closed && f.points.size() > 2)
             WidenClosed(o, f.points, stroke, half);
         else
             WidenOpen(o, f.points, stroke, half);
+        if (o.points.size() > kMaxPoints) return Outline{};
+    }
+    // The caps follow all the lines, figure by figure, start before end; they are never smaller than for a
+    // pen two units wide.
+    const double capSize = std::fmax(double(stroke.width), 2.0);
+    for (const CapEnd& end : capEnds) {
+        if (end.custom)
+            AppendCustomCap(o, end, capSize * end.custom->scale, half);
+        else
+            AppendAnchor(o, end, capSize);
         if (o.points.size() > kMaxPoints) return Outline{};
     }
     return o;

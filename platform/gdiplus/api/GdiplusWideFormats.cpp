@@ -139,6 +139,8 @@ bool IsWideFormat(PixelFormat format)
            format == PixelFormat64bppPARGB;
 }
 
+bool WideHasAlpha(PixelFormat format) { return IsWideFormat(format) && format != PixelFormat48bppRGB; }
+
 WideRowForms WideRows(PixelFormat native, PixelFormat wide)
 {
     Native from = Native::Straight;

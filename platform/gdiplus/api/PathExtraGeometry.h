@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "../GdiplusTypes.h"
+#include "../pipeline/CustomCaps.h"
 
 namespace Gdiplus {
 class GraphicsPath;
@@ -36,6 +37,7 @@ struct Stroke {
     std::vector<REAL> dashes;
     REAL dashOffset = 0.0f;  // in widths
     REAL miterLimit = 10.0f;
+    CustomCaps custom;  // the pen's custom caps where a cap is LineCapCustom
 };
 
 /// The pen's stroke (its width left for the caller to scale).

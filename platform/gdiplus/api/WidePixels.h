@@ -13,6 +13,9 @@ namespace Gdiplus {
 // True for the four formats above.
 bool IsWideFormat(PixelFormat format);
 
+// True for the wide formats with an alpha channel (all but 48bppRGB).
+bool WideHasAlpha(PixelFormat format);
+
 // How rows pass between 32-bit engine pixels in `native` (32bppARGB, PARGB or RGB) and a lock in the
 // wide format; both null when the pair is not one of those.
 struct WideRowForms {

@@ -15,7 +15,7 @@
 #define PixelFormat16bppARGB1555 0x00061007
 #define PixelFormat48bppRGB 0x0010300C
 #define PixelFormat64bppARGB 0x0034400D
-#define PixelFormat64bppPARGB 0x001A400E
+#define PixelFormat64bppPARGB 0x001C400E
 #endif
 
 namespace Gdiplus {
