@@ -212,16 +212,19 @@ PICTOR_ROW_CLONES void PaintBox(const PixelView& target, float left, float top, 
     }
     const uint32_t leftPixel = CoveredPixel(source, CoverageOfShare(firstColumn));
     const uint32_t rightPixel = CoveredPixel(source, CoverageOfShare(lastColumn));
-    const ptrdiff_t stride = target.Stride();
     const INT inside = x1 - x0 - 2;
-    uint32_t* row = target.Row(wholeFrom) + x0;
+    // Held here: the stores below could be the view's own fields, which it would otherwise read again.
+    uint32_t* const firstRow = target.Row(wholeFrom) + x0;
+    const ptrdiff_t stride = target.Row(wholeFrom + 1) - target.Row(wholeFrom);
     // The rows crossed whole, each in one pass: its side pixels blended, its inside stored.
-    for (INT y = wholeFrom; y < wholeTo; ++y, row += stride) {
+    for (INT y = wholeFrom; y < wholeTo; ++y) {
+        uint32_t* row = firstRow + (y - wholeFrom) * stride;
         // The ends of a row well ahead, which are read, are asked for, so that waiting for them overlaps
         // the stores of the rows between.
         if (y + kBoxRowsAhead < wholeTo) {
-            __builtin_prefetch(row + kBoxRowsAhead * stride, 1);
-            __builtin_prefetch(row + kBoxRowsAhead * stride + inside + 1, 1);
+            const uint32_t* ahead = row + kBoxRowsAhead * stride;
+            __builtin_prefetch(ahead, 1);
+            __builtin_prefetch(ahead + inside + 1, 1);
         }
         PaintPixel(row, leftPixel);
         PaintRun(row + 1, inside, source, 255);

@@ -27,8 +27,6 @@ public:
 
     bool Valid() const { return scan0 != nullptr; }
     uint32_t* Row(INT y) const { return reinterpret_cast<uint32_t*>(scan0 + static_cast<ptrdiff_t>(y) * stride); }
-    // The distance, in pixels, from one row to the next.
-    ptrdiff_t Stride() const { return stride / static_cast<INT>(sizeof(uint32_t)); }
     INT Width() const { return width; }
     INT Height() const { return height; }
     // True for 32bppRGB, whose fourth byte is not an alpha and reads as opaque.
