@@ -577,3 +577,49 @@ TEST(Stroke, CompoundPensDrawOnlyTheirBandsOnEveryShape)
     EXPECT_GT(sharp.Ink(), 255L * 1000);
     for (int x = 0; x < kSide; ++x) EXPECT_EQ(sharp.At(x, 40) + sharp.At(x, 68), 0) << x;  // within the bevelled pen
 }
+
+TEST(Stroke, CompoundPensKeepTheirGapsUnderCaps)
+{
+    // A 16-pixel pen banded {0, 0.25, 0.75, 1} with round caps on the line y = 60 from x = 30 to 90: bands
+    // at y 52-56 and 64-68, the gap between undrawn along the line; each cap a half disc of radius 8 over
+    // the full width, so the square beyond an end is left out at its corners.
+    const REAL quarters[] = {0.0f, 0.25f, 0.75f, 1.0f};
+    Pen round(Color(Color::Black), 16.0f);
+    ASSERT_EQ(round.SetCompoundArray(quarters, 4), Ok);
+    round.SetLineCap(LineCapRound, LineCapRound, DashCapFlat);
+    Canvas line;
+    ASSERT_EQ(line.graphics.DrawLine(&round, 30, 60, 90, 60), Ok);
+    line.Read();
+    const std::vector<int> across = {line.At(60, 50), line.At(60, 54), line.At(60, 59), line.At(60, 66), line.At(60, 69)};
+    EXPECT_EQ(across, (std::vector<int>{0, 255, 0, 255, 0}));
+    const std::vector<int> ends = {line.At(93, 59), line.At(26, 60), line.At(96, 53), line.At(23, 66), line.At(99, 60)};
+    EXPECT_EQ(ends, (std::vector<int>{255, 255, 0, 0, 0}));
+
+    // A pen cannot be both compound and inset, set in either order.
+    Pen inset(Color(Color::Black), 16.0f);
+    EXPECT_EQ(round.SetAlignment(PenAlignmentInset), NotImplemented);
+    ASSERT_EQ(inset.SetAlignment(PenAlignmentInset), Ok);
+    EXPECT_EQ(inset.SetCompoundArray(quarters, 4), NotImplemented);
+
+    // Caps, dash caps, anchors and custom caps land on the same pixels when moved or turned.
+    Pen anchored(Color(Color::Black), 10.0f), custom(Color(Color::Black), 10.0f);
+    for (Pen* pen : {&anchored, &custom}) ASSERT_EQ(pen->SetCompoundArray(quarters, 4), Ok);
+    anchored.SetLineCap(LineCapArrowAnchor, LineCapSquare, DashCapTriangle);
+    anchored.SetDashStyle(DashStyleDash);
+    PenFamilies()[5].second(custom);
+    const std::pair<const Pen*, Shape> cases[] = {
+        {&round, Shapes()[0].second}, {&anchored, Shapes()[2].second}, {&custom, Shapes()[7].second}};
+    for (const auto& [pen, shape] : cases) {
+        Canvas plain;
+        ASSERT_EQ(shape(plain.graphics, *pen), Ok);
+        plain.Read();
+        EXPECT_GT(plain.Ink(), 255L * 300);
+        for (const Route& route : Routes()) {
+            Canvas moved;
+            route.set(moved.graphics);
+            ASSERT_EQ(shape(moved.graphics, *pen), Ok);
+            moved.Read();
+            EXPECT_LE(plain.LargestDifference(moved, route.map), 2) << route.name;
+        }
+    }
+}

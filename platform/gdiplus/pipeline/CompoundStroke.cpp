@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace Gdiplus {
 
@@ -17,8 +18,15 @@ const size_t kMostPoints = size_t{1} << 24;
 const size_t kMostDashes = size_t{1} << 22;
 // Bands built corner by corner are refused beyond this many pieces.
 const size_t kMostPolygons = size_t{1} << 22;
+// The most lines standing for a round cap.
+const int kMostArcSteps = 256;
+const double kPi = 3.14159265358979323846;
 
-bool FlatEnd(LineCap cap) { return cap == LineCapFlat || cap == LineCapNoAnchor; }
+bool IsAnchor(LineCap cap)
+{
+    return cap == LineCapSquareAnchor || cap == LineCapRoundAnchor || cap == LineCapDiamondAnchor ||
+           cap == LineCapArrowAnchor;
+}
 
 // Appends the rings turned so that together they enclose positive area (the region between a closed
 // band's two rings then winds once, the inside of both not at all).
@@ -94,18 +102,144 @@ bool AddBands(const StrokeFigure& figure, const StrokeStyle& style, const std::v
     return true;
 }
 
-// The figure cut into its dashes, each an open figure; the figure itself when the pen is solid.
-bool Pieces(const StrokeFigure& figure, const StrokeStyle& style, std::vector<StrokeFigure>* pieces)
+// The figure cut into its dashes; the figure itself, from its start to its end, when the pen is solid.
+bool Pieces(const StrokeFigure& figure, const StrokeStyle& style, std::vector<DashPiece>* pieces)
 {
     if (style.dashes.empty()) {
-        pieces->push_back(figure);
+        pieces->push_back(DashPiece{figure.points, true, true});
         return true;
     }
     std::vector<double> pattern;
     for (double dash : style.dashes) pattern.push_back(std::fabs(dash) * style.width);
-    std::vector<DashPiece> dashes;
-    if (!CutDashes(figure, pattern, style.dashOffset * style.width, kMostDashes, &dashes)) return false;
-    for (DashPiece& dash : dashes) pieces->push_back(StrokeFigure{std::move(dash.points), false});
+    return CutDashes(figure, pattern, style.dashOffset * style.width, kMostDashes, pieces);
+}
+
+// The end of the points (their last point) and the unit direction along which the line leaves there;
+// false when the points have no length.
+bool EndOf(const std::vector<PointF>& points, PointF* end, PointF* direction)
+{
+    if (points.empty()) return false;
+    *end = points.back();
+    for (size_t i = points.size() - 1; i-- > 0;) {
+        const double dx = double(end->X) - points[i].X, dy = double(end->Y) - points[i].Y;
+        const double length = std::hypot(dx, dy);
+        if (length > 0 && std::isfinite(length)) {
+            *direction = PointF(REAL(dx / length), REAL(dy / length));
+            return true;
+        }
+    }
+    return false;
+}
+
+// A square, round or triangle cap beyond the end p of a line leaving along u, over the pen's full width
+// (nothing for any other cap).
+void AddCapBeyond(LineCap cap, PointF p, PointF u, const StrokeStyle& style, std::vector<Polygon>* out)
+{
+    if (cap != LineCapSquare && cap != LineCapRound && cap != LineCapTriangle) return;
+    const double h = style.width / 2, nx = -u.Y, ny = u.X;
+    const auto at = [&](double along, double across) {
+        return PointF(REAL(p.X + u.X * along + nx * across), REAL(p.Y + u.Y * along + ny * across));
+    };
+    Polygon ring{at(0, h)};
+    if (cap == LineCapSquare) {
+        ring.push_back(at(h, h));
+        ring.push_back(at(h, -h));
+    } else if (cap == LineCapTriangle) {
+        ring.push_back(at(h, 0));
+    } else {
+        const double ratio = 1.0 - style.tolerance / h;
+        const double step = ratio > -1.0 ? 2.0 * std::acos(ratio) : kPi;
+        const int steps = std::clamp(int(std::min(std::ceil(kPi / std::max(step, 1e-6)), 1e6)), 2, kMostArcSteps);
+        for (int k = 1; k < steps; ++k) {
+            const double turn = kPi * k / steps;
+            ring.push_back(at(h * std::sin(turn), h * std::cos(turn)));
+        }
+    }
+    ring.push_back(at(0, -h));
+    EmitTurned({std::move(ring)}, out);
+}
+
+// The anchor the stroker draws at the end p of a line arriving along u, at the pen's full size: the first
+// polygon it gives for a short line ending there (it gives a line's anchors before the line). How far the
+// anchor reaches back along the line goes to `reach`.
+bool AddAnchor(LineCap cap, PointF p, PointF u, const StrokeStyle& style, std::vector<Polygon>* out, double* reach)
+{
+    StrokeStyle stub = style;
+    stub.dashes.clear();
+    stub.startCap = LineCapFlat;
+    stub.endCap = cap;
+    const double back = 4 * style.width;
+    const PointF from(REAL(p.X - u.X * back), REAL(p.Y - u.Y * back));
+    std::vector<Polygon> pieces;
+    if (!StrokeFigures({StrokeFigure{{from, p}, false}}, stub, &pieces) || pieces.empty()) return false;
+    *reach = 0;
+    for (const PointF& v : pieces.front())
+        *reach = std::max(*reach, (p.X - v.X) * double(u.X) + (p.Y - v.Y) * double(u.Y));
+    out->push_back(std::move(pieces.front()));
+    return true;
+}
+
+double Length(const std::vector<PointF>& points)
+{
+    double length = 0;
+    for (size_t i = 1; i < points.size(); ++i)
+        length += std::hypot(points[i].X - points[i - 1].X, points[i].Y - points[i - 1].Y);
+    return length;
+}
+
+// An anchor at the line's end: drawn there, and for an arrow, whose tip is the end, the line cut back to
+// where the arrow is wide enough to cover the bands. The cap then counts as flat.
+bool AnchorEnd(LineCap* cap, std::vector<PointF>* line, const StrokeStyle& style, std::vector<Polygon>* out)
+{
+    if (*cap == LineCapNoAnchor) *cap = LineCapFlat;
+    if (!IsAnchor(*cap)) return true;
+    PointF end, direction;
+    double reach = 0;
+    if (EndOf(*line, &end, &direction) && !AddAnchor(*cap, end, direction, style, out, &reach)) return false;
+    if (*cap == LineCapArrowAnchor) TrimEnd(line, std::min(reach, Length(*line) / 2));
+    *cap = LineCapFlat;
+    return true;
+}
+
+// Caps beyond both ends of an open piece.
+void AddCapsBeyond(std::vector<PointF> points, LineCap first, LineCap last, const StrokeStyle& style,
+                   std::vector<Polygon>* out)
+{
+    PointF end, direction;
+    if (EndOf(points, &end, &direction)) AddCapBeyond(last, end, direction, style, out);
+    std::reverse(points.begin(), points.end());
+    if (EndOf(points, &end, &direction)) AddCapBeyond(first, end, direction, style, out);
+}
+
+LineCap DashEnd(DashCap cap)
+{
+    return cap == DashCapRound ? LineCapRound : cap == DashCapTriangle ? LineCapTriangle : LineCapFlat;
+}
+
+// One figure's bands, with its anchors and its caps (or its dashes' caps) over the pen's full width at the
+// ends. Nothing records whether GDI+ caps each band or the whole pen; capping the whole pen keeps the gaps
+// along the line and gives an end the shape a plain pen's has.
+bool AddFigure(const StrokeFigure& figure, const StrokeStyle& style, const std::vector<double>& bands, double sense,
+               std::vector<Polygon>* out)
+{
+    StrokeFigure line = figure;
+    LineCap startCap = figure.closed ? LineCapFlat : style.startCap;
+    LineCap endCap = figure.closed ? LineCapFlat : style.endCap;
+    std::reverse(line.points.begin(), line.points.end());
+    if (!AnchorEnd(&startCap, &line.points, style, out)) return false;
+    std::reverse(line.points.begin(), line.points.end());
+    if (!AnchorEnd(&endCap, &line.points, style, out)) return false;
+    std::vector<DashPiece> pieces;
+    if (!Pieces(line, style, &pieces)) return false;
+    const LineCap dashEnd = DashEnd(style.dashCap);
+    const bool solidClosed = figure.closed && style.dashes.empty();
+    for (const DashPiece& piece : pieces) {
+        if (!AddBands(StrokeFigure{piece.points, solidClosed}, style, bands, sense, out)) return false;
+        if (solidClosed) continue;
+        const LineCap first = piece.atStart && !figure.closed ? startCap : dashEnd;
+        const LineCap last = piece.atEnd && !figure.closed ? endCap : dashEnd;
+        AddCapsBeyond(piece.points, first, last, style, out);
+    }
     return true;
 }
 
@@ -114,16 +248,12 @@ bool Pieces(const StrokeFigure& figure, const StrokeStyle& style, std::vector<St
 bool CompoundStroke(const std::vector<StrokeFigure>& figures, const StrokeStyle& style,
                     const std::vector<double>& bands, double sense, std::vector<Polygon>* out)
 {
-    if (!(style.width > 0) || !std::isfinite(style.width) || !FlatEnd(style.startCap) || !FlatEnd(style.endCap) ||
-        (!style.dashes.empty() && style.dashCap != DashCapFlat))
-        return false;
+    if (!(style.width > 0) || !std::isfinite(style.width)) return false;
     const size_t before = out->size();
     size_t points = 0;
     for (const StrokeFigure& figure : figures) {
         const size_t from = out->size();
-        std::vector<StrokeFigure> pieces;
-        bool drawn = Pieces(figure, style, &pieces);
-        for (size_t i = 0; drawn && i < pieces.size(); ++i) drawn = AddBands(pieces[i], style, bands, sense, out);
+        const bool drawn = AddFigure(figure, style, bands, sense, out);
         if (!drawn || (points += PointsIn(*out, from)) > kMostPoints) {
             out->resize(before);
             return false;

@@ -195,8 +195,9 @@ static bool OutlineOfPen(const Pen* pen, const DeviceMap& map, const PointF* poi
     if (deviceWidth < 1.0) style.width = 1.0;
     // A compound pen thinner than a pixel is the one-pixel line.
     const bool compound = !shape.bands.empty() && deviceWidth >= 1.0;
-    // An inset compound pen, or one with custom caps, is left to the engine.
-    if (compound && (shape.inset || shape.custom.Any())) return false;
+    // The engine refuses a pen both compound and inset (GDI+ draws no compound inset lines); should one
+    // come, it is left alone.
+    if (compound && shape.inset) return false;
     if (!compound && !(shape.inset && allClosed) &&
         MitredBands(figures, style, map, onDevice ? style.width : deviceWidth, offset, outline))
         return true;
