@@ -590,7 +590,8 @@ TEST(Stroke, CompoundPensKeepTheirGapsUnderCaps)
     Canvas line;
     ASSERT_EQ(line.graphics.DrawLine(&round, 30, 60, 90, 60), Ok);
     line.Read();
-    const std::vector<int> across = {line.At(60, 50), line.At(60, 54), line.At(60, 59), line.At(60, 66), line.At(60, 69)};
+    const std::vector<int> across = {line.At(60, 50), line.At(60, 54), line.At(60, 59), line.At(60, 66),
+                                     line.At(60, 69)};
     EXPECT_EQ(across, (std::vector<int>{0, 255, 0, 255, 0}));
     const std::vector<int> ends = {line.At(93, 59), line.At(26, 60), line.At(96, 53), line.At(23, 66), line.At(99, 60)};
     EXPECT_EQ(ends, (std::vector<int>{255, 255, 0, 0, 0}));
