@@ -171,7 +171,8 @@ bool AddAnchor(LineCap cap, PointF p, PointF u, const StrokeStyle& style, std::v
     const double back = 4 * style.width;
     const PointF from(REAL(p.X - u.X * back), REAL(p.Y - u.Y * back));
     std::vector<Polygon> pieces;
-    if (!StrokeFigures({StrokeFigure{{from, p}, false}}, stub, &pieces) || pieces.empty()) return false;
+    // The anchor and the line's stub, nothing else; anything else is left to the engine.
+    if (!StrokeFigures({StrokeFigure{{from, p}, false}}, stub, &pieces) || pieces.size() != 2) return false;
     *reach = 0;
     for (const PointF& v : pieces.front())
         *reach = std::max(*reach, (p.X - v.X) * double(u.X) + (p.Y - v.Y) * double(u.Y));
