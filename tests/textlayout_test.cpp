@@ -55,11 +55,7 @@ TEST(TextLayout, TextAtAPointLandsInItsMeasuredBoxAndWhereTheEngineDrewIt)
     EXPECT_EQ(fitted, INT(words.size()));
     EXPECT_EQ(lines, 3);
     wrapped.graphics.DrawString(words.c_str(), -1, &font, layout, nullptr, &kBlack);
-    const InkBox ink = wrapped.Ink();
-    EXPECT_GE(ink.left, wrappedBox.X);
-    EXPECT_LE(ink.right, wrappedBox.GetRight());
-    EXPECT_GE(ink.top, wrappedBox.Y);
-    EXPECT_LE(ink.bottom, wrappedBox.GetBottom());
+    pictor_test::ExpectInkInside(wrapped.Ink(), wrappedBox);
 }
 
 // GenericDefault pads each line by a sixth of the em on both sides, GenericTypographic not at all; lines
@@ -198,10 +194,5 @@ TEST(TextLayout, ThreadsDrawTextOnTheirOwnCanvases)
             drawn[t] = own.Ink();
         });
     for (std::thread& thread : threads) thread.join();
-    for (const InkBox& ink : drawn) {
-        EXPECT_EQ(ink.left, expected.left);
-        EXPECT_EQ(ink.right, expected.right);
-        EXPECT_EQ(ink.top, expected.top);
-        EXPECT_EQ(ink.bottom, expected.bottom);
-    }
+    for (const InkBox& ink : drawn) pictor_test::ExpectSameInk(ink, expected, 0);
 }
