@@ -48,8 +48,7 @@ struct Picture {
     ARGB At(int x, int y) const { return pixels[y * kSide + x]; }
 };
 
-// Where a pixel of the plain drawing lands on the routed one.
-using PixelMap = std::function<void(int x, int y, int* tx, int* ty)>;
+using pictor_test::PixelMap;
 
 struct Route {
     std::string name;
@@ -72,7 +71,7 @@ const std::vector<Route>& Routes()
          },
          [](int x, int y, int* tx, int* ty) { *tx = x + 16, *ty = y + 8; }, false},
         {"clip excluding nothing", [](Graphics& g) { g.SetClip(RectF(-1000, -1000, 4000, 4000)); },
-         [](int x, int y, int* tx, int* ty) { *tx = x, *ty = y; }},
+         pictor_test::kSamePlace},
         {"quarter turn clockwise",
          [](Graphics& g) {
              Matrix turn(0, 1, -1, 0, kSide - 1, 0);
@@ -289,23 +288,16 @@ std::vector<std::string> MovedDrawings(const std::vector<Drawing>& drawings, boo
     return moved;
 }
 
-std::string Listed(const std::vector<std::string>& lines)
-{
-    std::string all;
-    for (const std::string& line : lines) all += line + "\n";
-    return all;
-}
-
 TEST(Route, GraphicsShapesLandOnTheSamePixelsAlongEveryRoute)
 {
     const std::vector<std::string> moved = MovedDrawings(GraphicsMembers(), false);
-    EXPECT_TRUE(moved.empty()) << Listed(moved);
+    EXPECT_EQ(moved, std::vector<std::string>());
 }
 
 TEST(Route, CanvasShapesLandOnTheSamePixelsAlongEveryRoute)
 {
     const std::vector<std::string> moved = MovedDrawings(CanvasMembers(), true);
-    EXPECT_TRUE(moved.empty()) << Listed(moved);
+    EXPECT_EQ(moved, std::vector<std::string>());
 }
 
 // One-colour brushes of every kind, each form of path gradient among them.
@@ -359,7 +351,7 @@ std::vector<std::string> MovedFromSolid(const std::vector<std::pair<std::string,
                 Picture other(smoothing);
                 shape(*other.canvas.m_pGraphics, brush.get());
                 other.Read();
-                const int differing = Differing(plain, other, [](int x, int y, int* tx, int* ty) { *tx = x, *ty = y; });
+                const int differing = Differing(plain, other, pictor_test::kSamePlace);
                 if (differing != 0)
                     moved.push_back(shapeName + (smoothing == SmoothingModeNone ? " aliased" : "") + " with a " +
                                     brushName + " brush: " + std::to_string(differing));
@@ -377,7 +369,7 @@ TEST(Route, OneColourBrushesOfEveryKindFillAsSolid)
         {"FillPolygon", [](Graphics& g, const Brush* b) { g.FillPolygon(b, Star().data(), 5); }},
         {"FillPie", [](Graphics& g, const Brush* b) { g.FillPie(b, 20, 20, 80, 70, 30, 250); }},
     });
-    EXPECT_TRUE(moved.empty()) << Listed(moved);
+    EXPECT_EQ(moved, std::vector<std::string>());
 }
 
 // Pens of one-colour brushes of every kind stroke exactly as the solid pen of that colour (inside the path
@@ -402,7 +394,7 @@ TEST(Route, OneColourPensOfEveryKindStrokeAsSolid)
         {"DrawBezier hairline",
          [&](Graphics& g, const Brush* b) { g.DrawBezier(pen(b, 0.5f).get(), 24, 90, 40, 20, 80, 120, 100, 40); }},
     });
-    EXPECT_TRUE(moved.empty()) << Listed(moved);
+    EXPECT_EQ(moved, std::vector<std::string>());
 }
 
 }  // namespace
