@@ -34,17 +34,7 @@ struct Picture {
         canvas.m_pGraphics->Clear(Color(Color::White));
         canvas.m_pGraphics->SetSmoothingMode(smoothing);
     }
-    void Read()
-    {
-        Rect whole(0, 0, kSide, kSide);
-        BitmapData data;
-        ASSERT_EQ(canvas.GetBitmap()->LockBits(&whole, ImageLockModeRead, PixelFormat32bppARGB, &data), Ok);
-        pixels.resize(kSide * kSide);
-        for (int y = 0; y < kSide; ++y)
-            for (int x = 0; x < kSide; ++x)
-                pixels[y * kSide + x] = static_cast<const ARGB*>(data.Scan0)[y * data.Stride / 4 + x];
-        canvas.GetBitmap()->UnlockBits(&data);
-    }
+    void Read() { pixels = pictor_test::AllPixels(*canvas.GetBitmap()); }
     ARGB At(int x, int y) const { return pixels[y * kSide + x]; }
 };
 
@@ -107,10 +97,7 @@ int Differing(const Picture& plain, const Picture& routed, const PixelMap& map)
     return ink ? differing : -1;
 }
 
-std::vector<PointF> Star()
-{
-    return {{60, 10}, {72, 90}, {14, 40}, {106, 40}, {48, 90}};
-}
+std::vector<PointF> Star() { return {{60, 10}, {72, 90}, {14, 40}, {106, 40}, {48, 90}}; }
 std::vector<PointF> Wave() { return {{14, 70}, {34, 20}, {58, 84}, {80, 26}, {100, 60}}; }
 
 GraphicsPath* Figures(GraphicsPath* path)
@@ -242,7 +229,8 @@ std::vector<Drawing> CanvasMembers()
              CRect area(20, 20, 80, 70);
              c.FillGradientRect(&area, kInk, kOutline);
          }},
-        {"FillGradientRectH", [](CFxPictor& c) { c.FillGradientRectH(20, 20, 60, 50, 255, 200, 40, 90, 255, 20, 60, 30); }},
+        {"FillGradientRectH",
+         [](CFxPictor& c) { c.FillGradientRectH(20, 20, 60, 50, 255, 200, 40, 90, 255, 20, 60, 30); }},
         {"FillGradientRectHalf",
          [](CFxPictor& c) { c.FillGradientRectHalf(20, 20, 60, 50, 255, 200, 40, 90, 255, 20, 60, 30); }},
         {"FillRoundRect", [](CFxPictor& c) { c.FillRoundRect(20, 20, 70, 50, 255, 200, 40, 90, 255, 20, 60, 30, 10); }},
