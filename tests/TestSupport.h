@@ -255,6 +255,8 @@ template <int side> struct CoverageCanvas {
         bitmap.UnlockBits(&data);
     }
     int At(int x, int y) const { return alpha[y * side + x]; }
+    // The coverage as ExpectPixels reads it: spots list the expected alpha as their colour.
+    Gdiplus::ARGB Pixel(int x, int y) const { return static_cast<Gdiplus::ARGB>(At(x, y)); }
     long Ink() const
     {
         long sum = 0;
