@@ -177,10 +177,7 @@ TEST(Pipeline, FillsLandOnTheSamePixelsThroughThePage)
         path.Read();
         EXPECT_LE(rectangle.LargestDifference(path, kSamePlace), 1) << area.X;
         EXPECT_GT(rectangle.Ink(), 255L * 10) << area.X;
-        if (area.X == 10) {
-            EXPECT_EQ(rectangle.At(10, 40), 128);
-            EXPECT_EQ(rectangle.At(11, 40), 255);
-        }
+        if (area.X == 10) pictor_test::ExpectPixels(rectangle, {{10, 40, 128}, {11, 40, 255}});
     }
 }
 
@@ -214,8 +211,7 @@ TEST(Pipeline, FarPointsFillTheCanvasAsTheFigureClippedNearIt)
     broken.graphics.FillPolygon(&ink, endless, 3);
     broken.graphics.FillRectangle(&ink, 100, 100, 10, 10);
     broken.Read();
-    EXPECT_EQ(broken.At(50, 60), 0);
-    EXPECT_EQ(broken.At(105, 105), 255);
+    pictor_test::ExpectPixels(broken, {{50, 60, 0}, {105, 105, 255}});
 }
 
 // Fills of every size, cut by the canvas or not, and a turned picture, one after another on one thread
@@ -266,9 +262,8 @@ TEST(Pipeline, TurnedPicturesKeepTheirColourPlaceAndArea)
     };
     for (InterpolationMode mode : {InterpolationModeBilinear, InterpolationModeNearestNeighbor}) {
         auto opaque = turned(filled(PixelFormat32bppARGB, 0xFF000000).get(), mode);
-        EXPECT_EQ(opaque->At(60, 60), 255);
-        EXPECT_EQ(opaque->At(60, 40), 0);  // the turned side crosses the middle column 17.3 above the middle
-        EXPECT_EQ(opaque->At(10, 10), 0);
+        // The turned side crosses the middle column 17.3 above the middle.
+        pictor_test::ExpectPixels(*opaque, {{60, 60, 255}, {60, 40, 0}, {10, 10, 0}});
         const long area = opaque->Ink();
         // Bilinear edges blend with transparency beyond the picture: across the outer half pixel the alpha
         // falls from 1 to 1/2, which leaves 3/8 of the outermost pixel on each side.
