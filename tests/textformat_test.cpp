@@ -175,11 +175,7 @@ TEST(TextFormat, UnderlineAndStrikeoutRunUnderTheMeasuredLine)
         // The row where the line lies: far more dark pixels than without it.
         auto dark = [](Canvas& c, int y) {
             int count = 0;
-            for (int x = 0; x < 400; ++x) {
-                Color colour;
-                c.bitmap.GetPixel(x, y, &colour);
-                count += colour.GetG() < 160;
-            }
+            for (int x = 0; x < 400; ++x) count += pictor_test::Channel(pictor_test::PixelOf(c.bitmap, x, y), 8) < 160;
             return count;
         };
         int row = -1;
