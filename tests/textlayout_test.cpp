@@ -113,12 +113,9 @@ TEST(TextLayout, MixedScriptsFallBackPerRun)
     int differing = 0, latinDiffering = 0;
     for (int y = 0; y < 60; ++y)
         for (int x = 0; x < 200; ++x) {
-            Color a, b, c;
-            ga.bitmap.GetPixel(x, y, &a);
-            na.bitmap.GetPixel(x, y, &b);
-            latin.bitmap.GetPixel(x, y, &c);
-            differing += a.GetValue() != b.GetValue();
-            latinDiffering += x <= latinInk.right && a.GetValue() != c.GetValue();
+            const ARGB a = pictor_test::PixelOf(ga.bitmap, x, y);
+            differing += a != pictor_test::PixelOf(na.bitmap, x, y);
+            latinDiffering += x <= latinInk.right && a != pictor_test::PixelOf(latin.bitmap, x, y);
         }
     EXPECT_GT(differing, 40);
     EXPECT_EQ(latinDiffering, 0);
