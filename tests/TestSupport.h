@@ -36,12 +36,33 @@ inline Gdiplus::ARGB PixelOf(CFxPictor& canvas, int x, int y) { return PixelOf(*
 
 inline int Channel(Gdiplus::ARGB argb, int shift) { return static_cast<int>((argb >> shift) & 0xFF); }
 
-// True when every channel of the two colours differs by at most tolerance.
-inline bool Near(Gdiplus::ARGB a, Gdiplus::ARGB b, int tolerance)
+// The largest difference of any channel between two colours.
+inline int ChannelGap(Gdiplus::ARGB a, Gdiplus::ARGB b)
 {
-    for (int shift = 0; shift < 32; shift += 8)
-        if (std::abs(Channel(a, shift) - Channel(b, shift)) > tolerance) return false;
-    return true;
+    int gap = 0;
+    for (int shift = 0; shift < 32; shift += 8) gap = std::max(gap, std::abs(Channel(a, shift) - Channel(b, shift)));
+    return gap;
+}
+
+// True when every channel of the two colours differs by at most tolerance.
+inline bool Near(Gdiplus::ARGB a, Gdiplus::ARGB b, int tolerance) { return ChannelGap(a, b) <= tolerance; }
+
+// Every pixel of the bitmap as straight ARGB, row by row (all 0 when it cannot be read, which fails the test).
+inline std::vector<Gdiplus::ARGB> AllPixels(Gdiplus::Bitmap& bitmap)
+{
+    const int width = static_cast<int>(bitmap.GetWidth()), height = static_cast<int>(bitmap.GetHeight());
+    std::vector<Gdiplus::ARGB> pixels(static_cast<size_t>(width) * height);
+    Gdiplus::Rect whole(0, 0, width, height);
+    Gdiplus::BitmapData data;
+    if (bitmap.LockBits(&whole, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) != Gdiplus::Ok) {
+        ADD_FAILURE() << "the bitmap cannot be read";
+        return pixels;
+    }
+    for (int y = 0; y < height; ++y)
+        std::memcpy(&pixels[static_cast<size_t>(y) * width], static_cast<const BYTE*>(data.Scan0) + y * data.Stride,
+                    static_cast<size_t>(width) * 4);
+    bitmap.UnlockBits(&data);
+    return pixels;
 }
 
 // A pixel of a canvas and the colour expected there, each channel within the tolerance.
@@ -234,6 +255,8 @@ template <int side> struct CoverageCanvas {
         bitmap.UnlockBits(&data);
     }
     int At(int x, int y) const { return alpha[y * side + x]; }
+    // The coverage as ExpectPixels reads it: spots list the expected alpha as their colour.
+    Gdiplus::ARGB Pixel(int x, int y) const { return static_cast<Gdiplus::ARGB>(At(x, y)); }
     long Ink() const
     {
         long sum = 0;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <source_location>
 #include <string>
 
 #include "gdiplus/Gdiplus.h"
@@ -48,6 +49,28 @@ struct TextCanvas {
         return true;
     }
 };
+
+// Checks that the ink lies within the box; a failure names the caller's line.
+inline void ExpectInkInside(const InkBox& ink, const Gdiplus::RectF& box,
+                            std::source_location where = std::source_location::current())
+{
+    testing::ScopedTrace trace(where.file_name(), static_cast<int>(where.line()), "ink inside box");
+    EXPECT_GE(ink.left, box.X);
+    EXPECT_LE(ink.right, box.GetRight());
+    EXPECT_GE(ink.top, box.Y);
+    EXPECT_LE(ink.bottom, box.GetBottom());
+}
+
+// Checks that each side of one ink box is within `tolerance` pixels of the other's.
+inline void ExpectSameInk(const InkBox& a, const InkBox& b, int tolerance,
+                          std::source_location where = std::source_location::current())
+{
+    testing::ScopedTrace trace(where.file_name(), static_cast<int>(where.line()), "same ink box");
+    EXPECT_NEAR(a.left, b.left, tolerance);
+    EXPECT_NEAR(a.right, b.right, tolerance);
+    EXPECT_NEAR(a.top, b.top, tolerance);
+    EXPECT_NEAR(a.bottom, b.bottom, tolerance);
+}
 
 inline Gdiplus::RectF Measure(Gdiplus::Graphics& g, const std::u16string& text, const Gdiplus::Font& font,
                               const Gdiplus::RectF& layout, const Gdiplus::StringFormat* format = nullptr,

@@ -9,6 +9,8 @@
 #include "TestSupport.h"
 
 using namespace Gdiplus;
+using pictor_test::ExpectPixels;
+using pictor_test::PixelOf;
 
 namespace {
 
@@ -25,13 +27,6 @@ std::vector<char> TwoFrameGif()
         0x2C, 1, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x4C, 0x01, 0,           // 1 x 1 at (1, 0), index 1
         0x3B};
     return std::vector<char>(bytes, bytes + sizeof(bytes));
-}
-
-ARGB PixelAt(Bitmap& bitmap, int x, int y)
-{
-    Color c;
-    bitmap.GetPixel(x, y, &c);
-    return c.GetValue();
 }
 
 // A 1 x 1 animation that loops forever, with a comment, a transparent colour in its first frame and a
@@ -71,14 +66,14 @@ std::vector<std::pair<PropertyItem, std::vector<BYTE>>> AllItems(Image& image)
 
 std::vector<BYTE> Bytes(std::initializer_list<int> values) { return std::vector<BYTE>(values.begin(), values.end()); }
 
-// The bitmap written as a JPEG through a stream.
-std::vector<char> JpegOf(Bitmap& bitmap)
+// The bitmap written through a stream by the encoder of the MIME type.
+std::vector<char> Encoded(Bitmap& bitmap, const char16_t* mime)
 {
     IStream* stream = nullptr;
     CreateStreamOnHGlobal(GlobalAlloc(GMEM_MOVEABLE, 0), TRUE, &stream);
-    CLSID jpeg;
-    EXPECT_TRUE(FindImageEncoder(u"image/jpeg", &jpeg));
-    EXPECT_EQ(bitmap.Save(stream, &jpeg), Ok);
+    CLSID encoder;
+    EXPECT_TRUE(FindImageEncoder(mime, &encoder));
+    EXPECT_EQ(bitmap.Save(stream, &encoder), Ok);
     STATSTG stat{};
     stream->Stat(&stat, STATFLAG_NONAME);
     std::vector<char> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
@@ -121,21 +116,14 @@ TEST(ImageExtra, FormatSizeAndBounds)
     EXPECT_TRUE(format == ImageFormatGIF);
 
     // A PNG written to a stream and read back from it.
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 0);
-    IStream* stream = nullptr;
-    ASSERT_EQ(CreateStreamOnHGlobal(block, TRUE, &stream), S_OK);
-    CLSID png;
-    ASSERT_TRUE(FindImageEncoder(u"image/png", &png));
     memory.SetPixel(3, 4, Color(255, 10, 200, 30));
-    ASSERT_EQ(memory.Save(stream, &png), Ok);
-    LARGE_INTEGER start{};
-    stream->Seek(start, STREAM_SEEK_SET, nullptr);
-    std::unique_ptr<Bitmap> reread(Bitmap::FromStream(stream));
-    stream->Release();
+    auto reread = pictor_test::BitmapFromBytes(Encoded(memory, u"image/png"));
     ASSERT_EQ(reread->GetLastStatus(), Ok);
     ASSERT_EQ(reread->GetRawFormat(&format), Ok);
     EXPECT_TRUE(format == ImageFormatPNG);
-    EXPECT_EQ(PixelAt(*reread, 3, 4), 0xFF0AC81Eu);
+    EXPECT_EQ(PixelOf(*reread, 3, 4), 0xFF0AC81Eu);
+    CLSID png;
+    ASSERT_TRUE(FindImageEncoder(u"image/png", &png));
     EXPECT_EQ(memory.Save(static_cast<IStream*>(nullptr), &png), InvalidParameter);
 
     std::unique_ptr<Image> thumbnail(memory.GetThumbnailImage(5, 4));
@@ -197,24 +185,21 @@ TEST(ImageExtra, GifFrames)
     EXPECT_EQ(gif->GetFrameCount(&FrameDimensionTime), 2u);
     EXPECT_EQ(gif->GetFrameCount(&FrameDimensionPage), 0u);
 
-    EXPECT_EQ(PixelAt(*gif, 0, 0), 0xFFFF0000u);
-    EXPECT_EQ(PixelAt(*gif, 1, 0), 0xFF0000FFu);  // the screen's background
+    ExpectPixels(*gif, {{0, 0, 0xFFFF0000}, {1, 0, 0xFF0000FF}});  // (1, 0): the screen's background
     ASSERT_EQ(gif->SelectActiveFrame(&FrameDimensionTime, 1), Ok);
-    EXPECT_EQ(PixelAt(*gif, 0, 0), 0xFFFF0000u);  // frame 0 stays under frame 1
-    EXPECT_EQ(PixelAt(*gif, 1, 0), 0xFF00FF00u);
+    ExpectPixels(*gif, {{0, 0, 0xFFFF0000}, {1, 0, 0xFF00FF00}});  // frame 0 stays under frame 1
 
     // Selecting the frame on show keeps what was drawn; another frame and back decodes afresh.
     gif->SetPixel(0, 0, Color(255, 0, 0, 0));
     ASSERT_EQ(gif->SelectActiveFrame(&FrameDimensionTime, 1), Ok);
-    EXPECT_EQ(PixelAt(*gif, 0, 0), 0xFF000000u);
+    EXPECT_EQ(PixelOf(*gif, 0, 0), 0xFF000000u);
     ASSERT_EQ(gif->SelectActiveFrame(&FrameDimensionTime, 0), Ok);
-    EXPECT_EQ(PixelAt(*gif, 0, 0), 0xFFFF0000u);
-    EXPECT_EQ(PixelAt(*gif, 1, 0), 0xFF0000FFu);
+    ExpectPixels(*gif, {{0, 0, 0xFFFF0000}, {1, 0, 0xFF0000FF}});
 
     EXPECT_EQ(gif->SelectActiveFrame(&FrameDimensionTime, 2), InvalidParameter);
     EXPECT_EQ(gif->SelectActiveFrame(&FrameDimensionPage, 1), InvalidParameter);
     EXPECT_EQ(gif->SelectActiveFrame(nullptr, 0), InvalidParameter);
-    EXPECT_EQ(PixelAt(*gif, 0, 0), 0xFFFF0000u);
+    EXPECT_EQ(PixelOf(*gif, 0, 0), 0xFFFF0000u);
 
     // A bitmap made in memory has one page, and selecting it changes nothing (as on Windows).
     Bitmap memory(1, 1, PixelFormat32bppARGB);
@@ -224,7 +209,7 @@ TEST(ImageExtra, GifFrames)
     EXPECT_EQ(memory.GetFrameCount(&FrameDimensionPage), 1u);
     EXPECT_EQ(memory.SelectActiveFrame(&FrameDimensionPage, 0), Ok);
     EXPECT_EQ(memory.SelectActiveFrame(&FrameDimensionPage, 7), InvalidParameter);
-    EXPECT_EQ(PixelAt(memory, 0, 0), 0xFF010203u);
+    EXPECT_EQ(PixelOf(memory, 0, 0), 0xFF010203u);
 }
 
 TEST(ImageExtra, CloneIntoFormats)
@@ -239,9 +224,7 @@ TEST(ImageExtra, CloneIntoFormats)
     ASSERT_EQ(mono->GetLastStatus(), Ok);
     EXPECT_EQ(mono->GetPixelFormat(), PixelFormat1bppIndexed);
     EXPECT_EQ(mono->GetPaletteSize(), 16);
-    EXPECT_EQ(PixelAt(*mono, 0, 0), 0xFFFFFFFFu);
-    EXPECT_EQ(PixelAt(*mono, 1, 0), 0xFF000000u);
-    EXPECT_EQ(PixelAt(*mono, 2, 0), 0xFFFFFFFFu);  // the nearest of black and white
+    ExpectPixels(*mono, {{0, 0, 0xFFFFFFFF}, {1, 0, 0xFF000000}, {2, 0, 0xFFFFFFFF}});  // the nearest of the two
 
     const PixelFormat formats[] = {PixelFormat24bppRGB, PixelFormat32bppRGB, PixelFormat32bppPARGB,
                                    PixelFormat4bppIndexed, PixelFormat8bppIndexed};
@@ -250,7 +233,7 @@ TEST(ImageExtra, CloneIntoFormats)
         ASSERT_EQ(copy->GetLastStatus(), Ok) << std::hex << format;
         EXPECT_EQ(copy->GetPixelFormat(), format);
         EXPECT_EQ(copy->GetWidth(), 2u);
-        EXPECT_EQ(PixelAt(*copy, 0, 0), 0xFFFF0000u) << std::hex << format;
+        EXPECT_EQ(PixelOf(*copy, 0, 0), 0xFFFF0000u) << std::hex << format;
     }
 
     // 16-bit RGB keeps each channel's top bits (5, or 6 for 565's green), read back widened.
@@ -261,9 +244,8 @@ TEST(ImageExtra, CloneIntoFormats)
     ASSERT_EQ(rgb565->GetLastStatus(), Ok);
     EXPECT_EQ(rgb555->GetPixelFormat(), PixelFormat16bppRGB555);
     EXPECT_EQ(rgb565->GetPixelFormat(), PixelFormat16bppRGB565);
-    EXPECT_EQ(PixelAt(*rgb555, 0, 0), 0xFFFF0000u);
-    EXPECT_EQ(PixelAt(*rgb555, 1, 0), 0xFF844229u);
-    EXPECT_EQ(PixelAt(*rgb565, 1, 0), 0xFF844529u);
+    ExpectPixels(*rgb555, {{0, 0, 0xFFFF0000}, {1, 0, 0xFF844229}});
+    EXPECT_EQ(PixelOf(*rgb565, 1, 0), 0xFF844529u);
 
     // A rectangle outside the bitmap is refused, with a bitmap that holds no picture.
     for (const Rect& outside : {Rect(-1, 0, 2, 1), Rect(2, 0, 2, 1), Rect(0, 0, 0, 1), Rect(0, 1, 3, 2)}) {
@@ -299,9 +281,7 @@ TEST(ImageExtra, CloneIntoFormatsTheEngineCannotHold)
     INT stride = 0;
     EXPECT_EQ(LockedWords(*packed, PixelFormat16bppARGB1555, &stride), std::vector<uint16_t>({0xFC00, 0xC105, 0x7FFF}));
     EXPECT_EQ(stride, 8);
-    EXPECT_EQ(PixelAt(*packed, 0, 0), 0xFFFF0000u);
-    EXPECT_EQ(PixelAt(*packed, 1, 0), 0xFF844229u);
-    EXPECT_EQ(PixelAt(*packed, 2, 0), 0x00FFFFFFu);
+    ExpectPixels(*packed, {{0, 0, 0xFFFF0000}, {1, 0, 0xFF844229}, {2, 0, 0x00FFFFFF}});
 
     // 48bppRGB and 64bppARGB: linear light, 8192 for full, blue first; alpha scaled, and premultiplied in
     // 64bppPARGB. The 32-bit colours come back as they went in.
@@ -331,11 +311,11 @@ TEST(ImageExtra, CloneIntoFormatsTheEngineCannotHold)
         for (INT x = 0; x < 3; ++x) {
             Color original;
             source.GetPixel(x, 0, &original);
-            EXPECT_EQ(PixelAt(*wide, x, 0), original.GetValue()) << x;
+            EXPECT_EQ(PixelOf(*wide, x, 0), original.GetValue()) << x;
             std::unique_ptr<Bitmap> back(wide->Clone(Rect(x, 0, 1, 1), PixelFormat32bppARGB));
-            EXPECT_EQ(PixelAt(*back, 0, 0), original.GetValue()) << x;
+            EXPECT_EQ(PixelOf(*back, 0, 0), original.GetValue()) << x;
         }
-    EXPECT_EQ(PixelAt(*rgb48, 1, 0), 0xFF84462Fu);
+    EXPECT_EQ(PixelOf(*rgb48, 1, 0), 0xFF84462Fu);
 
     // Written through a lock in its own format, the clone reads the new colour back.
     BitmapData data{};
@@ -343,16 +323,14 @@ TEST(ImageExtra, CloneIntoFormatsTheEngineCannotHold)
     const uint16_t green[4] = {0, 8192, 0, 8192};
     std::memcpy(data.Scan0, green, sizeof(green));
     ASSERT_EQ(argb64->UnlockBits(&data), Ok);
-    EXPECT_EQ(PixelAt(*argb64, 0, 0), 0xFF00FF00u);
-    EXPECT_EQ(PixelAt(*argb64, 2, 0), 0x7FFFFFFFu);
+    ExpectPixels(*argb64, {{0, 0, 0xFF00FF00}, {2, 0, 0x7FFFFFFF}});
 
     // Drawn, it gives its colours.
     Bitmap target(3, 1, PixelFormat32bppARGB);
     Graphics graphics(&target);
     graphics.SetCompositingMode(CompositingModeSourceCopy);
     ASSERT_EQ(graphics.DrawImage(argb64.get(), 0, 0), Ok);
-    EXPECT_EQ(PixelAt(target, 0, 0), 0xFF00FF00u);
-    EXPECT_TRUE(pictor_test::Near(PixelAt(target, 1, 0), 0x8084462Fu, 1));  // through premultiplied pixels
+    ExpectPixels(target, {{0, 0, 0xFF00FF00}, {1, 0, 0x8084462F, 1}});  // through premultiplied pixels
 }
 
 // SetPixel on a clone in a format the engine cannot hold keeps the colour as the format holds it, as a
@@ -372,20 +350,20 @@ TEST(ImageExtra, SetPixelOnWideClonesQuantises)
         set->SetPixel(1, 0, Color(0, 0, 0, 0));
         ASSERT_EQ(set->SetPixel(0, 0, Color(1, 0x84, 0x46, 0x2F)), Ok);
         ASSERT_EQ(set->SetPixel(1, 0, Color(200, 0x84, 0x46, 0x2F)), Ok);
-        for (INT x = 0; x < 2; ++x) EXPECT_EQ(PixelAt(*set, x, 0), PixelAt(*cloned, x, 0)) << format << " " << x;
+        for (INT x = 0; x < 2; ++x) EXPECT_EQ(PixelOf(*set, x, 0), PixelOf(*cloned, x, 0)) << format << " " << x;
     }
     std::unique_ptr<Bitmap> packed(source.Clone(Rect(0, 0, 2, 1), PixelFormat16bppARGB1555));
     packed->SetPixel(1, 0, Color(200, 0x84, 0x46, 0x2F));
-    EXPECT_EQ(PixelAt(*packed, 1, 0), 0xFF844229u);  // five bits a channel, alpha 128 or more opaque
+    EXPECT_EQ(PixelOf(*packed, 1, 0), 0xFF844229u);  // five bits a channel, alpha 128 or more opaque
     packed->SetPixel(1, 0, Color(127, 0x84, 0x46, 0x2F));
-    EXPECT_EQ(PixelAt(*packed, 1, 0) >> 24, 0u);
+    EXPECT_EQ(PixelOf(*packed, 1, 0) >> 24, 0u);
     std::unique_ptr<Bitmap> rgb48(source.Clone(Rect(0, 0, 2, 1), PixelFormat48bppRGB));
     rgb48->SetPixel(0, 0, Color(1, 0x84, 0x46, 0x2F));
-    EXPECT_EQ(PixelAt(*rgb48, 0, 0), 0xFF84462Fu);
+    EXPECT_EQ(PixelOf(*rgb48, 0, 0), 0xFF84462Fu);
     // Premultiplied in 13 bits, a colour of alpha 1 keeps only a few levels.
     std::unique_ptr<Bitmap> pargb64(source.Clone(Rect(0, 0, 2, 1), PixelFormat64bppPARGB));
     pargb64->SetPixel(0, 0, Color(1, 0x84, 0x46, 0x2F));
-    EXPECT_NE(PixelAt(*pargb64, 0, 0), 0x0184462Fu);
+    EXPECT_NE(PixelOf(*pargb64, 0, 0), 0x0184462Fu);
     // GDI+ numbers 64bppPARGB 0x001C400E (alpha, premultiplied, extended).
     std::unique_ptr<Bitmap> numbered(source.Clone(Rect(0, 0, 2, 1), PixelFormat(0x001C400E)));
     EXPECT_EQ(numbered->GetLastStatus(), Ok);
@@ -462,7 +440,7 @@ TEST(ImageExtra, JpegProperties)
 {
     Bitmap picture(16, 16, PixelFormat24bppRGB);
     picture.SetPixel(3, 3, Color(255, 200, 10, 10));
-    std::vector<char> jpeg = JpegOf(picture);
+    std::vector<char> jpeg = Encoded(picture, u"image/jpeg");
     ASSERT_GT(jpeg.size(), 2u);
 
     // Without EXIF, Windows lists the two quantisation tables, 64 shorts each, chrominance first.
@@ -488,7 +466,7 @@ TEST(ImageExtra, JpegProperties)
     jpeg.insert(jpeg.begin() + 2, exif, exif + sizeof(exif));
     auto tagged = pictor_test::BitmapFromBytes(jpeg);
     ASSERT_EQ(tagged->GetLastStatus(), Ok);
-    EXPECT_EQ(PixelAt(*tagged, 3, 3) >> 24, 0xFFu);
+    EXPECT_EQ(PixelOf(*tagged, 3, 3) >> 24, 0xFFu);
     items = AllItems(*tagged);
     ASSERT_EQ(items.size(), 4u);
     EXPECT_EQ(items[0].first.id, 0x010Fu);

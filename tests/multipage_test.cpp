@@ -50,13 +50,6 @@ std::unique_ptr<Bitmap> Page(INT width, INT height, ARGB fill, ARGB corner)
     return bitmap;
 }
 
-ARGB PixelAt(Bitmap& bitmap, INT x, INT y)
-{
-    Color color;
-    EXPECT_EQ(bitmap.GetPixel(x, y, &color), Ok);
-    return color.GetValue();
-}
-
 struct Expected {
     UINT width, height;
     ARGB fill, corner;
@@ -79,9 +72,8 @@ void ExpectPages(Bitmap& file, const std::vector<Expected>& pages)
         ASSERT_EQ(file.SelectActiveFrame(&FrameDimensionPage, i), Ok);
         EXPECT_EQ(file.GetWidth(), pages[i].width);
         EXPECT_EQ(file.GetHeight(), pages[i].height);
-        EXPECT_EQ(PixelAt(file, 0, static_cast<INT>(pages[i].height) - 1), pages[i].fill);
-        EXPECT_TRUE(pictor_test::Near(PixelAt(file, static_cast<INT>(pages[i].width) - 1, 0), pages[i].corner, 1))
-            << std::hex << PixelAt(file, static_cast<INT>(pages[i].width) - 1, 0);
+        const int right = static_cast<int>(pages[i].width) - 1, bottom = static_cast<int>(pages[i].height) - 1;
+        pictor_test::ExpectPixels(file, {{0, bottom, pages[i].fill}, {right, 0, pages[i].corner, 1}});
     }
     EXPECT_EQ(file.SelectActiveFrame(&FrameDimensionPage, static_cast<UINT>(pages.size())), InvalidParameter);
     EXPECT_EQ(file.SelectActiveFrame(&FrameDimensionTime, 0), InvalidParameter);
@@ -231,7 +223,7 @@ TEST(MultiPageTiff, BrokenPagesFailWithAStatusQuicklyAndQuietly)
     ASSERT_EQ(cut->GetFrameCount(&FrameDimensionPage), 2u);
     EXPECT_NE(cut->SelectActiveFrame(&FrameDimensionPage, 1), Ok);
     EXPECT_EQ(cut->GetWidth(), 2u);
-    EXPECT_EQ(PixelAt(*cut, 1, 1), 0xFF404040u);
+    EXPECT_EQ(pictor_test::PixelOf(*cut, 1, 1), 0xFF404040u);
 
     // A strip that claims 2 GB in a file of a few bytes.
     auto claims = pictor_test::BitmapFromBytes(GreyTiff({{2, 2, 0x40}, {3, 3, 0x80, 0, 0x7FFFFFFF}}));
@@ -239,7 +231,7 @@ TEST(MultiPageTiff, BrokenPagesFailWithAStatusQuicklyAndQuietly)
     const Status claimed = claims->SelectActiveFrame(&FrameDimensionPage, 1);
     EXPECT_TRUE(claimed == Ok || claimed == OutOfMemory) << claimed;
     if (claimed == Ok) {
-        EXPECT_EQ(PixelAt(*claims, 2, 2), 0xFF808080u);
+        EXPECT_EQ(pictor_test::PixelOf(*claims, 2, 2), 0xFF808080u);
     }
 
     // Directories that loop back on themselves count each page once.

@@ -13,6 +13,7 @@
 
 using namespace Gdiplus;
 using pictor_test::Channel;
+using pictor_test::ChannelGap;
 
 namespace {
 
@@ -29,22 +30,7 @@ std::vector<ARGB> Drawn(const std::function<void(Graphics&)>& draw, SmoothingMod
         graphics.SetSmoothingMode(mode);
         draw(graphics);
     }
-    std::vector<ARGB> pixels(kSide * kSide);
-    Rect whole(0, 0, kSide, kSide);
-    BitmapData data;
-    EXPECT_EQ(bitmap.LockBits(&whole, ImageLockModeRead, PixelFormat32bppARGB, &data), Ok);
-    for (int y = 0; y < kSide; ++y)
-        for (int x = 0; x < kSide; ++x)
-            pixels[y * kSide + x] = static_cast<const ARGB*>(data.Scan0)[y * data.Stride / 4 + x];
-    bitmap.UnlockBits(&data);
-    return pixels;
-}
-
-int FarthestChannel(ARGB a, ARGB b)
-{
-    int most = 0;
-    for (int shift : {0, 8, 16, 24}) most = std::max(most, std::abs(Channel(a, shift) - Channel(b, shift)));
-    return most;
+    return pictor_test::AllPixels(bitmap);
 }
 
 // A filled polygon over the rectangle, so that the fill takes the general route (not the axis-gradient one).
@@ -93,7 +79,7 @@ TEST(Paint, OneColourBrushesFillAsTheSolidBrush)
                 const auto painted = Drawn([&](Graphics& g) { shapes[s](g, *brush); });
                 size_t apart = 0, first = 0;
                 for (size_t i = expected.size(); i-- > 0;)
-                    if (FarthestChannel(expected[i], painted[i]) > 2) ++apart, first = i;
+                    if (ChannelGap(expected[i], painted[i]) > 2) ++apart, first = i;
                 EXPECT_EQ(apart, 0u) << "shape " << s << ", brush " << (&brush - &brushes[0]) << std::hex << ", colour "
                                      << colour << ": " << expected[first] << " painted " << painted[first];
             }
@@ -224,11 +210,11 @@ TEST(Paint, PathGradientsMixFromTheCentreToTheOutline)
     auto brush = gradient();
     const std::vector<ARGB> plain = Drawn([&](Graphics& g) { g.FillRectangle(brush.get(), 0, 0, kSide, kSide); });
     auto at = [&](int x, int y) { return plain[y * kSide + x]; };
-    EXPECT_LE(FarthestChannel(at(60, 40), 0xFFFFFFFF), 1);
+    EXPECT_LE(ChannelGap(at(60, 40), 0xFFFFFFFF), 1);
     // Halfway from the centre to the top edge's middle, where red and green meet half and half.
-    EXPECT_LE(FarthestChannel(at(60, 25), 0xFFBFBF80), 2);
+    EXPECT_LE(ChannelGap(at(60, 25), 0xFFBFBF80), 2);
     // 64 of the 70 pixels from the centre to the bottom corner (black), and outside the outline nothing.
-    EXPECT_LE(FarthestChannel(at(60, 104), 0xFF161616), 2);
+    EXPECT_LE(ChannelGap(at(60, 104), 0xFF161616), 2);
     EXPECT_EQ(at(5, 60), kBackground);
     EXPECT_EQ(at(100, 80), kBackground);
 
@@ -239,7 +225,7 @@ TEST(Paint, PathGradientsMixFromTheCentreToTheOutline)
     int differing = 0;
     for (int y = 0; y + 4 < kSide; ++y)
         for (int x = 0; x + 8 < kSide; ++x)
-            differing += FarthestChannel(plain[y * kSide + x], moved[(y + 4) * kSide + x + 8]) > 2;
+            differing += ChannelGap(plain[y * kSide + x], moved[(y + 4) * kSide + x + 8]) > 2;
     EXPECT_EQ(differing, 0);
 }
 
@@ -277,10 +263,10 @@ TEST(Paint, PathGradientBlendsPresetsGammaAndFocus)
     auto triangular = CircleGradient();
     ASSERT_EQ(triangular->SetBlendTriangularShape(0.5f, 1.0f), Ok);
     const auto peaked = AlongRadius(*triangular);
-    EXPECT_LE(FarthestChannel(peaked(0), 0xFF000000), 3);
-    EXPECT_LE(FarthestChannel(peaked(13), 0xFF808080), 4);
-    EXPECT_LE(FarthestChannel(peaked(25), 0xFFFFFFFF), 3);
-    EXPECT_LE(FarthestChannel(peaked(37), 0xFF858585), 4);
+    EXPECT_LE(ChannelGap(peaked(0), 0xFF000000), 3);
+    EXPECT_LE(ChannelGap(peaked(13), 0xFF808080), 4);
+    EXPECT_LE(ChannelGap(peaked(25), 0xFFFFFFFF), 3);
+    EXPECT_LE(ChannelGap(peaked(37), 0xFF858585), 4);
 
     auto preset = CircleGradient();
     const Color colours[] = {Color(255, 255, 0, 0), Color(255, 0, 255, 0), Color(255, 0, 0, 255)};
@@ -288,20 +274,20 @@ TEST(Paint, PathGradientBlendsPresetsGammaAndFocus)
     ASSERT_EQ(preset->SetInterpolationColors(colours, positions, 3), Ok);
     ASSERT_EQ(preset->TranslateTransform(0, 0), Ok);
     const auto presets = AlongRadius(*preset);
-    EXPECT_LE(FarthestChannel(presets(0), 0xFF0000FF), 3);
-    EXPECT_LE(FarthestChannel(presets(25), 0xFF00FF00), 3);
-    EXPECT_LE(FarthestChannel(presets(45), 0xFFCC3300), 4);
-    EXPECT_LE(FarthestChannel(presets(-38), 0xFF867900), 5);
+    EXPECT_LE(ChannelGap(presets(0), 0xFF0000FF), 3);
+    EXPECT_LE(ChannelGap(presets(25), 0xFF00FF00), 3);
+    EXPECT_LE(ChannelGap(presets(45), 0xFFCC3300), 4);
+    EXPECT_LE(ChannelGap(presets(-38), 0xFF867900), 5);
     ASSERT_EQ(preset->SetGammaCorrection(TRUE), Ok);
     // Halfway from red to green in linear light: each channel 255 x 0.5^(1 / 2.2).
-    EXPECT_LE(FarthestChannel(AlongRadius(*preset)(38), 0xFFBCB800), 5);
+    EXPECT_LE(ChannelGap(AlongRadius(*preset)(38), 0xFFBCB800), 5);
 
     auto focused = CircleGradient();
     ASSERT_EQ(focused->SetFocusScales(0.5f, 0.5f), Ok);
     const auto flat = AlongRadius(*focused);
     for (int distance : {0, 10, -20, 24}) EXPECT_EQ(flat(distance), 0xFFFFFFFF) << distance;
-    EXPECT_LE(FarthestChannel(flat(37), 0xFF858585), 4);
-    EXPECT_LE(FarthestChannel(flat(49), 0xFF000000), 12);
+    EXPECT_LE(ChannelGap(flat(37), 0xFF858585), 4);
+    EXPECT_LE(ChannelGap(flat(49), 0xFF000000), 12);
 }
 
 // Tiled, the gradient repeats over the plane in tiles the size of its outline's bounds, each painted inside
@@ -359,7 +345,7 @@ TEST(Paint, PathGradientsOfLongOutlines)
         return Drawn([&](Graphics& g) { g.FillRectangle(&brush, 0, 0, kSide, kSide); });
     };
     const std::vector<ARGB> few = circle(1000);
-    EXPECT_LE(FarthestChannel(few[105 * kSide + 60], 0xFFCF2020), 4);  // an eighth of the way to the centre colour
+    EXPECT_LE(ChannelGap(few[105 * kSide + 60], 0xFFCF2020), 4);  // an eighth of the way to the centre colour
     for (int points : {10000, 200000}) {
         const std::vector<ARGB> many = circle(points);
         int farthest = 0;
@@ -367,7 +353,7 @@ TEST(Paint, PathGradientsOfLongOutlines)
             for (int x = 0; x < kSide; ++x) {
                 // A pixel centre on the outline is inside one polygon and outside the other as they round.
                 if (std::fabs(std::hypot(x - 60, y - 60) - 50) < 1) continue;
-                farthest = std::max(farthest, FarthestChannel(few[y * kSide + x], many[y * kSide + x]));
+                farthest = std::max(farthest, ChannelGap(few[y * kSide + x], many[y * kSide + x]));
             }
         EXPECT_LE(farthest, 3) << points;
     }
@@ -404,7 +390,7 @@ TEST(Paint, PensOfBrushesPaintAsTheirFills)
             const double x = 60 + step * std::cos(M_PI / 6) - 20 * std::sin(M_PI / 6);
             const double y = 10 + step * std::sin(M_PI / 6) + 20 * std::cos(M_PI / 6);
             const int at = int(std::lround(y)) * kSide + int(std::lround(x));
-            differing += FarthestChannel(stroked[at], filled[at]) > 1;
+            differing += ChannelGap(stroked[at], filled[at]) > 1;
             seen.insert(stroked[at]);
         }
         EXPECT_EQ(differing, 0);
@@ -433,7 +419,7 @@ TEST(Paint, CopyingCompositingReplacesCoveredPixels)
     SolidBrush halfRed{Color(kHalfRed)};
     for (SmoothingMode mode : {SmoothingModeAntiAlias, SmoothingModeNone}) {
         const std::vector<ARGB> ellipse = copied(mode, [&](Graphics& g) { g.FillEllipse(&halfRed, 20, 20, 80, 80); });
-        EXPECT_LE(FarthestChannel(at(ellipse, 60, 60), kHalfRed), 1);
+        EXPECT_LE(ChannelGap(at(ellipse, 60, 60), kHalfRed), 1);
         EXPECT_EQ(at(ellipse, 5, 5), kBlue);
         int blended = 0;
         for (ARGB pixel : ellipse) blended += pixel != kBlue && (Channel(pixel, 0) > 2 || Channel(pixel, 24) > 0x81);
@@ -453,6 +439,6 @@ TEST(Paint, CopyingCompositingReplacesCoveredPixels)
     });
     EXPECT_EQ(Channel(at(shaded, 60, 30), 24), 0x80);
     EXPECT_EQ(Channel(at(shaded, 60, 30), 0), 0);
-    EXPECT_LE(FarthestChannel(at(shaded, 60, 90), kHalfRed), 1);
+    EXPECT_LE(ChannelGap(at(shaded, 60, 90), kHalfRed), 1);
     EXPECT_EQ(at(shaded, 60, 70), kBlue);
 }

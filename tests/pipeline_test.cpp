@@ -19,6 +19,7 @@ const int kSide = 120;
 using Canvas = pictor_test::CoverageCanvas<kSide>;
 
 using Shape = std::function<Status(Graphics&, const Brush&)>;
+using pictor_test::ChannelGap;
 using pictor_test::kSamePlace;
 using pictor_test::PixelMap;
 
@@ -176,10 +177,7 @@ TEST(Pipeline, FillsLandOnTheSamePixelsThroughThePage)
         path.Read();
         EXPECT_LE(rectangle.LargestDifference(path, kSamePlace), 1) << area.X;
         EXPECT_GT(rectangle.Ink(), 255L * 10) << area.X;
-        if (area.X == 10) {
-            EXPECT_EQ(rectangle.At(10, 40), 128);
-            EXPECT_EQ(rectangle.At(11, 40), 255);
-        }
+        if (area.X == 10) pictor_test::ExpectPixels(rectangle, {{10, 40, 128}, {11, 40, 255}});
     }
 }
 
@@ -213,8 +211,7 @@ TEST(Pipeline, FarPointsFillTheCanvasAsTheFigureClippedNearIt)
     broken.graphics.FillPolygon(&ink, endless, 3);
     broken.graphics.FillRectangle(&ink, 100, 100, 10, 10);
     broken.Read();
-    EXPECT_EQ(broken.At(50, 60), 0);
-    EXPECT_EQ(broken.At(105, 105), 255);
+    pictor_test::ExpectPixels(broken, {{50, 60, 0}, {105, 105, 255}});
 }
 
 // Fills of every size, cut by the canvas or not, and a turned picture, one after another on one thread
@@ -265,11 +262,9 @@ TEST(Pipeline, TurnedPicturesKeepTheirColourPlaceAndArea)
     };
     for (InterpolationMode mode : {InterpolationModeBilinear, InterpolationModeNearestNeighbor}) {
         auto opaque = turned(filled(PixelFormat32bppARGB, 0xFF000000).get(), mode);
-        EXPECT_EQ(opaque->At(60, 60), 255);
-        EXPECT_EQ(opaque->At(60, 40), 0);  // the turned side crosses the middle column 17.3 above the middle
-        EXPECT_EQ(opaque->At(10, 10), 0);
-        long area = 0;
-        for (int v : opaque->alpha) area += v;
+        // The turned side crosses the middle column 17.3 above the middle.
+        pictor_test::ExpectPixels(*opaque, {{60, 60, 255}, {60, 40, 0}, {10, 10, 0}});
+        const long area = opaque->Ink();
         // Bilinear edges blend with transparency beyond the picture: across the outer half pixel the alpha
         // falls from 1 to 1/2, which leaves 3/8 of the outermost pixel on each side.
         const double expected = mode == InterpolationModeBilinear ? (39 + 0.75) * (29 + 0.75) : 40 * 30;
@@ -299,33 +294,6 @@ TEST(Pipeline, TurnedPicturesKeepTheirColourPlaceAndArea)
     EXPECT_EQ(canvas.graphics.DrawImage(&picture, RectF(0, 0, 4, 4), 0, 0, 4, 4, UnitPixel), Ok);
 }
 
-namespace {
-
-// Every pixel of a drawing on a Canvas, straight ARGB.
-std::vector<ARGB> ColoursOf(Bitmap& bitmap)
-{
-    std::vector<ARGB> colours(kSide * kSide);
-    Rect whole(0, 0, kSide, kSide);
-    BitmapData data;
-    if (bitmap.LockBits(&whole, ImageLockModeRead, PixelFormat32bppARGB, &data) != Ok) return {};
-    for (int y = 0; y < kSide; ++y)
-        for (int x = 0; x < kSide; ++x)
-            colours[y * kSide + x] =
-                reinterpret_cast<const ARGB*>(static_cast<const BYTE*>(data.Scan0) + y * data.Stride)[x];
-    bitmap.UnlockBits(&data);
-    return colours;
-}
-
-// The largest difference of any channel between two colours.
-int ChannelGap(ARGB a, ARGB b)
-{
-    int gap = 0;
-    for (int shift : {0, 8, 16, 24}) gap = std::max(gap, std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)));
-    return gap;
-}
-
-}  // namespace
-
 // Pictures turned by bicubic sampling: one colour stays that colour up to the edges (the cubic's overshoot past
 // the picture's side does not brighten it), a picture quarter-turned in memory and drawn a quarter turn back
 // lands on the same pixels, and on a smooth ramp bicubic and bilinear agree.
@@ -339,7 +307,7 @@ TEST(Pipeline, TurnedPicturesDrawnBicubic)
         canvas.graphics.RotateTransform(degrees);
         const REAL w = REAL(picture->GetWidth()), h = REAL(picture->GetHeight());
         EXPECT_EQ(canvas.graphics.DrawImage(picture, RectF(-w / 2, -h / 2, w, h), 0, 0, w, h, UnitPixel), Ok);
-        return ColoursOf(canvas.bitmap);
+        return pictor_test::AllPixels(canvas.bitmap);
     };
     auto painted = [](const std::function<ARGB(int x, int y)>& colour) {
         auto picture = std::make_unique<Bitmap>(40, 30, PixelFormat32bppARGB);

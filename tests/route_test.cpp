@@ -34,22 +34,11 @@ struct Picture {
         canvas.m_pGraphics->Clear(Color(Color::White));
         canvas.m_pGraphics->SetSmoothingMode(smoothing);
     }
-    void Read()
-    {
-        Rect whole(0, 0, kSide, kSide);
-        BitmapData data;
-        ASSERT_EQ(canvas.GetBitmap()->LockBits(&whole, ImageLockModeRead, PixelFormat32bppARGB, &data), Ok);
-        pixels.resize(kSide * kSide);
-        for (int y = 0; y < kSide; ++y)
-            for (int x = 0; x < kSide; ++x)
-                pixels[y * kSide + x] = static_cast<const ARGB*>(data.Scan0)[y * data.Stride / 4 + x];
-        canvas.GetBitmap()->UnlockBits(&data);
-    }
+    void Read() { pixels = pictor_test::AllPixels(*canvas.GetBitmap()); }
     ARGB At(int x, int y) const { return pixels[y * kSide + x]; }
 };
 
-// Where a pixel of the plain drawing lands on the routed one.
-using PixelMap = std::function<void(int x, int y, int* tx, int* ty)>;
+using pictor_test::PixelMap;
 
 struct Route {
     std::string name;
@@ -72,7 +61,7 @@ const std::vector<Route>& Routes()
          },
          [](int x, int y, int* tx, int* ty) { *tx = x + 16, *ty = y + 8; }, false},
         {"clip excluding nothing", [](Graphics& g) { g.SetClip(RectF(-1000, -1000, 4000, 4000)); },
-         [](int x, int y, int* tx, int* ty) { *tx = x, *ty = y; }},
+         pictor_test::kSamePlace},
         {"quarter turn clockwise",
          [](Graphics& g) {
              Matrix turn(0, 1, -1, 0, kSide - 1, 0);
@@ -108,10 +97,7 @@ int Differing(const Picture& plain, const Picture& routed, const PixelMap& map)
     return ink ? differing : -1;
 }
 
-std::vector<PointF> Star()
-{
-    return {{60, 10}, {72, 90}, {14, 40}, {106, 40}, {48, 90}};
-}
+std::vector<PointF> Star() { return {{60, 10}, {72, 90}, {14, 40}, {106, 40}, {48, 90}}; }
 std::vector<PointF> Wave() { return {{14, 70}, {34, 20}, {58, 84}, {80, 26}, {100, 60}}; }
 
 GraphicsPath* Figures(GraphicsPath* path)
@@ -243,7 +229,8 @@ std::vector<Drawing> CanvasMembers()
              CRect area(20, 20, 80, 70);
              c.FillGradientRect(&area, kInk, kOutline);
          }},
-        {"FillGradientRectH", [](CFxPictor& c) { c.FillGradientRectH(20, 20, 60, 50, 255, 200, 40, 90, 255, 20, 60, 30); }},
+        {"FillGradientRectH",
+         [](CFxPictor& c) { c.FillGradientRectH(20, 20, 60, 50, 255, 200, 40, 90, 255, 20, 60, 30); }},
         {"FillGradientRectHalf",
          [](CFxPictor& c) { c.FillGradientRectHalf(20, 20, 60, 50, 255, 200, 40, 90, 255, 20, 60, 30); }},
         {"FillRoundRect", [](CFxPictor& c) { c.FillRoundRect(20, 20, 70, 50, 255, 200, 40, 90, 255, 20, 60, 30, 10); }},
@@ -289,23 +276,16 @@ std::vector<std::string> MovedDrawings(const std::vector<Drawing>& drawings, boo
     return moved;
 }
 
-std::string Listed(const std::vector<std::string>& lines)
-{
-    std::string all;
-    for (const std::string& line : lines) all += line + "\n";
-    return all;
-}
-
 TEST(Route, GraphicsShapesLandOnTheSamePixelsAlongEveryRoute)
 {
     const std::vector<std::string> moved = MovedDrawings(GraphicsMembers(), false);
-    EXPECT_TRUE(moved.empty()) << Listed(moved);
+    EXPECT_EQ(moved, std::vector<std::string>());
 }
 
 TEST(Route, CanvasShapesLandOnTheSamePixelsAlongEveryRoute)
 {
     const std::vector<std::string> moved = MovedDrawings(CanvasMembers(), true);
-    EXPECT_TRUE(moved.empty()) << Listed(moved);
+    EXPECT_EQ(moved, std::vector<std::string>());
 }
 
 // One-colour brushes of every kind, each form of path gradient among them.
@@ -359,7 +339,7 @@ std::vector<std::string> MovedFromSolid(const std::vector<std::pair<std::string,
                 Picture other(smoothing);
                 shape(*other.canvas.m_pGraphics, brush.get());
                 other.Read();
-                const int differing = Differing(plain, other, [](int x, int y, int* tx, int* ty) { *tx = x, *ty = y; });
+                const int differing = Differing(plain, other, pictor_test::kSamePlace);
                 if (differing != 0)
                     moved.push_back(shapeName + (smoothing == SmoothingModeNone ? " aliased" : "") + " with a " +
                                     brushName + " brush: " + std::to_string(differing));
@@ -377,7 +357,7 @@ TEST(Route, OneColourBrushesOfEveryKindFillAsSolid)
         {"FillPolygon", [](Graphics& g, const Brush* b) { g.FillPolygon(b, Star().data(), 5); }},
         {"FillPie", [](Graphics& g, const Brush* b) { g.FillPie(b, 20, 20, 80, 70, 30, 250); }},
     });
-    EXPECT_TRUE(moved.empty()) << Listed(moved);
+    EXPECT_EQ(moved, std::vector<std::string>());
 }
 
 // Pens of one-colour brushes of every kind stroke exactly as the solid pen of that colour (inside the path
@@ -402,7 +382,7 @@ TEST(Route, OneColourPensOfEveryKindStrokeAsSolid)
         {"DrawBezier hairline",
          [&](Graphics& g, const Brush* b) { g.DrawBezier(pen(b, 0.5f).get(), 24, 90, 40, 20, 80, 120, 100, 40); }},
     });
-    EXPECT_TRUE(moved.empty()) << Listed(moved);
+    EXPECT_EQ(moved, std::vector<std::string>());
 }
 
 }  // namespace

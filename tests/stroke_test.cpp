@@ -22,6 +22,7 @@ const int kLast = kSide - 1;
 using Canvas = pictor_test::CoverageCanvas<kSide>;
 
 using Shape = std::function<Status(Graphics&, const Pen&)>;
+using pictor_test::ExpectPixels;
 using pictor_test::PixelMap;
 
 std::vector<std::pair<const char*, Shape>> Shapes()
@@ -191,14 +192,8 @@ TEST(Stroke, CapsAndJoinsHaveGdiplusGeometry)
     ends.graphics.DrawLine(&square, 10.0f, 30.5f, 50.0f, 30.5f);
     ends.graphics.DrawLine(&round, 10.0f, 50.5f, 50.0f, 50.5f);
     ends.Read();
-    EXPECT_EQ(ends.At(10, 10), 128);
-    EXPECT_EQ(ends.At(11, 10), 255);
-    EXPECT_EQ(ends.At(9, 10), 0);
-    EXPECT_EQ(ends.At(10, 9), 0);
-    EXPECT_EQ(ends.At(9, 30), 128);  // the square cap starts at x = 9
-    EXPECT_EQ(ends.At(9, 31), 128);
-    EXPECT_EQ(ends.At(10, 31), 255);
-    EXPECT_EQ(ends.At(8, 30), 0);
+    ExpectPixels(ends, {{10, 10, 128}, {11, 10, 255}, {9, 10, 0}, {10, 9, 0}});
+    ExpectPixels(ends, {{9, 30, 128}, {9, 31, 128}, {10, 31, 255}, {8, 30, 0}});  // the square cap starts at x = 9
     EXPECT_GT(ends.At(9, 50), 60);  // about 0.31 of the pixel lies inside the round cap
     EXPECT_LT(ends.At(9, 50), 100);
 
@@ -252,9 +247,7 @@ TEST(Stroke, ArrowCapsHaveGdiplusSize)
     // Outlined, the arrow's two sides are stroked with the pen and its inside stays empty.
     const auto outlined = arrowed(FALSE, SmoothingModeAntiAlias);
     EXPECT_EQ(filled->At(80, 58), 255);
-    EXPECT_EQ(outlined->At(80, 58), 0);
-    EXPECT_EQ(outlined->At(80, 63), 0);
-    EXPECT_EQ(outlined->At(84, 57), 255);  // on the upper side, from (78, 54.5) to the tip
+    ExpectPixels(*outlined, {{80, 58, 0}, {80, 63, 0}, {84, 57, 255}});  // (84, 57): the upper side
     EXPECT_NEAR(InkAcross(*outlined, 76, false), 3.0, 0.1);
 
     // Turned with the line: a vertical line downwards has the same arrow across its rows.
@@ -365,9 +358,7 @@ TEST(Stroke, InsetPensCoverTheBandInsideTheShapeInLinearTime)
     Canvas big;
     ASSERT_EQ(big.graphics.DrawPolygon(&inset, circle.data(), INT(circle.size())), Ok);
     big.Read();
-    EXPECT_EQ(big.At(107, 60), 255);
-    EXPECT_EQ(big.At(111, 60), 0);
-    EXPECT_EQ(big.At(60, 60), 0);
+    ExpectPixels(big, {{107, 60, 255}, {111, 60, 0}, {60, 60, 0}});
 }
 
 TEST(Stroke, HostileInputStaysBounded)

@@ -15,6 +15,7 @@ using namespace Gdiplus;
 namespace {
 
 using Canvas = pictor_test::TextCanvas;
+using pictor_test::ExpectInkInside;
 using pictor_test::InkBox;
 using pictor_test::Measure;
 
@@ -85,10 +86,7 @@ TEST(TextFormat, VerticalTextRunsDownAndItsLinesLeftwards)
     const InkBox ink = c.Ink();
     ASSERT_FALSE(ink.Empty());
     EXPECT_GT(ink.bottom - ink.top, 2 * (ink.right - ink.left) / 3);
-    EXPECT_GE(ink.left, box.X);
-    EXPECT_LE(ink.right, box.GetRight());
-    EXPECT_GE(ink.top, box.Y);
-    EXPECT_LE(ink.bottom, box.GetBottom());
+    ExpectInkInside(ink, box);
     // Two lines: the first ("Vertical") on the right, the second left of it.
     const std::vector<RectF> cells = Cells(c.graphics, text, font, layout, vertical);
     EXPECT_GT(cells[0].X, cells[9].X);
@@ -151,10 +149,7 @@ TEST(TextFormat, CharacterNoFaceHasDrawsTheMissingGlyphBox)
     const RectF box = Measure(first.graphics, u"\U000F0000", font, RectF(10, 10, 0, 0));
     const InkBox ink = first.Ink();
     ASSERT_FALSE(ink.Empty());
-    EXPECT_GE(ink.left, box.X);
-    EXPECT_LE(ink.right, box.GetRight());
-    EXPECT_GE(ink.top, box.Y);
-    EXPECT_LE(ink.bottom, box.GetBottom());
+    ExpectInkInside(ink, box);
     EXPECT_TRUE(first.SamePixels(second));
 
     // Under NoFontFallback a character the font's face lacks is that face's missing glyph too.
@@ -180,11 +175,7 @@ TEST(TextFormat, UnderlineAndStrikeoutRunUnderTheMeasuredLine)
         // The row where the line lies: far more dark pixels than without it.
         auto dark = [](Canvas& c, int y) {
             int count = 0;
-            for (int x = 0; x < 400; ++x) {
-                Color colour;
-                c.bitmap.GetPixel(x, y, &colour);
-                count += colour.GetG() < 160;
-            }
+            for (int x = 0; x < 400; ++x) count += pictor_test::Channel(pictor_test::PixelOf(c.bitmap, x, y), 8) < 160;
             return count;
         };
         int row = -1;
@@ -299,10 +290,7 @@ TEST(TextFormat, TabsWithoutStopsAndInWrappedParagraphs)
     EXPECT_GT(lines, 2);
     const InkBox ink = c.Ink();
     ASSERT_FALSE(ink.Empty());
-    EXPECT_GE(ink.left, measured.X);
-    EXPECT_LE(ink.right, measured.GetRight());
-    EXPECT_GE(ink.top, measured.Y);
-    EXPECT_LE(ink.bottom, measured.GetBottom());
+    ExpectInkInside(ink, measured);
     EXPECT_LE(measured.GetRight(), narrow.GetRight() + 0.01);
 }
 
@@ -381,10 +369,7 @@ TEST(TextFormat, PageUnitsScaleTextAsGdiplusDoes)
     ASSERT_EQ(pixels.graphics.DrawString(text.c_str(), -1, &pointFont, PointF(40, 30), &kBlack), Ok);
     const InkBox paged = c.Ink(), plain = pixels.Ink();
     ASSERT_FALSE(plain.Empty());
-    EXPECT_NEAR(paged.left, plain.left, 1);
-    EXPECT_NEAR(paged.right, plain.right, 1);
-    EXPECT_NEAR(paged.top, plain.top, 1);
-    EXPECT_NEAR(paged.bottom, plain.bottom, 1);
+    pictor_test::ExpectSameInk(paged, plain, 1);
 }
 
 // Hotkey prefixes: Hide drops "&" ("&&" is one "&"), Show also underlines the character after it, None

@@ -55,11 +55,7 @@ TEST(TextLayout, TextAtAPointLandsInItsMeasuredBoxAndWhereTheEngineDrewIt)
     EXPECT_EQ(fitted, INT(words.size()));
     EXPECT_EQ(lines, 3);
     wrapped.graphics.DrawString(words.c_str(), -1, &font, layout, nullptr, &kBlack);
-    const InkBox ink = wrapped.Ink();
-    EXPECT_GE(ink.left, wrappedBox.X);
-    EXPECT_LE(ink.right, wrappedBox.GetRight());
-    EXPECT_GE(ink.top, wrappedBox.Y);
-    EXPECT_LE(ink.bottom, wrappedBox.GetBottom());
+    pictor_test::ExpectInkInside(wrapped.Ink(), wrappedBox);
 }
 
 // GenericDefault pads each line by a sixth of the em on both sides, GenericTypographic not at all; lines
@@ -117,12 +113,9 @@ TEST(TextLayout, MixedScriptsFallBackPerRun)
     int differing = 0, latinDiffering = 0;
     for (int y = 0; y < 60; ++y)
         for (int x = 0; x < 200; ++x) {
-            Color a, b, c;
-            ga.bitmap.GetPixel(x, y, &a);
-            na.bitmap.GetPixel(x, y, &b);
-            latin.bitmap.GetPixel(x, y, &c);
-            differing += a.GetValue() != b.GetValue();
-            latinDiffering += x <= latinInk.right && a.GetValue() != c.GetValue();
+            const ARGB a = pictor_test::PixelOf(ga.bitmap, x, y);
+            differing += a != pictor_test::PixelOf(na.bitmap, x, y);
+            latinDiffering += x <= latinInk.right && a != pictor_test::PixelOf(latin.bitmap, x, y);
         }
     EXPECT_GT(differing, 40);
     EXPECT_EQ(latinDiffering, 0);
@@ -198,10 +191,5 @@ TEST(TextLayout, ThreadsDrawTextOnTheirOwnCanvases)
             drawn[t] = own.Ink();
         });
     for (std::thread& thread : threads) thread.join();
-    for (const InkBox& ink : drawn) {
-        EXPECT_EQ(ink.left, expected.left);
-        EXPECT_EQ(ink.right, expected.right);
-        EXPECT_EQ(ink.top, expected.top);
-        EXPECT_EQ(ink.bottom, expected.bottom);
-    }
+    for (const InkBox& ink : drawn) pictor_test::ExpectSameInk(ink, expected, 0);
 }

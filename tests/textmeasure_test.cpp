@@ -5,21 +5,11 @@
 #include <string>
 
 #include "TestSupport.h"
+#include "TextTestSupport.h"
 
 using namespace Gdiplus;
+using pictor_test::Measure;
 using pictor_test::Surface;
-
-namespace {
-
-RectF Measure(Surface& s, const WCHAR* text, INT length, const Font& font, const RectF& layout,
-              const StringFormat* format, INT* chars = nullptr, INT* lines = nullptr)
-{
-    RectF box;
-    EXPECT_EQ(s.graphics.MeasureString(text, length, &font, layout, format, &box, chars, lines), Ok);
-    return box;
-}
-
-}  // namespace
 
 // Windows faces without a metric-compatible free family are found as the nearest installed face, draw
 // and measure as it, and still report the name asked for.
@@ -43,13 +33,13 @@ TEST(TextMeasure, WindowsFaceNamesFindTheNearestInstalledFace)
         EXPECT_EQ(std::u16string(name), std::u16string(face.windows));
         Font asked(&windows, 20, FontStyleRegular, UnitPixel), drawn(&nearest, 20, FontStyleRegular, UnitPixel);
         const WCHAR text[] = u"Mill 가나";
-        EXPECT_FLOAT_EQ(Measure(s, text, -1, asked, RectF(), nullptr).Width,
-                        Measure(s, text, -1, drawn, RectF(), nullptr).Width);
+        EXPECT_FLOAT_EQ(Measure(s.graphics, text, asked, RectF()).Width,
+                        Measure(s.graphics, text, drawn, RectF()).Width);
     }
     // The monospace stand-ins keep one advance for every character, as Lucida Console and Consolas do.
     Font lucida(u"Lucida Console", 20, FontStyleRegular, UnitPixel);
-    EXPECT_FLOAT_EQ(Measure(s, u"iiiiiiii", -1, lucida, RectF(), StringFormat::GenericTypographic()).Width,
-                    Measure(s, u"MMMMMMMM", -1, lucida, RectF(), StringFormat::GenericTypographic()).Width);
+    EXPECT_FLOAT_EQ(Measure(s.graphics, u"iiiiiiii", lucida, RectF(), StringFormat::GenericTypographic()).Width,
+                    Measure(s.graphics, u"MMMMMMMM", lucida, RectF(), StringFormat::GenericTypographic()).Width);
 }
 
 // Windows measures "A01" (Tahoma, 20 px, unwrapped) into an empty layout as 3 characters on 1 line, and
@@ -61,32 +51,32 @@ TEST(TextMeasure, EmptyLayoutIsUnboundedAndUnwrappedLinesStopAtTheWidth)
     Font font(u"Tahoma", 20, FontStyleRegular, UnitPixel);
     StringFormat noWrap(StringFormatFlagsNoWrap);
     INT chars = -1, lines = -1;
-    const RectF whole = Measure(s, u"A01", -1, font, RectF(), &noWrap, &chars, &lines);
+    const RectF whole = Measure(s.graphics, u"A01", font, RectF(), &noWrap, &chars, &lines);
     EXPECT_EQ(chars, 3);
     EXPECT_EQ(lines, 1);
-    const RectF first = Measure(s, u"A01", 1, font, RectF(), &noWrap, &chars, &lines);
+    const RectF first = Measure(s.graphics, u"A", font, RectF(), &noWrap, &chars, &lines);
     EXPECT_EQ(chars, 1);
     EXPECT_EQ(lines, 1);
     EXPECT_LT(first.Width, whole.Width / 2);
     EXPECT_FLOAT_EQ(first.Height, whole.Height);
-    const RectF two = Measure(s, u"A01", 2, font, RectF(), &noWrap);
+    const RectF two = Measure(s.graphics, u"A0", font, RectF(), &noWrap);
 
-    RectF cut = Measure(s, u"A01", -1, font, RectF(0, 0, whole.Width / 2, 0), &noWrap, &chars, &lines);
+    RectF cut = Measure(s.graphics, u"A01", font, RectF(0, 0, whole.Width / 2, 0), &noWrap, &chars, &lines);
     EXPECT_EQ(chars, 1);
     EXPECT_EQ(lines, 1);
     EXPECT_NEAR(cut.Width, first.Width, 0.01);
     EXPECT_FLOAT_EQ(cut.Height, whole.Height);
-    cut = Measure(s, u"A01", -1, font, RectF(0, 0, whole.Width - 0.05f, whole.Height), &noWrap, &chars, &lines);
+    cut = Measure(s.graphics, u"A01", font, RectF(0, 0, whole.Width - 0.05f, whole.Height), &noWrap, &chars, &lines);
     EXPECT_EQ(chars, 2);
     EXPECT_NEAR(cut.Width, two.Width, 0.01);
 
     // Told not to clip, the line's box runs on past the width.
     StringFormat noWrapNoClip(StringFormatFlagsNoWrap | StringFormatFlagsNoClip);
-    cut = Measure(s, u"A01", -1, font, RectF(0, 0, whole.Width / 2, 0), &noWrapNoClip);
+    cut = Measure(s.graphics, u"A01", font, RectF(0, 0, whole.Width / 2, 0), &noWrapNoClip);
     EXPECT_FLOAT_EQ(cut.Width, whole.Width);
 
     // Wrapped text into an empty layout: "MM M" and "M" on their 2 lines, all 6 units fitted.
-    Measure(s, u"MM M\nM", 6, font, RectF(), nullptr, &chars, &lines);
+    Measure(s.graphics, u"MM M\nM", font, RectF(), nullptr, &chars, &lines);
     EXPECT_EQ(chars, 6);
     EXPECT_EQ(lines, 2);
     // A null box is refused, as in GDI+.
@@ -122,7 +112,7 @@ TEST(TextMeasure, CharacterRangesAreMeasuredAsRegions)
     ASSERT_EQ(s.graphics.MeasureCharacterRanges(text, 6, &font, RectF(), &format, 3, regions), Ok);
     for (Region& region : regions) EXPECT_FALSE(region.IsEmpty(&s.graphics));
 
-    const RectF one = Measure(s, text, 1, font, RectF(), nullptr), two = Measure(s, text, 2, font, RectF(), nullptr);
+    const RectF one = Measure(s.graphics, u"M", font, RectF()), two = Measure(s.graphics, u"MM", font, RectF());
     const RectF narrow(0, 0, one.Width + (two.Width - one.Width) * 2.1f, one.Height * 1.5f);
     ASSERT_EQ(s.graphics.MeasureCharacterRanges(text, 6, &font, narrow, &format, 3, regions), Ok);
     EXPECT_FALSE(regions[0].IsEmpty(&s.graphics));
