@@ -25,8 +25,8 @@ AnchorFigure RoundAnchor(double size)
     AnchorFigure figure;
     const double k = size * kQuarterBezier;
     Add(figure, 0, -size, PathPointTypeStart);
-    const AnchorPoint quarters[] = {{k, -size}, {size, -k},  {size, 0},   {size, k},   {k, size},   {0, size},
-                                    {-k, size}, {-size, k},  {-size, 0},  {-size, -k}, {-k, -size}, {0, -size}};
+    const AnchorPoint quarters[] = {{k, -size}, {size, -k}, {size, 0},  {size, k},   {k, size},   {0, size},
+                                    {-k, size}, {-size, k}, {-size, 0}, {-size, -k}, {-k, -size}, {0, -size}};
     for (const AnchorPoint& p : quarters) Add(figure, p.forward, p.side, PathPointTypeBezier);
     return figure;
 }
@@ -85,8 +85,7 @@ AnchorFigure AnchorShape(LineCap cap, double size)
     }
     AnchorFigure figure;
     for (size_t i = 0; i < corners.size(); ++i)
-        Add(figure, corners[i].forward, corners[i].side,
-            i == 0 ? BYTE(PathPointTypeStart) : BYTE(PathPointTypeLine));
+        Add(figure, corners[i].forward, corners[i].side, i == 0 ? BYTE(PathPointTypeStart) : BYTE(PathPointTypeLine));
     return figure;
 }
 
@@ -96,8 +95,8 @@ std::vector<AnchorPoint> AnchorPolygon(LineCap cap, double size, double toleranc
     std::vector<AnchorPoint> polygon;
     const int steps = QuarterSteps(size, tolerance);
     for (size_t i = 0; i < figure.points.size(); ++i) {
-        const bool bezierStart = i + 3 < figure.points.size() &&
-                                 (figure.types[i + 1] & PathPointTypePathTypeMask) == PathPointTypeBezier;
+        const bool bezierStart =
+            i + 3 < figure.points.size() && (figure.types[i + 1] & PathPointTypePathTypeMask) == PathPointTypeBezier;
         polygon.push_back(figure.points[i]);
         if (!bezierStart) continue;
         for (int s = 1; s < steps; ++s) polygon.push_back(BezierAt(&figure.points[i], double(s) / steps));
