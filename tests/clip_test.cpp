@@ -275,8 +275,27 @@ TEST(Clip, ContextChangedBetweenFillsIsReadAgain)
     struct Change {
         const char* name;
         Step before, change;
+        Step draw = {};  // drawn in place of both fills where the change shows in other drawings
     };
     const Step nothing = [](Graphics&) {};
+    // An enlarged checker (drawn by the layer when nearest, by the engine otherwise), text, a hatched
+    // ellipse and region, each unclipped.
+    Bitmap checker(4, 4, PixelFormat32bppARGB);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) checker.SetPixel(x, y, Color((x + y) % 2 ? 255 : 0, 0, 0, 0));
+    const Step enlarged = [&](Graphics& g) { ASSERT_EQ(g.DrawImage(&checker, 10, 10, 80, 80), Ok); };
+    FontFamily family(u"DejaVu Sans");
+    Font font(&family, 16, FontStyleRegular, UnitPixel);
+    SolidBrush black(Color(255, 0, 0, 0));
+    const Step text = [&](Graphics& g) {
+        ASSERT_EQ(g.DrawString(u"Kept state", -1, &font, PointF(5.3f, 40.6f), &black), Ok);
+    };
+    HatchBrush hatch(HatchStyleDiagonalCross, Color(255, 0, 0, 0), Color(0, 0, 0, 0));
+    const Step hatchedEllipse = [&](Graphics& g) { ASSERT_EQ(g.FillEllipse(&hatch, 8.5f, 6.0f, 80.0f, 70.0f), Ok); };
+    const Step hatchedRegion = [&](Graphics& g) {
+        Region region(Rect(10, 10, 70, 60));
+        ASSERT_EQ(g.FillRegion(&hatch, &region), Ok);
+    };
     const std::vector<Change> changes = {
         {"rectangle", nothing, [](Graphics& g) { g.SetClip(Rect(20, 15, 50, 40)); }},
         {"rectangle, union", nothing,
@@ -354,6 +373,22 @@ TEST(Clip, ContextChangedBetweenFillsIsReadAgain)
              g.SetClip(Rect(25, 25, 30, 30));
          },
          [&](Graphics& g) { g.EndContainer(container); }},
+        {"interpolation",
+         [](Graphics& g) {
+             g.ResetClip();
+             g.SetInterpolationMode(InterpolationModeNearestNeighbor);
+         },
+         [](Graphics& g) { g.SetInterpolationMode(InterpolationModeBilinear); }, enlarged},
+        {"text rendering hint",
+         [](Graphics& g) {
+             g.ResetClip();
+             g.SetTextRenderingHint(TextRenderingHintAntiAlias);
+         },
+         [](Graphics& g) { g.SetTextRenderingHint(TextRenderingHintSingleBitPerPixel); }, text},
+        {"rendering origin", [](Graphics& g) { g.ResetClip(); }, [](Graphics& g) { g.SetRenderingOrigin(3, 1); },
+         hatchedEllipse},
+        {"rendering origin, region", [](Graphics& g) { g.ResetClip(); },
+         [](Graphics& g) { g.SetRenderingOrigin(3, 1); }, hatchedRegion},
     };
     const Step roundClip = [](Graphics& g) {
         GraphicsPath round;
@@ -361,13 +396,15 @@ TEST(Clip, ContextChangedBetweenFillsIsReadAgain)
         g.SetClip(&round);
     };
     SolidBrush ink(Color(255, 0, 0, 0)), grey(Color(128, 0, 0, 0));
-    const auto first = [&](Graphics& g) { ASSERT_EQ(g.FillEllipse(&grey, 2.5f, 3.0f, 95.0f, 90.0f), Ok); };
-    const auto second = [&](Graphics& g) {
+    const Step fillFirst = [&](Graphics& g) { ASSERT_EQ(g.FillEllipse(&grey, 2.5f, 3.0f, 95.0f, 90.0f), Ok); };
+    const Step fillSecond = [&](Graphics& g) {
         const PointF points[] = {{3.2f, 8.7f}, {96.1f, 20.3f}, {80.6f, 95.1f}, {5.3f, 70.2f}};
         ASSERT_EQ(g.FillPolygon(&ink, points, 4), Ok);
     };
     for (SmoothingMode mode : {SmoothingModeAntiAlias, SmoothingModeNone})
         for (const Change& c : changes) {
+            const Step& first = c.draw ? c.draw : fillFirst;
+            const Step& second = c.draw ? c.draw : fillSecond;
             Canvas kept(mode), fresh(mode), unchanged(mode);
             for (Canvas* canvas : {&kept, &unchanged}) {
                 roundClip(canvas->graphics);
@@ -389,7 +426,7 @@ TEST(Clip, ContextChangedBetweenFillsIsReadAgain)
             }
             fresh.Read();
             EXPECT_EQ(kept.LargestDifference(fresh, pictor_test::kSamePlace), 0) << c.name << ", mode " << mode;
-            // Each change moves the clip: a context that kept the first fill's clip would differ.
+            // Each change shows: a context that kept the first drawing's state would differ.
             EXPECT_GT(kept.LargestDifference(unchanged, pictor_test::kSamePlace), 0) << c.name << ", mode " << mode;
         }
 }

@@ -614,4 +614,26 @@ TEST(Stroke, CompoundPensKeepTheirGapsUnderCaps)
             EXPECT_LE(plain.LargestDifference(moved, route.map), 2) << route.name;
         }
     }
+
+// GDI+ draws the anchors Widen lists: each anchor cap drawn on a line, or on a bent line, covers what
+// filling the widened line covers (the arrow's size and the line stopping short under it included).
+TEST(Stroke, AnchorCapsDrawAsWidenListsThem)
+{
+    const PointF bent[] = {{20.3f, 30.6f}, {60.0f, 85.2f}, {95.1f, 40.4f}};
+    for (LineCap cap : {LineCapSquareAnchor, LineCapRoundAnchor, LineCapDiamondAnchor, LineCapArrowAnchor})
+        for (INT count : {2, 3}) {
+            Pen pen(Color(Color::Black), 6.0f);
+            pen.SetLineCap(cap, cap, DashCapFlat);
+            Canvas drawn, filled;
+            ASSERT_EQ(drawn.graphics.DrawLines(&pen, bent, count), Ok);
+            GraphicsPath path(FillModeWinding);
+            path.AddLines(bent, count);
+            ASSERT_EQ(path.Widen(&pen), Ok);
+            SolidBrush black(Color(Color::Black));
+            ASSERT_EQ(filled.graphics.FillPath(&black, &path), Ok);
+            drawn.Read();
+            filled.Read();
+            EXPECT_GT(drawn.Ink(), 255L * 400) << cap << ", " << count;
+            EXPECT_LE(drawn.LargestDifference(filled, pictor_test::kSamePlace), 2) << cap << ", " << count;
+        }
 }

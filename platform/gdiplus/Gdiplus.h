@@ -1246,6 +1246,8 @@ private:
         REAL world[6] = {1, 0, 0, 1, 0, 0};  // the engine's world transform
         bool unclipped = false;               // the engine reports no clip
         REAL dpiX = 0;
+        InterpolationMode interpolation = InterpolationModeInvalid;
+        TextRenderingHint textHint = TextRenderingHintSystemDefault;
     };
     const LayerState& State() const;
     // The context changed (or may have): the next drawing reads its state from the engine again.

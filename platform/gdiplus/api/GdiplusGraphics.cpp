@@ -117,6 +117,7 @@ SmoothingMode Graphics::GetSmoothingMode() const
 
 Status Graphics::SetInterpolationMode(InterpolationMode mode)
 {
+    StateChanged();
     return SetStatus(DllExports::GdipSetInterpolationMode(nativeGraphics, mode));
 }
 
@@ -136,6 +137,7 @@ Status Graphics::SetCompositingMode(CompositingMode mode)
 
 Status Graphics::SetTextRenderingHint(TextRenderingHint hint)
 {
+    StateChanged();
     return SetStatus(DllExports::GdipSetTextRenderingHint(nativeGraphics, hint));
 }
 
@@ -783,8 +785,7 @@ bool Graphics::DrawScaledDown(Image* image, const RectF& destRect, REAL srcx, RE
 {
     // Pictures drawn as they are stay the engine's; so do enlarged ones, unless nearest neighbour is asked for.
     if (destRect.Width == srcwidth && destRect.Height == srcheight) return false;
-    InterpolationMode mode = InterpolationModeInvalid;
-    DllExports::GdipGetInterpolationMode(nativeGraphics, &mode);
+    const InterpolationMode mode = State().interpolation;
     const bool nearest = mode == InterpolationModeNearestNeighbor;
     if (!nearest && !(destRect.Width <= srcwidth && destRect.Height <= srcheight)) return false;
     if (!image || image->NativeImage() == surface.get() || !DrawsPixelForPixel()) return false;
@@ -815,10 +816,8 @@ bool Graphics::DrawImageTurned(Image* image, const RectF& destRect, REAL srcx, R
                                REAL srcheight)
 {
     DeviceMap world;
-    InterpolationMode mode = InterpolationModeInvalid;
-    if (!image || image->NativeImage() == surface.get() || !LayerDeviceMap(&world) || !Unclipped() ||
-        DllExports::GdipGetInterpolationMode(nativeGraphics, &mode) != Ok)
-        return false;
+    if (!image || image->NativeImage() == surface.get() || !LayerDeviceMap(&world) || !Unclipped()) return false;
+    const InterpolationMode mode = State().interpolation;
     // GDI+'s default and low quality are bilinear; its high quality is bicubic.
     const bool nearest = mode == InterpolationModeNearestNeighbor;
     const bool bicubic = mode == InterpolationModeBicubic || mode == InterpolationModeHighQualityBicubic ||

@@ -1,5 +1,6 @@
 // The context's state as the layer's drawing reads it, kept between drawings. Every member that changes the
-// engine's smoothing, pixel offset, rendering origin, world transform, page or clip marks it unknown
+// engine's smoothing, pixel offset, rendering origin, interpolation mode, text rendering hint, world
+// transform, page or clip marks it unknown
 // (StateChanged); members that change the engine's state for a moment and put it back leave it as it is.
 #include <algorithm>
 #include <cmath>
@@ -17,6 +18,8 @@ const Graphics::LayerState& Graphics::State() const
     DllExports::GdipGetPixelOffsetMode(nativeGraphics, &read.pixelOffset);
     DllExports::GdipGetRenderingOrigin(nativeGraphics, &read.origin.X, &read.origin.Y);
     DllExports::GdipGetDpiX(nativeGraphics, &read.dpiX);
+    DllExports::GdipGetInterpolationMode(nativeGraphics, &read.interpolation);
+    DllExports::GdipGetTextRenderingHint(nativeGraphics, &read.textHint);
     Matrix world;
     if (DllExports::GdipGetWorldTransform(nativeGraphics, world.NativeMatrix()) != Ok ||
         world.GetElements(read.world) != Ok)

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "../Gdiplus.h"
+#include "../pipeline/AnchorCap.h"
 #include "../pipeline/Dash.h"
 #include "PathExtraGeometry.h"
 
@@ -183,12 +184,6 @@ void WidenClosed(Outline& o, std::vector<PointF> ring, const Stroke& stroke, dou
     o.types.back() |= PathPointTypeCloseSubpath;
 }
 
-bool IsAnchor(LineCap cap)
-{
-    return cap == LineCapSquareAnchor || cap == LineCapRoundAnchor || cap == LineCapDiamondAnchor ||
-           cap == LineCapArrowAnchor;
-}
-
 // One end of an open figure that carries an anchor or a custom cap: its point and the direction pointing
 // out of the line there.
 struct CapEnd {
@@ -205,34 +200,13 @@ PointF CapPoint(const CapEnd& end, double forward, double side)
                   static_cast<REAL>(end.at.Y + end.out.y * forward + end.out.x * side));
 }
 
-// GDI+'s anchors, each a closed figure around the line's end reaching `size` from it: the square's corners,
-// the circle (four Béziers from the right of the end round through the tip), the diamond's corners, the
-// arrow's tip on the end with its base size * sqrt(3) back.
+// The anchor around the line's end, as Windows lists it (pipeline/AnchorCap.h).
 void AppendAnchor(Outline& o, const CapEnd& end, double size)
 {
-    std::vector<std::pair<double, double>> corners;
-    if (end.cap == LineCapSquareAnchor) {
-        const double h = size / std::sqrt(2.0);
-        corners = {{-h, h}, {-h, -h}, {h, -h}, {h, h}};
-    } else if (end.cap == LineCapDiamondAnchor) {
-        corners = {{size, 0}, {0, size}, {-size, 0}, {0, -size}};
-    } else if (end.cap == LineCapArrowAnchor) {
-        const double back = -size * std::sqrt(3.0);
-        corners = {{0, 0}, {back, size}, {back, -size}};
-    } else {
-        const double k = size * 0.5522847498;
-        Add(o, CapPoint(end, 0, -size), PathPointTypeStart);
-        const std::pair<double, double> quarters[] = {{k, -size}, {size, -k},  {size, 0},   {size, k},
-                                                      {k, size},  {0, size},   {-k, size},  {-size, k},
-                                                      {-size, 0}, {-size, -k}, {-k, -size}, {0, -size}};
-        for (auto [forward, side] : quarters) Add(o, CapPoint(end, forward, side), PathPointTypeBezier);
-        o.types.back() |= PathPointTypeCloseSubpath;
-        return;
-    }
-    for (size_t i = 0; i < corners.size(); ++i)
-        Add(o, CapPoint(end, corners[i].first, corners[i].second),
-            i == 0 ? BYTE(PathPointTypeStart) : BYTE(PathPointTypeLine));
-    o.types.back() |= PathPointTypeCloseSubpath;
+    const AnchorFigure anchor = AnchorShape(end.cap, size);
+    for (size_t i = 0; i < anchor.points.size(); ++i)
+        Add(o, CapPoint(end, anchor.points[i].forward, anchor.points[i].side), anchor.types[i]);
+    if (!anchor.points.empty()) o.types.back() |= PathPointTypeCloseSubpath;
 }
 
 // A custom cap's path scaled by `size`, its y axis outwards and its x axis along the left normal (the
@@ -282,7 +256,7 @@ double PolylineLength(const std::vector<PointF>& points)
 // by its base inset (at most half the line either way).
 double CapInset(const CapEnd& end, double width, double length)
 {
-    const double inset = end.custom ? end.custom->inset * width : end.cap == LineCapArrowAnchor ? width : 0.0;
+    const double inset = end.custom ? end.custom->inset * width : AnchorInset(end.cap, width);
     return std::min(inset, length / 2);
 }
 
@@ -297,8 +271,8 @@ std::vector<CapEnd> TakeCapEnds(std::vector<Polyline>& figures, const Stroke& st
     std::vector<CapEnd> ends;
     const CustomCapShape* startCustom = CustomShape(stroke.custom.start, stroke.startCap);
     const CustomCapShape* endCustom = CustomShape(stroke.custom.end, stroke.endCap);
-    const bool startCapped = IsAnchor(stroke.startCap) || startCustom;
-    const bool endCapped = IsAnchor(stroke.endCap) || endCustom;
+    const bool startCapped = IsAnchorCap(stroke.startCap) || startCustom;
+    const bool endCapped = IsAnchorCap(stroke.endCap) || endCustom;
     if (!startCapped && !endCapped) return ends;
     for (Polyline& f : figures) {
         if (f.closed || f.points.size() < 2) continue;
@@ -373,9 +347,8 @@ Outline WidenOutline(const Outline& flat, const Stroke& stroke)
             WidenOpen(o, f.points, stroke, half);
         if (o.points.size() > kMaxPoints) return Outline{};
     }
-    // The caps follow all the lines, figure by figure, start before end; they are never smaller than for a
-    // pen two units wide.
-    const double capSize = std::fmax(double(stroke.width), 2.0);
+    // The caps follow all the lines, figure by figure, start before end.
+    const double capSize = AnchorSize(stroke.width);
     for (const CapEnd& end : capEnds) {
         if (end.custom)
             AppendCustomCap(o, end, capSize * end.custom->scale, half);

@@ -160,8 +160,7 @@ bool Graphics::FillGradientRectangle(const Brush* brush, REAL x, REAL y, REAL wi
     if (!DrawsPixelForPixel()) return false;
     const PixelView target(surface.get(), ViewedFormats::Premultiplied);
     if (!target.Valid()) return false;
-    SmoothingMode smoothing = SmoothingModeInvalid;
-    DllExports::GdipGetSmoothingMode(nativeGraphics, &smoothing);
+    const SmoothingMode smoothing = State().smoothing;
     if (smoothing == SmoothingModeAntiAlias || smoothing == SmoothingModeHighQuality) {
         // Copying compositing of half-covered edges stays with the engine.
         if (compositingMode == CompositingModeSourceCopy) return false;

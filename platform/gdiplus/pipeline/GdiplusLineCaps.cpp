@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "../Gdiplus.h"
+#include "AnchorCap.h"
 
 namespace Gdiplus {
 
@@ -47,13 +48,6 @@ bool ReadPen(DllExports::GpPen* pen, PenShape* shape)
 
 bool IsCairoCap(LineCap cap) { return cap == LineCapFlat || cap == LineCapSquare || cap == LineCapRound; }
 
-bool IsAnchor(LineCap cap)
-{
-    return cap == LineCapSquareAnchor || cap == LineCapRoundAnchor || cap == LineCapDiamondAnchor ||
-           cap == LineCapArrowAnchor;
-}
-
-// The engine is right for one cap that cairo has on both ends, and for dashes only when that cap is flat.
 bool EngineDrawsEnds(const PenShape& shape)
 {
     return shape.startCap == shape.endCap && IsCairoCap(shape.startCap) &&
@@ -120,40 +114,16 @@ Figure Band(const LineFrame& frame, double a, double b, double h, LineCap startC
     return figure;
 }
 
-// How far an arrow anchor reaches back along the line from its tip, and half its base.
-double ArrowLength(double width) { return 2.0 * width; }
-double ArrowHalfBase(double width) { return 2.0 * width / std::sqrt(3.0); }
+// How far the lines of a round anchor may stray from its circle.
+const double kAnchorTolerance = 0.1;
 
-// An anchor centred on the end at `at` (an arrow has its tip there, pointing outwards), wider than the line.
+// The anchor around the end at `at` (`outwards` +1 beyond the line's end, -1 before its start), turning
+// as the bands do (pipeline/AnchorCap.h).
 Figure Anchor(const LineFrame& frame, LineCap cap, double at, double outwards, double width)
 {
     Figure figure;
-    switch (cap) {
-    case LineCapSquareAnchor: {
-        const double s = width / std::sqrt(2.0);
-        for (auto [a, c] : {std::pair{-s, -s}, {s, -s}, {s, s}, {-s, s}}) figure.push_back(frame.At(at + a, c));
-        break;
-    }
-    case LineCapRoundAnchor:
-        for (int i = 0; i < 32; ++i) {
-            const double t = 2 * kPi * i / 32;
-            figure.push_back(frame.At(at + width * std::cos(t), width * std::sin(t)));
-        }
-        break;
-    case LineCapDiamondAnchor:
-        for (auto [a, c] : {std::pair{0.0, -width}, {width, 0.0}, {0.0, width}, {-width, 0.0}})
-            figure.push_back(frame.At(at + a, c));
-        break;
-    case LineCapArrowAnchor: {
-        const double back = at - outwards * ArrowLength(width), half = ArrowHalfBase(width);
-        figure.push_back(frame.At(at, 0));
-        figure.push_back(frame.At(back, outwards * half));
-        figure.push_back(frame.At(back, -outwards * half));
-        break;
-    }
-    default:
-        break;
-    }
+    for (const AnchorPoint& p : AnchorPolygon(cap, AnchorSize(width), kAnchorTolerance))
+        figure.push_back(frame.At(at + outwards * p.forward, outwards * p.side));
     return figure;
 }
 
@@ -216,20 +186,20 @@ Status Graphics::DrawLineWithEnds(const Pen* pen, REAL x1, REAL y1, REAL x2, REA
     const double width = std::max(static_cast<double>(shape.width), SmallestWidth(nativeGraphics));
     const double h = width / 2, length = frame.Length();
     // An arrow's tip is the line's end, so the band stops where the arrow is wide enough to cover it.
-    const double from = shape.startCap == LineCapArrowAnchor ? std::min(ArrowLength(width), length / 2) : 0.0;
-    const double to = shape.endCap == LineCapArrowAnchor ? std::max(length - ArrowLength(width), length / 2) : length;
+    const double from = std::min(AnchorInset(shape.startCap, width), length / 2);
+    const double to = std::max(length - AnchorInset(shape.endCap, width), length / 2);
     if (!DashIntervals(shape, from, to, &dashes))
         return SetStatus(DllExports::GdipDrawLine(nativeGraphics, pen->NativePen(), x1, y1, x2, y2));
 
     std::vector<Figure> figures;
     for (const auto& [a, b] : dashes) {
         if (!(b > a)) continue;
-        const LineCap startCap = a == 0.0 && !IsAnchor(shape.startCap) ? shape.startCap : LineCapFlat;
-        const LineCap endCap = b == length && !IsAnchor(shape.endCap) ? shape.endCap : LineCapFlat;
+        const LineCap startCap = a == 0.0 && !IsAnchorCap(shape.startCap) ? shape.startCap : LineCapFlat;
+        const LineCap endCap = b == length && !IsAnchorCap(shape.endCap) ? shape.endCap : LineCapFlat;
         figures.push_back(Band(frame, a, b, h, startCap, endCap));
     }
-    if (IsAnchor(shape.startCap)) figures.push_back(Anchor(frame, shape.startCap, 0.0, -1.0, width));
-    if (IsAnchor(shape.endCap)) figures.push_back(Anchor(frame, shape.endCap, length, 1.0, width));
+    if (IsAnchorCap(shape.startCap)) figures.push_back(Anchor(frame, shape.startCap, 0.0, -1.0, width));
+    if (IsAnchorCap(shape.endCap)) figures.push_back(Anchor(frame, shape.endCap, length, 1.0, width));
 
     DllExports::GpPath* rawPath = nullptr;
     DllExports::GpBrush* rawBrush = nullptr;

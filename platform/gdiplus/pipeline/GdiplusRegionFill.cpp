@@ -57,9 +57,7 @@ bool Graphics::FillRegionByLayer(const Brush* brush, const Region* region)
     RectF bounds;
     if (!LayerDeviceMap(&map) || region->GetBounds(&bounds, this) != Ok || !(bounds.Width > 0 && bounds.Height > 0))
         return false;
-    Point origin;
-    DllExports::GdipGetRenderingOrigin(nativeGraphics, &origin.X, &origin.Y);
-    const PaintSource paint(brush, map, origin);
+    const PaintSource paint(brush, map, State().origin);
     const PixelView target(surface.get(), ViewedFormats::Premultiplied);
     DeviceClip clip, shape;
     if (!paint.Valid() || !target.Valid() || !ReadDeviceClip(&clip, target) ||

@@ -5,6 +5,8 @@
 // for that, the side passes through the corner itself (a small loop that the nonzero rule fills).
 #include "Stroke.h"
 
+#include "AnchorCap.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -221,35 +223,23 @@ void AddCap(Ring* ring, LineCap cap, Vec p, Vec u, double h, double tolerance)
     }
 }
 
-bool IsAnchor(LineCap cap)
-{
-    return cap == LineCapSquareAnchor || cap == LineCapRoundAnchor || cap == LineCapDiamondAnchor ||
-           cap == LineCapArrowAnchor;
-}
-
-// How far an arrow anchor reaches back along the line from its tip, and half its base.
-double ArrowLength(double width) { return 2.0 * width; }
-double ArrowHalfBase(double width) { return 2.0 * width / std::sqrt(3.0); }
-
-// An anchor centred on the end p of a line arriving along u (an arrow has its tip there).
+// The anchor around the end p of a line arriving along u (pipeline/AnchorCap.h).
 Ring Anchor(LineCap cap, Vec p, Vec u, double width, double tolerance)
 {
     const Vec n = LeftNormal(u);
     Ring ring;
-    if (cap == LineCapSquareAnchor) {
-        const double s = width / std::sqrt(2.0);
-        for (auto [a, c] : {std::pair{-s, -s}, {s, -s}, {s, s}, {-s, s}}) ring.push_back(p + u * a + n * c);
-    } else if (cap == LineCapRoundAnchor) {
-        AddArc(&ring, p, n, 2 * kPi, width, tolerance, false);
-        ring.push_back(p + n * width);
-    } else if (cap == LineCapDiamondAnchor) {
-        for (auto [a, c] : {std::pair{0.0, -width}, {width, 0.0}, {0.0, width}, {-width, 0.0}})
-            ring.push_back(p + u * a + n * c);
-    } else if (cap == LineCapArrowAnchor) {
-        const Vec back = p - u * ArrowLength(width);
-        ring = {p, back + n * ArrowHalfBase(width), back - n * ArrowHalfBase(width)};
-    }
+    for (const AnchorPoint& a : AnchorPolygon(cap, AnchorSize(width), tolerance))
+        ring.push_back(p + u * a.forward + n * a.side);
     return ring;
+}
+
+// Cuts the line's start and end short under arrow anchors (at most half the line each).
+void TrimUnderAnchors(std::vector<PointF>* points, LineCap startCap, LineCap endCap, double width, double length)
+{
+    TrimEnd(points, std::min(AnchorInset(endCap, width), length / 2));
+    std::reverse(points->begin(), points->end());
+    TrimEnd(points, std::min(AnchorInset(startCap, width), length / 2));
+    std::reverse(points->begin(), points->end());
 }
 
 double SignedArea(const Ring& ring)
@@ -357,21 +347,16 @@ bool StrokeOne(const StrokeFigure& figure, const StrokeStyle& style, const Joini
     const bool open = !line.closed;
     LineCap startCap = open ? style.startCap : LineCapFlat, endCap = open ? style.endCap : LineCapFlat;
     if (open && figure.closed) startCap = endCap = LineCapFlat;
-    if (IsAnchor(startCap))
+    if (IsAnchorCap(startCap))
         Emit({Anchor(startCap, whole.points.front(), whole.directions.front() * -1.0, style.width, style.tolerance)},
              out);
-    if (IsAnchor(endCap))
+    if (IsAnchorCap(endCap))
         Emit({Anchor(endCap, whole.points.back(), whole.directions.back(), style.width, style.tolerance)}, out);
-    // An arrow's tip is the line's end, so the line stops where the arrow is wide enough to cover it.
-    const double length = FigureLength(line.points);
-    if (endCap == LineCapArrowAnchor) TrimEnd(&line.points, std::min(ArrowLength(style.width), length / 2));
-    if (startCap == LineCapArrowAnchor) {
-        std::reverse(line.points.begin(), line.points.end());
-        TrimEnd(&line.points, std::min(ArrowLength(style.width), length / 2));
-        std::reverse(line.points.begin(), line.points.end());
-    }
-    if (IsAnchor(startCap) || startCap == LineCapNoAnchor) startCap = LineCapFlat;
-    if (IsAnchor(endCap) || endCap == LineCapNoAnchor) endCap = LineCapFlat;
+    // An arrow's tip is the line's end, so the line stops under the arrow.
+    if (AnchorInset(startCap, style.width) > 0 || AnchorInset(endCap, style.width) > 0)
+        TrimUnderAnchors(&line.points, startCap, endCap, style.width, FigureLength(line.points));
+    if (IsAnchorCap(startCap) || startCap == LineCapNoAnchor) startCap = LineCapFlat;
+    if (IsAnchorCap(endCap) || endCap == LineCapNoAnchor) endCap = LineCapFlat;
     if (style.dashes.empty()) {
         if (open && StrokeSegment(line.points, startCap, endCap, style, out)) return true;
         const Run run = MakeRun(line.points, line.closed, Spacing(style));

@@ -58,10 +58,8 @@ double PixelsPerFontUnit(Unit unit, double dpi)
 }
 
 // Half a pixel up and left under the Half and HighQuality pixel offsets, as the layer's shapes move.
-double TextPixelOffset(DllExports::GpGraphics* graphics)
+double TextPixelOffset(PixelOffsetMode offset)
 {
-    PixelOffsetMode offset = PixelOffsetModeDefault;
-    DllExports::GdipGetPixelOffsetMode(graphics, &offset);
     return offset == PixelOffsetModeHalf || offset == PixelOffsetModeHighQuality ? -0.5 : 0.0;
 }
 
@@ -318,7 +316,7 @@ bool Graphics::TextDeviceMap(DeviceMap* map) const
         DllExports::GdipGetWorldTransform(nativeGraphics, world.NativeMatrix()) != Ok || world.GetElements(m) != Ok)
         return false;
     const double page = PixelsPerFontUnit(unit, dpi) * scale;
-    const double offset = TextPixelOffset(nativeGraphics);
+    const double offset = TextPixelOffset(State().pixelOffset);
     *map = DeviceMap{m[0] * page, m[1] * page, m[2] * page, m[3] * page, m[4] * page + offset, m[5] * page + offset};
     const double determinant = map->m11 * map->m22 - map->m12 * map->m21;
     return page > 0 && std::isfinite(determinant) && determinant != 0 && std::isfinite(map->dx) &&
@@ -372,10 +370,9 @@ bool Graphics::MeasureStringByLayer(const WCHAR* string, INT length, const Font*
 bool Graphics::DrawStringByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
                                  const StringFormat* format, const Brush* brush)
 {
-    TextRenderingHint hint = TextRenderingHintSingleBitPerPixel;
     DeviceMap map;
-    if (!nativeGraphics || DllExports::GdipGetTextRenderingHint(nativeGraphics, &hint) != Ok || !TextDeviceMap(&map))
-        return false;
+    if (!nativeGraphics || !TextDeviceMap(&map)) return false;
+    const TextRenderingHint hint = State().textHint;
     const INT flags = FlagsOf(format);
     LaidText laid;
     if (!LayOutByLayer(string, length, font, layoutRect, format, &laid, true)) return false;
@@ -391,9 +388,7 @@ bool Graphics::DrawStringByLayer(const WCHAR* string, INT length, const Font* fo
     // The glyphs' masks, painted while the canvas's pixels are held; the underlines of shown hotkeys are
     // filled after they are let go.
     const bool painted = [&] {
-        Point origin;
-        DllExports::GdipGetRenderingOrigin(nativeGraphics, &origin.X, &origin.Y);
-        const PaintSource paint(brush, map, origin);
+        const PaintSource paint(brush, map, State().origin);
         const PixelView target(surface.get(), ViewedFormats::Premultiplied);
         if (target.Valid()) PrefetchUnder(target, laid.box, map);
         DeviceClip clip;
