@@ -614,6 +614,7 @@ TEST(Stroke, CompoundPensKeepTheirGapsUnderCaps)
             EXPECT_LE(plain.LargestDifference(moved, route.map), 2) << route.name;
         }
     }
+}
 
 // GDI+ draws the anchors Widen lists: each anchor cap drawn on a line, or on a bent line, covers what
 // filling the widened line covers (the arrow's size and the line stopping short under it included).
