@@ -165,23 +165,26 @@ struct Underline {
     float offset = 0, thickness = 0;
 };
 
-// The face's strikeout, as an underline above the baseline.
-Underline StrikeoutOf(const TextFace& face, float emSize)
+// A line the face places by two of its metrics (underline or strikeout): its offset below the baseline
+// and its thickness, at least a pixel.
+Underline FaceLine(const TextFace& face, float emSize, hb_ot_metrics_tag_t offsetTag, hb_ot_metrics_tag_t sizeTag)
 {
     hb_position_t offset = 0, thickness = 0;
-    hb_ot_metrics_get_position_with_fallback(face.Shaper(), HB_OT_METRICS_TAG_STRIKEOUT_OFFSET, &offset);
-    hb_ot_metrics_get_position_with_fallback(face.Shaper(), HB_OT_METRICS_TAG_STRIKEOUT_SIZE, &thickness);
+    hb_ot_metrics_get_position_with_fallback(face.Shaper(), offsetTag, &offset);
+    hb_ot_metrics_get_position_with_fallback(face.Shaper(), sizeTag, &thickness);
     const float scale = emSize / float(face.UnitsPerEm());
     return {-float(offset) * scale, std::max(float(thickness) * scale, 1.0f)};
 }
 
+// The face's strikeout, as an underline above the baseline.
+Underline StrikeoutOf(const TextFace& face, float emSize)
+{
+    return FaceLine(face, emSize, HB_OT_METRICS_TAG_STRIKEOUT_OFFSET, HB_OT_METRICS_TAG_STRIKEOUT_SIZE);
+}
+
 Underline UnderlineOf(const TextFace& face, float emSize)
 {
-    hb_position_t offset = 0, thickness = 0;
-    hb_ot_metrics_get_position_with_fallback(face.Shaper(), HB_OT_METRICS_TAG_UNDERLINE_OFFSET, &offset);
-    hb_ot_metrics_get_position_with_fallback(face.Shaper(), HB_OT_METRICS_TAG_UNDERLINE_SIZE, &thickness);
-    const float scale = emSize / float(face.UnitsPerEm());
-    return {-float(offset) * scale, std::max(float(thickness) * scale, 1.0f)};
+    return FaceLine(face, emSize, HB_OT_METRICS_TAG_UNDERLINE_OFFSET, HB_OT_METRICS_TAG_UNDERLINE_SIZE);
 }
 
 // A line's glyphs as placed: the paragraph's glyph index, or kEllipsis for each glyph of the ellipsis.
