@@ -9,6 +9,8 @@
 #include <cmath>
 #include <utility>
 
+#include "AnchorCap.h"
+
 namespace Gdiplus {
 
 namespace {
@@ -21,12 +23,6 @@ const size_t kMostPolygons = size_t{1} << 22;
 // The most lines standing for a round cap.
 const int kMostArcSteps = 256;
 const double kPi = 3.14159265358979323846;
-
-bool IsAnchor(LineCap cap)
-{
-    return cap == LineCapSquareAnchor || cap == LineCapRoundAnchor || cap == LineCapDiamondAnchor ||
-           cap == LineCapArrowAnchor;
-}
 
 // Appends the rings turned so that together they enclose positive area (the region between a closed
 // band's two rings then winds once, the inside of both not at all).
@@ -159,25 +155,14 @@ void AddCapBeyond(LineCap cap, PointF p, PointF u, const StrokeStyle& style, std
     EmitTurned({std::move(ring)}, out);
 }
 
-// The anchor the stroker draws at the end p of a line arriving along u, at the pen's full size: the first
-// polygon it gives for a short line ending there (it gives a line's anchors before the line). How far the
-// anchor reaches back along the line goes to `reach`.
-bool AddAnchor(LineCap cap, PointF p, PointF u, const StrokeStyle& style, std::vector<Polygon>* out, double* reach)
+// The anchor at the end p of a line arriving along u, at the pen's full size, as a plain pen draws it.
+void AddAnchor(LineCap cap, PointF p, PointF u, const StrokeStyle& style, std::vector<Polygon>* out)
 {
-    StrokeStyle stub = style;
-    stub.dashes.clear();
-    stub.startCap = LineCapFlat;
-    stub.endCap = cap;
-    const double back = 4 * style.width;
-    const PointF from(REAL(p.X - u.X * back), REAL(p.Y - u.Y * back));
-    std::vector<Polygon> pieces;
-    // The anchor and the line's stub, nothing else; anything else is left to the engine.
-    if (!StrokeFigures({StrokeFigure{{from, p}, false}}, stub, &pieces) || pieces.size() != 2) return false;
-    *reach = 0;
-    for (const PointF& v : pieces.front())
-        *reach = std::max(*reach, (p.X - v.X) * double(u.X) + (p.Y - v.Y) * double(u.Y));
-    out->push_back(std::move(pieces.front()));
-    return true;
+    const double nx = -double(u.Y), ny = double(u.X);  // the left normal
+    Polygon ring;
+    for (const AnchorPoint& a : AnchorPolygon(cap, AnchorSize(style.width), style.tolerance))
+        ring.emplace_back(REAL(p.X + u.X * a.forward + nx * a.side), REAL(p.Y + u.Y * a.forward + ny * a.side));
+    EmitTurned({std::move(ring)}, out);
 }
 
 double Length(const std::vector<PointF>& points)
@@ -188,18 +173,16 @@ double Length(const std::vector<PointF>& points)
     return length;
 }
 
-// An anchor at the line's end: drawn there, and for an arrow, whose tip is the end, the line cut back to
-// where the arrow is wide enough to cover the bands. The cap then counts as flat.
-bool AnchorEnd(LineCap* cap, std::vector<PointF>* line, const StrokeStyle& style, std::vector<Polygon>* out)
+// An anchor at the line's end: drawn there, and the line cut back under an arrow as a plain pen's is.
+// The cap then counts as flat.
+void AnchorEnd(LineCap* cap, std::vector<PointF>* line, const StrokeStyle& style, std::vector<Polygon>* out)
 {
     if (*cap == LineCapNoAnchor) *cap = LineCapFlat;
-    if (!IsAnchor(*cap)) return true;
+    if (!IsAnchorCap(*cap)) return;
     PointF end, direction;
-    double reach = 0;
-    if (EndOf(*line, &end, &direction) && !AddAnchor(*cap, end, direction, style, out, &reach)) return false;
-    if (*cap == LineCapArrowAnchor) TrimEnd(line, std::min(reach, Length(*line) / 2));
+    if (EndOf(*line, &end, &direction)) AddAnchor(*cap, end, direction, style, out);
+    TrimEnd(line, std::min(AnchorInset(*cap, style.width), Length(*line) / 2));
     *cap = LineCapFlat;
-    return true;
 }
 
 // Caps beyond both ends of an open piece.
@@ -227,9 +210,9 @@ bool AddFigure(const StrokeFigure& figure, const StrokeStyle& style, const std::
     LineCap startCap = figure.closed ? LineCapFlat : style.startCap;
     LineCap endCap = figure.closed ? LineCapFlat : style.endCap;
     std::reverse(line.points.begin(), line.points.end());
-    if (!AnchorEnd(&startCap, &line.points, style, out)) return false;
+    AnchorEnd(&startCap, &line.points, style, out);
     std::reverse(line.points.begin(), line.points.end());
-    if (!AnchorEnd(&endCap, &line.points, style, out)) return false;
+    AnchorEnd(&endCap, &line.points, style, out);
     std::vector<DashPiece> pieces;
     if (!Pieces(line, style, &pieces)) return false;
     const LineCap dashEnd = DashEnd(style.dashCap);
