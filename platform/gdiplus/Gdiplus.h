@@ -1250,6 +1250,8 @@ private:
         TextRenderingHint textHint = TextRenderingHintSystemDefault;
     };
     const LayerState& State() const;
+    // Makes the context on a device context: on the surface it draws on when the layer handed it out.
+    void OpenDeviceContext(HDC hdc);
     // The context changed (or may have): the next drawing reads its state from the engine again.
     void StateChanged() const { layerState.known = false; }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "../gdiplus/api/DeviceContexts.h"
 #include "../gdiplus/engine/GdiplusFlat.h"
 #include "../mfc/Afx.h"
 
@@ -21,12 +22,18 @@ HDC CreateClientDC(HWND hwnd)
     Gdiplus::DllExports::GpGraphics* graphics = nullptr;
     if (Gdiplus::DllExports::GdipCreateFromXDrawable_linux(hwnd->drawable, hwnd->display, &graphics) != Gdiplus::Ok)
         return nullptr;
-    return reinterpret_cast<HDC>(graphics);
+    // Known to the layer as the engine's own, and as gone once deleted, so that a context made from it
+    // afterwards fails instead of reading freed memory.
+    HDC hdc = reinterpret_cast<HDC>(graphics);
+    Gdiplus::RegisterDeviceContext(hdc, hwnd, nullptr);
+    return hdc;
 }
 
 void DeleteClientDC(HDC hdc)
 {
-    if (hdc) Gdiplus::DllExports::GdipDeleteGraphics(reinterpret_cast<Gdiplus::DllExports::GpGraphics*>(hdc));
+    if (!hdc) return;
+    Gdiplus::RetireDeviceContext(hdc);
+    Gdiplus::DllExports::GdipDeleteGraphics(reinterpret_cast<Gdiplus::DllExports::GpGraphics*>(hdc));
 }
 
 // X takes window sides of 1 to 32767 pixels; a zero side makes Xlib end the process.

@@ -10,6 +10,7 @@
 #include "../pipeline/PixelView.h"
 #include "../engine/TextLock.h"
 #include "CompoundPen.h"
+#include "DeviceContexts.h"
 
 namespace Gdiplus {
 
@@ -52,13 +53,13 @@ void ClearEngineDash(DllExports::GpGraphics* graphics)
 
 }  // namespace
 
-Graphics::Graphics(HDC hdc) { SetStatus(DllExports::GdipCreateFromHDC(hdc, &nativeGraphics)); }
+Graphics::Graphics(HDC hdc) { OpenDeviceContext(hdc); }
 
 Graphics::Graphics(HWND hwnd, BOOL)
 {
     HDC windowDC = CurrentClientDC(hwnd);
     if (windowDC) {
-        SetStatus(DllExports::GdipCreateFromHDC(windowDC, &nativeGraphics));
+        OpenDeviceContext(windowDC);
         return;
     }
     surface = MakeScreenSurface();
@@ -71,8 +72,26 @@ Graphics::Graphics(Image* image)
     SetStatus(DllExports::GdipGetImageGraphicsContext(surface.get(), &nativeGraphics));
 }
 
+// A device context the layer handed out draws on its surface here too, through the layer, at the surface's
+// resolution; one it does not know is the engine's own. One that is gone has nothing left to draw on.
+void Graphics::OpenDeviceContext(HDC hdc)
+{
+    const DeviceContextTarget target = FindDeviceContext(hdc);
+    if (target.gone) {
+        SetStatus(InvalidParameter);
+        return;
+    }
+    if (!target.surface) {
+        SetStatus(DllExports::GdipCreateFromHDC(hdc, &nativeGraphics));
+        return;
+    }
+    surface = target.surface;
+    SetStatus(DllExports::GdipGetImageGraphicsContext(surface.get(), &nativeGraphics));
+}
+
 Graphics::~Graphics()
 {
+    RetireDeviceContextsOf(this);
     // The context goes before the surface it draws into.
     if (nativeGraphics) DllExports::GdipDeleteGraphics(nativeGraphics);
 }
@@ -847,10 +866,13 @@ bool Graphics::DrawImageTurned(Image* image, const RectF& destRect, REAL srcx, R
 HDC Graphics::GetHDC()
 {
     HDC hdc = nullptr;
-    SetStatus(DllExports::GdipGetDC(nativeGraphics, &hdc));
+    if (SetStatus(DllExports::GdipGetDC(nativeGraphics, &hdc)) == Ok) RegisterDeviceContext(hdc, this, surface);
     return hdc;
 }
 
-void Graphics::ReleaseHDC(HDC hdc) { SetStatus(DllExports::GdipReleaseDC(nativeGraphics, hdc)); }
+void Graphics::ReleaseHDC(HDC hdc)
+{
+    if (SetStatus(DllExports::GdipReleaseDC(nativeGraphics, hdc)) == Ok) RetireDeviceContext(hdc);
+}
 
 }  // namespace Gdiplus

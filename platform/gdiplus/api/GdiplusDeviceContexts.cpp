@@ -1,0 +1,124 @@
+// The registry of device contexts handed out by the layer (DeviceContexts.h).
+#include <atomic>
+#include <deque>
+#include <mutex>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "DeviceContexts.h"
+
+namespace Gdiplus {
+
+namespace {
+
+// Gone contexts are remembered up to this many; beyond it the oldest is forgotten (and would again be taken
+// for a context made elsewhere).
+constexpr size_t kRememberedGone = 4096;
+
+struct HandedOut {
+    const void* owner = nullptr;
+    std::weak_ptr<DllExports::GpImage> surface;
+    bool layerSurface = false;  // false: a context the engine draws itself
+};
+
+class Registry {
+public:
+    void Register(HDC hdc, const void* owner, std::shared_ptr<DllExports::GpImage> surface)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        ForgetGone(hdc);
+        const bool layerSurface = surface != nullptr;
+        live[hdc] = HandedOut{owner, std::move(surface), layerSurface};
+        liveCount.store(live.size(), std::memory_order_relaxed);
+    }
+
+    void Retire(HDC hdc)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        live.erase(hdc);
+        liveCount.store(live.size(), std::memory_order_relaxed);
+        RememberGone(hdc);
+    }
+
+    void RetireAllOf(const void* owner)
+    {
+        // Most contexts never hand out a device context: nothing to look at.
+        if (liveCount.load(std::memory_order_relaxed) == 0) return;
+        std::lock_guard<std::mutex> lock(mutex);
+        for (auto entry = live.begin(); entry != live.end();) {
+            if (entry->second.owner != owner) {
+                ++entry;
+                continue;
+            }
+            RememberGone(entry->first);
+            entry = live.erase(entry);
+        }
+        liveCount.store(live.size(), std::memory_order_relaxed);
+    }
+
+    DeviceContextTarget Find(HDC hdc)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (gone.count(hdc)) return DeviceContextTarget{true, nullptr};
+        auto entry = live.find(hdc);
+        if (entry == live.end() || !entry->second.layerSurface) return DeviceContextTarget{};
+        std::shared_ptr<DllExports::GpImage> surface = entry->second.surface.lock();
+        return DeviceContextTarget{surface == nullptr, surface};
+    }
+
+private:
+    void RememberGone(HDC hdc)
+    {
+        if (!gone.insert(hdc).second) return;
+        goneOrder.push_back(hdc);
+        if (goneOrder.size() <= kRememberedGone) return;
+        gone.erase(goneOrder.front());
+        goneOrder.pop_front();
+    }
+
+    // A handle that is handed out again (the engine reuses the memory) is no longer gone.
+    void ForgetGone(HDC hdc)
+    {
+        if (gone.erase(hdc) == 0) return;
+        for (auto it = goneOrder.begin(); it != goneOrder.end(); ++it)
+            if (*it == hdc) {
+                goneOrder.erase(it);
+                break;
+            }
+    }
+
+    std::mutex mutex;
+    std::unordered_map<HDC, HandedOut> live;
+    std::atomic<size_t> liveCount{0};
+    std::unordered_set<HDC> gone;
+    std::deque<HDC> goneOrder;
+};
+
+// Never destroyed: contexts can end during static destruction.
+Registry& TheRegistry()
+{
+    static Registry* registry = new Registry;
+    return *registry;
+}
+
+}  // namespace
+
+void RegisterDeviceContext(HDC hdc, const void* owner, std::shared_ptr<DllExports::GpImage> surface)
+{
+    if (hdc) TheRegistry().Register(hdc, owner, std::move(surface));
+}
+
+void RetireDeviceContext(HDC hdc)
+{
+    if (hdc) TheRegistry().Retire(hdc);
+}
+
+void RetireDeviceContextsOf(const void* owner) { TheRegistry().RetireAllOf(owner); }
+
+DeviceContextTarget FindDeviceContext(HDC hdc)
+{
+    if (!hdc) return DeviceContextTarget{};
+    return TheRegistry().Find(hdc);
+}
+
+}  // namespace Gdiplus
