@@ -44,13 +44,15 @@ void DrawShapes(Graphics& graphics)
     graphics.DrawRectangle(&pen, 40.5f, 50.25f, 30.0f, 20.0f);
 }
 
-// A small two-colour picture, scaled up to a fractional place.
+// A small two-colour picture, scaled up and turned.
 void DrawPicture(Graphics& graphics)
 {
     Bitmap picture(4, 3, PixelFormat32bppARGB);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 4; ++x) picture.SetPixel(x, y, Color((x + y) % 2 ? kInk : 0xFFE0A020u));
-    graphics.DrawImage(&picture, RectF(7.5f, 9.25f, 37.0f, 29.0f), 0, 0, 4, 3, UnitPixel);
+    graphics.RotateTransform(20.0f);
+    graphics.DrawImage(&picture, RectF(27.5f, 9.25f, 37.0f, 29.0f), 0, 0, 4, 3, UnitPixel);
+    graphics.ResetTransform();
 }
 
 void DrawText(Graphics& graphics)
@@ -68,18 +70,15 @@ TEST(DeviceContext, DrawsThroughTheLayerAsOnTheBitmap)
     const std::pair<const char*, std::function<void(Graphics&)>> draws[] = {
         {"shapes", DrawShapes}, {"picture", DrawPicture}, {"text", DrawText}};
     for (const auto& [name, draw] : draws) {
-        CMemoryDC device(80, 80, kWhite);
-        Graphics fromDC(device.GetSafeHdc());
+        CMemoryDC throughDC(80, 80, kWhite), direct(80, 80, kWhite);
+        Graphics fromDC(throughDC.GetSafeHdc());
         ASSERT_EQ(fromDC.GetLastStatus(), Ok);
         draw(fromDC);
         fromDC.Flush();
-
-        Bitmap direct(80, 80, PixelFormat32bppARGB);
-        Graphics onBitmap(&direct);
-        onBitmap.Clear(Color(kWhite));
+        Graphics onBitmap(direct.Surface());
         draw(onBitmap);
         onBitmap.Flush();
-        EXPECT_LE(LargestGap(*device.Surface(), direct), 2) << name;
+        EXPECT_LE(LargestGap(*throughDC.Surface(), *direct.Surface()), 2) << name;
     }
 }
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 CMemoryDC::CMemoryDC(int width, int height, Gdiplus::ARGB background, float dpi)
-    : m_width(width), m_height(height), m_surface(new Gdiplus::Bitmap(width, height, PixelFormat32bppARGB))
+    : m_width(width), m_height(height), m_surface(new Gdiplus::Bitmap(width, height, PixelFormat32bppPARGB))
 {
     m_surface->SetResolution(dpi, dpi);
     m_graphics.reset(new Gdiplus::Graphics(m_surface.get()));

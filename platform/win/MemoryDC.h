@@ -9,8 +9,8 @@
 
 class CMemoryDC {
 public:
-    // A width × height 32-bit surface at the given resolution (the screen's by default), filled with the
-    // background colour.
+    // A width × height 32-bit premultiplied surface (the kind the layer draws on itself, as on a canvas) at
+    // the given resolution (the screen's by default), filled with the background colour.
     CMemoryDC(int width, int height, Gdiplus::ARGB background = 0xFFFFFFFF, float dpi = 96.0f);
     ~CMemoryDC();
     CMemoryDC(const CMemoryDC&) = delete;
