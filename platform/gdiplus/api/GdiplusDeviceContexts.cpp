@@ -1,6 +1,7 @@
 // The registry of device contexts handed out by the layer (DeviceContexts.h).
 #include <atomic>
 #include <deque>
+#include <iterator>
 #include <mutex>
 #include <unordered_map>
 #include <unordered_set>
@@ -80,9 +81,10 @@ private:
     void ForgetGone(HDC hdc)
     {
         if (gone.erase(hdc) == 0) return;
-        for (auto it = goneOrder.begin(); it != goneOrder.end(); ++it)
+        // The engine reuses recently freed memory first: the handle is most likely near the back.
+        for (auto it = goneOrder.rbegin(); it != goneOrder.rend(); ++it)
             if (*it == hdc) {
-                goneOrder.erase(it);
+                goneOrder.erase(std::next(it).base());
                 break;
             }
     }
