@@ -10,6 +10,7 @@
 
 #include "TestSupport.h"
 #include "XServer.h"
+#include "win/MemoryDC.h"
 #include "win/PrinterDC.h"
 #include "win/Window.h"
 
@@ -95,6 +96,32 @@ TEST_F(WindowTest, PresentsTheCanvasInTheWindowAndFollowsResizes)
     ASSERT_EQ(width, 240);
     EXPECT_EQ(pixels[170 * width + 230], 0xFF008000u);
     canvas.UpdateGdi(&early);
+}
+
+TEST_F(WindowTest, ShapesDrawnOnTheWindowLandAsOnABitmap)
+{
+    auto draw = [](Gdiplus::Graphics& graphics) {
+        graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+        Gdiplus::SolidBrush brush(Gdiplus::Color(0xFF1E3C78));
+        graphics.FillEllipse(&brush, 10.3f, 8.6f, 91.2f, 57.5f);
+    };
+    {
+        Gdiplus::Graphics onWindow(hwnd);  // shown when it ends
+        draw(onWindow);
+    }
+    CMemoryDC expected(160, 120, 0xFFFFFFFF);
+    Gdiplus::Graphics onBitmap(expected.Surface());
+    draw(onBitmap);
+
+    std::vector<uint32_t> pixels;
+    int width = 0, height = 0;
+    ASSERT_TRUE(ReadWindowPixels(hwnd, pixels, width, height));
+    ASSERT_EQ(width, 160);
+    int largest = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            largest = std::max(largest, pictor_test::ChannelGap(pixels[y * width + x], expected.Pixel(x, y)));
+    EXPECT_LE(largest, 2);
 }
 
 TEST(PrinterPage, PrintHalvesThePlacementOnThePage)

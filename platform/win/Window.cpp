@@ -2,10 +2,12 @@
 
 #include <poll.h>
 
+#include <memory>
 #include <string>
 
 #include "../gdiplus/api/DeviceContexts.h"
 #include "../gdiplus/engine/GdiplusFlat.h"
+#include "MemoryDC.h"
 #include "../mfc/Afx.h"
 
 // Xlib defines names such as Status as macros, so it comes after the engine's declarations.
@@ -16,39 +18,67 @@ namespace {
 
 Display* DisplayOf(HWND hwnd) { return static_cast<Display*>(hwnd->display); }
 
-// A drawing-context handle on the window as it is now (the engine reads the size at creation).
-HDC CreateClientDC(HWND hwnd)
-{
-    Gdiplus::DllExports::GpGraphics* graphics = nullptr;
-    if (Gdiplus::DllExports::GdipCreateFromXDrawable_linux(hwnd->drawable, hwnd->display, &graphics) != Gdiplus::Ok)
-        return nullptr;
-    // Known to the layer as the engine's own, and as gone once deleted, so that a context made from it
-    // afterwards fails instead of reading freed memory.
-    HDC hdc = reinterpret_cast<HDC>(graphics);
-    Gdiplus::RegisterDeviceContext(hdc, hwnd, nullptr);
-    return hdc;
-}
+struct EngineGraphicsDeleter {
+    void operator()(Gdiplus::DllExports::GpGraphics* graphics) const
+    {
+        Gdiplus::DllExports::GdipDeleteGraphics(graphics);
+    }
+};
 
-void DeleteClientDC(HDC hdc)
+}  // namespace
+
+// The client area at one size: the layer draws on a premultiplied bitmap (a memory device context, whose
+// HDC the window hands out), which the engine's context on the X window copies onto the screen.
+struct WindowSurface {
+    // The screen goes after the bitmap, whose end makes its HDC gone, so nothing shows through it then.
+    std::unique_ptr<Gdiplus::DllExports::GpGraphics, EngineGraphicsDeleter> screen;
+    CMemoryDC bitmap;
+
+    explicit WindowSurface(HWND hwnd) : bitmap(hwnd->width, hwnd->height, 0xFFFFFFFF)
+    {
+        // The engine reads the window's size when its context is made.
+        Gdiplus::DllExports::GpGraphics* graphics = nullptr;
+        if (Gdiplus::DllExports::GdipCreateFromXDrawable_linux(hwnd->drawable, hwnd->display, &graphics) != Gdiplus::Ok)
+            return;
+        screen.reset(graphics);
+        Gdiplus::DllExports::GdipSetCompositingMode(graphics, Gdiplus::CompositingModeSourceCopy);
+        Gdiplus::ShowDeviceContextWith(bitmap.GetSafeHdc(), [this] { Show(); });
+    }
+
+    // Copies the bitmap onto the window; cairo holds the copy back until it is flushed.
+    void Show()
+    {
+        if (!screen) return;
+        Gdiplus::DllExports::GdipDrawImageRectI(screen.get(), bitmap.Surface()->NativeImage(), 0, 0, bitmap.Width(),
+                                                bitmap.Height());
+        Gdiplus::DllExports::GdipFlush(screen.get(), Gdiplus::FlushIntentionFlush);
+    }
+};
+
+namespace {
+
+// A surface for the client area as it is now; null when the engine cannot draw on the window.
+WindowSurface* CreateClientSurface(HWND hwnd)
 {
-    if (!hdc) return;
-    Gdiplus::RetireDeviceContext(hdc);
-    Gdiplus::DllExports::GdipDeleteGraphics(reinterpret_cast<Gdiplus::DllExports::GpGraphics*>(hdc));
+    std::unique_ptr<WindowSurface> surface(new WindowSurface(hwnd));
+    return surface->screen && surface->bitmap.GetSafeHdc() ? surface.release() : nullptr;
 }
 
 // X takes window sides of 1 to 32767 pixels; a zero side makes Xlib end the process.
 bool IsWindowSide(int side) { return side >= 1 && side <= 32767; }
 
-// The client DC is replaced on a resize; one the application holds stays alive until the window goes.
-void ReplaceClientDC(HWND hwnd)
+// The client surface is replaced on a resize; one the application holds stays alive until the window goes.
+void ReplaceClientSurface(HWND hwnd)
 {
     if (hwnd->clientDCHandedOut)
-        hwnd->retiredDCs.push_back(hwnd->clientDC);
+        hwnd->retired.push_back(hwnd->client);
     else
-        DeleteClientDC(hwnd->clientDC);
+        delete hwnd->client;
     hwnd->clientDCHandedOut = false;
-    hwnd->clientDC = CreateClientDC(hwnd);
+    hwnd->client = CreateClientSurface(hwnd);
 }
+
+HDC ClientDC(HWND hwnd) { return hwnd && hwnd->client ? hwnd->client->bitmap.GetSafeHdc() : nullptr; }
 
 void WaitForMap(HWND hwnd)
 {
@@ -81,7 +111,7 @@ bool Translate(HWND hwnd, const XEvent& event, MSG* msg)
         if (event.xconfigure.width == hwnd->width && event.xconfigure.height == hwnd->height) return false;
         hwnd->width = msg->width = event.xconfigure.width;
         hwnd->height = msg->height = event.xconfigure.height;
-        ReplaceClientDC(hwnd);
+        ReplaceClientSurface(hwnd);
         msg->message = WM_SIZE;
         return true;
     case ClientMessage:
@@ -117,15 +147,15 @@ HWND CreateWindowW(const WCHAR* title, int width, int height)
     hwnd->deleteAtom = deleteAtom;
     XMapWindow(display, window);
     WaitForMap(hwnd);
-    hwnd->clientDC = CreateClientDC(hwnd);
+    hwnd->client = CreateClientSurface(hwnd);
     return hwnd;
 }
 
 BOOL DestroyWindow(HWND hwnd)
 {
     if (!hwnd || !hwnd->display) return FALSE;
-    DeleteClientDC(hwnd->clientDC);
-    for (HDC retired : hwnd->retiredDCs) DeleteClientDC(retired);
+    delete hwnd->client;
+    for (WindowSurface* retired : hwnd->retired) delete retired;
     XDestroyWindow(DisplayOf(hwnd), hwnd->drawable);
     XCloseDisplay(DisplayOf(hwnd));
     delete hwnd;
@@ -173,7 +203,7 @@ BOOL InvalidateRect(HWND hwnd)
 HDC BeginPaint(HWND hwnd, PAINTSTRUCT* paint)
 {
     if (!hwnd || !hwnd->display || !paint) return nullptr;
-    paint->hdc = CreateClientDC(hwnd);
+    paint->hdc = ClientDC(hwnd);
     paint->rcPaint = RECT{0, 0, hwnd->width, hwnd->height};
     return paint->hdc;
 }
@@ -181,7 +211,7 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* paint)
 BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint)
 {
     if (!hwnd || !hwnd->display || !paint) return FALSE;
-    DeleteClientDC(paint->hdc);
+    if (hwnd->client) hwnd->client->Show();
     XSync(DisplayOf(hwnd), False);
     return TRUE;
 }
@@ -189,11 +219,11 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint)
 HDC GetWindowDC(HWND hwnd)
 {
     if (!hwnd) return nullptr;
-    hwnd->clientDCHandedOut = hwnd->clientDC != nullptr;
-    return hwnd->clientDC;
+    hwnd->clientDCHandedOut = hwnd->client != nullptr;
+    return ClientDC(hwnd);
 }
 
-HDC CurrentClientDC(HWND hwnd) { return hwnd ? hwnd->clientDC : nullptr; }
+HDC CurrentClientDC(HWND hwnd) { return ClientDC(hwnd); }
 
 bool ReadWindowPixels(HWND hwnd, std::vector<uint32_t>& pixels, int& width, int& height)
 {

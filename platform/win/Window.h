@@ -1,6 +1,8 @@
 // Windows on this platform: top-level X11 windows with a small message queue (paint, size, close),
 // in the shape of the Windows calls an application makes. A window owns the device context its
-// client area is drawn through; a canvas built for the window takes its compatibility from it.
+// client area is drawn through: the layer draws on a bitmap of the client area, shown on the window
+// when a drawing context made from the device context is flushed or ends, and at EndPaint; a canvas
+// built for the window takes its compatibility from it.
 #pragma once
 
 #include <cstdint>
@@ -9,12 +11,15 @@
 #include "WinBool.h"
 #include "WinTypes.h"
 
+// The client area as the layer draws it, shown on the X window (Window.cpp).
+struct WindowSurface;
+
 struct HWND__ {
-    HDC clientDC = nullptr;      // the client area's device context; null for a window without a surface
-    bool clientDCHandedOut = false;  // GetWindowDC gave clientDC to the application
-    std::vector<HDC> retiredDCs;     // handed-out contexts of earlier sizes, valid until the window goes
-    void* display = nullptr;     // the X display connection
-    unsigned long drawable = 0;  // the X window
+    WindowSurface* client = nullptr;      // the client area's surface; null for a window without one
+    bool clientDCHandedOut = false;       // GetWindowDC gave the client's device context to the application
+    std::vector<WindowSurface*> retired;  // handed-out surfaces of earlier sizes, valid until the window goes
+    void* display = nullptr;              // the X display connection
+    unsigned long drawable = 0;           // the X window
     int width = 0;
     int height = 0;
     unsigned long deleteAtom = 0;
@@ -28,7 +33,7 @@ struct HWND__ {
 struct MSG {
     HWND hwnd;
     UINT message;
-    int width;   // client size, for WM_SIZE
+    int width;  // client size, for WM_SIZE
     int height;
 };
 
@@ -50,7 +55,7 @@ BOOL SetWindowSize(HWND hwnd, int width, int height);
 BOOL GetMessageW(MSG* msg, HWND hwnd, int timeoutMs);
 BOOL InvalidateRect(HWND hwnd);
 
-// A paint device context for the client area, made for one paint and released by EndPaint.
+// The client area's device context for one paint; EndPaint shows what was drawn.
 HDC BeginPaint(HWND hwnd, PAINTSTRUCT* paint);
 BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint);
 

@@ -4,6 +4,7 @@
 // as gone, so that a Graphics made from it fails instead of reading freed memory. Safe from any thread.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "../Gdiplus.h"
@@ -14,15 +15,24 @@ namespace Gdiplus {
 struct DeviceContextTarget {
     bool gone = false;                             // released, or its owner has gone: nothing to draw on
     std::shared_ptr<DllExports::GpImage> surface;  // the image it draws on; null when unknown to the layer
+    bool shown = false;                            // the surface stands for a window, which shows it
 };
 
 /// Records hdc, handed out by owner, as drawing on surface (null: a context the engine draws itself).
 void RegisterDeviceContext(HDC hdc, const void* owner, std::shared_ptr<DllExports::GpImage> surface);
 /// The context was released, or deleted by whoever made it: from now on it is gone.
 void RetireDeviceContext(HDC hdc);
-/// Every context owner handed out and has not released is gone with it.
-void RetireDeviceContextsOf(const void* owner);
 /// What hdc draws on, as far as the layer knows.
 DeviceContextTarget FindDeviceContext(HDC hdc);
+
+/// hdc's surface stands for a window: show() puts it on screen, whenever a context made from hdc is
+/// flushed or ends, until hdc is gone.
+void ShowDeviceContextWith(HDC hdc, std::function<void()> show);
+/// The context drawing (a Graphics made from hdc) shows hdc's surface when it is flushed or ends.
+void ShowWhenDrawn(const void* drawing, HDC hdc);
+/// Shows the surface the context drawing was made on, if it stands for a window.
+void ShowDrawing(const void* drawing);
+/// The context drawing ends: its surface is shown a last time, and every context it handed out is gone.
+void EndDrawing(const void* drawing);
 
 }  // namespace Gdiplus

@@ -1,6 +1,7 @@
 // The registry of device contexts handed out by the layer (DeviceContexts.h).
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <iterator>
 #include <mutex>
 #include <unordered_map>
@@ -19,7 +20,8 @@ constexpr size_t kRememberedGone = 4096;
 struct HandedOut {
     const void* owner = nullptr;
     std::weak_ptr<DllExports::GpImage> surface;
-    bool layerSurface = false;  // false: a context the engine draws itself
+    bool layerSurface = false;   // false: a context the engine draws itself
+    std::function<void()> show;  // puts the surface on screen, for a window's context
 };
 
 class Registry {
@@ -29,32 +31,57 @@ public:
         std::lock_guard<std::mutex> lock(mutex);
         ForgetGone(hdc);
         const bool layerSurface = surface != nullptr;
-        live[hdc] = HandedOut{owner, std::move(surface), layerSurface};
-        liveCount.store(live.size(), std::memory_order_relaxed);
+        live[hdc] = HandedOut{owner, std::move(surface), layerSurface, nullptr};
+        liveCount.store(live.size() + showing.size(), std::memory_order_relaxed);
     }
 
     void Retire(HDC hdc)
     {
         std::lock_guard<std::mutex> lock(mutex);
         live.erase(hdc);
-        liveCount.store(live.size(), std::memory_order_relaxed);
+        std::erase_if(showing, [hdc](const auto& shown) { return shown.second == hdc; });
+        liveCount.store(live.size() + showing.size(), std::memory_order_relaxed);
         RememberGone(hdc);
     }
 
-    void RetireAllOf(const void* owner)
+    void SetShow(HDC hdc, std::function<void()> show)
     {
-        // Most contexts never hand out a device context: nothing to look at.
+        std::lock_guard<std::mutex> lock(mutex);
+        auto entry = live.find(hdc);
+        if (entry != live.end()) entry->second.show = std::move(show);
+    }
+
+    void ShowWhenDrawn(const void* drawing, HDC hdc)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        showing[drawing] = hdc;
+        liveCount.store(live.size() + showing.size(), std::memory_order_relaxed);
+    }
+
+    // Shown under the lock, so that the window cannot go meanwhile.
+    void Show(const void* drawing)
+    {
         if (liveCount.load(std::memory_order_relaxed) == 0) return;
         std::lock_guard<std::mutex> lock(mutex);
+        ShowLocked(drawing);
+    }
+
+    void EndDrawing(const void* drawing)
+    {
+        // Most contexts never hand out a device context nor stand for a window: nothing to look at.
+        if (liveCount.load(std::memory_order_relaxed) == 0) return;
+        std::lock_guard<std::mutex> lock(mutex);
+        ShowLocked(drawing);
+        showing.erase(drawing);
         for (auto entry = live.begin(); entry != live.end();) {
-            if (entry->second.owner != owner) {
+            if (entry->second.owner != drawing) {
                 ++entry;
                 continue;
             }
             RememberGone(entry->first);
             entry = live.erase(entry);
         }
-        liveCount.store(live.size(), std::memory_order_relaxed);
+        liveCount.store(live.size() + showing.size(), std::memory_order_relaxed);
     }
 
     DeviceContextTarget Find(HDC hdc)
@@ -64,10 +91,18 @@ public:
         auto entry = live.find(hdc);
         if (entry == live.end() || !entry->second.layerSurface) return DeviceContextTarget{};
         std::shared_ptr<DllExports::GpImage> surface = entry->second.surface.lock();
-        return DeviceContextTarget{surface == nullptr, surface};
+        return DeviceContextTarget{surface == nullptr, surface, entry->second.show != nullptr};
     }
 
 private:
+    void ShowLocked(const void* drawing)
+    {
+        auto shown = showing.find(drawing);
+        if (shown == showing.end()) return;
+        auto entry = live.find(shown->second);
+        if (entry != live.end() && entry->second.show) entry->second.show();
+    }
+
     void RememberGone(HDC hdc)
     {
         if (!gone.insert(hdc).second) return;
@@ -91,7 +126,8 @@ private:
 
     std::mutex mutex;
     std::unordered_map<HDC, HandedOut> live;
-    std::atomic<size_t> liveCount{0};
+    std::unordered_map<const void*, HDC> showing;  // contexts made from a window's device context
+    std::atomic<size_t> liveCount{0};              // entries in live and showing
     std::unordered_set<HDC> gone;
     std::deque<HDC> goneOrder;
 };
@@ -115,7 +151,16 @@ void RetireDeviceContext(HDC hdc)
     if (hdc) TheRegistry().Retire(hdc);
 }
 
-void RetireDeviceContextsOf(const void* owner) { TheRegistry().RetireAllOf(owner); }
+void ShowDeviceContextWith(HDC hdc, std::function<void()> show)
+{
+    if (hdc) TheRegistry().SetShow(hdc, std::move(show));
+}
+
+void ShowWhenDrawn(const void* drawing, HDC hdc) { TheRegistry().ShowWhenDrawn(drawing, hdc); }
+
+void ShowDrawing(const void* drawing) { TheRegistry().Show(drawing); }
+
+void EndDrawing(const void* drawing) { TheRegistry().EndDrawing(drawing); }
 
 DeviceContextTarget FindDeviceContext(HDC hdc)
 {

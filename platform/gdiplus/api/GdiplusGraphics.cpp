@@ -73,7 +73,8 @@ Graphics::Graphics(Image* image)
 }
 
 // A device context the layer handed out draws on its surface here too, through the layer, at the surface's
-// resolution; one it does not know is the engine's own. One that is gone has nothing left to draw on.
+// resolution (a window's is shown when this context is flushed or ends); one it does not know is the
+// engine's own. One that is gone has nothing left to draw on.
 void Graphics::OpenDeviceContext(HDC hdc)
 {
     const DeviceContextTarget target = FindDeviceContext(hdc);
@@ -86,12 +87,13 @@ void Graphics::OpenDeviceContext(HDC hdc)
         return;
     }
     surface = target.surface;
-    SetStatus(DllExports::GdipGetImageGraphicsContext(surface.get(), &nativeGraphics));
+    if (SetStatus(DllExports::GdipGetImageGraphicsContext(surface.get(), &nativeGraphics)) == Ok && target.shown)
+        ShowWhenDrawn(this, hdc);
 }
 
 Graphics::~Graphics()
 {
-    RetireDeviceContextsOf(this);
+    EndDrawing(this);
     // The context goes before the surface it draws into.
     if (nativeGraphics) DllExports::GdipDeleteGraphics(nativeGraphics);
 }

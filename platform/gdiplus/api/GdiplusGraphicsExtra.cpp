@@ -12,6 +12,7 @@
 #include "../../win/Utf.h"
 #include "../Gdiplus.h"
 #include "../engine/TextLock.h"
+#include "DeviceContexts.h"
 
 namespace Gdiplus {
 
@@ -296,7 +297,11 @@ Status Graphics::GetNearestColor(Color* color) const
     return SetStatus(nativeGraphics ? Ok : InvalidParameter);
 }
 
-void Graphics::Flush(FlushIntention intention) { SetStatus(DllExports::GdipFlush(nativeGraphics, intention)); }
+void Graphics::Flush(FlushIntention intention)
+{
+    SetStatus(DllExports::GdipFlush(nativeGraphics, intention));
+    ShowDrawing(this);  // a context on a window's device context puts its drawing on screen
+}
 
 // ---- Several rectangles, and an image on a parallelogram ----
 
