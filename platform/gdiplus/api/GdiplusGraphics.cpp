@@ -81,25 +81,10 @@ Graphics* Graphics::FromHDC(HDC hdc) { return new Graphics(hdc); }
 Graphics* Graphics::FromHWND(HWND hwnd, BOOL icm) { return new Graphics(hwnd, icm); }
 Graphics* Graphics::FromImage(Image* image) { return new Graphics(image); }
 
-// cairo, under the engine, marks a surface cleared to transparency as empty and from then on skips it as a
-// source, so pixels the layer wrote into it afterwards would never be drawn anywhere else. A transparent
-// clear of a whole 32-bit bitmap is therefore done here, which cairo never sees.
 Status Graphics::Clear(const Color& color)
 {
-    if (color.GetAlpha() == 0 && ClearedToTransparency()) return SetStatus(Ok);
+    if (ClearByLayer(color.GetValue())) return SetStatus(Ok);
     return SetStatus(DllExports::GdipGraphicsClear(nativeGraphics, color.GetValue()));
-}
-
-bool Graphics::ClearedToTransparency()
-{
-    RectF clip;
-    if (!surface || DllExports::GdipGetClipBounds(nativeGraphics, &clip) != Ok ||
-        !(clip.Width >= 4e6f && clip.Height >= 4e6f))
-        return false;
-    const PixelView target(surface.get(), ViewedFormats::Any);
-    if (!target.Valid()) return false;
-    for (INT y = 0; y < target.Height(); ++y) std::fill_n(target.Row(y), target.Width(), 0u);
-    return true;
 }
 
 Status Graphics::SetSmoothingMode(SmoothingMode mode)
