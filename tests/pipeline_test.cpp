@@ -385,3 +385,22 @@ TEST(Pipeline, EllipsesOfNegativeSizeFillAndOutlineTheirBox)
         EXPECT_LE(outlined.LargestDifference(turnedBack, pictor_test::kSamePlace), 1) << smoothing;
     }
 }
+
+TEST(Pipeline, RectanglesWithASideOfNoLengthOutlineAsTheirCorners)
+{
+    Pen pen(Color(255, 0, 0, 0), 2.5f);
+    for (SmoothingMode smoothing : {SmoothingModeAntiAlias, SmoothingModeNone})
+        for (const RectF& flat : {RectF(10.5f, 10.25f, 0, 60.5f), RectF(10.25f, 40.5f, 70.5f, 0)}) {
+            Canvas rectangle(smoothing), corners(smoothing);
+            ASSERT_EQ(rectangle.graphics.DrawRectangle(&pen, flat), Ok);
+            GraphicsPath outline;
+            const PointF points[] = {{flat.X, flat.Y}, {flat.GetRight(), flat.Y}, {flat.GetRight(), flat.GetBottom()},
+                                     {flat.X, flat.GetBottom()}};
+            outline.AddLines(points, 4);
+            outline.CloseFigure();
+            ASSERT_EQ(corners.graphics.DrawPath(&pen, &outline), Ok);
+            for (Canvas* c : {&rectangle, &corners}) c->Read();
+            EXPECT_GT(corners.Ink(), 255 * 100) << smoothing;
+            EXPECT_EQ(rectangle.LargestDifference(corners, pictor_test::kSamePlace), 0) << smoothing;
+        }
+}

@@ -40,6 +40,13 @@ DllExports::GpImageAttributes* NativeOf(const ImageAttributes* attributes)
     return attributes ? attributes->NativeAttributes() : nullptr;
 }
 
+// A rectangle with one side of no length, which a path does not take: its outline is still drawn, as a line
+// there and back along its corners, as the engine draws it.
+template <class Number> bool IsFlat(Number width, Number height)
+{
+    return (width == 0 && height != 0) || (height == 0 && width != 0);
+}
+
 // libgdiplus finishes a path fill with a stroke of its outline that takes the dash of the last pen it
 // drew with, which leaves dashes along the fill's edge; a solid pen that draws nothing clears it.
 void ClearEngineDash(DllExports::GpGraphics* graphics)
@@ -356,6 +363,10 @@ Status Graphics::DrawRectangle(const Pen* pen, INT x, INT y, INT width, INT heig
 {
     Status bands = Ok;
     if (DrawCompoundRectangle(*this, pen, RectF(REAL(x), REAL(y), REAL(width), REAL(height)), &bands)) return bands;
+    if (IsFlat(width, height) && !IsInset(pen)) {
+        const Point corners[] = {{x, y}, {x + width, y}, {x + width, y + height}, {x, y + height}};
+        return DrawPolygon(pen, corners, 4);
+    }
     if (width >= 0 && height >= 0 &&
         DrawShapeAntialiased(pen, [&](GraphicsPath& shape) { return shape.AddRectangle(Rect(x, y, width, height)); }))
         return SetStatus(Ok);
@@ -370,6 +381,10 @@ Status Graphics::DrawRectangle(const Pen* pen, REAL x, REAL y, REAL width, REAL 
 {
     Status bands = Ok;
     if (DrawCompoundRectangle(*this, pen, RectF(x, y, width, height), &bands)) return bands;
+    if (IsFlat(width, height) && !IsInset(pen)) {
+        const PointF corners[] = {{x, y}, {x + width, y}, {x + width, y + height}, {x, y + height}};
+        return DrawPolygon(pen, corners, 4);
+    }
     if (width >= 0 && height >= 0 &&
         DrawShapeAntialiased(pen, [&](GraphicsPath& shape) { return shape.AddRectangle(RectF(x, y, width, height)); }))
         return SetStatus(Ok);
