@@ -477,3 +477,39 @@ TEST(Clip, RegionsFilledUnderAClipTakeThePixelsBothHold)
                 EXPECT_EQ(wrong, 0) << smoothing << ", clip " << k;
             }
 }
+
+TEST(Clip, ClearSetsThePixelsTheClipHoldsToTheColourItself)
+{
+    GraphicsPath oval;
+    oval.AddEllipse(20.3f, 10.6f, 70.0f, 55.5f);
+    Matrix turn;
+    turn.RotateAt(30, PointF(50, 50));
+    const std::vector<std::function<void(Graphics&)>> clips = {
+        [](Graphics& g) { g.SetClip(RectF(10.3f, 20.6f, 50.2f, 30.7f)); },
+        [&](Graphics& g) {
+            g.SetTransform(&turn);
+            g.SetClip(&oval);
+        },
+    };
+    SolidBrush opaque(Color(255, 0, 0, 255));
+    for (size_t k = 0; k < clips.size(); ++k)
+        for (BYTE alpha : {BYTE(0), BYTE(0x40)}) {
+            // The clip's pixels, as an aliased fill takes them.
+            Canvas held(SmoothingModeNone), cleared;
+            clips[k](held.graphics);
+            ASSERT_EQ(held.graphics.FillRectangle(&opaque, -50, -50, 200, 200), Ok);
+            ASSERT_EQ(cleared.graphics.FillRectangle(&opaque, -1, -1, kSide + 2, kSide + 2), Ok);
+            clips[k](cleared.graphics);
+            // Neither the transform nor the compositing mode has a say: the colour replaces the pixel.
+            ASSERT_EQ(cleared.graphics.Clear(Color(alpha, 255, 0, 0)), Ok);
+            for (Canvas* c : {&held, &cleared}) c->Read();
+            int wrong = 0, inside = 0;
+            for (int y = 0; y < kSide; ++y)
+                for (int x = 0; x < kSide; ++x) {
+                    inside += held.At(x, y) == 255;
+                    wrong += cleared.At(x, y) != (held.At(x, y) == 255 ? alpha : 255);
+                }
+            EXPECT_GT(inside, 1000) << "clip " << k;
+            EXPECT_EQ(wrong, 0) << "clip " << k << ", alpha " << int(alpha);
+        }
+}

@@ -368,3 +368,39 @@ TEST(Pipeline, PaintingAfterATransparentClearReachesOtherBitmaps)
         EXPECT_EQ(copy.At(5, 5), 0) << smoothing;
     }
 }
+
+TEST(Pipeline, EllipsesOfNegativeSizeFillAndOutlineTheirBox)
+{
+    Pen pen(Color(255, 0, 0, 0), 3);
+    SolidBrush ink(Color(255, 0, 0, 0));
+    for (SmoothingMode smoothing : {SmoothingModeAntiAlias, SmoothingModeNone}) {
+        Canvas filled(smoothing), mirrored(smoothing), outlined(smoothing), turnedBack(smoothing);
+        ASSERT_EQ(filled.graphics.FillEllipse(&ink, 10.25f, 12.5f, 80.5f, 60.25f), Ok);
+        ASSERT_EQ(mirrored.graphics.FillEllipse(&ink, 90.75f, 72.75f, -80.5f, -60.25f), Ok);
+        ASSERT_EQ(outlined.graphics.DrawEllipse(&pen, 10.25f, 12.5f, 80.5f, 60.25f), Ok);
+        ASSERT_EQ(turnedBack.graphics.DrawEllipse(&pen, 90.75f, 12.5f, -80.5f, 60.25f), Ok);
+        for (Canvas* c : {&filled, &mirrored, &outlined, &turnedBack}) c->Read();
+        EXPECT_GT(filled.Ink(), 255 * 3000) << smoothing;
+        EXPECT_LE(filled.LargestDifference(mirrored, pictor_test::kSamePlace), 1) << smoothing;
+        EXPECT_LE(outlined.LargestDifference(turnedBack, pictor_test::kSamePlace), 1) << smoothing;
+    }
+}
+
+TEST(Pipeline, RectanglesWithASideOfNoLengthOutlineAsTheirCorners)
+{
+    Pen pen(Color(255, 0, 0, 0), 2.5f);
+    for (SmoothingMode smoothing : {SmoothingModeAntiAlias, SmoothingModeNone})
+        for (const RectF& flat : {RectF(10.5f, 10.25f, 0, 60.5f), RectF(10.25f, 40.5f, 70.5f, 0)}) {
+            Canvas rectangle(smoothing), corners(smoothing);
+            ASSERT_EQ(rectangle.graphics.DrawRectangle(&pen, flat), Ok);
+            GraphicsPath outline;
+            const PointF points[] = {{flat.X, flat.Y}, {flat.GetRight(), flat.Y}, {flat.GetRight(), flat.GetBottom()},
+                                     {flat.X, flat.GetBottom()}};
+            outline.AddLines(points, 4);
+            outline.CloseFigure();
+            ASSERT_EQ(corners.graphics.DrawPath(&pen, &outline), Ok);
+            for (Canvas* c : {&rectangle, &corners}) c->Read();
+            EXPECT_GT(corners.Ink(), 255 * 100) << smoothing;
+            EXPECT_EQ(rectangle.LargestDifference(corners, pictor_test::kSamePlace), 0) << smoothing;
+        }
+}

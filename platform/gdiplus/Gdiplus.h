@@ -1173,8 +1173,9 @@ private:
     // nothing, otherwise (GdiplusRegionFill.cpp). ReadRegionPixels reads the region's device pixels as a clip.
     bool FillRegionByLayer(const Brush* brush, const Region* region);
     bool ReadRegionPixels(const Region* region, const PixelView& target, DeviceClip* pixels);
-    // Clears a whole unclipped 32-bit bitmap to transparency itself; false otherwise.
-    bool ClearedToTransparency();
+    // Clears the clip's pixels of a 32-bit bitmap with an alpha to the colour itself (GdiplusClear.cpp);
+    // false, having changed nothing, otherwise.
+    bool ClearByLayer(ARGB colour);
     // Draws a picture from a source rectangle of pixels by one of the layer's own routes below; false when
     // none takes it.
     bool DrawImageItself(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight);

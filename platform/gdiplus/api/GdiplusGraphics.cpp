@@ -41,6 +41,13 @@ DllExports::GpImageAttributes* NativeOf(const ImageAttributes* attributes)
     return attributes ? attributes->NativeAttributes() : nullptr;
 }
 
+// A rectangle with one side of no length, which a path does not take: its outline is still drawn, as a line
+// there and back along its corners, as the engine draws it.
+template <class Number> bool IsFlat(Number width, Number height)
+{
+    return (width == 0 && height != 0) || (height == 0 && width != 0);
+}
+
 // libgdiplus finishes a path fill with a stroke of its outline that takes the dash of the last pen it
 // drew with, which leaves dashes along the fill's edge; a solid pen that draws nothing clears it.
 void ClearEngineDash(DllExports::GpGraphics* graphics)
@@ -102,25 +109,10 @@ Graphics* Graphics::FromHDC(HDC hdc) { return new Graphics(hdc); }
 Graphics* Graphics::FromHWND(HWND hwnd, BOOL icm) { return new Graphics(hwnd, icm); }
 Graphics* Graphics::FromImage(Image* image) { return new Graphics(image); }
 
-// cairo, under the engine, marks a surface cleared to transparency as empty and from then on skips it as a
-// source, so pixels the layer wrote into it afterwards would never be drawn anywhere else. A transparent
-// clear of a whole 32-bit bitmap is therefore done here, which cairo never sees.
 Status Graphics::Clear(const Color& color)
 {
-    if (color.GetAlpha() == 0 && ClearedToTransparency()) return SetStatus(Ok);
+    if (ClearByLayer(color.GetValue())) return SetStatus(Ok);
     return SetStatus(DllExports::GdipGraphicsClear(nativeGraphics, color.GetValue()));
-}
-
-bool Graphics::ClearedToTransparency()
-{
-    RectF clip;
-    if (!surface || DllExports::GdipGetClipBounds(nativeGraphics, &clip) != Ok ||
-        !(clip.Width >= 4e6f && clip.Height >= 4e6f))
-        return false;
-    const PixelView target(surface.get(), ViewedFormats::Any);
-    if (!target.Valid()) return false;
-    for (INT y = 0; y < target.Height(); ++y) std::fill_n(target.Row(y), target.Width(), 0u);
-    return true;
 }
 
 Status Graphics::SetSmoothingMode(SmoothingMode mode)
@@ -392,6 +384,10 @@ Status Graphics::DrawRectangle(const Pen* pen, INT x, INT y, INT width, INT heig
 {
     Status bands = Ok;
     if (DrawCompoundRectangle(*this, pen, RectF(REAL(x), REAL(y), REAL(width), REAL(height)), &bands)) return bands;
+    if (IsFlat(width, height) && !IsInset(pen)) {
+        const Point corners[] = {{x, y}, {x + width, y}, {x + width, y + height}, {x, y + height}};
+        return DrawPolygon(pen, corners, 4);
+    }
     if (width >= 0 && height >= 0 &&
         DrawShapeAntialiased(pen, [&](GraphicsPath& shape) { return shape.AddRectangle(Rect(x, y, width, height)); }))
         return SetStatus(Ok);
@@ -406,6 +402,10 @@ Status Graphics::DrawRectangle(const Pen* pen, REAL x, REAL y, REAL width, REAL 
 {
     Status bands = Ok;
     if (DrawCompoundRectangle(*this, pen, RectF(x, y, width, height), &bands)) return bands;
+    if (IsFlat(width, height) && !IsInset(pen)) {
+        const PointF corners[] = {{x, y}, {x + width, y}, {x + width, y + height}, {x, y + height}};
+        return DrawPolygon(pen, corners, 4);
+    }
     if (width >= 0 && height >= 0 &&
         DrawShapeAntialiased(pen, [&](GraphicsPath& shape) { return shape.AddRectangle(RectF(x, y, width, height)); }))
         return SetStatus(Ok);

@@ -243,6 +243,10 @@ bool SolidColour(const Brush* brush, ARGB* colour)
            DllExports::GdipGetSolidFillColor(reinterpret_cast<DllExports::GpSolidFill*>(native), colour) == Ok;
 }
 
+// An ellipse's box of a negative width or height is the box on the other side of its corner, as the engine
+// draws it; a box without area, or one not a number, is left to the engine.
+bool HasArea(REAL width, REAL height) { return std::fabs(width) > 0 && std::fabs(height) > 0; }
+
 // The points and types of an ellipse's four quarter Béziers, from its right end anticlockwise on screen, as
 // GDI+ and the engine build it.
 void EllipseFigure(REAL x, REAL y, REAL width, REAL height, std::vector<PointF>* points, std::vector<BYTE>* types)
@@ -432,7 +436,7 @@ bool Graphics::FillPieAntialiased(const Brush* brush, REAL x, REAL y, REAL width
 bool Graphics::FillEllipseAntialiased(const Brush* brush, REAL x, REAL y, REAL width, REAL height)
 {
     DeviceMap map;
-    if (!(width > 0 && height > 0) || !AntialiasedDeviceMap(&map)) return false;
+    if (!HasArea(width, height) || !AntialiasedDeviceMap(&map)) return false;
     std::vector<PointF> points;
     std::vector<BYTE> types;
     EllipseFigure(x, y, width, height, &points, &types);
@@ -442,7 +446,7 @@ bool Graphics::FillEllipseAntialiased(const Brush* brush, REAL x, REAL y, REAL w
 bool Graphics::DrawEllipseAntialiased(const Pen* pen, REAL x, REAL y, REAL width, REAL height)
 {
     DeviceMap map;
-    if (!(width > 0 && height > 0) || !AntialiasedDeviceMap(&map)) return false;
+    if (!HasArea(width, height) || !AntialiasedDeviceMap(&map)) return false;
     std::vector<PointF> points;
     std::vector<BYTE> types;
     EllipseFigure(x, y, width, height, &points, &types);
