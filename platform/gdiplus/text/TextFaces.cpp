@@ -138,21 +138,49 @@ std::shared_ptr<TextFace> FallbackFace(const std::string& familyUtf8, int style,
     return file.first.empty() ? nullptr : TextFace::Open(file.first, file.second);
 }
 
+namespace {
+
+// The file and index of a font fontconfig gave, when it is scalable.
+bool ScalableFile(FcPattern* font, std::string* file, int* index)
+{
+    FcChar8* path = nullptr;
+    FcBool scalable = FcFalse;
+    if (FcPatternGetString(font, FC_FILE, 0, &path) != FcResultMatch ||
+        FcPatternGetInteger(font, FC_INDEX, 0, index) != FcResultMatch ||
+        FcPatternGetBool(font, FC_SCALABLE, 0, &scalable) != FcResultMatch || !scalable)
+        return false;
+    *file = reinterpret_cast<const char*>(path);
+    return true;
+}
+
+// The first scalable font of those fontconfig sorts nearest to the family, weight and slant.
+bool NearestScalable(const std::string& familyUtf8, int weight, int slant, std::string* file, int* index)
+{
+    FcPattern* pattern = FcPatternCreate();
+    if (!pattern) return false;
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(familyUtf8.c_str()));
+    FcPatternAddInteger(pattern, FC_WEIGHT, weight);
+    FcPatternAddInteger(pattern, FC_SLANT, slant);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcFontSet* sorted = FcFontSort(nullptr, pattern, FcFalse, nullptr, &result);
+    FcPatternDestroy(pattern);
+    bool found = false;
+    for (int i = 0; sorted && i < sorted->nfont && !found; ++i) found = ScalableFile(sorted->fonts[i], file, index);
+    if (sorted) FcFontSetDestroy(sorted);
+    return found;
+}
+
+}  // namespace
+
 bool MatchFace(const std::string& familyUtf8, int style, std::string* file, int* index)
 {
     const int weight = WeightOf(style), slant = SlantOf(style);
     FcPattern* match = BestMatch(familyUtf8, weight, slant, 0);
-    if (!match) return false;
-    FcChar8* path = nullptr;
-    int matchedWeight = -1, matchedSlant = -1;
-    const bool found = FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch &&
-                       FcPatternGetInteger(match, FC_INDEX, 0, index) == FcResultMatch &&
-                       FcPatternGetInteger(match, FC_WEIGHT, 0, &matchedWeight) == FcResultMatch &&
-                       FcPatternGetInteger(match, FC_SLANT, 0, &matchedSlant) == FcResultMatch &&
-                       matchedWeight == weight && matchedSlant == slant;
-    if (found) *file = reinterpret_cast<const char*>(path);
-    FcPatternDestroy(match);
-    return found;
+    const bool found = match && ScalableFile(match, file, index);
+    if (match) FcPatternDestroy(match);
+    return found || NearestScalable(familyUtf8, weight, slant, file, index);
 }
 
 }  // namespace Gdiplus

@@ -45,9 +45,10 @@ private:
     mutable std::mutex outlineLock;
 };
 
-// The file and face index fontconfig picks for a family with a weight and slant (FontStyle bits), as the
-// engine's pango asks it; false when fontconfig gives no file or one of another weight or slant (the engine
-// then makes the style up).
+// The file and face index of the scalable face fontconfig picks for a family with a weight and slant
+// (FontStyle bits), as the engine's pango asks it: GDI+ knows only outline fonts, so a family fontconfig
+// has only as bitmaps, or not at all, gets the nearest scalable face, and a style the family lacks its
+// nearest face (not made up); false only when no scalable face is installed.
 bool MatchFace(const std::string& familyUtf8, int style, std::string* file, int* index);
 
 // The face fontconfig picks for a character that the family's own face lacks (as pango falls back to

@@ -1,6 +1,8 @@
 // Glyph outlines read from FreeType in design units and scaled to the layout's em (TextOutline.h).
 #include "TextOutline.h"
 
+#include <algorithm>
+
 #include "TextFaces.h"
 #include FT_OUTLINE_H
 
@@ -67,6 +69,25 @@ int ConicTo(const FT_Vector* control, const FT_Vector* to, void* user)
 }
 
 }  // namespace
+
+void UnderlineFigures(const LaidText& laid, const RectF* clip, std::vector<PointF>* points, std::vector<BYTE>* types)
+{
+    for (RectF line : laid.underlines) {
+        if (clip) {
+            const REAL left = std::max(line.X, clip->X), right = std::min(line.GetRight(), clip->GetRight());
+            const REAL top = std::max(line.Y, clip->Y), bottom = std::min(line.GetBottom(), clip->GetBottom());
+            if (left >= right || top >= bottom) continue;
+            line = RectF(left, top, right - left, bottom - top);
+        }
+        const size_t first = points->size();
+        for (const PointF& corner : {PointF(line.X, line.Y), PointF(line.GetRight(), line.Y),
+                                     PointF(line.GetRight(), line.GetBottom()), PointF(line.X, line.GetBottom())}) {
+            points->push_back(corner);
+            types->push_back(points->size() - 1 == first ? PathPointTypeStart : PathPointTypeLine);
+        }
+        types->back() |= PathPointTypeCloseSubpath;
+    }
+}
 
 bool GlyphOutlines(const LaidText& laid, const std::vector<size_t>& which, std::vector<PointF>* points,
                    std::vector<BYTE>* types)
