@@ -753,7 +753,8 @@ public:
     /// The polygon through the points, as a closed figure of its own.
     Status AddPolygon(const PointF* points, INT count);
     /// Adds the outlines of the first length characters of string (UTF-16) in the family, style (FontStyle)
-    /// and em size, at origin or laid out in the rectangle, as closed figures.
+    /// and em size, at origin or laid out in the rectangle, as closed figures; an underlined or struck-out
+    /// style adds its lines as rectangles. A layout with NaN or an infinite corner is InvalidParameter.
     Status AddString(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
                      const Point& origin, const StringFormat* format);
     Status AddString(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
@@ -1055,14 +1056,17 @@ public:
     Status FillPie(const Brush* brush, const RectF& rect, REAL startAngle, REAL sweepAngle);
     Status FillPath(const Brush* brush, const GraphicsPath* path);
 
+    /// Draws the text laid out as MeasureString measures it, filled with the brush (InvalidParameter for a
+    /// missing string, font or brush, or a layout MeasureString refuses).
     Status DrawString(const WCHAR* string, INT length, const Font* font, const PointF& origin, const Brush* brush);
     Status DrawString(const WCHAR* string, INT length, const Font* font, const PointF& origin,
                       const StringFormat* format, const Brush* brush);
     Status DrawString(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
                       const StringFormat* format, const Brush* brush);
     /// The box the text takes in the layout, and how many UTF-16 units and lines fit, as GDI+ measures:
-    /// an empty side of the layout sets no limit, and an unwrapped line stops at the layout's width
-    /// after its last whole character (unless StringFormatFlagsNoClip is set).
+    /// an empty or infinite side of the layout sets no limit, and an unwrapped line stops at the layout's
+    /// width after its last whole character (unless StringFormatFlagsNoClip is set). A layout with NaN or
+    /// an infinite corner is InvalidParameter.
     Status MeasureString(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
                          const StringFormat* format, RectF* boundingBox, INT* codepointsFitted = nullptr,
                          INT* linesFilled = nullptr) const;
@@ -1072,7 +1076,8 @@ public:
                          RectF* boundingBox) const;
     /// Sets each of the first regions to the area that the format's measurable character range of the
     /// same index takes when the text is laid out in the layout (an empty side sets no limit); a range
-    /// laid out beyond the layout gets an empty region. regionCount must be at least the number of ranges.
+    /// laid out beyond the layout gets an empty region. regionCount must be at least the number of ranges,
+    /// and a range reaching outside the string is InvalidParameter (GDI+).
     Status MeasureCharacterRanges(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
                                   const StringFormat* stringFormat, INT regionCount, Region* regions) const;
 

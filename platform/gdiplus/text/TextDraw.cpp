@@ -387,9 +387,9 @@ Status Graphics::DrawStringByLayer(const WCHAR* string, INT length, const Font* 
     // so that glyphs that touch do not each replace what the other drew.
     if (!translation || laid.emSize > kLargestCachedEm || laid.vertical || compositingMode != CompositingModeSourceOver)
         return FillOutlinesByLayer(laid, map, clipTo, reach, rendering.singleBit, brush);
-    // The glyphs' masks, painted while the canvas's pixels are held; the underlines of shown hotkeys are
-    // filled after they are let go.
-    // A brush or clip the layer cannot read leaves the canvas untouched: the outlines are filled instead.
+    // The glyphs' masks, painted while the canvas's pixels are held; the lines of an underlined or struck-out
+    // font and of shown hotkeys are filled after they are let go. A brush or clip the layer cannot read
+    // leaves the canvas untouched, and the outlines are filled instead.
     const bool painted = [&] {
         const PaintSource paint(brush, map, State().origin);
         const PixelView target(surface.get(), ViewedFormats::Premultiplied);
