@@ -236,7 +236,8 @@ LayerFont FontOf(const char* family)
     LayerFont font;
     std::string file;
     int index = 0;
-    if (MatchFace(family, FontStyleRegular, &file, &index)) font.face = TextFace::Open(file, index);
+    int synthetic = 0;
+    if (MatchFace(family, FontStyleRegular, &file, &index, &synthetic)) font.face = TextFace::Open(file, index);
     font.family = family;
     return font;
 }
@@ -396,18 +397,46 @@ TEST(TextDraw, AddStringAddsUnderlinesAndStrikeouts)
 }
 
 // Every family and style has a scalable face (GDI+ knows only outline fonts): a style the family lacks is
-// its nearest face, and a name fontconfig has no face for, or only a bitmap one, the nearest scalable face.
+// its nearest face with the style made up (as GDI+ does), and a name fontconfig has no face for, or only a
+// bitmap one, the nearest scalable face. Made-up italic leans the glyphs right.
 TEST(TextDraw, EveryFamilyAndStyleHasAScalableFace)
 {
     const struct {
         const char* family;
-        int style;
-    } asked[] = {{"NanumGothic", FontStyleItalic}, {"NanumSquare", FontStyleBoldItalic}, {"Fixed", FontStyleRegular},
-                 {"No Such Family", FontStyleBold}};
+        int style, synthetic;
+    } asked[] = {{"NanumGothic", FontStyleItalic, FontStyleItalic},
+                 {"NanumSquare", FontStyleBoldItalic, FontStyleItalic},
+                 {"DejaVu Math TeX Gyre", FontStyleBold, FontStyleBold},
+                 {"DejaVu Sans", FontStyleBoldItalic, 0},
+                 {"Fixed", FontStyleRegular, 0},
+                 {"No Such Family", FontStyleBold, 0}};
     for (const auto& face : asked) {
         std::string file;
-        int index = -1;
-        ASSERT_TRUE(MatchFace(face.family, face.style, &file, &index)) << face.family;
+        int index = -1, synthetic = -1;
+        ASSERT_TRUE(MatchFace(face.family, face.style, &file, &index, &synthetic)) << face.family;
         EXPECT_TRUE(TextFace::Open(file, index)) << face.family << " " << file;
+        EXPECT_EQ(synthetic, face.synthetic) << face.family;
     }
+    // The leftmost ink of the stem's top rows and of its bottom rows.
+    const auto stemEdges = [](const Canvas& c) {
+        std::vector<int> left;  // of each inked row, top down
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x)
+                if (c.At(x, y) > 128) {
+                    left.push_back(x);
+                    break;
+                }
+        return left.size() < 4 ? std::pair(-1, -1) : std::pair(left[1], left[left.size() - 2]);
+    };
+    const SolidBrush solid(kInk);
+    Canvas upright, leaning;
+    for (auto [canvas, style] : {std::pair(&upright, FontStyleRegular), std::pair(&leaning, FontStyleItalic)}) {
+        Font font(u"NanumGothic", 60, style, UnitPixel);
+        ASSERT_EQ(canvas->graphics.DrawString(u"l", -1, &font, PointF(40, 20), &solid), Ok);
+        canvas->Read();
+    }
+    const auto [uprightTop, uprightBottom] = stemEdges(upright);
+    const auto [leaningTop, leaningBottom] = stemEdges(leaning);
+    EXPECT_NEAR(uprightTop, uprightBottom, 1);
+    EXPECT_GT(leaningTop - leaningBottom, 4);
 }

@@ -80,7 +80,7 @@ std::shared_ptr<const LayerFont> LookUpLayerFont(DllExports::GpFont* native)
     if (font->unit != UnitWorld && PixelsPerFontUnit(font->unit, 96) == 0) return nullptr;
     std::string file;
     int index = 0;
-    if (!MatchFace(Utf16ToUtf8(name), font->style, &file, &index)) return nullptr;
+    if (!MatchFace(Utf16ToUtf8(name), font->style, &file, &index, &font->synthetic)) return nullptr;
     font->face = TextFace::Open(file, index);
     if (!font->face) return nullptr;
     font->family = Utf16ToUtf8(name);
@@ -204,7 +204,10 @@ void PaintGlyphs(const PixelView& target, const LaidText& laid, const DeviceMap&
                  const MaskPaint& paint, float reach, const PixelBox& box)
 {
     const int steps = rendering.gridFit ? 1 : 4;
-    GlyphLookup masks(laid.emSize, rendering);
+    // A style the font's own face lacks is made up on its glyphs, not on those of faces fallen back to.
+    GlyphRendering made = rendering;
+    made.synthetic = laid.font ? laid.font->synthetic : 0;
+    GlyphLookup masks(laid.emSize, rendering), madeMasks(laid.emSize, made);
     for (const PlacedGlyph& glyph : laid.glyphs) {
         // Pixel centres lie on whole coordinates; a glyph's coverage square starts half a pixel before.
         const double x = glyph.x + map.dx + 0.5, y = glyph.y + map.dy + 0.5;
@@ -212,8 +215,9 @@ void PaintGlyphs(const PixelView& target, const LaidText& laid, const DeviceMap&
         const double cellX = std::floor(x), cellY = std::floor(y);
         const int stepX = int(std::lround((x - cellX) * steps)), stepY = int(std::lround((y - cellY) * steps));
         const INT left = INT(cellX) + stepX / steps, top = INT(cellY) + stepY / steps;
+        GlyphLookup& lookup = made.synthetic && glyph.face == laid.font->face.get() ? madeMasks : masks;
         const GlyphMask* mask =
-            masks.Find(*glyph.face, glyph.glyph, (stepX % steps) * 4 / steps, (stepY % steps) * 4 / steps);
+            lookup.Find(*glyph.face, glyph.glyph, (stepX % steps) * 4 / steps, (stepY % steps) * 4 / steps);
         if (mask) PaintMask(target, *mask, left + mask->left, top + mask->top, paint, box);
     }
 }

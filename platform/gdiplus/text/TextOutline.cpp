@@ -100,6 +100,9 @@ bool GlyphOutlines(const LaidText& laid, const std::vector<size_t>& which, std::
         if (FT_Load_Glyph(face.Outlines(), glyph.glyph, FT_LOAD_NO_SCALE) != 0 ||
             face.Outlines()->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
             return false;
+        // A style the font's own face lacks is made up on its glyphs, not on those of faces fallen back to.
+        if (laid.font && &face == laid.font->face.get())
+            SynthesiseStyle(&face.Outlines()->glyph->outline, laid.font->synthetic, FT_Pos(face.UnitsPerEm()));
         OutlineSink sink{points, types, glyph.x, glyph.y, laid.emSize / float(face.UnitsPerEm()), glyph.turned};
         if (FT_Outline_Decompose(&face.Outlines()->glyph->outline, &funcs, &sink) != 0) return false;
         sink.Close();
