@@ -40,8 +40,7 @@ uint64_t KeyOf(uint32_t faceId, uint32_t size64, uint32_t glyph, int quarterX, i
 {
     return (uint64_t(faceId) << 48) ^ (uint64_t(size64 & 0xFFFFu) << 32) ^ (uint64_t(rendering.gridFit) << 28) ^
            (uint64_t(rendering.singleBit) << 29) ^ (uint64_t(rendering.synthetic & 3) << 30) ^
-           (uint64_t(glyph & 0xFFFFFFu) << 4) ^
-           uint64_t(quarterX << 2 | quarterY);
+           (uint64_t(glyph & 0xFFFFFFu) << 4) ^ uint64_t(quarterX << 2 | quarterY);
 }
 
 // FreeType's hinting for the rendering: none for plain outlines; light hinting (across the baseline only)

@@ -270,8 +270,7 @@ bool FlattensPlane(const DeviceMap& map)
 
 bool UsableLayout(const RectF& layout, RectF* usable)
 {
-    if (std::isnan(layout.Width) || std::isnan(layout.Height) || !std::isfinite(layout.X) ||
-        !std::isfinite(layout.Y))
+    if (std::isnan(layout.Width) || std::isnan(layout.Height) || !std::isfinite(layout.X) || !std::isfinite(layout.Y))
         return false;
     // An infinite side sets no limit, as an empty one does.
     *usable = RectF(layout.X, layout.Y, std::isfinite(layout.Width) ? layout.Width : 0.0f,

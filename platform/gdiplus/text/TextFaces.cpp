@@ -181,7 +181,8 @@ bool NearestScalable(const std::string& familyUtf8, int style, std::string* file
     FcFontSet* sorted = FcFontSort(nullptr, pattern, FcFalse, nullptr, &result);
     FcPatternDestroy(pattern);
     bool found = false;
-    for (int i = 0; sorted && i < sorted->nfont && !found; ++i) found = ScalableFile(sorted->fonts[i], style, file, index, synthetic);
+    for (int i = 0; sorted && i < sorted->nfont && !found; ++i)
+        found = ScalableFile(sorted->fonts[i], style, file, index, synthetic);
     if (sorted) FcFontSetDestroy(sorted);
     return found;
 }
