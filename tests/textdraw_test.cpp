@@ -13,6 +13,7 @@
 #include "gdiplus/pipeline/Premultiply.h"
 #include "gdiplus/text/GlyphBlend.h"
 #include "gdiplus/text/GlyphCache.h"
+#include "gdiplus/text/TextFaces.h"
 #include "gdiplus/text/TextShaping.h"
 #include "gdiplus/text/WordShapes.h"
 
@@ -235,7 +236,8 @@ LayerFont FontOf(const char* family)
     LayerFont font;
     std::string file;
     int index = 0;
-    if (MatchFace(family, FontStyleRegular, &file, &index)) font.face = TextFace::Open(file, index);
+    int synthetic = 0;
+    if (MatchFace(family, FontStyleRegular, &file, &index, &synthetic)) font.face = TextFace::Open(file, index);
     font.family = family;
     return font;
 }
@@ -319,4 +321,122 @@ TEST(TextDraw, ThreadCachedGlyphsAreTheSharedOnes)
                     ASSERT_TRUE(same(mine, CachedGlyph(*font.face, em, glyph, quarter, 3 - quarter, smooth)))
                         << em << " px, glyph " << glyph << ", quarter " << quarter;
                 }
+}
+
+// Under copying compositing the glyphs' outlines are filled as any shape is: the text is what a path of
+// AddString filled under copying compositing gives, and the brush's colour, its alpha included, replaces the
+// pixels the glyphs cover wholly (GDI+ copies rather than blends).
+TEST(TextDraw, CopyingCompositingCopiesTheBrushUnderTheGlyphs)
+{
+    const SolidBrush half(Color(128, 0, 0, 0));
+    FontFamily family(u"DejaVu Sans");
+    GraphicsPath outlines;
+    ASSERT_EQ(outlines.AddString(kWords.c_str(), -1, &family, FontStyleRegular, 28, PointF(10, 50), nullptr), Ok);
+    const auto copying = [](Graphics& g) {
+        g.Clear(Color(255, 255, 255, 255));
+        g.SetCompositingMode(CompositingModeSourceCopy);
+    };
+    Canvas drawn, filled;
+    DrawWords(drawn, half, copying);
+    copying(filled.graphics);
+    ASSERT_EQ(filled.graphics.FillPath(&half, &outlines), Ok);
+    filled.Read();
+    EXPECT_LE(drawn.LargestDifference(filled, pictor_test::kSamePlace), 1);
+    int copied = 0;
+    for (int y = 0; y < kSide; ++y)
+        for (int x = 0; x < kSide; ++x) copied += drawn.At(x, y) == 128;
+    EXPECT_GT(copied, 100);
+}
+
+// A brush the layer does not paint itself (a path gradient of two figures) fills the glyphs' outlines as it
+// fills any path: the text is what a path of AddString filled with that brush gives.
+TEST(TextDraw, BrushTheLayerRefusesFillsTheOutlinesAsAPathIsFilled)
+{
+    GraphicsPath halves;
+    halves.AddRectangle(RectF(0, 0, kSide / 2, kSide));
+    halves.AddRectangle(RectF(kSide / 2, 0, kSide / 2, kSide));
+    PathGradientBrush gradient(&halves);
+    ASSERT_EQ(gradient.SetCenterColor(kInk), Ok);
+    Color around[] = {kInk, kInk, kInk, kInk, kInk, kInk, kInk, kInk};
+    INT count = 8;
+    ASSERT_EQ(gradient.SetSurroundColors(around, &count), Ok);
+    FontFamily family(u"DejaVu Sans");
+    GraphicsPath outlines;
+    ASSERT_EQ(outlines.AddString(kWords.c_str(), -1, &family, FontStyleRegular, 28, PointF(10, 50), nullptr), Ok);
+    Canvas drawn, filled;
+    DrawWords(drawn, gradient, [](Graphics& g) { g.SetTextRenderingHint(TextRenderingHintAntiAlias); });
+    ASSERT_EQ(filled.graphics.FillPath(&gradient, &outlines), Ok);
+    filled.Read();
+    ASSERT_GT(InkedPixels(filled), 200);
+    EXPECT_LE(drawn.LargestDifference(filled, pictor_test::kSamePlace), 1);
+}
+
+// AddString with an underlined or struck-out font adds the line as a rectangle under or through the text:
+// the path filled by the winding rule (the line crosses the glyphs) is what DrawString draws with that font
+// (both turned, where both fill outlines).
+TEST(TextDraw, AddStringAddsUnderlinesAndStrikeouts)
+{
+    const SolidBrush solid(kInk);
+    FontFamily family(u"DejaVu Sans");
+    GraphicsPath plain;
+    ASSERT_EQ(plain.AddString(kWords.c_str(), -1, &family, FontStyleRegular, 28, PointF(10, 50), nullptr), Ok);
+    for (const INT style : {FontStyleUnderline, FontStyleStrikeout}) {
+        GraphicsPath lined;
+        ASSERT_EQ(lined.AddString(kWords.c_str(), -1, &family, style, 28, PointF(10, 50), nullptr), Ok);
+        EXPECT_EQ(lined.GetPointCount(), plain.GetPointCount() + 4) << style;
+        lined.SetFillMode(FillModeWinding);
+        Font font(&family, 28, style, UnitPixel);
+        Canvas drawn, filled;
+        for (Canvas* canvas : {&drawn, &filled}) TurnAboutTheMiddle(canvas->graphics, 90);
+        ASSERT_EQ(drawn.graphics.DrawString(kWords.c_str(), -1, &font, PointF(10, 50), &solid), Ok);
+        ASSERT_EQ(filled.graphics.FillPath(&solid, &lined), Ok);
+        drawn.Read();
+        filled.Read();
+        EXPECT_LE(drawn.LargestDifference(filled, pictor_test::kSamePlace), 1) << style;
+    }
+}
+
+// Every family and style has a scalable face (GDI+ knows only outline fonts): a style the family lacks is
+// its nearest face with the style made up (as GDI+ does), and a name fontconfig has no face for, or only a
+// bitmap one, the nearest scalable face. Made-up italic leans the glyphs right.
+TEST(TextDraw, EveryFamilyAndStyleHasAScalableFace)
+{
+    const struct {
+        const char* family;
+        int style, synthetic;
+    } asked[] = {{"NanumGothic", FontStyleItalic, FontStyleItalic},
+                 {"NanumSquare", FontStyleBoldItalic, FontStyleItalic},
+                 {"DejaVu Math TeX Gyre", FontStyleBold, FontStyleBold},
+                 {"DejaVu Sans", FontStyleBoldItalic, 0},
+                 {"Fixed", FontStyleRegular, 0},
+                 {"No Such Family", FontStyleBold, 0}};
+    for (const auto& face : asked) {
+        std::string file;
+        int index = -1, synthetic = -1;
+        ASSERT_TRUE(MatchFace(face.family, face.style, &file, &index, &synthetic)) << face.family;
+        EXPECT_TRUE(TextFace::Open(file, index)) << face.family << " " << file;
+        EXPECT_EQ(synthetic, face.synthetic) << face.family;
+    }
+    // The leftmost ink of the stem's top rows and of its bottom rows.
+    const auto stemEdges = [](const Canvas& c) {
+        std::vector<int> left;  // of each inked row, top down
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x)
+                if (c.At(x, y) > 128) {
+                    left.push_back(x);
+                    break;
+                }
+        return left.size() < 4 ? std::pair(-1, -1) : std::pair(left[1], left[left.size() - 2]);
+    };
+    const SolidBrush solid(kInk);
+    Canvas upright, leaning;
+    for (auto [canvas, style] : {std::pair(&upright, FontStyleRegular), std::pair(&leaning, FontStyleItalic)}) {
+        Font font(u"NanumGothic", 60, style, UnitPixel);
+        ASSERT_EQ(canvas->graphics.DrawString(u"l", -1, &font, PointF(40, 20), &solid), Ok);
+        canvas->Read();
+    }
+    const auto [uprightTop, uprightBottom] = stemEdges(upright);
+    const auto [leaningTop, leaningBottom] = stemEdges(leaning);
+    EXPECT_NEAR(uprightTop, uprightBottom, 1);
+    EXPECT_GT(leaningTop - leaningBottom, 4);
 }

@@ -2,7 +2,9 @@
 // among the installed fonts.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
+#include <tuple>
 
 #include "TestSupport.h"
 #include "TextTestSupport.h"
@@ -118,4 +120,39 @@ TEST(TextMeasure, CharacterRangesAreMeasuredAsRegions)
     EXPECT_FALSE(regions[0].IsEmpty(&s.graphics));
     EXPECT_FALSE(regions[1].IsEmpty(&s.graphics));
     EXPECT_TRUE(regions[2].IsEmpty(&s.graphics));
+}
+
+// A layout with NaN anywhere or an infinite corner is refused (InvalidParameter) by MeasureString,
+// DrawString and MeasureCharacterRanges; an infinite width or height sets no limit, as an empty one does.
+// A character range reaching past the string is refused too (GDI+).
+TEST(TextMeasure, NonFiniteLayoutsAndRangesPastTheString)
+{
+    Surface s;
+    Font font(u"DejaVu Sans", 12, FontStyleRegular, UnitPixel);
+    const SolidBrush black(Color(255, 0, 0, 0));
+    const WCHAR text[] = u"Some words here";
+    const REAL nan = std::numeric_limits<REAL>::quiet_NaN(), inf = std::numeric_limits<REAL>::infinity();
+    const CharacterRange inside[] = {{0, 4}};
+    StringFormat format;
+    ASSERT_EQ(format.SetMeasurableCharacterRanges(1, inside), Ok);
+    Region region;
+    for (const RectF& bad : {RectF(nan, 0, 50, 50), RectF(0, 0, nan, 50), RectF(0, 0, 50, nan), RectF(inf, 0, 0, 0),
+                             RectF(0, -inf, 0, 0)}) {
+        RectF box;
+        EXPECT_EQ(s.graphics.MeasureString(text, -1, &font, bad, &format, &box), InvalidParameter);
+        EXPECT_EQ(s.graphics.DrawString(text, -1, &font, bad, &format, &black), InvalidParameter);
+        EXPECT_EQ(s.graphics.MeasureCharacterRanges(text, -1, &font, bad, &format, 1, &region), InvalidParameter);
+    }
+    const RectF unbounded = Measure(s.graphics, text, font, RectF(5, 5, 0, 0));
+    for (const RectF& open : {RectF(5, 5, inf, 0), RectF(5, 5, 0, inf), RectF(5, 5, inf, inf), RectF(5, 5, -inf, 0)}) {
+        const RectF box = Measure(s.graphics, text, font, open);
+        EXPECT_EQ(std::tie(box.X, box.Y, box.Width, box.Height),
+                  std::tie(unbounded.X, unbounded.Y, unbounded.Width, unbounded.Height));
+    }
+
+    const CharacterRange past[] = {{0, 4}, {10, 6}};
+    ASSERT_EQ(format.SetMeasurableCharacterRanges(2, past), Ok);
+    Region regions[2];
+    EXPECT_EQ(s.graphics.MeasureCharacterRanges(text, 15, &font, RectF(), &format, 2, regions), InvalidParameter);
+    EXPECT_EQ(s.graphics.MeasureCharacterRanges(text, 16, &font, RectF(), &format, 2, regions), Ok);
 }

@@ -753,7 +753,8 @@ public:
     /// The polygon through the points, as a closed figure of its own.
     Status AddPolygon(const PointF* points, INT count);
     /// Adds the outlines of the first length characters of string (UTF-16) in the family, style (FontStyle)
-    /// and em size, at origin or laid out in the rectangle, as closed figures.
+    /// and em size, at origin or laid out in the rectangle, as closed figures; an underlined or struck-out
+    /// style adds its lines as rectangles. A layout with NaN or an infinite corner is InvalidParameter.
     Status AddString(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
                      const Point& origin, const StringFormat* format);
     Status AddString(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
@@ -1055,14 +1056,17 @@ public:
     Status FillPie(const Brush* brush, const RectF& rect, REAL startAngle, REAL sweepAngle);
     Status FillPath(const Brush* brush, const GraphicsPath* path);
 
+    /// Draws the text laid out as MeasureString measures it, filled with the brush (InvalidParameter for a
+    /// missing string, font or brush, or a layout MeasureString refuses).
     Status DrawString(const WCHAR* string, INT length, const Font* font, const PointF& origin, const Brush* brush);
     Status DrawString(const WCHAR* string, INT length, const Font* font, const PointF& origin,
                       const StringFormat* format, const Brush* brush);
     Status DrawString(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
                       const StringFormat* format, const Brush* brush);
     /// The box the text takes in the layout, and how many UTF-16 units and lines fit, as GDI+ measures:
-    /// an empty side of the layout sets no limit, and an unwrapped line stops at the layout's width
-    /// after its last whole character (unless StringFormatFlagsNoClip is set).
+    /// an empty or infinite side of the layout sets no limit, and an unwrapped line stops at the layout's
+    /// width after its last whole character (unless StringFormatFlagsNoClip is set). A layout with NaN or
+    /// an infinite corner is InvalidParameter.
     Status MeasureString(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
                          const StringFormat* format, RectF* boundingBox, INT* codepointsFitted = nullptr,
                          INT* linesFilled = nullptr) const;
@@ -1072,7 +1076,8 @@ public:
                          RectF* boundingBox) const;
     /// Sets each of the first regions to the area that the format's measurable character range of the
     /// same index takes when the text is laid out in the layout (an empty side sets no limit); a range
-    /// laid out beyond the layout gets an empty region. regionCount must be at least the number of ranges.
+    /// laid out beyond the layout gets an empty region. regionCount must be at least the number of ranges,
+    /// and a range reaching outside the string is InvalidParameter (GDI+).
     Status MeasureCharacterRanges(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
                                   const StringFormat* stringFormat, INT regionCount, Region* regions) const;
 
@@ -1151,12 +1156,6 @@ private:
     static bool EngineDrawsLineEnds(const Pen* pen);
     Status DrawLineWithEnds(const Pen* pen, REAL x1, REAL y1, REAL x2, REAL y2);
     Status FillNativePath(DllExports::GpBrush* brush, DllExports::GpPath* path);
-    // The engine's measure of the text, under the text lock the caller holds (GdiplusMeasure.cpp).
-    Status EngineMeasure(const WCHAR* text, INT length, const Font* font, const RectF& layout,
-                         const StringFormat* format, RectF* box, INT* fitted, INT* lines) const;
-    // Cuts an unwrapped line that runs past the layout's width after its last whole character that fits.
-    Status CutAtWidth(const WCHAR* text, INT length, const Font* font, const RectF& layout,
-                      const StringFormat* format, RectF* box, INT* fitted, INT* lines) const;
     bool PhysicalSize(Image* image, REAL pixelsWide, REAL pixelsHigh, REAL* width, REAL* height) const;
     static bool ScalesOneAxisOnly(const RectF& destRect, REAL srcwidth, REAL srcheight);
     Status DrawImageThroughScale(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth,
@@ -1211,24 +1210,26 @@ private:
     bool DrawEllipseAntialiased(const Pen* pen, REAL x, REAL y, REAL width, REAL height);
     bool FillPathAntialiased(const Brush* brush, const GraphicsPath* path);
     bool DrawPathAntialiased(const Pen* pen, const GraphicsPath* path);
-    // Lays text out, measures and draws it itself (text/TextDraw.cpp) where it can do so as GDI+ does:
-    // a font the layer has a face for, text every character of which an installed face draws, wrapping at
-    // words or unwrapped, in either direction or vertical, fitting its layout or trimmed; false, having
-    // done nothing, otherwise.
-    bool LayOutByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
-                       const StringFormat* format, LaidText* laid, bool drawn = false) const;
+    // Lays text out, measures and draws it itself (text/TextDraw.cpp), with the status GDI+ gives:
+    // InvalidParameter for a missing string or font, a layout with NaN or an infinite corner, or a character
+    // range outside the string.
+    Status LayOutByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                         const StringFormat* format, LaidText* laid, bool drawn = false) const;
     // The map from world to device pixels for text: the layer's, or the engine's world and page.
     bool TextDeviceMap(DeviceMap* map) const;
-    bool MeasureStringByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
-                              const StringFormat* format, RectF* box, INT* fitted, INT* lines) const;
-    bool DrawStringByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
-                           const StringFormat* format, const Brush* brush);
+    Status MeasureStringByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                                const StringFormat* format, RectF* box, INT* fitted, INT* lines) const;
+    Status DrawStringByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                             const StringFormat* format, const Brush* brush);
     // Fills the outlines of the laid glyphs that may reach the canvas (those within `reach` device pixels),
     // anti-aliased or in whole pixels, kept to `clipTo` when given.
-    bool FillOutlinesByLayer(const LaidText& laid, const DeviceMap& map, const RectF* clipTo, float reach,
-                             bool wholePixels, const Brush* brush);
-    bool MeasureRangesByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
-                              const StringFormat* format, Region* regions) const;
+    Status FillOutlinesByLayer(const LaidText& laid, const DeviceMap& map, const RectF* clipTo, float reach,
+                               bool wholePixels, const Brush* brush);
+    // Fills text's figures through the layer's coverage, or, with a brush or clip it cannot read, as a path.
+    Status FillTextFigures(const Brush* brush, const DeviceMap& map, const std::vector<PointF>& points,
+                           const std::vector<BYTE>& types, bool wholePixels);
+    Status MeasureRangesByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                                const StringFormat* format, Region* regions) const;
     // Outlines lines, polygons and shapes with any solid-colour pen (caps, joins, dashes, inset) by the
     // layer's stroker (GdiplusStrokeRoute.cpp) under the same conditions; false, having drawn nothing,
     // otherwise. `build` adds the shape to an empty path.

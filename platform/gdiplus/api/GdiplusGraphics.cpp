@@ -575,7 +575,8 @@ Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, c
 Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
                             const StringFormat* format, const Brush* brush)
 {
-    if (DrawStringByLayer(string, length, font, layoutRect, format, brush)) return SetStatus(Ok);
+    if (surface) return SetStatus(DrawStringByLayer(string, length, font, layoutRect, format, brush));
+    // A context without a canvas of its own (from an HDC or a window) is drawn on by the engine.
     const auto lock = LockEngineText();
     const WholeText whole(string, length);
     return SetStatus(DllExports::GdipDrawString(nativeGraphics, whole.Get(), length, NativeOf(font), &layoutRect,

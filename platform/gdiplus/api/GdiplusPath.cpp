@@ -1,9 +1,8 @@
 // Paths and matrices.
+#include <cmath>
 #include <vector>
 
 #include "../Gdiplus.h"
-#include "../engine/WholeText.h"
-#include "../engine/TextLock.h"
 #include "../text/TextOutline.h"
 
 namespace Gdiplus {
@@ -11,22 +10,25 @@ namespace Gdiplus {
 namespace {
 
 // The outlines of the string laid out by the layer in the family's face at an em of emSize world units, as
-// DrawString lays it out; false when the layer cannot lay it out as GDI+ does (the engine then adds it).
-bool StringOutlines(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
-                    const RectF& layoutRect, const StringFormat* format, std::vector<PointF>* points,
-                    std::vector<BYTE>* types)
+// DrawString lays it out, and the lines of an underlined or struck-out font, as path figures.
+Status StringOutlines(const WCHAR* string, INT length, const FontFamily* family, INT style, REAL emSize,
+                      const RectF& layoutRect, const StringFormat* format, std::vector<PointF>* points,
+                      std::vector<BYTE>* types)
 {
-    // Underlines and strikeouts are added by the engine.
-    if (!string || !family || !family->NativeFamily() || !(emSize > 0) ||
-        (style & (FontStyleUnderline | FontStyleStrikeout)))
-        return false;
+    RectF layout;
+    if (!string || !family || !family->NativeFamily() || !(emSize > 0) || !std::isfinite(emSize) ||
+        !UsableLayout(layoutRect, &layout))
+        return InvalidParameter;
     const Font font(family, emSize, style, UnitWorld);
-    const LayerFont* layer = font.GetLastStatus() == Ok ? font.Layer() : nullptr;
+    if (font.GetLastStatus() != Ok) return font.GetLastStatus();
+    const LayerFont* layer = font.Layer();
     LaidText laid;
-    if (!layer || !LayOutAtEm(string, length, *layer, emSize, layoutRect, format, &laid)) return false;
+    if (!layer || !LayOutAtEm(string, length, *layer, emSize, layout, format, &laid)) return GenericError;
     std::vector<size_t> all(laid.glyphs.size());
     for (size_t i = 0; i < all.size(); ++i) all[i] = i;
-    return GlyphOutlines(laid, all, points, types);
+    if (!GlyphOutlines(laid, all, points, types)) return GenericError;
+    UnderlineFigures(laid, nullptr, points, types);
+    return Ok;
 }
 
 // Appends the figures to the path, as new figures.
@@ -100,13 +102,8 @@ Status GraphicsPath::AddString(const WCHAR* string, INT length, const FontFamily
 {
     std::vector<PointF> points;
     std::vector<BYTE> types;
-    if (StringOutlines(string, length, family, style, emSize, layoutRect, format, &points, &types))
-        return SetStatus(AppendFigures(this, points, types));
-    const auto lock = LockEngineText();
-    const WholeText whole(string, length);
-    return SetStatus(DllExports::GdipAddPathString(nativePath, whole.Get(), length,
-                                                   family ? family->NativeFamily() : nullptr, style, emSize,
-                                                   &layoutRect, format ? format->NativeFormat() : nullptr));
+    const Status outlined = StringOutlines(string, length, family, style, emSize, layoutRect, format, &points, &types);
+    return SetStatus(outlined == Ok ? AppendFigures(this, points, types) : outlined);
 }
 
 Status GraphicsPath::StartFigure() { return SetStatus(DllExports::GdipStartPathFigure(nativePath)); }

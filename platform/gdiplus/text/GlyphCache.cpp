@@ -39,8 +39,8 @@ std::atomic<size_t> heldBytes{0};
 uint64_t KeyOf(uint32_t faceId, uint32_t size64, uint32_t glyph, int quarterX, int quarterY, GlyphRendering rendering)
 {
     return (uint64_t(faceId) << 48) ^ (uint64_t(size64 & 0xFFFFu) << 32) ^ (uint64_t(rendering.gridFit) << 28) ^
-           (uint64_t(rendering.singleBit) << 29) ^ (uint64_t(glyph & 0xFFFFFFu) << 4) ^
-           uint64_t(quarterX << 2 | quarterY);
+           (uint64_t(rendering.singleBit) << 29) ^ (uint64_t(rendering.synthetic & 3) << 30) ^
+           (uint64_t(glyph & 0xFFFFFFu) << 4) ^ uint64_t(quarterX << 2 | quarterY);
 }
 
 // FreeType's hinting for the rendering: none for plain outlines; light hinting (across the baseline only)
@@ -77,6 +77,7 @@ std::shared_ptr<const GlyphMask> Rasterise(const TextFace& face, uint32_t size64
         FT_Load_Glyph(outlines, glyph, LoadFlagsOf(rendering)) != 0 ||
         outlines->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
         return nullptr;
+    SynthesiseStyle(&outlines->glyph->outline, rendering.synthetic, FT_Pos(size64));
     // FreeType's y axis points up; the device's down.
     FT_Outline_Translate(&outlines->glyph->outline, quarterX * 16, -quarterY * 16);
     if (FT_Render_Glyph(outlines->glyph, rendering.singleBit ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL) != 0)

@@ -24,10 +24,11 @@ constexpr size_t kGlyphCacheBytes = size_t(8) << 20;
 constexpr float kLargestCachedEm = 256.0f;
 
 // How a glyph is rasterised: anti-aliased or single-bit (every pixel 0 or 255), from its plain outline or
-// hinted to the pixel grid.
+// hinted to the pixel grid, and made up bold or italic (FontStyle bits) where its face lacks the style.
 struct GlyphRendering {
     bool gridFit = false;
     bool singleBit = false;
+    int synthetic = 0;
 };
 
 // The glyph's coverage at the em size (device pixels) with its origin the given quarters of a pixel right

@@ -1,8 +1,9 @@
 // Text laid out, measured and drawn by the layer: the font's face found once (without the engine), the text
 // shaped and broken into lines (TextLayout.cpp), and each glyph's cached coverage composited in the brush's
-// paint (Paint.h) through the context's clip (Clip.h), or, under a transform that turns or scales, or at
-// sizes too large to cache, the glyphs' outlines filled through the layer's coverage like every other shape.
-// None of it takes the engine's text lock, so threads drawing on their own canvases run at once.
+// paint (Paint.h) through the context's clip (Clip.h), or, under a transform that turns or scales, at sizes
+// too large to cache, under copying compositing, or with a brush or clip the layer cannot read, the glyphs'
+// outlines filled as every other shape is. None of it takes the engine's text lock, so threads drawing on
+// their own canvases run at once.
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -28,12 +29,6 @@ namespace Gdiplus {
 
 namespace {
 
-// The flags laid out here. DisplayFormatControl is laid out as without it (format controls stay
-// invisible, as the engine kept them); any flag GDI+ does not know stays with the engine.
-constexpr INT kLaidOutFlags = StringFormatFlagsNoWrap | StringFormatFlagsLineLimit | StringFormatFlagsNoClip |
-                              StringFormatFlagsNoFitBlackBox | StringFormatFlagsMeasureTrailingSpaces |
-                              StringFormatFlagsDirectionRightToLeft | StringFormatFlagsDirectionVertical |
-                              StringFormatFlagsNoFontFallback | StringFormatFlagsDisplayFormatControl;
 // A glyph reaches at most this many ems from its origin, for leaving out glyphs far off the canvas.
 constexpr float kGlyphReachEms = 4.0f;
 
@@ -85,7 +80,7 @@ std::shared_ptr<const LayerFont> LookUpLayerFont(DllExports::GpFont* native)
     if (font->unit != UnitWorld && PixelsPerFontUnit(font->unit, 96) == 0) return nullptr;
     std::string file;
     int index = 0;
-    if (!MatchFace(Utf16ToUtf8(name), font->style, &file, &index)) return nullptr;
+    if (!MatchFace(Utf16ToUtf8(name), font->style, &file, &index, &font->synthetic)) return nullptr;
     font->face = TextFace::Open(file, index);
     if (!font->face) return nullptr;
     font->family = Utf16ToUtf8(name);
@@ -118,26 +113,6 @@ void ReadFormatRules(const StringFormat* format, TextRules* rules)
     rules->tabStops.resize(size_t(count));
     if (DllExports::GdipGetStringFormatTabStops(native, count, &rules->firstTabOffset, rules->tabStops.data()) != Ok)
         rules->tabStops.clear();
-}
-
-// The underlines of shown hotkey prefixes as closed figures, kept to the layout rectangle when the text is
-// clipped.
-void UnderlineFigures(const LaidText& laid, const RectF* clip, std::vector<PointF>* points, std::vector<BYTE>* types)
-{
-    for (RectF line : laid.underlines) {
-        if (clip) {
-            const REAL left = std::max(line.X, clip->X), right = std::min(line.GetRight(), clip->GetRight());
-            const REAL top = std::max(line.Y, clip->Y), bottom = std::min(line.GetBottom(), clip->GetBottom());
-            if (left >= right || top >= bottom) continue;
-            line = RectF(left, top, right - left, bottom - top);
-        }
-        for (const PointF& corner : {PointF(line.X, line.Y), PointF(line.GetRight(), line.Y),
-                                     PointF(line.GetRight(), line.GetBottom()), PointF(line.X, line.GetBottom())}) {
-            points->push_back(corner);
-            types->push_back(types->size() % 4 == 0 ? PathPointTypeStart : PathPointTypeLine);
-        }
-        types->back() |= PathPointTypeCloseSubpath;
-    }
 }
 
 INT LengthOf(const WCHAR* text, INT length)
@@ -229,7 +204,10 @@ void PaintGlyphs(const PixelView& target, const LaidText& laid, const DeviceMap&
                  const MaskPaint& paint, float reach, const PixelBox& box)
 {
     const int steps = rendering.gridFit ? 1 : 4;
-    GlyphLookup masks(laid.emSize, rendering);
+    // A style the font's own face lacks is made up on its glyphs, not on those of faces fallen back to.
+    GlyphRendering made = rendering;
+    made.synthetic = laid.font ? laid.font->synthetic : 0;
+    GlyphLookup masks(laid.emSize, rendering), madeMasks(laid.emSize, made);
     for (const PlacedGlyph& glyph : laid.glyphs) {
         // Pixel centres lie on whole coordinates; a glyph's coverage square starts half a pixel before.
         const double x = glyph.x + map.dx + 0.5, y = glyph.y + map.dy + 0.5;
@@ -237,8 +215,9 @@ void PaintGlyphs(const PixelView& target, const LaidText& laid, const DeviceMap&
         const double cellX = std::floor(x), cellY = std::floor(y);
         const int stepX = int(std::lround((x - cellX) * steps)), stepY = int(std::lround((y - cellY) * steps));
         const INT left = INT(cellX) + stepX / steps, top = INT(cellY) + stepY / steps;
+        GlyphLookup& lookup = made.synthetic && glyph.face == laid.font->face.get() ? madeMasks : masks;
         const GlyphMask* mask =
-            masks.Find(*glyph.face, glyph.glyph, (stepX % steps) * 4 / steps, (stepY % steps) * 4 / steps);
+            lookup.Find(*glyph.face, glyph.glyph, (stepX % steps) * 4 / steps, (stepY % steps) * 4 / steps);
         if (mask) PaintMask(target, *mask, left + mask->left, top + mask->top, paint, box);
     }
 }
@@ -283,34 +262,53 @@ const LayerFont* Font::Layer() const
     return layer.get();
 }
 
-bool Graphics::LayOutByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
-                             const StringFormat* format, LaidText* laid, bool drawn) const
+bool FlattensPlane(const DeviceMap& map)
 {
-    if (!string || !font || !nativeGraphics) return false;
+    const double determinant = map.m11 * map.m22 - map.m12 * map.m21;
+    return !std::isfinite(determinant) || determinant == 0 || !std::isfinite(map.dx) || !std::isfinite(map.dy);
+}
+
+bool UsableLayout(const RectF& layout, RectF* usable)
+{
+    if (std::isnan(layout.Width) || std::isnan(layout.Height) || !std::isfinite(layout.X) || !std::isfinite(layout.Y))
+        return false;
+    // An infinite side sets no limit, as an empty one does.
+    *usable = RectF(layout.X, layout.Y, std::isfinite(layout.Width) ? layout.Width : 0.0f,
+                    std::isfinite(layout.Height) ? layout.Height : 0.0f);
+    return true;
+}
+
+Status Graphics::LayOutByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                               const StringFormat* format, LaidText* laid, bool drawn) const
+{
+    RectF layout;
+    if (!string || !font || !font->NativeFont() || !nativeGraphics || !UsableLayout(layoutRect, &layout))
+        return InvalidParameter;
     const LayerFont* layer = font->Layer();
-    if (!layer) return false;
+    if (!layer) return GenericError;
     // A font in pixels or world units is sized in world units; one in points, inches, document units or
     // millimetres keeps its size on the device whatever the page unit and scale (GDI+).
     float em = layer->size;
     if (layer->unit != UnitPixel && layer->unit != UnitWorld) {
         REAL dpi = 0;
         const double page = PageFactor();
-        if (DllExports::GdipGetDpiY(nativeGraphics, &dpi) != Ok || !(dpi > 0) || !(page > 0)) return false;
+        if (DllExports::GdipGetDpiY(nativeGraphics, &dpi) != Ok || !(dpi > 0) || !(page > 0)) return GenericError;
         em = float(double(em) * PixelsPerFontUnit(layer->unit, dpi) / page);
     }
-    return LayOutAtEm(string, length, *layer, em, layoutRect, format, laid, drawn);
+    if (!(em > 0) || !std::isfinite(em)) return InvalidParameter;
+    return LayOutAtEm(string, length, *layer, em, layout, format, laid, drawn) ? Ok : GenericError;
 }
 
 bool Graphics::TextDeviceMap(DeviceMap* map) const
 {
-    if (LayerDeviceMap(map)) return true;
-    // The engine keeps a page unit other than pixels itself: its world composed with that page.
+    if (LayerDeviceMap(map, true)) return true;
+    // The engine keeps a page unit other than pixels itself: its world composed with that page. The map may
+    // flatten the plane (FlattensPlane).
     Unit unit = UnitWorld;
     REAL scale = 0, dpi = 0;
     Matrix world;
     REAL m[6] = {0, 0, 0, 0, 0, 0};
-    if (compositingMode != CompositingModeSourceOver || !surface || !nativeGraphics ||
-        DllExports::GdipGetPageUnit(nativeGraphics, &unit) != Ok ||
+    if (!surface || !nativeGraphics || DllExports::GdipGetPageUnit(nativeGraphics, &unit) != Ok ||
         DllExports::GdipGetPageScale(nativeGraphics, &scale) != Ok ||
         DllExports::GdipGetDpiX(nativeGraphics, &dpi) != Ok ||
         DllExports::GdipGetWorldTransform(nativeGraphics, world.NativeMatrix()) != Ok || world.GetElements(m) != Ok)
@@ -318,19 +316,17 @@ bool Graphics::TextDeviceMap(DeviceMap* map) const
     const double page = PixelsPerFontUnit(unit, dpi) * scale;
     const double offset = TextPixelOffset(State().pixelOffset);
     *map = DeviceMap{m[0] * page, m[1] * page, m[2] * page, m[3] * page, m[4] * page + offset, m[5] * page + offset};
-    const double determinant = map->m11 * map->m22 - map->m12 * map->m21;
-    return page > 0 && std::isfinite(determinant) && determinant != 0 && std::isfinite(map->dx) &&
-           std::isfinite(map->dy);
+    return true;
 }
 
 bool LayOutAtEm(const WCHAR* string, INT length, const LayerFont& layer, float em, const RectF& layoutRect,
                 const StringFormat* format, LaidText* laid, bool drawn)
 {
+    // Flags GDI+ does not know are laid out as without them; DisplayFormatControl too (format controls stay
+    // invisible, as the engine kept them).
     const INT flags = FlagsOf(format);
-    if (!string || (flags & ~kLaidOutFlags)) return false;
-    if (!std::isfinite(layoutRect.X) || !std::isfinite(layoutRect.Y) || !std::isfinite(layoutRect.Width) ||
-        !std::isfinite(layoutRect.Height))
-        return false;
+    RectF layout;
+    if (!string || !UsableLayout(layoutRect, &layout)) return false;
     if (!(em > 0) || !std::isfinite(em)) return false;
     TextRules rules;
     rules.emSize = em;
@@ -353,40 +349,50 @@ bool LayOutAtEm(const WCHAR* string, INT length, const LayerFont& layer, float e
     if (drawn && !EndsWithEllipsis(rules.trimming)) rules.cutAtWidth = false;
     laid->font = &layer;
     laid->emSize = em;
-    return LayOutText(layer, string, LengthOf(string, length), layoutRect, rules, laid);
+    return LayOutText(layer, string, LengthOf(string, length), layout, rules, laid);
 }
 
-bool Graphics::MeasureStringByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
-                                    const StringFormat* format, RectF* box, INT* fitted, INT* lines) const
+Status Graphics::MeasureStringByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                                      const StringFormat* format, RectF* box, INT* fitted, INT* lines) const
 {
     LaidText laid;
-    if (!LayOutByLayer(string, length, font, layoutRect, format, &laid)) return false;
+    const Status laidOut = LayOutByLayer(string, length, font, layoutRect, format, &laid);
+    if (laidOut != Ok) return laidOut;
     *box = laid.box;
     if (fitted) *fitted = laid.fitted;
     if (lines) *lines = laid.lines;
-    return true;
+    return Ok;
 }
 
-bool Graphics::DrawStringByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
-                                 const StringFormat* format, const Brush* brush)
+Status Graphics::DrawStringByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                                   const StringFormat* format, const Brush* brush)
 {
+    if (!brush || !brush->NativeBrush()) return InvalidParameter;
+    RectF layout;
+    if (!UsableLayout(layoutRect, &layout)) return InvalidParameter;
+    LaidText laid;
+    const Status laidOut = LayOutByLayer(string, length, font, layout, format, &laid, true);
+    if (laidOut != Ok) return laidOut;
     DeviceMap map;
-    if (!nativeGraphics || !TextDeviceMap(&map)) return false;
+    if (!TextDeviceMap(&map)) return GenericError;
+    // A world that flattens the plane draws nothing, as it draws no shape.
+    if (FlattensPlane(map)) return Ok;
     const TextRenderingHint hint = State().textHint;
     const INT flags = FlagsOf(format);
-    LaidText laid;
-    if (!LayOutByLayer(string, length, font, layoutRect, format, &laid, true)) return false;
     const GlyphRendering rendering = RenderingOf(hint);
     const bool translation = map.m11 == 1 && map.m12 == 0 && map.m21 == 0 && map.m22 == 1;
     // Text is clipped to its layout rectangle unless told not to (pixels whose centres lie inside).
-    const bool clipped = layoutRect.Width > 0 && layoutRect.Height > 0 && !(flags & StringFormatFlagsNoClip);
+    const bool clipped = layout.Width > 0 && layout.Height > 0 && !(flags & StringFormatFlagsNoClip);
     const double stretch = std::max(std::abs(map.m11) + std::abs(map.m21), std::abs(map.m12) + std::abs(map.m22));
     const float reach = float(kGlyphReachEms * laid.emSize * stretch);
-    const RectF* clipTo = clipped ? &layoutRect : nullptr;
-    if (!translation || laid.emSize > kLargestCachedEm || laid.vertical)
+    const RectF* clipTo = clipped ? &layout : nullptr;
+    // Copying compositing replaces pixels by the brush scaled by coverage: the glyphs are filled as one shape,
+    // so that glyphs that touch do not each replace what the other drew.
+    if (!translation || laid.emSize > kLargestCachedEm || laid.vertical || compositingMode != CompositingModeSourceOver)
         return FillOutlinesByLayer(laid, map, clipTo, reach, rendering.singleBit, brush);
-    // The glyphs' masks, painted while the canvas's pixels are held; the underlines of shown hotkeys are
-    // filled after they are let go.
+    // The glyphs' masks, painted while the canvas's pixels are held; the lines of an underlined or struck-out
+    // font and of shown hotkeys are filled after they are let go. A brush or clip the layer cannot read
+    // leaves the canvas untouched, and the outlines are filled instead.
     const bool painted = [&] {
         const PaintSource paint(brush, map, State().origin);
         const PixelView target(surface.get(), ViewedFormats::Premultiplied);
@@ -396,10 +402,10 @@ bool Graphics::DrawStringByLayer(const WCHAR* string, INT length, const Font* fo
         const Rect within = clip.Narrow(Rect(0, 0, target.Width(), target.Height()));
         PixelBox box{within.X, within.Y, within.X + within.Width, within.Y + within.Height};
         if (clipped) {
-            box.left = std::max(box.left, PixelEdge(layoutRect.X + map.dx));
-            box.top = std::max(box.top, PixelEdge(layoutRect.Y + map.dy));
-            box.right = std::min(box.right, PixelEdge(double(layoutRect.X) + layoutRect.Width + map.dx));
-            box.bottom = std::min(box.bottom, PixelEdge(double(layoutRect.Y) + layoutRect.Height + map.dy));
+            box.left = std::max(box.left, PixelEdge(layout.X + map.dx));
+            box.top = std::max(box.top, PixelEdge(layout.Y + map.dy));
+            box.right = std::min(box.right, PixelEdge(double(layout.X) + layout.Width + map.dx));
+            box.bottom = std::min(box.bottom, PixelEdge(double(layout.Y) + layout.Height + map.dy));
         }
         box = RowsReached(laid, map, reach, box);
         ARGB colour = 0;
@@ -417,52 +423,68 @@ bool Graphics::DrawStringByLayer(const WCHAR* string, INT length, const Font* fo
         PaintGlyphs(target, laid, map, rendering, maskPaint, reach, box);
         return true;
     }();
-    if (!painted) return false;
+    if (!painted) return FillOutlinesByLayer(laid, map, clipTo, reach, rendering.singleBit, brush);
     std::vector<PointF> points;
     std::vector<BYTE> types;
     UnderlineFigures(laid, clipTo, &points, &types);
-    return points.empty() || FillFigures(brush, map, points.data(), types.data(), INT(points.size()), FillModeWinding,
-                                         rendering.singleBit);
+    return points.empty() ? Ok : FillTextFigures(brush, map, points, types, rendering.singleBit);
 }
 
-bool Graphics::FillOutlinesByLayer(const LaidText& laid, const DeviceMap& map, const RectF* clipTo, float reach,
-                                   bool wholePixels, const Brush* brush)
+Status Graphics::FillTextFigures(const Brush* brush, const DeviceMap& map, const std::vector<PointF>& points,
+                                 const std::vector<BYTE>& types, bool wholePixels)
 {
-    // Turned, stretched, large or vertical text: the outlines of the glyphs that may reach the canvas, and
-    // the underlines of shown hotkeys, filled.
+    if (FillFigures(brush, map, points.data(), types.data(), INT(points.size()), FillModeWinding, wholePixels))
+        return Ok;
+    // A brush or clip the layer cannot read: the figures are filled as a path, with the smoothing the
+    // rendering hint asks for.
+    const GraphicsPath path(points.data(), types.data(), INT(points.size()), FillModeWinding);
+    if (path.GetLastStatus() != Ok) return path.GetLastStatus();
+    const SmoothingMode smoothing = GetSmoothingMode();
+    SetSmoothingMode(wholePixels ? SmoothingModeNone : SmoothingModeAntiAlias);
+    const Status filled = FillPath(brush, &path);
+    SetSmoothingMode(smoothing);
+    return filled;
+}
+
+Status Graphics::FillOutlinesByLayer(const LaidText& laid, const DeviceMap& map, const RectF* clipTo, float reach,
+                                     bool wholePixels, const Brush* brush)
+{
+    // The outlines of the glyphs that may reach the canvas, and the lines of an underlined or struck-out
+    // font and of shown hotkeys, filled.
     UINT width = 0, height = 0;
     if (DllExports::GdipGetImageWidth(surface.get(), &width) != Ok ||
         DllExports::GdipGetImageHeight(surface.get(), &height) != Ok)
-        return false;
+        return GenericError;
     const PixelBox canvas{0, 0, INT(width), INT(height)};
     std::vector<size_t> visible;
     for (size_t i = 0; i < laid.glyphs.size(); ++i)
         if (Touches(map.Apply(PointF(laid.glyphs[i].x, laid.glyphs[i].y)), reach, canvas)) visible.push_back(i);
     std::vector<PointF> points;
     std::vector<BYTE> types;
-    if (!GlyphOutlines(laid, visible, &points, &types)) return false;
+    if (!GlyphOutlines(laid, visible, &points, &types)) return GenericError;
     UnderlineFigures(laid, nullptr, &points, &types);
-    if (points.empty()) return true;
-    if (!clipTo)
-        return FillFigures(brush, map, points.data(), types.data(), INT(points.size()), FillModeWinding, wholePixels);
+    if (points.empty()) return Ok;
+    if (!clipTo) return FillTextFigures(brush, map, points, types, wholePixels);
     // Text kept to its layout rectangle: the rectangle narrows the context's clip for this fill alone.
     const GraphicsState state = Save();
-    const bool filled = IntersectClip(*clipTo) == Ok && FillFigures(brush, map, points.data(), types.data(),
-                                                                    INT(points.size()), FillModeWinding, wholePixels);
+    Status filled = IntersectClip(*clipTo);
+    if (filled == Ok) filled = FillTextFigures(brush, map, points, types, wholePixels);
     Restore(state);
     return filled;
 }
 
-bool Graphics::MeasureRangesByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
-                                    const StringFormat* format, Region* regions) const
+Status Graphics::MeasureRangesByLayer(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
+                                      const StringFormat* format, Region* regions) const
 {
     LaidText laid;
-    if (!LayOutByLayer(string, length, font, layoutRect, format, &laid)) return false;
+    const Status laidOut = LayOutByLayer(string, length, font, layoutRect, format, &laid);
+    if (laidOut != Ok) return laidOut;
+    // A range reaching outside the string is refused (GDI+).
     const INT units = LengthOf(string, length);
     const std::vector<CharacterRange>& ranges = format->MeasurableRanges();
     for (const CharacterRange& range : ranges) {
         const INT first = range.Length >= 0 ? range.First : range.First + range.Length;
-        if (range.First < 0 || first < 0 || first + std::abs(range.Length) > units) return false;
+        if (range.First < 0 || first < 0 || first + std::abs(range.Length) > units) return InvalidParameter;
     }
     for (size_t r = 0; r < ranges.size(); ++r) {
         const INT first = ranges[r].Length >= 0 ? ranges[r].First : ranges[r].First + ranges[r].Length;
@@ -490,7 +512,7 @@ bool Graphics::MeasureRangesByLayer(const WCHAR* string, INT length, const Font*
         }
         flush();
     }
-    return true;
+    return Ok;
 }
 
 }  // namespace Gdiplus

@@ -8,6 +8,7 @@
 #include <tuple>
 #include <utility>
 
+#include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
 
 #include "../GdiplusTypes.h"
@@ -138,21 +139,71 @@ std::shared_ptr<TextFace> FallbackFace(const std::string& familyUtf8, int style,
     return file.first.empty() ? nullptr : TextFace::Open(file.first, file.second);
 }
 
-bool MatchFace(const std::string& familyUtf8, int style, std::string* file, int* index)
+namespace {
+
+// The file and index of a font fontconfig gave, when it is scalable, and the bold and italic bits of
+// `style` its weight and slant lack.
+bool ScalableFile(FcPattern* font, int style, std::string* file, int* index, int* synthetic)
+{
+    FcChar8* path = nullptr;
+    FcBool scalable = FcFalse;
+    int weight = FC_WEIGHT_REGULAR, slant = FC_SLANT_ROMAN;
+    if (FcPatternGetString(font, FC_FILE, 0, &path) != FcResultMatch ||
+        FcPatternGetInteger(font, FC_INDEX, 0, index) != FcResultMatch ||
+        FcPatternGetBool(font, FC_SCALABLE, 0, &scalable) != FcResultMatch || !scalable)
+        return false;
+    FcPatternGetInteger(font, FC_WEIGHT, 0, &weight);
+    FcPatternGetInteger(font, FC_SLANT, 0, &slant);
+    // A match fontconfig has made up the style for says so (embolden, a slanting matrix); a font of the
+    // sorted list has its own weight and slant.
+    FcBool embolden = FcFalse;
+    FcMatrix* matrix = nullptr;
+    FcPatternGetBool(font, FC_EMBOLDEN, 0, &embolden);
+    const bool slanted = FcPatternGetMatrix(font, FC_MATRIX, 0, &matrix) == FcResultMatch && matrix->xy != 0;
+    *file = reinterpret_cast<const char*>(path);
+    *synthetic = ((style & FontStyleBold) && (embolden || weight < FC_WEIGHT_DEMIBOLD) ? FontStyleBold : 0) |
+                 ((style & FontStyleItalic) && (slanted || slant == FC_SLANT_ROMAN) ? FontStyleItalic : 0);
+    return true;
+}
+
+// The first scalable font of those fontconfig sorts nearest to the family, weight and slant.
+bool NearestScalable(const std::string& familyUtf8, int style, std::string* file, int* index, int* synthetic)
 {
     const int weight = WeightOf(style), slant = SlantOf(style);
-    FcPattern* match = BestMatch(familyUtf8, weight, slant, 0);
-    if (!match) return false;
-    FcChar8* path = nullptr;
-    int matchedWeight = -1, matchedSlant = -1;
-    const bool found = FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch &&
-                       FcPatternGetInteger(match, FC_INDEX, 0, index) == FcResultMatch &&
-                       FcPatternGetInteger(match, FC_WEIGHT, 0, &matchedWeight) == FcResultMatch &&
-                       FcPatternGetInteger(match, FC_SLANT, 0, &matchedSlant) == FcResultMatch &&
-                       matchedWeight == weight && matchedSlant == slant;
-    if (found) *file = reinterpret_cast<const char*>(path);
-    FcPatternDestroy(match);
+    FcPattern* pattern = FcPatternCreate();
+    if (!pattern) return false;
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(familyUtf8.c_str()));
+    FcPatternAddInteger(pattern, FC_WEIGHT, weight);
+    FcPatternAddInteger(pattern, FC_SLANT, slant);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcFontSet* sorted = FcFontSort(nullptr, pattern, FcFalse, nullptr, &result);
+    FcPatternDestroy(pattern);
+    bool found = false;
+    for (int i = 0; sorted && i < sorted->nfont && !found; ++i)
+        found = ScalableFile(sorted->fonts[i], style, file, index, synthetic);
+    if (sorted) FcFontSetDestroy(sorted);
     return found;
+}
+
+}  // namespace
+
+bool MatchFace(const std::string& familyUtf8, int style, std::string* file, int* index, int* synthetic)
+{
+    FcPattern* match = BestMatch(familyUtf8, WeightOf(style), SlantOf(style), 0);
+    const bool found = match && ScalableFile(match, style, file, index, synthetic);
+    if (match) FcPatternDestroy(match);
+    return found || NearestScalable(familyUtf8, style, file, index, synthetic);
+}
+
+void SynthesiseStyle(FT_Outline* outline, int synthetic, FT_Pos em)
+{
+    if (synthetic & FontStyleBold) FT_Outline_EmboldenXY(outline, em / 24, em / 24);
+    if (synthetic & FontStyleItalic) {
+        FT_Matrix slant{0x10000, 0x0366A, 0, 0x10000};
+        FT_Outline_Transform(outline, &slant);
+    }
 }
 
 }  // namespace Gdiplus

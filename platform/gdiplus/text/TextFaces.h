@@ -45,10 +45,17 @@ private:
     mutable std::mutex outlineLock;
 };
 
-// The file and face index fontconfig picks for a family with a weight and slant (FontStyle bits), as the
-// engine's pango asks it; false when fontconfig gives no file or one of another weight or slant (the engine
-// then makes the style up).
-bool MatchFace(const std::string& familyUtf8, int style, std::string* file, int* index);
+// The file and face index of the scalable face fontconfig picks for a family with a weight and slant
+// (FontStyle bits), as the engine's pango asks it: GDI+ knows only outline fonts, so a family fontconfig
+// has only as bitmaps, or not at all, gets the nearest scalable face, and a style the family lacks its
+// nearest face, and `synthetic` the FontStyleBold and FontStyleItalic bits asked for that the face lacks
+// (GDI+ makes them up); false only when no scalable face is installed.
+bool MatchFace(const std::string& familyUtf8, int style, std::string* file, int* index, int* synthetic);
+
+// Makes the outline up in the synthetic style (FontStyleBold: emboldened by a 24th of the em on each axis;
+// FontStyleItalic: slanted by about 12 degrees), as FreeType's own emboldening and oblique do; `em` is the
+// em in the outline's units.
+void SynthesiseStyle(FT_Outline* outline, int synthetic, FT_Pos em);
 
 // The face fontconfig picks for a character that the family's own face lacks (as pango falls back to
 // it); null when no installed face has it.
@@ -66,6 +73,7 @@ struct LayerFont {
     float size = 0;
     Unit unit = UnitPixel;
     int style = 0;
+    int synthetic = 0;  // the bold and italic bits the face lacks, made up when drawn
     float emHeight = 0, cellAscent = 0, lineSpacing = 0;
 };
 

@@ -75,7 +75,7 @@ struct LaidText {
 };
 
 // Lays the text out in the layout rectangle (vertical text: Han, kana and Hangul set upright, other glyphs
-// turned); false when the layer cannot lay it out as GDI+ does (a character it leaves to the engine). Of
+// turned); false when shaping fails (HarfBuzz runs out of memory). Of
 // more lines than the rectangle's height holds, those that start inside it (that end inside it under
 // LineLimit) are shown and aligned, and `overflows` says so.
 bool LayOutText(const LayerFont& font, const char16_t* text, int length, const RectF& layout, const TextRules& rules,

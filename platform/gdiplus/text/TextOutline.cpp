@@ -1,6 +1,8 @@
 // Glyph outlines read from FreeType in design units and scaled to the layout's em (TextOutline.h).
 #include "TextOutline.h"
 
+#include <algorithm>
+
 #include "TextFaces.h"
 #include FT_OUTLINE_H
 
@@ -68,6 +70,25 @@ int ConicTo(const FT_Vector* control, const FT_Vector* to, void* user)
 
 }  // namespace
 
+void UnderlineFigures(const LaidText& laid, const RectF* clip, std::vector<PointF>* points, std::vector<BYTE>* types)
+{
+    for (RectF line : laid.underlines) {
+        if (clip) {
+            const REAL left = std::max(line.X, clip->X), right = std::min(line.GetRight(), clip->GetRight());
+            const REAL top = std::max(line.Y, clip->Y), bottom = std::min(line.GetBottom(), clip->GetBottom());
+            if (left >= right || top >= bottom) continue;
+            line = RectF(left, top, right - left, bottom - top);
+        }
+        const size_t first = points->size();
+        for (const PointF& corner : {PointF(line.X, line.Y), PointF(line.GetRight(), line.Y),
+                                     PointF(line.GetRight(), line.GetBottom()), PointF(line.X, line.GetBottom())}) {
+            points->push_back(corner);
+            types->push_back(points->size() - 1 == first ? PathPointTypeStart : PathPointTypeLine);
+        }
+        types->back() |= PathPointTypeCloseSubpath;
+    }
+}
+
 bool GlyphOutlines(const LaidText& laid, const std::vector<size_t>& which, std::vector<PointF>* points,
                    std::vector<BYTE>* types)
 {
@@ -79,6 +100,9 @@ bool GlyphOutlines(const LaidText& laid, const std::vector<size_t>& which, std::
         if (FT_Load_Glyph(face.Outlines(), glyph.glyph, FT_LOAD_NO_SCALE) != 0 ||
             face.Outlines()->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
             return false;
+        // A style the font's own face lacks is made up on its glyphs, not on those of faces fallen back to.
+        if (laid.font && &face == laid.font->face.get())
+            SynthesiseStyle(&face.Outlines()->glyph->outline, laid.font->synthetic, FT_Pos(face.UnitsPerEm()));
         OutlineSink sink{points, types, glyph.x, glyph.y, laid.emSize / float(face.UnitsPerEm()), glyph.turned};
         if (FT_Outline_Decompose(&face.Outlines()->glyph->outline, &funcs, &sink) != 0) return false;
         sink.Close();

@@ -10,8 +10,8 @@ namespace Gdiplus {
 
 namespace {
 
-// Controls GDI+ lays out by rules of its own stay with the engine; the NUL's stand-in and tabs (turned into
-// spaces before shaping) are the layout's.
+// Controls never reach shaping: the layout turns hidden ones into word joiners and tabs into spaces, and
+// splits lines at line breaks; one that did would be refused.
 bool LaysOut(const char16_t* text, int length)
 {
     for (int i = 0; i < length; ++i) {
