@@ -6,6 +6,12 @@
 #include "Ratios.h"
 #include "gdiplus/engine/GdiplusFlat.h"
 
+// The engine's own text, which the library no longer calls, drawn here as the reference.
+namespace Gdiplus::DllExports {
+extern "C" Status GdipDrawString(GpGraphics* graphics, const WCHAR* string, INT length, const GpFont* font,
+                                 const RectF* layoutRect, const GpStringFormat* format, const GpBrush* brush);
+}
+
 namespace {
 
 namespace flat = Gdiplus::DllExports;

@@ -5,10 +5,8 @@
 
 #include "../../win/Window.h"
 #include "../Gdiplus.h"
-#include "../engine/WholeText.h"
 #include "../pipeline/ImageDraw.h"
 #include "../pipeline/PixelView.h"
-#include "../engine/TextLock.h"
 #include "CompoundPen.h"
 #include "DeviceContexts.h"
 
@@ -33,8 +31,6 @@ DllExports::GpPen* NativeOf(const Pen* pen) { return pen ? pen->NativePen() : nu
 DllExports::GpBrush* NativeOf(const Brush* brush) { return brush ? brush->NativeBrush() : nullptr; }
 DllExports::GpImage* NativeOf(Image* image) { return image ? image->NativeImage() : nullptr; }
 DllExports::GpPath* NativeOf(const GraphicsPath* path) { return path ? path->NativePath() : nullptr; }
-DllExports::GpFont* NativeOf(const Font* font) { return font ? font->NativeFont() : nullptr; }
-DllExports::GpStringFormat* NativeOf(const StringFormat* format) { return format ? format->NativeFormat() : nullptr; }
 DllExports::GpMatrix* NativeOf(const Matrix* matrix) { return matrix ? matrix->NativeMatrix() : nullptr; }
 DllExports::GpImageAttributes* NativeOf(const ImageAttributes* attributes)
 {
@@ -80,17 +76,18 @@ Graphics::Graphics(Image* image)
 }
 
 // A device context the layer handed out draws on its surface here too, through the layer, at the surface's
-// resolution (a window's is shown when this context is flushed or ends); one it does not know is the
-// engine's own. One that is gone has nothing left to draw on.
+// resolution (a window's is shown when this context is flushed or ends). Every device context here is one
+// the layer handed out: one it does not know (the engine would read it as its own context and crash on a
+// stray handle), or one that is gone, has nothing to draw on. GDI+ answers a null one with OutOfMemory.
 void Graphics::OpenDeviceContext(HDC hdc)
 {
     const DeviceContextTarget target = FindDeviceContext(hdc);
-    if (target.gone) {
-        SetStatus(InvalidParameter);
+    if (!hdc) {
+        SetStatus(OutOfMemory);
         return;
     }
-    if (!target.surface) {
-        SetStatus(DllExports::GdipCreateFromHDC(hdc, &nativeGraphics));
+    if (target.gone || !target.surface) {
+        SetStatus(InvalidParameter);
         return;
     }
     surface = target.surface;
@@ -575,12 +572,8 @@ Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, c
 Status Graphics::DrawString(const WCHAR* string, INT length, const Font* font, const RectF& layoutRect,
                             const StringFormat* format, const Brush* brush)
 {
-    if (surface) return SetStatus(DrawStringByLayer(string, length, font, layoutRect, format, brush));
-    // A context without a canvas of its own (from an HDC or a window) is drawn on by the engine.
-    const auto lock = LockEngineText();
-    const WholeText whole(string, length);
-    return SetStatus(DllExports::GdipDrawString(nativeGraphics, whole.Get(), length, NativeOf(font), &layoutRect,
-                                                NativeOf(format), NativeOf(brush)));
+    if (!surface) return SetStatus(InvalidParameter);
+    return SetStatus(DrawStringByLayer(string, length, font, layoutRect, format, brush));
 }
 
 Status Graphics::MeasureString(const WCHAR* string, INT length, const Font* font, const PointF& origin,

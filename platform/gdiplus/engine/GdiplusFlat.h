@@ -47,7 +47,6 @@ void* GdipAlloc(size_t size);
 void GdipFree(void* ptr);
 
 // Graphics.
-Status GdipCreateFromHDC(HDC hdc, GpGraphics** graphics);
 // An X11 drawable (an XID) on an X display connection (a Display*).
 Status GdipCreateFromXDrawable_linux(unsigned long drawable, void* display, GpGraphics** graphics);
 Status GdipGetImageGraphicsContext(GpImage* image, GpGraphics** graphics);
@@ -130,11 +129,6 @@ Status GdipFillEllipse(GpGraphics* graphics, GpBrush* brush, REAL x, REAL y, REA
 Status GdipFillEllipseI(GpGraphics* graphics, GpBrush* brush, INT x, INT y, INT width, INT height);
 Status GdipFillPolygonI(GpGraphics* graphics, GpBrush* brush, const Point* points, INT count, FillMode fillMode);
 Status GdipFillPath(GpGraphics* graphics, GpBrush* brush, GpPath* path);
-Status GdipDrawString(GpGraphics* graphics, const WCHAR* string, INT length, const GpFont* font,
-                      const RectF* layoutRect, const GpStringFormat* format, const GpBrush* brush);
-Status GdipMeasureString(GpGraphics* graphics, const WCHAR* string, INT length, const GpFont* font,
-                         const RectF* layoutRect, const GpStringFormat* format, RectF* boundingBox,
-                         INT* codepointsFitted, INT* linesFilled);
 Status GdipDrawImage(GpGraphics* graphics, GpImage* image, REAL x, REAL y);
 Status GdipDrawImageI(GpGraphics* graphics, GpImage* image, INT x, INT y);
 Status GdipDrawImageRect(GpGraphics* graphics, GpImage* image, REAL x, REAL y, REAL width, REAL height);
@@ -258,10 +252,6 @@ Status GdipAddPathArcI(GpPath* path, INT x, INT y, INT width, INT height, REAL s
 Status GdipAddPathRectangleI(GpPath* path, INT x, INT y, INT width, INT height);
 Status GdipAddPathEllipseI(GpPath* path, INT x, INT y, INT width, INT height);
 Status GdipAddPathPolygonI(GpPath* path, const Point* points, INT count);
-Status GdipAddPathString(GpPath* path, const WCHAR* string, INT length, const GpFontFamily* family, INT style,
-                         REAL emSize, const RectF* layoutRect, const GpStringFormat* format);
-Status GdipAddPathStringI(GpPath* path, const WCHAR* string, INT length, const GpFontFamily* family, INT style,
-                          REAL emSize, const Rect* layoutRect, const GpStringFormat* format);
 Status GdipGetPathWorldBounds(GpPath* path, RectF* bounds, const GpMatrix* matrix, const GpPen* pen);
 Status GdipGetPathWorldBoundsI(GpPath* path, Rect* bounds, const GpMatrix* matrix, const GpPen* pen);
 Status GdipGetPathPointsI(GpPath* path, Point* points, INT count);

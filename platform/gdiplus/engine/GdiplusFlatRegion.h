@@ -59,9 +59,6 @@ Status GdipFillRegion(GpGraphics* graphics, GpBrush* brush, GpRegion* region);
 Status GdipSetStringFormatMeasurableCharacterRanges(GpStringFormat* format, INT rangeCount,
                                                     const CharacterRange* ranges);
 Status GdipGetStringFormatMeasurableCharacterRangeCount(const GpStringFormat* format, INT* count);
-Status GdipMeasureCharacterRanges(GpGraphics* graphics, const WCHAR* string, INT length, const GpFont* font,
-                                  const RectF* layoutRect, const GpStringFormat* format, INT regionCount,
-                                  GpRegion** regions);
 
 }  // extern "C"
 
