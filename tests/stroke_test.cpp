@@ -482,6 +482,13 @@ TEST(Stroke, AliasedOutlinesTakeWholePixelsAndThinPensOnePixelAcross)
     EXPECT_EQ(open.LargestDifference(clipped, pictor_test::kSamePlace), 0);
     const std::vector<int> dashes = {thin.At(40, 100), thin.At(42, 100), thin.At(43, 100), thin.At(44, 100)};
     EXPECT_EQ(dashes, (std::vector<int>{255, 255, 0, 255}));
+    // A closed figure's dashes run on along its closing side (the rectangle's left, drawn last).
+    Canvas closed(SmoothingModeNone);
+    ASSERT_EQ(closed.graphics.DrawRectangle(&dashed, 20, 20, 60, 60), Ok);
+    closed.Read();
+    int onClosingSide = 0;
+    for (int y = 22; y < 78; ++y) onClosingSide += closed.At(20, y) == 255;
+    EXPECT_NEAR(onClosingSide, 56 * 3 / 4, 3);
 }
 
 TEST(Stroke, CompoundPensDrawOnlyTheirBandsOnEveryShape)

@@ -35,22 +35,31 @@ bool CutDashes(const StrokeFigure& figure, const std::vector<double>& pattern, d
     double period = 0;
     for (double length : pattern) period += length;
     if (pattern.empty() || !(period > 0) || !std::isfinite(period)) return false;
-    std::vector<PointF> line = figure.points;
-    if (figure.closed && !line.empty()) line.push_back(line.front());
-    if (line.size() < 2) return true;
+    // A closed figure comes back to its first point.
+    const std::vector<PointF>& points = figure.points;
+    const size_t count = points.size() + (figure.closed && !points.empty() ? 1 : 0);
+    const auto point = [&](size_t i) { return i < points.size() ? points[i] : points.front(); };
+    if (count < 2) return true;
     const size_t before = pieces->size();
     size_t index = 0;
     double left = 0;
     PatternStart(pattern, period, offset, &index, &left);
-    DashPiece current;
+    // Most dashes lie along one line: room for their two ends is made at once.
+    const auto startPiece = [](const PointF& at) {
+        DashPiece piece;
+        piece.points.reserve(2);
+        piece.points.push_back(at);
+        return piece;
+    };
+    DashPiece current = startPiece(points.front());
     current.atStart = true;
-    current.points.push_back(line[0]);
-    for (size_t i = 1; i < line.size(); ++i) {
-        PointF from = line[i - 1];
-        double segment = Distance(from, line[i]);
+    for (size_t i = 1; i < count; ++i) {
+        PointF from = point(i - 1);
+        const PointF to = point(i);
+        double segment = Distance(from, to);
         // Each turn of the loop ends a dash or a gap within this segment.
         while (segment > left) {
-            const PointF cut = Between(from, line[i], left / segment);
+            const PointF cut = Between(from, to, left / segment);
             if (index % 2 == 0) {
                 current.points.push_back(cut);
                 pieces->push_back(std::move(current));
@@ -59,15 +68,14 @@ bool CutDashes(const StrokeFigure& figure, const std::vector<double>& pattern, d
                     return false;
                 }
             }
-            current = DashPiece{};
-            current.points.push_back(cut);
+            current = startPiece(cut);
             segment -= left;
             from = cut;
             index = (index + 1) % pattern.size();
             left = pattern[index];
         }
         left -= segment;
-        current.points.push_back(line[i]);
+        current.points.push_back(to);
     }
     if (index % 2 == 0) {
         current.atEnd = true;

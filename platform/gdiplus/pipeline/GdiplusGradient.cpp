@@ -56,14 +56,23 @@ PICTOR_ROW_CLONES void FillRow(uint32_t* row, int count, uint32_t colour, bool s
     }
 }
 
+// Copies the colours onto the row: single pixels up to a 32-byte boundary of the row, then whole aligned
+// blocks. Measured on whole canvas rows: a fifth to a quarter faster than a string move, whose fast form
+// wants the destination and source equally aligned (an anti-aliased fill's inside starts a pixel in).
+[[gnu::always_inline]] inline void CopyPixels(uint32_t* row, const uint32_t* colours, int count)
+{
+    using Block = uint32_t __attribute__((vector_size(32)));
+    using LooseBlock = uint32_t __attribute__((vector_size(32), aligned(4)));
+    int x = 0;
+    for (; x < count && (reinterpret_cast<uintptr_t>(row + x) & 31) != 0; ++x) row[x] = colours[x];
+    for (; x + 8 <= count; x += 8)
+        *reinterpret_cast<Block*>(row + x) = *reinterpret_cast<const LooseBlock*>(colours + x);
+    for (; x < count; ++x) row[x] = colours[x];
+}
+
 PICTOR_ROW_CLONES void CopyRow(uint32_t* row, const uint32_t* colours, int count, bool opaque, bool sourceCopy)
 {
-    if (sourceCopy || opaque) {
-        // A string move, as FillRow's store: rows are shorter than those for which memcpy would choose it.
-        size_t left = static_cast<size_t>(count);
-        asm volatile("rep movsl" : "+D"(row), "+S"(colours), "+c"(left) : : "memory");
-        return;
-    }
+    if (sourceCopy || opaque) return CopyPixels(row, colours, count);
     for (int x = 0; x < count; ++x) row[x] = OverPixel(colours[x], row[x]);
 }
 

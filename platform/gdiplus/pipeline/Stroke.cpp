@@ -293,7 +293,10 @@ bool StrokeSegment(const std::vector<PointF>& points, LineCap startCap, LineCap 
     if (Near(a, b, Spacing(style))) return true;
     const double length = std::hypot(b.x - a.x, b.y - a.y), h = style.width / 2;
     const Vec u = (b - a) * (1.0 / length), n = LeftNormal(u);
-    Ring ring{a + n * h, b + n * h};
+    Ring ring;
+    ring.reserve(4);  // the four corners of flat ends, without growing
+    ring.push_back(a + n * h);
+    ring.push_back(b + n * h);
     AddCap(&ring, endCap, b, u, h, style.tolerance);
     ring.push_back(b - n * h);
     ring.push_back(a - n * h);
