@@ -102,22 +102,28 @@ template <class Span, class Cells> void CoverageMask::SweepCells(bool evenOdd, S
             held = 0;
         };
         for (INT w = 0; w < wordsPerRow; ++w) {
-            for (uint64_t bits = words[w]; bits != 0; bits &= bits - 1) {
-                const INT x = w * 64 + __builtin_ctzll(bits);
-                if (x > next) {
+            for (uint64_t bits = words[w]; bits != 0;) {
+                // A run of cells that area reached: from..to - 1.
+                const INT start = __builtin_ctzll(bits);
+                const uint64_t rest = ~bits >> start;  // 0 when the run goes on to the word's end
+                const INT length = rest == 0 ? 64 - start : __builtin_ctzll(rest);
+                bits = length + start >= 64 ? 0 : bits & (~uint64_t(0) << (start + length));
+                const INT from = w * 64 + start, to = from + length;
+                if (from > next) {
                     // No area arrived in the cells between: one coverage holds for all of them.
                     handOn();
                     const int coverage = CoverageOf(sum, evenOdd);
-                    if (coverage > 0) span(box.X + next, box.Y + y, x - next, coverage);
+                    if (coverage > 0) span(box.X + next, box.Y + y, from - next, coverage);
                 }
-                sum += row[x];
-                row[x] = 0.0f;
-                if (x < box.Width) {
+                for (INT x = from; x < to; ++x) {
+                    sum += row[x];
+                    row[x] = 0.0f;
+                    if (x == box.Width) break;  // the extra cell: its sum is never painted
                     if (held == kMostCellsAtOnce) handOn();
                     if (held == 0) first = x;
                     shares[held++] = static_cast<uint8_t>(CoverageOf(sum, evenOdd));
                 }
-                next = x + 1;
+                next = to;
             }
             words[w] = 0;
         }
