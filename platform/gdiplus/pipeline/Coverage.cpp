@@ -147,7 +147,7 @@ CoverageMask::CoverageMask(const Rect& box)
 
 CoverageMask::~CoverageMask()
 {
-    ClearMarked();
+    if (!swept) ClearMarked();
     storage->taken = false;
 }
 
@@ -283,6 +283,7 @@ PICTOR_ROW_CLONES void AddEdges(const Grid& grid, const Polygon& polygon)
 
 void CoverageMask::AddPolygon(const Polygon& polygon)
 {
+    swept = false;
     AddEdges(Grid{box, cellsPerRow, wordsPerRow, cells, marks}, polygon);
 }
 

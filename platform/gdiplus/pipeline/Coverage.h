@@ -74,6 +74,8 @@ private:
     // A bit a cell, set where area arrived: the sweep visits those cells alone and passes over the runs
     // between them whole.
     uint64_t* marks;
+    // A sweep leaves every cell and mark zero.
+    bool swept = false;
 };
 
 inline int CoverageMask::CoverageOf(float sum, bool evenOdd)
@@ -132,6 +134,7 @@ template <class Span, class Cells> void CoverageMask::SweepCells(bool evenOdd, S
         const int coverage = next < box.Width ? CoverageOf(sum, evenOdd) : 0;
         if (coverage > 0) span(box.X + next, box.Y + y, box.Width - next, coverage);
     }
+    swept = true;
 }
 
 template <class Span> void CoverageMask::Sweep(bool evenOdd, Span&& span)
