@@ -112,14 +112,11 @@ void PaintBand(const PixelView& target, const std::vector<Polygon>& polygons, bo
         if (!clipRows) return paint(x, count);
         clipRows->ForEachPart(y, x, count, paint);
     };
-    if (shaded) return mask.Sweep(evenOdd, paintSpan);
-    // A solid colour: the pixels at the outline are blended a run at a time, four a step.
+    if (shaded || clipRows) return mask.Sweep(evenOdd, paintSpan);
+    // A solid colour everywhere: the pixels at the outline are blended a run at a time, four a step.
     mask.SweepCells(evenOdd, paintSpan, [&](INT x, INT y, INT count, const uint8_t* shares) {
         fetchAhead(y);
-        uint32_t* row = target.Row(y);
-        if (!clipRows) return BlendCoverage(row + x, shares, count, source);
-        clipRows->ForEachPart(y, x, count,
-                              [&](INT from, INT n) { BlendCoverage(row + from, shares + (from - x), n, source); });
+        BlendCoverage(target.Row(y) + x, shares, count, source);
     });
 }
 
