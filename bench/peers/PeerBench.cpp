@@ -533,8 +533,8 @@ const bool kRegistered = [] {
     add("peer:cairo-roundrect" + shapes, [](benchmark::State& s) { BM_CairoShapes(s, false); });
     add("peer:cairo-circle" + shapes, [](benchmark::State& s) { BM_CairoShapes(s, true); });
     PeerRows().push_back(
-        {"peer:FillRoundRect" + shapes, {"peer:qt-roundrect" + shapes, "peer:cairo-roundrect" + shapes}, 1.2, 0});
-    PeerRows().push_back({"peer:Circle" + shapes, {"peer:qt-circle" + shapes, "peer:cairo-circle" + shapes}, 1.2, 0});
+        {"peer:FillRoundRect" + shapes, {"peer:qt-roundrect" + shapes, "peer:cairo-roundrect" + shapes}, 1.0, 0});
+    PeerRows().push_back({"peer:Circle" + shapes, {"peer:qt-circle" + shapes, "peer:cairo-circle" + shapes}, 1.0, 0});
 
     const std::string clipped = "/1000";
     for (const std::string form : {"rect", "path"}) {
@@ -544,7 +544,7 @@ const bool kRegistered = [] {
         add("peer:cairo-clipped-" + form + clipped, [round](benchmark::State& s) { BM_CairoClippedFills(s, round); });
         PeerRows().push_back({"peer:ClippedFills-" + form + clipped,
                               {"peer:qt-clipped-" + form + clipped, "peer:cairo-clipped-" + form + clipped},
-                              1.2,
+                              1.0,
                               0});
     }
     const std::string lines = "/1000";

@@ -147,7 +147,7 @@ CoverageMask::CoverageMask(const Rect& box)
 
 CoverageMask::~CoverageMask()
 {
-    ClearMarked();
+    if (!swept) ClearMarked();
     storage->taken = false;
 }
 
@@ -174,41 +174,39 @@ struct Grid {
 };
 
 // Area left of the box goes to its first cell, where the running sum starts; area past the last cell is
-// never summed, so it is dropped.
-[[gnu::always_inline]] inline void AddCell(const Grid& grid, float* row, INT x, float area)
+// never summed, so it is dropped. An edge known to lie inside the row adds to its cells as they are.
+template <bool inside> [[gnu::always_inline]] inline void AddCell(const Grid& grid, float* row, INT x, float area)
 {
-    if (x < grid.cellsPerRow) row[std::max(x, 0)] += area;
+    if constexpr (inside)
+        row[x] += area;
+    else if (x < grid.cellsPerRow)
+        row[std::max(x, 0)] += area;
 }
 
-// Marks cells first..last of row y as having received area.
+// Marks cells first..last (0 <= first <= last) of row y as having received area.
 [[gnu::always_inline]] inline void Mark(const Grid& grid, INT y, INT first, INT last)
 {
     uint64_t* words = grid.marks + static_cast<size_t>(y) * static_cast<size_t>(grid.wordsPerRow);
-    if (first / 64 == last / 64) {
-        words[first / 64] |= (~uint64_t(0) >> (63 - last % 64)) & (~uint64_t(0) << first % 64);
+    const unsigned from = static_cast<unsigned>(first), to = static_cast<unsigned>(last);
+    const uint64_t fromOn = ~uint64_t(0) << (from % 64), upTo = ~uint64_t(0) >> (63 - to % 64);
+    if (from / 64 == to / 64) {
+        words[from / 64] |= fromOn & upTo;
         return;
     }
-    for (INT w = first / 64; w <= last / 64; ++w) {
-        const INT low = std::max(first - w * 64, 0), high = std::min(last - w * 64, 63);
-        words[w] |= (~uint64_t(0) >> (63 - high)) & (~uint64_t(0) << low);
-    }
+    words[from / 64] |= fromOn;
+    for (unsigned w = from / 64 + 1; w < to / 64; ++w) words[w] = ~uint64_t(0);
+    words[to / 64] |= upTo;
 }
 
-[[gnu::always_inline]] inline void AddEdge(const Grid& grid, PointF from, PointF to)
+// The rows an edge from (x0, y0) down to (x1, y1), in the box's coordinates, crosses: each adds the area it
+// bounds to the cells it crosses there.
+template <bool inside>
+[[gnu::always_inline]] inline void AddRows(const Grid& grid, float x0, float y0, float x1, float y1, float direction)
 {
-    const Rect& box = grid.box;
     const INT cellsPerRow = grid.cellsPerRow;
-    float x0 = from.X - float(box.X), y0 = from.Y - float(box.Y), x1 = to.X - float(box.X), y1 = to.Y - float(box.Y);
-    if (y0 == y1) return;
-    float direction = 1.0f;
-    if (y0 > y1) {
-        std::swap(x0, x1);
-        std::swap(y0, y1);
-        direction = -1.0f;
-    }
     const float dxdy = (x1 - x0) / (y1 - y0);
     const INT firstRow = std::max(FloorToInt(y0), 0);
-    const INT endRow = std::min(CeilToInt(y1), box.Height);
+    const INT endRow = std::min(CeilToInt(y1), grid.box.Height);
     for (INT y = firstRow; y < endRow; ++y) {
         const float top = std::max(float(y), y0), bottom = std::min(float(y + 1), y1);
         if (bottom <= top) continue;
@@ -221,31 +219,57 @@ struct Grid {
         if (ri <= li + 1) {
             // Within one column: the area right of the edge's middle.
             const float middle = 0.5f * (xa + xb) - leftFloor;
-            AddCell(grid, row, li, d - d * middle);
-            AddCell(grid, row, li + 1, d * middle);
+            AddCell<inside>(grid, row, li, d - d * middle);
+            AddCell<inside>(grid, row, li + 1, d * middle);
         } else {
             const float s = 1.0f / (right - left);
             const float leftPart = left - leftFloor, rightPart = right - rightCeil + 1.0f;
             const float first = 0.5f * s * (1.0f - leftPart) * (1.0f - leftPart);
             const float last = 0.5f * s * rightPart * rightPart;
-            AddCell(grid, row, li, d * first);
+            AddCell<inside>(grid, row, li, d * first);
             if (ri == li + 2) {
-                AddCell(grid, row, li + 1, d * (1.0f - first - last));
+                AddCell<inside>(grid, row, li + 1, d * (1.0f - first - last));
             } else {
                 const float second = s * (1.5f - leftPart);
-                AddCell(grid, row, li + 1, d * (second - first));
+                AddCell<inside>(grid, row, li + 1, d * (second - first));
                 // The columns wholly crossed each take the same share; those left of the box together.
                 const INT from = li + 2, to = ri - 1;
-                const INT leftOfBox = std::clamp(-from, 0, to - from);
-                if (leftOfBox > 0) AddCell(grid, row, 0, d * s * float(leftOfBox));
-                for (INT x = std::max(from, 0); x < std::min(to, cellsPerRow); ++x) AddCell(grid, row, x, d * s);
-                AddCell(grid, row, ri - 1, d * (1.0f - second - float(ri - li - 3) * s - last));
+                if constexpr (inside) {
+                    for (INT x = from; x < to; ++x) row[x] += d * s;
+                } else {
+                    const INT leftOfBox = std::clamp(-from, 0, to - from);
+                    if (leftOfBox > 0) AddCell<inside>(grid, row, 0, d * s * float(leftOfBox));
+                    for (INT x = std::max(from, 0); x < std::min(to, cellsPerRow); ++x)
+                        AddCell<inside>(grid, row, x, d * s);
+                }
+                AddCell<inside>(grid, row, ri - 1, d * (1.0f - second - float(ri - li - 3) * s - last));
             }
-            AddCell(grid, row, ri, d * last);
+            AddCell<inside>(grid, row, ri, d * last);
         }
-        if (li < cellsPerRow)
+        if (inside)
+            Mark(grid, y, li, std::max(ri, li + 1));
+        else if (li < cellsPerRow)
             Mark(grid, y, std::max(li, 0), std::min(std::max(std::max(ri, li + 1), 0), cellsPerRow - 1));
     }
+}
+
+[[gnu::always_inline]] inline void AddEdge(const Grid& grid, PointF from, PointF to)
+{
+    const Rect& box = grid.box;
+    float x0 = from.X - float(box.X), y0 = from.Y - float(box.Y), x1 = to.X - float(box.X), y1 = to.Y - float(box.Y);
+    if (y0 == y1) return;
+    float direction = 1.0f;
+    if (y0 > y1) {
+        std::swap(x0, x1);
+        std::swap(y0, y1);
+        direction = -1.0f;
+    }
+    // An edge a pixel or more inside the row's cells (a margin far wider than the rounding of the points
+    // worked out along it) reaches no cell outside them.
+    if (std::min(x0, x1) >= 1.0f && std::max(x0, x1) <= float(grid.cellsPerRow) - 2.0f)
+        AddRows<true>(grid, x0, y0, x1, y1, direction);
+    else
+        AddRows<false>(grid, x0, y0, x1, y1, direction);
 }
 
 // Every edge of the polygon, built for AVX2 (whose rounding instructions make floor and ceil cheap) and
@@ -259,6 +283,7 @@ PICTOR_ROW_CLONES void AddEdges(const Grid& grid, const Polygon& polygon)
 
 void CoverageMask::AddPolygon(const Polygon& polygon)
 {
+    swept = false;
     AddEdges(Grid{box, cellsPerRow, wordsPerRow, cells, marks}, polygon);
 }
 

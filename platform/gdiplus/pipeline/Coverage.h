@@ -43,6 +43,13 @@ public:
     // evenOdd, an area covered twice is uncovered.
     template <class Span> void Sweep(bool evenOdd, Span&& span);
 
+    // As Sweep, with the pixels whose cells area reached handed on together: touched(x, y, count, shares) for
+    // each run of such pixels (at most kMostCellsAtOnce), shares[i] being the coverage of pixel x + i, from 0
+    // to 255; span(x, y, count, coverage) for each run between them that shares one coverage from 1 to 255.
+    template <class Span, class Cells> void SweepCells(bool evenOdd, Span&& span, Cells&& touched);
+
+    static constexpr INT kMostCellsAtOnce = 64;
+
 private:
     // Cells and marks, all zero between uses: each thread keeps one set for the masks it makes one at a
     // time (a fill per shape would otherwise allocate and clear its own), and a mask takes its own when
@@ -67,6 +74,8 @@ private:
     // A bit a cell, set where area arrived: the sweep visits those cells alone and passes over the runs
     // between them whole.
     uint64_t* marks;
+    // A sweep leaves every cell and mark zero.
+    bool swept = false;
 };
 
 inline int CoverageMask::CoverageOf(float sum, bool evenOdd)
@@ -80,33 +89,60 @@ inline int CoverageMask::CoverageOf(float sum, bool evenOdd)
     return static_cast<int>(std::min(share, 1.0f) * 255.0f + 0.5f);
 }
 
-template <class Span> void CoverageMask::Sweep(bool evenOdd, Span&& span)
+template <class Span, class Cells> void CoverageMask::SweepCells(bool evenOdd, Span&& span, Cells&& touched)
 {
+    uint8_t shares[kMostCellsAtOnce];
     for (INT y = 0; y < box.Height; ++y) {
         float* row = cells + static_cast<size_t>(y) * static_cast<size_t>(cellsPerRow);
         uint64_t* words = marks + static_cast<size_t>(y) * static_cast<size_t>(wordsPerRow);
         float sum = 0.0f;
-        INT next = 0;  // the first cell not yet handed on
+        INT next = 0;   // the first cell not yet handed on
+        INT first = 0;  // the first of the held shares' pixels
+        INT held = 0;
+        const auto handOn = [&] {
+            if (held > 0) touched(box.X + first, box.Y + y, held, static_cast<const uint8_t*>(shares));
+            held = 0;
+        };
         for (INT w = 0; w < wordsPerRow; ++w) {
-            for (uint64_t bits = words[w]; bits != 0; bits &= bits - 1) {
-                const INT x = w * 64 + __builtin_ctzll(bits);
-                if (x > next) {
+            for (uint64_t bits = words[w]; bits != 0;) {
+                // A run of cells that area reached: from..to - 1.
+                const INT start = __builtin_ctzll(bits);
+                const uint64_t rest = ~bits >> start;  // 0 when the run goes on to the word's end
+                const INT length = rest == 0 ? 64 - start : __builtin_ctzll(rest);
+                bits = length + start >= 64 ? 0 : bits & (~uint64_t(0) << (start + length));
+                const INT from = w * 64 + start, to = from + length;
+                if (from > next) {
                     // No area arrived in the cells between: one coverage holds for all of them.
+                    handOn();
                     const int coverage = CoverageOf(sum, evenOdd);
-                    if (coverage > 0) span(box.X + next, box.Y + y, x - next, coverage);
+                    if (coverage > 0) span(box.X + next, box.Y + y, from - next, coverage);
                 }
-                sum += row[x];
-                row[x] = 0.0f;
-                const int coverage = x < box.Width ? CoverageOf(sum, evenOdd) : 0;
-                if (coverage > 0) span(box.X + x, box.Y + y, 1, coverage);
-                next = x + 1;
+                for (INT x = from; x < to; ++x) {
+                    sum += row[x];
+                    row[x] = 0.0f;
+                    if (x == box.Width) break;  // the extra cell: its sum is never painted
+                    if (held == kMostCellsAtOnce) handOn();
+                    if (held == 0) first = x;
+                    shares[held++] = static_cast<uint8_t>(CoverageOf(sum, evenOdd));
+                }
+                next = to;
             }
             words[w] = 0;
         }
+        handOn();
         // A shape that goes on past the box's right side covers the rest of the row alike.
         const int coverage = next < box.Width ? CoverageOf(sum, evenOdd) : 0;
         if (coverage > 0) span(box.X + next, box.Y + y, box.Width - next, coverage);
     }
+    swept = true;
+}
+
+template <class Span> void CoverageMask::Sweep(bool evenOdd, Span&& span)
+{
+    SweepCells(evenOdd, span, [&](INT x, INT y, INT count, const uint8_t* shares) {
+        for (INT i = 0; i < count; ++i)
+            if (shares[i] > 0) span(x + i, y, 1, int(shares[i]));
+    });
 }
 
 }  // namespace Gdiplus

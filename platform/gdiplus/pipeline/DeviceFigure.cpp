@@ -110,8 +110,10 @@ std::vector<PointF> ToDevice(const DeviceMap& map, const PointF* points, INT cou
 bool CutToBand(std::vector<Polygon>* polygons, const RectF& band)
 {
     for (Polygon& polygon : *polygons) {
+        // A polygon within the band is finite; only the others are looked at again.
+        if (Within(polygon, band)) continue;
         if (!Finite(polygon)) return false;
-        if (!Within(polygon, band)) polygon = CutPolygon(polygon, band);
+        polygon = CutPolygon(polygon, band);
     }
     return true;
 }
