@@ -291,8 +291,38 @@ template <Stored kind> inline void PrefetchAhead(const Picture<kind>& picture, i
     _mm_prefetch(reinterpret_cast<const char*>(picture.Row(y + 1) + x), _MM_HINT_T0);
 }
 
-// Bilinear samples of a span four pixels a step, the positions carried in 32-bit lanes; groups whose taps reach
-// past the picture are sampled a pixel at a time. Returns how many pixels it painted (a multiple of four).
+// a / b rounded down, for b > 0.
+inline int64_t FloorDivide(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
+// The pixels k of a span whose positions start + k * step lie in [low, high), clipped to [*first, *last).
+inline void NarrowTo(int64_t start, int64_t step, int64_t low, int64_t high, int64_t* first, int64_t* last)
+{
+    if (step == 0) {
+        if (start < low || start >= high) *last = *first;
+        return;
+    }
+    // For a step up, low <= start + k * step from the first k on and below high until the last; down, the other way.
+    const int64_t from = step > 0 ? -FloorDivide(start - low, step) : FloorDivide(start - high, -step) + 1;
+    const int64_t to = step > 0 ? -FloorDivide(start - high, step) : FloorDivide(start - low, -step) + 1;
+    *first = std::max(*first, from), *last = std::min(*last, to);
+}
+
+// The pixels of a span, from (u, v) on by (du, dv) for `count` pixels, whose bilinear taps all lie inside the
+// picture: returns the end of that run and sets *first to its start (both 0 when there is none).
+template <Stored kind>
+inline INT InsideRun(const Picture<kind>& picture, int64_t u, int64_t v, int64_t du, int64_t dv, INT count, INT* first)
+{
+    // The two-by-two block at (x, y) lies inside for left <= x < right and top <= y < bottom.
+    int64_t from = 0, to = count;
+    NarrowTo(u, du, int64_t(picture.Left()) << 16, int64_t(picture.Right()) << 16, &from, &to);
+    NarrowTo(v, dv, int64_t(picture.Top()) << 16, int64_t(picture.Bottom()) << 16, &from, &to);
+    if (from >= to) from = to = 0;
+    *first = static_cast<INT>(from);
+    return static_cast<INT>(to);
+}
+
+// Bilinear samples of a run four pixels a step, the positions carried in 32-bit lanes; every sample's taps lie
+// inside the picture. Returns how many pixels it painted (a multiple of four).
 template <Stored kind>
 [[gnu::always_inline]] inline INT PaintFours(const Picture<kind>& picture, int64_t u, int64_t v, int64_t du, int64_t dv,
                                              int coverage, uint32_t* row, INT count)
@@ -303,26 +333,14 @@ template <Stored kind>
     };
     __m128i u4 = lanes(u, du), v4 = lanes(v, dv);
     const __m128i stepU = _mm_set1_epi32(int32_t(4 * du)), stepV = _mm_set1_epi32(int32_t(4 * dv));
-    const __m128i beforeLeft = _mm_set1_epi32(picture.Left() - 1), right = _mm_set1_epi32(picture.Right());
-    const __m128i beforeTop = _mm_set1_epi32(picture.Top() - 1), bottom = _mm_set1_epi32(picture.Bottom());
     const __m128i fraction = _mm_set1_epi32(0xFF);
     INT i = 0;
     for (; i + 4 <= count; i += 4, u4 = _mm_add_epi32(u4, stepU), v4 = _mm_add_epi32(v4, stepV)) {
-        const __m128i x4 = _mm_srai_epi32(u4, 16), y4 = _mm_srai_epi32(v4, 16);
         PrefetchAhead(picture, u + (i + kAhead) * du, v + (i + kAhead) * dv);
-        // The two-by-two blocks lie wholly inside: left <= x < right and top <= y < bottom.
-        const __m128i inside =
-            _mm_and_si128(_mm_and_si128(_mm_cmpgt_epi32(x4, beforeLeft), _mm_cmpgt_epi32(right, x4)),
-                          _mm_and_si128(_mm_cmpgt_epi32(y4, beforeTop), _mm_cmpgt_epi32(bottom, y4)));
-        if (_mm_movemask_epi8(inside) != 0xFFFF) {
-            for (int k = 0; k < 4; ++k)
-                PaintOne(picture, ImageSampling::Bilinear, u + (i + k) * du, v + (i + k) * dv, coverage, row + i + k);
-            continue;
-        }
         // Whole vectors stored and read back as words: no narrow store is read back as a vector.
         alignas(16) INT xs[4], ys[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(xs), x4);
-        _mm_store_si128(reinterpret_cast<__m128i*>(ys), y4);
+        _mm_store_si128(reinterpret_cast<__m128i*>(xs), _mm_srai_epi32(u4, 16));
+        _mm_store_si128(reinterpret_cast<__m128i*>(ys), _mm_srai_epi32(v4, 16));
         const __m128i fx = Doubled(_mm_and_si128(_mm_srli_epi32(u4, 8), fraction));
         const __m128i fy = Doubled(_mm_and_si128(_mm_srli_epi32(v4, 8), fraction));
         PaintFour(picture, xs, ys, fx, fy, coverage, row + i);
@@ -330,18 +348,47 @@ template <Stored kind>
     return i;
 }
 
-// The AVX2 forms of Mix4 and Scaled4, for eight pixels.
-[[gnu::target("avx2"), gnu::always_inline]] inline __m256i Mix8(__m256i a, __m256i b, __m256i weight)
+// Eight pixels' channels spread to 16-bit lanes, two to a 32-bit lane: blue and red (0x00FF00FF), or green and
+// alpha (as the pixel shifted right by a byte).
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256i BlueRed8(__m256i pixels)
 {
-    const __m256i lanes = _mm256_set1_epi32(0x00FF00FF);
-    const __m256i rest = _mm256_sub_epi16(_mm256_set1_epi16(256), weight);
-    const __m256i rb = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(a, lanes), rest),
-                                        _mm256_mullo_epi16(_mm256_and_si256(b, lanes), weight));
-    const __m256i ag = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(_mm256_srli_epi32(a, 8), lanes), rest),
-                                        _mm256_mullo_epi16(_mm256_and_si256(_mm256_srli_epi32(b, 8), lanes), weight));
-    return _mm256_or_si256(_mm256_srli_epi16(rb, 8), _mm256_andnot_si256(lanes, ag));
+    return _mm256_and_si256(pixels, _mm256_set1_epi32(0x00FF00FF));
 }
 
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256i GreenAlpha8(__m256i pixels)
+{
+    const __m256i spread = _mm256_setr_epi8(1, -1, 3, -1, 5, -1, 7, -1, 9, -1, 11, -1, 13, -1, 15, -1, 1, -1, 3, -1, 5,
+                                            -1, 7, -1, 9, -1, 11, -1, 13, -1, 15, -1);
+    return _mm256_shuffle_epi8(pixels, spread);
+}
+
+// (a * rest + b * weight) / 256 in each 16-bit lane, left in the lane's low byte: Mix4's arithmetic on spread
+// channels.
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256i MixSpread8(__m256i a, __m256i b, __m256i rest,
+                                                                      __m256i weight)
+{
+    return _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(a, rest), _mm256_mullo_epi16(b, weight)), 8);
+}
+
+// Eight bilinear samples from their four taps, with the weights in both 16-bit halves of each lane: the two rows
+// mixed first, then the two columns, each step rounding down as Mix4 does. The channels stay spread from the
+// taps to the sample.
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256i Bilinear8(__m256i tl, __m256i tr, __m256i bl, __m256i br,
+                                                                     __m256i fx, __m256i fy)
+{
+    const __m256i whole = _mm256_set1_epi16(256);
+    const __m256i restY = _mm256_sub_epi16(whole, fy), restX = _mm256_sub_epi16(whole, fx);
+    const __m256i leftBR = MixSpread8(BlueRed8(tl), BlueRed8(bl), restY, fy);
+    const __m256i rightBR = MixSpread8(BlueRed8(tr), BlueRed8(br), restY, fy);
+    const __m256i leftGA = MixSpread8(GreenAlpha8(tl), GreenAlpha8(bl), restY, fy);
+    const __m256i rightGA = MixSpread8(GreenAlpha8(tr), GreenAlpha8(br), restY, fy);
+    const __m256i blueRed = MixSpread8(leftBR, rightBR, restX, fx);
+    const __m256i greenAlpha =
+        _mm256_add_epi16(_mm256_mullo_epi16(leftGA, restX), _mm256_mullo_epi16(rightGA, fx));
+    return _mm256_or_si256(blueRed, _mm256_andnot_si256(_mm256_set1_epi32(0x00FF00FF), greenAlpha));
+}
+
+// Scaled4 for eight pixels.
 [[gnu::target("avx2"), gnu::always_inline]] inline __m256i Scaled8(__m256i pixels, __m256i factor)
 {
     const __m256i lanes = _mm256_set1_epi32(0x00FF00FF), half = _mm256_set1_epi32(0x00800080);
@@ -379,32 +426,23 @@ template <Stored kind>
                              int32_t(start + 6 * step), int32_t(start + 7 * step));
 }
 
-// PaintFours eight pixels a step, for processors with AVX2: the same samples, worked in 256-bit vectors.
-template <Stored kind>
+// PaintFours eight pixels a step, for processors with AVX2: the same samples, worked in 256-bit vectors. A run
+// of full coverage (`partly` false) skips the coverage scaling.
+template <Stored kind, bool partly>
 [[gnu::target("avx2")]] INT PaintEights(const Picture<kind>& picture, int64_t u, int64_t v, int64_t du, int64_t dv,
                                         int coverage, uint32_t* row, INT count)
 {
     __m256i u8 = Lanes8(u, du), v8 = Lanes8(v, dv);
     const __m256i stepU = _mm256_set1_epi32(int32_t(8 * du)), stepV = _mm256_set1_epi32(int32_t(8 * dv));
-    const __m256i beforeLeft = _mm256_set1_epi32(picture.Left() - 1), right = _mm256_set1_epi32(picture.Right());
-    const __m256i beforeTop = _mm256_set1_epi32(picture.Top() - 1), bottom = _mm256_set1_epi32(picture.Bottom());
     const __m256i fraction = _mm256_set1_epi32(0xFF), opaque = _mm256_set1_epi32(255);
     const __m256i scale = _mm256_set1_epi16(static_cast<short>(coverage));
     const __m256i stride = _mm256_set1_epi32(int32_t(picture.Stride()));
     INT i = 0;
     for (; i + 8 <= count; i += 8, u8 = _mm256_add_epi32(u8, stepU), v8 = _mm256_add_epi32(v8, stepV)) {
-        const __m256i x8 = _mm256_srai_epi32(u8, 16), y8 = _mm256_srai_epi32(v8, 16);
         PrefetchAhead(picture, u + (i + kAhead) * du, v + (i + kAhead) * dv);
-        const __m256i inside =
-            _mm256_and_si256(_mm256_and_si256(_mm256_cmpgt_epi32(x8, beforeLeft), _mm256_cmpgt_epi32(right, x8)),
-                             _mm256_and_si256(_mm256_cmpgt_epi32(y8, beforeTop), _mm256_cmpgt_epi32(bottom, y8)));
-        if (_mm256_movemask_epi8(inside) != -1) {
-            for (int k = 0; k < 8; ++k)
-                PaintOne(picture, ImageSampling::Bilinear, u + (i + k) * du, v + (i + k) * dv, coverage, row + i + k);
-            continue;
-        }
         // Byte offsets of the upper taps from the first row: one multiply for the eight.
         alignas(32) INT offsets[8];
+        const __m256i x8 = _mm256_srai_epi32(u8, 16), y8 = _mm256_srai_epi32(v8, 16);
         _mm256_store_si256(reinterpret_cast<__m256i*>(offsets),
                            _mm256_add_epi32(_mm256_mullo_epi32(y8, stride), _mm256_slli_epi32(x8, 2)));
         const __m256i fx = _mm256_and_si256(_mm256_srli_epi32(u8, 8), fraction);
@@ -417,10 +455,9 @@ template <Stored kind>
             tl = _mm256_or_si256(tl, alpha), tr = _mm256_or_si256(tr, alpha);
             bl = _mm256_or_si256(bl, alpha), br = _mm256_or_si256(br, alpha);
         }
-        const __m256i doubledY = _mm256_or_si256(fy, _mm256_slli_epi32(fy, 16));
-        const __m256i doubledX = _mm256_or_si256(fx, _mm256_slli_epi32(fx, 16));
-        __m256i sample = Mix8(Mix8(tl, bl, doubledY), Mix8(tr, br, doubledY), doubledX);
-        if (coverage < 255) sample = Scaled8(sample, scale);
+        __m256i sample = Bilinear8(tl, tr, bl, br, _mm256_or_si256(fx, _mm256_slli_epi32(fx, 16)),
+                                   _mm256_or_si256(fy, _mm256_slli_epi32(fy, 16)));
+        if constexpr (partly) sample = Scaled8(sample, scale);
         const __m256i alpha = _mm256_srli_epi32(sample, 24);
         __m256i* out = reinterpret_cast<__m256i*>(row + i);
         if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, opaque)) == -1) {
@@ -456,12 +493,16 @@ template <Stored kind>
     INT i = 0;
     // Straight pictures are premultiplied pixel by pixel.
     if (sampling == ImageSampling::Bilinear && kind != Stored::Straight && FitsLanes(u, v, du, dv, count)) {
-        if (HasAvx2() && picture.OffsetsFit()) {
-            i = PaintEights(picture, u, v, du, dv, coverage, row, count);
-            u += i * du, v += i * dv;
-        }
-        const INT fours = PaintFours(picture, u, v, du, dv, coverage, row + i, count - i);
-        i += fours, u += fours * du, v += fours * dv;
+        // Pixels whose taps reach past the picture, at the run's ends, are sampled one at a time.
+        const INT last = InsideRun(picture, u, v, du, dv, count, &i);
+        for (INT k = 0; k < i; ++k) PaintOne(picture, sampling, u + k * du, v + k * dv, coverage, row + k);
+        u += i * du, v += i * dv;
+        INT done = 0;
+        if (HasAvx2() && picture.OffsetsFit())
+            done = coverage < 255 ? PaintEights<kind, true>(picture, u, v, du, dv, coverage, row + i, last - i)
+                                  : PaintEights<kind, false>(picture, u, v, du, dv, coverage, row + i, last - i);
+        done += PaintFours(picture, u + done * du, v + done * dv, du, dv, coverage, row + i + done, last - i - done);
+        i += done, u += done * du, v += done * dv;
     }
     for (; i < count; ++i, u += du, v += dv) PaintOne(picture, sampling, u, v, coverage, row + i);
 }
