@@ -485,6 +485,9 @@ template <Stored kind>
                                              int coverage)
 {
     uint32_t* row = target.Row(y) + x;
+    // The next row's pixels here are likely read next (the edge's pixels blend with what lies under them), and
+    // the canvas's rows are far apart: ask for them now.
+    if (y + 1 < target.Height()) _mm_prefetch(reinterpret_cast<const char*>(target.Row(y + 1) + x), _MM_HINT_T0);
     // Pixel centres lie on whole device coordinates; bilinear and bicubic taps sit on the source pixels' centres.
     const double tap = sampling == ImageSampling::Nearest ? 0.0 : 0.5;
     int64_t u = Fixed(x * back.m11 + y * back.m21 + back.dx - tap);
@@ -492,7 +495,8 @@ template <Stored kind>
     const int64_t du = Fixed(back.m11), dv = Fixed(back.m12);
     INT i = 0;
     // Straight pictures are premultiplied pixel by pixel.
-    if (sampling == ImageSampling::Bilinear && kind != Stored::Straight && FitsLanes(u, v, du, dv, count)) {
+    if (sampling == ImageSampling::Bilinear && kind != Stored::Straight && count >= 4 &&
+        FitsLanes(u, v, du, dv, count)) {
         // Pixels whose taps reach past the picture, at the run's ends, are sampled one at a time.
         const INT last = InsideRun(picture, u, v, du, dv, count, &i);
         for (INT k = 0; k < i; ++k) PaintOne(picture, sampling, u + k * du, v + k * dv, coverage, row + k);
