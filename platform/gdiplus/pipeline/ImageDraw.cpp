@@ -436,7 +436,10 @@ template <Stored kind, bool partly>
 {
     __m256i u8 = Lanes8(u, du), v8 = Lanes8(v, dv);
     const __m256i stepU = _mm256_set1_epi32(int32_t(8 * du)), stepV = _mm256_set1_epi32(int32_t(8 * dv));
-    const __m256i fraction = _mm256_set1_epi32(0xFF), opaque = _mm256_set1_epi32(255);
+    const __m256i opaque = _mm256_set1_epi32(255), alphaBits = _mm256_set1_epi32(int(0xFF000000u));
+    // The weights are the positions' second bytes (the fractions' high bytes), spread to both halves of the lanes.
+    const __m256i weights = _mm256_setr_epi8(1, -1, 1, -1, 5, -1, 5, -1, 9, -1, 9, -1, 13, -1, 13, -1, 1, -1, 1, -1, 5,
+                                             -1, 5, -1, 9, -1, 9, -1, 13, -1, 13, -1);
     const __m256i scale = _mm256_set1_epi16(static_cast<short>(coverage));
     const __m256i stride = _mm256_set1_epi32(int32_t(picture.Stride()));
     INT i = 0;
@@ -447,25 +450,22 @@ template <Stored kind, bool partly>
         const __m256i x8 = _mm256_srai_epi32(u8, 16), y8 = _mm256_srai_epi32(v8, 16);
         _mm256_store_si256(reinterpret_cast<__m256i*>(offsets),
                            _mm256_add_epi32(_mm256_mullo_epi32(y8, stride), _mm256_slli_epi32(x8, 2)));
-        const __m256i fx = _mm256_and_si256(_mm256_srli_epi32(u8, 8), fraction);
-        const __m256i fy = _mm256_and_si256(_mm256_srli_epi32(v8, 8), fraction);
         __m256i tl, tr, bl, br;
         TapPairs8(picture.Scan0(), offsets, &tl, &tr);
         TapPairs8(picture.Scan0() + picture.Stride(), offsets, &bl, &br);
         if constexpr (kind == Stored::Opaque) {
-            const __m256i alpha = _mm256_set1_epi32(int(0xFF000000u));
-            tl = _mm256_or_si256(tl, alpha), tr = _mm256_or_si256(tr, alpha);
-            bl = _mm256_or_si256(bl, alpha), br = _mm256_or_si256(br, alpha);
+            tl = _mm256_or_si256(tl, alphaBits), tr = _mm256_or_si256(tr, alphaBits);
+            bl = _mm256_or_si256(bl, alphaBits), br = _mm256_or_si256(br, alphaBits);
         }
-        __m256i sample = Bilinear8(tl, tr, bl, br, _mm256_or_si256(fx, _mm256_slli_epi32(fx, 16)),
-                                   _mm256_or_si256(fy, _mm256_slli_epi32(fy, 16)));
+        __m256i sample = Bilinear8(tl, tr, bl, br, _mm256_shuffle_epi8(u8, weights), _mm256_shuffle_epi8(v8, weights));
         if constexpr (partly) sample = Scaled8(sample, scale);
-        const __m256i alpha = _mm256_srli_epi32(sample, 24);
         __m256i* out = reinterpret_cast<__m256i*>(row + i);
-        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, opaque)) == -1) {
+        // Opaque samples cover what lies under them (an opaque picture's always do, at full coverage).
+        if ((kind == Stored::Opaque && !partly) || _mm256_testc_si256(sample, alphaBits)) {
             _mm256_storeu_si256(out, sample);
             continue;
         }
+        const __m256i alpha = _mm256_srli_epi32(sample, 24);
         const __m256i rest = _mm256_sub_epi32(opaque, alpha);
         const __m256i restDoubled = _mm256_or_si256(rest, _mm256_slli_epi32(rest, 16));
         _mm256_storeu_si256(out, _mm256_add_epi32(sample, Scaled8(_mm256_loadu_si256(out), restDoubled)));
