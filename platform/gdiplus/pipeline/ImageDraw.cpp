@@ -403,21 +403,18 @@ template <Stored kind>
     return _mm256_or_si256(rb, ag);
 }
 
-// The left and right taps of eight samples from one row each (8-byte reads), sorted into two vectors.
+// The left and right taps of eight samples from one row each (8-byte reads, two to a 128-bit half: samples
+// 0, 1, 4, 5 in one vector and 2, 3, 6, 7 in the other), sorted into two vectors in sample order.
 [[gnu::target("avx2"), gnu::always_inline]] inline void TapPairs8(const BYTE* base, const INT* offsets, __m256i* left,
                                                                   __m256i* right)
 {
-    __m128 halves[2][2];
-    for (int h = 0; h < 2; ++h) {
-        __m128i p[4];
-        for (int k = 0; k < 4; ++k) p[k] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + offsets[4 * h + k]));
-        const __m128 first = _mm_castsi128_ps(_mm_unpacklo_epi64(p[0], p[1]));
-        const __m128 second = _mm_castsi128_ps(_mm_unpacklo_epi64(p[2], p[3]));
-        halves[h][0] = _mm_shuffle_ps(first, second, _MM_SHUFFLE(2, 0, 2, 0));
-        halves[h][1] = _mm_shuffle_ps(first, second, _MM_SHUFFLE(3, 1, 3, 1));
-    }
-    *left = _mm256_castps_si256(_mm256_set_m128(halves[1][0], halves[0][0]));
-    *right = _mm256_castps_si256(_mm256_set_m128(halves[1][1], halves[0][1]));
+    const auto two = [&](int first, int second) {
+        const __m128 low = _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + offsets[first])));
+        return _mm_loadh_pi(low, reinterpret_cast<const __m64*>(base + offsets[second]));
+    };
+    const __m256 even = _mm256_set_m128(two(4, 5), two(0, 1)), odd = _mm256_set_m128(two(6, 7), two(2, 3));
+    *left = _mm256_castps_si256(_mm256_shuffle_ps(even, odd, _MM_SHUFFLE(2, 0, 2, 0)));
+    *right = _mm256_castps_si256(_mm256_shuffle_ps(even, odd, _MM_SHUFFLE(3, 1, 3, 1)));
 }
 
 // start, start + step, ... start + 7 step in 32-bit lanes.
