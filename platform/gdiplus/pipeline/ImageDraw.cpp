@@ -290,8 +290,10 @@ template <Stored kind>
 {
     const INT x = std::clamp(static_cast<INT>(u >> 16), picture.Left(), std::max(picture.Right() - 1, picture.Left()));
     const INT y = std::clamp(static_cast<INT>(v >> 16), picture.Top(), std::max(picture.Bottom() - 1, picture.Top()));
-    _mm_prefetch(reinterpret_cast<const char*>(picture.Row(y) + x), _MM_HINT_T0);
-    _mm_prefetch(reinterpret_cast<const char*>(picture.Row(std::min(y + 1, picture.Bottom())) + x), _MM_HINT_T0);
+    const BYTE* upper = reinterpret_cast<const BYTE*>(picture.Row(y) + x);
+    // The row below, or the same row again in a picture one row high.
+    _mm_prefetch(reinterpret_cast<const char*>(upper), _MM_HINT_T0);
+    _mm_prefetch(reinterpret_cast<const char*>(upper + (y < picture.Bottom() ? picture.Stride() : 0)), _MM_HINT_T0);
 }
 
 // a / b rounded down, for b > 0.
