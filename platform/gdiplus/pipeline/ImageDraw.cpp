@@ -282,17 +282,52 @@ inline bool FitsLanes(int64_t u, int64_t v, int64_t du, int64_t dv, INT count)
 // or two, on a new page for a large picture, which the hardware's stream prefetcher does not foresee.
 const INT kAhead = 16;
 
-// Asks for the two source rows a sample at (u, v) will read, when that lies inside the picture.
-template <Stored kind> inline void PrefetchAhead(const Picture<kind>& picture, int64_t u, int64_t v)
+// Asks for the two source rows a sample at (u, v) will read; a sample past the picture asks for its nearest
+// two-by-two block instead (no branch in the loops). Always inlined: a call left standing holds nothing but
+// prefetches, which the compiler counts as no effect and drops.
+template <Stored kind>
+[[gnu::always_inline]] inline void PrefetchAhead(const Picture<kind>& picture, int64_t u, int64_t v)
 {
-    const INT x = static_cast<INT>(u >> 16), y = static_cast<INT>(v >> 16);
-    if (!picture.Holds(x, y)) return;
-    _mm_prefetch(reinterpret_cast<const char*>(picture.Row(y) + x), _MM_HINT_T0);
-    _mm_prefetch(reinterpret_cast<const char*>(picture.Row(y + 1) + x), _MM_HINT_T0);
+    const INT x = std::clamp(static_cast<INT>(u >> 16), picture.Left(), std::max(picture.Right() - 1, picture.Left()));
+    const INT y = std::clamp(static_cast<INT>(v >> 16), picture.Top(), std::max(picture.Bottom() - 1, picture.Top()));
+    const BYTE* upper = reinterpret_cast<const BYTE*>(picture.Row(y) + x);
+    // The row below, or the same row again in a picture one row high.
+    _mm_prefetch(reinterpret_cast<const char*>(upper), _MM_HINT_T0);
+    _mm_prefetch(reinterpret_cast<const char*>(upper + (y < picture.Bottom() ? picture.Stride() : 0)), _MM_HINT_T0);
 }
 
-// Bilinear samples of a span four pixels a step, the positions carried in 32-bit lanes; groups whose taps reach
-// past the picture are sampled a pixel at a time. Returns how many pixels it painted (a multiple of four).
+// a / b rounded down, for b > 0.
+inline int64_t FloorDivide(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
+// The pixels k of a span whose positions start + k * step lie in [low, high), clipped to [*first, *last).
+inline void NarrowTo(int64_t start, int64_t step, int64_t low, int64_t high, int64_t* first, int64_t* last)
+{
+    if (step == 0) {
+        if (start < low || start >= high) *last = *first;
+        return;
+    }
+    // For a step up, low <= start + k * step from the first k on and below high until the last; down, the other way.
+    const int64_t from = step > 0 ? -FloorDivide(start - low, step) : FloorDivide(start - high, -step) + 1;
+    const int64_t to = step > 0 ? -FloorDivide(start - high, step) : FloorDivide(start - low, -step) + 1;
+    *first = std::max(*first, from), *last = std::min(*last, to);
+}
+
+// The pixels of a span, from (u, v) on by (du, dv) for `count` pixels, whose bilinear taps all lie inside the
+// picture: returns the end of that run and sets *first to its start (both 0 when there is none).
+template <Stored kind>
+inline INT InsideRun(const Picture<kind>& picture, int64_t u, int64_t v, int64_t du, int64_t dv, INT count, INT* first)
+{
+    // The two-by-two block at (x, y) lies inside for left <= x < right and top <= y < bottom.
+    int64_t from = 0, to = count;
+    NarrowTo(u, du, int64_t(picture.Left()) << 16, int64_t(picture.Right()) << 16, &from, &to);
+    NarrowTo(v, dv, int64_t(picture.Top()) << 16, int64_t(picture.Bottom()) << 16, &from, &to);
+    if (from >= to) from = to = 0;
+    *first = static_cast<INT>(from);
+    return static_cast<INT>(to);
+}
+
+// Bilinear samples of a run four pixels a step, the positions carried in 32-bit lanes; every sample's taps lie
+// inside the picture. Returns how many pixels it painted (a multiple of four).
 template <Stored kind>
 [[gnu::always_inline]] inline INT PaintFours(const Picture<kind>& picture, int64_t u, int64_t v, int64_t du, int64_t dv,
                                              int coverage, uint32_t* row, INT count)
@@ -303,26 +338,14 @@ template <Stored kind>
     };
     __m128i u4 = lanes(u, du), v4 = lanes(v, dv);
     const __m128i stepU = _mm_set1_epi32(int32_t(4 * du)), stepV = _mm_set1_epi32(int32_t(4 * dv));
-    const __m128i beforeLeft = _mm_set1_epi32(picture.Left() - 1), right = _mm_set1_epi32(picture.Right());
-    const __m128i beforeTop = _mm_set1_epi32(picture.Top() - 1), bottom = _mm_set1_epi32(picture.Bottom());
     const __m128i fraction = _mm_set1_epi32(0xFF);
     INT i = 0;
     for (; i + 4 <= count; i += 4, u4 = _mm_add_epi32(u4, stepU), v4 = _mm_add_epi32(v4, stepV)) {
-        const __m128i x4 = _mm_srai_epi32(u4, 16), y4 = _mm_srai_epi32(v4, 16);
         PrefetchAhead(picture, u + (i + kAhead) * du, v + (i + kAhead) * dv);
-        // The two-by-two blocks lie wholly inside: left <= x < right and top <= y < bottom.
-        const __m128i inside =
-            _mm_and_si128(_mm_and_si128(_mm_cmpgt_epi32(x4, beforeLeft), _mm_cmpgt_epi32(right, x4)),
-                          _mm_and_si128(_mm_cmpgt_epi32(y4, beforeTop), _mm_cmpgt_epi32(bottom, y4)));
-        if (_mm_movemask_epi8(inside) != 0xFFFF) {
-            for (int k = 0; k < 4; ++k)
-                PaintOne(picture, ImageSampling::Bilinear, u + (i + k) * du, v + (i + k) * dv, coverage, row + i + k);
-            continue;
-        }
         // Whole vectors stored and read back as words: no narrow store is read back as a vector.
         alignas(16) INT xs[4], ys[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(xs), x4);
-        _mm_store_si128(reinterpret_cast<__m128i*>(ys), y4);
+        _mm_store_si128(reinterpret_cast<__m128i*>(xs), _mm_srai_epi32(u4, 16));
+        _mm_store_si128(reinterpret_cast<__m128i*>(ys), _mm_srai_epi32(v4, 16));
         const __m128i fx = Doubled(_mm_and_si128(_mm_srli_epi32(u4, 8), fraction));
         const __m128i fy = Doubled(_mm_and_si128(_mm_srli_epi32(v4, 8), fraction));
         PaintFour(picture, xs, ys, fx, fy, coverage, row + i);
@@ -330,18 +353,46 @@ template <Stored kind>
     return i;
 }
 
-// The AVX2 forms of Mix4 and Scaled4, for eight pixels.
-[[gnu::target("avx2"), gnu::always_inline]] inline __m256i Mix8(__m256i a, __m256i b, __m256i weight)
+// Eight pixels' channels spread to 16-bit lanes, two to a 32-bit lane: blue and red (0x00FF00FF), or green and
+// alpha (as the pixel shifted right by a byte).
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256i BlueRed8(__m256i pixels)
 {
-    const __m256i lanes = _mm256_set1_epi32(0x00FF00FF);
-    const __m256i rest = _mm256_sub_epi16(_mm256_set1_epi16(256), weight);
-    const __m256i rb = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(a, lanes), rest),
-                                        _mm256_mullo_epi16(_mm256_and_si256(b, lanes), weight));
-    const __m256i ag = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(_mm256_srli_epi32(a, 8), lanes), rest),
-                                        _mm256_mullo_epi16(_mm256_and_si256(_mm256_srli_epi32(b, 8), lanes), weight));
-    return _mm256_or_si256(_mm256_srli_epi16(rb, 8), _mm256_andnot_si256(lanes, ag));
+    return _mm256_and_si256(pixels, _mm256_set1_epi32(0x00FF00FF));
 }
 
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256i GreenAlpha8(__m256i pixels)
+{
+    const __m256i spread = _mm256_setr_epi8(1, -1, 3, -1, 5, -1, 7, -1, 9, -1, 11, -1, 13, -1, 15, -1, 1, -1, 3, -1, 5,
+                                            -1, 7, -1, 9, -1, 11, -1, 13, -1, 15, -1);
+    return _mm256_shuffle_epi8(pixels, spread);
+}
+
+// (a * rest + b * weight) / 256 in each 16-bit lane, left in the lane's low byte: Mix4's arithmetic on spread
+// channels.
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256i MixSpread8(__m256i a, __m256i b, __m256i rest,
+                                                                      __m256i weight)
+{
+    return _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(a, rest), _mm256_mullo_epi16(b, weight)), 8);
+}
+
+// Eight bilinear samples from their four taps, with the weights in both 16-bit halves of each lane: the two rows
+// mixed first, then the two columns, each step rounding down as Mix4 does. The channels stay spread from the
+// taps to the sample.
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256i Bilinear8(__m256i tl, __m256i tr, __m256i bl, __m256i br,
+                                                                     __m256i fx, __m256i fy)
+{
+    const __m256i whole = _mm256_set1_epi16(256);
+    const __m256i restY = _mm256_sub_epi16(whole, fy), restX = _mm256_sub_epi16(whole, fx);
+    const __m256i leftBR = MixSpread8(BlueRed8(tl), BlueRed8(bl), restY, fy);
+    const __m256i rightBR = MixSpread8(BlueRed8(tr), BlueRed8(br), restY, fy);
+    const __m256i leftGA = MixSpread8(GreenAlpha8(tl), GreenAlpha8(bl), restY, fy);
+    const __m256i rightGA = MixSpread8(GreenAlpha8(tr), GreenAlpha8(br), restY, fy);
+    const __m256i blueRed = MixSpread8(leftBR, rightBR, restX, fx);
+    const __m256i greenAlpha = _mm256_add_epi16(_mm256_mullo_epi16(leftGA, restX), _mm256_mullo_epi16(rightGA, fx));
+    return _mm256_or_si256(blueRed, _mm256_andnot_si256(_mm256_set1_epi32(0x00FF00FF), greenAlpha));
+}
+
+// Scaled4 for eight pixels.
 [[gnu::target("avx2"), gnu::always_inline]] inline __m256i Scaled8(__m256i pixels, __m256i factor)
 {
     const __m256i lanes = _mm256_set1_epi32(0x00FF00FF), half = _mm256_set1_epi32(0x00800080);
@@ -354,21 +405,18 @@ template <Stored kind>
     return _mm256_or_si256(rb, ag);
 }
 
-// The left and right taps of eight samples from one row each (8-byte reads), sorted into two vectors.
+// The left and right taps of eight samples from one row each (8-byte reads, two to a 128-bit half: samples
+// 0, 1, 4, 5 in one vector and 2, 3, 6, 7 in the other), sorted into two vectors in sample order.
 [[gnu::target("avx2"), gnu::always_inline]] inline void TapPairs8(const BYTE* base, const INT* offsets, __m256i* left,
                                                                   __m256i* right)
 {
-    __m128 halves[2][2];
-    for (int h = 0; h < 2; ++h) {
-        __m128i p[4];
-        for (int k = 0; k < 4; ++k) p[k] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + offsets[4 * h + k]));
-        const __m128 first = _mm_castsi128_ps(_mm_unpacklo_epi64(p[0], p[1]));
-        const __m128 second = _mm_castsi128_ps(_mm_unpacklo_epi64(p[2], p[3]));
-        halves[h][0] = _mm_shuffle_ps(first, second, _MM_SHUFFLE(2, 0, 2, 0));
-        halves[h][1] = _mm_shuffle_ps(first, second, _MM_SHUFFLE(3, 1, 3, 1));
-    }
-    *left = _mm256_castps_si256(_mm256_set_m128(halves[1][0], halves[0][0]));
-    *right = _mm256_castps_si256(_mm256_set_m128(halves[1][1], halves[0][1]));
+    const auto two = [&](int first, int second) {
+        const __m128 low = _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + offsets[first])));
+        return _mm_loadh_pi(low, reinterpret_cast<const __m64*>(base + offsets[second]));
+    };
+    const __m256 even = _mm256_set_m128(two(4, 5), two(0, 1)), odd = _mm256_set_m128(two(6, 7), two(2, 3));
+    *left = _mm256_castps_si256(_mm256_shuffle_ps(even, odd, _MM_SHUFFLE(2, 0, 2, 0)));
+    *right = _mm256_castps_si256(_mm256_shuffle_ps(even, odd, _MM_SHUFFLE(3, 1, 3, 1)));
 }
 
 // start, start + step, ... start + 7 step in 32-bit lanes.
@@ -379,54 +427,44 @@ template <Stored kind>
                              int32_t(start + 6 * step), int32_t(start + 7 * step));
 }
 
-// PaintFours eight pixels a step, for processors with AVX2: the same samples, worked in 256-bit vectors.
-template <Stored kind>
+// PaintFours eight pixels a step, for processors with AVX2: the same samples, worked in 256-bit vectors. A run
+// of full coverage (`partly` false) skips the coverage scaling.
+template <Stored kind, bool partly>
 [[gnu::target("avx2")]] INT PaintEights(const Picture<kind>& picture, int64_t u, int64_t v, int64_t du, int64_t dv,
                                         int coverage, uint32_t* row, INT count)
 {
     __m256i u8 = Lanes8(u, du), v8 = Lanes8(v, dv);
     const __m256i stepU = _mm256_set1_epi32(int32_t(8 * du)), stepV = _mm256_set1_epi32(int32_t(8 * dv));
-    const __m256i beforeLeft = _mm256_set1_epi32(picture.Left() - 1), right = _mm256_set1_epi32(picture.Right());
-    const __m256i beforeTop = _mm256_set1_epi32(picture.Top() - 1), bottom = _mm256_set1_epi32(picture.Bottom());
-    const __m256i fraction = _mm256_set1_epi32(0xFF), opaque = _mm256_set1_epi32(255);
+    const __m256i opaque = _mm256_set1_epi32(255), alphaBits = _mm256_set1_epi32(int(0xFF000000u));
+    // The weights are the positions' second bytes (the fractions' high bytes), spread to both halves of the lanes.
+    const __m256i weights = _mm256_setr_epi8(1, -1, 1, -1, 5, -1, 5, -1, 9, -1, 9, -1, 13, -1, 13, -1, 1, -1, 1, -1, 5,
+                                             -1, 5, -1, 9, -1, 9, -1, 13, -1, 13, -1);
     const __m256i scale = _mm256_set1_epi16(static_cast<short>(coverage));
     const __m256i stride = _mm256_set1_epi32(int32_t(picture.Stride()));
     INT i = 0;
     for (; i + 8 <= count; i += 8, u8 = _mm256_add_epi32(u8, stepU), v8 = _mm256_add_epi32(v8, stepV)) {
-        const __m256i x8 = _mm256_srai_epi32(u8, 16), y8 = _mm256_srai_epi32(v8, 16);
         PrefetchAhead(picture, u + (i + kAhead) * du, v + (i + kAhead) * dv);
-        const __m256i inside =
-            _mm256_and_si256(_mm256_and_si256(_mm256_cmpgt_epi32(x8, beforeLeft), _mm256_cmpgt_epi32(right, x8)),
-                             _mm256_and_si256(_mm256_cmpgt_epi32(y8, beforeTop), _mm256_cmpgt_epi32(bottom, y8)));
-        if (_mm256_movemask_epi8(inside) != -1) {
-            for (int k = 0; k < 8; ++k)
-                PaintOne(picture, ImageSampling::Bilinear, u + (i + k) * du, v + (i + k) * dv, coverage, row + i + k);
-            continue;
-        }
         // Byte offsets of the upper taps from the first row: one multiply for the eight.
         alignas(32) INT offsets[8];
+        const __m256i x8 = _mm256_srai_epi32(u8, 16), y8 = _mm256_srai_epi32(v8, 16);
         _mm256_store_si256(reinterpret_cast<__m256i*>(offsets),
                            _mm256_add_epi32(_mm256_mullo_epi32(y8, stride), _mm256_slli_epi32(x8, 2)));
-        const __m256i fx = _mm256_and_si256(_mm256_srli_epi32(u8, 8), fraction);
-        const __m256i fy = _mm256_and_si256(_mm256_srli_epi32(v8, 8), fraction);
         __m256i tl, tr, bl, br;
         TapPairs8(picture.Scan0(), offsets, &tl, &tr);
         TapPairs8(picture.Scan0() + picture.Stride(), offsets, &bl, &br);
         if constexpr (kind == Stored::Opaque) {
-            const __m256i alpha = _mm256_set1_epi32(int(0xFF000000u));
-            tl = _mm256_or_si256(tl, alpha), tr = _mm256_or_si256(tr, alpha);
-            bl = _mm256_or_si256(bl, alpha), br = _mm256_or_si256(br, alpha);
+            tl = _mm256_or_si256(tl, alphaBits), tr = _mm256_or_si256(tr, alphaBits);
+            bl = _mm256_or_si256(bl, alphaBits), br = _mm256_or_si256(br, alphaBits);
         }
-        const __m256i doubledY = _mm256_or_si256(fy, _mm256_slli_epi32(fy, 16));
-        const __m256i doubledX = _mm256_or_si256(fx, _mm256_slli_epi32(fx, 16));
-        __m256i sample = Mix8(Mix8(tl, bl, doubledY), Mix8(tr, br, doubledY), doubledX);
-        if (coverage < 255) sample = Scaled8(sample, scale);
-        const __m256i alpha = _mm256_srli_epi32(sample, 24);
+        __m256i sample = Bilinear8(tl, tr, bl, br, _mm256_shuffle_epi8(u8, weights), _mm256_shuffle_epi8(v8, weights));
+        if constexpr (partly) sample = Scaled8(sample, scale);
         __m256i* out = reinterpret_cast<__m256i*>(row + i);
-        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, opaque)) == -1) {
+        // Opaque samples cover what lies under them (an opaque picture's always do, at full coverage).
+        if ((kind == Stored::Opaque && !partly) || _mm256_testc_si256(sample, alphaBits)) {
             _mm256_storeu_si256(out, sample);
             continue;
         }
+        const __m256i alpha = _mm256_srli_epi32(sample, 24);
         const __m256i rest = _mm256_sub_epi32(opaque, alpha);
         const __m256i restDoubled = _mm256_or_si256(rest, _mm256_slli_epi32(rest, 16));
         _mm256_storeu_si256(out, _mm256_add_epi32(sample, Scaled8(_mm256_loadu_si256(out), restDoubled)));
@@ -448,6 +486,9 @@ template <Stored kind>
                                              int coverage)
 {
     uint32_t* row = target.Row(y) + x;
+    // The next row's pixels here are likely read next (the edge's pixels blend with what lies under them), and
+    // the canvas's rows are far apart: ask for them now.
+    if (y + 1 < target.Height()) _mm_prefetch(reinterpret_cast<const char*>(target.Row(y + 1) + x), _MM_HINT_T0);
     // Pixel centres lie on whole device coordinates; bilinear and bicubic taps sit on the source pixels' centres.
     const double tap = sampling == ImageSampling::Nearest ? 0.0 : 0.5;
     int64_t u = Fixed(x * back.m11 + y * back.m21 + back.dx - tap);
@@ -455,13 +496,18 @@ template <Stored kind>
     const int64_t du = Fixed(back.m11), dv = Fixed(back.m12);
     INT i = 0;
     // Straight pictures are premultiplied pixel by pixel.
-    if (sampling == ImageSampling::Bilinear && kind != Stored::Straight && FitsLanes(u, v, du, dv, count)) {
-        if (HasAvx2() && picture.OffsetsFit()) {
-            i = PaintEights(picture, u, v, du, dv, coverage, row, count);
-            u += i * du, v += i * dv;
-        }
-        const INT fours = PaintFours(picture, u, v, du, dv, coverage, row + i, count - i);
-        i += fours, u += fours * du, v += fours * dv;
+    if (sampling == ImageSampling::Bilinear && kind != Stored::Straight && count >= 4 &&
+        FitsLanes(u, v, du, dv, count)) {
+        // Pixels whose taps reach past the picture, at the run's ends, are sampled one at a time.
+        const INT last = InsideRun(picture, u, v, du, dv, count, &i);
+        for (INT k = 0; k < i; ++k) PaintOne(picture, sampling, u + k * du, v + k * dv, coverage, row + k);
+        u += i * du, v += i * dv;
+        INT done = 0;
+        if (HasAvx2() && picture.OffsetsFit())
+            done = coverage < 255 ? PaintEights<kind, true>(picture, u, v, du, dv, coverage, row + i, last - i)
+                                  : PaintEights<kind, false>(picture, u, v, du, dv, coverage, row + i, last - i);
+        done += PaintFours(picture, u + done * du, v + done * dv, du, dv, coverage, row + i + done, last - i - done);
+        i += done, u += done * du, v += done * dv;
     }
     for (; i < count; ++i, u += du, v += dv) PaintOne(picture, sampling, u, v, coverage, row + i);
 }
