@@ -42,10 +42,10 @@ std::unique_ptr<Bitmap> Pattern(int width, int height, PixelFormat format = Pixe
     return picture;
 }
 
-// Everything a draw leaves on a white 100 x 100 bitmap.
+// Everything a draw leaves on a white 100 x 100 premultiplied bitmap (as a canvas is).
 std::vector<ARGB> DrawnPixels(const std::function<void(Graphics&)>& place, const std::function<Status(Graphics&)>& draw)
 {
-    Bitmap target(100, 100, PixelFormat32bppARGB);
+    Bitmap target(100, 100, PixelFormat32bppPARGB);
     Graphics graphics(&target);
     graphics.Clear(Color(Color::White));
     place(graphics);
