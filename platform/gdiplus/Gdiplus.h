@@ -847,6 +847,9 @@ private:
 
 namespace Gdiplus {
 
+struct ImageAdjustments;
+struct ColorAdjustments;
+
 class ImageAttributes : public GdiplusBase, public StatusKeeper {
 public:
     ImageAttributes();
@@ -854,26 +857,34 @@ public:
     ImageAttributes(const ImageAttributes&) = delete;
     ImageAttributes& operator=(const ImageAttributes&) = delete;
 
+    /// Colours drawn are the row (r, g, b, a, 1) times the matrix; with ColorMatrixFlagsSkipGrays greys are
+    /// left as they are.
     Status SetColorMatrix(const ColorMatrix* colorMatrix, ColorMatrixFlags mode = ColorMatrixFlagsDefault,
                           ColorAdjustType type = ColorAdjustTypeDefault);
+    /// As SetColorMatrix, and with ColorMatrixFlagsAltGray greys are multiplied by the grey matrix instead.
+    Status SetColorMatrices(const ColorMatrix* colorMatrix, const ColorMatrix* grayMatrix,
+                            ColorMatrixFlags mode = ColorMatrixFlagsDefault,
+                            ColorAdjustType type = ColorAdjustTypeDefault);
+    Status ClearColorMatrices(ColorAdjustType type = ColorAdjustTypeDefault);
 
     // BrushExtra: the other colour adjustments and the wrap mode.
     /// A new, independent copy (the caller deletes it); null when the copy fails.
     ImageAttributes* Clone() const;
-    /// No adjustment for the kind of drawing; Reset forgets everything set for it.
+    /// Sets the kind of drawing's colour matrix to the identity.
     Status SetToIdentity(ColorAdjustType type = ColorAdjustTypeDefault);
+    /// Forgets everything set for the kind of drawing.
     Status Reset(ColorAdjustType type = ColorAdjustTypeDefault);
     Status ClearColorMatrix(ColorAdjustType type = ColorAdjustTypeDefault);
-    /// Pixels whose every channel lies between the low and high key colours are drawn transparent.
+    /// Pixels whose every colour channel lies between the low and high key colours are drawn transparent.
     Status SetColorKey(const Color& colorLow, const Color& colorHigh, ColorAdjustType type = ColorAdjustTypeDefault);
     Status ClearColorKey(ColorAdjustType type = ColorAdjustTypeDefault);
-    /// Each map's old colour is drawn as its new colour.
+    /// Each map's old colour is drawn as its new colour (at most 2^20 entries: more is OutOfMemory).
     Status SetRemapTable(UINT mapSize, const ColorMap* map, ColorAdjustType type = ColorAdjustTypeDefault);
     Status ClearRemapTable(ColorAdjustType type = ColorAdjustTypeDefault);
-    /// Colour channels raised to the power gamma.
+    /// Colour channels raised to the power gamma (above 0, else InvalidParameter).
     Status SetGamma(REAL gamma, ColorAdjustType type = ColorAdjustTypeDefault);
     Status ClearGamma(ColorAdjustType type = ColorAdjustTypeDefault);
-    /// Channels above the threshold (0 to 1) go to full, the others to none.
+    /// Colour channels above the threshold (0 to 1) go to full, the others to none.
     Status SetThreshold(REAL threshold, ColorAdjustType type = ColorAdjustTypeDefault);
     Status ClearThreshold(ColorAdjustType type = ColorAdjustTypeDefault);
     /// Turns the adjustments for the kind of drawing off, or back on.
@@ -883,9 +894,15 @@ public:
     Status SetWrapMode(WrapMode wrap, const Color& color = Color(), BOOL clamp = FALSE);
 
     DllExports::GpImageAttributes* NativeAttributes() const { return nativeAttributes; }
+    /// The layer's record of the settings, which the layer draws with (null if it could not be made).
+    const ImageAdjustments* Adjustments() const { return adjustments.get(); }
 
 private:
+    // Checks the kind and the status of the arguments' checks, then changes the kind's record.
+    Status Record(ColorAdjustType type, Status check, const std::function<void(ColorAdjustments&)>& change);
+
     DllExports::GpImageAttributes* nativeAttributes = nullptr;
+    std::unique_ptr<ImageAdjustments> adjustments;
 };
 
 #include "GdiplusGraphicsExtra.h"
@@ -1159,8 +1176,7 @@ private:
     bool PhysicalSize(Image* image, REAL pixelsWide, REAL pixelsHigh, REAL* width, REAL* height) const;
     static bool ScalesOneAxisOnly(const RectF& destRect, REAL srcwidth, REAL srcheight);
     Status DrawImageThroughScale(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth,
-                                 REAL srcheight, Unit srcUnit, const ImageAttributes* imageAttributes,
-                                 DrawImageAbort callback, void* callbackData);
+                                 REAL srcheight, DrawImageAbort callback, void* callbackData);
     // libgdiplus plays a metafile only whole into a rectangle; a source rectangle of one is drawn here.
     Status DrawMetafilePart(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight);
     // True when the context draws into a bitmap one-to-one: pixel units, no transform, no page scale, no clip.

@@ -5,6 +5,7 @@
 
 #include "../../win/Window.h"
 #include "../Gdiplus.h"
+#include "../pipeline/ImageAdjust.h"
 #include "../pipeline/ImageDraw.h"
 #include "../pipeline/PixelView.h"
 #include "CompoundPen.h"
@@ -670,17 +671,151 @@ Status Graphics::DrawImage(Image* image, INT x, INT y, INT srcx, INT srcy, INT s
                      static_cast<REAL>(srcy), static_cast<REAL>(srcwidth), static_cast<REAL>(srcheight), srcUnit);
 }
 
+namespace {
+
+// A source rectangle in other units than pixels, in the picture's pixels by its resolution. A display unit
+// of a picture is one of its pixels; world units have no size in a picture.
+Status SourceInPixels(Image* image, Unit unit, REAL* x, REAL* y, REAL* width, REAL* height)
+{
+    if (unit == UnitPixel || unit == UnitDisplay) return Ok;
+    const REAL perInch = UnitsPerInch(unit);
+    const REAL dpiX = image->GetHorizontalResolution(), dpiY = image->GetVerticalResolution();
+    if (!(perInch > 0) || !(dpiX > 0 && dpiY > 0)) return InvalidParameter;
+    *x *= dpiX / perInch;
+    *width *= dpiX / perInch;
+    *y *= dpiY / perInch;
+    *height *= dpiY / perInch;
+    return Ok;
+}
+
+}  // namespace
+
 Status Graphics::DrawImage(Image* image, REAL x, REAL y, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight,
                            Unit srcUnit)
 {
     REAL width = 0, height = 0;
-    if (!image || srcUnit != UnitPixel || !PhysicalSize(image, srcwidth, srcheight, &width, &height))
+    if (!image || image->GetType() == ImageTypeMetafile)
         return SetStatus(DllExports::GdipDrawImagePointRect(nativeGraphics, NativeOf(image), x, y, srcx, srcy,
                                                             srcwidth, srcheight, srcUnit));
-    return DrawImage(image, RectF(x, y, width, height), srcx, srcy, srcwidth, srcheight, srcUnit);
+    const Status converted = SourceInPixels(image, srcUnit, &srcx, &srcy, &srcwidth, &srcheight);
+    if (converted != Ok) return SetStatus(converted);
+    if (!PhysicalSize(image, srcwidth, srcheight, &width, &height))
+        return SetStatus(DllExports::GdipDrawImagePointRect(nativeGraphics, NativeOf(image), x, y, srcx, srcy, srcwidth,
+                                                            srcheight, UnitPixel));
+    return DrawImage(image, RectF(x, y, width, height), srcx, srcy, srcwidth, srcheight, UnitPixel);
 }
 
 namespace {
+
+// A picture's pixels as the adjusting stage reads them: its own 32-bit pixels where it has them, else a
+// straight copy.
+class PictureSource {
+public:
+    explicit PictureSource(Image* image) : view(image->NativeImage(), ViewedFormats::Any)
+    {
+        if (view.Valid()) {
+            rows.scan0 = view.Row(0);
+            rows.strideWords = view.Height() > 1 ? view.Row(1) - view.Row(0) : 0;
+            rows.width = view.Width();
+            rows.height = view.Height();
+            rows.kind =
+                view.Opaque() ? PixelKind::Opaque : (view.Straight() ? PixelKind::Straight : PixelKind::Premultiplied);
+        } else if (image->GetType() == ImageTypeBitmap) {
+            Copy(static_cast<Bitmap*>(image));
+        }
+    }
+
+    bool Valid() const { return rows.scan0 != nullptr; }
+    const PictureRows& Rows() const { return rows; }
+
+private:
+    void Copy(Bitmap* bitmap)
+    {
+        const INT width = INT(bitmap->GetWidth()), height = INT(bitmap->GetHeight());
+        if (width <= 0 || height <= 0 || int64_t(width) * height > (int64_t(1) << 26)) return;
+        copy.resize(size_t(width) * size_t(height));
+        BitmapData data{};
+        data.Width = UINT(width);
+        data.Height = UINT(height);
+        data.Stride = width * 4;
+        data.PixelFormat = PixelFormat32bppARGB;
+        data.Scan0 = copy.data();
+        const Rect whole(0, 0, width, height);
+        if (bitmap->LockBits(&whole, ImageLockModeRead | ImageLockModeUserInputBuf, PixelFormat32bppARGB, &data) != Ok)
+            return;
+        bitmap->UnlockBits(&data);
+        rows = PictureRows{copy.data(), width, width, height, PixelKind::Straight};
+    }
+
+    PixelView view;
+    std::vector<uint32_t> copy;
+    PictureRows rows;
+};
+
+// The picture pixels to adjust for a source rectangle: the whole picture when the rectangle lies inside it
+// and covers much of it, else the rectangle widened by what the drawing routes may sample around it (a
+// pixel or two, more when shrinking), kept inside the picture when the rectangle is.
+Rect AreaToAdjust(INT pictureWidth, INT pictureHeight, const RectF& dest, const RectF& source)
+{
+    const double left = std::min(source.X, source.X + source.Width),
+                 right = std::max(source.X, source.X + source.Width);
+    const double top = std::min(source.Y, source.Y + source.Height),
+                 bottom = std::max(source.Y, source.Y + source.Height);
+    const bool inside = left >= 0 && top >= 0 && right <= pictureWidth && bottom <= pictureHeight;
+    const double shrink = std::max(std::fabs(source.Width / dest.Width), std::fabs(source.Height / dest.Height));
+    const INT margin = 2 + INT(std::ceil(std::min(shrink >= 0 ? shrink : 0.0, 64.0)));
+    const double areaWide = right - left + 2 * margin, areaHigh = bottom - top + 2 * margin;
+    const double pictureArea = double(pictureWidth) * pictureHeight;
+    if (inside && (pictureArea <= 65536 || pictureArea <= 4 * areaWide * areaHigh))
+        return Rect(0, 0, pictureWidth, pictureHeight);
+    INT x0 = INT(std::floor(left)) - margin, y0 = INT(std::floor(top)) - margin;
+    INT x1 = INT(std::ceil(right)) + margin, y1 = INT(std::ceil(bottom)) + margin;
+    if (inside) {
+        x0 = std::max(x0, 0);
+        y0 = std::max(y0, 0);
+        x1 = std::min(x1, pictureWidth);
+        y1 = std::min(y1, pictureHeight);
+    }
+    return Rect(x0, y0, x1 - x0, y1 - y0);
+}
+
+// The adjusted pixels of the area as a bitmap of their own; its status tells whether it could be made.
+std::unique_ptr<Bitmap> AdjustedBitmap(Image* image, const Rect& area, const ImageAdjustments& adjustments)
+{
+    AdjustedPicture adjusted;
+    {
+        // The picture stays locked only while it is read.
+        const PictureSource picture(image);
+        if (!picture.Valid() || !AdjustPictureArea(picture.Rows(), area, adjustments, &adjusted)) return nullptr;
+    }
+    auto bitmap = std::make_unique<Bitmap>(adjusted.width, adjusted.height, adjusted.format);
+    if (bitmap->GetLastStatus() != Ok) return nullptr;
+    const PixelView view(bitmap->NativeImage(), ViewedFormats::Any);
+    if (!view.Valid()) return nullptr;
+    for (INT y = 0; y < adjusted.height; ++y)
+        std::copy_n(adjusted.pixels.data() + size_t(y) * size_t(adjusted.width), adjusted.width, view.Row(y));
+    return bitmap;
+}
+
+// Draws the picture with its colours adjusted: the adjusting stage makes a picture of the adjusted pixels,
+// which is then drawn as any picture without attributes is. Pictures the adjustments leave as they are, with
+// a source inside them, are drawn directly.
+Status DrawImageAdjusted(Graphics& graphics, Image* image, const RectF& dest, const RectF& source,
+                         const ImageAdjustments& adjustments, DrawImageAbort callback, void* callbackData)
+{
+    const INT width = INT(image->GetWidth()), height = INT(image->GetHeight());
+    const Rect area = AreaToAdjust(width, height, dest, source);
+    const bool inside = area.X >= 0 && area.Y >= 0 && area.X + area.Width <= width && area.Y + area.Height <= height;
+    if (inside && adjustments.ForBitmaps().ChangesNothing())
+        return graphics.DrawImage(image, dest, source.X, source.Y, source.Width, source.Height, UnitPixel, nullptr,
+                                  callback, callbackData);
+    if (area.Width <= 0 || area.Height <= 0) return Ok;
+    const std::unique_ptr<Bitmap> bitmap = AdjustedBitmap(image, area, adjustments);
+    if (!bitmap) return OutOfMemory;
+    bitmap->SetResolution(image->GetHorizontalResolution(), image->GetVerticalResolution());
+    return graphics.DrawImage(bitmap.get(), dest, source.X - area.X, source.Y - area.Y, source.Width, source.Height,
+                              UnitPixel, nullptr, callback, callbackData);
+}
 
 // libgdiplus aborts the process (a failed assertion) when a scaled draw puts its cairo context into an
 // error state, which rectangles beyond cairo's 24-bit coordinate range do. Such draws are refused.
@@ -711,16 +846,31 @@ Status Graphics::DrawImage(Image* image, const RectF& destRect, REAL srcx, REAL 
     if (!WithinEngineRange(destRect.X, destRect.Y, destRect.Width, destRect.Height) ||
         !WithinEngineRange(srcx, srcy, srcwidth, srcheight))
         return SetStatus(ValueOverflow);
-    if (srcUnit == UnitPixel && !imageAttributes && image && image->GetType() == ImageTypeMetafile)
-        return DrawMetafilePart(image, destRect, srcx, srcy, srcwidth, srcheight);
-    if (srcUnit == UnitPixel && !imageAttributes && DrawImageItself(image, destRect, srcx, srcy, srcwidth, srcheight))
-        return SetStatus(Ok);
+    // The engine plays metafiles, with their attributes and units.
+    if (image && image->GetType() == ImageTypeMetafile) {
+        if (srcUnit == UnitPixel && !imageAttributes)
+            return DrawMetafilePart(image, destRect, srcx, srcy, srcwidth, srcheight);
+        return SetStatus(DllExports::GdipDrawImageRectRect(
+            nativeGraphics, NativeOf(image), destRect.X, destRect.Y, destRect.Width, destRect.Height, srcx, srcy,
+            srcwidth, srcheight, srcUnit, NativeOf(imageAttributes), callback, callbackData));
+    }
+    if (image) {
+        const Status converted = SourceInPixels(image, srcUnit, &srcx, &srcy, &srcwidth, &srcheight);
+        if (converted != Ok) return SetStatus(converted);
+        if (!WithinEngineRange(srcx, srcy, srcwidth, srcheight)) return SetStatus(ValueOverflow);
+    }
+    if (image && imageAttributes) {
+        const ImageAdjustments* adjustments = imageAttributes->Adjustments();
+        if (!adjustments) return SetStatus(InvalidParameter);
+        return SetStatus(DrawImageAdjusted(*this, image, destRect, RectF(srcx, srcy, srcwidth, srcheight), *adjustments,
+                                           callback, callbackData));
+    }
+    if (DrawImageItself(image, destRect, srcx, srcy, srcwidth, srcheight)) return SetStatus(Ok);
     if (ScalesOneAxisOnly(destRect, srcwidth, srcheight))
-        return DrawImageThroughScale(image, destRect, srcx, srcy, srcwidth, srcheight, srcUnit, imageAttributes,
-                                     callback, callbackData);
-    return SetStatus(DllExports::GdipDrawImageRectRect(
-        nativeGraphics, NativeOf(image), destRect.X, destRect.Y, destRect.Width, destRect.Height, srcx, srcy, srcwidth,
-        srcheight, srcUnit, NativeOf(imageAttributes), callback, callbackData));
+        return DrawImageThroughScale(image, destRect, srcx, srcy, srcwidth, srcheight, callback, callbackData);
+    return SetStatus(DllExports::GdipDrawImageRectRect(nativeGraphics, NativeOf(image), destRect.X, destRect.Y,
+                                                       destRect.Width, destRect.Height, srcx, srcy, srcwidth, srcheight,
+                                                       UnitPixel, nullptr, callback, callbackData));
 }
 
 // libgdiplus skips the scaling of a rectangle-to-rectangle draw when either side keeps its size, so a
@@ -733,8 +883,7 @@ bool Graphics::ScalesOneAxisOnly(const RectF& destRect, REAL srcwidth, REAL srch
 
 // The scale goes into the world transform for the one draw, which then keeps the source's size.
 Status Graphics::DrawImageThroughScale(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth,
-                                       REAL srcheight, Unit srcUnit, const ImageAttributes* imageAttributes,
-                                       DrawImageAbort callback, void* callbackData)
+                                       REAL srcheight, DrawImageAbort callback, void* callbackData)
 {
     if (srcwidth == 0 || srcheight == 0 || destRect.Width == 0 || destRect.Height == 0) return Ok;
     Matrix saved;
@@ -744,8 +893,8 @@ Status Graphics::DrawImageThroughScale(Image* image, const RectF& destRect, REAL
     DllExports::GdipScaleWorldTransform(nativeGraphics, destRect.Width / srcwidth, destRect.Height / srcheight,
                                         MatrixOrderPrepend);
     status = SetStatus(DllExports::GdipDrawImageRectRect(nativeGraphics, NativeOf(image), 0, 0, srcwidth, srcheight,
-                                                         srcx, srcy, srcwidth, srcheight, srcUnit,
-                                                         NativeOf(imageAttributes), callback, callbackData));
+                                                         srcx, srcy, srcwidth, srcheight, UnitPixel, nullptr, callback,
+                                                         callbackData));
     DllExports::GdipSetWorldTransform(nativeGraphics, saved.NativeMatrix());
     return status;
 }

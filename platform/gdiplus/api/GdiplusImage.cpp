@@ -315,17 +315,4 @@ Status Bitmap::SetResolution(REAL xdpi, REAL ydpi)
     return SetStatus(DllExports::GdipBitmapSetResolution(NativeBitmap(), xdpi, ydpi));
 }
 
-ImageAttributes::ImageAttributes() { SetStatus(DllExports::GdipCreateImageAttributes(&nativeAttributes)); }
-
-ImageAttributes::~ImageAttributes()
-{
-    if (nativeAttributes) DllExports::GdipDisposeImageAttributes(nativeAttributes);
-}
-
-Status ImageAttributes::SetColorMatrix(const ColorMatrix* colorMatrix, ColorMatrixFlags mode, ColorAdjustType type)
-{
-    return SetStatus(
-        DllExports::GdipSetImageAttributesColorMatrix(nativeAttributes, type, TRUE, colorMatrix, nullptr, mode));
-}
-
 }  // namespace Gdiplus
