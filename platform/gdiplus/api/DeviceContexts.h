@@ -1,7 +1,7 @@
 // The device contexts the layer has handed out, and what each draws into. Graphics::GetHDC registers the
 // context it hands out with the surface it draws on, so that a Graphics made later from that HDC draws on
-// the same surface through the layer; a context that was released, or whose owner has gone, is remembered
-// as gone, so that a Graphics made from it fails instead of reading freed memory. Safe from any thread.
+// the same surface through the layer; a context that was released, or whose owner has gone, is forgotten,
+// so that a Graphics made from it fails instead of reading freed memory. Safe from any thread.
 #pragma once
 
 #include <functional>
@@ -13,14 +13,13 @@ namespace Gdiplus {
 
 /// What a device context stands for.
 struct DeviceContextTarget {
-    bool gone = false;                             // released, or its owner has gone: nothing to draw on
-    std::shared_ptr<DllExports::GpImage> surface;  // the image it draws on; null when unknown to the layer
+    std::shared_ptr<DllExports::GpImage> surface;  // the image it draws on; null when unknown or gone
     bool shown = false;                            // the surface stands for a window, which shows it
 };
 
-/// Records hdc, handed out by owner, as drawing on surface (null: a context the engine draws itself).
+/// Records hdc, handed out by owner, as drawing on surface.
 void RegisterDeviceContext(HDC hdc, const void* owner, std::shared_ptr<DllExports::GpImage> surface);
-/// The context was released, or deleted by whoever made it: from now on it is gone.
+/// The context was released, or deleted by whoever made it: from now on it is unknown.
 void RetireDeviceContext(HDC hdc);
 /// What hdc draws on, as far as the layer knows.
 DeviceContextTarget FindDeviceContext(HDC hdc);

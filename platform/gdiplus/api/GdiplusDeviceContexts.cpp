@@ -1,11 +1,8 @@
 // The registry of device contexts handed out by the layer (DeviceContexts.h).
 #include <atomic>
-#include <deque>
 #include <functional>
-#include <iterator>
 #include <mutex>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "DeviceContexts.h"
 
@@ -13,14 +10,9 @@ namespace Gdiplus {
 
 namespace {
 
-// Gone contexts are remembered up to this many; beyond it the oldest is forgotten (and would again be taken
-// for a context made elsewhere).
-constexpr size_t kRememberedGone = 4096;
-
 struct HandedOut {
     const void* owner = nullptr;
     std::weak_ptr<DllExports::GpImage> surface;
-    bool layerSurface = false;   // false: a context the engine draws itself
     std::function<void()> show;  // puts the surface on screen, for a window's context
 };
 
@@ -29,9 +21,7 @@ public:
     void Register(HDC hdc, const void* owner, std::shared_ptr<DllExports::GpImage> surface)
     {
         std::lock_guard<std::mutex> lock(mutex);
-        ForgetGone(hdc);
-        const bool layerSurface = surface != nullptr;
-        live[hdc] = HandedOut{owner, std::move(surface), layerSurface, nullptr};
+        live[hdc] = HandedOut{owner, std::move(surface), nullptr};
         liveCount.store(live.size() + showing.size(), std::memory_order_relaxed);
     }
 
@@ -41,7 +31,6 @@ public:
         live.erase(hdc);
         std::erase_if(showing, [hdc](const auto& shown) { return shown.second == hdc; });
         liveCount.store(live.size() + showing.size(), std::memory_order_relaxed);
-        RememberGone(hdc);
     }
 
     void SetShow(HDC hdc, std::function<void()> show)
@@ -73,25 +62,16 @@ public:
         std::lock_guard<std::mutex> lock(mutex);
         ShowLocked(drawing);
         showing.erase(drawing);
-        for (auto entry = live.begin(); entry != live.end();) {
-            if (entry->second.owner != drawing) {
-                ++entry;
-                continue;
-            }
-            RememberGone(entry->first);
-            entry = live.erase(entry);
-        }
+        std::erase_if(live, [drawing](const auto& entry) { return entry.second.owner == drawing; });
         liveCount.store(live.size() + showing.size(), std::memory_order_relaxed);
     }
 
     DeviceContextTarget Find(HDC hdc)
     {
         std::lock_guard<std::mutex> lock(mutex);
-        if (gone.count(hdc)) return DeviceContextTarget{true, nullptr};
         auto entry = live.find(hdc);
-        if (entry == live.end() || !entry->second.layerSurface) return DeviceContextTarget{};
-        std::shared_ptr<DllExports::GpImage> surface = entry->second.surface.lock();
-        return DeviceContextTarget{surface == nullptr, surface, entry->second.show != nullptr};
+        if (entry == live.end()) return DeviceContextTarget{};
+        return DeviceContextTarget{entry->second.surface.lock(), entry->second.show != nullptr};
     }
 
 private:
@@ -103,33 +83,11 @@ private:
         if (entry != live.end() && entry->second.show) entry->second.show();
     }
 
-    void RememberGone(HDC hdc)
-    {
-        if (!gone.insert(hdc).second) return;
-        goneOrder.push_back(hdc);
-        if (goneOrder.size() <= kRememberedGone) return;
-        gone.erase(goneOrder.front());
-        goneOrder.pop_front();
-    }
-
-    // A handle that is handed out again (the engine reuses the memory) is no longer gone.
-    void ForgetGone(HDC hdc)
-    {
-        if (gone.erase(hdc) == 0) return;
-        // The engine reuses recently freed memory first: the handle is most likely near the back.
-        for (auto it = goneOrder.rbegin(); it != goneOrder.rend(); ++it)
-            if (*it == hdc) {
-                goneOrder.erase(std::next(it).base());
-                break;
-            }
-    }
 
     std::mutex mutex;
     std::unordered_map<HDC, HandedOut> live;
     std::unordered_map<const void*, HDC> showing;  // contexts made from a window's device context
     std::atomic<size_t> liveCount{0};              // entries in live and showing
-    std::unordered_set<HDC> gone;
-    std::deque<HDC> goneOrder;
 };
 
 // Never destroyed: contexts can end during static destruction.

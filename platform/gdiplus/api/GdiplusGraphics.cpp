@@ -82,12 +82,12 @@ Graphics::Graphics(Image* image)
 // stray handle), or one that is gone, has nothing to draw on. GDI+ answers a null one with OutOfMemory.
 void Graphics::OpenDeviceContext(HDC hdc)
 {
-    const DeviceContextTarget target = FindDeviceContext(hdc);
     if (!hdc) {
         SetStatus(OutOfMemory);
         return;
     }
-    if (target.gone || !target.surface) {
+    const DeviceContextTarget target = FindDeviceContext(hdc);
+    if (!target.surface) {
         SetStatus(InvalidParameter);
         return;
     }
