@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "../Gdiplus.h"
+#include "../text/GlyphBlend.h"
 #include "PixelView.h"
 
 namespace Gdiplus {
@@ -32,6 +33,20 @@ void CopySpan(uint32_t* pixels, const uint32_t* span, INT count, int coverage)
         return;
     }
     for (INT i = 0; i < count; ++i) pixels[i] = ScaledPixel(span[i], static_cast<uint32_t>(coverage));
+}
+
+// The span scaled to the coverage and composited over the row's pixels, four at a time: a hatch or
+// gradient fill spends most of its time here.
+void OverSpan(uint32_t* pixels, const uint32_t* span, INT count, int coverage)
+{
+    INT i = 0;
+    for (; i + 4 <= count; i += 4) {
+        __m128i sources = _mm_loadu_si128(reinterpret_cast<const __m128i*>(span + i));
+        if (coverage != 255) sources = ScaledFour(sources, coverage);
+        auto* at = reinterpret_cast<__m128i*>(pixels + i);
+        _mm_storeu_si128(at, OverFour(sources, _mm_loadu_si128(at)));
+    }
+    for (; i < count; ++i) pixels[i] = OverPixel(ScaledPixel(span[i], static_cast<uint32_t>(coverage)), pixels[i]);
 }
 
 bool SolidColourOf(const Brush* brush, ARGB* colour)
@@ -75,11 +90,8 @@ void PaintSource::Composite(uint32_t* row, INT x, INT y, INT count, int coverage
         uint32_t* pixels = row + done;
         if (copying) {
             CopySpan(pixels, span, n, coverage);
-        } else if (coverage == 255) {
-            for (INT i = 0; i < n; ++i) pixels[i] = span[i] >> 24 == 255 ? span[i] : OverPixel(span[i], pixels[i]);
         } else {
-            for (INT i = 0; i < n; ++i)
-                pixels[i] = OverPixel(ScaledPixel(span[i], static_cast<uint32_t>(coverage)), pixels[i]);
+            OverSpan(pixels, span, n, coverage);
         }
     }
 }

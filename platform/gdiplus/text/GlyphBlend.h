@@ -39,6 +39,27 @@ namespace Gdiplus {
     return _mm_add_epi32(_mm_packus_epi16(inkLow, inkHigh), _mm_packus_epi16(keptLow, keptHigh));
 }
 
+// Four premultiplied sources composited over four pixels: OverPixel for each, exactly.
+[[gnu::always_inline]] inline __m128i OverFour(__m128i sources, __m128i pixels)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i kept = _mm_sub_epi32(_mm_set1_epi32(255), _mm_srli_epi32(sources, 24));
+    const __m128i spread = _mm_unpacklo_epi16(_mm_packs_epi32(kept, kept), _mm_packs_epi32(kept, kept));
+    const __m128i low = Divide255(_mm_mullo_epi16(_mm_unpacklo_epi8(pixels, zero), _mm_unpacklo_epi32(spread, spread)));
+    const __m128i high =
+        Divide255(_mm_mullo_epi16(_mm_unpackhi_epi8(pixels, zero), _mm_unpackhi_epi32(spread, spread)));
+    return _mm_add_epi32(_mm_packus_epi16(low, high), sources);
+}
+
+// Four premultiplied pixels scaled by one coverage (ScaledPixel for each, exactly).
+[[gnu::always_inline]] inline __m128i ScaledFour(__m128i pixels, int coverage)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i factor = _mm_set1_epi16(static_cast<short>(coverage));
+    return _mm_packus_epi16(Divide255(_mm_mullo_epi16(_mm_unpacklo_epi8(pixels, zero), factor)),
+                            Divide255(_mm_mullo_epi16(_mm_unpackhi_epi8(pixels, zero), factor)));
+}
+
 // One to three pixels, as a group of four whose missing coverages are zero, read and written in place:
 // copying them through memory first cost a stalled load on every glyph row.
 [[gnu::always_inline]] inline void BlendLastFew(uint32_t* pixels, const uint8_t* coverage, int rest, __m128i colour)
