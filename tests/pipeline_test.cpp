@@ -393,6 +393,53 @@ TEST(Pipeline, TurnedPicturesSampleAlikeInEveryStep)
     }
 }
 
+// A turned picture drawn under a clip, a box or a shape: inside the clip's pixels it equals the picture drawn
+// without the clip, and outside them the canvas is untouched.
+TEST(Pipeline, ClippedPicturesAreTheUnclippedPictureWithinTheClip)
+{
+    Bitmap picture(30, 20, PixelFormat32bppARGB);
+    uint32_t noise = 11;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 30; ++x) {
+            noise = noise * 1103515245u + 12345u;
+            picture.SetPixel(x, y, Color(0xC0000000u | (noise >> 8 & 0xFFFFFF)));
+        }
+    const ARGB ground = 0xFF406080;
+    // The canvas, with the clip set, drawn on by `draw`.
+    auto drawn = [&](const Region* clip, const std::function<void(Graphics&)>& draw) {
+        Canvas canvas;
+        canvas.graphics.Clear(Color(ground));
+        if (clip) canvas.graphics.SetClip(clip);
+        draw(canvas.graphics);
+        return pictor_test::AllPixels(canvas.bitmap);
+    };
+    auto turned = [&](Graphics& g) {
+        g.TranslateTransform(60.3f, 59.6f);
+        g.RotateTransform(30);
+        g.ScaleTransform(2.5f, 2.1f);
+        EXPECT_EQ(g.DrawImage(&picture, RectF(-15, -10, 30, 20), 0, 0, 30, 20, UnitPixel), Ok);
+    };
+    GraphicsPath ellipse;
+    ellipse.AddEllipse(30.4f, 35.7f, 50.2f, 40.9f);
+    const Region box(RectF(40.5f, 30.25f, 37.5f, 48.75f)), shape(&ellipse);
+    const std::vector<ARGB> whole = drawn(nullptr, turned);
+    for (const Region* clip : {&box, &shape}) {
+        // The clip's pixels: those a fill of the whole canvas paints under it.
+        SolidBrush black(Color(255, 0, 0, 0));
+        const std::vector<ARGB> inside = drawn(clip, [&](Graphics& g) { g.FillRectangle(&black, -1, -1, 200, 200); });
+        const std::vector<ARGB> clipped = drawn(clip, turned);
+        ASSERT_EQ(clipped.size(), whole.size());
+        int wrong = 0, within = 0;
+        for (size_t i = 0; i < whole.size(); ++i) {
+            const bool in = inside[i] == 0xFF000000u;
+            within += in && whole[i] != ground;
+            wrong += clipped[i] != (in ? whole[i] : ground);
+        }
+        EXPECT_GT(within, 1000);
+        EXPECT_EQ(wrong, 0) << (clip == &box ? "box" : "shape");
+    }
+}
+
 // A bitmap cleared to transparency and then painted by the layer is drawn elsewhere with what was painted:
 // cairo, under the engine, skipped a surface it had cleared as an empty source.
 TEST(Pipeline, PaintingAfterATransparentClearReachesOtherBitmaps)

@@ -5,6 +5,7 @@
 
 #include "../../win/Window.h"
 #include "../Gdiplus.h"
+#include "../pipeline/Clip.h"
 #include "../pipeline/ImageAdjust.h"
 #include "../pipeline/ImageDraw.h"
 #include "../pipeline/PixelView.h"
@@ -980,7 +981,7 @@ bool Graphics::DrawImageTurned(Image* image, const RectF& destRect, REAL srcx, R
                                REAL srcheight)
 {
     DeviceMap world;
-    if (!image || image->NativeImage() == surface.get() || !LayerDeviceMap(&world) || !Unclipped()) return false;
+    if (!image || image->NativeImage() == surface.get() || !LayerDeviceMap(&world)) return false;
     const InterpolationMode mode = State().interpolation;
     // GDI+'s default and low quality are bilinear; its high quality is bicubic.
     const bool nearest = mode == InterpolationModeNearestNeighbor;
@@ -995,8 +996,10 @@ bool Graphics::DrawImageTurned(Image* image, const RectF& destRect, REAL srcx, R
     const PixelView source(image->NativeImage(), ViewedFormats::Any);
     const PixelView target(surface.get(), ViewedFormats::Premultiplied);
     Rect from;
+    DeviceClip clip;
     if (!source.Valid() || !target.Valid() ||
-        !WholePixels(srcx, srcy, srcwidth, srcheight, source.Width(), source.Height(), &from))
+        !WholePixels(srcx, srcy, srcwidth, srcheight, source.Width(), source.Height(), &from) ||
+        !ReadDeviceClip(&clip, target))
         return false;
     // Picture pixels to world units (the destination rectangle), then to the device.
     const double sx = destRect.Width / srcwidth, sy = destRect.Height / srcheight;
@@ -1005,7 +1008,7 @@ bool Graphics::DrawImageTurned(Image* image, const RectF& destRect, REAL srcx, R
                              ox * world.m11 + oy * world.m21 + world.dx, ox * world.m12 + oy * world.m22 + world.dy};
     const ImageSampling sampling =
         nearest ? ImageSampling::Nearest : (bicubic ? ImageSampling::Bicubic : ImageSampling::Bilinear);
-    return DrawImageMapped(target, source, from, toDevice, sampling);
+    return DrawImageMapped(target, source, from, toDevice, sampling, &clip);
 }
 
 HDC Graphics::GetHDC()

@@ -9,6 +9,7 @@
 
 #include <immintrin.h>
 
+#include "Clip.h"
 #include "Coverage.h"
 #include "Premultiply.h"
 #include "RowClones.h"
@@ -479,11 +480,11 @@ inline bool HasAvx2()
     return has;
 }
 
-// Samples and composites one run of pixels that share a coverage.
+// Samples and composites one run of pixels that share a coverage, part of the span the mask swept from `anchor`.
 template <Stored kind>
 [[gnu::always_inline]] inline void PaintSpan(const PixelView& target, const Picture<kind>& picture,
-                                             const DeviceMap& back, ImageSampling sampling, INT x, INT y, INT count,
-                                             int coverage)
+                                             const DeviceMap& back, ImageSampling sampling, INT anchor, INT x, INT y,
+                                             INT count, int coverage)
 {
     uint32_t* row = target.Row(y) + x;
     // The next row's pixels here are likely read next (the edge's pixels blend with what lies under them), and
@@ -491,9 +492,10 @@ template <Stored kind>
     if (y + 1 < target.Height()) _mm_prefetch(reinterpret_cast<const char*>(target.Row(y + 1) + x), _MM_HINT_T0);
     // Pixel centres lie on whole device coordinates; bilinear and bicubic taps sit on the source pixels' centres.
     const double tap = sampling == ImageSampling::Nearest ? 0.0 : 0.5;
-    int64_t u = Fixed(x * back.m11 + y * back.m21 + back.dx - tap);
-    int64_t v = Fixed(x * back.m12 + y * back.m22 + back.dy - tap);
+    // Positions step on from the anchor's, so that a span painted in parts samples as it does whole.
     const int64_t du = Fixed(back.m11), dv = Fixed(back.m12);
+    int64_t u = Fixed(anchor * back.m11 + y * back.m21 + back.dx - tap) + (x - anchor) * du;
+    int64_t v = Fixed(anchor * back.m12 + y * back.m22 + back.dy - tap) + (x - anchor) * dv;
     INT i = 0;
     // Straight pictures are premultiplied pixel by pixel.
     if (sampling == ImageSampling::Bilinear && kind != Stored::Straight && count >= 4 &&
@@ -514,29 +516,29 @@ template <Stored kind>
 
 // The span painters of each kind of picture, built for AVX2 and for any x86-64.
 PICTOR_ROW_CLONES void PaintOpaqueSpan(const PixelView& target, const Picture<Stored::Opaque>& picture,
-                                       const DeviceMap& back, ImageSampling sampling, INT x, INT y, INT count,
-                                       int coverage)
+                                       const DeviceMap& back, ImageSampling sampling, INT anchor, INT x, INT y,
+                                       INT count, int coverage)
 {
-    PaintSpan(target, picture, back, sampling, x, y, count, coverage);
+    PaintSpan(target, picture, back, sampling, anchor, x, y, count, coverage);
 }
 
 PICTOR_ROW_CLONES void PaintPremultipliedSpan(const PixelView& target, const Picture<Stored::Premultiplied>& picture,
-                                              const DeviceMap& back, ImageSampling sampling, INT x, INT y, INT count,
-                                              int coverage)
+                                              const DeviceMap& back, ImageSampling sampling, INT anchor, INT x, INT y,
+                                              INT count, int coverage)
 {
-    PaintSpan(target, picture, back, sampling, x, y, count, coverage);
+    PaintSpan(target, picture, back, sampling, anchor, x, y, count, coverage);
 }
 
 template <Stored kind>
 void PaintAnySpan(const PixelView& target, const Picture<kind>& picture, const DeviceMap& back, ImageSampling sampling,
-                  INT x, INT y, INT count, int coverage)
+                  INT anchor, INT x, INT y, INT count, int coverage)
 {
     if constexpr (kind == Stored::Opaque)
-        PaintOpaqueSpan(target, picture, back, sampling, x, y, count, coverage);
+        PaintOpaqueSpan(target, picture, back, sampling, anchor, x, y, count, coverage);
     else if constexpr (kind == Stored::Premultiplied)
-        PaintPremultipliedSpan(target, picture, back, sampling, x, y, count, coverage);
+        PaintPremultipliedSpan(target, picture, back, sampling, anchor, x, y, count, coverage);
     else
-        PaintSpan(target, picture, back, sampling, x, y, count, coverage);
+        PaintSpan(target, picture, back, sampling, anchor, x, y, count, coverage);
 }
 
 // The columns of `box` that the polygons reach within rows [top, bottom), a pixel more each side.
@@ -565,19 +567,32 @@ Rect ColumnsWithin(const std::vector<Polygon>& polygons, const Rect& box, INT to
 
 template <Stored kind>
 void PaintCovered(const PixelView& target, const PixelView& source, const Rect& from, const DeviceMap& back,
-                  ImageSampling sampling, const std::vector<Polygon>& polygons, const Rect& box)
+                  ImageSampling sampling, const std::vector<Polygon>& polygons, const Rect& box, DeviceClip* clip)
 {
     const Picture<kind> picture(source, from);
     // Rows are worked in bands of a few rows, each as wide as the picture reaches there: a turned picture
     // leaves much of its box bare, and the mask's cells need not be cleared and swept there.
     const INT rowsPerBand = std::clamp(kMostCells / (box.Width + 1), 1, kBandRows);
+    // The bands and spans are those of the picture unclipped (the clip only takes parts of them), so that the
+    // pixels it lets through are sampled exactly as they would be without it.
+    const bool clipped = clip != nullptr;
     for (INT top = box.Y; top < box.Y + box.Height; top += rowsPerBand) {
         const Rect band = ColumnsWithin(polygons, box, top, std::min(top + rowsPerBand, box.Y + box.Height));
         if (band.Width <= 0) continue;
         CoverageMask mask(band);
         for (const Polygon& polygon : polygons) mask.AddPolygon(polygon);
+        if (!clipped) {
+            mask.Sweep(false, [&](INT x, INT y, INT count, int coverage) {
+                PaintAnySpan(target, picture, back, sampling, x, x, y, count, coverage);
+            });
+            continue;
+        }
+        // The clip lets parts of each span through.
+        const ClipRows clipRows(*clip, band);
         mask.Sweep(false, [&](INT x, INT y, INT count, int coverage) {
-            PaintAnySpan(target, picture, back, sampling, x, y, count, coverage);
+            clipRows.ForEachPart(y, x, count, [&](INT at, INT n) {
+                PaintAnySpan(target, picture, back, sampling, x, at, y, n, coverage);
+            });
         });
     }
 }
@@ -585,7 +600,7 @@ void PaintCovered(const PixelView& target, const PixelView& source, const Rect& 
 }  // namespace
 
 bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rect& from, const DeviceMap& toDevice,
-                     ImageSampling sampling)
+                     ImageSampling sampling, DeviceClip* clip)
 {
     DeviceMap back;
     if (!target.Valid() || !source.Valid() || !InvertMap(toDevice, &back)) return false;
@@ -601,14 +616,20 @@ bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rec
     std::vector<Polygon> polygons{outline};
     if (!CutToBand(&polygons, BandAround(target.Width(), target.Height()))) return false;
     const Rect box = PixelBounds(polygons, target.Width(), target.Height());
+    // A clip that leaves the whole picture is no clip here.
+    if (clip && clip->IsBox()) {
+        const Rect within = clip->Narrow(box);
+        if (within.Width <= 0 || within.Height <= 0) return true;
+        if (within.Equals(box)) clip = nullptr;
+    }
     // Positions are carried in 16.16 fixed point.
     if (std::fabs(back.m11) > 1e4 || std::fabs(back.m12) > 1e4) return false;
     if (source.Opaque())
-        PaintCovered<Stored::Opaque>(target, source, from, back, sampling, polygons, box);
+        PaintCovered<Stored::Opaque>(target, source, from, back, sampling, polygons, box, clip);
     else if (source.Straight())
-        PaintCovered<Stored::Straight>(target, source, from, back, sampling, polygons, box);
+        PaintCovered<Stored::Straight>(target, source, from, back, sampling, polygons, box, clip);
     else
-        PaintCovered<Stored::Premultiplied>(target, source, from, back, sampling, polygons, box);
+        PaintCovered<Stored::Premultiplied>(target, source, from, back, sampling, polygons, box, clip);
     return true;
 }
 
