@@ -597,13 +597,69 @@ void PaintCovered(const PixelView& target, const PixelView& source, const Rect& 
     }
 }
 
+// The picture's pixels composited source over the target's from (x, y) on, where the clip lets them through:
+// an unscaled picture whose pixels land on whole device pixels.
+template <Stored kind>
+void CopyCovered(const PixelView& target, const PixelView& source, const Rect& from, INT x, INT y, DeviceClip* clip)
+{
+    const Rect to(x, y, from.Width, from.Height);
+    const Rect box = clip->Narrow(Rect(0, 0, target.Width(), target.Height()));
+    const INT left = std::max(to.X, box.X), right = std::min(to.X + to.Width, box.X + box.Width);
+    const INT top = std::max(to.Y, box.Y), bottom = std::min(to.Y + to.Height, box.Y + box.Height);
+    if (left >= right || top >= bottom) return;
+    const ClipRows clipRows(*clip, Rect(left, top, right - left, bottom - top));
+    for (INT row = top; row < bottom; ++row) {
+        const uint32_t* in = source.Row(from.Y + row - y) + from.X - x;
+        uint32_t* out = target.Row(row);
+        clipRows.ForEachPart(row, left, right - left, [&](INT at, INT count) {
+            for (INT k = at; k < at + count; ++k) {
+                const uint32_t pixel = AsPremultiplied<kind>(in[k]);
+                if (pixel >> 24 == 255)
+                    out[k] = pixel;
+                else if (pixel != 0)
+                    out[k] = OverPixel(pixel, out[k]);
+            }
+        });
+    }
+}
+
+// Where an unscaled upright picture's first pixel lands, when its pixels land on whole device pixels: a corner
+// on a whole coordinate (GDI+ copies such a picture as it is) or half a pixel past one.
+bool WholePixelPlacement(const DeviceMap& toDevice, INT* x, INT* y)
+{
+    if (toDevice.m11 != 1 || toDevice.m22 != 1 || toDevice.m12 != 0 || toDevice.m21 != 0) return false;
+    const double left = std::ceil(toDevice.dx), top = std::ceil(toDevice.dy);
+    if (2 * (left - toDevice.dx) != std::floor(2 * (left - toDevice.dx)) ||
+        2 * (top - toDevice.dy) != std::floor(2 * (top - toDevice.dy)) || std::fabs(left) > 1e9 ||
+        std::fabs(top) > 1e9)
+        return false;
+    *x = static_cast<INT>(left), *y = static_cast<INT>(top);
+    return true;
+}
+
 }  // namespace
+
+bool WholePixelCopy(const DeviceMap& toDevice)
+{
+    INT x = 0, y = 0;
+    return WholePixelPlacement(toDevice, &x, &y);
+}
 
 bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rect& from, const DeviceMap& toDevice,
                      ImageSampling sampling, DeviceClip* clip)
 {
     DeviceMap back;
     if (!target.Valid() || !source.Valid() || !InvertMap(toDevice, &back)) return false;
+    INT x = 0, y = 0;
+    if (clip && WholePixelPlacement(toDevice, &x, &y)) {
+        if (source.Opaque())
+            CopyCovered<Stored::Opaque>(target, source, from, x, y, clip);
+        else if (source.Straight())
+            CopyCovered<Stored::Straight>(target, source, from, x, y, clip);
+        else
+            CopyCovered<Stored::Premultiplied>(target, source, from, x, y, clip);
+        return true;
+    }
     const PointF corners[] = {PointF(REAL(from.X), REAL(from.Y)), PointF(REAL(from.X + from.Width), REAL(from.Y)),
                               PointF(REAL(from.X + from.Width), REAL(from.Y + from.Height)),
                               PointF(REAL(from.X), REAL(from.Y + from.Height))};

@@ -20,6 +20,10 @@ enum class ImageSampling { Nearest, Bilinear, Bicubic };
 // numbers), composited source over `target`. Outside the picture nothing is sampled: edge pixels blend
 // with transparency, as GDI+'s do. False, having drawn nothing, when the map cannot be inverted or reaches
 // values that are not numbers. A `clip`, when given, keeps the drawing to the device pixels it lets through.
+// Whether `toDevice` draws a picture unscaled and upright onto whole device pixels, which DrawImageMapped then
+// copies (under a clip).
+bool WholePixelCopy(const DeviceMap& toDevice);
+
 bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rect& from, const DeviceMap& toDevice,
                      ImageSampling sampling, DeviceClip* clip = nullptr);
 
