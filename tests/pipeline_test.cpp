@@ -397,7 +397,7 @@ TEST(Pipeline, TurnedPicturesSampleAlikeInEveryStep)
 // each equals the picture drawn without the clip, and outside them the canvas is untouched.
 TEST(Pipeline, ClippedPicturesAreTheUnclippedPictureWithinTheClip)
 {
-    Bitmap picture(30, 20, PixelFormat32bppARGB);
+    Bitmap picture(30, 20, PixelFormat32bppPARGB);
     uint32_t noise = 11;
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 30; ++x) {

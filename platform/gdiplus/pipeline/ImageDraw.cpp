@@ -612,7 +612,25 @@ void CopyCovered(const PixelView& target, const PixelView& source, const Rect& f
         const uint32_t* in = source.Row(from.Y + row - y) + from.X - x;
         uint32_t* out = target.Row(row);
         clipRows.ForEachPart(row, left, right - left, [&](INT at, INT count) {
-            for (INT k = at; k < at + count; ++k) {
+            INT k = at;
+            // Four premultiplied pixels a step, composited as PaintFour composites them.
+            if constexpr (kind != Stored::Straight)
+                for (; k + 4 <= at + count; k += 4) {
+                    __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
+                    __m128i* to = reinterpret_cast<__m128i*>(out + k);
+                    if constexpr (kind == Stored::Opaque) {
+                        _mm_storeu_si128(to, _mm_or_si128(pixels, _mm_set1_epi32(int(0xFF000000u))));
+                        continue;
+                    }
+                    const __m128i alpha = _mm_srli_epi32(pixels, 24);
+                    if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_set1_epi32(255))) == 0xFFFF) {
+                        _mm_storeu_si128(to, pixels);
+                        continue;
+                    }
+                    const __m128i rest = Doubled(_mm_sub_epi32(_mm_set1_epi32(255), alpha));
+                    _mm_storeu_si128(to, _mm_add_epi32(pixels, Scaled4(_mm_loadu_si128(to), rest)));
+                }
+            for (; k < at + count; ++k) {
                 const uint32_t pixel = AsPremultiplied<kind>(in[k]);
                 if (pixel >> 24 == 255)
                     out[k] = pixel;
