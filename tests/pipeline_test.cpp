@@ -393,6 +393,62 @@ TEST(Pipeline, TurnedPicturesSampleAlikeInEveryStep)
     }
 }
 
+// A turned picture, and an upright unscaled one, drawn under a clip, a box or a shape: inside the clip's pixels
+// each equals the picture drawn without the clip, and outside them the canvas is untouched.
+TEST(Pipeline, ClippedPicturesAreTheUnclippedPictureWithinTheClip)
+{
+    Bitmap picture(30, 20, PixelFormat32bppPARGB);
+    uint32_t noise = 11;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 30; ++x) {
+            noise = noise * 1103515245u + 12345u;
+            picture.SetPixel(x, y, Color(0xC0000000u | (noise >> 8 & 0xFFFFFF)));
+        }
+    const ARGB ground = 0xFF406080;
+    // The canvas, with the clip set, drawn on by `draw`.
+    auto drawn = [&](const Region* clip, const std::function<void(Graphics&)>& draw) {
+        Canvas canvas;
+        canvas.graphics.Clear(Color(ground));
+        if (clip) canvas.graphics.SetClip(clip);
+        draw(canvas.graphics);
+        return pictor_test::AllPixels(canvas.bitmap);
+    };
+    auto turned = [&](Graphics& g) {
+        g.TranslateTransform(60.3f, 59.6f);
+        g.RotateTransform(30);
+        g.ScaleTransform(2.5f, 2.1f);
+        EXPECT_EQ(g.DrawImage(&picture, RectF(-15, -10, 30, 20), 0, 0, 30, 20, UnitPixel), Ok);
+    };
+    // Upright and unscaled at whole pixels: a copy of the picture's pixels.
+    auto upright = [&](Graphics& g) {
+        EXPECT_EQ(g.DrawImage(&picture, RectF(37, 41, 30, 20), 0, 0, 30, 20, UnitPixel), Ok);
+    };
+    GraphicsPath ellipse;
+    ellipse.AddEllipse(30.4f, 35.7f, 50.2f, 40.9f);
+    const Region box(RectF(40.5f, 30.25f, 37.5f, 48.75f)), shape(&ellipse);
+    // The unclipped upright copy is the engine's, which premultiplies and composites with its own rounding.
+    const std::pair<std::function<void(Graphics&)>, int> draws[] = {{turned, 0}, {upright, 1}};
+    for (const auto& [draw, slack] : draws) {
+        const std::vector<ARGB> whole = drawn(nullptr, draw);
+        for (const Region* clip : {&box, &shape}) {
+            // The clip's pixels: those a fill of the whole canvas paints under it.
+            SolidBrush black(Color(255, 0, 0, 0));
+            const std::vector<ARGB> inside =
+                drawn(clip, [&](Graphics& g) { g.FillRectangle(&black, -1, -1, 200, 200); });
+            const std::vector<ARGB> clipped = drawn(clip, draw);
+            ASSERT_EQ(clipped.size(), whole.size());
+            int wrong = 0, within = 0;
+            for (size_t i = 0; i < whole.size(); ++i) {
+                const bool in = inside[i] == 0xFF000000u;
+                within += in && whole[i] != ground;
+                wrong += ChannelGap(clipped[i], in ? whole[i] : ground) > slack;
+            }
+            EXPECT_GT(within, 400);
+            EXPECT_EQ(wrong, 0) << (clip == &box ? "box " : "shape ") << slack;
+        }
+    }
+}
+
 // A bitmap cleared to transparency and then painted by the layer is drawn elsewhere with what was painted:
 // cairo, under the engine, skipped a surface it had cleared as an empty source.
 TEST(Pipeline, PaintingAfterATransparentClearReachesOtherBitmaps)

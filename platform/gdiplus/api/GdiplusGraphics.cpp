@@ -5,6 +5,7 @@
 
 #include "../../win/Window.h"
 #include "../Gdiplus.h"
+#include "../pipeline/Clip.h"
 #include "../pipeline/ImageAdjust.h"
 #include "../pipeline/ImageDraw.h"
 #include "../pipeline/PixelView.h"
@@ -980,7 +981,7 @@ bool Graphics::DrawImageTurned(Image* image, const RectF& destRect, REAL srcx, R
                                REAL srcheight)
 {
     DeviceMap world;
-    if (!image || image->NativeImage() == surface.get() || !LayerDeviceMap(&world) || !Unclipped()) return false;
+    if (!image || image->NativeImage() == surface.get() || !LayerDeviceMap(&world)) return false;
     const InterpolationMode mode = State().interpolation;
     // GDI+'s default and low quality are bilinear; its high quality is bicubic.
     const bool nearest = mode == InterpolationModeNearestNeighbor;
@@ -989,23 +990,27 @@ bool Graphics::DrawImageTurned(Image* image, const RectF& destRect, REAL srcx, R
     if (!nearest && !bicubic && mode != InterpolationModeBilinear && mode != InterpolationModeHighQualityBilinear &&
         mode != InterpolationModeDefault && mode != InterpolationModeLowQuality)
         return false;
-    // Pictures that keep their sides along the axes take the engine's or the scaled-down route, unless the
-    // page is one the engine leaves out.
-    if ((world.KeepsAxes() && EngineToDevice() == 1.0f) || !(srcwidth > 0 && srcheight > 0)) return false;
-    const PixelView source(image->NativeImage(), ViewedFormats::Any);
-    const PixelView target(surface.get(), ViewedFormats::Premultiplied);
-    Rect from;
-    if (!source.Valid() || !target.Valid() ||
-        !WholePixels(srcx, srcy, srcwidth, srcheight, source.Width(), source.Height(), &from))
-        return false;
+    if (!(srcwidth > 0 && srcheight > 0)) return false;
     // Picture pixels to world units (the destination rectangle), then to the device.
     const double sx = destRect.Width / srcwidth, sy = destRect.Height / srcheight;
     const double ox = destRect.X - srcx * sx, oy = destRect.Y - srcy * sy;
     const DeviceMap toDevice{sx * world.m11, sx * world.m12, sy * world.m21, sy * world.m22,
                              ox * world.m11 + oy * world.m21 + world.dx, ox * world.m12 + oy * world.m22 + world.dy};
+    // Pictures that keep their sides along the axes take the engine's or the scaled-down route, unless the
+    // page is one the engine leaves out, or they are copied unscaled under a clip (the engine's clip edge is
+    // not GDI+'s pixel-centre rule).
+    if (world.KeepsAxes() && EngineToDevice() == 1.0f && !(WholePixelCopy(toDevice) && !Unclipped())) return false;
+    const PixelView source(image->NativeImage(), ViewedFormats::Any);
+    const PixelView target(surface.get(), ViewedFormats::Premultiplied);
+    Rect from;
+    DeviceClip clip;
+    if (!source.Valid() || !target.Valid() ||
+        !WholePixels(srcx, srcy, srcwidth, srcheight, source.Width(), source.Height(), &from) ||
+        !ReadDeviceClip(&clip, target))
+        return false;
     const ImageSampling sampling =
         nearest ? ImageSampling::Nearest : (bicubic ? ImageSampling::Bicubic : ImageSampling::Bilinear);
-    return DrawImageMapped(target, source, from, toDevice, sampling);
+    return DrawImageMapped(target, source, from, toDevice, sampling, &clip);
 }
 
 HDC Graphics::GetHDC()

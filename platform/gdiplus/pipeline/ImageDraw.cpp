@@ -9,6 +9,7 @@
 
 #include <immintrin.h>
 
+#include "Clip.h"
 #include "Coverage.h"
 #include "Premultiply.h"
 #include "RowClones.h"
@@ -479,11 +480,11 @@ inline bool HasAvx2()
     return has;
 }
 
-// Samples and composites one run of pixels that share a coverage.
+// Samples and composites one run of pixels that share a coverage, part of the span the mask swept from `anchor`.
 template <Stored kind>
 [[gnu::always_inline]] inline void PaintSpan(const PixelView& target, const Picture<kind>& picture,
-                                             const DeviceMap& back, ImageSampling sampling, INT x, INT y, INT count,
-                                             int coverage)
+                                             const DeviceMap& back, ImageSampling sampling, INT anchor, INT x, INT y,
+                                             INT count, int coverage)
 {
     uint32_t* row = target.Row(y) + x;
     // The next row's pixels here are likely read next (the edge's pixels blend with what lies under them), and
@@ -491,9 +492,10 @@ template <Stored kind>
     if (y + 1 < target.Height()) _mm_prefetch(reinterpret_cast<const char*>(target.Row(y + 1) + x), _MM_HINT_T0);
     // Pixel centres lie on whole device coordinates; bilinear and bicubic taps sit on the source pixels' centres.
     const double tap = sampling == ImageSampling::Nearest ? 0.0 : 0.5;
-    int64_t u = Fixed(x * back.m11 + y * back.m21 + back.dx - tap);
-    int64_t v = Fixed(x * back.m12 + y * back.m22 + back.dy - tap);
+    // Positions step on from the anchor's, so that a span painted in parts samples as it does whole.
     const int64_t du = Fixed(back.m11), dv = Fixed(back.m12);
+    int64_t u = Fixed(anchor * back.m11 + y * back.m21 + back.dx - tap) + (x - anchor) * du;
+    int64_t v = Fixed(anchor * back.m12 + y * back.m22 + back.dy - tap) + (x - anchor) * dv;
     INT i = 0;
     // Straight pictures are premultiplied pixel by pixel.
     if (sampling == ImageSampling::Bilinear && kind != Stored::Straight && count >= 4 &&
@@ -514,29 +516,29 @@ template <Stored kind>
 
 // The span painters of each kind of picture, built for AVX2 and for any x86-64.
 PICTOR_ROW_CLONES void PaintOpaqueSpan(const PixelView& target, const Picture<Stored::Opaque>& picture,
-                                       const DeviceMap& back, ImageSampling sampling, INT x, INT y, INT count,
-                                       int coverage)
+                                       const DeviceMap& back, ImageSampling sampling, INT anchor, INT x, INT y,
+                                       INT count, int coverage)
 {
-    PaintSpan(target, picture, back, sampling, x, y, count, coverage);
+    PaintSpan(target, picture, back, sampling, anchor, x, y, count, coverage);
 }
 
 PICTOR_ROW_CLONES void PaintPremultipliedSpan(const PixelView& target, const Picture<Stored::Premultiplied>& picture,
-                                              const DeviceMap& back, ImageSampling sampling, INT x, INT y, INT count,
-                                              int coverage)
+                                              const DeviceMap& back, ImageSampling sampling, INT anchor, INT x, INT y,
+                                              INT count, int coverage)
 {
-    PaintSpan(target, picture, back, sampling, x, y, count, coverage);
+    PaintSpan(target, picture, back, sampling, anchor, x, y, count, coverage);
 }
 
 template <Stored kind>
 void PaintAnySpan(const PixelView& target, const Picture<kind>& picture, const DeviceMap& back, ImageSampling sampling,
-                  INT x, INT y, INT count, int coverage)
+                  INT anchor, INT x, INT y, INT count, int coverage)
 {
     if constexpr (kind == Stored::Opaque)
-        PaintOpaqueSpan(target, picture, back, sampling, x, y, count, coverage);
+        PaintOpaqueSpan(target, picture, back, sampling, anchor, x, y, count, coverage);
     else if constexpr (kind == Stored::Premultiplied)
-        PaintPremultipliedSpan(target, picture, back, sampling, x, y, count, coverage);
+        PaintPremultipliedSpan(target, picture, back, sampling, anchor, x, y, count, coverage);
     else
-        PaintSpan(target, picture, back, sampling, x, y, count, coverage);
+        PaintSpan(target, picture, back, sampling, anchor, x, y, count, coverage);
 }
 
 // The columns of `box` that the polygons reach within rows [top, bottom), a pixel more each side.
@@ -565,30 +567,117 @@ Rect ColumnsWithin(const std::vector<Polygon>& polygons, const Rect& box, INT to
 
 template <Stored kind>
 void PaintCovered(const PixelView& target, const PixelView& source, const Rect& from, const DeviceMap& back,
-                  ImageSampling sampling, const std::vector<Polygon>& polygons, const Rect& box)
+                  ImageSampling sampling, const std::vector<Polygon>& polygons, const Rect& box, DeviceClip* clip)
 {
     const Picture<kind> picture(source, from);
     // Rows are worked in bands of a few rows, each as wide as the picture reaches there: a turned picture
     // leaves much of its box bare, and the mask's cells need not be cleared and swept there.
     const INT rowsPerBand = std::clamp(kMostCells / (box.Width + 1), 1, kBandRows);
+    // The bands and spans are those of the picture unclipped (the clip only takes parts of them), so that the
+    // pixels it lets through are sampled exactly as they would be without it.
+    const bool clipped = clip != nullptr;
     for (INT top = box.Y; top < box.Y + box.Height; top += rowsPerBand) {
         const Rect band = ColumnsWithin(polygons, box, top, std::min(top + rowsPerBand, box.Y + box.Height));
         if (band.Width <= 0) continue;
         CoverageMask mask(band);
         for (const Polygon& polygon : polygons) mask.AddPolygon(polygon);
+        if (!clipped) {
+            mask.Sweep(false, [&](INT x, INT y, INT count, int coverage) {
+                PaintAnySpan(target, picture, back, sampling, x, x, y, count, coverage);
+            });
+            continue;
+        }
+        // The clip lets parts of each span through.
+        const ClipRows clipRows(*clip, band);
         mask.Sweep(false, [&](INT x, INT y, INT count, int coverage) {
-            PaintAnySpan(target, picture, back, sampling, x, y, count, coverage);
+            clipRows.ForEachPart(y, x, count, [&](INT at, INT n) {
+                PaintAnySpan(target, picture, back, sampling, x, at, y, n, coverage);
+            });
         });
     }
 }
 
+// The picture's pixels composited source over the target's from (x, y) on, where the clip lets them through:
+// an unscaled picture whose pixels land on whole device pixels.
+template <Stored kind>
+void CopyCovered(const PixelView& target, const PixelView& source, const Rect& from, INT x, INT y, DeviceClip* clip)
+{
+    const Rect to(x, y, from.Width, from.Height);
+    const Rect box = clip->Narrow(Rect(0, 0, target.Width(), target.Height()));
+    const INT left = std::max(to.X, box.X), right = std::min(to.X + to.Width, box.X + box.Width);
+    const INT top = std::max(to.Y, box.Y), bottom = std::min(to.Y + to.Height, box.Y + box.Height);
+    if (left >= right || top >= bottom) return;
+    const ClipRows clipRows(*clip, Rect(left, top, right - left, bottom - top));
+    for (INT row = top; row < bottom; ++row) {
+        const uint32_t* in = source.Row(from.Y + row - y) + from.X - x;
+        uint32_t* out = target.Row(row);
+        clipRows.ForEachPart(row, left, right - left, [&](INT at, INT count) {
+            INT k = at;
+            // Four premultiplied pixels a step, composited as PaintFour composites them.
+            if constexpr (kind != Stored::Straight)
+                for (; k + 4 <= at + count; k += 4) {
+                    __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
+                    __m128i* to = reinterpret_cast<__m128i*>(out + k);
+                    if constexpr (kind == Stored::Opaque) {
+                        _mm_storeu_si128(to, _mm_or_si128(pixels, _mm_set1_epi32(int(0xFF000000u))));
+                        continue;
+                    }
+                    const __m128i alpha = _mm_srli_epi32(pixels, 24);
+                    if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_set1_epi32(255))) == 0xFFFF) {
+                        _mm_storeu_si128(to, pixels);
+                        continue;
+                    }
+                    const __m128i rest = Doubled(_mm_sub_epi32(_mm_set1_epi32(255), alpha));
+                    _mm_storeu_si128(to, _mm_add_epi32(pixels, Scaled4(_mm_loadu_si128(to), rest)));
+                }
+            for (; k < at + count; ++k) {
+                const uint32_t pixel = AsPremultiplied<kind>(in[k]);
+                if (pixel >> 24 == 255)
+                    out[k] = pixel;
+                else if (pixel != 0)
+                    out[k] = OverPixel(pixel, out[k]);
+            }
+        });
+    }
+}
+
+// Where an unscaled upright picture's first pixel lands, when its pixels land on whole device pixels: a corner
+// on a whole coordinate (GDI+ copies such a picture as it is) or half a pixel past one.
+bool WholePixelPlacement(const DeviceMap& toDevice, INT* x, INT* y)
+{
+    if (toDevice.m11 != 1 || toDevice.m22 != 1 || toDevice.m12 != 0 || toDevice.m21 != 0) return false;
+    const double left = std::ceil(toDevice.dx), top = std::ceil(toDevice.dy);
+    if (2 * (left - toDevice.dx) != std::floor(2 * (left - toDevice.dx)) ||
+        2 * (top - toDevice.dy) != std::floor(2 * (top - toDevice.dy)) || std::fabs(left) > 1e9 ||
+        std::fabs(top) > 1e9)
+        return false;
+    *x = static_cast<INT>(left), *y = static_cast<INT>(top);
+    return true;
+}
+
 }  // namespace
 
+bool WholePixelCopy(const DeviceMap& toDevice)
+{
+    INT x = 0, y = 0;
+    return WholePixelPlacement(toDevice, &x, &y);
+}
+
 bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rect& from, const DeviceMap& toDevice,
-                     ImageSampling sampling)
+                     ImageSampling sampling, DeviceClip* clip)
 {
     DeviceMap back;
     if (!target.Valid() || !source.Valid() || !InvertMap(toDevice, &back)) return false;
+    INT x = 0, y = 0;
+    if (clip && WholePixelPlacement(toDevice, &x, &y)) {
+        if (source.Opaque())
+            CopyCovered<Stored::Opaque>(target, source, from, x, y, clip);
+        else if (source.Straight())
+            CopyCovered<Stored::Straight>(target, source, from, x, y, clip);
+        else
+            CopyCovered<Stored::Premultiplied>(target, source, from, x, y, clip);
+        return true;
+    }
     const PointF corners[] = {PointF(REAL(from.X), REAL(from.Y)), PointF(REAL(from.X + from.Width), REAL(from.Y)),
                               PointF(REAL(from.X + from.Width), REAL(from.Y + from.Height)),
                               PointF(REAL(from.X), REAL(from.Y + from.Height))};
@@ -601,14 +690,20 @@ bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rec
     std::vector<Polygon> polygons{outline};
     if (!CutToBand(&polygons, BandAround(target.Width(), target.Height()))) return false;
     const Rect box = PixelBounds(polygons, target.Width(), target.Height());
+    // A clip that leaves the whole picture is no clip here.
+    if (clip && clip->IsBox()) {
+        const Rect within = clip->Narrow(box);
+        if (within.Width <= 0 || within.Height <= 0) return true;
+        if (within.Equals(box)) clip = nullptr;
+    }
     // Positions are carried in 16.16 fixed point.
     if (std::fabs(back.m11) > 1e4 || std::fabs(back.m12) > 1e4) return false;
     if (source.Opaque())
-        PaintCovered<Stored::Opaque>(target, source, from, back, sampling, polygons, box);
+        PaintCovered<Stored::Opaque>(target, source, from, back, sampling, polygons, box, clip);
     else if (source.Straight())
-        PaintCovered<Stored::Straight>(target, source, from, back, sampling, polygons, box);
+        PaintCovered<Stored::Straight>(target, source, from, back, sampling, polygons, box, clip);
     else
-        PaintCovered<Stored::Premultiplied>(target, source, from, back, sampling, polygons, box);
+        PaintCovered<Stored::Premultiplied>(target, source, from, back, sampling, polygons, box, clip);
     return true;
 }
 

@@ -9,6 +9,8 @@
 
 namespace Gdiplus {
 
+class DeviceClip;
+
 // How a picture is sampled between its pixels: the nearest pixel, the two-by-two around the point, or the
 // four-by-four weighted by Keys' cubic (a = -0.5).
 enum class ImageSampling { Nearest, Bilinear, Bicubic };
@@ -17,8 +19,12 @@ enum class ImageSampling { Nearest, Bilinear, Bicubic };
 // coordinates (pixel (i, j) spans [i, i + 1] x [j, j + 1]) to device coordinates (pixel centres on whole
 // numbers), composited source over `target`. Outside the picture nothing is sampled: edge pixels blend
 // with transparency, as GDI+'s do. False, having drawn nothing, when the map cannot be inverted or reaches
-// values that are not numbers.
+// values that are not numbers. A `clip`, when given, keeps the drawing to the device pixels it lets through.
+// Whether `toDevice` draws a picture unscaled and upright onto whole device pixels, which DrawImageMapped then
+// copies (under a clip).
+bool WholePixelCopy(const DeviceMap& toDevice);
+
 bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rect& from, const DeviceMap& toDevice,
-                     ImageSampling sampling);
+                     ImageSampling sampling, DeviceClip* clip = nullptr);
 
 }  // namespace Gdiplus
