@@ -41,7 +41,7 @@ DllExports::GpImageAttributes* NativeOf(const ImageAttributes* attributes)
 
 // A rectangle with one side of no length, which a path does not take: its outline is still drawn, as a line
 // there and back along its corners, as the engine draws it.
-template <class Number> bool IsFlat(Number width, Number height)
+bool IsFlat(REAL width, REAL height)
 {
     return (width == 0 && height != 0) || (height == 0 && width != 0);
 }
@@ -381,20 +381,7 @@ Status Graphics::DrawLine(const Pen* pen, const Point& pt1, const Point& pt2)
 
 Status Graphics::DrawRectangle(const Pen* pen, INT x, INT y, INT width, INT height)
 {
-    Status bands = Ok;
-    if (DrawCompoundRectangle(*this, pen, RectF(REAL(x), REAL(y), REAL(width), REAL(height)), &bands)) return bands;
-    if (IsFlat(width, height) && !IsInset(pen)) {
-        const Point corners[] = {{x, y}, {x + width, y}, {x + width, y + height}, {x, y + height}};
-        return DrawPolygon(pen, corners, 4);
-    }
-    if (width >= 0 && height >= 0 &&
-        DrawShapeAntialiased(pen, [&](GraphicsPath& shape) { return shape.AddRectangle(Rect(x, y, width, height)); }))
-        return SetStatus(Ok);
-    if (IsInset(pen)) {
-        GraphicsPath outline;
-        return DrawInset(pen, outline, outline.AddRectangle(Rect(x, y, width, height)));
-    }
-    return SetStatus(DllExports::GdipDrawRectangleI(nativeGraphics, NativeOf(pen), x, y, width, height));
+    return DrawRectangle(pen, REAL(x), REAL(y), REAL(width), REAL(height));
 }
 
 Status Graphics::DrawRectangle(const Pen* pen, REAL x, REAL y, REAL width, REAL height)
