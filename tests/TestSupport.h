@@ -47,6 +47,16 @@ inline int ChannelGap(Gdiplus::ARGB a, Gdiplus::ARGB b)
 // True when every channel of the two colours differs by at most tolerance.
 inline bool Near(Gdiplus::ARGB a, Gdiplus::ARGB b, int tolerance) { return ChannelGap(a, b) <= tolerance; }
 
+// Opaque red on the bitmap's left half and blue on its right: where repeats and mirrors of it land shows.
+inline void PaintRedAndBlueHalves(Gdiplus::Bitmap& bitmap)
+{
+    Gdiplus::Graphics g(&bitmap);
+    g.Clear(Gdiplus::Color(255, 255, 0, 0));
+    Gdiplus::SolidBrush blue(Gdiplus::Color(255, 0, 0, 255));
+    const INT width = static_cast<INT>(bitmap.GetWidth());
+    g.FillRectangle(&blue, width / 2, 0, width - width / 2, static_cast<INT>(bitmap.GetHeight()));
+}
+
 // Every pixel of the bitmap as straight ARGB, row by row (all 0 when it cannot be read, which fails the test).
 inline std::vector<Gdiplus::ARGB> AllPixels(Gdiplus::Bitmap& bitmap)
 {

@@ -246,12 +246,7 @@ TEST(BrushExtra, ImageAttributesGammaAndWrapMode)
     ExpectPixels(s.bitmap, {{5, 5, 0xFF383838, 2}});  // (128 / 255)^2.2 of 255: 56
 
     Bitmap halves(10, 10, PixelFormat32bppARGB);
-    {
-        Graphics g(&halves);
-        g.Clear(Color(255, 255, 0, 0));
-        SolidBrush blue(Color(255, 0, 0, 255));
-        g.FillRectangle(&blue, 5, 0, 5, 10);
-    }
+    pictor_test::PaintRedAndBlueHalves(halves);
     ImageAttributes tiled;
     ASSERT_EQ(Ok, tiled.SetWrapMode(WrapModeTile));
     Surface t(20);

@@ -14,6 +14,7 @@ using namespace Gdiplus;
 using pictor_test::AllPixels;
 using pictor_test::ChannelGap;
 using pictor_test::ExpectPixels;
+using pictor_test::PaintRedAndBlueHalves;
 using pictor_test::PixelOf;
 
 namespace {
@@ -124,12 +125,7 @@ TEST(ImageAttributes, EachAdjustmentGivesGdiplusValues)
 TEST(ImageAttributes, WrapModeFillsPastTheEdges)
 {
     Bitmap halves(10, 10, PixelFormat32bppARGB);
-    {
-        Graphics g(&halves);
-        g.Clear(Color(255, 255, 0, 0));
-        SolidBrush blue(Color(255, 0, 0, 255));
-        g.FillRectangle(&blue, 5, 0, 5, 10);
-    }
+    PaintRedAndBlueHalves(halves);
     ImageAttributes flipped, clamped;
     ASSERT_EQ(Ok, flipped.SetWrapMode(WrapModeTileFlipX));
     ASSERT_EQ(Ok, clamped.SetWrapMode(WrapModeClamp, Color(255, 0, 255, 0)));
