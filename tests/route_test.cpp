@@ -385,4 +385,135 @@ TEST(Route, OneColourPensOfEveryKindStrokeAsSolid)
     EXPECT_EQ(moved, std::vector<std::string>());
 }
 
+// Writes every pixel of the bitmap as the straight colour given for its place.
+void Paint(Bitmap& bitmap, const std::function<ARGB(int x, int y)>& colour)
+{
+    const int width = static_cast<int>(bitmap.GetWidth()), height = static_cast<int>(bitmap.GetHeight());
+    Rect whole(0, 0, width, height);
+    BitmapData data;
+    ASSERT_EQ(bitmap.LockBits(&whole, ImageLockModeWrite, PixelFormat32bppARGB, &data), Ok);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            reinterpret_cast<ARGB*>(static_cast<BYTE*>(data.Scan0) + y * data.Stride)[x] = colour(x, y);
+    bitmap.UnlockBits(&data);
+}
+
+std::string FormatName(PixelFormat format)
+{
+    return format == PixelFormat32bppARGB ? "32bppARGB" : format == PixelFormat32bppRGB ? "32bppRGB" : "24bppRGB";
+}
+
+// Half-transparent shapes, pictures (drawn from a straight bitmap the layer drew into) and text on straight
+// (32bppARGB) and opaque (32bppRGB, 24bppRGB) bitmaps land as on a premultiplied one, over clear,
+// half-transparent and opaque pixels, read back straight (at most 2 levels apart).
+TEST(Route, StraightAndOpaqueBitmapsTakeTheSamePixelsAsPremultipliedOnes)
+{
+    const Color ink(160, 200, 40, 90);
+    const auto pen = [](const Brush* brush, REAL width) { return std::make_unique<Pen>(brush, width); };
+    const auto picture = [](const Brush* brush) {
+        auto made = std::make_unique<Bitmap>(24, 24, PixelFormat32bppARGB);
+        Graphics(made.get()).FillEllipse(brush, 0, 0, 24, 24);
+        return made;
+    };
+    const std::vector<std::pair<std::string, Shape>> shapes = {
+        {"FillRectangle", [](Graphics& g, const Brush* b) { g.FillRectangle(b, 20.3f, 30.6f, 90.5f, 40.2f); }},
+        {"FillEllipse", [](Graphics& g, const Brush* b) { g.FillEllipse(b, 20.5f, 25.25f, 90.0f, 50.0f); }},
+        {"FillPolygon", [](Graphics& g, const Brush* b) { g.FillPolygon(b, Star().data(), 5); }},
+        {"FillRegion",
+         [](Graphics& g, const Brush* b) {
+             GraphicsPath path;
+             Region region(Figures(&path));
+             g.FillRegion(b, &region);
+         }},
+        {"DrawBezier",
+         [&](Graphics& g, const Brush* b) { g.DrawBezier(pen(b, 3).get(), 10, 80, 30, 10, 90, 100, 120, 20); }},
+        {"Clear in a clip",
+         [](Graphics& g, const Brush*) {
+             g.SetClip(Rect(30, 10, 80, 20));
+             g.Clear(Color(0, 0, 0, 0));
+             g.SetClip(Rect(30, 90, 80, 20));
+             g.Clear(Color(255, 10, 200, 30));
+         }},
+        {"DrawImage upright", [&](Graphics& g, const Brush* b) { g.DrawImage(picture(b).get(), 30, 20); }},
+        {"DrawImage turned",
+         [&](Graphics& g, const Brush* b) {
+             g.RotateTransform(30);
+             g.DrawImage(picture(b).get(), 50.0f, 0.0f, 60.0f, 40.0f);
+         }},
+        {"DrawString",
+         [](Graphics& g, const Brush* b) {
+             FontFamily family(u"DejaVu Sans");
+             Font font(&family, 20, FontStyleRegular, UnitPixel);
+             g.DrawString(u"Straight 42", -1, &font, PointF(5.3f, 40.6f), b);
+         }},
+        {"FillRectangle with a gradient",
+         [&](Graphics& g, const Brush*) {
+             LinearGradientBrush gradient(PointF(10, 0), PointF(110, 0), ink, Color(100, 0, 128, 255));
+             g.FillRectangle(&gradient, 10, 20, 100, 80);
+         }},
+    };
+    const auto backdrop = [](PixelFormat format) {
+        return [format](int x, int y) -> ARGB {
+            if (x >= kSide / 2) return Color::White;
+            if (format != PixelFormat32bppARGB) return 0xFF102030u;
+            return y >= 40 && y < 60 ? 0x800000FFu : 0u;
+        };
+    };
+    SolidBrush brush(ink);
+    std::vector<std::string> moved;
+    for (SmoothingMode smoothing : {SmoothingModeAntiAlias, SmoothingModeNone})
+        for (PixelFormat format : {PixelFormat32bppARGB, PixelFormat32bppRGB, PixelFormat24bppRGB})
+            for (const auto& [name, shape] : shapes) {
+                Bitmap reference(kSide, kSide, PixelFormat32bppPARGB), target(kSide, kSide, format);
+                for (Bitmap* bitmap : {&reference, &target}) {
+                    Paint(*bitmap, backdrop(format));
+                    Graphics graphics(bitmap);
+                    graphics.SetSmoothingMode(smoothing);
+                    shape(graphics, &brush);
+                }
+                const std::vector<ARGB> expected = pictor_test::AllPixels(reference);
+                const std::vector<ARGB> got = pictor_test::AllPixels(target);
+                int differing = 0, inked = 0;
+                for (int i = 0; i < kSide * kSide; ++i) {
+                    differing += !pictor_test::Near(expected[i], got[i], 2);
+                    inked += expected[i] != backdrop(format)(i % kSide, i / kSide);
+                }
+                if (differing != 0 || inked == 0)
+                    moved.push_back(name + (smoothing == SmoothingModeNone ? " aliased" : "") + " on " +
+                                    FormatName(format) + ": " + std::to_string(differing) + " differ, " +
+                                    std::to_string(inked) + " inked");
+            }
+    EXPECT_EQ(moved, std::vector<std::string>());
+}
+
+// Half-transparent red on a bitmap of GDI+'s default format: straight red over clear pixels, pink over
+// white ones, and the faint pixels beside it are left as the engine holds them; locks and GetPixel agree.
+TEST(Route, HalfTransparentInkOnAStraightBitmapStoresStraightColour)
+{
+    Bitmap bitmap(8, 2);
+    Paint(bitmap, [](int x, int y) -> ARGB { return y == 1 ? 0xFFFFFFFFu : x >= 5 ? 0x10204080u : 0u; });
+    // The engine rounds a straight bitmap's colours through premultiplied form at every lock and context.
+    Graphics(&bitmap).Flush();
+    const ARGB faint = pictor_test::AllPixels(bitmap)[5];
+    SolidBrush red(Color(128, 255, 0, 0));
+    for (SmoothingMode smoothing : {SmoothingModeAntiAlias, SmoothingModeNone}) {
+        Graphics graphics(&bitmap);
+        graphics.SetSmoothingMode(smoothing);
+        // Pixel centres lie on whole coordinates: each rectangle covers two columns whole.
+        graphics.FillRectangle(&red, smoothing == SmoothingModeNone ? -0.5f : 1.5f, -0.5f, 2.0f, 2.0f);
+    }
+    const std::vector<ARGB> pixels = pictor_test::AllPixels(bitmap);
+    for (int x = 0; x < 4; ++x) {
+        EXPECT_EQ(pixels[x], 0x80FF0000u) << x;
+        EXPECT_EQ(pixels[8 + x], 0xFFFF7F7Fu) << x;
+    }
+    for (int x = 5; x < 8; ++x) EXPECT_EQ(pixels[x], faint) << x;
+    EXPECT_EQ(pixels[8 + 6], 0xFFFFFFFFu);
+    for (int i = 0; i < 16; ++i) {
+        Color colour;
+        ASSERT_EQ(bitmap.GetPixel(i % 8, i / 8, &colour), Ok);
+        EXPECT_EQ(colour.GetValue(), pixels[i]) << i;
+    }
+}
+
 }  // namespace

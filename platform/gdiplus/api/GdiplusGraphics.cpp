@@ -943,7 +943,7 @@ bool Graphics::DrawScaledDown(Image* image, const RectF& destRect, REAL srcx, RE
     if (!image || image->NativeImage() == surface.get() || !DrawsPixelForPixel()) return false;
     const PixelView source(image->NativeImage(), nearest ? ViewedFormats::Any : ViewedFormats::PremultipliedOrOpaque);
     if (!source.Valid()) return false;
-    const PixelView target(surface.get(), ViewedFormats::Premultiplied);
+    const PixelView target(surface.get(), ViewedFormats::Drawn);
     if (!target.Valid()) return false;
     Rect from, to;
     if (!WholePixels(srcx, srcy, srcwidth, srcheight, source.Width(), source.Height(), &from) ||
@@ -988,7 +988,7 @@ bool Graphics::DrawImageTurned(Image* image, const RectF& destRect, REAL srcx, R
     // not GDI+'s pixel-centre rule).
     if (world.KeepsAxes() && EngineToDevice() == 1.0f && !(WholePixelCopy(toDevice) && !Unclipped())) return false;
     const PixelView source(image->NativeImage(), ViewedFormats::Any);
-    const PixelView target(surface.get(), ViewedFormats::Premultiplied);
+    const PixelView target(surface.get(), ViewedFormats::Drawn);
     Rect from;
     DeviceClip clip;
     if (!source.Valid() || !target.Valid() ||

@@ -413,7 +413,7 @@ bool Graphics::FillFigures(const Brush* brush, const DeviceMap& map, const Point
     std::vector<Polygon> figures;
     std::vector<bool> closed;
     if (!FlattenPath(device.data(), types, count, kPixelCentre, &figures, &closed)) return false;
-    const PixelView target(surface.get(), ViewedFormats::Premultiplied);
+    const PixelView target(surface.get(), ViewedFormats::Drawn);
     DeviceClip clip;
     if (!target.Valid() || !ReadDeviceClip(&clip, target)) return false;
     return wholePixels ? PaintCentres(target, figures, mode == FillModeAlternate, paint, clip)
@@ -429,7 +429,7 @@ bool Graphics::DrawAntialiased(const Pen* pen, const DeviceMap& map, const Point
     if (!PenOutline(pen, map, points, types, count, kPixelCentre, &outline, &colour, aliased)) return false;
     PaintSource paint = PenPaint(pen, colour, map, State().origin);
     if (compositingMode == CompositingModeSourceCopy) paint.CopyInstead();
-    const PixelView target(surface.get(), ViewedFormats::Premultiplied);
+    const PixelView target(surface.get(), ViewedFormats::Drawn);
     DeviceClip clip;
     if (!paint.Valid() || !target.Valid() || !ReadDeviceClip(&clip, target)) return false;
     return aliased ? PaintCentres(target, outline, false, paint, clip)
@@ -447,7 +447,7 @@ bool Graphics::FillRectangleAntialiased(const Brush* brush, REAL x, REAL y, REAL
         SolidColour(brush, &colour)) {
         if (!std::isfinite(from.X) || !std::isfinite(from.Y) || !std::isfinite(to.X) || !std::isfinite(to.Y))
             return false;
-        const PixelView target(surface.get(), ViewedFormats::Premultiplied);
+        const PixelView target(surface.get(), ViewedFormats::Drawn);
         DeviceClip clip;
         if (!target.Valid() || !ReadDeviceClip(&clip, target)) return false;
         if (clip.IsBox()) {

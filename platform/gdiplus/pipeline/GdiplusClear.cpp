@@ -2,10 +2,9 @@
 // whatever the world transform and the compositing mode. libgdiplus clears through cairo, whose clip takes
 // every pixel a path touches and mixes the colour in at its edges, and which marks a surface cleared to
 // transparency as empty and from then on skips it as a source (so pixels the layer wrote there later were
-// never drawn anywhere else). Premultiplied bitmaps are therefore cleared here, within the clip read as
-// pixels as the fills read it, and straight (32bppARGB) ones when the colour is transparent: the engine
-// converts a whole straight bitmap at each look at its pixels (32 ms for 2000 x 2000), so it clears them
-// to other colours itself.
+// never drawn anywhere else). Premultiplied bitmaps, and straight (32bppARGB) ones in the premultiplied
+// pixels the engine draws them in, are therefore cleared here, within the clip read as pixels as the fills
+// read it.
 #include <algorithm>
 
 #include "../Gdiplus.h"
@@ -25,11 +24,10 @@ void FillRun(const PixelView& target, INT y, INT from, INT to, uint32_t pixel)
 
 bool Graphics::ClearByLayer(ARGB colour)
 {
-    const bool transparent = colour >> 24 == 0;
     if (!surface || !nativeGraphics) return false;
-    const PixelView target(surface.get(), transparent ? ViewedFormats::Any : ViewedFormats::Premultiplied);
+    const PixelView target(surface.get(), ViewedFormats::Drawn);
     DeviceClip clip;
-    // 32bppRGB keeps a byte the engine reads back as opaque: it is left to the engine.
+    // 32bppRGB and 24bppRGB keep a byte the engine reads back as opaque: they are left to the engine.
     if (!target.Valid() || target.Opaque() || !ReadDeviceClip(&clip, target)) return false;
     const uint32_t pixel = EnginePremultiplied(colour);  // transparency is 0, straight or not
     const Rect box = clip.Narrow(Rect(0, 0, target.Width(), target.Height()));

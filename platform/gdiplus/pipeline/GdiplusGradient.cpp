@@ -167,7 +167,7 @@ bool Graphics::FillGradientRectangle(const Brush* brush, REAL x, REAL y, REAL wi
     const Rect area(static_cast<INT>(x), static_cast<INT>(y), static_cast<INT>(width), static_cast<INT>(height));
     if (area.X != x || area.Y != y || area.Width != width || area.Height != height) return false;
     if (!DrawsPixelForPixel()) return false;
-    const PixelView target(surface.get(), ViewedFormats::Premultiplied);
+    const PixelView target(surface.get(), ViewedFormats::Drawn);
     if (!target.Valid()) return false;
     const SmoothingMode smoothing = State().smoothing;
     if (smoothing == SmoothingModeAntiAlias || smoothing == SmoothingModeHighQuality) {

@@ -58,7 +58,7 @@ bool Graphics::FillRegionByLayer(const Brush* brush, const Region* region)
     if (!LayerDeviceMap(&map) || region->GetBounds(&bounds, this) != Ok || !(bounds.Width > 0 && bounds.Height > 0))
         return false;
     const PaintSource paint(brush, map, State().origin);
-    const PixelView target(surface.get(), ViewedFormats::Premultiplied);
+    const PixelView target(surface.get(), ViewedFormats::Drawn);
     DeviceClip clip, shape;
     if (!paint.Valid() || !target.Valid() || !ReadDeviceClip(&clip, target) ||
         !ReadRegionPixels(region, target, &shape))

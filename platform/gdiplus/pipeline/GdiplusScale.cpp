@@ -14,37 +14,6 @@
 
 namespace Gdiplus {
 
-PixelView::PixelView(DllExports::GpImage* image, ViewedFormats formats)
-{
-    // A metafile has no pixels: the engine reports it as 32bppRGB and crashes locking it.
-    ImageType type = ImageTypeUnknown;
-    if (!image || DllExports::GdipGetImageType(image, &type) != Ok || type != ImageTypeBitmap) return;
-    PixelFormat native = 0;
-    if (DllExports::GdipGetImagePixelFormat(image, &native) != Ok) return;
-    const bool wanted = native == PixelFormat32bppPARGB ||
-                        (formats != ViewedFormats::Premultiplied && native == PixelFormat32bppRGB) ||
-                        (formats == ViewedFormats::Any && native == PixelFormat32bppARGB);
-    if (!wanted) return;
-    UINT imageWidth = 0, imageHeight = 0;
-    if (DllExports::GdipGetImageWidth(image, &imageWidth) != Ok ||
-        DllExports::GdipGetImageHeight(image, &imageHeight) != Ok || imageWidth == 0 || imageHeight == 0)
-        return;
-    DllExports::GpBitmap* candidate = reinterpret_cast<DllExports::GpBitmap*>(image);
-    const Rect onePixel(0, 0, 1, 1);
-    if (DllExports::GdipBitmapLockBits(candidate, &onePixel, ImageLockModeRead, native, &data.data) != Ok) return;
-    bitmap = candidate;
-    width = static_cast<INT>(imageWidth);
-    height = static_cast<INT>(imageHeight);
-    format = native;
-    scan0 = static_cast<BYTE*>(data.data.Scan0);
-    stride = data.data.Stride;
-}
-
-PixelView::~PixelView()
-{
-    if (bitmap) DllExports::GdipBitmapUnlockBits(bitmap, &data.data);
-}
-
 namespace {
 
 // The source pixels one destination pixel covers along an axis, each with its exact share.

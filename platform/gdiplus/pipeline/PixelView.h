@@ -1,12 +1,16 @@
 // Direct access to an engine bitmap's own 32-bit pixels, for the drawing the layer does itself where the
 // engine is slow. A read lock in the bitmap's own format is a view of all its pixels, whatever the rectangle:
 // writes go straight into them and nothing is copied back at unlock. libgdiplus copies the locked rectangle
-// onto itself at lock, so the view is taken through a lock of one pixel.
+// onto itself at lock, so the view is taken through a lock of one pixel. A 32bppARGB bitmap with a context,
+// whose every lock converts all its pixels, and a 24bppRGB one, whose own-format lock is a packed copy, are
+// viewed where the engine draws them instead: through its record of the bitmap (engine/EngineBitmapRecord.h).
 #pragma once
 
 #include <cstdint>
 
 #include "../engine/GdiplusFlat.h"
+
+typedef struct _cairo_surface cairo_surface_t;
 
 namespace Gdiplus {
 
@@ -14,7 +18,10 @@ namespace Gdiplus {
 enum class ViewedFormats {
     Premultiplied,          // 32bppPARGB
     PremultipliedOrOpaque,  // and 32bppRGB
-    Any,                    // and 32bppARGB, whose colour is straight
+    Any,                    // and 32bppARGB: straight, or premultiplied where the engine draws it
+    // What the layer draws into: 32bppPARGB; 32bppARGB as the premultiplied pixels the engine draws into;
+    // 32bppRGB and 24bppRGB (32-bit cells) as opaque pixels.
+    Drawn,
 };
 
 class PixelView {
@@ -29,13 +36,17 @@ public:
     uint32_t* Row(INT y) const { return reinterpret_cast<uint32_t*>(scan0 + static_cast<ptrdiff_t>(y) * stride); }
     INT Width() const { return width; }
     INT Height() const { return height; }
-    // True for 32bppRGB, whose fourth byte is not an alpha and reads as opaque.
-    bool Opaque() const { return format == PixelFormat32bppRGB; }
-    // True for 32bppARGB, whose colour is not premultiplied.
-    bool Straight() const { return format == PixelFormat32bppARGB; }
+    // True for 32bppRGB and 24bppRGB, whose fourth byte is not an alpha and reads as opaque.
+    bool Opaque() const { return rows == Rows::Opaque; }
+    // True for 32bppARGB viewed in its own pixels, whose colour is not premultiplied.
+    bool Straight() const { return rows == Rows::Straight; }
 
 private:
-    DllExports::GpBitmap* bitmap = nullptr;
+    enum class Rows { Premultiplied, Straight, Opaque };
+    bool ViewEngineRecord(DllExports::GpBitmap* candidate, PixelFormat native, ViewedFormats formats);
+
+    DllExports::GpBitmap* bitmap = nullptr;  // locked while the view lasts
+    cairo_surface_t* drawnSurface = nullptr;  // the engine's surface a Drawn view writes into
     struct {
         BitmapData data;
         BYTE engineFields[128];  // libgdiplus writes its own fields after the public ones
@@ -44,7 +55,7 @@ private:
     INT stride = 0;
     INT width = 0;
     INT height = 0;
-    PixelFormat format = 0;
+    Rows rows = Rows::Premultiplied;
 };
 
 // Every channel of a pixel times factor / 255, rounded.

@@ -395,7 +395,7 @@ Status Graphics::DrawStringByLayer(const WCHAR* string, INT length, const Font* 
     // leaves the canvas untouched, and the outlines are filled instead.
     const bool painted = [&] {
         const PaintSource paint(brush, map, State().origin);
-        const PixelView target(surface.get(), ViewedFormats::Premultiplied);
+        const PixelView target(surface.get(), ViewedFormats::Drawn);
         if (target.Valid()) PrefetchUnder(target, laid.box, map);
         DeviceClip clip;
         if (!paint.Valid() || !target.Valid() || !ReadDeviceClip(&clip, target)) return false;
