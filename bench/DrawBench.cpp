@@ -137,6 +137,39 @@ void BM_FlatText(benchmark::State& state)
         }
 }
 
+const int kEllipses = 200;
+
+// A caller's bitmap of GDI+'s default format (32bppARGB, straight), anti-aliased.
+Gdiplus::Graphics& StraightBitmap()
+{
+    static Gdiplus::Bitmap bitmap(1920, 1080);
+    static Gdiplus::Graphics graphics(&bitmap);
+    graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    return graphics;
+}
+
+void BM_StraightEllipses(benchmark::State& state)
+{
+    for (auto _ : state)
+        for (int i = 0; i < kEllipses; ++i) {
+            Gdiplus::SolidBrush brush(Gdiplus::Color(200, 40, 90, BYTE(i)));
+            StraightBitmap().FillEllipse(&brush, SpotOf(i).x + 0.5f, SpotOf(i).y + 0.25f, 36.0f, 24.0f);
+        }
+}
+
+void BM_FlatStraightEllipses(benchmark::State& state)
+{
+    flat::GpGraphics* native = StraightBitmap().NativeGraphics();
+    for (auto _ : state)
+        for (int i = 0; i < kEllipses; ++i) {
+            flat::GpSolidFill* brush = nullptr;
+            flat::GdipCreateSolidFill(Gdiplus::Color(200, 40, 90, BYTE(i)).GetValue(), &brush);
+            flat::GdipFillEllipse(native, reinterpret_cast<flat::GpBrush*>(brush), SpotOf(i).x + 0.5f,
+                                  SpotOf(i).y + 0.25f, 36.0f, 24.0f);
+            flat::GdipDeleteBrush(reinterpret_cast<flat::GpBrush*>(brush));
+        }
+}
+
 const bool kRegistered = [] {
     struct Pair {
         const char* member;
@@ -148,6 +181,8 @@ const bool kRegistered = [] {
         {"Line/500", BM_Line, "flat:Line/500", BM_FlatLine},
         {"FillRoundRect/500", BM_FillRoundRect, "flat:FillRoundRect/500", BM_FlatFillRoundRect},
         {"Text/100", BM_Text, "flat:Text/100", BM_FlatText},
+        {"StraightBitmap:FillEllipse/200", BM_StraightEllipses, "flat:StraightBitmap:FillEllipse/200",
+         BM_FlatStraightEllipses},
     };
     for (const Pair& pair : pairs) {
         benchmark::RegisterBenchmark(pair.member, pair.run)->Unit(benchmark::kMicrosecond);
