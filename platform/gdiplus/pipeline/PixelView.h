@@ -45,7 +45,7 @@ private:
     enum class Rows { Premultiplied, Straight, Opaque };
     bool ViewEngineRecord(DllExports::GpBitmap* candidate, PixelFormat native, ViewedFormats formats);
 
-    DllExports::GpBitmap* bitmap = nullptr;  // locked while the view lasts
+    DllExports::GpBitmap* bitmap = nullptr;   // locked while the view lasts
     cairo_surface_t* drawnSurface = nullptr;  // the engine's surface a Drawn view writes into
     struct {
         BitmapData data;
