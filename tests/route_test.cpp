@@ -487,7 +487,8 @@ TEST(Route, StraightAndOpaqueBitmapsTakeTheSamePixelsAsPremultipliedOnes)
 }
 
 // Half-transparent red on a bitmap of GDI+'s default format: straight red over clear pixels, pink over
-// white ones, and the faint pixels beside it are left as the engine holds them; locks and GetPixel agree.
+// white ones, and the faint pixels beside it are left as the engine holds them; locks, GetPixel and a
+// saved PNG agree.
 TEST(Route, HalfTransparentInkOnAStraightBitmapStoresStraightColour)
 {
     Bitmap bitmap(8, 2);
@@ -514,6 +515,13 @@ TEST(Route, HalfTransparentInkOnAStraightBitmapStoresStraightColour)
         ASSERT_EQ(bitmap.GetPixel(i % 8, i / 8, &colour), Ok);
         EXPECT_EQ(colour.GetValue(), pixels[i]) << i;
     }
+    const pictor_test::TempFolder folder;
+    const CString path(folder.File("straight.png").c_str());
+    CLSID png;
+    ASSERT_TRUE(FindImageEncoder(u"image/png", &png));
+    ASSERT_EQ(bitmap.Save(path, &png), Ok);
+    Bitmap saved(path);
+    EXPECT_EQ(pictor_test::AllPixels(saved), pixels);
 }
 
 }  // namespace
