@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include <climits>
+#include <limits>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -329,6 +330,67 @@ TEST(BadArguments, NullPointersWhereTheyMayComeIn)
     EXPECT_FALSE(canvas.LoadBitmapFromPNG(987654, &bitmap, nullptr));
     EXPECT_EQ(bitmap, nullptr);
     ExpectUsable(canvas);
+}
+
+// Shapes GDI+ draws nothing of are answered by the layer on every surface: a figure with a coordinate
+// that is not a number is refused (the engine drew stray lines from it), shapes without area or points
+// draw nothing, and a flat ellipse's outline is the line along its side, with flat ends.
+TEST(BadArguments, ShapesThatDrawNothingAreAnsweredWithoutStrayPixels)
+{
+    using namespace Gdiplus;
+    const REAL nan = std::numeric_limits<REAL>::quiet_NaN();
+    const PointF odd[] = {{10, 10}, {nan, 20}, {30, 40}, {40, 10}};
+    for (const PixelFormat format : {PixelFormat32bppPARGB, PixelFormat24bppRGB}) {
+        pictor_test::CoverageCanvas<64> c;
+        Bitmap bitmap(64, 64, format);
+        Graphics g(&bitmap);
+        Graphics& layer = format == PixelFormat32bppPARGB ? c.graphics : g;
+        Pen pen(Color(Color::Black), 3.0f);
+        SolidBrush brush(Color(Color::Black));
+        GraphicsPath empty, stray;
+        stray.AddLines(odd, 4);
+        const std::vector<Status> refused = {
+            layer.DrawLine(&pen, nan, 1.0f, 50.0f, 50.0f),
+            layer.DrawLines(&pen, odd, 4),
+            layer.DrawPolygon(&pen, odd, 4),
+            layer.DrawRectangle(&pen, nan, 10.0f, 20.0f, 20.0f),
+            layer.DrawEllipse(&pen, 10.0f, 10.0f, nan, 20.0f),
+            layer.DrawArc(&pen, nan, 10.0f, 20.0f, 20.0f, 0.0f, 90.0f),
+            layer.DrawArc(&pen, 10.0f, 10.0f, 0.0f, 20.0f, 0.0f, 90.0f),
+            layer.DrawBezier(&pen, odd[0], odd[1], odd[2], odd[3]),
+            layer.DrawCurve(&pen, odd, 4),
+            layer.DrawClosedCurve(&pen, odd, 4),
+            layer.DrawPath(&pen, &stray),
+            layer.DrawLines(nullptr, odd, 1),
+            layer.FillRectangle(&brush, nan, 10.0f, 20.0f, 20.0f),
+            layer.FillEllipse(&brush, nan, 10.0f, 20.0f, 20.0f),
+            layer.FillPolygon(&brush, odd, 4),
+            layer.FillClosedCurve(&brush, odd, 4),
+            layer.FillPie(&brush, 10.0f, 10.0f, 20.0f, nan, 0.0f, 90.0f),
+            layer.FillPath(&brush, &stray),
+            layer.FillRectangle(nullptr, 10, 10, 20, 20),
+        };
+        const std::vector<Status> empties = {
+            layer.DrawRectangle(&pen, 10.0f, 10.0f, -20.0f, 20.0f),
+            layer.DrawEllipse(&pen, 10, 10, 0, 0),
+            layer.DrawPath(&pen, &empty),
+            layer.FillRectangle(&brush, 10, 10, -20, 20),
+            layer.FillEllipse(&brush, 10.0f, 10.0f, 0.0f, 20.0f),
+            layer.FillPolygon(&brush, odd, 1),
+            layer.FillPath(&brush, &empty),
+        };
+        EXPECT_EQ(refused, std::vector<Status>(refused.size(), InvalidParameter)) << format;
+        EXPECT_EQ(empties, std::vector<Status>(empties.size(), Ok)) << format;
+        if (format != PixelFormat32bppPARGB) continue;
+        c.Read();
+        EXPECT_EQ(c.Ink(), 0);
+        Pen round(Color(Color::Black), 4.0f);
+        round.SetLineCap(LineCapRound, LineCapRound, DashCapFlat);
+        ASSERT_EQ(c.graphics.DrawEllipse(&round, 30.0f, 10.0f, 0.0f, 40.0f), Ok);
+        c.Read();
+        ExpectPixels(c, {{29, 10, 128}, {29, 11, 255}, {31, 49, 255}, {30, 50, 128}, {30, 8, 0}, {32, 30, 128}, {33, 30, 0}});
+        EXPECT_NEAR(c.Ink(), 4 * 40 * 255, 100);  // a line 4 wide and 40 long, its ends square
+    }
 }
 
 // Nested outlines as thick as the int range (each an inset outline of its own) cost what the canvas
