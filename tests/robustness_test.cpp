@@ -388,7 +388,8 @@ TEST(BadArguments, ShapesThatDrawNothingAreAnsweredWithoutStrayPixels)
         round.SetLineCap(LineCapRound, LineCapRound, DashCapFlat);
         ASSERT_EQ(c.graphics.DrawEllipse(&round, 30.0f, 10.0f, 0.0f, 40.0f), Ok);
         c.Read();
-        ExpectPixels(c, {{29, 10, 128}, {29, 11, 255}, {31, 49, 255}, {30, 50, 128}, {30, 8, 0}, {32, 30, 128}, {33, 30, 0}});
+        ExpectPixels(
+            c, {{29, 10, 128}, {29, 11, 255}, {31, 49, 255}, {30, 50, 128}, {30, 8, 0}, {32, 30, 128}, {33, 30, 0}});
         EXPECT_NEAR(c.Ink(), 4 * 40 * 255, 100);  // a line 4 wide and 40 long, its ends square
     }
 }
