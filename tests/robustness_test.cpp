@@ -394,6 +394,40 @@ TEST(BadArguments, ShapesThatDrawNothingAreAnsweredWithoutStrayPixels)
     }
 }
 
+// A path gradient whose outline goes round the same square 3001 times: every edge spans the whole square,
+// far more bucket entries than the index holds at full resolution. It paints as the square gone round once
+// (the even-odd inside and the nearest crossing are the same), with buckets that stay bounded.
+TEST(BadArguments, PathGradientsOfManyLongEdgesPaintAsTheirShape)
+{
+    using namespace Gdiplus;
+    const auto painted = [](int rounds) {
+        const PointF corners[] = {{8, 8}, {56, 8}, {56, 56}, {8, 56}};
+        std::vector<PointF> outline;
+        for (int k = 0; k < rounds * 4; ++k) outline.push_back(corners[k % 4]);
+        PathGradientBrush brush(outline.data(), INT(outline.size()));
+        brush.SetCenterColor(Color(255, 255, 255, 255));
+        Color surround(255, 0, 0, 160);
+        INT one = 1;
+        EXPECT_EQ(brush.SetSurroundColors(&surround, &one), Ok);
+        brush.SetCenterPoint(PointF(30, 26));
+        Bitmap bitmap(64, 64, PixelFormat32bppPARGB);
+        Graphics g(&bitmap);
+        EXPECT_EQ(g.FillRectangle(&brush, 0, 0, 64, 64), Ok);
+        std::vector<ARGB> pixels;
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x) {
+                Color c;
+                bitmap.GetPixel(x, y, &c);
+                pixels.push_back(c.GetValue());
+            }
+        return pixels;
+    };
+    const std::vector<ARGB> once = painted(1), often = painted(3001);
+    EXPECT_EQ(once[26 * 64 + 30], 0xFFFFFFFFu);
+    EXPECT_EQ(once[2 * 64 + 2], 0u);
+    EXPECT_EQ(often, once);
+}
+
 // Nested outlines as thick as the int range (each an inset outline of its own) cost what the canvas
 // can show, whatever the rectangle, the radius or the transform.
 TEST(BadArguments, RoundOutlinesOfAnySizeTakeTimeBoundedByTheCanvas)
