@@ -33,7 +33,8 @@ ShapeInput EllipseInput(REAL x, REAL y, REAL width, REAL height)
 ShapeInput ArcInput(REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle)
 {
     const bool valid = AllFinite({x, y, width, height, startAngle, sweepAngle}) && width > 0 && height > 0;
-    return valid ? ShapeInput::Drawable : ShapeInput::Invalid;
+    if (!valid) return ShapeInput::Invalid;
+    return sweepAngle != 0 ? ShapeInput::Drawable : ShapeInput::Empty;
 }
 
 ShapeInput PathInput(const GraphicsPath* path)

@@ -38,7 +38,7 @@ bool FiniteBox(REAL x, REAL y, REAL width, REAL height);
 ShapeInput RectangleInput(REAL x, REAL y, REAL width, REAL height);
 /// An ellipse's box: nothing to draw when a side has no length (a negative side mirrors the box).
 ShapeInput EllipseInput(REAL x, REAL y, REAL width, REAL height);
-/// An arc's or pie's box and angles: refused without area, as GDI+ refuses it.
+/// An arc's or pie's box and angles: refused without area, as GDI+ refuses it; nothing to draw without sweep.
 ShapeInput ArcInput(REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle);
 /// A path: refused when missing or holding a point that is not a number, nothing to draw when empty.
 ShapeInput PathInput(const GraphicsPath* path);
