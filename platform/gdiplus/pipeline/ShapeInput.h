@@ -12,8 +12,8 @@ namespace Gdiplus {
 /// A shape's input: drawable, drawing nothing (answered Ok) or refused (answered InvalidParameter).
 enum class ShapeInput { Drawable, Empty, Invalid };
 
-inline bool Finite(const PointF& p) { return std::isfinite(p.X) && std::isfinite(p.Y); }
-inline bool Finite(const Point&) { return true; }
+inline bool FinitePoint(const PointF& p) { return std::isfinite(p.X) && std::isfinite(p.Y); }
+inline bool FinitePoint(const Point&) { return true; }
 
 /// Points given to a line, polygon or curve member: refused when missing, fewer than `least`, or not all
 /// numbers.
@@ -21,7 +21,7 @@ template <typename P> ShapeInput PointsInput(const P* points, INT count, INT lea
 {
     if (!points || count < least || count <= 0) return ShapeInput::Invalid;
     for (INT i = 0; i < count; ++i)
-        if (!Finite(points[i])) return ShapeInput::Invalid;
+        if (!FinitePoint(points[i])) return ShapeInput::Invalid;
     return ShapeInput::Drawable;
 }
 
