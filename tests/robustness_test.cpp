@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include <climits>
+#include <limits>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -329,6 +330,102 @@ TEST(BadArguments, NullPointersWhereTheyMayComeIn)
     EXPECT_FALSE(canvas.LoadBitmapFromPNG(987654, &bitmap, nullptr));
     EXPECT_EQ(bitmap, nullptr);
     ExpectUsable(canvas);
+}
+
+// Shapes GDI+ draws nothing of are answered by the layer on every surface: a figure with a coordinate
+// that is not a number is refused (the engine drew stray lines from it), shapes without area or points
+// draw nothing, and a flat ellipse's outline is the line along its side, with flat ends.
+TEST(BadArguments, ShapesThatDrawNothingAreAnsweredWithoutStrayPixels)
+{
+    using namespace Gdiplus;
+    const REAL nan = std::numeric_limits<REAL>::quiet_NaN();
+    const PointF odd[] = {{10, 10}, {nan, 20}, {30, 40}, {40, 10}};
+    for (const PixelFormat format : {PixelFormat32bppPARGB, PixelFormat24bppRGB}) {
+        pictor_test::CoverageCanvas<64> c;
+        Bitmap bitmap(64, 64, format);
+        Graphics g(&bitmap);
+        Graphics& layer = format == PixelFormat32bppPARGB ? c.graphics : g;
+        Pen pen(Color(Color::Black), 3.0f);
+        SolidBrush brush(Color(Color::Black));
+        GraphicsPath empty, stray;
+        stray.AddLines(odd, 4);
+        const std::vector<Status> refused = {
+            layer.DrawLine(&pen, nan, 1.0f, 50.0f, 50.0f),
+            layer.DrawLines(&pen, odd, 4),
+            layer.DrawPolygon(&pen, odd, 4),
+            layer.DrawRectangle(&pen, nan, 10.0f, 20.0f, 20.0f),
+            layer.DrawEllipse(&pen, 10.0f, 10.0f, nan, 20.0f),
+            layer.DrawArc(&pen, nan, 10.0f, 20.0f, 20.0f, 0.0f, 90.0f),
+            layer.DrawArc(&pen, 10.0f, 10.0f, 0.0f, 20.0f, 0.0f, 90.0f),
+            layer.DrawBezier(&pen, odd[0], odd[1], odd[2], odd[3]),
+            layer.DrawCurve(&pen, odd, 4),
+            layer.DrawClosedCurve(&pen, odd, 4),
+            layer.DrawPath(&pen, &stray),
+            layer.DrawLines(nullptr, odd, 1),
+            layer.FillRectangle(&brush, nan, 10.0f, 20.0f, 20.0f),
+            layer.FillEllipse(&brush, nan, 10.0f, 20.0f, 20.0f),
+            layer.FillPolygon(&brush, odd, 4),
+            layer.FillClosedCurve(&brush, odd, 4),
+            layer.FillPie(&brush, 10.0f, 10.0f, 20.0f, nan, 0.0f, 90.0f),
+            layer.FillPath(&brush, &stray),
+            layer.FillRectangle(nullptr, 10, 10, 20, 20),
+        };
+        const std::vector<Status> empties = {
+            layer.DrawRectangle(&pen, 10.0f, 10.0f, -20.0f, 20.0f),
+            layer.DrawEllipse(&pen, 10, 10, 0, 0),
+            layer.DrawPath(&pen, &empty),
+            layer.FillRectangle(&brush, 10, 10, -20, 20),
+            layer.FillEllipse(&brush, 10.0f, 10.0f, 0.0f, 20.0f),
+            layer.FillPolygon(&brush, odd, 1),
+            layer.FillPath(&brush, &empty),
+        };
+        EXPECT_EQ(refused, std::vector<Status>(refused.size(), InvalidParameter)) << format;
+        EXPECT_EQ(empties, std::vector<Status>(empties.size(), Ok)) << format;
+        if (format != PixelFormat32bppPARGB) continue;
+        c.Read();
+        EXPECT_EQ(c.Ink(), 0);
+        Pen round(Color(Color::Black), 4.0f);
+        round.SetLineCap(LineCapRound, LineCapRound, DashCapFlat);
+        ASSERT_EQ(c.graphics.DrawEllipse(&round, 30.0f, 10.0f, 0.0f, 40.0f), Ok);
+        c.Read();
+        ExpectPixels(
+            c, {{29, 10, 128}, {29, 11, 255}, {31, 49, 255}, {30, 50, 128}, {30, 8, 0}, {32, 30, 128}, {33, 30, 0}});
+        EXPECT_NEAR(c.Ink(), 4 * 40 * 255, 100);  // a line 4 wide and 40 long, its ends square
+    }
+}
+
+// A path gradient whose outline goes round the same square 3001 times: every edge spans the whole square,
+// far more bucket entries than the index holds at full resolution. It paints as the square gone round once
+// (the even-odd inside and the nearest crossing are the same), with buckets that stay bounded.
+TEST(BadArguments, PathGradientsOfManyLongEdgesPaintAsTheirShape)
+{
+    using namespace Gdiplus;
+    const auto painted = [](int rounds) {
+        const PointF corners[] = {{8, 8}, {56, 8}, {56, 56}, {8, 56}};
+        std::vector<PointF> outline;
+        for (int k = 0; k < rounds * 4; ++k) outline.push_back(corners[k % 4]);
+        PathGradientBrush brush(outline.data(), INT(outline.size()));
+        brush.SetCenterColor(Color(255, 255, 255, 255));
+        Color surround(255, 0, 0, 160);
+        INT one = 1;
+        EXPECT_EQ(brush.SetSurroundColors(&surround, &one), Ok);
+        brush.SetCenterPoint(PointF(30, 26));
+        Bitmap bitmap(64, 64, PixelFormat32bppPARGB);
+        Graphics g(&bitmap);
+        EXPECT_EQ(g.FillRectangle(&brush, 0, 0, 64, 64), Ok);
+        std::vector<ARGB> pixels;
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x) {
+                Color c;
+                bitmap.GetPixel(x, y, &c);
+                pixels.push_back(c.GetValue());
+            }
+        return pixels;
+    };
+    const std::vector<ARGB> once = painted(1), often = painted(3001);
+    EXPECT_EQ(once[26 * 64 + 30], 0xFFFFFFFFu);
+    EXPECT_EQ(once[2 * 64 + 2], 0u);
+    EXPECT_EQ(often, once);
 }
 
 // Nested outlines as thick as the int range (each an inset outline of its own) cost what the canvas

@@ -216,6 +216,30 @@ TEST(Stroke, CapsAndJoinsHaveGdiplusGeometry)
     EXPECT_EQ(bevel, sharp);
 }
 
+TEST(Stroke, CurveEndsAreSquareToTheCurvesExactTangent)
+{
+    // Both ends of this arch head straight down and up: their flat caps lie on the row y = 100 whatever
+    // direction the flattened lines nearest the ends take. The end whose first control point coincides
+    // with it takes its direction from the next one.
+    Canvas c;
+    Pen pen(Color(Color::Black), 16.0f);
+    GraphicsPath arch;
+    arch.AddBezier(20.0f, 100.0f, 20.0f, 20.0f, 100.0f, 20.0f, 100.0f, 100.0f);
+    arch.StartFigure();
+    arch.AddBezier(40.0f, 110.0f, 40.0f, 110.0f, 40.0f, 80.0f, 80.0f, 80.0f);
+    ASSERT_EQ(c.graphics.DrawPath(&pen, &arch), Ok);
+    c.Read();
+    for (int x : {13, 27, 93, 100, 107}) {
+        EXPECT_EQ(c.At(x, 99), 255) << x;
+        EXPECT_NEAR(c.At(x, 100), 128, 2) << x;
+        EXPECT_EQ(c.At(x, 101), 0) << x;
+    }
+    for (int x : {33, 47}) {
+        EXPECT_EQ(c.At(x, 109), 255) << x;
+        EXPECT_EQ(c.At(x, 111), 0) << x;
+    }
+}
+
 TEST(Stroke, ArrowCapsHaveGdiplusSize)
 {
     // A 4 x 4 arrow on a 3-pixel pen is 12 long and 12 wide, its tip on the line's end; the line stops

@@ -1224,6 +1224,7 @@ private:
                             REAL sweepAngle);
     bool FillEllipseAntialiased(const Brush* brush, REAL x, REAL y, REAL width, REAL height);
     bool DrawEllipseAntialiased(const Pen* pen, REAL x, REAL y, REAL width, REAL height);
+    bool DrawFlatEllipse(const Pen* pen, REAL x, REAL y, REAL width, REAL height, Status* answer);
     bool FillPathAntialiased(const Brush* brush, const GraphicsPath* path);
     bool DrawPathAntialiased(const Pen* pen, const GraphicsPath* path);
     // Lays text out, measures and draws it itself (text/TextDraw.cpp), with the status GDI+ gives:

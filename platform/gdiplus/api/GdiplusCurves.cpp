@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "../Gdiplus.h"
+#include "../pipeline/ShapeInput.h"
 
 namespace Gdiplus {
 
@@ -36,12 +37,18 @@ CompositingQuality Graphics::GetCompositingQuality() const
 Status Graphics::DrawLines(const Pen* pen, const Point* points, INT count)
 {
     if (DrawLinesAntialiased(pen, points, count, false)) return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(pen), PointsInput(points, count, 2), &answer))
+        return SetStatus(answer);
     return SetStatus(DllExports::GdipDrawLinesI(nativeGraphics, NativeOf(pen), points, count));
 }
 
 Status Graphics::DrawLines(const Pen* pen, const PointF* points, INT count)
 {
     if (DrawLinesAntialiased(pen, points, count, false)) return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(pen), PointsInput(points, count, 2), &answer))
+        return SetStatus(answer);
     return SetStatus(DllExports::GdipDrawLines(nativeGraphics, NativeOf(pen), points, count));
 }
 
@@ -50,6 +57,10 @@ Status Graphics::DrawArc(const Pen* pen, INT x, INT y, INT width, INT height, RE
     if (DrawShapeAntialiased(
             pen, [&](GraphicsPath& shape) { return shape.AddArc(x, y, width, height, startAngle, sweepAngle); }))
         return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(pen),
+                        ArcInput(REAL(x), REAL(y), REAL(width), REAL(height), startAngle, sweepAngle), &answer))
+        return SetStatus(answer);
     return SetStatus(
         DllExports::GdipDrawArcI(nativeGraphics, NativeOf(pen), x, y, width, height, startAngle, sweepAngle));
 }
@@ -59,6 +70,10 @@ Status Graphics::DrawArc(const Pen* pen, REAL x, REAL y, REAL width, REAL height
     if (DrawShapeAntialiased(
             pen, [&](GraphicsPath& shape) { return shape.AddArc(x, y, width, height, startAngle, sweepAngle); }))
         return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(pen),
+                        ArcInput(REAL(x), REAL(y), REAL(width), REAL(height), startAngle, sweepAngle), &answer))
+        return SetStatus(answer);
     return SetStatus(
         DllExports::GdipDrawArc(nativeGraphics, NativeOf(pen), x, y, width, height, startAngle, sweepAngle));
 }
@@ -75,15 +90,23 @@ Status Graphics::DrawArc(const Pen* pen, const RectF& rect, REAL startAngle, REA
 
 Status Graphics::DrawBezier(const Pen* pen, INT x1, INT y1, INT x2, INT y2, INT x3, INT y3, INT x4, INT y4)
 {
+    const Point ends[] = {{x1, y1}, {x2, y2}, {x3, y3}, {x4, y4}};
     if (DrawShapeAntialiased(pen, [&](GraphicsPath& shape) { return shape.AddBezier(x1, y1, x2, y2, x3, y3, x4, y4); }))
         return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(pen), PointsInput(ends, 4, 4), &answer))
+        return SetStatus(answer);
     return SetStatus(DllExports::GdipDrawBezierI(nativeGraphics, NativeOf(pen), x1, y1, x2, y2, x3, y3, x4, y4));
 }
 
 Status Graphics::DrawBezier(const Pen* pen, REAL x1, REAL y1, REAL x2, REAL y2, REAL x3, REAL y3, REAL x4, REAL y4)
 {
+    const PointF ends[] = {{x1, y1}, {x2, y2}, {x3, y3}, {x4, y4}};
     if (DrawShapeAntialiased(pen, [&](GraphicsPath& shape) { return shape.AddBezier(x1, y1, x2, y2, x3, y3, x4, y4); }))
         return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(pen), PointsInput(ends, 4, 4), &answer))
+        return SetStatus(answer);
     return SetStatus(DllExports::GdipDrawBezier(nativeGraphics, NativeOf(pen), x1, y1, x2, y2, x3, y3, x4, y4));
 }
 
@@ -102,6 +125,9 @@ Status Graphics::DrawBeziers(const Pen* pen, const Point* points, INT count)
 {
     if (DrawShapeAntialiased(pen, [&](GraphicsPath& shape) { return shape.AddBeziers(points, count); }))
         return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(pen), PointsInput(points, count, 1), &answer))
+        return SetStatus(answer);
     return SetStatus(DllExports::GdipDrawBeziersI(nativeGraphics, NativeOf(pen), points, count));
 }
 
@@ -109,6 +135,9 @@ Status Graphics::DrawBeziers(const Pen* pen, const PointF* points, INT count)
 {
     if (DrawShapeAntialiased(pen, [&](GraphicsPath& shape) { return shape.AddBeziers(points, count); }))
         return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(pen), PointsInput(points, count, 1), &answer))
+        return SetStatus(answer);
     return SetStatus(DllExports::GdipDrawBeziers(nativeGraphics, NativeOf(pen), points, count));
 }
 
@@ -138,6 +167,9 @@ Status Graphics::DrawCurve(const Pen* pen, const Point* points, INT count, INT o
     if (DrawShapeAntialiased(
             pen, [&](GraphicsPath& shape) { return shape.AddCurve(points, count, offset, numberOfSegments, tension); }))
         return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(pen), PointsInput(points, count, 1), &answer))
+        return SetStatus(answer);
     return SetStatus(
         DllExports::GdipDrawCurve3I(nativeGraphics, NativeOf(pen), points, count, offset, numberOfSegments, tension));
 }
@@ -148,6 +180,9 @@ Status Graphics::DrawCurve(const Pen* pen, const PointF* points, INT count, INT 
     if (DrawShapeAntialiased(
             pen, [&](GraphicsPath& shape) { return shape.AddCurve(points, count, offset, numberOfSegments, tension); }))
         return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(pen), PointsInput(points, count, 1), &answer))
+        return SetStatus(answer);
     return SetStatus(
         DllExports::GdipDrawCurve3(nativeGraphics, NativeOf(pen), points, count, offset, numberOfSegments, tension));
 }
@@ -166,6 +201,9 @@ Status Graphics::DrawClosedCurve(const Pen* pen, const Point* points, INT count,
 {
     if (DrawShapeAntialiased(pen, [&](GraphicsPath& shape) { return shape.AddClosedCurve(points, count, tension); }))
         return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(pen), PointsInput(points, count, 1), &answer))
+        return SetStatus(answer);
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddClosedCurve(points, count, tension));
@@ -177,6 +215,9 @@ Status Graphics::DrawClosedCurve(const Pen* pen, const PointF* points, INT count
 {
     if (DrawShapeAntialiased(pen, [&](GraphicsPath& shape) { return shape.AddClosedCurve(points, count, tension); }))
         return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(pen), PointsInput(points, count, 1), &answer))
+        return SetStatus(answer);
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddClosedCurve(points, count, tension));
@@ -189,6 +230,10 @@ Status Graphics::DrawPie(const Pen* pen, INT x, INT y, INT width, INT height, RE
     if (DrawShapeAntialiased(
             pen, [&](GraphicsPath& shape) { return shape.AddPie(x, y, width, height, startAngle, sweepAngle); }))
         return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(pen),
+                        ArcInput(REAL(x), REAL(y), REAL(width), REAL(height), startAngle, sweepAngle), &answer))
+        return SetStatus(answer);
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddPie(x, y, width, height, startAngle, sweepAngle));
@@ -202,6 +247,10 @@ Status Graphics::DrawPie(const Pen* pen, REAL x, REAL y, REAL width, REAL height
     if (DrawShapeAntialiased(
             pen, [&](GraphicsPath& shape) { return shape.AddPie(x, y, width, height, startAngle, sweepAngle); }))
         return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(pen),
+                        ArcInput(REAL(x), REAL(y), REAL(width), REAL(height), startAngle, sweepAngle), &answer))
+        return SetStatus(answer);
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddPie(x, y, width, height, startAngle, sweepAngle));
@@ -223,6 +272,9 @@ Status Graphics::DrawPie(const Pen* pen, const RectF& rect, REAL startAngle, REA
 Status Graphics::FillPolygon(const Brush* brush, const PointF* points, INT count, FillMode fillMode)
 {
     if (FillPolygonAntialiased(brush, points, count, fillMode)) return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(brush), AreaInput(points, count), &answer))
+        return SetStatus(answer);
     return SetStatus(DllExports::GdipFillPolygon(nativeGraphics, NativeOf(brush), points, count, fillMode));
 }
 
@@ -238,9 +290,7 @@ Status Graphics::FillClosedCurve(const Brush* brush, const PointF* points, INT c
 
 Status Graphics::FillClosedCurve(const Brush* brush, const Point* points, INT count, FillMode fillMode, REAL tension)
 {
-    if (!points || count <= 0)
-        return SetStatus(
-            DllExports::GdipFillClosedCurve2I(nativeGraphics, NativeOf(brush), points, count, tension, fillMode));
+    if (!points || count <= 0) return SetStatus(InvalidParameter);
     std::vector<PointF> exact;
     for (INT i = 0; i < count; ++i) exact.emplace_back(REAL(points[i].X), REAL(points[i].Y));
     return FillClosedCurve(brush, exact.data(), count, fillMode, tension);
@@ -254,6 +304,9 @@ Status Graphics::FillClosedCurve(const Brush* brush, const PointF* points, INT c
         if (curve.AddClosedCurve(points, count, tension) == Ok && FillPathAntialiased(brush, &curve))
             return SetStatus(Ok);
     }
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(brush), AreaInput(points, count), &answer))
+        return SetStatus(answer);
     return SetStatus(
         DllExports::GdipFillClosedCurve2(nativeGraphics, NativeOf(brush), points, count, tension, fillMode));
 }
@@ -262,6 +315,10 @@ Status Graphics::FillPie(const Brush* brush, INT x, INT y, INT width, INT height
 {
     if (FillPieAntialiased(brush, REAL(x), REAL(y), REAL(width), REAL(height), startAngle, sweepAngle))
         return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(brush),
+                        ArcInput(REAL(x), REAL(y), REAL(width), REAL(height), startAngle, sweepAngle), &answer))
+        return SetStatus(answer);
     return SetStatus(
         DllExports::GdipFillPieI(nativeGraphics, NativeOf(brush), x, y, width, height, startAngle, sweepAngle));
 }
@@ -270,6 +327,10 @@ Status Graphics::FillPie(const Brush* brush, REAL x, REAL y, REAL width, REAL he
                          REAL sweepAngle)
 {
     if (FillPieAntialiased(brush, x, y, width, height, startAngle, sweepAngle)) return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(brush),
+                        ArcInput(x, y, width, height, startAngle, sweepAngle), &answer))
+        return SetStatus(answer);
     return SetStatus(
         DllExports::GdipFillPie(nativeGraphics, NativeOf(brush), x, y, width, height, startAngle, sweepAngle));
 }

@@ -1,6 +1,7 @@
 // Graphics: drawing contexts on images, device contexts and windows.
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "../../win/Window.h"
@@ -9,6 +10,7 @@
 #include "../pipeline/ImageAdjust.h"
 #include "../pipeline/ImageDraw.h"
 #include "../pipeline/PixelView.h"
+#include "../pipeline/ShapeInput.h"
 #include "CompoundPen.h"
 #include "DeviceContexts.h"
 
@@ -358,6 +360,9 @@ Status Graphics::DrawLine(const Pen* pen, INT x1, INT y1, INT x2, INT y2)
     if (DrawCompoundLine(*this, pen, REAL(x1), REAL(y1), REAL(x2), REAL(y2), &bands)) return bands;
     const Point ends[] = {{x1, y1}, {x2, y2}};
     if (DrawLinesAntialiased(pen, ends, 2, false)) return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(pen), PointsInput(ends, 2, 2), &answer))
+        return SetStatus(answer);
     if (!EngineDrawsLineEnds(pen))
         return DrawLineWithEnds(pen, static_cast<REAL>(x1), static_cast<REAL>(y1), static_cast<REAL>(x2),
                                 static_cast<REAL>(y2));
@@ -370,6 +375,9 @@ Status Graphics::DrawLine(const Pen* pen, REAL x1, REAL y1, REAL x2, REAL y2)
     if (DrawCompoundLine(*this, pen, x1, y1, x2, y2, &bands)) return bands;
     const PointF ends[] = {{x1, y1}, {x2, y2}};
     if (DrawLinesAntialiased(pen, ends, 2, false)) return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(pen), PointsInput(ends, 2, 2), &answer))
+        return SetStatus(answer);
     if (!EngineDrawsLineEnds(pen)) return DrawLineWithEnds(pen, x1, y1, x2, y2);
     return SetStatus(DllExports::GdipDrawLine(nativeGraphics, NativeOf(pen), x1, y1, x2, y2));
 }
@@ -395,6 +403,9 @@ Status Graphics::DrawRectangle(const Pen* pen, REAL x, REAL y, REAL width, REAL 
     if (width >= 0 && height >= 0 &&
         DrawShapeAntialiased(pen, [&](GraphicsPath& shape) { return shape.AddRectangle(RectF(x, y, width, height)); }))
         return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(pen), RectangleInput(x, y, width, height), &answer))
+        return SetStatus(answer);
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddRectangle(RectF(x, y, width, height)));
@@ -415,6 +426,8 @@ Status Graphics::DrawRectangle(const Pen* pen, const RectF& rect)
 Status Graphics::DrawEllipse(const Pen* pen, INT x, INT y, INT width, INT height)
 {
     if (DrawEllipseAntialiased(pen, REAL(x), REAL(y), REAL(width), REAL(height))) return SetStatus(Ok);
+    Status answer = Ok;
+    if (DrawFlatEllipse(pen, REAL(x), REAL(y), REAL(width), REAL(height), &answer)) return answer;
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddEllipse(x, y, width, height));
@@ -425,6 +438,8 @@ Status Graphics::DrawEllipse(const Pen* pen, INT x, INT y, INT width, INT height
 Status Graphics::DrawEllipse(const Pen* pen, REAL x, REAL y, REAL width, REAL height)
 {
     if (DrawEllipseAntialiased(pen, x, y, width, height)) return SetStatus(Ok);
+    Status answer = Ok;
+    if (DrawFlatEllipse(pen, x, y, width, height, &answer)) return answer;
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddEllipse(x, y, width, height));
@@ -432,9 +447,32 @@ Status Graphics::DrawEllipse(const Pen* pen, REAL x, REAL y, REAL width, REAL he
     return SetStatus(DllExports::GdipDrawEllipse(nativeGraphics, NativeOf(pen), x, y, width, height));
 }
 
+// An ellipse with one side of no length folds onto that side: it is drawn as the line between its ends,
+// with flat ends whatever the pen's caps (the outline is a closed figure), as the engine draws it. One
+// with no area, or not a number, is answered without drawing. False when the ellipse is left to the engine.
+bool Graphics::DrawFlatEllipse(const Pen* pen, REAL x, REAL y, REAL width, REAL height, Status* answer)
+{
+    if (IsFlat(width, height) && Usable(pen) && FiniteBox(x, y, width, height)) {
+        const std::unique_ptr<Pen> flat(pen->Clone());
+        const PointF ends[] = {{x, y}, {x + width, y + height}};
+        if (!flat || flat->SetLineCap(LineCapFlat, LineCapFlat, pen->GetDashCap()) != Ok ||
+            !DrawLinesAntialiased(flat.get(), ends, 2, false))
+            return false;
+        *answer = SetStatus(Ok);
+        return true;
+    }
+    if (!UndrawableShape(nativeGraphics != nullptr, Usable(pen), EllipseInput(x, y, width, height), answer))
+        return false;
+    *answer = SetStatus(*answer);
+    return true;
+}
+
 Status Graphics::DrawPolygon(const Pen* pen, const Point* points, INT count)
 {
     if (DrawLinesAntialiased(pen, points, count, true)) return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(pen), PointsInput(points, count, 2), &answer))
+        return SetStatus(answer);
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddPolygon(points, count));
@@ -445,6 +483,9 @@ Status Graphics::DrawPolygon(const Pen* pen, const Point* points, INT count)
 Status Graphics::DrawPolygon(const Pen* pen, const PointF* points, INT count)
 {
     if (DrawLinesAntialiased(pen, points, count, true)) return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(pen), PointsInput(points, count, 2), &answer))
+        return SetStatus(answer);
     if (IsInset(pen)) {
         GraphicsPath outline;
         return DrawInset(pen, outline, outline.AddPolygon(points, count));
@@ -456,6 +497,8 @@ Status Graphics::DrawPath(const Pen* pen, const GraphicsPath* path)
 {
     // GDI+ insets closed figures only; a path with open figures is drawn centred, as the engine does.
     if (DrawPathAntialiased(pen, path)) return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(pen), PathInput(path), &answer)) return SetStatus(answer);
     if (IsInset(pen) && path && path->AllFiguresClosed()) return DrawInset(pen, *path, Ok);
     return SetStatus(DllExports::GdipDrawPath(nativeGraphics, NativeOf(pen), NativeOf(path)));
 }
@@ -477,6 +520,10 @@ Status Graphics::FillRectangle(const Brush* brush, INT x, INT y, INT width, INT 
 {
     if (FillGradientRectangle(brush, REAL(x), REAL(y), REAL(width), REAL(height))) return Ok;
     if (FillRectangleAntialiased(brush, REAL(x), REAL(y), REAL(width), REAL(height))) return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(brush),
+                        RectangleInput(REAL(x), REAL(y), REAL(width), REAL(height)), &answer))
+        return SetStatus(answer);
     Matrix world;
     if (HatchUnderTransform(nativeGraphics, brush, &world))
         return FillRectangle(brush, static_cast<REAL>(x), static_cast<REAL>(y), static_cast<REAL>(width),
@@ -489,6 +536,9 @@ Status Graphics::FillRectangle(const Brush* brush, REAL x, REAL y, REAL width, R
 {
     if (FillGradientRectangle(brush, x, y, width, height)) return Ok;
     if (FillRectangleAntialiased(brush, x, y, width, height)) return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(brush), RectangleInput(x, y, width, height), &answer))
+        return SetStatus(answer);
     Matrix world;
     if (!HatchUnderTransform(nativeGraphics, brush, &world))
         return SetStatus(DllExports::GdipFillRectangle(nativeGraphics, NativeOf(brush), x, y, width, height));
@@ -515,12 +565,19 @@ Status Graphics::FillRectangle(const Brush* brush, const RectF& rect)
 Status Graphics::FillEllipse(const Brush* brush, INT x, INT y, INT width, INT height)
 {
     if (FillEllipseAntialiased(brush, REAL(x), REAL(y), REAL(width), REAL(height))) return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(brush),
+                        EllipseInput(REAL(x), REAL(y), REAL(width), REAL(height)), &answer))
+        return SetStatus(answer);
     return SetStatus(DllExports::GdipFillEllipseI(nativeGraphics, NativeOf(brush), x, y, width, height));
 }
 
 Status Graphics::FillEllipse(const Brush* brush, REAL x, REAL y, REAL width, REAL height)
 {
     if (FillEllipseAntialiased(brush, x, y, width, height)) return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(brush), EllipseInput(x, y, width, height), &answer))
+        return SetStatus(answer);
     return SetStatus(DllExports::GdipFillEllipse(nativeGraphics, NativeOf(brush), x, y, width, height));
 }
 
@@ -531,12 +588,17 @@ Status Graphics::FillPolygon(const Brush* brush, const Point* points, INT count,
         for (INT i = 0; i < count; ++i) corners.emplace_back(REAL(points[i].X), REAL(points[i].Y));
         if (FillPolygonAntialiased(brush, corners.data(), count, fillMode)) return SetStatus(Ok);
     }
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(brush), AreaInput(points, count), &answer))
+        return SetStatus(answer);
     return SetStatus(DllExports::GdipFillPolygonI(nativeGraphics, NativeOf(brush), points, count, fillMode));
 }
 
 Status Graphics::FillPath(const Brush* brush, const GraphicsPath* path)
 {
     if (FillPathAntialiased(brush, path)) return SetStatus(Ok);
+    Status answer = Ok;
+    if (UndrawableShape(nativeGraphics != nullptr, Usable(brush), PathInput(path), &answer)) return SetStatus(answer);
     return FillNativePath(NativeOf(brush), NativeOf(path));
 }
 

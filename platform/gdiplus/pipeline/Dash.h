@@ -11,6 +11,10 @@ namespace Gdiplus {
 struct StrokeFigure {
     std::vector<PointF> points;
     bool closed = false;
+    /// The directions a curve leaves its first point and reaches its last one, exact where its lines only
+    /// come near them; (0, 0) where the first and last lines give the direction.
+    PointF startTangent{0, 0};
+    PointF endTangent{0, 0};
 };
 
 /// One dash: an open run of lines, and whether it begins at its figure's start or ends at its end.

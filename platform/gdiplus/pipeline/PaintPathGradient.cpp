@@ -25,10 +25,10 @@ const int kSteps = 1024;
 const double kGamma = 2.2;
 // Focus scales below this are taken as a point: the focus outline shrinks to the centre.
 const double kSmallestFocus = 1e-9;
-// Outlines up to this many points may be walked whole at each pixel when their edges cannot be bucketed.
-const size_t kMostWalkedPoints = 4096;
-// The most edge numbers the buckets hold (16 MiB of them each way).
+// The most edge numbers the buckets hold each way: 4M (16 MiB), or this many for each point of an outline
+// longer than that, so that the index stays a bounded multiple of the outline itself.
 const size_t kMostBucketed = size_t(1) << 22;
+const size_t kBucketedPerPoint = 8;
 
 struct Straight {
     double a, r, g, b;
@@ -73,8 +73,8 @@ double PseudoAngle(double dx, double dy)
 class EdgeBuckets {
 public:
     // `span(edge, &first, &count)` names each edge's buckets: `count` of them from `first` on, wrapping past
-    // the last. False, holding nothing, when they would hold more than kMostBucketed numbers.
-    template <typename Span> bool Build(size_t edges, size_t buckets, Span span)
+    // the last. False, holding nothing, when they would hold more than `most` numbers.
+    template <typename Span> bool Build(size_t edges, size_t buckets, size_t most, Span span)
     {
         starts.assign(buckets + 1, 0);
         numbers.clear();
@@ -83,7 +83,7 @@ public:
             size_t first = 0, count = 0;
             span(edge, &first, &count);
             count = std::min(count, buckets);
-            if ((total += count) > kMostBucketed) return Clear();
+            if ((total += count) > most) return Clear();
             for (size_t k = 0; k < count; ++k) ++starts[(first + k) % buckets + 1];
         }
         for (size_t k = 0; k < buckets; ++k) starts[k + 1] += starts[k];
@@ -116,17 +116,18 @@ private:
 // the edges near it instead of walking the whole outline: by rows of the outline's height, for the even-odd
 // inside test along a row, and by the direction they lie in from the centre, for the ray from the centre.
 // A bucket is found by arithmetic that never decreases, so every edge a query can meet lies in its bucket.
+// Outlines whose edges span many buckets (long edges, many of them) get fewer, wider buckets, down to one
+// that holds every edge once: the index's size is bounded whatever the outline.
 class OutlineIndex {
 public:
-    // False when the buckets would grow past kMostBucketed and the outline is too long to walk whole.
+    // False only for an outline of more edges than the numbers can name.
     bool Build(const Polygon& outline, PointF centre)
     {
         const size_t n = outline.size();
-        buckets = std::clamp<size_t>(n, 1, size_t(1) << 16);
+        if (n > std::numeric_limits<uint32_t>::max()) return false;
+        const size_t most = std::max(kMostBucketed, kBucketedPerPoint * n);
         low = high = outline.front().Y;
         for (const PointF& p : outline) low = std::min(low, double(p.Y)), high = std::max(high, double(p.Y));
-        rowScale = high > low ? double(buckets) / (high - low) : 0.0;
-        angleScale = double(buckets) / 4.0;
         const auto rows = [&](size_t edge, size_t* first, size_t* count) {
             const double a = outline[edge].Y, b = outline[(edge + 1) % n].Y;
             *first = RowOf(std::min(a, b));
@@ -135,12 +136,13 @@ public:
         const auto directions = [&](size_t edge, size_t* first, size_t* count) {
             Directions(outline[edge], outline[(edge + 1) % n], centre, first, count);
         };
-        const bool bucketed = byRow.Build(n, buckets, rows) && byDirection.Build(n, buckets, directions);
-        if (bucketed) return true;
-        if (n > kMostWalkedPoints) return false;
-        buckets = 1, rowScale = angleScale = 0.0;
-        const auto every = [](size_t, size_t* first, size_t* count) { *first = 0, *count = 1; };
-        return byRow.Build(n, 1, every) && byDirection.Build(n, 1, every);
+        for (buckets = std::clamp<size_t>(n, 1, size_t(1) << 16);; buckets /= 2) {
+            rowScale = high > low ? double(buckets) / (high - low) : 0.0;
+            angleScale = double(buckets) / 4.0;
+            if (byRow.Build(n, buckets, most, rows) && byDirection.Build(n, buckets, most, directions)) return true;
+            // One bucket holds each edge once, n numbers each way, always within `most`.
+            if (buckets == 1) return false;
+        }
     }
 
     // The edges that may cross row v.

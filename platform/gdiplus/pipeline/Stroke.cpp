@@ -269,16 +269,52 @@ void Emit(std::vector<Ring> rings, std::vector<Polygon>* out)
 // One ring alone, without copying it into a list of rings (each dash of a dashed line is one).
 void Emit(Ring&& ring, std::vector<Polygon>* out) { EmitTurned(ring, SignedArea(ring) < 0, out); }
 
-// An open run with its caps: one side, the end cap, the other side back, the start cap.
+// The directions a run leaves its start and reaches its end, along its first and last lines.
+struct EndDirections {
+    Vec start, end;
+};
+
+// A curve's exact tangent in place of the line that comes near it, when it is given and heads the same way
+// as the line (a cusp at the very end would otherwise fold the end over).
+Vec ExactOr(PointF tangent, Vec line)
+{
+    const double length = std::hypot(double(tangent.X), double(tangent.Y));
+    if (!(length > 0) || !std::isfinite(length)) return line;
+    const Vec exact{tangent.X / length, tangent.Y / length};
+    return Dot(exact, line) > 0 ? exact : line;
+}
+
+EndDirections FigureEnds(const Run& run, const StrokeFigure& figure, bool atStart, bool atEnd)
+{
+    EndDirections ends{run.directions.front(), run.directions.back()};
+    if (atStart) ends.start = ExactOr(figure.startTangent, ends.start);
+    if (atEnd) ends.end = ExactOr(figure.endTangent, ends.end);
+    return ends;
+}
+
+bool HasTangents(const StrokeFigure& figure)
+{
+    return figure.startTangent.X != 0 || figure.startTangent.Y != 0 || figure.endTangent.X != 0 ||
+           figure.endTangent.Y != 0;
+}
+
+// An open run with its caps: one side, the end cap, the other side back, the start cap. The caps and the
+// sides' ends stand square to the directions given for the run's ends.
 void StrokeOpen(const Run& run, LineCap startCap, LineCap endCap, const StrokeStyle& style, const Joining& joining,
-                std::vector<Polygon>* out)
+                const EndDirections& ends, std::vector<Polygon>* out)
 {
     const double h = style.width / 2;
+    const Vec first = run.points.front(), last = run.points.back();
     Ring ring;
     AddSide(run, h, joining, &ring);
-    AddCap(&ring, endCap, run.points.back(), run.directions.back(), h, style.tolerance);
+    ring.front() = first + LeftNormal(ends.start) * h;
+    ring.back() = last + LeftNormal(ends.end) * h;
+    AddCap(&ring, endCap, last, ends.end, h, style.tolerance);
+    const size_t back = ring.size();
     AddSide(Reversed(run), h, joining, &ring);
-    AddCap(&ring, startCap, run.points.front(), run.directions.front() * -1.0, h, style.tolerance);
+    ring[back] = last - LeftNormal(ends.end) * h;
+    ring.back() = first - LeftNormal(ends.start) * h;
+    AddCap(&ring, startCap, first, ends.start * -1.0, h, style.tolerance);
     Emit(std::move(ring), out);
 }
 
@@ -361,13 +397,13 @@ bool StrokeOne(const StrokeFigure& figure, const StrokeStyle& style, const Joini
     if (IsAnchorCap(startCap) || startCap == LineCapNoAnchor) startCap = LineCapFlat;
     if (IsAnchorCap(endCap) || endCap == LineCapNoAnchor) endCap = LineCapFlat;
     if (style.dashes.empty()) {
-        if (open && StrokeSegment(line.points, startCap, endCap, style, out)) return true;
+        if (open && !HasTangents(line) && StrokeSegment(line.points, startCap, endCap, style, out)) return true;
         const Run run = MakeRun(line.points, line.closed, Spacing(style));
         if (run.Segments() == 0) return true;
         if (run.closed)
             StrokeClosed(run, style, joining, out);
         else
-            StrokeOpen(run, startCap, endCap, style, joining, out);
+            StrokeOpen(run, startCap, endCap, style, joining, FigureEnds(run, line, open, open), out);
         return true;
     }
     std::vector<double> pattern;
@@ -377,10 +413,12 @@ bool StrokeOne(const StrokeFigure& figure, const StrokeStyle& style, const Joini
     const LineCap dashEnd = DashEnd(style.dashCap);
     for (const DashPiece& piece : pieces) {
         const LineCap first = piece.atStart && open ? startCap : dashEnd, last = piece.atEnd && open ? endCap : dashEnd;
-        if (StrokeSegment(piece.points, first, last, style, out)) continue;
+        const bool curveEnd = open && (piece.atStart || piece.atEnd) && HasTangents(line);
+        if (!curveEnd && StrokeSegment(piece.points, first, last, style, out)) continue;
         const Run run = MakeRun(piece.points, false, Spacing(style));
         if (run.Segments() == 0) continue;
-        StrokeOpen(run, first, last, style, joining, out);
+        StrokeOpen(run, first, last, style, joining, FigureEnds(run, line, open && piece.atStart, open && piece.atEnd),
+                   out);
         if (out->size() > kMostDashes) return false;
     }
     return true;

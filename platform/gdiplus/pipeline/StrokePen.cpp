@@ -108,16 +108,52 @@ double LargestStretch(const DeviceMap& map)
     return std::sqrt((sum + std::sqrt(std::max(sum * sum - 4 * determinant * determinant, 0.0))) / 2);
 }
 
-// The figures carried back from the device to world units through the map's inverse.
+// The figures carried back from the device to world units through the map's inverse (their end tangents,
+// being directions, without the move).
 void ToWorld(const DeviceMap& map, std::vector<StrokeFigure>* figures)
 {
     const double determinant = map.m11 * map.m22 - map.m12 * map.m21;
-    for (StrokeFigure& figure : *figures)
-        for (PointF& p : figure.points) {
-            const double x = p.X - map.dx, y = p.Y - map.dy;
-            p = PointF(static_cast<REAL>((x * map.m22 - y * map.m21) / determinant),
-                       static_cast<REAL>((y * map.m11 - x * map.m12) / determinant));
+    const auto back = [&](double x, double y) {
+        return PointF(static_cast<REAL>((x * map.m22 - y * map.m21) / determinant),
+                      static_cast<REAL>((y * map.m11 - x * map.m12) / determinant));
+    };
+    for (StrokeFigure& figure : *figures) {
+        for (PointF& p : figure.points) p = back(p.X - map.dx, p.Y - map.dy);
+        figure.startTangent = back(figure.startTangent.X, figure.startTangent.Y);
+        figure.endTangent = back(figure.endTangent.X, figure.endTangent.Y);
+    }
+}
+
+// The direction from `end` to the first of `near` that is not `end` itself, (0, 0) when none is; turned
+// round when `arriving` (the direction then runs from that point to `end`).
+PointF Towards(PointF end, std::initializer_list<PointF> near, bool arriving)
+{
+    const float sense = arriving ? -1.0f : 1.0f;
+    for (const PointF& p : near)
+        if (p.X != end.X || p.Y != end.Y) return PointF((p.X - end.X) * sense, (p.Y - end.Y) * sense);
+    return PointF(0, 0);
+}
+
+bool IsBezier(BYTE type) { return (type & PathPointTypePathTypeMask) == PathPointTypeBezier; }
+
+// The exact tangents where an open figure begins or ends with a Bézier: the derivative of the cubic at its
+// end, which points to the nearest control point that is not the end point itself (the flattened lines
+// only come near that direction). The figures are FlattenPath's, one for each start in the types.
+void SetCurveTangents(const PointF* points, const BYTE* types, INT count, std::vector<StrokeFigure>* figures)
+{
+    size_t figure = 0;
+    for (INT from = 0; from < count && figure < figures->size();) {
+        INT to = from + 1;
+        while (to < count && (types[to] & PathPointTypePathTypeMask) != PathPointTypeStart) ++to;
+        StrokeFigure& f = (*figures)[figure++];
+        if (!f.closed && to - from >= 4) {
+            const PointF* p = points + from;
+            const INT last = to - from - 1;
+            if (IsBezier(types[from + 1])) f.startTangent = Towards(p[0], {p[1], p[2], p[3]}, false);
+            if (IsBezier(types[to - 1])) f.endTangent = Towards(p[last], {p[last - 1], p[last - 2], p[last - 3]}, true);
         }
+        from = to;
+    }
 }
 
 void ToDeviceAndOffset(const DeviceMap& map, bool mapped, PointF offset, std::vector<Polygon>* polygons)
@@ -184,6 +220,7 @@ static bool OutlineOfPen(const Pen* pen, const DeviceMap& map, const PointF* poi
         figures[i].closed = closed[i];
         allClosed = allClosed && closed[i];
     }
+    SetCurveTangents(device.data(), types, count, &figures);
     StrokeStyle& style = shape.style;
     const double stretch = map.IsIdentity() ? 1.0 : LargestStretch(map);
     const bool world = shape.unit == UnitWorld;
