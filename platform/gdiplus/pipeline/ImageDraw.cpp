@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include <immintrin.h>
@@ -597,47 +598,62 @@ void PaintCovered(const PixelView& target, const PixelView& source, const Rect& 
     }
 }
 
-// The picture's pixels composited source over the target's from (x, y) on, where the clip lets them through:
-// an unscaled picture whose pixels land on whole device pixels.
+// count picture pixels composited source over as many target pixels.
+template <Stored kind> void CopyRun(const uint32_t* in, uint32_t* out, INT count)
+{
+    INT k = 0;
+    // Four premultiplied pixels a step, composited as PaintFour composites them.
+    if constexpr (kind != Stored::Straight)
+        for (; k + 4 <= count; k += 4) {
+            __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
+            __m128i* to = reinterpret_cast<__m128i*>(out + k);
+            if constexpr (kind == Stored::Opaque) {
+                _mm_storeu_si128(to, _mm_or_si128(pixels, _mm_set1_epi32(int(0xFF000000u))));
+                continue;
+            }
+            const __m128i alpha = _mm_srli_epi32(pixels, 24);
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_set1_epi32(255))) == 0xFFFF) {
+                _mm_storeu_si128(to, pixels);
+                continue;
+            }
+            const __m128i rest = Doubled(_mm_sub_epi32(_mm_set1_epi32(255), alpha));
+            _mm_storeu_si128(to, _mm_add_epi32(pixels, Scaled4(_mm_loadu_si128(to), rest)));
+        }
+    for (; k < count; ++k) {
+        const uint32_t pixel = AsPremultiplied<kind>(in[k]);
+        if (pixel >> 24 == 255)
+            out[k] = pixel;
+        else if (pixel != 0)
+            out[k] = OverPixel(pixel, out[k]);
+    }
+}
+
+// The `from` rectangle of the picture composited source over the target where the clip (if any) lets it
+// through, picture pixel (0, 0) landing on target pixel (x, y): an unscaled picture whose pixels land on whole
+// device pixels.
 template <Stored kind>
 void CopyCovered(const PixelView& target, const PixelView& source, const Rect& from, INT x, INT y, DeviceClip* clip)
 {
-    const Rect to(x, y, from.Width, from.Height);
-    const Rect box = clip->Narrow(Rect(0, 0, target.Width(), target.Height()));
-    const INT left = std::max(to.X, box.X), right = std::min(to.X + to.Width, box.X + box.Width);
-    const INT top = std::max(to.Y, box.Y), bottom = std::min(to.Y + to.Height, box.Y + box.Height);
+    const Rect whole(0, 0, target.Width(), target.Height());
+    const Rect box = clip ? clip->Narrow(whole) : whole;
+    // In 64 bits: a placement far off the canvas must not wrap around onto it.
+    const int64_t left = std::max<int64_t>(int64_t(x) + from.X, box.X);
+    const int64_t right = std::min<int64_t>(int64_t(x) + from.X + from.Width, box.X + box.Width);
+    const int64_t top = std::max<int64_t>(int64_t(y) + from.Y, box.Y);
+    const int64_t bottom = std::min<int64_t>(int64_t(y) + from.Y + from.Height, box.Y + box.Height);
     if (left >= right || top >= bottom) return;
-    const ClipRows clipRows(*clip, Rect(left, top, right - left, bottom - top));
-    for (INT row = top; row < bottom; ++row) {
-        const uint32_t* in = source.Row(from.Y + row - y) + from.X - x;
+    const Rect area(INT(left), INT(top), INT(right - left), INT(bottom - top));
+    std::optional<ClipRows> clipRows;
+    if (clip) clipRows.emplace(*clip, area);
+    for (INT row = area.Y; row < area.Y + area.Height; ++row) {
+        // Picture pixel (at - x, row - y) lands on target pixel (at, row).
+        const uint32_t* in = source.Row(row - y);
         uint32_t* out = target.Row(row);
-        clipRows.ForEachPart(row, left, right - left, [&](INT at, INT count) {
-            INT k = at;
-            // Four premultiplied pixels a step, composited as PaintFour composites them.
-            if constexpr (kind != Stored::Straight)
-                for (; k + 4 <= at + count; k += 4) {
-                    __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
-                    __m128i* to = reinterpret_cast<__m128i*>(out + k);
-                    if constexpr (kind == Stored::Opaque) {
-                        _mm_storeu_si128(to, _mm_or_si128(pixels, _mm_set1_epi32(int(0xFF000000u))));
-                        continue;
-                    }
-                    const __m128i alpha = _mm_srli_epi32(pixels, 24);
-                    if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_set1_epi32(255))) == 0xFFFF) {
-                        _mm_storeu_si128(to, pixels);
-                        continue;
-                    }
-                    const __m128i rest = Doubled(_mm_sub_epi32(_mm_set1_epi32(255), alpha));
-                    _mm_storeu_si128(to, _mm_add_epi32(pixels, Scaled4(_mm_loadu_si128(to), rest)));
-                }
-            for (; k < at + count; ++k) {
-                const uint32_t pixel = AsPremultiplied<kind>(in[k]);
-                if (pixel >> 24 == 255)
-                    out[k] = pixel;
-                else if (pixel != 0)
-                    out[k] = OverPixel(pixel, out[k]);
-            }
-        });
+        const auto copy = [&](INT at, INT count) { CopyRun<kind>(in + (at - x), out + at, count); };
+        if (clipRows)
+            clipRows->ForEachPart(row, area.X, area.Width, copy);
+        else
+            copy(area.X, area.Width);
     }
 }
 
@@ -657,19 +673,13 @@ bool WholePixelPlacement(const DeviceMap& toDevice, INT* x, INT* y)
 
 }  // namespace
 
-bool WholePixelCopy(const DeviceMap& toDevice)
-{
-    INT x = 0, y = 0;
-    return WholePixelPlacement(toDevice, &x, &y);
-}
-
 bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rect& from, const DeviceMap& toDevice,
                      ImageSampling sampling, DeviceClip* clip)
 {
     DeviceMap back;
     if (!target.Valid() || !source.Valid() || !InvertMap(toDevice, &back)) return false;
     INT x = 0, y = 0;
-    if (clip && WholePixelPlacement(toDevice, &x, &y)) {
+    if (WholePixelPlacement(toDevice, &x, &y)) {
         if (source.Opaque())
             CopyCovered<Stored::Opaque>(target, source, from, x, y, clip);
         else if (source.Straight())
