@@ -330,8 +330,9 @@ public:
     {
         uint32_t* row = dst.Row(to.Y + y) + to.X;
         if (!rows) return StoreRow(scaled, row, to.Width, sourceCopy);
-        rows->ForEachPart(to.Y + y, box.X, box.Width,
-                          [&](INT at, INT count) { StoreRow(scaled + (at - to.X), row + (at - to.X), count, sourceCopy); });
+        rows->ForEachPart(to.Y + y, box.X, box.Width, [&](INT at, INT count) {
+            StoreRow(scaled + (at - to.X), row + (at - to.X), count, sourceCopy);
+        });
     }
 
 private:
