@@ -598,7 +598,7 @@ void PaintCovered(const PixelView& target, const PixelView& source, const Rect& 
     }
 }
 
-// count picture pixels composited source over as many target pixels.
+// `count` picture pixels composited source over as many target pixels.
 template <Stored kind> void CopyRun(const uint32_t* in, uint32_t* out, INT count)
 {
     INT k = 0;
