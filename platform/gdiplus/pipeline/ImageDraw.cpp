@@ -616,6 +616,8 @@ template <Stored kind> void CopyRun(const uint32_t* in, uint32_t* out, INT count
                 _mm_storeu_si128(to, pixels);
                 continue;
             }
+            // Transparent pixels leave the target as it is.
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(pixels, _mm_setzero_si128())) == 0xFFFF) continue;
             const __m128i rest = Doubled(_mm_sub_epi32(_mm_set1_epi32(255), alpha));
             _mm_storeu_si128(to, _mm_add_epi32(pixels, Scaled4(_mm_loadu_si128(to), rest)));
         }
