@@ -189,9 +189,9 @@ TEST(DrawnCopies, ScaledDownDrawsAndGradientsKeepToTheClip)
 namespace {
 
 // A premultiplied picture of many colours and alphas, none the same along a row or a column.
-std::unique_ptr<Gdiplus::Bitmap> Varied(int width, int height)
+std::unique_ptr<Gdiplus::Bitmap> Varied(int width, int height, Gdiplus::PixelFormat format = PixelFormat32bppPARGB)
 {
-    auto picture = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppPARGB);
+    auto picture = std::make_unique<Gdiplus::Bitmap>(width, height, format);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             picture->SetPixel(
@@ -215,11 +215,13 @@ std::vector<uint32_t> RawPixels(Gdiplus::Bitmap& bitmap)
     return pixels;
 }
 
-// What a draw leaves on a 90 x 70 premultiplied bitmap cleared to `background`, after `place` set the context.
+const int kSide = 90;
+
+// What a draw leaves on a square premultiplied bitmap cleared to `background`, after `place` set the context.
 std::vector<uint32_t> Drawn(const std::function<void(Gdiplus::Graphics&)>& place,
                             const std::function<void(Gdiplus::Graphics&)>& draw, Gdiplus::ARGB background = 0xFF204060u)
 {
-    Gdiplus::Bitmap target(90, 70, PixelFormat32bppPARGB);
+    Gdiplus::Bitmap target(kSide, kSide, PixelFormat32bppPARGB);
     Gdiplus::Graphics graphics(&target);
     graphics.Clear(Gdiplus::Color(background));
     place(graphics);
@@ -227,44 +229,56 @@ std::vector<uint32_t> Drawn(const std::function<void(Gdiplus::Graphics&)>& place
     return RawPixels(target);
 }
 
-int LargestGap(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b)
+// The largest gap between pixel (x, y) of `upright` and pixel (side - 1 - y, x) of `turned`, the same drawn a
+// quarter turn clockwise about the canvas's centre.
+int LargestTurnedGap(const std::vector<uint32_t>& upright, const std::vector<uint32_t>& turned)
 {
-    int gap = a.size() == b.size() ? 0 : 256;
-    for (size_t i = 0; i < std::min(a.size(), b.size()); ++i) gap = std::max(gap, pictor_test::ChannelGap(a[i], b[i]));
+    int gap = 0;
+    for (int y = 0; y < kSide; ++y)
+        for (int x = 0; x < kSide; ++x)
+            gap = std::max(gap, pictor_test::ChannelGap(upright[size_t(y) * kSide + x],
+                                                        turned[size_t(x) * kSide + (kSide - 1 - y)]));
     return gap;
 }
 
 }  // namespace
 
-// Upright pictures enlarged, or placed off whole pixels, land as the same picture turned a full turn (the
-// general route): GDI+'s edges, blended with transparency beyond the picture. Placed on whole pixels they are
+// Upright pictures enlarged, mirrored, or placed off whole pixels, land as the same picture turned a quarter
+// turn (the general route, which steps down the picture's columns): GDI+'s edges, blended with transparency beyond the picture. Placed on whole pixels they are
 // copied exactly, from any source rectangle, and a clip only takes pixels away, whole or scaled down.
 TEST(DrawnCopies, UprightPicturesLandAsTheGeneralRouteAndClipsOnlyCut)
 {
-    const auto picture = Varied(20, 15);
+    const auto picture = Varied(20, 15), opaque = Varied(20, 15, PixelFormat32bppRGB);
     const auto none = [](Gdiplus::Graphics&) {};
-    const auto fullTurn = [](Gdiplus::Graphics& g) { g.RotateTransform(360); };
-    const Gdiplus::RectF places[] = {{7, 9, 60, 45}, {3.25f, 5.5f, 20, 15}, {10.5f, 4.75f, 47.3f, 29.9f}};
-    for (auto mode : {Gdiplus::InterpolationModeBilinear, Gdiplus::InterpolationModeHighQualityBicubic})
-        for (const Gdiplus::RectF& place : places) {
-            const auto draw = [&](Gdiplus::Graphics& g) {
-                g.SetInterpolationMode(mode);
-                g.DrawImage(picture.get(), place, 0, 0, 20, 15, Gdiplus::UnitPixel);
-            };
-            EXPECT_LE(LargestGap(Drawn(none, draw), Drawn(fullTurn, draw)), 2)
-                << "mode " << mode << " at " << place.X << ", " << place.Y << ", " << place.Width << " x "
-                << place.Height;
-        }
+    // Pixel centres lie on whole coordinates: centre (x, y) goes to centre (side - 1 - y, x).
+    const auto quarterTurn = [](Gdiplus::Graphics& g) {
+        g.TranslateTransform(kSide - 1, 0);
+        g.RotateTransform(90);
+    };
+    // Enlarged, mirrored, and off whole pixels.
+    const Gdiplus::RectF places[] = {
+        {7, 9, 60, 45}, {70, 9, -60, 45}, {3.25f, 5.5f, 20, 15}, {10.5f, 4.75f, 47.3f, 29.9f}};
+    for (Gdiplus::Bitmap* drawn : {picture.get(), opaque.get()})
+        for (auto mode : {Gdiplus::InterpolationModeBilinear, Gdiplus::InterpolationModeHighQualityBicubic})
+            for (const Gdiplus::RectF& place : places) {
+                const auto draw = [&](Gdiplus::Graphics& g) {
+                    g.SetInterpolationMode(mode);
+                    g.DrawImage(drawn, place, 0, 0, 20, 15, Gdiplus::UnitPixel);
+                };
+                EXPECT_LE(LargestTurnedGap(Drawn(none, draw), Drawn(quarterTurn, draw)), 2)
+                    << "mode " << mode << " at " << place.X << ", " << place.Y << ", " << place.Width << " x "
+                    << place.Height << (drawn == opaque.get() ? ", opaque" : "");
+            }
 
     // Unscaled on whole pixels: the picture's own pixels, on a transparent canvas.
     const auto atPoint = Drawn(
         none, [&](Gdiplus::Graphics& g) { g.DrawImage(picture.get(), 13, 11, 20, 15); }, 0);
     const auto source = RawPixels(*picture);
     int wrong = 0;
-    for (int y = 0; y < 70; ++y)
-        for (int x = 0; x < 90; ++x) {
+    for (int y = 0; y < kSide; ++y)
+        for (int x = 0; x < kSide; ++x) {
             const bool inside = x >= 13 && x < 33 && y >= 11 && y < 26;
-            wrong += atPoint[size_t(y) * 90 + x] != (inside ? source[size_t(y - 11) * 20 + x - 13] : 0u);
+            wrong += atPoint[size_t(y) * kSide + x] != (inside ? source[size_t(y - 11) * 20 + x - 13] : 0u);
         }
     EXPECT_EQ(wrong, 0);
 
@@ -284,7 +298,7 @@ TEST(DrawnCopies, UprightPicturesLandAsTheGeneralRouteAndClipsOnlyCut)
     const auto background = Drawn(none, none);
     const auto inClip = Drawn(clipped, [](Gdiplus::Graphics& g) {
         Gdiplus::SolidBrush white(Gdiplus::Color(0xFFFFFFFFu));
-        g.FillRectangle(&white, 0, 0, 90, 70);
+        g.FillRectangle(&white, 0, 0, kSide, kSide);
     });
     using Draw = std::function<void(Gdiplus::Graphics&)>;
     for (const Draw& draw : {Draw(part), Draw(shrunk)}) {
