@@ -6,8 +6,11 @@
 
 #include "FxPictor.h"
 #include "Ratios.h"
+#include "gdiplus/engine/GdiplusFlat.h"
 
 namespace {
+
+namespace flat = Gdiplus::DllExports;
 
 int64_t Bytes(const CanvasSize& size) { return int64_t(size.width) * size.height * 4; }
 
@@ -97,7 +100,36 @@ void BM_CopyToThisAlpha(benchmark::State& state, CanvasSize size)
     state.SetBytesProcessed(state.iterations() * Bytes(size));
 }
 
+// A drawn copy (source over, through DrawImage) of a picture: unscaled onto the whole canvas, or a picture of
+// half the canvas's sides enlarged to fill it (bilinear); the layer's route or the engine's own.
+void BM_DrawnCopy(benchmark::State& state, CanvasSize size, bool enlarged, bool engine)
+{
+    const int from = enlarged ? 2 : 1;
+    CFxPictor source(nullptr, size.width / from, size.height / from), dest(nullptr, size.width, size.height);
+    Paint(source, {size.width / from, size.height / from});
+    flat::GpImage* picture = source.GetBitmap()->NativeImage();
+    flat::GpGraphics* graphics = dest.m_pGraphics->NativeGraphics();
+    for (auto _ : state) {
+        if (engine)
+            flat::GdipDrawImageRectRectI(graphics, picture, 0, 0, size.width, size.height, 0, 0, size.width / from,
+                                         size.height / from, Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
+        else
+            source.CopyToThis(&dest, 0, 0, size.width, size.height);
+    }
+    state.SetBytesProcessed(state.iterations() * Bytes(size));
+}
+
 const bool kRegistered = [] {
+    const CanvasSize full{1920, 1080};
+    for (bool enlarged : {false, true}) {
+        const std::string what = std::string(enlarged ? "enlarged/" : "unscaled/") + SizeName(full);
+        const std::string ours = "DrawnCopy/" + what, engines = "engine:drawn-copy/" + what;
+        benchmark::RegisterBenchmark(ours.c_str(), BM_DrawnCopy, full, enlarged, false)->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(engines.c_str(), BM_DrawnCopy, full, enlarged, true)
+            ->Unit(benchmark::kMicrosecond);
+        RatioRows().push_back({ours, engines, 1.0});
+    }
+
     struct Member {
         const char* name;
         void (*run)(benchmark::State&, CanvasSize);

@@ -1181,8 +1181,8 @@ private:
     Status DrawMetafilePart(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight);
     // True when the context draws into a bitmap one-to-one: pixel units, no transform, no page scale, no clip.
     bool DrawsPixelForPixel() const;
-    // Draws a scaled-down picture, or any scaled one with nearest neighbour, itself (GdiplusScale.cpp) when it
-    // can do so exactly; false otherwise.
+    // Draws a scaled-down picture, or any scaled one with nearest neighbour, onto whole device pixels itself
+    // (GdiplusScale.cpp), within the clip; false otherwise.
     bool DrawScaledDown(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight);
     // Fills a region's whole pixels within the clip, both read as pixels by the layer; false, having drawn
     // nothing, otherwise (GdiplusRegionFill.cpp). ReadRegionPixels reads the region's device pixels as a clip.
@@ -1194,9 +1194,10 @@ private:
     // Draws a picture from a source rectangle of pixels by one of the layer's own routes below; false when
     // none takes it.
     bool DrawImageItself(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight);
-    // Draws a 32-bit bitmap turned or sheared onto the canvas itself (ImageDraw.cpp), bilinear or nearest
-    // neighbour, when there is no clip, copying compositing or page unit the engine ignores; false otherwise.
-    bool DrawImageTurned(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight);
+    // Draws a 32-bit bitmap placed, scaled, turned or sheared onto the canvas itself (ImageDraw.cpp), bilinear,
+    // bicubic or nearest neighbour, within the clip; false under copying compositing or a page the engine
+    // half applies.
+    bool DrawImageSampled(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight);
     // Fills a rectangle with an axis-aligned linear gradient itself (GdiplusGradient.cpp); false otherwise.
     bool FillGradientRectangle(const Brush* brush, REAL x, REAL y, REAL width, REAL height);
     // Fills rectangles, polygons, pies, ellipses and paths (anti-aliased, or whole pixels by GDI+'s aliased

@@ -723,6 +723,15 @@ Status Graphics::DrawImage(Image* image, INT x, INT y, INT srcx, INT srcy, INT s
 
 namespace {
 
+// A length converted to pixels, taken as the whole number of pixels within float rounding of it: 12 mm at
+// 192 dpi is 90.70866 pixels, but 47.99999 pixels converted from millimetres and back are 48.
+REAL ConvertedToPixels(REAL value, REAL pixelsPerUnit)
+{
+    const REAL pixels = value * pixelsPerUnit;
+    const REAL whole = std::round(pixels);
+    return std::fabs(pixels - whole) <= 1e-5f * std::max(1.0f, std::fabs(whole)) ? whole : pixels;
+}
+
 // A source rectangle in other units than pixels, in the picture's pixels by its resolution. A display unit
 // of a picture is one of its pixels; world units have no size in a picture.
 Status SourceInPixels(Image* image, Unit unit, REAL* x, REAL* y, REAL* width, REAL* height)
@@ -731,10 +740,10 @@ Status SourceInPixels(Image* image, Unit unit, REAL* x, REAL* y, REAL* width, RE
     const REAL perInch = UnitsPerInch(unit);
     const REAL dpiX = image->GetHorizontalResolution(), dpiY = image->GetVerticalResolution();
     if (!(perInch > 0) || !(dpiX > 0 && dpiY > 0)) return InvalidParameter;
-    *x *= dpiX / perInch;
-    *width *= dpiX / perInch;
-    *y *= dpiY / perInch;
-    *height *= dpiY / perInch;
+    *x = ConvertedToPixels(*x, dpiX / perInch);
+    *width = ConvertedToPixels(*width, dpiX / perInch);
+    *y = ConvertedToPixels(*y, dpiY / perInch);
+    *height = ConvertedToPixels(*height, dpiY / perInch);
     return Ok;
 }
 
@@ -997,25 +1006,37 @@ bool WholePixels(REAL x, REAL y, REAL width, REAL height, INT boundWidth, INT bo
 
 bool Graphics::DrawScaledDown(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight)
 {
-    // Pictures drawn as they are stay the engine's; so do enlarged ones, unless nearest neighbour is asked for.
+    // Pictures drawn as they are go to the general route; so do enlarged ones, unless nearest neighbour is asked
+    // for.
     if (destRect.Width == srcwidth && destRect.Height == srcheight) return false;
     const InterpolationMode mode = State().interpolation;
     const bool nearest = mode == InterpolationModeNearestNeighbor;
     if (!nearest && !(destRect.Width <= srcwidth && destRect.Height <= srcheight)) return false;
-    if (!image || image->NativeImage() == surface.get() || !DrawsPixelForPixel()) return false;
+    // World units must be device pixels, up to a move by whole pixels (the pixel offset mode is not applied here).
+    DeviceMap world;
+    if (!image || image->NativeImage() == surface.get() || !LayerDeviceMap(&world, true)) return false;
+    const PixelOffsetMode offset = State().pixelOffset;
+    const double half = offset == PixelOffsetModeHalf || offset == PixelOffsetModeHighQuality ? 0.5 : 0.0;
+    const double moveX = world.dx + half, moveY = world.dy + half;
+    if (world.m11 != 1 || world.m22 != 1 || world.m12 != 0 || world.m21 != 0 || moveX != std::floor(moveX) ||
+        moveY != std::floor(moveY))
+        return false;
     const PixelView source(image->NativeImage(), nearest ? ViewedFormats::Any : ViewedFormats::PremultipliedOrOpaque);
     if (!source.Valid()) return false;
     const PixelView target(surface.get(), ViewedFormats::Drawn);
     if (!target.Valid()) return false;
     Rect from, to;
     if (!WholePixels(srcx, srcy, srcwidth, srcheight, source.Width(), source.Height(), &from) ||
-        !WholePixels(destRect.X, destRect.Y, destRect.Width, destRect.Height, target.Width(), target.Height(), &to))
+        !WholePixels(REAL(destRect.X + moveX), REAL(destRect.Y + moveY), destRect.Width, destRect.Height,
+                     target.Width(), target.Height(), &to))
         return false;
+    DeviceClip clip;
+    if (!ReadDeviceClip(&clip, target)) return false;
     const bool sourceCopy = compositingMode == CompositingModeSourceCopy;
     if (nearest)
-        ScaleNearest(source, from, target, to, sourceCopy);
+        ScaleNearest(source, from, target, to, sourceCopy, Unclipped() ? nullptr : &clip);
     else
-        ScaleDownByArea(source, from, target, to, sourceCopy);
+        ScaleDownByArea(source, from, target, to, sourceCopy, Unclipped() ? nullptr : &clip);
     return true;
 }
 
@@ -1023,11 +1044,11 @@ bool Graphics::DrawImageItself(Image* image, const RectF& destRect, REAL srcx, R
                                REAL srcheight)
 {
     return DrawScaledDown(image, destRect, srcx, srcy, srcwidth, srcheight) ||
-           DrawImageTurned(image, destRect, srcx, srcy, srcwidth, srcheight);
+           DrawImageSampled(image, destRect, srcx, srcy, srcwidth, srcheight);
 }
 
-bool Graphics::DrawImageTurned(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth,
-                               REAL srcheight)
+bool Graphics::DrawImageSampled(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth,
+                                REAL srcheight)
 {
     DeviceMap world;
     if (!image || image->NativeImage() == surface.get() || !LayerDeviceMap(&world)) return false;
@@ -1045,10 +1066,6 @@ bool Graphics::DrawImageTurned(Image* image, const RectF& destRect, REAL srcx, R
     const double ox = destRect.X - srcx * sx, oy = destRect.Y - srcy * sy;
     const DeviceMap toDevice{sx * world.m11, sx * world.m12, sy * world.m21, sy * world.m22,
                              ox * world.m11 + oy * world.m21 + world.dx, ox * world.m12 + oy * world.m22 + world.dy};
-    // Pictures that keep their sides along the axes take the engine's or the scaled-down route, unless the
-    // page is one the engine leaves out, or they are copied unscaled under a clip (the engine's clip edge is
-    // not GDI+'s pixel-centre rule).
-    if (world.KeepsAxes() && EngineToDevice() == 1.0f && !(WholePixelCopy(toDevice) && !Unclipped())) return false;
     const PixelView source(image->NativeImage(), ViewedFormats::Any);
     const PixelView target(surface.get(), ViewedFormats::Drawn);
     Rect from;
@@ -1059,7 +1076,7 @@ bool Graphics::DrawImageTurned(Image* image, const RectF& destRect, REAL srcx, R
         return false;
     const ImageSampling sampling =
         nearest ? ImageSampling::Nearest : (bicubic ? ImageSampling::Bicubic : ImageSampling::Bilinear);
-    return DrawImageMapped(target, source, from, toDevice, sampling, &clip);
+    return DrawImageMapped(target, source, from, toDevice, sampling, Unclipped() ? nullptr : &clip);
 }
 
 HDC Graphics::GetHDC()

@@ -5,9 +5,12 @@
 #include <algorithm>
 #include <cstring>
 #include <numeric>
+#include <optional>
 #include <vector>
 #include <emmintrin.h>
 
+#include "Clip.h"
+#include "ImageDraw.h"
 #include "PixelView.h"
 #include "Premultiply.h"
 #include "RowClones.h"
@@ -279,20 +282,55 @@ void StoreRow(const uint32_t* scaled, uint32_t* dst, int width, bool sourceCopy)
     }
 }
 
+// The destination rows a clip lets through at all, with the clip's runs of each; every row without a clip.
+class ClippedRows {
+public:
+    ClippedRows(const Rect& to, DeviceClip* clip) : to(to), box(clip ? clip->Narrow(to) : to)
+    {
+        if (clip && box.Width > 0 && box.Height > 0) rows.emplace(*clip, box);
+    }
+
+    // The first and past-the-last destination row (counted from the rectangle's top) to work out.
+    int First() const { return box.Height > 0 && box.Width > 0 ? box.Y - to.Y : 0; }
+    int End() const { return box.Height > 0 && box.Width > 0 ? box.Y + box.Height - to.Y : 0; }
+
+    // Stores destination row y (from the rectangle's top) where the clip lets it through.
+    void Store(const uint32_t* scaled, const PixelView& dst, int y, bool sourceCopy) const
+    {
+        uint32_t* row = dst.Row(to.Y + y) + to.X;
+        if (!rows) return StoreRow(scaled, row, to.Width, sourceCopy);
+        rows->ForEachPart(to.Y + y, box.X, box.Width, [&](INT at, INT count) {
+            StoreRow(scaled + (at - to.X), row + (at - to.X), count, sourceCopy);
+        });
+    }
+
+private:
+    const Rect to, box;
+    std::optional<ClipRows> rows;
+};
+
 }  // namespace
 
 void ScaleDownByArea(const PixelView& src, const Rect& from, const PixelView& dst, const Rect& to, bool sourceCopy)
 {
+    ScaleDownByArea(src, from, dst, to, sourceCopy, nullptr);
+}
+
+void ScaleDownByArea(const PixelView& src, const Rect& from, const PixelView& dst, const Rect& to, bool sourceCopy,
+                     DeviceClip* clip)
+{
+    // Each destination row is worked out from its own source rows, so rows the clip leaves out are skipped.
+    const ClippedRows rows(to, clip);
     VerticalPass vertical(src, from, to);
     const Taps across = AreaTaps(from.Width, to.Width);
     std::vector<uint32_t> scaled(static_cast<size_t>(to.Width));
     const size_t rowChannels = static_cast<size_t>(from.Width) * 4;
-    for (int y = 0; y < to.Height; ++y) {
+    for (int y = rows.First(); y < rows.End(); ++y) {
         const SummedRow summed = vertical.Row(y);
         if (src.Opaque())
             for (size_t k = 3; k < rowChannels; k += 4) summed.channels[k] = summed.opaque;
         ScaleRowAcross(summed, across, scaled.data(), to.Width, from.Width);
-        StoreRow(scaled.data(), dst.Row(to.Y + y) + to.X, to.Width, sourceCopy);
+        rows.Store(scaled.data(), dst, y, sourceCopy);
     }
 }
 
@@ -300,18 +338,25 @@ void ScaleDownByArea(const PixelView& src, const Rect& from, const PixelView& ds
 // destination pixels.
 void ScaleNearest(const PixelView& src, const Rect& from, const PixelView& dst, const Rect& to, bool sourceCopy)
 {
+    ScaleNearest(src, from, dst, to, sourceCopy, nullptr);
+}
+
+void ScaleNearest(const PixelView& src, const Rect& from, const PixelView& dst, const Rect& to, bool sourceCopy,
+                  DeviceClip* clip)
+{
+    const ClippedRows rows(to, clip);
     auto under = [](int j, int n, int m) { return static_cast<int>((2LL * j + 1) * n / (2LL * m)); };
     std::vector<int> columns(static_cast<size_t>(to.Width));
     for (int x = 0; x < to.Width; ++x) columns[static_cast<size_t>(x)] = from.X + under(x, from.Width, to.Width);
     const uint32_t opaque = src.Opaque() ? 0xFF000000u : 0;
     std::vector<uint32_t> picked(static_cast<size_t>(to.Width));
-    for (int y = 0; y < to.Height; ++y) {
+    for (int y = rows.First(); y < rows.End(); ++y) {
         const uint32_t* row = src.Row(from.Y + under(y, from.Height, to.Height));
         for (int x = 0; x < to.Width; ++x) {
             const uint32_t pixel = row[columns[static_cast<size_t>(x)]] | opaque;
             picked[static_cast<size_t>(x)] = src.Straight() ? PremultiplyPixel(pixel) : pixel;
         }
-        StoreRow(picked.data(), dst.Row(to.Y + y) + to.X, to.Width, sourceCopy);
+        rows.Store(picked.data(), dst, y, sourceCopy);
     }
 }
 

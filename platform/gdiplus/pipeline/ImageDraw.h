@@ -20,11 +20,15 @@ enum class ImageSampling { Nearest, Bilinear, Bicubic };
 // numbers), composited source over `target`. Outside the picture nothing is sampled: edge pixels blend
 // with transparency, as GDI+'s do. False, having drawn nothing, when the map cannot be inverted or reaches
 // values that are not numbers. A `clip`, when given, keeps the drawing to the device pixels it lets through.
-// Whether `toDevice` draws a picture unscaled and upright onto whole device pixels, which DrawImageMapped then
-// copies (under a clip).
-bool WholePixelCopy(const DeviceMap& toDevice);
-
+// An unscaled upright picture whose pixels land on whole device pixels is copied as it is.
 bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rect& from, const DeviceMap& toDevice,
                      ImageSampling sampling, DeviceClip* clip = nullptr);
+
+// ScaleDownByArea and ScaleNearest (PixelView.h) kept to the device pixels `clip` lets through, each pixel
+// there as it is without the clip; with no clip, the whole destination.
+void ScaleDownByArea(const PixelView& src, const Rect& from, const PixelView& dst, const Rect& to, bool sourceCopy,
+                     DeviceClip* clip);
+void ScaleNearest(const PixelView& src, const Rect& from, const PixelView& dst, const Rect& to, bool sourceCopy,
+                  DeviceClip* clip);
 
 }  // namespace Gdiplus
