@@ -71,6 +71,7 @@ PaintSource::PaintSource(const Brush* brush, const DeviceMap& map, const Point& 
     if (!shader) shader = MakeLinearShader(brush, map);
     if (!shader) shader = MakeTextureShader(brush, map);
     if (!shader) shader = MakePathGradientShader(brush, map);
+    opaque = shader && shader->Opaque();
 }
 
 void PaintSource::CopyInstead()
@@ -86,8 +87,13 @@ void PaintSource::Composite(uint32_t* row, INT x, INT y, INT count, int coverage
     uint32_t span[kSpanChunk];
     for (INT done = 0; done < count; done += kSpanChunk) {
         const INT n = std::min(kSpanChunk, count - done);
-        shader->Span(x + done, y, n, span);
         uint32_t* pixels = row + done;
+        if (coverage == 255 && (copying || opaque)) {
+            // The paint's pixels replace those under them whole: written in their place.
+            shader->Span(x + done, y, n, pixels);
+            continue;
+        }
+        shader->Span(x + done, y, n, span);
         if (copying) {
             CopySpan(pixels, span, n, coverage);
         } else {

@@ -22,6 +22,8 @@ public:
     virtual ~Shader() = default;
     // Writes the premultiplied colours of pixels x .. x + count - 1 of row y.
     virtual void Span(INT x, INT y, INT count, uint32_t* out) const = 0;
+    // True when every pixel it writes is opaque (a fully covered run then takes them as they are).
+    virtual bool Opaque() const { return false; }
 };
 
 // A brush's paint, chosen once per fill: one solid colour, or a shader. Empty (Valid() false) for a brush the
@@ -50,6 +52,7 @@ public:
 private:
     bool copying = false;
     bool solid = false;
+    bool opaque = false;  // the shader's pixels are all opaque
     ARGB colour = 0;
     std::unique_ptr<Shader> shader;
 };

@@ -74,7 +74,8 @@ const uint8_t kHatchCells[HatchStyleTotal][8] = {
 
 class HatchShader final : public Shader {
 public:
-    HatchShader(const uint8_t (&cell)[8], ARGB fore, ARGB back, const Point& origin) : origin(origin)
+    HatchShader(const uint8_t (&cell)[8], ARGB fore, ARGB back, const Point& origin)
+        : origin(origin), opaque(fore >> 24 == 255 && back >> 24 == 255)
     {
         const uint32_t forePixel = PremultiplyPixel(fore), backPixel = PremultiplyPixel(back);
         for (unsigned y = 0; y < 8; ++y)
@@ -90,10 +91,13 @@ public:
         for (INT i = 0; i < count; i += 8) std::memcpy(out + i, row, sizeof(uint32_t) * std::min(8, count - i));
     }
 
+    bool Opaque() const override { return opaque; }
+
 private:
     static constexpr unsigned kRowLength = 16;  // each row of the cell twice
     uint32_t rows[8][kRowLength];
     Point origin;
+    bool opaque;
 };
 
 }  // namespace
