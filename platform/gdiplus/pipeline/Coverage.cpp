@@ -264,9 +264,12 @@ template <bool inside>
         std::swap(y0, y1);
         direction = -1.0f;
     }
-    // An edge a pixel or more inside the row's cells (a margin far wider than the rounding of the points
-    // worked out along it) reaches no cell outside them.
-    if (std::min(x0, x1) >= 1.0f && std::max(x0, x1) <= float(grid.cellsPerRow) - 2.0f)
+    // An edge inside the box's pixels by a margin far wider than the rounding of the points worked out along
+    // it (a few steps of a float of the row's length) reaches no cell outside the row: its first cell is 0 or
+    // more, and its last, and the one after its first, at most the extra cell. A shape's own box is that
+    // of its outline, so most edges are such, those at its sides too.
+    const float margin = 1e-3f + 1e-5f * float(grid.cellsPerRow);
+    if (std::min(x0, x1) >= margin && std::max(x0, x1) <= float(box.Width) - margin)
         AddRows<true>(grid, x0, y0, x1, y1, direction);
     else
         AddRows<false>(grid, x0, y0, x1, y1, direction);
