@@ -13,6 +13,8 @@ namespace {
 const float kFlatness = 0.1f;
 // Curves are cut into at most this many lines, whatever their size.
 const int kMostLinesPerCurve = 1024;
+// Points a flattened figure makes room for at its start.
+const INT kPointsAtOnce = 16;
 
 PointF Lerp(const PointF& a, const PointF& b, float t) { return PointF(a.X + (b.X - a.X) * t, a.Y + (b.Y - a.Y) * t); }
 
@@ -63,7 +65,10 @@ bool FlattenPath(const PointF* points, const BYTE* types, INT count, PointF offs
         const BYTE type = types[i] & PathPointTypePathTypeMask;
         auto at = [&](INT k) { return PointF(points[k].X + offset.X, points[k].Y + offset.Y); };
         if (type == PathPointTypeStart) {
-            figures->emplace_back(1, at(i));
+            // Room for the figure's first few points at once (a line's two without growing).
+            Polygon& figure = figures->emplace_back();
+            figure.reserve(static_cast<size_t>(std::min(count - i, kPointsAtOnce)));
+            figure.push_back(at(i));
             closed->push_back(false);
         } else if (figures->empty()) {
             return false;
