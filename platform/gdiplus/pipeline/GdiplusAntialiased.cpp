@@ -156,6 +156,13 @@ void PaintBand(const PixelView& target, const std::vector<Polygon>& polygons, bo
         if (!clipRows) return paint(x, count);
         clipRows->ForEachPart(y, x, count, paint);
     };
+    if (shaded && shaded->PixelWise() && !clipRows) {
+        // The pixels at the outline are shaded a run at a time.
+        return mask.SweepCells(evenOdd, paintSpan, [&](INT x, INT y, INT count, const uint8_t* shares) {
+            fetchAhead(y);
+            shaded->CompositeShares(target.Row(y) + x, x, y, count, shares);
+        });
+    }
     if (shaded || clipRows) return mask.Sweep(evenOdd, paintSpan);
     // A solid colour everywhere: the pixels at the outline are blended a run at a time, four a step.
     mask.SweepCells(evenOdd, paintSpan, [&](INT x, INT y, INT count, const uint8_t* shares) {

@@ -14,6 +14,8 @@ namespace {
 
 // Pixels a shader writes at once, on the stack.
 const INT kSpanChunk = 256;
+// Pixels at an outline composited at once.
+const INT kMostSharesAtOnce = 64;
 
 // One colour everywhere, for a solid paint that copies.
 class SolidShader final : public Shader {
@@ -99,6 +101,23 @@ void PaintSource::Composite(uint32_t* row, INT x, INT y, INT count, int coverage
         } else {
             OverSpan(pixels, span, n, coverage);
         }
+    }
+}
+
+void PaintSource::CompositeShares(uint32_t* row, INT x, INT y, INT count, const uint8_t* shares) const
+{
+    uint32_t span[kMostSharesAtOnce];
+    count = std::min(count, kMostSharesAtOnce);
+    shader->Span(x, y, count, span);
+    for (INT i = 0; i < count; ++i) {
+        const int coverage = shares[i];
+        if (coverage == 0) continue;
+        if (coverage == 255 && (copying || opaque))
+            row[i] = span[i];
+        else if (copying)
+            CopySpan(row + i, span + i, 1, coverage);
+        else
+            OverSpan(row + i, span + i, 1, coverage);
     }
 }
 

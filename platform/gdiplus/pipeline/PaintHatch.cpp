@@ -87,11 +87,15 @@ public:
     {
         const uint32_t* row =
             rows[static_cast<unsigned>(y - origin.Y) & 7u] + (static_cast<unsigned>(x - origin.X) & 7u);
-        // From any phase of the cell, the next eight pixels lie in the doubled row.
-        for (INT i = 0; i < count; i += 8) std::memcpy(out + i, row, sizeof(uint32_t) * std::min(8, count - i));
+        // From any phase of the cell, the next eight pixels lie in the doubled row: copied eight at a time
+        // (a copy of fixed size, which stays inline), then the few left.
+        INT i = 0;
+        for (; i + 8 <= count; i += 8) std::memcpy(out + i, row, sizeof(uint32_t) * 8);
+        for (INT k = 0; i < count; ++i, ++k) out[i] = row[k];
     }
 
     bool Opaque() const override { return opaque; }
+    bool PixelWise() const override { return true; }
 
 private:
     static constexpr unsigned kRowLength = 16;  // each row of the cell twice
