@@ -298,10 +298,11 @@ bool StrokeSegment(const std::vector<PointF>& points, LineCap startCap, LineCap 
     ring.clear();
     ring.push_back(a + n * h);
     ring.push_back(b + n * h);
-    AddCap(&ring, endCap, b, u, h, style.tolerance);
+    // Flat ends add no points: the call is passed over (its arguments' stores cost more than it does).
+    if (endCap != LineCapFlat) AddCap(&ring, endCap, b, u, h, style.tolerance);
     ring.push_back(b - n * h);
     ring.push_back(a - n * h);
-    AddCap(&ring, startCap, a, u * -1.0, h, style.tolerance);
+    if (startCap != LineCapFlat) AddCap(&ring, startCap, a, u * -1.0, h, style.tolerance);
     EmitTurned(ring, SignedArea(ring) < 0, out);
     return true;
 }
