@@ -240,6 +240,33 @@ TEST(Stroke, CurveEndsAreSquareToTheCurvesExactTangent)
     }
 }
 
+// A dashed line's dashes lie where the pattern puts them, in pen widths from the line's start, moved back by
+// the dash offset, the last one cut at the line's end: here on whole pixels, so each pixel is all ink or none.
+TEST(Stroke, DashesFollowThePatternAndItsOffset)
+{
+    struct Case {
+        DashStyle style;
+        REAL offset;
+        int on, period, shift;  // in pixels
+    };
+    const Case cases[] = {
+        {DashStyleDash, 0.0f, 6, 8, 0}, {DashStyleDash, 0.5f, 6, 8, 1}, {DashStyleDot, 0.0f, 2, 4, 0}};
+    for (const Case& c : cases) {
+        Canvas canvas;
+        Pen pen(Color(Color::Black), 2.0f);
+        pen.SetDashStyle(c.style);
+        pen.SetDashOffset(c.offset);
+        canvas.graphics.DrawLine(&pen, 9.5f, 20.5f, 69.5f, 20.5f);
+        canvas.Read();
+        int wrong = 0;
+        for (int x = 8; x < 72; ++x) {
+            const bool inked = x >= 10 && x <= 69 && (x - 10 + c.shift) % c.period < c.on;
+            for (int y : {19, 20, 21, 22}) wrong += canvas.At(x, y) != (inked && (y == 20 || y == 21) ? 255 : 0);
+        }
+        EXPECT_EQ(wrong, 0) << "style " << c.style << ", offset " << c.offset;
+    }
+}
+
 TEST(Stroke, ArrowCapsHaveGdiplusSize)
 {
     // A 4 x 4 arrow on a 3-pixel pen is 12 long and 12 wide, its tip on the line's end; the line stops

@@ -13,6 +13,8 @@ namespace {
 const float kFlatness = 0.1f;
 // Curves are cut into at most this many lines, whatever their size.
 const int kMostLinesPerCurve = 1024;
+// Points a flattened figure makes room for at its start.
+const INT kPointsAtOnce = 16;
 
 PointF Lerp(const PointF& a, const PointF& b, float t) { return PointF(a.X + (b.X - a.X) * t, a.Y + (b.Y - a.Y) * t); }
 
@@ -63,7 +65,10 @@ bool FlattenPath(const PointF* points, const BYTE* types, INT count, PointF offs
         const BYTE type = types[i] & PathPointTypePathTypeMask;
         auto at = [&](INT k) { return PointF(points[k].X + offset.X, points[k].Y + offset.Y); };
         if (type == PathPointTypeStart) {
-            figures->emplace_back(1, at(i));
+            // Room for the figure's first few points at once (a line's two without growing).
+            Polygon& figure = figures->emplace_back();
+            figure.reserve(static_cast<size_t>(std::min(count - i, kPointsAtOnce)));
+            figure.push_back(at(i));
             closed->push_back(false);
         } else if (figures->empty()) {
             return false;
@@ -264,9 +269,12 @@ template <bool inside>
         std::swap(y0, y1);
         direction = -1.0f;
     }
-    // An edge a pixel or more inside the row's cells (a margin far wider than the rounding of the points
-    // worked out along it) reaches no cell outside them.
-    if (std::min(x0, x1) >= 1.0f && std::max(x0, x1) <= float(grid.cellsPerRow) - 2.0f)
+    // An edge inside the box's pixels by a margin far wider than the rounding of the points worked out along
+    // it (a few steps of a float of the row's length) reaches no cell outside the row: its first cell is 0 or
+    // more, and its last, and the one after its first, at most the extra cell. A shape's own box is that
+    // of its outline, so most edges are such, those at its sides too.
+    const float margin = 1e-3f + 1e-5f * float(grid.cellsPerRow);
+    if (std::min(x0, x1) >= margin && std::max(x0, x1) <= float(box.Width) - margin)
         AddRows<true>(grid, x0, y0, x1, y1, direction);
     else
         AddRows<false>(grid, x0, y0, x1, y1, direction);

@@ -63,7 +63,8 @@ private:
     // Zeroes what the sweep has not: the cells and marks of a mask that was filled and not swept.
     void ClearMarked();
 
-    static int CoverageOf(float sum, bool evenOdd);
+    template <bool evenOdd> static int CoverageOf(float sum);
+    template <bool evenOdd, class Span, class Cells> void SweepRows(Span&& span, Cells&& touched);
 
     Rect box;
     INT cellsPerRow;  // the box's width and one more cell, which takes area that ends past the last pixel
@@ -78,7 +79,7 @@ private:
     bool swept = false;
 };
 
-inline int CoverageMask::CoverageOf(float sum, bool evenOdd)
+template <bool evenOdd> [[gnu::always_inline]] inline int CoverageMask::CoverageOf(float sum)
 {
     float share = std::fabs(sum);
     if (evenOdd && share > 1.0f) {
@@ -90,6 +91,16 @@ inline int CoverageMask::CoverageOf(float sum, bool evenOdd)
 }
 
 template <class Span, class Cells> void CoverageMask::SweepCells(bool evenOdd, Span&& span, Cells&& touched)
+{
+    // The fill rule chosen once, not at every cell.
+    if (evenOdd)
+        SweepRows<true>(span, touched);
+    else
+        SweepRows<false>(span, touched);
+    swept = true;
+}
+
+template <bool evenOdd, class Span, class Cells> void CoverageMask::SweepRows(Span&& span, Cells&& touched)
 {
     uint8_t shares[kMostCellsAtOnce];
     for (INT y = 0; y < box.Height; ++y) {
@@ -114,16 +125,24 @@ template <class Span, class Cells> void CoverageMask::SweepCells(bool evenOdd, S
                 if (from > next) {
                     // No area arrived in the cells between: one coverage holds for all of them.
                     handOn();
-                    const int coverage = CoverageOf(sum, evenOdd);
+                    const int coverage = CoverageOf<evenOdd>(sum);
                     if (coverage > 0) span(box.X + next, box.Y + y, from - next, coverage);
                 }
-                for (INT x = from; x < to; ++x) {
+                if (held == 0) first = from;
+                // The extra cell past the last pixel is summed but never painted.
+                const INT painted = std::min(to, box.Width);
+                for (INT x = from; x < painted; ++x) {
                     sum += row[x];
                     row[x] = 0.0f;
-                    if (x == box.Width) break;  // the extra cell: its sum is never painted
-                    if (held == kMostCellsAtOnce) handOn();
-                    if (held == 0) first = x;
-                    shares[held++] = static_cast<uint8_t>(CoverageOf(sum, evenOdd));
+                    if (held == kMostCellsAtOnce) {
+                        handOn();
+                        first = x;
+                    }
+                    shares[held++] = static_cast<uint8_t>(CoverageOf<evenOdd>(sum));
+                }
+                if (to > box.Width) {
+                    sum += row[box.Width];
+                    row[box.Width] = 0.0f;
                 }
                 next = to;
             }
@@ -131,10 +150,9 @@ template <class Span, class Cells> void CoverageMask::SweepCells(bool evenOdd, S
         }
         handOn();
         // A shape that goes on past the box's right side covers the rest of the row alike.
-        const int coverage = next < box.Width ? CoverageOf(sum, evenOdd) : 0;
+        const int coverage = next < box.Width ? CoverageOf<evenOdd>(sum) : 0;
         if (coverage > 0) span(box.X + next, box.Y + y, box.Width - next, coverage);
     }
-    swept = true;
 }
 
 template <class Span> void CoverageMask::Sweep(bool evenOdd, Span&& span)

@@ -14,6 +14,8 @@ namespace {
 
 // Pixels a shader writes at once, on the stack.
 const INT kSpanChunk = 256;
+// Pixels at an outline composited at once.
+const INT kMostSharesAtOnce = 64;
 
 // One colour everywhere, for a solid paint that copies.
 class SolidShader final : public Shader {
@@ -71,6 +73,7 @@ PaintSource::PaintSource(const Brush* brush, const DeviceMap& map, const Point& 
     if (!shader) shader = MakeLinearShader(brush, map);
     if (!shader) shader = MakeTextureShader(brush, map);
     if (!shader) shader = MakePathGradientShader(brush, map);
+    opaque = shader && shader->Opaque();
 }
 
 void PaintSource::CopyInstead()
@@ -86,13 +89,35 @@ void PaintSource::Composite(uint32_t* row, INT x, INT y, INT count, int coverage
     uint32_t span[kSpanChunk];
     for (INT done = 0; done < count; done += kSpanChunk) {
         const INT n = std::min(kSpanChunk, count - done);
-        shader->Span(x + done, y, n, span);
         uint32_t* pixels = row + done;
+        if (coverage == 255 && (copying || opaque)) {
+            // The paint's pixels replace those under them whole: written in their place.
+            shader->Span(x + done, y, n, pixels);
+            continue;
+        }
+        shader->Span(x + done, y, n, span);
         if (copying) {
             CopySpan(pixels, span, n, coverage);
         } else {
             OverSpan(pixels, span, n, coverage);
         }
+    }
+}
+
+void PaintSource::CompositeShares(uint32_t* row, INT x, INT y, INT count, const uint8_t* shares) const
+{
+    uint32_t span[kMostSharesAtOnce];
+    count = std::min(count, kMostSharesAtOnce);
+    shader->Span(x, y, count, span);
+    for (INT i = 0; i < count; ++i) {
+        const int coverage = shares[i];
+        if (coverage == 0) continue;
+        if (coverage == 255 && (copying || opaque))
+            row[i] = span[i];
+        else if (copying)
+            CopySpan(row + i, span + i, 1, coverage);
+        else
+            OverSpan(row + i, span + i, 1, coverage);
     }
 }
 

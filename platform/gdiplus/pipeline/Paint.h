@@ -22,6 +22,11 @@ public:
     virtual ~Shader() = default;
     // Writes the premultiplied colours of pixels x .. x + count - 1 of row y.
     virtual void Span(INT x, INT y, INT count, uint32_t* out) const = 0;
+    // True when every pixel it writes is opaque (a fully covered run then takes them as they are).
+    virtual bool Opaque() const { return false; }
+    // True when a pixel's colour depends on its place alone, not on the run it is asked for with (the pixels
+    // at an outline may then be asked for a run at a time).
+    virtual bool PixelWise() const { return false; }
 };
 
 // A brush's paint, chosen once per fill: one solid colour, or a shader. Empty (Valid() false) for a brush the
@@ -43,6 +48,11 @@ public:
     // Composites the brush's pixels x .. x + count - 1 of row y, scaled to the coverage (1 to 255), over
     // the row's pixels (premultiplied) from `row` on; copies them in their place once CopyInstead is called.
     void Composite(uint32_t* row, INT x, INT y, INT count, int coverage) const;
+    // True when CompositeShares gives the pixels Composite gives one at a time.
+    bool PixelWise() const { return shader && shader->PixelWise(); }
+    // As Composite for each of pixels x .. x + count - 1 (count at most 64) with its own coverage, shares[i]
+    // (0 to 255) that of pixel x + i.
+    void CompositeShares(uint32_t* row, INT x, INT y, INT count, const uint8_t* shares) const;
     // Copying compositing (GDI+'s SourceCopy): the covered pixels take the brush's colour, its alpha scaled
     // by the coverage, in place of what they held. The paint is then never Solid: it goes by Composite.
     void CopyInstead();
@@ -50,6 +60,7 @@ public:
 private:
     bool copying = false;
     bool solid = false;
+    bool opaque = false;  // the shader's pixels are all opaque
     ARGB colour = 0;
     std::unique_ptr<Shader> shader;
 };

@@ -74,7 +74,8 @@ const uint8_t kHatchCells[HatchStyleTotal][8] = {
 
 class HatchShader final : public Shader {
 public:
-    HatchShader(const uint8_t (&cell)[8], ARGB fore, ARGB back, const Point& origin) : origin(origin)
+    HatchShader(const uint8_t (&cell)[8], ARGB fore, ARGB back, const Point& origin)
+        : origin(origin), opaque(fore >> 24 == 255 && back >> 24 == 255)
     {
         const uint32_t forePixel = PremultiplyPixel(fore), backPixel = PremultiplyPixel(back);
         for (unsigned y = 0; y < 8; ++y)
@@ -86,14 +87,21 @@ public:
     {
         const uint32_t* row =
             rows[static_cast<unsigned>(y - origin.Y) & 7u] + (static_cast<unsigned>(x - origin.X) & 7u);
-        // From any phase of the cell, the next eight pixels lie in the doubled row.
-        for (INT i = 0; i < count; i += 8) std::memcpy(out + i, row, sizeof(uint32_t) * std::min(8, count - i));
+        // From any phase of the cell, the next eight pixels lie in the doubled row: copied eight at a time
+        // (a copy of fixed size, which stays inline), then the few left.
+        INT i = 0;
+        for (; i + 8 <= count; i += 8) std::memcpy(out + i, row, sizeof(uint32_t) * 8);
+        for (INT k = 0; i < count; ++i, ++k) out[i] = row[k];
     }
+
+    bool Opaque() const override { return opaque; }
+    bool PixelWise() const override { return true; }
 
 private:
     static constexpr unsigned kRowLength = 16;  // each row of the cell twice
     uint32_t rows[8][kRowLength];
     Point origin;
+    bool opaque;
 };
 
 }  // namespace

@@ -329,15 +329,17 @@ bool StrokeSegment(const std::vector<PointF>& points, LineCap startCap, LineCap 
     if (Near(a, b, Spacing(style))) return true;
     const double length = std::hypot(b.x - a.x, b.y - a.y), h = style.width / 2;
     const Vec u = (b - a) * (1.0 / length), n = LeftNormal(u);
-    Ring ring;
-    ring.reserve(4);  // the four corners of flat ends, without growing
+    // Kept from segment to segment (a dashed line strokes one a dash); at most two round caps' points.
+    thread_local Ring ring;
+    ring.clear();
     ring.push_back(a + n * h);
     ring.push_back(b + n * h);
-    AddCap(&ring, endCap, b, u, h, style.tolerance);
+    // Flat ends add no points: the call is passed over (its arguments' stores cost more than it does).
+    if (endCap != LineCapFlat) AddCap(&ring, endCap, b, u, h, style.tolerance);
     ring.push_back(b - n * h);
     ring.push_back(a - n * h);
-    AddCap(&ring, startCap, a, u * -1.0, h, style.tolerance);
-    Emit(std::move(ring), out);
+    if (startCap != LineCapFlat) AddCap(&ring, startCap, a, u * -1.0, h, style.tolerance);
+    EmitTurned(ring, SignedArea(ring) < 0, out);
     return true;
 }
 
@@ -370,9 +372,56 @@ LineCap DashEnd(DashCap cap)
     return cap == DashCapRound ? LineCapRound : cap == DashCapTriangle ? LineCapTriangle : LineCapFlat;
 }
 
+// Anchors and the absence of a cap leave a line's own end flat.
+LineCap LineEnd(LineCap cap) { return IsAnchorCap(cap) || cap == LineCapNoAnchor ? LineCapFlat : cap; }
+
+// The line's dashes, or its whole length, with the caps at its own ends.
+bool StrokeLine(const StrokeFigure& line, LineCap startCap, LineCap endCap, const StrokeStyle& style,
+                const Joining& joining, std::vector<Polygon>* out)
+{
+    const bool open = !line.closed;
+    if (style.dashes.empty()) {
+        if (open && !HasTangents(line) && StrokeSegment(line.points, startCap, endCap, style, out)) return true;
+        const Run run = MakeRun(line.points, line.closed, Spacing(style));
+        if (run.Segments() == 0) return true;
+        if (run.closed)
+            StrokeClosed(run, style, joining, out);
+        else
+            StrokeOpen(run, startCap, endCap, style, joining, FigureEnds(run, line, open, open), out);
+        return true;
+    }
+    // Kept from line to line: a pattern has at most a few dozen lengths.
+    thread_local std::vector<double> pattern;
+    pattern.clear();
+    for (double dash : style.dashes) pattern.push_back(std::fabs(dash) * style.width);
+    const LineCap dashEnd = DashEnd(style.dashCap);
+    bool tooMany = false;
+    const bool cut = ForEachDash(line, pattern, style.dashOffset * style.width, kMostDashes,
+                                 [&](const std::vector<PointF>& points, bool atStart, bool atEnd) {
+                                     const LineCap first = atStart && open ? startCap : dashEnd,
+                                                   last = atEnd && open ? endCap : dashEnd;
+                                     const bool curveEnd = open && (atStart || atEnd) && HasTangents(line);
+                                     if (!curveEnd && StrokeSegment(points, first, last, style, out)) return;
+                                     const Run run = MakeRun(points, false, Spacing(style));
+                                     if (run.Segments() == 0) return;
+                                     StrokeOpen(run, first, last, style, joining,
+                                                FigureEnds(run, line, open && atStart, open && atEnd), out);
+                                     tooMany = tooMany || out->size() > kMostDashes;
+                                 });
+    if (pattern.capacity() > 256) std::vector<double>().swap(pattern);
+    return cut && !tooMany;
+}
+
 // One figure: its anchors, then its dashes or its whole length.
 bool StrokeOne(const StrokeFigure& figure, const StrokeStyle& style, const Joining& joining, std::vector<Polygon>* out)
 {
+    // Most lines: one open segment without anchors, which needs neither a run nor a copy of its own.
+    if (!figure.closed && figure.points.size() == 2 && !IsAnchorCap(style.startCap) && !IsAnchorCap(style.endCap)) {
+        const PointF a = figure.points[0], b = figure.points[1];
+        // Ends this close are one point, as MakeRun takes them: nothing to stroke.
+        if (Near(Vec{a.X, a.Y}, Vec{b.X, b.Y}, Spacing(style))) return true;
+        return StrokeLine(figure, LineEnd(style.startCap), LineEnd(style.endCap), style, joining, out);
+    }
     StrokeFigure line = figure;
     const Run whole = MakeRun(figure.points, figure.closed, Spacing(style));
     if (whole.Segments() == 0) return true;
@@ -394,34 +443,7 @@ bool StrokeOne(const StrokeFigure& figure, const StrokeStyle& style, const Joini
     // An arrow's tip is the line's end, so the line stops under the arrow.
     if (AnchorInset(startCap, style.width) > 0 || AnchorInset(endCap, style.width) > 0)
         TrimUnderAnchors(&line.points, startCap, endCap, style.width, FigureLength(line.points));
-    if (IsAnchorCap(startCap) || startCap == LineCapNoAnchor) startCap = LineCapFlat;
-    if (IsAnchorCap(endCap) || endCap == LineCapNoAnchor) endCap = LineCapFlat;
-    if (style.dashes.empty()) {
-        if (open && !HasTangents(line) && StrokeSegment(line.points, startCap, endCap, style, out)) return true;
-        const Run run = MakeRun(line.points, line.closed, Spacing(style));
-        if (run.Segments() == 0) return true;
-        if (run.closed)
-            StrokeClosed(run, style, joining, out);
-        else
-            StrokeOpen(run, startCap, endCap, style, joining, FigureEnds(run, line, open, open), out);
-        return true;
-    }
-    std::vector<double> pattern;
-    for (double dash : style.dashes) pattern.push_back(std::fabs(dash) * style.width);
-    std::vector<DashPiece> pieces;
-    if (!CutDashes(line, pattern, style.dashOffset * style.width, kMostDashes, &pieces)) return false;
-    const LineCap dashEnd = DashEnd(style.dashCap);
-    for (const DashPiece& piece : pieces) {
-        const LineCap first = piece.atStart && open ? startCap : dashEnd, last = piece.atEnd && open ? endCap : dashEnd;
-        const bool curveEnd = open && (piece.atStart || piece.atEnd) && HasTangents(line);
-        if (!curveEnd && StrokeSegment(piece.points, first, last, style, out)) continue;
-        const Run run = MakeRun(piece.points, false, Spacing(style));
-        if (run.Segments() == 0) continue;
-        StrokeOpen(run, first, last, style, joining, FigureEnds(run, line, open && piece.atStart, open && piece.atEnd),
-                   out);
-        if (out->size() > kMostDashes) return false;
-    }
-    return true;
+    return StrokeLine(line, LineEnd(startCap), LineEnd(endCap), style, joining, out);
 }
 
 }  // namespace

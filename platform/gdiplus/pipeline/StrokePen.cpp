@@ -17,6 +17,8 @@ namespace {
 
 // How far a flattened curve, or a round join's lines, may stray on the device, in pixels.
 const double kFlatness = 0.1;
+// Polygons an outline makes room for at once.
+const size_t kPolygonsAtOnce = 8;
 // Dash patterns longer than this are left to the engine.
 const INT kMostDashValues = 64;
 
@@ -156,10 +158,12 @@ void SetCurveTangents(const PointF* points, const BYTE* types, INT count, std::v
     }
 }
 
-void ToDeviceAndOffset(const DeviceMap& map, bool mapped, PointF offset, std::vector<Polygon>* polygons)
+// The polygons from index `from` on carried to the device (when `mapped`) and moved by the offset.
+void ToDeviceAndOffset(const DeviceMap& map, bool mapped, PointF offset, std::vector<Polygon>* polygons,
+                       size_t from = 0)
 {
-    for (Polygon& polygon : *polygons)
-        for (PointF& p : polygon) {
+    for (size_t i = from; i < polygons->size(); ++i)
+        for (PointF& p : (*polygons)[i]) {
             if (mapped) p = map.Apply(p);
             p.X += offset.X;
             p.Y += offset.Y;
@@ -203,6 +207,21 @@ bool MitredBands(const std::vector<StrokeFigure>& figures, const StrokeStyle& st
     return true;
 }
 
+// The polygons the pen covers along the figures, appended (in the stroker's units) to `polygons`: custom caps,
+// then the compound, inset or plain stroke.
+static bool StrokeInto(std::vector<StrokeFigure>& figures, const PenShape& shape, const StrokeStyle& style, bool inset,
+                       bool compound, bool onDevice, const DeviceMap& map, std::vector<Polygon>* polygons)
+{
+    if (!inset && shape.custom.Any() && !AddCustomCaps(shape.custom, style, &figures, polygons)) return false;
+    if (compound) {
+        // Stroked on a device the map mirrors, the figures' left is the world's right.
+        const double sense = onDevice && map.m11 * map.m22 - map.m12 * map.m21 < 0 ? -1.0 : 1.0;
+        return CompoundStroke(figures, style, shape.bands, sense, polygons);
+    }
+    return inset ? InsetBand(figures, style.width, style.join, style.miterLimit, style.tolerance, polygons)
+                 : StrokeFigures(figures, style, polygons);
+}
+
 static bool OutlineOfPen(const Pen* pen, const DeviceMap& map, const PointF* points, const BYTE* types, INT count,
                          PointF offset, std::vector<Polygon>* outline, ARGB* colour, bool aliased)
 {
@@ -242,20 +261,16 @@ static bool OutlineOfPen(const Pen* pen, const DeviceMap& map, const PointF* poi
         ToWorld(map, &figures);
         style.tolerance = kFlatness / stretch;
     }
-    std::vector<Polygon> polygons;
     const bool inset = shape.inset && allClosed && !figures.empty() && deviceWidth >= 1.0;
     if (inset && !style.dashes.empty()) return false;
-    if (!inset && shape.custom.Any() && !AddCustomCaps(shape.custom, style, &figures, &polygons)) return false;
-    if (compound) {
-        // Stroked on a device the map mirrors, the figures' left is the world's right.
-        const double sense = onDevice && map.m11 * map.m22 - map.m12 * map.m21 < 0 ? -1.0 : 1.0;
-        if (!CompoundStroke(figures, style, shape.bands, sense, &polygons)) return false;
-    } else if (inset ? !InsetBand(figures, style.width, style.join, style.miterLimit, style.tolerance, &polygons)
-                     : !StrokeFigures(figures, style, &polygons)) {
+    // Stroked straight into the outline, room made for a few polygons (a dashed line's dashes) at once.
+    const size_t before = outline->size();
+    outline->reserve(before + kPolygonsAtOnce);
+    if (!StrokeInto(figures, shape, style, inset, compound, onDevice, map, outline)) {
+        outline->resize(before);
         return false;
     }
-    ToDeviceAndOffset(map, !onDevice, offset, &polygons);
-    outline->insert(outline->end(), std::make_move_iterator(polygons.begin()), std::make_move_iterator(polygons.end()));
+    ToDeviceAndOffset(map, !onDevice, offset, outline, before);
     return true;
 }
 
