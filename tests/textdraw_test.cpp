@@ -4,6 +4,7 @@
 // faster paths behind them give what the plain ones give: the four-pixel glyph blend, words shaped alone.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -323,34 +324,11 @@ TEST(TextDraw, ThreadCachedGlyphsAreTheSharedOnes)
                 }
 }
 
-// Under copying compositing the glyphs' outlines are filled as any shape is: the text is what a path of
-// AddString filled under copying compositing gives, and the brush's colour, its alpha included, replaces the
-// pixels the glyphs cover wholly (GDI+ copies rather than blends).
-TEST(TextDraw, CopyingCompositingCopiesTheBrushUnderTheGlyphs)
-{
-    const SolidBrush half(Color(128, 0, 0, 0));
-    FontFamily family(u"DejaVu Sans");
-    GraphicsPath outlines;
-    ASSERT_EQ(outlines.AddString(kWords.c_str(), -1, &family, FontStyleRegular, 28, PointF(10, 50), nullptr), Ok);
-    const auto copying = [](Graphics& g) {
-        g.Clear(Color(255, 255, 255, 255));
-        g.SetCompositingMode(CompositingModeSourceCopy);
-    };
-    Canvas drawn, filled;
-    DrawWords(drawn, half, copying);
-    copying(filled.graphics);
-    ASSERT_EQ(filled.graphics.FillPath(&half, &outlines), Ok);
-    filled.Read();
-    EXPECT_LE(drawn.LargestDifference(filled, pictor_test::kSamePlace), 1);
-    int copied = 0;
-    for (int y = 0; y < kSide; ++y)
-        for (int x = 0; x < kSide; ++x) copied += drawn.At(x, y) == 128;
-    EXPECT_GT(copied, 100);
-}
-
-// A brush the layer does not paint itself (a path gradient of two figures) fills the glyphs' outlines as it
-// fills any path: the text is what a path of AddString filled with that brush gives.
-TEST(TextDraw, BrushTheLayerRefusesFillsTheOutlinesAsAPathIsFilled)
+// A setting or brush the layer does not paint text under fills the glyphs' outlines as any shape is: the
+// text is what a path of AddString filled the same way gives. Under copying compositing the brush's colour,
+// its alpha included, replaces the pixels the glyphs cover wholly (GDI+ copies rather than blends); the
+// layer does not paint a path gradient of two figures itself.
+TEST(TextDraw, TextTheLayerDoesNotPaintFillsTheOutlinesAsAPathIsFilled)
 {
     GraphicsPath halves;
     halves.AddRectangle(RectF(0, 0, kSide / 2, kSide));
@@ -360,15 +338,32 @@ TEST(TextDraw, BrushTheLayerRefusesFillsTheOutlinesAsAPathIsFilled)
     Color around[] = {kInk, kInk, kInk, kInk, kInk, kInk, kInk, kInk};
     INT count = 8;
     ASSERT_EQ(gradient.SetSurroundColors(around, &count), Ok);
+    const SolidBrush half(Color(128, 0, 0, 0));
+    const auto copying = [](Graphics& g) {
+        g.Clear(Color(255, 255, 255, 255));
+        g.SetCompositingMode(CompositingModeSourceCopy);
+    };
+    const auto smooth = [](Graphics& g) { g.SetTextRenderingHint(TextRenderingHintAntiAlias); };
     FontFamily family(u"DejaVu Sans");
     GraphicsPath outlines;
     ASSERT_EQ(outlines.AddString(kWords.c_str(), -1, &family, FontStyleRegular, 28, PointF(10, 50), nullptr), Ok);
-    Canvas drawn, filled;
-    DrawWords(drawn, gradient, [](Graphics& g) { g.SetTextRenderingHint(TextRenderingHintAntiAlias); });
-    ASSERT_EQ(filled.graphics.FillPath(&gradient, &outlines), Ok);
-    filled.Read();
-    ASSERT_GT(InkedPixels(filled), 200);
-    EXPECT_LE(drawn.LargestDifference(filled, pictor_test::kSamePlace), 1);
+    const struct {
+        const Brush& brush;
+        std::function<void(Graphics&)> drawPrepare, fillPrepare;
+    } cases[] = {{half, copying, copying}, {gradient, smooth, [](Graphics&) {}}};
+    for (const auto& c : cases) {
+        Canvas drawn, filled;
+        DrawWords(drawn, c.brush, c.drawPrepare);
+        c.fillPrepare(filled.graphics);
+        ASSERT_EQ(filled.graphics.FillPath(&c.brush, &outlines), Ok);
+        filled.Read();
+        ASSERT_GT(InkedPixels(filled), 200);
+        EXPECT_LE(drawn.LargestDifference(filled, pictor_test::kSamePlace), 1);
+        int copied = 0;
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x) copied += drawn.At(x, y) == 128;
+        EXPECT_TRUE(&c.brush != &half || copied > 100) << copied << " pixels copied";
+    }
 }
 
 // AddString with an underlined or struck-out font adds the line as a rectangle under or through the text:
