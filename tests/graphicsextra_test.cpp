@@ -36,8 +36,8 @@ TEST(GraphicsExtra, ContainersMoveDrawingAndMapPointsAsWindows)
     s.graphics.FillRectangle(&black, 0, 0, 5, 5);
     EXPECT_EQ(s.graphics.EndContainer(outer), Ok);
     s.graphics.FillRectangle(&black, 0, 0, 5, 5);
-    EXPECT_TRUE(s.Ink(22, 32));   // inside: both translations
-    EXPECT_TRUE(s.Ink(22, 2));    // after: the outer one only
+    EXPECT_TRUE(s.Ink(22, 32));  // inside: both translations
+    EXPECT_TRUE(s.Ink(22, 2));   // after: the outer one only
     EXPECT_FALSE(s.Ink(2, 32));
     EXPECT_EQ(s.graphics.EndContainer(outer), Ok);  // ended already: ignored
 
@@ -77,8 +77,7 @@ TEST(GraphicsExtra, ContainersMoveDrawingAndMapPointsAsWindows)
     ExpectPoint(w, 1, 1);
     Point whole = {1, 1};
     r.graphics.TransformPoints(CoordinateSpacePage, CoordinateSpaceWorld, &whole, 1);
-    EXPECT_EQ(whole.X, 4);
-    EXPECT_EQ(whole.Y, 5);
+    EXPECT_EQ(std::pair(whole.X, whole.Y), std::pair(4, 5));
     EXPECT_EQ(r.graphics.TransformPoints(CoordinateSpaceDevice, CoordinateSpaceWorld, &w, 0), InvalidParameter);
     PointF nan = {NAN, 1};
     EXPECT_EQ(r.graphics.TransformPoints(CoordinateSpaceDevice, CoordinateSpaceWorld, &nan, 1), Ok);
@@ -115,9 +114,8 @@ TEST(GraphicsExtra, RectanglesImagesAndSettings)
     Graphics(&ink).Clear(Color(255, 0, 0, 0));
     const PointF corners[3] = {PointF(10, 10), PointF(30, 10), PointF(30, 30)};
     EXPECT_EQ(p.graphics.DrawImage(&ink, corners, 3), Ok);
-    EXPECT_TRUE(p.Ink(28, 27));   // inside the band, near its lower edge
-    EXPECT_TRUE(p.Ink(25, 12));
-    EXPECT_FALSE(p.Ink(12, 27));  // left of the leaning edge
+    EXPECT_TRUE(p.Ink(28, 27) && p.Ink(25, 12));  // inside the band, near its lower edge and its top
+    EXPECT_FALSE(p.Ink(12, 27));                  // left of the leaning edge
     EXPECT_EQ(p.graphics.DrawImage(&ink, corners, 4), NotImplemented);
     EXPECT_EQ(p.graphics.DrawImage(&ink, corners, 2), InvalidParameter);
 
@@ -138,17 +136,16 @@ TEST(GraphicsExtra, RectanglesImagesAndSettings)
 TEST(GraphicsExtra, FontMetricsLogFontsAndCollections)
 {
     // DejaVu Sans as FreeType reads its tables; Arial as Windows reports it, through Liberation Sans.
-    FontFamily dejavu(u"DejaVu Sans");
-    EXPECT_EQ(dejavu.GetEmHeight(FontStyleRegular), 2048);
-    EXPECT_EQ(dejavu.GetCellAscent(FontStyleRegular), 1901);
-    EXPECT_EQ(dejavu.GetCellDescent(FontStyleRegular), 483);
-    EXPECT_EQ(dejavu.GetLineSpacing(FontStyleRegular), 2384);
+    // Em height, cell ascent, cell descent and line spacing, in font units.
+    const auto metrics = [](const FontFamily& f) {
+        const INT style = FontStyleRegular;
+        return std::vector<int>{f.GetEmHeight(style), f.GetCellAscent(style), f.GetCellDescent(style),
+                                f.GetLineSpacing(style)};
+    };
+    FontFamily dejavu(u"DejaVu Sans"), arial(u"Arial");
+    EXPECT_EQ(metrics(dejavu), (std::vector<int>{2048, 1901, 483, 2384}));
+    EXPECT_EQ(metrics(arial), (std::vector<int>{2048, 1854, 434, 2355}));
     EXPECT_TRUE(dejavu.IsStyleAvailable(FontStyleBold));
-    FontFamily arial(u"Arial");
-    EXPECT_EQ(arial.GetEmHeight(FontStyleRegular), 2048);
-    EXPECT_EQ(arial.GetCellAscent(FontStyleRegular), 1854);
-    EXPECT_EQ(arial.GetCellDescent(FontStyleRegular), 434);
-    EXPECT_EQ(arial.GetLineSpacing(FontStyleRegular), 2355);
 
     Font pixels(&dejavu, 20, FontStyleRegular, UnitPixel);
     EXPECT_NEAR(pixels.GetHeight(96.0f), 20 * 2384 / 2048.0, 0.01);
