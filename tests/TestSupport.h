@@ -174,6 +174,27 @@ inline std::unique_ptr<Gdiplus::Bitmap> BitmapFromBytes(const std::vector<char>&
     return bitmap;
 }
 
+// Everything a stream holds, from its start.
+inline std::vector<char> StreamBytes(IStream* stream)
+{
+    STATSTG stat{};
+    stream->Stat(&stat, STATFLAG_NONAME);
+    std::vector<char> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
+    stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
+    ULONG read = 0;
+    stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
+    bytes.resize(read);
+    return bytes;
+}
+
+// The CLSID of the encoder for the MIME type (a failure when there is none).
+inline CLSID EncoderFor(const WCHAR* mime)
+{
+    CLSID clsid{};
+    EXPECT_TRUE(Gdiplus::FindImageEncoder(mime, &clsid)) << "no encoder";
+    return clsid;
+}
+
 // Entropy-coded JPEG data, most significant bit first, with the 0 byte that follows every 0xFF.
 class JpegBits {
 public:

@@ -71,16 +71,9 @@ std::vector<char> Encoded(Bitmap& bitmap, const char16_t* mime)
 {
     IStream* stream = nullptr;
     CreateStreamOnHGlobal(GlobalAlloc(GMEM_MOVEABLE, 0), TRUE, &stream);
-    CLSID encoder;
-    EXPECT_TRUE(FindImageEncoder(mime, &encoder));
+    const CLSID encoder = pictor_test::EncoderFor(mime);
     EXPECT_EQ(bitmap.Save(stream, &encoder), Ok);
-    STATSTG stat{};
-    stream->Stat(&stat, STATFLAG_NONAME);
-    std::vector<char> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
-    LARGE_INTEGER start{};
-    stream->Seek(start, STREAM_SEEK_SET, nullptr);
-    ULONG read = 0;
-    stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
+    std::vector<char> bytes = pictor_test::StreamBytes(stream);
     stream->Release();
     return bytes;
 }
@@ -122,8 +115,7 @@ TEST(ImageExtra, FormatSizeAndBounds)
     ASSERT_EQ(reread->GetRawFormat(&format), Ok);
     EXPECT_TRUE(format == ImageFormatPNG);
     EXPECT_EQ(PixelOf(*reread, 3, 4), 0xFF0AC81Eu);
-    CLSID png;
-    ASSERT_TRUE(FindImageEncoder(u"image/png", &png));
+    const CLSID png = pictor_test::EncoderFor(u"image/png");
     EXPECT_EQ(memory.Save(static_cast<IStream*>(nullptr), &png), InvalidParameter);
 
     std::unique_ptr<Image> thumbnail(memory.GetThumbnailImage(5, 4));
