@@ -304,30 +304,24 @@ TEST(TextFormat, OverflowingTextMeasuresWhatIsShown)
     const RectF big(5, 5, 200, 200);
     INT fitted = 0, lines = 0;
     Measure(c.graphics, u"M\n", font, big, nullptr, &fitted, &lines);
-    EXPECT_EQ(fitted, 2);
-    EXPECT_EQ(lines, 1);
+    EXPECT_EQ(std::pair(fitted, lines), std::pair(2, 1));
     Measure(c.graphics, u"M\n\nM", font, big, nullptr, &fitted, &lines);
-    EXPECT_EQ(fitted, 4);
-    EXPECT_EQ(lines, 3);
+    EXPECT_EQ(std::pair(fitted, lines), std::pair(4, 3));
     const RectF one = Measure(c.graphics, u"M\n", font, big);
     Measure(c.graphics, u"M\n\n", font, one, nullptr, &fitted, &lines);
-    EXPECT_EQ(fitted, 2);
-    EXPECT_EQ(lines, 1);
+    EXPECT_EQ(std::pair(fitted, lines), std::pair(2, 1));
 
     const RectF shorter(one.X, one.Y, one.Width, one.Height * 0.9f);
     StringFormat limited(StringFormatFlagsLineLimit);
     Measure(c.graphics, u"M\n", font, shorter, &limited, &fitted, &lines);
-    EXPECT_EQ(fitted, 0);
-    EXPECT_EQ(lines, 0);
+    EXPECT_EQ(std::pair(fitted, lines), std::pair(0, 0));
     Measure(c.graphics, u"M\n", font, shorter, nullptr, &fitted, &lines);
-    EXPECT_EQ(fitted, 2);
-    EXPECT_EQ(lines, 1);
+    EXPECT_EQ(std::pair(fitted, lines), std::pair(2, 1));
 
     StringFormat unwrapped(StringFormatFlagsNoWrap);
     const RectF whole = Measure(c.graphics, u"A01", font, RectF(), &unwrapped);
     const RectF half = Measure(c.graphics, u"A01", font, RectF(0, 0, 0, whole.Height / 2), &unwrapped, &fitted, &lines);
-    EXPECT_EQ(fitted, 3);
-    EXPECT_EQ(lines, 1);
+    EXPECT_EQ(std::pair(fitted, lines), std::pair(3, 1));
     EXPECT_FLOAT_EQ(half.Width, whole.Width);
     EXPECT_FLOAT_EQ(half.Height, whole.Height / 2);
 

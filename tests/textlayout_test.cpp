@@ -38,14 +38,8 @@ TEST(TextLayout, TextAtAPointLandsInItsMeasuredBoxOnEveryCanvas)
     const InkBox drawn = layer.Ink(), reference = straight.Ink();
     const RectF box = Measure(layer.graphics, u"Hello World", font, RectF(40, 30, 0, 0));
     ASSERT_FALSE(drawn.Empty());
-    EXPECT_GE(drawn.left, box.X + 20 / 6.0f);
-    EXPECT_LE(drawn.right, box.GetRight() - 20 / 6.0f);
-    EXPECT_GE(drawn.top, box.Y);
-    EXPECT_LE(drawn.bottom, box.GetBottom());
-    EXPECT_NEAR(drawn.left, reference.left, 1);
-    EXPECT_NEAR(drawn.right, reference.right, 1);
-    EXPECT_NEAR(drawn.top, reference.top, 1);
-    EXPECT_NEAR(drawn.bottom, reference.bottom, 1);
+    pictor_test::ExpectInkInside(drawn, RectF(box.X + 20 / 6.0f, box.Y, box.Width - 2 * 20 / 6.0f, box.Height));
+    pictor_test::ExpectSameInk(drawn, reference, 1);
 
     // Wrapped into a rectangle, every line lies inside the box MeasureString gives for it.
     Canvas wrapped;
@@ -53,8 +47,7 @@ TEST(TextLayout, TextAtAPointLandsInItsMeasuredBoxOnEveryCanvas)
     const std::u16string words = u"The quick brown fox jumps over";
     INT fitted = 0, lines = 0;
     const RectF wrappedBox = Measure(wrapped.graphics, words, font, layout, nullptr, &fitted, &lines);
-    EXPECT_EQ(fitted, INT(words.size()));
-    EXPECT_EQ(lines, 3);
+    EXPECT_EQ(std::pair(fitted, lines), std::pair(INT(words.size()), 3));
     wrapped.graphics.DrawString(words.c_str(), -1, &font, layout, nullptr, &kBlack);
     pictor_test::ExpectInkInside(wrapped.Ink(), wrappedBox);
 }

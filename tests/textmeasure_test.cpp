@@ -54,18 +54,15 @@ TEST(TextMeasure, EmptyLayoutIsUnboundedAndUnwrappedLinesStopAtTheWidth)
     StringFormat noWrap(StringFormatFlagsNoWrap);
     INT chars = -1, lines = -1;
     const RectF whole = Measure(s.graphics, u"A01", font, RectF(), &noWrap, &chars, &lines);
-    EXPECT_EQ(chars, 3);
-    EXPECT_EQ(lines, 1);
+    EXPECT_EQ(std::pair(chars, lines), std::pair(3, 1));
     const RectF first = Measure(s.graphics, u"A", font, RectF(), &noWrap, &chars, &lines);
-    EXPECT_EQ(chars, 1);
-    EXPECT_EQ(lines, 1);
+    EXPECT_EQ(std::pair(chars, lines), std::pair(1, 1));
     EXPECT_LT(first.Width, whole.Width / 2);
     EXPECT_FLOAT_EQ(first.Height, whole.Height);
     const RectF two = Measure(s.graphics, u"A0", font, RectF(), &noWrap);
 
     RectF cut = Measure(s.graphics, u"A01", font, RectF(0, 0, whole.Width / 2, 0), &noWrap, &chars, &lines);
-    EXPECT_EQ(chars, 1);
-    EXPECT_EQ(lines, 1);
+    EXPECT_EQ(std::pair(chars, lines), std::pair(1, 1));
     EXPECT_NEAR(cut.Width, first.Width, 0.01);
     EXPECT_FLOAT_EQ(cut.Height, whole.Height);
     cut = Measure(s.graphics, u"A01", font, RectF(0, 0, whole.Width - 0.05f, whole.Height), &noWrap, &chars, &lines);
@@ -79,8 +76,7 @@ TEST(TextMeasure, EmptyLayoutIsUnboundedAndUnwrappedLinesStopAtTheWidth)
 
     // Wrapped text into an empty layout: "MM M" and "M" on their 2 lines, all 6 units fitted.
     Measure(s.graphics, u"MM M\nM", font, RectF(), nullptr, &chars, &lines);
-    EXPECT_EQ(chars, 6);
-    EXPECT_EQ(lines, 2);
+    EXPECT_EQ(std::pair(chars, lines), std::pair(6, 2));
     // A null box is refused, as in GDI+.
     EXPECT_EQ(s.graphics.MeasureString(u"A01", -1, &font, RectF(), &noWrap, nullptr), InvalidParameter);
 }
@@ -117,9 +113,9 @@ TEST(TextMeasure, CharacterRangesAreMeasuredAsRegions)
     const RectF one = Measure(s.graphics, u"M", font, RectF()), two = Measure(s.graphics, u"MM", font, RectF());
     const RectF narrow(0, 0, one.Width + (two.Width - one.Width) * 2.1f, one.Height * 1.5f);
     ASSERT_EQ(s.graphics.MeasureCharacterRanges(text, 6, &font, narrow, &format, 3, regions), Ok);
-    EXPECT_FALSE(regions[0].IsEmpty(&s.graphics));
-    EXPECT_FALSE(regions[1].IsEmpty(&s.graphics));
-    EXPECT_TRUE(regions[2].IsEmpty(&s.graphics));
+    EXPECT_EQ((std::vector<bool>{regions[0].IsEmpty(&s.graphics) != FALSE, regions[1].IsEmpty(&s.graphics) != FALSE,
+                                 regions[2].IsEmpty(&s.graphics) != FALSE}),
+              (std::vector<bool>{false, false, true}));
 }
 
 // A layout with NaN anywhere or an infinite corner is refused (InvalidParameter) by MeasureString,
