@@ -57,6 +57,14 @@ inline void PaintRedAndBlueHalves(Gdiplus::Bitmap& bitmap)
     g.FillRectangle(&blue, width / 2, 0, width - width / 2, static_cast<INT>(bitmap.GetHeight()));
 }
 
+// Opaque red with a blue 40 x 30 square at (40, 30): where a presented canvas lands shows.
+inline void PaintRedWithBlueSquare(CFxPictor& canvas)
+{
+    canvas.Clear(255, 0, 0, 255);
+    Gdiplus::SolidBrush blue(Gdiplus::Color(0xFF0000FF));
+    canvas.m_pGraphics->FillRectangle(&blue, 40, 30, 40, 30);
+}
+
 // Every pixel of the bitmap as straight ARGB, row by row (all 0 when it cannot be read, which fails the test).
 inline std::vector<Gdiplus::ARGB> AllPixels(Gdiplus::Bitmap& bitmap)
 {

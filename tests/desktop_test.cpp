@@ -132,14 +132,6 @@ private:
     bool m_running = false;
 };
 
-// The canvas of the first page: red with a blue square.
-void DrawTarget(CFxPictor& canvas)
-{
-    canvas.Clear(255, 0, 0, 255);
-    Gdiplus::SolidBrush blue(Gdiplus::Color(0xFF0000FF));
-    canvas.m_pGraphics->FillRectangle(&blue, 40, 30, 40, 30);
-}
-
 // For every fifth pixel of the page, the range of each channel over the pixel and its four neighbours:
 // the renderer of the printed document may blend edges by up to a pixel.
 struct Range {
@@ -199,7 +191,7 @@ TEST(PrintJob, TwoPagesReachTheDefaultQueueAsDrawn)
     CPrinterDC printer = CPrinterDC::A4(PrintOutput::Queue, "@" + cups.Server(), 100.0f);
 
     CFxPictor target(nullptr, 160, 120);
-    DrawTarget(target);
+    pictor_test::PaintRedWithBlueSquare(target);
     CDC first(printer.StartPage());
     // Destination (100, 100, 400, 300) on the half-scale page covers (50, 50) to (250, 200).
     target.UpdateGdiPrint(&first, 0, 0, 160, 120, 100, 100, 400, 300);
