@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "TestSupport.h"
@@ -66,6 +67,12 @@ std::vector<std::pair<PropertyItem, std::vector<BYTE>>> AllItems(Image& image)
 
 std::vector<BYTE> Bytes(std::initializer_list<int> values) { return std::vector<BYTE>(values.begin(), values.end()); }
 
+// An item's tag, type and value, to compare at once.
+std::tuple<PROPID, WORD, std::vector<BYTE>> Tagged(const std::pair<PropertyItem, std::vector<BYTE>>& item)
+{
+    return {item.first.id, item.first.type, item.second};
+}
+
 // The bitmap written through a stream by the encoder of the MIME type.
 std::vector<char> Encoded(Bitmap& bitmap, const char16_t* mime)
 {
@@ -94,14 +101,12 @@ TEST(ImageExtra, FormatSizeAndBounds)
     EXPECT_TRUE(format == ImageFormatMemoryBMP);
     SizeF size;
     ASSERT_EQ(memory.GetPhysicalDimension(&size), Ok);
-    EXPECT_FLOAT_EQ(size.Width, 10.0f);
-    EXPECT_FLOAT_EQ(size.Height, 20.0f);
+    EXPECT_EQ(std::pair(size.Width, size.Height), std::pair(10.0f, 20.0f));
     RectF bounds;
     Unit unit = UnitWorld;
     ASSERT_EQ(memory.GetBounds(&bounds, &unit), Ok);
     EXPECT_EQ(unit, UnitPixel);
-    EXPECT_FLOAT_EQ(bounds.Width, 10.0f);
-    EXPECT_FLOAT_EQ(bounds.Height, 20.0f);
+    EXPECT_EQ(std::pair(bounds.Width, bounds.Height), std::pair(10.0f, 20.0f));
 
     // Pictures the layer decodes itself still report the file's format, as Windows does.
     auto gif = pictor_test::BitmapFromBytes(TwoFrameGif());
@@ -119,8 +124,7 @@ TEST(ImageExtra, FormatSizeAndBounds)
     EXPECT_EQ(memory.Save(static_cast<IStream*>(nullptr), &png), InvalidParameter);
 
     std::unique_ptr<Image> thumbnail(memory.GetThumbnailImage(5, 4));
-    EXPECT_EQ(thumbnail->GetWidth(), 5u);
-    EXPECT_EQ(thumbnail->GetHeight(), 4u);
+    EXPECT_EQ(std::pair(thumbnail->GetWidth(), thumbnail->GetHeight()), std::pair(5u, 4u));
 }
 
 TEST(ImageExtra, Palettes)
@@ -369,12 +373,9 @@ TEST(ImageExtra, GifProperties)
     auto gif = pictor_test::BitmapFromBytes(TwoFrameGif());
     auto items = AllItems(*gif);
     ASSERT_EQ(items.size(), 4u);
-    EXPECT_EQ(items[0].first.id, PropertyTagFrameDelay);
-    EXPECT_EQ(items[0].first.type, PropertyTagTypeLong);
-    EXPECT_EQ(items[0].second, Bytes({10, 0, 0, 0, 20, 0, 0, 0}));
-    EXPECT_EQ(items[1].first.id, PropertyTagLoopCount);
-    EXPECT_EQ(items[1].first.type, PropertyTagTypeShort);
-    EXPECT_EQ(items[1].second, Bytes({1, 0}));
+    EXPECT_EQ(Tagged(items[0]),
+              std::tuple(PropertyTagFrameDelay, PropertyTagTypeLong, Bytes({10, 0, 0, 0, 20, 0, 0, 0})));
+    EXPECT_EQ(Tagged(items[1]), std::tuple(PropertyTagLoopCount, PropertyTagTypeShort, Bytes({1, 0})));
     EXPECT_EQ(items[2].first.id, PropertyTagGlobalPalette);
     EXPECT_EQ(items[2].second.size(), 12u);
     EXPECT_EQ(items[3].first.id, PropertyTagIndexBackground);
@@ -387,9 +388,8 @@ TEST(ImageExtra, GifProperties)
     items = AllItems(*annotated);
     ASSERT_EQ(items.size(), 6u);
     EXPECT_EQ(items[0].second, Bytes({7, 0, 0, 0, 7, 0, 0, 0}));
-    EXPECT_EQ(items[1].first.id, PropertyTagExifUserComment);
-    EXPECT_EQ(items[1].first.type, PropertyTagTypeASCII);
-    EXPECT_EQ(items[1].second, Bytes({'h', 'i', '!', 0}));
+    EXPECT_EQ(Tagged(items[1]),
+              std::tuple(PropertyTagExifUserComment, PropertyTagTypeASCII, Bytes({'h', 'i', '!', 0})));
     EXPECT_EQ(items[2].second, Bytes({0, 0}));
     EXPECT_EQ(items[4].second, Bytes({1}));
     EXPECT_EQ(items[5].first.id, PropertyTagIndexTransparent);
@@ -461,9 +461,7 @@ TEST(ImageExtra, JpegProperties)
     EXPECT_EQ(PixelOf(*tagged, 3, 3) >> 24, 0xFFu);
     items = AllItems(*tagged);
     ASSERT_EQ(items.size(), 4u);
-    EXPECT_EQ(items[0].first.id, 0x010Fu);
-    EXPECT_EQ(items[0].first.type, PropertyTagTypeASCII);
-    EXPECT_EQ(items[0].second, Bytes({'P', 'i', 'c', 't', 'o', 'r', 0}));
+    EXPECT_EQ(Tagged(items[0]), std::tuple(0x010Fu, PropertyTagTypeASCII, Bytes({'P', 'i', 'c', 't', 'o', 'r', 0})));
     EXPECT_EQ(items[1].first.id, 0x0112u);
     EXPECT_EQ(items[1].second, Bytes({6, 0}));  // little-endian, as GDI+ hands values over
     EXPECT_EQ(tagged->GetPropertyItemSize(0x010E), 0u);
