@@ -227,8 +227,10 @@ TEST(TextFormat, EllipsisTrimmingEndsTheLineWithAnEllipsis)
 }
 
 // Tab stops count from the line's start after the padding: the first at the offset plus the first
-// distance, each next one the next distance further.
-TEST(TextFormat, TabsMoveThePenToTheNextStop)
+// distance, each next one the next distance further. In a paragraph that wraps, tabs count from their own
+// line's start, a line breaks before a tab whose stop lies past the right edge, every line stays inside
+// the rectangle, and MeasureString's box holds the drawn ink.
+TEST(TextFormat, TabsMoveThePenToTheNextStopInEveryLine)
 {
     Canvas c;
     Font font(u"DejaVu Sans", 16, FontStyleRegular, UnitPixel);
@@ -245,39 +247,30 @@ TEST(TextFormat, TabsMoveThePenToTheNextStop)
     EXPECT_NEAR(Measure(c.graphics, text, font, layout, &format).GetRight(), cells[6].GetRight() + 16 / 6.0f, 0.01);
 
     // Drawn, the "b" starts at its stop.
-    ASSERT_EQ(c.graphics.DrawString(u"\tb", -1, &font, layout, &format, &kBlack), Ok);
-    const InkBox ink = c.Ink();
-    EXPECT_NEAR(ink.left, start + 110, 3);
-}
+    Canvas drawn;
+    ASSERT_EQ(drawn.graphics.DrawString(u"\tb", -1, &font, layout, &format, &kBlack), Ok);
+    EXPECT_NEAR(drawn.Ink().left, start + 110, 3);
 
-// Without tab stops a tab moves the pen to the next multiple of eight widths of a space from the line's
-// start (the engine's choice; GDI+ records none). In a paragraph that wraps, tabs count from their own
-// line's start, a line breaks before a tab whose stop lies past the right edge, every line stays inside
-// the rectangle, and MeasureString's box holds the drawn ink.
-TEST(TextFormat, TabsWithoutStopsAndInWrappedParagraphs)
-{
-    Canvas c;
-    Font font(u"DejaVu Sans", 16, FontStyleRegular, UnitPixel);
-    const RectF layout(20, 10, 360, 100);
+    // Without tab stops a tab moves the pen to the next multiple of eight widths of a space from the line's
+    // start (the engine's choice; GDI+ records none).
     StringFormat plain;
-    const float start = layout.X + 16 / 6.0f;
     const float space = Cells(c.graphics, u"a b", font, layout, plain)[1].Width;
     ASSERT_GT(space, 0);
-    const std::vector<RectF> cells = Cells(c.graphics, u"ab\tc\t\td", font, layout, plain);
-    EXPECT_NEAR(cells[3].X, start + 8 * space, 0.01);
-    EXPECT_NEAR(cells[6].X, start + 24 * space, 0.01);
+    const std::vector<RectF> spaced = Cells(c.graphics, u"ab\tc\t\td", font, layout, plain);
+    EXPECT_NEAR(spaced[3].X, start + 8 * space, 0.01);
+    EXPECT_NEAR(spaced[6].X, start + 24 * space, 0.01);
 
     const REAL sixty[] = {60};
     StringFormat stops;
     ASSERT_EQ(stops.SetTabStops(0, 1, sixty), Ok);
     const RectF narrow(20, 10, 100, 100);
-    const std::u16string text = u"abc\tdef\tghi";
-    const std::vector<RectF> wrapped = Cells(c.graphics, text, font, narrow, stops);
+    const std::u16string words = u"abc\tdef\tghi";
+    const std::vector<RectF> wrapped = Cells(c.graphics, words, font, narrow, stops);
     EXPECT_NEAR(wrapped[4].X, start + 60, 0.01);  // "def" at the first stop of the first line
     EXPECT_NEAR(wrapped[8].X, start + 60, 0.01);  // the tab before "ghi" starts the second line
     EXPECT_GT(wrapped[8].Y, wrapped[4].Y);
     INT lines = 0;
-    EXPECT_LE(Measure(c.graphics, text, font, narrow, &stops, nullptr, &lines).GetRight(), narrow.GetRight() + 0.01);
+    EXPECT_LE(Measure(c.graphics, words, font, narrow, &stops, nullptr, &lines).GetRight(), narrow.GetRight() + 0.01);
     EXPECT_EQ(lines, 2);
     for (const RectF& cell : wrapped) {
         if (cell.Width <= 0) continue;
