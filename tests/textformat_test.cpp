@@ -70,7 +70,7 @@ TEST(TextFormat, RightToLeftTextIsOrderedAndAlignedAsGdiplusDoes)
 
 // Vertical text (DirectionVertical): lines run top to bottom with Latin glyphs turned a quarter clockwise,
 // each next line left of the last; MeasureString swaps the sides, and the ink lies inside its box.
-TEST(TextFormat, VerticalTextRunsDownAndItsLinesLeftwards)
+TEST(TextFormat, VerticalTextRunsDownItsLinesLeftwardsAndHangulUpright)
 {
     Canvas c;
     Font font(u"DejaVu Sans", 20, FontStyleRegular, UnitPixel);
@@ -92,20 +92,15 @@ TEST(TextFormat, VerticalTextRunsDownAndItsLinesLeftwards)
     EXPECT_GT(cells[0].X, cells[9].X);
     EXPECT_LT(cells[0].Y, cells[3].Y);
     EXPECT_NEAR(cells[0].Width, box.Width / 2, 0.01);  // a line across
-}
 
-// Vertical text sets Hangul (and Han, kana) upright, as GDI+ does: a flat jamo keeps its flat ink, as
-// wide as drawn across, where a turned one would stand; its glyphs follow each other downwards, so the
-// string's ink is taller than wide; Latin in the same line is still turned.
-TEST(TextFormat, VerticalTextSetsHangulUpright)
-{
-    Font font(u"NanumGothic", 24, FontStyleRegular, UnitPixel);
-    StringFormat vertical(StringFormatFlagsDirectionVertical);
-    const RectF layout(100, 5, 200, 110);
-    Canvas across, down;
-    ASSERT_EQ(across.graphics.DrawString(u"\u3161", -1, &font, PointF(20, 20), &kBlack), Ok);
-    ASSERT_EQ(down.graphics.DrawString(u"\u3161", -1, &font, layout, &vertical, &kBlack), Ok);
-    const InkBox flat = across.Ink(), upright = down.Ink();
+    // Hangul (and Han, kana) is set upright, as GDI+ does: a flat jamo keeps its flat ink, as wide as drawn
+    // across, where a turned one would stand; its glyphs follow each other downwards, so the string's ink is
+    // taller than wide; Latin in the same line is still turned.
+    Font nanum(u"NanumGothic", 24, FontStyleRegular, UnitPixel);
+    Canvas flatCanvas, down;
+    ASSERT_EQ(flatCanvas.graphics.DrawString(u"\u3161", -1, &nanum, PointF(20, 20), &kBlack), Ok);
+    ASSERT_EQ(down.graphics.DrawString(u"\u3161", -1, &nanum, layout, &vertical, &kBlack), Ok);
+    const InkBox flat = flatCanvas.Ink(), upright = down.Ink();
     ASSERT_FALSE(upright.Empty());
     EXPECT_GT(flat.right - flat.left, 3 * (flat.bottom - flat.top));
     EXPECT_NEAR(upright.right - upright.left, flat.right - flat.left, 1);
@@ -113,20 +108,20 @@ TEST(TextFormat, VerticalTextSetsHangulUpright)
 
     Canvas word;
     const std::u16string hangul = u"\uD55C\uAD6D\uC5B4";
-    ASSERT_EQ(word.graphics.DrawString(hangul.c_str(), -1, &font, layout, &vertical, &kBlack), Ok);
+    ASSERT_EQ(word.graphics.DrawString(hangul.c_str(), -1, &nanum, layout, &vertical, &kBlack), Ok);
     const InkBox stacked = word.Ink();
     EXPECT_GT(stacked.bottom - stacked.top, 2 * (stacked.right - stacked.left));
-    const RectF box = Measure(word.graphics, hangul, font, layout, &vertical);
-    EXPECT_GE(stacked.top, box.Y);
-    EXPECT_LE(stacked.bottom, box.GetBottom());
+    const RectF hangulBox = Measure(word.graphics, hangul, nanum, layout, &vertical);
+    EXPECT_GE(stacked.top, hangulBox.Y);
+    EXPECT_LE(stacked.bottom, hangulBox.GetBottom());
 
     // "ㅡ" upright (flat ink in its cell's rows), then "-" turned (standing ink in its rows).
     Canvas mixed;
-    const std::u16string text = u"\u3161\u3161--";
-    ASSERT_EQ(mixed.graphics.DrawString(text.c_str(), -1, &font, layout, &vertical, &kBlack), Ok);
-    const std::vector<RectF> cells = Cells(mixed.graphics, text, font, layout, vertical);
-    const InkBox jamo = mixed.Ink(int(cells[0].Y), int(cells[0].GetBottom()));
-    const InkBox dash = mixed.Ink(int(cells[2].Y), int(cells[3].GetBottom()));
+    const std::u16string mixedText = u"\u3161\u3161--";
+    ASSERT_EQ(mixed.graphics.DrawString(mixedText.c_str(), -1, &nanum, layout, &vertical, &kBlack), Ok);
+    const std::vector<RectF> mixedCells = Cells(mixed.graphics, mixedText, nanum, layout, vertical);
+    const InkBox jamo = mixed.Ink(int(mixedCells[0].Y), int(mixedCells[0].GetBottom()));
+    const InkBox dash = mixed.Ink(int(mixedCells[2].Y), int(mixedCells[3].GetBottom()));
     ASSERT_FALSE(jamo.Empty());
     ASSERT_FALSE(dash.Empty());
     EXPECT_GT(jamo.right - jamo.left, jamo.bottom - jamo.top);
