@@ -166,7 +166,8 @@ TEST(TextDraw, SingleBitTextHasWholePixelsWhereTheSmoothTextHasInk)
 
 // A path of AddString (at a point and in a rectangle) filled is the text DrawString draws in the same
 // font, size and place: the same to a level when both are turned (both fill the glyphs' outlines), and
-// straight to the few levels that quarter-pixel glyph positions in the cached glyphs leave.
+// straight to the few levels that quarter-pixel glyph positions in the cached glyphs leave. Underlines and
+// strikeouts are part of the path.
 TEST(TextDraw, AddStringFillsAsDrawStringDraws)
 {
     const SolidBrush solid(kInk);
@@ -196,6 +197,24 @@ TEST(TextDraw, AddStringFillsAsDrawStringDraws)
             for (int x = 0; x < kSide; ++x) total += std::abs(filled.At(x, y) - drawn.At(x, y));
         EXPECT_LE(filled.LargestDifference(drawn, pictor_test::kSamePlace), 32);
         EXPECT_LT(total, drawn.Ink() / 20);
+    }
+
+    // An underlined or struck-out font adds the line as a rectangle under or through the text: the path
+    // filled by the winding rule (the line crosses the glyphs) is what DrawString draws with that font (both
+    // turned, where both fill outlines).
+    for (const INT style : {FontStyleUnderline, FontStyleStrikeout}) {
+        GraphicsPath lined;
+        ASSERT_EQ(lined.AddString(kWords.c_str(), -1, &family, style, 28, PointF(10, 50), nullptr), Ok);
+        EXPECT_EQ(lined.GetPointCount(), atPoint.GetPointCount() + 4) << style;
+        lined.SetFillMode(FillModeWinding);
+        Font font(&family, 28, style, UnitPixel);
+        Canvas drawn, filled;
+        for (Canvas* canvas : {&drawn, &filled}) TurnAboutTheMiddle(canvas->graphics, 90);
+        ASSERT_EQ(drawn.graphics.DrawString(kWords.c_str(), -1, &font, PointF(10, 50), &solid), Ok);
+        ASSERT_EQ(filled.graphics.FillPath(&solid, &lined), Ok);
+        drawn.Read();
+        filled.Read();
+        EXPECT_LE(drawn.LargestDifference(filled, pictor_test::kSamePlace), 1) << style;
     }
 }
 
@@ -363,31 +382,6 @@ TEST(TextDraw, TextTheLayerDoesNotPaintFillsTheOutlinesAsAPathIsFilled)
         for (int y = 0; y < kSide; ++y)
             for (int x = 0; x < kSide; ++x) copied += drawn.At(x, y) == 128;
         EXPECT_TRUE(&c.brush != &half || copied > 100) << copied << " pixels copied";
-    }
-}
-
-// AddString with an underlined or struck-out font adds the line as a rectangle under or through the text:
-// the path filled by the winding rule (the line crosses the glyphs) is what DrawString draws with that font
-// (both turned, where both fill outlines).
-TEST(TextDraw, AddStringAddsUnderlinesAndStrikeouts)
-{
-    const SolidBrush solid(kInk);
-    FontFamily family(u"DejaVu Sans");
-    GraphicsPath plain;
-    ASSERT_EQ(plain.AddString(kWords.c_str(), -1, &family, FontStyleRegular, 28, PointF(10, 50), nullptr), Ok);
-    for (const INT style : {FontStyleUnderline, FontStyleStrikeout}) {
-        GraphicsPath lined;
-        ASSERT_EQ(lined.AddString(kWords.c_str(), -1, &family, style, 28, PointF(10, 50), nullptr), Ok);
-        EXPECT_EQ(lined.GetPointCount(), plain.GetPointCount() + 4) << style;
-        lined.SetFillMode(FillModeWinding);
-        Font font(&family, 28, style, UnitPixel);
-        Canvas drawn, filled;
-        for (Canvas* canvas : {&drawn, &filled}) TurnAboutTheMiddle(canvas->graphics, 90);
-        ASSERT_EQ(drawn.graphics.DrawString(kWords.c_str(), -1, &font, PointF(10, 50), &solid), Ok);
-        ASSERT_EQ(filled.graphics.FillPath(&solid, &lined), Ok);
-        drawn.Read();
-        filled.Read();
-        EXPECT_LE(drawn.LargestDifference(filled, pictor_test::kSamePlace), 1) << style;
     }
 }
 
