@@ -301,7 +301,7 @@ TEST(Fills, HatchIsBlackOnWhiteAndAlignedToTheCanvas)
     ExpectPixels(invalid, {{20, 20, kClear}});  // beyond the engine's styles
 }
 
-TEST(Gradients, EndPointsOfEachForm)
+TEST(Gradients, EndPointsOfEachFormAndTheHalfMirror)
 {
     // Whole canvas: (0, 0) to (0, height); every row one colour.
     Canvas whole(100, 50);
@@ -337,25 +337,23 @@ TEST(Gradients, EndPointsOfEachForm)
     over.Clear(255, 255, 255, 255);
     over.FillGradientRectH(128, 255, 0, 0, 128, 255, 0, 0);
     ExpectPixels(over, {{50, 10, 0xFFFF7F7F, 2}});
-}
 
-TEST(Gradients, HalfMirrorsAboutTheCentreLine)
-{
     // (0, 0, 40, 11): half 5; upper (0,0)->(0,6) over rows 0-4, lower (0,11)->(0,4) over rows 5-10.
-    Canvas c(60, 20);
-    c.FillGradientRectHalf(0, 0, 40, 11, 255, 255, 0, 0, 255, 0, 0, 255);
-    for (int y = 0; y <= 4; ++y) EXPECT_TRUE(Near(PixelOf(c, 20, y), RedToBlue(y, 0, 6), 3)) << "row " << y;
-    for (int y = 5; y <= 10; ++y) EXPECT_TRUE(Near(PixelOf(c, 20, y), RedToBlue(y, 11, 4), 3)) << "row " << y;
-    ExpectPixels(c, {{20, 11, kClear}, {40, 5, kClear}});
+    Canvas half(60, 20);
+    half.FillGradientRectHalf(0, 0, 40, 11, 255, 255, 0, 0, 255, 0, 0, 255);
+    for (int y = 0; y <= 4; ++y) EXPECT_TRUE(Near(PixelOf(half, 20, y), RedToBlue(y, 0, 6), 3)) << "row " << y;
+    for (int y = 5; y <= 10; ++y) EXPECT_TRUE(Near(PixelOf(half, 20, y), RedToBlue(y, 11, 4), 3)) << "row " << y;
+    ExpectPixels(half, {{20, 11, kClear}, {40, 5, kClear}});
 
-    Canvas whole(30, 11);
-    whole.FillGradientRectHalf(255, 255, 0, 0, 255, 0, 0, 255);
-    for (int y = 0; y < 11; ++y) EXPECT_EQ(PixelOf(whole, 10, y), PixelOf(c, 20, y)) << "row " << y;
+    Canvas wholeHalf(30, 11);
+    wholeHalf.FillGradientRectHalf(255, 255, 0, 0, 255, 0, 0, 255);
+    for (int y = 0; y < 11; ++y) EXPECT_EQ(PixelOf(wholeHalf, 10, y), PixelOf(half, 20, y)) << "row " << y;
     // Height 1: only the lower band, from (0, 1) to (0, -1).
-    Canvas line(30, 1);
-    line.FillGradientRectHalf(255, 255, 0, 0, 255, 0, 0, 255);
-    ExpectPixels(line, {{10, 0, RedToBlue(0, 1, -1), 3}});
+    Canvas oneRow(30, 1);
+    oneRow.FillGradientRectHalf(255, 255, 0, 0, 255, 0, 0, 255);
+    ExpectPixels(oneRow, {{10, 0, RedToBlue(0, 1, -1), 3}});
 }
+
 
 TEST(RoundRects, OutlinePathCornersAreExact)
 {

@@ -202,7 +202,7 @@ TEST(TextAtPoint, DropShadowLiesOnePixelDownAndRight)
     EXPECT_GT(InkOfColour(both, 0xFF0000C8).count, 20);
 }
 
-TEST(TextAtPoint, RotationTurnsTheInkAboutTheOriginAndLeavesTheIdentity)
+TEST(TextAtPoint, RotationTurnsTheInkAboutTheOriginOrThePivotAndLeavesTheIdentity)
 {
     Page plain, zero, quarter;
     plain.Text(300, 60, 20, 255, 0, 0, 0, kSans, CString("Turned"));
@@ -234,27 +234,26 @@ TEST(TextAtPoint, RotationTurnsTheInkAboutTheOriginAndLeavesTheIdentity)
     kept.MatrixTransform(1, 0, 0, 1, 5, 0);
     kept.Text(10, 10, 12, 255, 0, 0, 0, kSans, CString("kept"));
     EXPECT_FALSE(IsIdentityTransform(kept));
-}
 
-TEST(TextAtPoint, PivotOverloadTurnsByTheComplementAboutThePivot)
-{
-    Page atPivot, upright, quarter, aboutOrigin;
+    // The pivot overload turns by the complement about the pivot: at 90 degrees it is upright there.
+    Page atPivot, undone, pivotQuarter, aboutOrigin;
     atPivot.Text(200, 80, 20, 255, 0, 0, 0, kSans, CString("Pivot"));
-    upright.MatrixTransform(1, 0, 0, 1, 30, 30);
-    upright.Text(7, 9, 20, 255, 0, 0, 0, kSans, CString("Pivot"), 90.0f, 200, 80);
-    EXPECT_EQ(Differing(upright, atPivot), 0);
-    EXPECT_TRUE(IsIdentityTransform(upright));
+    undone.MatrixTransform(1, 0, 0, 1, 30, 30);
+    undone.Text(7, 9, 20, 255, 0, 0, 0, kSans, CString("Pivot"), 90.0f, 200, 80);
+    EXPECT_EQ(Differing(undone, atPivot), 0);
+    EXPECT_TRUE(IsIdentityTransform(undone));
 
     // Angle 0 turns a quarter clockwise, the same as the origin rotation by 90 at the pivot.
-    quarter.Text(500, 5, 20, 255, 0, 0, 0, kSans, CString("Pivot"), 0.0f, 200, 80);
+    pivotQuarter.Text(500, 5, 20, 255, 0, 0, 0, kSans, CString("Pivot"), 0.0f, 200, 80);
     aboutOrigin.Text(200, 80, 20, 255, 0, 0, 0, kSans, CString("Pivot"), 90.0f);
-    EXPECT_EQ(Differing(quarter, aboutOrigin), 0);
+    EXPECT_EQ(Differing(pivotQuarter, aboutOrigin), 0);
 
     // Angle 180 turns it anticlockwise: the text runs up from the pivot.
     Page anticlockwise;
     anticlockwise.Text(0, 0, 20, 255, 0, 0, 0, kSans, CString("Pivot"), 180.0f, 200, 150);
     ExpectInside(InkOf(anticlockwise), 200, 150 - InkOf(atPivot).Width() - 10, 230, 150);
 }
+
 
 TEST(TextAtPoint, MirrorReflectsAboutTheFixedAxis)
 {
@@ -287,7 +286,7 @@ TEST(TextAtPoint, MirrorReflectsAboutTheFixedAxis)
     EXPECT_TRUE(InkOf(narrow).Empty());
 }
 
-TEST(TextInRectangle, DefaultLayoutWrapsClipsAndStopsAtNul)
+TEST(TextInRectangle, DefaultLayoutWrapsClipsStopsAtNulAndTurnsAboutThePivot)
 {
     Page boxed;
     const CRect rect(20, 20, 140, 80);
@@ -306,10 +305,8 @@ TEST(TextInRectangle, DefaultLayoutWrapsClipsAndStopsAtNul)
     Page notANumber;
     notANumber.Text(rect, 16, 255, 0, 0, 0, kSans, CString("AB"), std::numeric_limits<float>::quiet_NaN(), 300, 150);
     EXPECT_EQ(Differing(notANumber, cut), 0);
-}
 
-TEST(TextInRectangle, PositiveAngleTurnsAboutThePivotIgnoringTheRectangle)
-{
+    // A positive angle turns the text about the pivot, ignoring the rectangle.
     Page upright, atPivot;
     upright.MatrixTransform(1, 0, 0, 1, 0, 40);
     upright.Text(CRect(0, 0, 100, 30), 20, 255, 0, 0, 0, kSans, CString("About"), 90.0f, 400, 100);
@@ -326,6 +323,7 @@ TEST(TextInRectangle, PositiveAngleTurnsAboutThePivotIgnoringTheRectangle)
     EXPECT_NEAR(a.bottom, b.bottom, 1);
     EXPECT_LT(a.right, 401);
 }
+
 
 TEST(TextInRectangle, AlignedTextIsCentredVerticallyAndTextFarSitsBottomRight)
 {
