@@ -108,7 +108,7 @@ TEST(BrushExtra, LinearGradientWithBellShapePeaksAtTheFocus)
     EXPECT_EQ(InvalidParameter, brush.SetInterpolationColors(preset, positions, 3));
 }
 
-TEST(BrushExtra, ArrowCapOnALineAndPenGetters)
+TEST(BrushExtra, ArrowCapCompoundBandsAndPenGetters)
 {
     AdjustableArrowCap arrow(4, 4, TRUE);
     ASSERT_EQ(Ok, arrow.GetLastStatus());
@@ -156,17 +156,14 @@ TEST(BrushExtra, ArrowCapOnALineAndPenGetters)
     EXPECT_FLOAT_EQ(7, e[4]);
     EXPECT_FLOAT_EQ(1, e[5]);
     EXPECT_EQ(PenTypeSolidColor, plain.GetPenType());
-}
 
-TEST(BrushExtra, CompoundPenDrawsOnlyItsBands)
-{
     // As GDI+ draws it: a 20-pixel pen with bands at 0-0.3 and 0.7-1 leaves the middle 8 pixels undrawn
     // (libgdiplus drew one solid stroke).
     const REAL outerQuarters[4] = {0.0f, 0.3f, 0.7f, 1.0f};
-    Pen pen(Color(255, 0, 0, 0), 20);
-    ASSERT_EQ(Ok, pen.SetCompoundArray(outerQuarters, 4));
+    Pen bandPen(Color(255, 0, 0, 0), 20);
+    ASSERT_EQ(Ok, bandPen.SetCompoundArray(outerQuarters, 4));
     Surface line;
-    ASSERT_EQ(Ok, line.graphics.DrawLine(&pen, 10, 50, 90, 50));
+    ASSERT_EQ(Ok, line.graphics.DrawLine(&bandPen, 10, 50, 90, 50));
     EXPECT_TRUE(line.Ink(50, 41) && line.Ink(50, 45) && line.Ink(50, 55) && line.Ink(50, 59));
     EXPECT_TRUE(line.Blank(50, 47) && line.Blank(50, 50) && line.Blank(50, 53));
     EXPECT_TRUE(line.Blank(50, 38) && line.Blank(50, 62) && line.Blank(5, 43));

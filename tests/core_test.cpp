@@ -200,7 +200,7 @@ protected:
     CDC dc;
 };
 
-TEST_F(Presentation, AtAPointAtTheBitmapsOwnSize)
+TEST_F(Presentation, AtAPointAtTheBitmapsOwnSizeSourceOverLeavingTheCanvas)
 {
     canvas.UpdateGdi(&dc, 10, 20);
     ExpectPixels(device, {{10, 20, 0xFFFF0000u}, {49, 49, 0xFFFF0000u}});
@@ -215,6 +215,19 @@ TEST_F(Presentation, AtAPointAtTheBitmapsOwnSize)
     for (int y = 0; y < 40; y += 3)
         for (int x = 0; x < 50; x += 3) ASSERT_EQ(other.Pixel(x, y), origin.Pixel(x, y)) << x << "," << y;
     ExpectPixels(other, {{39, 29, 0xFFFF0000u}, {40, 29, 0xFFFFFFFFu}});
+
+    // At a point the canvas goes over what is there, and stays as it was.
+    canvas.Clear(0, 0, 255, 128);
+    canvas.UpdateGdi(&dc, 0, 0);
+    ExpectPixels(device, {{5, 5, 0xFF7F7FFF, 2}});
+    canvas.UpdateGdi(&dc, 0, 0);
+    ExpectPixels(device, {{5, 5, 0xFF3F3FFF, 3}});
+    ExpectPixels(canvas, {{5, 5, 0x800000FFu}});
+
+    canvas.Clear(0, 0, 0, 0);
+    device.Fill(0xFF00FF00);
+    canvas.UpdateGdi(&dc, 0, 0);
+    EXPECT_EQ(device.Pixel(5, 5), 0xFF00FF00u);
 }
 
 TEST_F(Presentation, ScaledIntoADestinationRectangle)
@@ -243,19 +256,4 @@ TEST_F(Presentation, ScaledIntoADestinationRectangle)
     canvas.UpdateGdi(&blankDC, 0, 0, 40, 30, 10, 10, 60, 0);
     for (int y = 0; y < 80; y += 2)
         for (int x = 0; x < 80; x += 2) ASSERT_EQ(blank.Pixel(x, y), 0xFFFFFFFFu) << x << "," << y;
-}
-
-TEST_F(Presentation, CompositesSourceOverAndLeavesTheCanvas)
-{
-    canvas.Clear(0, 0, 255, 128);
-    canvas.UpdateGdi(&dc, 0, 0);
-    ExpectPixels(device, {{5, 5, 0xFF7F7FFF, 2}});
-    canvas.UpdateGdi(&dc, 0, 0);
-    ExpectPixels(device, {{5, 5, 0xFF3F3FFF, 3}});
-    ExpectPixels(canvas, {{5, 5, 0x800000FFu}});
-
-    canvas.Clear(0, 0, 0, 0);
-    device.Fill(0xFF00FF00);
-    canvas.UpdateGdi(&dc, 0, 0);
-    EXPECT_EQ(device.Pixel(5, 5), 0xFF00FF00u);
 }
