@@ -173,7 +173,7 @@ TEST(ColourKeyAndAlpha, WideRowsGiveWhatPixelByPixelWorkGives)
     }
 }
 
-TEST(Resampling, FitTableTruncatesAsDocumented)
+TEST(Resampling, FitTableTruncatesAndFittedAndStretchedPicturesLandWhereTheyShould)
 {
     struct Case {
         int w0, h0, newW, newH, x, y, w, h;
@@ -188,18 +188,16 @@ TEST(Resampling, FitTableTruncatesAsDocumented)
         const pictor::FitResult fit = pictor::FitInto(c.w0, c.h0, c.newW, c.newH);
         EXPECT_EQ((std::vector<int>{fit.x, fit.y, fit.width, fit.height}), (std::vector<int>{c.x, c.y, c.w, c.h}));
     }
-}
 
-TEST(Resampling, FittedAndStretchedPicturesLandWhereTheyShould)
-{
+    // Pictures fitted land where the table puts them.
     const Gdiplus::ARGB red = 0xFFFF0000u, blue = 0xFF0000FFu;
-    struct Case {
+    struct Picture {
         int w0, h0, newW, newH;
         Extent expected;
-    } cases[] = {{100, 100, 200, 100, {50, 100, 0, 100}},
+    } pictures[] = {{100, 100, 200, 100, {50, 100, 0, 100}},
                  {640, 480, 320, 320, {0, 320, 40, 240}},
                  {480, 640, 320, 240, {70, 180, 0, 240}}};
-    for (const Case& c : cases) {
+    for (const Picture& c : pictures) {
         SCOPED_TRACE(testing::Message() << c.w0 << "x" << c.h0 << " -> " << c.newW << "x" << c.newH);
         CFxPictor canvas(nullptr, c.w0, c.h0);
         canvas.Clear(255, 0, 0, 255);
@@ -268,7 +266,7 @@ TEST(Crop, KeepsTheClippedRectangleOverBlack)
     EXPECT_NE(away.GetBitmap(), nullptr);
 }
 
-TEST(Rotation, QuarterTurnsPrependAndRotateLeavesIdentity)
+TEST(Rotation, QuarterTurnsPrependRotateLeavesIdentityAndPicturesTurnAboutTheirCentre)
 {
     CFxPictor canvas(nullptr, 60, 40);
     canvas.Clear(255, 255, 255, 255);
@@ -295,10 +293,7 @@ TEST(Rotation, QuarterTurnsPrependAndRotateLeavesIdentity)
     ExpectPixels(canvas, {{5, 5, 0xFFFF0000u}, {15, 5, 0xFFFFFFFFu}});
     canvas.FillRect(50, 30, 5, 5, Gdiplus::Color(0xFF00FF00u));
     EXPECT_EQ(PixelOf(canvas, 52, 32), 0xFF00FF00u);
-}
 
-TEST(Rotation, PicturesTurnAboutTheirCentre)
-{
     // A red block at the top-left quarter, turned a quarter clockwise about the centre, lands at the
     // top-right quarter.
     auto picture = [](CFxPictor& canvas) {
@@ -327,3 +322,4 @@ TEST(Rotation, PicturesTurnAboutTheirCentre)
     dest.FillRect(80, 0, 5, 5, Gdiplus::Color(0xFF0000FFu));
     ExpectPixels(dest, {{82, 2, 0xFF0000FFu}});
 }
+
