@@ -169,7 +169,7 @@ TEST(ImageExtra, Palettes)
     EXPECT_EQ(indexed.GetPalette(palette, -5), InvalidParameter);
 }
 
-TEST(ImageExtra, GifFrames)
+TEST(ImageExtra, GifFramesAndProperties)
 {
     auto gif = pictor_test::BitmapFromBytes(TwoFrameGif());
     ASSERT_EQ(gif->GetLastStatus(), Ok);
@@ -206,6 +206,65 @@ TEST(ImageExtra, GifFrames)
     EXPECT_EQ(memory.SelectActiveFrame(&FrameDimensionPage, 0), Ok);
     EXPECT_EQ(memory.SelectActiveFrame(&FrameDimensionPage, 7), InvalidParameter);
     EXPECT_EQ(PixelOf(memory, 0, 0), 0xFF010203u);
+
+    // As Windows lists them: delays in hundredths (a long a frame), the loop count (1 without a
+    // NETSCAPE2.0 block), the global palette and the background index.
+    gif = pictor_test::BitmapFromBytes(TwoFrameGif());
+    auto items = AllItems(*gif);
+    ASSERT_EQ(items.size(), 4u);
+    EXPECT_EQ(Tagged(items[0]),
+              std::tuple(PropertyTagFrameDelay, PropertyTagTypeLong, Bytes({10, 0, 0, 0, 20, 0, 0, 0})));
+    EXPECT_EQ(Tagged(items[1]), std::tuple(PropertyTagLoopCount, PropertyTagTypeShort, Bytes({1, 0})));
+    EXPECT_EQ(items[2].first.id, PropertyTagGlobalPalette);
+    EXPECT_EQ(items[2].second.size(), 12u);
+    EXPECT_EQ(items[3].first.id, PropertyTagIndexBackground);
+    EXPECT_EQ(items[3].second, Bytes({2}));
+
+    // The first comment, a loop count of 0, the first frame's transparent index; a frame without a
+    // graphic control keeps the delay before it. Selecting a frame changes none of it.
+    auto annotated = pictor_test::BitmapFromBytes(AnnotatedGif());
+    ASSERT_EQ(annotated->SelectActiveFrame(&FrameDimensionTime, 1), Ok);
+    items = AllItems(*annotated);
+    ASSERT_EQ(items.size(), 6u);
+    EXPECT_EQ(items[0].second, Bytes({7, 0, 0, 0, 7, 0, 0, 0}));
+    EXPECT_EQ(Tagged(items[1]),
+              std::tuple(PropertyTagExifUserComment, PropertyTagTypeASCII, Bytes({'h', 'i', '!', 0})));
+    EXPECT_EQ(items[2].second, Bytes({0, 0}));
+    EXPECT_EQ(items[4].second, Bytes({1}));
+    EXPECT_EQ(items[5].first.id, PropertyTagIndexTransparent);
+    EXPECT_EQ(items[5].second, Bytes({1}));
+
+    // One item, and Windows' statuses for sizes and tags that do not match.
+    const UINT size = gif->GetPropertyItemSize(PropertyTagLoopCount);
+    ASSERT_EQ(size, sizeof(PropertyItem) + 2);
+    std::vector<BYTE> buffer(size + 1);
+    auto* item = reinterpret_cast<PropertyItem*>(buffer.data());
+    EXPECT_EQ(gif->GetPropertyItem(PropertyTagLoopCount, size - 1, item), InvalidParameter);
+    EXPECT_EQ(gif->GetPropertyItem(PropertyTagLoopCount, size + 1, item), InvalidParameter);
+    ASSERT_EQ(gif->GetPropertyItem(PropertyTagLoopCount, size, item), Ok);
+    EXPECT_EQ(item->value, item + 1);
+    EXPECT_EQ(*static_cast<WORD*>(item->value), 1);
+    EXPECT_EQ(gif->GetPropertyItem(0x1234, size, item), PropertyNotFound);
+    EXPECT_EQ(gif->GetPropertyItemSize(0x1234), 0u);
+    EXPECT_EQ(gif->GetLastStatus(), PropertyNotFound);
+    PROPID ids[5];
+    EXPECT_EQ(gif->GetPropertyIdList(3, ids), InvalidParameter);
+    EXPECT_EQ(gif->GetPropertyIdList(5, ids), InvalidParameter);
+    ASSERT_EQ(gif->GetPropertyIdList(4, ids), Ok);
+    EXPECT_EQ(ids[3], PropertyTagIndexBackground);
+    UINT total = 0, count = 0;
+    gif->GetPropertySize(&total, &count);
+    EXPECT_EQ(gif->GetAllPropertyItems(total + 1, count, item), InvalidParameter);
+
+    // Set and remove work on the items the layer serves.
+    const WORD loops = 3;
+    PropertyItem changed{PropertyTagLoopCount, 2, PropertyTagTypeShort, const_cast<WORD*>(&loops)};
+    ASSERT_EQ(gif->SetPropertyItem(&changed), Ok);
+    ASSERT_EQ(gif->GetPropertyItem(PropertyTagLoopCount, size, item), Ok);
+    EXPECT_EQ(*static_cast<WORD*>(item->value), 3);
+    EXPECT_EQ(gif->RemovePropertyItem(PropertyTagGlobalPalette), Ok);
+    EXPECT_EQ(gif->RemovePropertyItem(PropertyTagGlobalPalette), PropertyNotFound);
+    EXPECT_EQ(gif->GetPropertyCount(), 3u);
 }
 
 TEST(ImageExtra, CloneIntoFormats)
@@ -364,68 +423,6 @@ TEST(ImageExtra, SetPixelOnWideClonesQuantises)
     std::unique_ptr<Bitmap> numbered(source.Clone(Rect(0, 0, 2, 1), PixelFormat(0x001C400E)));
     EXPECT_EQ(numbered->GetLastStatus(), Ok);
     EXPECT_EQ(numbered->GetPixelFormat(), PixelFormat(0x001C400E));
-}
-
-TEST(ImageExtra, GifProperties)
-{
-    // As Windows lists them: delays in hundredths (a long a frame), the loop count (1 without a
-    // NETSCAPE2.0 block), the global palette and the background index.
-    auto gif = pictor_test::BitmapFromBytes(TwoFrameGif());
-    auto items = AllItems(*gif);
-    ASSERT_EQ(items.size(), 4u);
-    EXPECT_EQ(Tagged(items[0]),
-              std::tuple(PropertyTagFrameDelay, PropertyTagTypeLong, Bytes({10, 0, 0, 0, 20, 0, 0, 0})));
-    EXPECT_EQ(Tagged(items[1]), std::tuple(PropertyTagLoopCount, PropertyTagTypeShort, Bytes({1, 0})));
-    EXPECT_EQ(items[2].first.id, PropertyTagGlobalPalette);
-    EXPECT_EQ(items[2].second.size(), 12u);
-    EXPECT_EQ(items[3].first.id, PropertyTagIndexBackground);
-    EXPECT_EQ(items[3].second, Bytes({2}));
-
-    // The first comment, a loop count of 0, the first frame's transparent index; a frame without a
-    // graphic control keeps the delay before it. Selecting a frame changes none of it.
-    auto annotated = pictor_test::BitmapFromBytes(AnnotatedGif());
-    ASSERT_EQ(annotated->SelectActiveFrame(&FrameDimensionTime, 1), Ok);
-    items = AllItems(*annotated);
-    ASSERT_EQ(items.size(), 6u);
-    EXPECT_EQ(items[0].second, Bytes({7, 0, 0, 0, 7, 0, 0, 0}));
-    EXPECT_EQ(Tagged(items[1]),
-              std::tuple(PropertyTagExifUserComment, PropertyTagTypeASCII, Bytes({'h', 'i', '!', 0})));
-    EXPECT_EQ(items[2].second, Bytes({0, 0}));
-    EXPECT_EQ(items[4].second, Bytes({1}));
-    EXPECT_EQ(items[5].first.id, PropertyTagIndexTransparent);
-    EXPECT_EQ(items[5].second, Bytes({1}));
-
-    // One item, and Windows' statuses for sizes and tags that do not match.
-    const UINT size = gif->GetPropertyItemSize(PropertyTagLoopCount);
-    ASSERT_EQ(size, sizeof(PropertyItem) + 2);
-    std::vector<BYTE> buffer(size + 1);
-    auto* item = reinterpret_cast<PropertyItem*>(buffer.data());
-    EXPECT_EQ(gif->GetPropertyItem(PropertyTagLoopCount, size - 1, item), InvalidParameter);
-    EXPECT_EQ(gif->GetPropertyItem(PropertyTagLoopCount, size + 1, item), InvalidParameter);
-    ASSERT_EQ(gif->GetPropertyItem(PropertyTagLoopCount, size, item), Ok);
-    EXPECT_EQ(item->value, item + 1);
-    EXPECT_EQ(*static_cast<WORD*>(item->value), 1);
-    EXPECT_EQ(gif->GetPropertyItem(0x1234, size, item), PropertyNotFound);
-    EXPECT_EQ(gif->GetPropertyItemSize(0x1234), 0u);
-    EXPECT_EQ(gif->GetLastStatus(), PropertyNotFound);
-    PROPID ids[5];
-    EXPECT_EQ(gif->GetPropertyIdList(3, ids), InvalidParameter);
-    EXPECT_EQ(gif->GetPropertyIdList(5, ids), InvalidParameter);
-    ASSERT_EQ(gif->GetPropertyIdList(4, ids), Ok);
-    EXPECT_EQ(ids[3], PropertyTagIndexBackground);
-    UINT total = 0, count = 0;
-    gif->GetPropertySize(&total, &count);
-    EXPECT_EQ(gif->GetAllPropertyItems(total + 1, count, item), InvalidParameter);
-
-    // Set and remove work on the items the layer serves.
-    const WORD loops = 3;
-    PropertyItem changed{PropertyTagLoopCount, 2, PropertyTagTypeShort, const_cast<WORD*>(&loops)};
-    ASSERT_EQ(gif->SetPropertyItem(&changed), Ok);
-    ASSERT_EQ(gif->GetPropertyItem(PropertyTagLoopCount, size, item), Ok);
-    EXPECT_EQ(*static_cast<WORD*>(item->value), 3);
-    EXPECT_EQ(gif->RemovePropertyItem(PropertyTagGlobalPalette), Ok);
-    EXPECT_EQ(gif->RemovePropertyItem(PropertyTagGlobalPalette), PropertyNotFound);
-    EXPECT_EQ(gif->GetPropertyCount(), 3u);
 }
 
 TEST(ImageExtra, JpegProperties)
