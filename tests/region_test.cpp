@@ -12,7 +12,7 @@
 using namespace Gdiplus;
 using pictor_test::Surface;
 
-TEST(Region, BuildsCombinesAndAnswersAsWindows)
+TEST(Region, BuildsCombinesAnswersAndClipsAsWindows)
 {
     Surface s;
     Graphics* g = &s.graphics;
@@ -62,25 +62,22 @@ TEST(Region, BuildsCombinesAndAnswersAsWindows)
     EXPECT_EQ(shape.GetHRGN(g), nullptr);
     EXPECT_EQ(shape.GetLastStatus(), NotImplemented);
     EXPECT_EQ(Region(static_cast<HRGN>(nullptr)).GetLastStatus(), NotImplemented);
-}
 
-TEST(Region, ClipsDrawingToRegionsAndRectangles)
-{
     SolidBrush black(Color(Color::Black));
     // Clip to the union of two rectangles minus a third, fill everything: only what is left changes.
-    Surface s;
+    Surface clipped;
     Region clip(Rect(10, 10, 30, 30));
     clip.Union(Rect(60, 10, 30, 30));
-    EXPECT_EQ(s.graphics.SetClip(&clip), Ok);
-    EXPECT_EQ(s.graphics.ExcludeClip(Rect(20, 20, 60, 10)), Ok);
-    EXPECT_TRUE(s.graphics.IsVisible(15, 15));
-    EXPECT_FALSE(s.graphics.IsVisible(25, 25));
-    EXPECT_FALSE(s.graphics.IsClipEmpty());
-    EXPECT_EQ(s.graphics.FillRectangle(&black, 0, 0, 100, 100), Ok);
-    EXPECT_TRUE(s.Ink(15, 15) && s.Ink(85, 35));
-    EXPECT_TRUE(s.Blank(25, 25) && s.Blank(50, 15));  // excluded; between the rectangles
+    EXPECT_EQ(clipped.graphics.SetClip(&clip), Ok);
+    EXPECT_EQ(clipped.graphics.ExcludeClip(Rect(20, 20, 60, 10)), Ok);
+    EXPECT_TRUE(clipped.graphics.IsVisible(15, 15));
+    EXPECT_FALSE(clipped.graphics.IsVisible(25, 25));
+    EXPECT_FALSE(clipped.graphics.IsClipEmpty());
+    EXPECT_EQ(clipped.graphics.FillRectangle(&black, 0, 0, 100, 100), Ok);
+    EXPECT_TRUE(clipped.Ink(15, 15) && clipped.Ink(85, 35));
+    EXPECT_TRUE(clipped.Blank(25, 25) && clipped.Blank(50, 15));  // excluded; between the rectangles
     Region got;
-    EXPECT_EQ(s.graphics.GetClip(&got), Ok);
+    EXPECT_EQ(clipped.graphics.GetClip(&got), Ok);
     EXPECT_TRUE(got.IsVisible(65, 15));
     EXPECT_FALSE(got.IsVisible(65, 25));
 
