@@ -354,8 +354,7 @@ TEST(Gradients, EndPointsOfEachFormAndTheHalfMirror)
     ExpectPixels(oneRow, {{10, 0, RedToBlue(0, 1, -1), 3}});
 }
 
-
-TEST(RoundRects, OutlinePathCornersAreExact)
+TEST(RoundRects, OutlinePathCornersAreExactAndLeaveThePageUnit)
 {
     CFxPictor none;
     Gdiplus::GraphicsPath path;
@@ -379,6 +378,22 @@ TEST(RoundRects, OutlinePathCornersAreExact)
     none.GetRoundRectPath(&path, Gdiplus::Rect(0, 0, 30, 10), 40);
     ExpectCorners(path, {{0, 5}, {5, 0}, {24, 0}, {29, 5}, {29, 4}, {24, 9}, {5, 9}, {0, 4}});
     none.GetRoundRectPath(nullptr, Gdiplus::Rect(0, 0, 30, 10), 4);
+
+    // Its own outline and a call that draws nothing leave the page unit as they found it.
+    Canvas c;
+    const Gdiplus::Unit before = c.m_pGraphics->GetPageUnit();
+    ASSERT_NE(before, Gdiplus::UnitPixel);
+    Gdiplus::GraphicsPath ownPath;
+    c.GetRoundRectPath(&ownPath, Gdiplus::Rect(0, 0, 40, 40), 10);
+    c.RectRound(10, 10, 50, 40, 255, 0, 0, 255, 8, 1);
+    EXPECT_EQ(c.m_pGraphics->GetPageUnit(), before);
+    // It reaches x + width and y + height themselves.
+    ExpectPixels(c, {{10, 30, kBlue}, {60, 30, kBlue}, {35, 50, kBlue}, {59, 30, kClear}, {10, 10, kClear}});
+
+    Canvas untouched, reference;
+    untouched.FillRectRound(0, 0, 120, 90, 255, 255, 0, 0, 5, 5, 5);
+    EXPECT_EQ(DifferingPixels(untouched, reference), 0);
+    EXPECT_EQ(untouched.m_pGraphics->GetPageUnit(), before);
 }
 
 TEST(RoundRects, ThickOutlinesAreNestedInsetOutlines)
@@ -518,24 +533,6 @@ TEST(RoundRects, GradientsRunOverCanvasRows)
     }
     EXPECT_EQ(upRight, sharedRight + 1);
     ExpectPixels(solidUp, {{10, 59, kBlue}, {10, 20, kClear}});
-}
-
-TEST(RoundRects, OwnOutlineAndNoOpLeaveThePageUnit)
-{
-    Canvas c;
-    const Gdiplus::Unit before = c.m_pGraphics->GetPageUnit();
-    ASSERT_NE(before, Gdiplus::UnitPixel);
-    Gdiplus::GraphicsPath path;
-    c.GetRoundRectPath(&path, Gdiplus::Rect(0, 0, 40, 40), 10);
-    c.RectRound(10, 10, 50, 40, 255, 0, 0, 255, 8, 1);
-    EXPECT_EQ(c.m_pGraphics->GetPageUnit(), before);
-    // It reaches x + width and y + height themselves.
-    ExpectPixels(c, {{10, 30, kBlue}, {60, 30, kBlue}, {35, 50, kBlue}, {59, 30, kClear}, {10, 10, kClear}});
-
-    Canvas untouched, reference;
-    untouched.FillRectRound(0, 0, 120, 90, 255, 255, 0, 0, 5, 5, 5);
-    EXPECT_EQ(DifferingPixels(untouched, reference), 0);
-    EXPECT_EQ(untouched.m_pGraphics->GetPageUnit(), before);
 }
 
 TEST(Shapes, StrokesAndFillsKeepTheContextSettings)
