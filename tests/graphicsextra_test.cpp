@@ -94,7 +94,7 @@ TEST(GraphicsExtra, ContainersMoveDrawingAndMapPointsAsWindows)
     EXPECT_TRUE(deep.Ink(2, 2));
 }
 
-TEST(GraphicsExtra, RectanglesImagesAndSettings)
+TEST(GraphicsExtra, RectanglesImagesAndSettingsGiveAStatusForHostileArguments)
 {
     Surface s(60);
     SolidBrush black(Color(255, 0, 0, 0));
@@ -131,6 +131,49 @@ TEST(GraphicsExtra, RectanglesImagesAndSettings)
     h.graphics.GetLastStatus();
     h.graphics.Flush();
     EXPECT_EQ(h.graphics.GetLastStatus(), Ok);
+
+    // Hostile arguments get a status.
+    Surface hostile;
+    Graphics& g = hostile.graphics;
+    // Missing or empty arrays, as Windows: InvalidParameter, and nothing drawn.
+    PointF points[2] = {{1, 2}, {3, 4}};
+    EXPECT_EQ(g.TransformPoints(CoordinateSpaceDevice, CoordinateSpaceWorld, static_cast<PointF*>(nullptr), 2),
+              InvalidParameter);
+    EXPECT_EQ(g.TransformPoints(CoordinateSpaceDevice, CoordinateSpaceWorld, points, -1), InvalidParameter);
+    EXPECT_EQ(g.FillRectangles(&black, static_cast<const RectF*>(nullptr), 3), InvalidParameter);
+    const RectF rects[1] = {{10, 10, 20, 20}};
+    EXPECT_EQ(g.FillRectangles(&black, rects, 0), InvalidParameter);
+    EXPECT_EQ(g.DrawRectangles(&pen, rects, -3), InvalidParameter);
+    EXPECT_EQ(g.GetNearestColor(nullptr), InvalidParameter);
+    EXPECT_TRUE(hostile.Blank(15, 15));
+
+    // Degenerate and far-reaching containers give statuses or nothing drawn, never a crash.
+    const RectF nowhere(0, 0, 0, 0), huge(-1e30f, -1e30f, 2e30f, 2e30f);
+    const REAL nan = std::nanf("");
+    for (const RectF& source : {nowhere, huge, RectF(nan, 0, 10, 10)}) {
+        GraphicsContainer inner = g.BeginContainer(RectF(0, 0, 50, 50), source, UnitPixel);
+        g.FillRectangle(&black, 0.0f, 0.0f, 1.0f, 1.0f);
+        PointF probe(5, 5);
+        g.TransformPoints(CoordinateSpaceDevice, CoordinateSpaceWorld, &probe, 1);
+        g.EndContainer(inner);
+    }
+    g.EndContainer(12345);  // a container the context never began
+    Bitmap tiny(2, 2, PixelFormat32bppARGB);
+    const PointF far[3] = {{1e30f, 0}, {-1e30f, 1e30f}, {nan, 0}};
+    g.DrawImage(&tiny, far, 3);
+    GraphicsContainer last = g.BeginContainer();
+    EXPECT_EQ(g.EndContainer(last), Ok);
+    EXPECT_TRUE(hostile.Blank(60, 60));
+
+    // A face name that fills the whole field without an end, and font files that are no fonts.
+    LOGFONTW unterminated{};
+    unterminated.lfHeight = -12;
+    for (WCHAR& c : unterminated.lfFaceName) c = u'A';
+    Font named(nullptr, &unterminated);
+    named.GetLastStatus();
+    PrivateFontCollection fonts;  // (a missing file: FontMetricsLogFontsAndCollections)
+    EXPECT_EQ(fonts.AddFontFile(nullptr), InvalidParameter);
+    EXPECT_NE(fonts.AddFontFile(u"/dev/zero"), Ok);
 }
 
 TEST(GraphicsExtra, FontMetricsLogFontsAndCollections)
@@ -186,51 +229,4 @@ TEST(GraphicsExtra, FontMetricsLogFontsAndCollections)
     EXPECT_EQ(mine.AddFontFile(u"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"), Ok);
     FontFamily privateFamily(u"DejaVu Sans", &mine);
     EXPECT_TRUE(privateFamily.IsAvailable());
-}
-
-TEST(GraphicsExtra, HostileArgumentsGetAStatus)
-{
-    Surface s;
-    Graphics& g = s.graphics;
-    SolidBrush black(Color(255, 0, 0, 0));
-    Pen pen(Color(255, 0, 0, 0));
-    // Missing or empty arrays, as Windows: InvalidParameter, and nothing drawn.
-    PointF points[2] = {{1, 2}, {3, 4}};
-    EXPECT_EQ(g.TransformPoints(CoordinateSpaceDevice, CoordinateSpaceWorld, static_cast<PointF*>(nullptr), 2),
-              InvalidParameter);
-    EXPECT_EQ(g.TransformPoints(CoordinateSpaceDevice, CoordinateSpaceWorld, points, -1), InvalidParameter);
-    EXPECT_EQ(g.FillRectangles(&black, static_cast<const RectF*>(nullptr), 3), InvalidParameter);
-    const RectF rects[1] = {{10, 10, 20, 20}};
-    EXPECT_EQ(g.FillRectangles(&black, rects, 0), InvalidParameter);
-    EXPECT_EQ(g.DrawRectangles(&pen, rects, -3), InvalidParameter);
-    EXPECT_EQ(g.GetNearestColor(nullptr), InvalidParameter);
-    EXPECT_TRUE(s.Blank(15, 15));
-
-    // Degenerate and far-reaching containers give statuses or nothing drawn, never a crash.
-    const RectF nowhere(0, 0, 0, 0), huge(-1e30f, -1e30f, 2e30f, 2e30f);
-    const REAL nan = std::nanf("");
-    for (const RectF& source : {nowhere, huge, RectF(nan, 0, 10, 10)}) {
-        GraphicsContainer inner = g.BeginContainer(RectF(0, 0, 50, 50), source, UnitPixel);
-        g.FillRectangle(&black, 0.0f, 0.0f, 1.0f, 1.0f);
-        PointF probe(5, 5);
-        g.TransformPoints(CoordinateSpaceDevice, CoordinateSpaceWorld, &probe, 1);
-        g.EndContainer(inner);
-    }
-    g.EndContainer(12345);  // a container the context never began
-    Bitmap tiny(2, 2, PixelFormat32bppARGB);
-    const PointF far[3] = {{1e30f, 0}, {-1e30f, 1e30f}, {nan, 0}};
-    g.DrawImage(&tiny, far, 3);
-    GraphicsContainer last = g.BeginContainer();
-    EXPECT_EQ(g.EndContainer(last), Ok);
-    EXPECT_TRUE(s.Blank(60, 60));
-
-    // A face name that fills the whole field without an end, and font files that are no fonts.
-    LOGFONTW unterminated{};
-    unterminated.lfHeight = -12;
-    for (WCHAR& c : unterminated.lfFaceName) c = u'A';
-    Font named(nullptr, &unterminated);
-    named.GetLastStatus();
-    PrivateFontCollection fonts;  // (a missing file: FontMetricsLogFontsAndCollections)
-    EXPECT_EQ(fonts.AddFontFile(nullptr), InvalidParameter);
-    EXPECT_NE(fonts.AddFontFile(u"/dev/zero"), Ok);
 }
