@@ -57,7 +57,7 @@ TEST(Canvas, ClipXYWHFollowsItsSteps)
     }
 }
 
-TEST(Canvas, ClearTakesRedGreenBlueAlphaAndReplaces)
+TEST(Canvas, ClearReplacesEverythingAndMatrixTransformMovesLaterDrawing)
 {
     CFxPictor canvas(nullptr, 16, 12);
     canvas.Clear(0, 0, 255, 255);
@@ -71,6 +71,14 @@ TEST(Canvas, ClearTakesRedGreenBlueAlphaAndReplaces)
 
     canvas.Clear(0, 0, 0, 0);
     EXPECT_EQ(PixelOf(canvas, 7, 7) >> 24, 0u);
+
+    CFxPictor moved(nullptr, 40, 40);
+    moved.Clear(0, 0, 0, 255);
+    // A 2x scale with an offset of (10, 5): the rectangle (0, 0, 5, 5) lands on (10, 5, 10, 10).
+    moved.MatrixTransform(2, 0, 0, 2, 10, 5);
+    Gdiplus::SolidBrush white(Gdiplus::Color(0xFFFFFFFF));
+    moved.m_pGraphics->FillRectangle(&white, 0, 0, 5, 5);
+    ExpectPixels(moved, {{11, 6, 0xFFFFFFFFu}, {19, 14, 0xFFFFFFFFu}, {21, 6, 0xFF000000u}, {2, 2, 0xFF000000u}});
 }
 
 TEST(Canvas, InitRebuildsKeepsWindowAndResetsSettings)
@@ -104,17 +112,6 @@ TEST(Canvas, InitRebuildsKeepsWindowAndResetsSettings)
     EXPECT_EQ((std::vector<long>{long(h.biSize), h.biWidth, h.biHeight, h.biPlanes, h.biBitCount, long(h.biCompression),
                                  long(h.biSizeImage)}),
               (std::vector<long>{40, 50, 40, 1, 32, 0, 50 * 40 * 4}));
-}
-
-TEST(Canvas, MatrixTransformMovesLaterDrawing)
-{
-    CFxPictor canvas(nullptr, 40, 40);
-    canvas.Clear(0, 0, 0, 255);
-    // A 2x scale with an offset of (10, 5): the rectangle (0, 0, 5, 5) lands on (10, 5, 10, 10).
-    canvas.MatrixTransform(2, 0, 0, 2, 10, 5);
-    Gdiplus::SolidBrush white(Gdiplus::Color(0xFFFFFFFF));
-    canvas.m_pGraphics->FillRectangle(&white, 0, 0, 5, 5);
-    ExpectPixels(canvas, {{11, 6, 0xFFFFFFFFu}, {19, 14, 0xFFFFFFFFu}, {21, 6, 0xFF000000u}, {2, 2, 0xFF000000u}});
 }
 
 // A default-constructed canvas, and one of a bad size, ignore the members that need a built canvas.

@@ -116,7 +116,7 @@ TEST(PathExtra, PointsAndTypesConstructorDataReverseAndAddPath)
     EXPECT_NEAR(joined.Points[10].Y, 384.21f, 0.1f);
 }
 
-TEST(PathExtra, FlattenWidenAndWarp)
+TEST(PathExtra, FlattenWidenWithAnchorsAndCustomCapsAndWarp)
 {
     GraphicsPath quarter;
     quarter.AddArc(0.0f, 0.0f, 100.0f, 100.0f, 0.0f, 90.0f);
@@ -178,20 +178,17 @@ TEST(PathExtra, FlattenWidenAndWarp)
     EXPECT_EQ(square.Warp(dest, 4, RectF(0, 0, 10, 10), nullptr, WarpModeBilinear), Ok);
     ExpectPath(square, {{100, 100, S}, {200, 100, L}, {200, 150, L}, {100, 150, L | C}}, 1e-3f);
     EXPECT_EQ(square.Warp(dest, 2, RectF(0, 0, 10, 10)), InvalidParameter);
-}
 
-// Anchors and custom caps are figures of their own after the widened lines, figure by figure, start before
-// end, as Windows lists them (Wine's gdiplus tests record the points).
-TEST(PathExtra, WidenAddsAnchorsAndCustomCapsAsWindows)
-{
+    // Anchors and custom caps are figures of their own after the widened lines, figure by figure, start before
+    // end, as Windows lists them (Wine's gdiplus tests record the points).
     const REAL fudge = 0.000005f;  // as Wine compares them
     auto widened = [](LineCap cap, REAL width, bool dashed = false) {
-        Pen pen(Color(255, 255, 255, 255), width);
-        pen.SetLineCap(cap, cap, DashCapFlat);
-        if (dashed) pen.SetDashStyle(DashStyleDash);
+        Pen capPen(Color(255, 255, 255, 255), width);
+        capPen.SetLineCap(cap, cap, DashCapFlat);
+        if (dashed) capPen.SetDashStyle(DashStyleDash);
         auto path = std::make_unique<GraphicsPath>();
         path->AddLine(5.0f, 10.0f, 50.0f, 10.0f);
-        EXPECT_EQ(path->Widen(&pen), Ok);
+        EXPECT_EQ(path->Widen(&capPen), Ok);
         return path;
     };
     const std::vector<Expected> body{{5, 5, S}, {50, 5, L}, {50, 15, L}, {5, 15, L | C}};
@@ -207,7 +204,7 @@ TEST(PathExtra, WidenAddsAnchorsAndCustomCapsAsWindows)
                                          {-5, 10, S}, {5, 0, L},   {15, 10, L}, {5, 20, L | C},
                                          {60, 10, S}, {50, 20, L}, {40, 10, L}, {50, 0, L | C}};
     ExpectPath(*widened(LineCapDiamondAnchor, 10.0f), diamonds, fudge);
-    // The arrow's tip is on the line's end; the line stops a pen width short of it.
+    // The arrow's tip is on the line's end; the line stops a capPen width short of it.
     const std::vector<Expected> arrows{{15, 5, S},
                                        {40, 5, L},
                                        {40, 15, L},
@@ -235,18 +232,18 @@ TEST(PathExtra, WidenAddsAnchorsAndCustomCapsAsWindows)
     expected.insert(expected.end(), squares.begin(), squares.end());
     ExpectPath(*widened(LineCapSquareAnchor, 10.0f, true), expected, fudge);
 
-    // Two figures with arrow caps 4 by 4 (middle inset 1) on a pen one unit wide: the arrows are as large
-    // as for a pen two wide, the lines stop a unit short of their ends.
+    // Two figures with arrow caps 4 by 4 (middle inset 1) on a capPen one unit wide: the arrows are as large
+    // as for a capPen two wide, the lines stop a unit short of their ends.
     AdjustableArrowCap arrow(4.0f, 4.0f, TRUE);
     arrow.SetMiddleInset(1.0f);
-    Pen pen(Color(255, 255, 255, 255), 1.0f);
-    pen.SetCustomStartCap(&arrow);
-    pen.SetCustomEndCap(&arrow);
+    Pen capPen(Color(255, 255, 255, 255), 1.0f);
+    capPen.SetCustomStartCap(&arrow);
+    capPen.SetCustomEndCap(&arrow);
     GraphicsPath figures;
     figures.AddLine(5.0f, 10.0f, 25.0f, 10.0f);
     figures.StartFigure();
     figures.AddLine(30.0f, 10.0f, 30.0f, 30.0f);
-    ASSERT_EQ(figures.Widen(&pen), Ok);
+    ASSERT_EQ(figures.Widen(&capPen), Ok);
     const std::vector<Expected> customArrows{
         {6, 9.5f, S},   {24, 9.5f, L},      {24, 10.5f, L}, {6, 10.5f, L | C}, {30.5f, 11, S}, {30.5f, 29, L},
         {29.5f, 29, L}, {29.5f, 11, L | C}, {13, 14, S},    {5, 10, L},        {13, 6, L},     {11, 10, L | C},
