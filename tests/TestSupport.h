@@ -57,6 +57,14 @@ inline void PaintRedAndBlueHalves(Gdiplus::Bitmap& bitmap)
     g.FillRectangle(&blue, width / 2, 0, width - width / 2, static_cast<INT>(bitmap.GetHeight()));
 }
 
+// Opaque red with a blue 40 x 30 square at (40, 30): where a presented canvas lands shows.
+inline void PaintRedWithBlueSquare(CFxPictor& canvas)
+{
+    canvas.Clear(255, 0, 0, 255);
+    Gdiplus::SolidBrush blue(Gdiplus::Color(0xFF0000FF));
+    canvas.m_pGraphics->FillRectangle(&blue, 40, 30, 40, 30);
+}
+
 // Every pixel of the bitmap as straight ARGB, row by row (all 0 when it cannot be read, which fails the test).
 inline std::vector<Gdiplus::ARGB> AllPixels(Gdiplus::Bitmap& bitmap)
 {
@@ -172,6 +180,27 @@ inline std::unique_ptr<Gdiplus::Bitmap> BitmapFromBytes(const std::vector<char>&
     std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromStream(stream));
     stream->Release();
     return bitmap;
+}
+
+// Everything a stream holds, from its start.
+inline std::vector<char> StreamBytes(IStream* stream)
+{
+    STATSTG stat{};
+    stream->Stat(&stat, STATFLAG_NONAME);
+    std::vector<char> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
+    stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
+    ULONG read = 0;
+    stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
+    bytes.resize(read);
+    return bytes;
+}
+
+// The CLSID of the encoder for the MIME type (a failure when there is none).
+inline CLSID EncoderFor(const WCHAR* mime)
+{
+    CLSID clsid{};
+    EXPECT_TRUE(Gdiplus::FindImageEncoder(mime, &clsid)) << "no encoder";
+    return clsid;
 }
 
 // Entropy-coded JPEG data, most significant bit first, with the 0 byte that follows every 0xFF.

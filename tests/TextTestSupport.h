@@ -5,6 +5,7 @@
 #include <source_location>
 #include <string>
 
+#include "TestSupport.h"
 #include "gdiplus/Gdiplus.h"
 #include <gtest/gtest.h>
 
@@ -37,17 +38,7 @@ struct TextCanvas {
             }
         return ink;
     }
-    bool SamePixels(TextCanvas& other)
-    {
-        for (int y = 0; y < int(bitmap.GetHeight()); ++y)
-            for (int x = 0; x < int(bitmap.GetWidth()); ++x) {
-                Gdiplus::Color a, b;
-                bitmap.GetPixel(x, y, &a);
-                other.bitmap.GetPixel(x, y, &b);
-                if (a.GetValue() != b.GetValue()) return false;
-            }
-        return true;
-    }
+    bool SamePixels(TextCanvas& other) { return AllPixels(bitmap) == AllPixels(other.bitmap); }
 };
 
 // Checks that the ink lies within the box; a failure names the caller's line.

@@ -79,6 +79,7 @@ TEST(Clip, ClipsThatExcludeNothingKeepThePixels)
              g.SetClip(&huge);
          }},
         {"negative-size intersection left out", [](Graphics& g) { g.IntersectClip(Rect(-5, -5, kSide + 10, kSide + 10)); }},
+        {"huge rectangle", [](Graphics& g) { g.SetClip(RectF(-1e30f, -1e30f, 2e30f, 2e30f)); }},
     };
     for (SmoothingMode mode : {SmoothingModeAntiAlias, SmoothingModeNone})
         for (const auto& [name, shape] : Shapes())
@@ -223,9 +224,6 @@ TEST(Clip, EmptyAndHostileClipsStayBounded)
             Canvas hostile(mode);
             Draw(hostile, ellipse, [&](Graphics& g) { g.SetClip(r); });
         }
-        Canvas everything(mode);
-        Draw(everything, ellipse, [&](Graphics& g) { g.SetClip(RectF(-huge, -huge, 2 * huge, 2 * huge)); });
-        EXPECT_LE(plain.LargestDifference(everything, pictor_test::kSamePlace), 2);
     }
 }
 
@@ -433,8 +431,8 @@ TEST(Clip, ContextChangedBetweenFillsIsReadAgain)
 
 // A region filled under another clip takes the pixels both hold: the region's as it fills alone, the clip's
 // as a fill of the whole canvas takes them, whatever transform either was given under, the smoothing and
-// the brush.
-TEST(Clip, RegionsFilledUnderAClipTakeThePixelsBothHold)
+// the brush. Clear sets the pixels a clip holds to the colour itself.
+TEST(Clip, RegionsFilledAndClearsUnderAClipTakeThePixelsItHolds)
 {
     // Two overlapping figures filled alternately: the overlap is a hole.
     GraphicsPath figures, oval;
@@ -476,15 +474,9 @@ TEST(Clip, RegionsFilledUnderAClipTakeThePixelsBothHold)
                 EXPECT_GT(inked, 1000) << smoothing << ", clip " << k;
                 EXPECT_EQ(wrong, 0) << smoothing << ", clip " << k;
             }
-}
 
-TEST(Clip, ClearSetsThePixelsTheClipHoldsToTheColourItself)
-{
-    GraphicsPath oval;
-    oval.AddEllipse(20.3f, 10.6f, 70.0f, 55.5f);
-    Matrix turn;
-    turn.RotateAt(30, PointF(50, 50));
-    const std::vector<std::function<void(Graphics&)>> clips = {
+    // Clear sets the pixels the clip holds, as an aliased fill takes them, to the colour itself.
+    const std::vector<std::function<void(Graphics&)>> clearClips = {
         [](Graphics& g) { g.SetClip(RectF(10.3f, 20.6f, 50.2f, 30.7f)); },
         [&](Graphics& g) {
             g.SetTransform(&turn);
@@ -492,14 +484,14 @@ TEST(Clip, ClearSetsThePixelsTheClipHoldsToTheColourItself)
         },
     };
     SolidBrush opaque(Color(255, 0, 0, 255));
-    for (size_t k = 0; k < clips.size(); ++k)
+    for (size_t k = 0; k < clearClips.size(); ++k)
         for (BYTE alpha : {BYTE(0), BYTE(0x40)}) {
             // The clip's pixels, as an aliased fill takes them.
             Canvas held(SmoothingModeNone), cleared;
-            clips[k](held.graphics);
+            clearClips[k](held.graphics);
             ASSERT_EQ(held.graphics.FillRectangle(&opaque, -50, -50, 200, 200), Ok);
             ASSERT_EQ(cleared.graphics.FillRectangle(&opaque, -1, -1, kSide + 2, kSide + 2), Ok);
-            clips[k](cleared.graphics);
+            clearClips[k](cleared.graphics);
             // Neither the transform nor the compositing mode has a say: the colour replaces the pixel.
             ASSERT_EQ(cleared.graphics.Clear(Color(alpha, 255, 0, 0)), Ok);
             for (Canvas* c : {&held, &cleared}) c->Read();

@@ -30,22 +30,6 @@ TEST(Module, LeavesFontconfigAloneAndUnloadsCleanlyAfterText)
         testing::ExitedWithCode(0), "");
 }
 
-TEST(Canvas, DefaultConstructedIsEmptyAndHarmless)
-{
-    CFxPictor canvas;
-    EXPECT_EQ(canvas.GetSize(), CSize(0, 0));
-    EXPECT_EQ(canvas.GetBitmap(), nullptr);
-    // Members that need a built canvas do nothing on an empty one.
-    canvas.Clear(1, 2, 3, 4);
-    canvas.SetSmoothModeHighQuility();
-    canvas.MatrixTransform(1, 0, 0, 1, 5, 5);
-    CMemoryDC device(4, 4, 0xFF123456);
-    CDC dc(device.GetSafeHdc());
-    canvas.UpdateGdi(&dc);
-    canvas.UpdateGdiPrint(&dc, 0, 0, 4, 4, 0, 0, 4, 4);
-    EXPECT_EQ(device.Pixel(1, 1), 0xFF123456u);
-}
-
 TEST(Canvas, ClipXYWHFollowsItsSteps)
 {
     CFxPictor canvas(nullptr, 100, 80);
@@ -53,9 +37,15 @@ TEST(Canvas, ClipXYWHFollowsItsSteps)
         int x, y, w, h;
         int ex, ey, ew, eh, result;
     } cases[] = {
-        {-10, 0, 50, 10, 0, 0, 40, 10, 1},   {-10, 0, 200, 10, 0, 0, 100, 10, 1}, {90, 0, 20, 10, 90, 0, 10, 10, 1},
-        {95, 0, 5, 10, 95, 0, 5, 10, 1},     {100, 0, 5, 10, 100, 0, 0, 10, 0},   {-10, 0, 5, 10, 0, 0, -5, 10, 0},
-        {0, -20, 10, 200, 0, 0, 10, 80, 1},  {0, 70, 10, 30, 0, 70, 10, 10, 1},   {10, 10, 0, 5, 10, 10, 0, 5, 0},
+        {-10, 0, 50, 10, 0, 0, 40, 10, 1},
+        {-10, 0, 200, 10, 0, 0, 100, 10, 1},
+        {90, 0, 20, 10, 90, 0, 10, 10, 1},
+        {95, 0, 5, 10, 95, 0, 5, 10, 1},
+        {100, 0, 5, 10, 100, 0, 0, 10, 0},
+        {-10, 0, 5, 10, 0, 0, -5, 10, 0},
+        {0, -20, 10, 200, 0, 0, 10, 80, 1},
+        {0, 70, 10, 30, 0, 70, 10, 10, 1},
+        {10, 10, 0, 5, 10, 10, 0, 5, 0},
         // x + w wraps in 32-bit arithmetic, so the width is kept.
         {2147483600, 0, 100, 10, 2147483600, 0, 100, 10, 1},
     };
@@ -67,7 +57,7 @@ TEST(Canvas, ClipXYWHFollowsItsSteps)
     }
 }
 
-TEST(Canvas, ClearTakesRedGreenBlueAlphaAndReplaces)
+TEST(Canvas, ClearReplacesEverythingAndMatrixTransformMovesLaterDrawing)
 {
     CFxPictor canvas(nullptr, 16, 12);
     canvas.Clear(0, 0, 255, 255);
@@ -81,6 +71,14 @@ TEST(Canvas, ClearTakesRedGreenBlueAlphaAndReplaces)
 
     canvas.Clear(0, 0, 0, 0);
     EXPECT_EQ(PixelOf(canvas, 7, 7) >> 24, 0u);
+
+    CFxPictor moved(nullptr, 40, 40);
+    moved.Clear(0, 0, 0, 255);
+    // A 2x scale with an offset of (10, 5): the rectangle (0, 0, 5, 5) lands on (10, 5, 10, 10).
+    moved.MatrixTransform(2, 0, 0, 2, 10, 5);
+    Gdiplus::SolidBrush white(Gdiplus::Color(0xFFFFFFFF));
+    moved.m_pGraphics->FillRectangle(&white, 0, 0, 5, 5);
+    ExpectPixels(moved, {{11, 6, 0xFFFFFFFFu}, {19, 14, 0xFFFFFFFFu}, {21, 6, 0xFF000000u}, {2, 2, 0xFF000000u}});
 }
 
 TEST(Canvas, InitRebuildsKeepsWindowAndResetsSettings)
@@ -109,38 +107,29 @@ TEST(Canvas, InitRebuildsKeepsWindowAndResetsSettings)
     canvas.SetSmoothModeHighSpeed();
     EXPECT_EQ(canvas.m_pGraphics->GetSmoothingMode(), Gdiplus::SmoothingModeNone);
 
-    const BITMAPINFOHEADER& header = canvas.GetBitmapInfo()->bmiHeader;
-    EXPECT_EQ(canvas.GetBitmapInfo(), &canvas.m_BitmapInfo);
-    EXPECT_EQ(header.biSize, 40u);
-    EXPECT_EQ(header.biWidth, 50);
-    EXPECT_EQ(header.biHeight, 40);
-    EXPECT_EQ(header.biPlanes, 1);
-    EXPECT_EQ(header.biBitCount, 32);
-    EXPECT_EQ(header.biCompression, 0u);
-    EXPECT_EQ(header.biSizeImage, 50u * 40u * 4u);
+    // Size, width, height, planes, bits a pixel, compression and image size of the rebuilt canvas's header.
+    const BITMAPINFOHEADER& h = canvas.GetBitmapInfo()->bmiHeader;
+    EXPECT_EQ((std::vector<long>{long(h.biSize), h.biWidth, h.biHeight, h.biPlanes, h.biBitCount, long(h.biCompression),
+                                 long(h.biSizeImage)}),
+              (std::vector<long>{40, 50, 40, 1, 32, 0, 50 * 40 * 4}));
 }
 
-TEST(Canvas, MatrixTransformMovesLaterDrawing)
+// A default-constructed canvas, and one of a bad size, ignore the members that need a built canvas.
+TEST(Canvas, EmptyAndBadSizesLeaveAnInertCanvas)
 {
-    CFxPictor canvas(nullptr, 40, 40);
-    canvas.Clear(0, 0, 0, 255);
-    // A 2x scale with an offset of (10, 5): the rectangle (0, 0, 5, 5) lands on (10, 5, 10, 10).
-    canvas.MatrixTransform(2, 0, 0, 2, 10, 5);
-    Gdiplus::SolidBrush white(Gdiplus::Color(0xFFFFFFFF));
-    canvas.m_pGraphics->FillRectangle(&white, 0, 0, 5, 5);
-    ExpectPixels(canvas, {{11, 6, 0xFFFFFFFFu}, {19, 14, 0xFFFFFFFFu}, {21, 6, 0xFF000000u}, {2, 2, 0xFF000000u}});
-}
-
-TEST(Canvas, BadSizesLeaveAnInertCanvas)
-{
-    for (int size : {0, -5}) {
-        CFxPictor canvas(nullptr, size, 10);
-        EXPECT_EQ(canvas.GetSize(), CSize(size, 10));
+    CFxPictor empty, zero(nullptr, 0, 10), negative(nullptr, -5, 10);
+    EXPECT_EQ(empty.GetBitmap(), nullptr);
+    EXPECT_EQ((std::vector<CSize>{empty.GetSize(), zero.GetSize(), negative.GetSize()}),
+              (std::vector<CSize>{CSize(0, 0), CSize(0, 10), CSize(-5, 10)}));
+    for (CFxPictor* inert : {&empty, &zero, &negative}) {
+        CFxPictor& canvas = *inert;
         canvas.Clear(255, 0, 0, 255);
         canvas.SetSmoothModeHighQuility();
+        canvas.MatrixTransform(1, 0, 0, 1, 5, 5);
         CMemoryDC device(8, 8, 0xFF00FF00);
         CDC dc(device.GetSafeHdc());
         canvas.UpdateGdi(&dc, 0, 0);
+        canvas.UpdateGdiPrint(&dc, 0, 0, 4, 4, 0, 0, 4, 4);
         EXPECT_EQ(device.Pixel(2, 2), 0xFF00FF00u);
         canvas.Init(8, 8);  // and it can be rebuilt afterwards
         canvas.Clear(255, 0, 0, 255);
@@ -208,14 +197,11 @@ protected:
     CDC dc;
 };
 
-TEST_F(Presentation, AtAPointAtTheBitmapsOwnSize)
+TEST_F(Presentation, AtAPointAtTheBitmapsOwnSizeSourceOverLeavingTheCanvas)
 {
     canvas.UpdateGdi(&dc, 10, 20);
-    ExpectPixels(device, {{10, 20, 0xFFFF0000u},
-                          {49, 49, 0xFFFF0000u},
-                          {9, 20, 0xFFFFFFFFu},
-                          {50, 20, 0xFFFFFFFFu},
-                          {10, 50, 0xFFFFFFFFu}});
+    ExpectPixels(device, {{10, 20, 0xFFFF0000u}, {49, 49, 0xFFFF0000u}});
+    ExpectPixels(device, {{9, 20, 0xFFFFFFFFu}, {50, 20, 0xFFFFFFFFu}, {10, 50, 0xFFFFFFFFu}});
 
     CMemoryDC other(200, 200, 0xFFFFFFFF);
     CDC otherDC(other.GetSafeHdc());
@@ -226,10 +212,31 @@ TEST_F(Presentation, AtAPointAtTheBitmapsOwnSize)
     for (int y = 0; y < 40; y += 3)
         for (int x = 0; x < 50; x += 3) ASSERT_EQ(other.Pixel(x, y), origin.Pixel(x, y)) << x << "," << y;
     ExpectPixels(other, {{39, 29, 0xFFFF0000u}, {40, 29, 0xFFFFFFFFu}});
+
+    // At a point the canvas goes over what is there, and stays as it was.
+    canvas.Clear(0, 0, 255, 128);
+    canvas.UpdateGdi(&dc, 0, 0);
+    ExpectPixels(device, {{5, 5, 0xFF7F7FFF, 2}});
+    canvas.UpdateGdi(&dc, 0, 0);
+    ExpectPixels(device, {{5, 5, 0xFF3F3FFF, 3}});
+    ExpectPixels(canvas, {{5, 5, 0x800000FFu}});
+
+    canvas.Clear(0, 0, 0, 0);
+    device.Fill(0xFF00FF00);
+    canvas.UpdateGdi(&dc, 0, 0);
+    EXPECT_EQ(device.Pixel(5, 5), 0xFF00FF00u);
 }
 
 TEST_F(Presentation, ScaledIntoADestinationRectangle)
 {
+    // For a printed page the destination is halved: (100, 100, 400, 300) covers (50, 50) to (250, 200).
+    CMemoryDC page(300, 300, 0xFFFFFFFF);
+    CDC pageDC(page.GetSafeHdc());
+    canvas.UpdateGdiPrint(&pageDC, 0, 0, 40, 30, 100, 100, 400, 300);
+    ExpectPixels(page, {{55, 55, 0xFFFF0000u}, {245, 195, 0xFFFF0000u}, {150, 120, 0xFFFF0000u}});
+    ExpectPixels(page,
+                 {{45, 120, 0xFFFFFFFFu}, {255, 120, 0xFFFFFFFFu}, {150, 45, 0xFFFFFFFFu}, {150, 205, 0xFFFFFFFFu}});
+
     // The left half of the canvas blue: source (0, 0, 20, 30) scaled to (0, 0, 80, 60).
     Gdiplus::SolidBrush blue(Gdiplus::Color(0xFF0000FF));
     canvas.m_pGraphics->FillRectangle(&blue, 0, 0, 20, 30);
@@ -246,32 +253,4 @@ TEST_F(Presentation, ScaledIntoADestinationRectangle)
     canvas.UpdateGdi(&blankDC, 0, 0, 40, 30, 10, 10, 60, 0);
     for (int y = 0; y < 80; y += 2)
         for (int x = 0; x < 80; x += 2) ASSERT_EQ(blank.Pixel(x, y), 0xFFFFFFFFu) << x << "," << y;
-}
-
-TEST_F(Presentation, PrintPageHalvesTheDestination)
-{
-    // Destination (100, 100, 400, 300) covers device pixels (50, 50) to (250, 200).
-    canvas.UpdateGdiPrint(&dc, 0, 0, 40, 30, 100, 100, 400, 300);
-    ExpectPixels(device, {{55, 55, 0xFFFF0000u},
-                          {245, 195, 0xFFFF0000u},
-                          {150, 120, 0xFFFF0000u},
-                          {45, 120, 0xFFFFFFFFu},
-                          {255, 120, 0xFFFFFFFFu},
-                          {150, 45, 0xFFFFFFFFu},
-                          {150, 205, 0xFFFFFFFFu}});
-}
-
-TEST_F(Presentation, CompositesSourceOverAndLeavesTheCanvas)
-{
-    canvas.Clear(0, 0, 255, 128);
-    canvas.UpdateGdi(&dc, 0, 0);
-    ExpectPixels(device, {{5, 5, 0xFF7F7FFF, 2}});
-    canvas.UpdateGdi(&dc, 0, 0);
-    ExpectPixels(device, {{5, 5, 0xFF3F3FFF, 3}});
-    ExpectPixels(canvas, {{5, 5, 0x800000FFu}});
-
-    canvas.Clear(0, 0, 0, 0);
-    device.Fill(0xFF00FF00);
-    canvas.UpdateGdi(&dc, 0, 0);
-    EXPECT_EQ(device.Pixel(5, 5), 0xFF00FF00u);
 }

@@ -132,14 +132,6 @@ private:
     bool m_running = false;
 };
 
-// The canvas of the first page: red with a blue square.
-void DrawTarget(CFxPictor& canvas)
-{
-    canvas.Clear(255, 0, 0, 255);
-    Gdiplus::SolidBrush blue(Gdiplus::Color(0xFF0000FF));
-    canvas.m_pGraphics->FillRectangle(&blue, 40, 30, 40, 30);
-}
-
 // For every fifth pixel of the page, the range of each channel over the pixel and its four neighbours:
 // the renderer of the printed document may blend edges by up to a pixel.
 struct Range {
@@ -199,7 +191,7 @@ TEST(PrintJob, TwoPagesReachTheDefaultQueueAsDrawn)
     CPrinterDC printer = CPrinterDC::A4(PrintOutput::Queue, "@" + cups.Server(), 100.0f);
 
     CFxPictor target(nullptr, 160, 120);
-    DrawTarget(target);
+    pictor_test::PaintRedWithBlueSquare(target);
     CDC first(printer.StartPage());
     // Destination (100, 100, 400, 300) on the half-scale page covers (50, 50) to (250, 200).
     target.UpdateGdiPrint(&first, 0, 0, 160, 120, 100, 100, 400, 300);
@@ -230,52 +222,7 @@ TEST(PrintJob, TwoPagesReachTheDefaultQueueAsDrawn)
     ExpectPixels(printed, {{125, 105, 0xFF0000FF, 24}, {255, 100, 0xFFFFFFFF, 24}});
 }
 
-// A page call out of order is reported on the job, and every page that was drawn still prints: an extra
-// EndPage, a StartPage over an open page. EndDoc ends the last page itself.
-TEST(PrintJob, StrayPageCallsAreReportedAndThePagesStillPrint)
-{
-    char name[] = "/tmp/pictor-stray-XXXXXX";
-    ASSERT_NE(mkdtemp(name), nullptr);
-    const fs::path folder = name;
-    auto pagesOf = [](const fs::path& pdf) {
-        const std::string info = Output("pdfinfo " + pdf.string() + " 2>&1");
-        const size_t at = info.find("Pages:");
-        return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + 6);
-    };
-
-    CPrinterDC extraEnd(PrintOutput::PdfFile, (folder / "extra-end.pdf").string(), 200, 200, 100.0f);
-    extraEnd.StartPage();
-    EXPECT_TRUE(extraEnd.EndPage());
-    EXPECT_FALSE(extraEnd.EndPage());
-    EXPECT_EQ(extraEnd.Status(), PrintStatus::StrayPage);
-    EXPECT_TRUE(extraEnd.EndDoc());
-    EXPECT_EQ(pagesOf(folder / "extra-end.pdf"), 1);
-
-    CPrinterDC openTwice(PrintOutput::PdfFile, (folder / "open-twice.pdf").string(), 200, 200, 100.0f);
-    openTwice.StartPage();
-    EXPECT_NE(openTwice.StartPage(), nullptr);
-    EXPECT_TRUE(openTwice.EndPage());
-    EXPECT_TRUE(openTwice.EndDoc());
-    EXPECT_EQ(openTwice.Status(), PrintStatus::StrayPage);
-    EXPECT_EQ(openTwice.PageCount(), 2);
-    EXPECT_EQ(pagesOf(folder / "open-twice.pdf"), 2);
-
-    CPrinterDC leftOpen(PrintOutput::PdfFile, (folder / "left-open.pdf").string(), 200, 200, 100.0f);
-    leftOpen.StartPage();
-    EXPECT_TRUE(leftOpen.EndDoc());
-    EXPECT_EQ(leftOpen.Status(), PrintStatus::Ok);
-    EXPECT_EQ(pagesOf(folder / "left-open.pdf"), 1);
-
-    // A failure that loses the job still wins over a stray call.
-    CPrinterDC unwritable(PrintOutput::PdfFile, (folder / "no/such/folder.pdf").string(), 200, 200, 100.0f);
-    EXPECT_FALSE(unwritable.EndPage());
-    unwritable.StartPage();
-    EXPECT_FALSE(unwritable.EndDoc());
-    EXPECT_EQ(unwritable.Status(), PrintStatus::CannotWrite);
-    fs::remove_all(folder);
-}
-
-TEST(PrintJob, FailuresStayOnTheJob)
+TEST(PrintJob, FailuresAndStrayPageCallsStayOnTheJob)
 {
     Scheduler cups;
     ASSERT_TRUE(cups.Running()) << "cupsd did not start";
@@ -316,6 +263,45 @@ TEST(PrintJob, FailuresStayOnTheJob)
     EXPECT_EQ(toFile.Status(), PrintStatus::Ended);
     EXPECT_NE(Output("pdfinfo " + file).find("Page size:       144 x 72 pts"), std::string::npos);
     EXPECT_TRUE(fs::is_empty(cups.Folder() / "out"));
+
+    // A page call out of order is reported on the job, and every page that was drawn still prints: an extra
+    // EndPage, a StartPage over an open page. EndDoc ends the last page itself.
+    const fs::path folder = cups.Folder();
+    auto pagesOf = [](const fs::path& pdf) {
+        const std::string info = Output("pdfinfo " + pdf.string() + " 2>&1");
+        const size_t at = info.find("Pages:");
+        return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + 6);
+    };
+
+    CPrinterDC extraEnd(PrintOutput::PdfFile, (folder / "extra-end.pdf").string(), 200, 200, 100.0f);
+    extraEnd.StartPage();
+    EXPECT_TRUE(extraEnd.EndPage());
+    EXPECT_FALSE(extraEnd.EndPage());
+    EXPECT_EQ(extraEnd.Status(), PrintStatus::StrayPage);
+    EXPECT_TRUE(extraEnd.EndDoc());
+    EXPECT_EQ(pagesOf(folder / "extra-end.pdf"), 1);
+
+    CPrinterDC openTwice(PrintOutput::PdfFile, (folder / "open-twice.pdf").string(), 200, 200, 100.0f);
+    openTwice.StartPage();
+    EXPECT_NE(openTwice.StartPage(), nullptr);
+    EXPECT_TRUE(openTwice.EndPage());
+    EXPECT_TRUE(openTwice.EndDoc());
+    EXPECT_EQ(openTwice.Status(), PrintStatus::StrayPage);
+    EXPECT_EQ(openTwice.PageCount(), 2);
+    EXPECT_EQ(pagesOf(folder / "open-twice.pdf"), 2);
+
+    CPrinterDC leftOpen(PrintOutput::PdfFile, (folder / "left-open.pdf").string(), 200, 200, 100.0f);
+    leftOpen.StartPage();
+    EXPECT_TRUE(leftOpen.EndDoc());
+    EXPECT_EQ(leftOpen.Status(), PrintStatus::Ok);
+    EXPECT_EQ(pagesOf(folder / "left-open.pdf"), 1);
+
+    // A failure that loses the job still wins over a stray call.
+    CPrinterDC strayUnwritable(PrintOutput::PdfFile, (folder / "no/such/folder.pdf").string(), 200, 200, 100.0f);
+    EXPECT_FALSE(strayUnwritable.EndPage());
+    strayUnwritable.StartPage();
+    EXPECT_FALSE(strayUnwritable.EndDoc());
+    EXPECT_EQ(strayUnwritable.Status(), PrintStatus::CannotWrite);
 }
 
 namespace {

@@ -36,8 +36,8 @@ TEST(GraphicsExtra, ContainersMoveDrawingAndMapPointsAsWindows)
     s.graphics.FillRectangle(&black, 0, 0, 5, 5);
     EXPECT_EQ(s.graphics.EndContainer(outer), Ok);
     s.graphics.FillRectangle(&black, 0, 0, 5, 5);
-    EXPECT_TRUE(s.Ink(22, 32));   // inside: both translations
-    EXPECT_TRUE(s.Ink(22, 2));    // after: the outer one only
+    EXPECT_TRUE(s.Ink(22, 32));  // inside: both translations
+    EXPECT_TRUE(s.Ink(22, 2));   // after: the outer one only
     EXPECT_FALSE(s.Ink(2, 32));
     EXPECT_EQ(s.graphics.EndContainer(outer), Ok);  // ended already: ignored
 
@@ -77,8 +77,7 @@ TEST(GraphicsExtra, ContainersMoveDrawingAndMapPointsAsWindows)
     ExpectPoint(w, 1, 1);
     Point whole = {1, 1};
     r.graphics.TransformPoints(CoordinateSpacePage, CoordinateSpaceWorld, &whole, 1);
-    EXPECT_EQ(whole.X, 4);
-    EXPECT_EQ(whole.Y, 5);
+    EXPECT_EQ(std::pair(whole.X, whole.Y), std::pair(4, 5));
     EXPECT_EQ(r.graphics.TransformPoints(CoordinateSpaceDevice, CoordinateSpaceWorld, &w, 0), InvalidParameter);
     PointF nan = {NAN, 1};
     EXPECT_EQ(r.graphics.TransformPoints(CoordinateSpaceDevice, CoordinateSpaceWorld, &nan, 1), Ok);
@@ -95,7 +94,7 @@ TEST(GraphicsExtra, ContainersMoveDrawingAndMapPointsAsWindows)
     EXPECT_TRUE(deep.Ink(2, 2));
 }
 
-TEST(GraphicsExtra, RectanglesImagesAndSettings)
+TEST(GraphicsExtra, RectanglesImagesAndSettingsGiveAStatusForHostileArguments)
 {
     Surface s(60);
     SolidBrush black(Color(255, 0, 0, 0));
@@ -115,9 +114,8 @@ TEST(GraphicsExtra, RectanglesImagesAndSettings)
     Graphics(&ink).Clear(Color(255, 0, 0, 0));
     const PointF corners[3] = {PointF(10, 10), PointF(30, 10), PointF(30, 30)};
     EXPECT_EQ(p.graphics.DrawImage(&ink, corners, 3), Ok);
-    EXPECT_TRUE(p.Ink(28, 27));   // inside the band, near its lower edge
-    EXPECT_TRUE(p.Ink(25, 12));
-    EXPECT_FALSE(p.Ink(12, 27));  // left of the leaning edge
+    EXPECT_TRUE(p.Ink(28, 27) && p.Ink(25, 12));  // inside the band, near its lower edge and its top
+    EXPECT_FALSE(p.Ink(12, 27));                  // left of the leaning edge
     EXPECT_EQ(p.graphics.DrawImage(&ink, corners, 4), NotImplemented);
     EXPECT_EQ(p.graphics.DrawImage(&ink, corners, 2), InvalidParameter);
 
@@ -133,22 +131,64 @@ TEST(GraphicsExtra, RectanglesImagesAndSettings)
     h.graphics.GetLastStatus();
     h.graphics.Flush();
     EXPECT_EQ(h.graphics.GetLastStatus(), Ok);
+
+    // Hostile arguments get a status.
+    Surface hostile;
+    Graphics& g = hostile.graphics;
+    // Missing or empty arrays, as Windows: InvalidParameter, and nothing drawn.
+    PointF points[2] = {{1, 2}, {3, 4}};
+    EXPECT_EQ(g.TransformPoints(CoordinateSpaceDevice, CoordinateSpaceWorld, static_cast<PointF*>(nullptr), 2),
+              InvalidParameter);
+    EXPECT_EQ(g.TransformPoints(CoordinateSpaceDevice, CoordinateSpaceWorld, points, -1), InvalidParameter);
+    EXPECT_EQ(g.FillRectangles(&black, static_cast<const RectF*>(nullptr), 3), InvalidParameter);
+    const RectF rects[1] = {{10, 10, 20, 20}};
+    EXPECT_EQ(g.FillRectangles(&black, rects, 0), InvalidParameter);
+    EXPECT_EQ(g.DrawRectangles(&pen, rects, -3), InvalidParameter);
+    EXPECT_EQ(g.GetNearestColor(nullptr), InvalidParameter);
+    EXPECT_TRUE(hostile.Blank(15, 15));
+
+    // Degenerate and far-reaching containers give statuses or nothing drawn, never a crash.
+    const RectF nowhere(0, 0, 0, 0), huge(-1e30f, -1e30f, 2e30f, 2e30f);
+    const REAL nan = std::nanf("");
+    for (const RectF& source : {nowhere, huge, RectF(nan, 0, 10, 10)}) {
+        GraphicsContainer inner = g.BeginContainer(RectF(0, 0, 50, 50), source, UnitPixel);
+        g.FillRectangle(&black, 0.0f, 0.0f, 1.0f, 1.0f);
+        PointF probe(5, 5);
+        g.TransformPoints(CoordinateSpaceDevice, CoordinateSpaceWorld, &probe, 1);
+        g.EndContainer(inner);
+    }
+    g.EndContainer(12345);  // a container the context never began
+    Bitmap tiny(2, 2, PixelFormat32bppARGB);
+    const PointF far[3] = {{1e30f, 0}, {-1e30f, 1e30f}, {nan, 0}};
+    g.DrawImage(&tiny, far, 3);
+    GraphicsContainer last = g.BeginContainer();
+    EXPECT_EQ(g.EndContainer(last), Ok);
+    EXPECT_TRUE(hostile.Blank(60, 60));
+
+    // A face name that fills the whole field without an end, and font files that are no fonts.
+    LOGFONTW unterminated{};
+    unterminated.lfHeight = -12;
+    for (WCHAR& c : unterminated.lfFaceName) c = u'A';
+    Font named(nullptr, &unterminated);
+    named.GetLastStatus();
+    PrivateFontCollection fonts;  // (a missing file: FontMetricsLogFontsAndCollections)
+    EXPECT_EQ(fonts.AddFontFile(nullptr), InvalidParameter);
+    EXPECT_NE(fonts.AddFontFile(u"/dev/zero"), Ok);
 }
 
 TEST(GraphicsExtra, FontMetricsLogFontsAndCollections)
 {
     // DejaVu Sans as FreeType reads its tables; Arial as Windows reports it, through Liberation Sans.
-    FontFamily dejavu(u"DejaVu Sans");
-    EXPECT_EQ(dejavu.GetEmHeight(FontStyleRegular), 2048);
-    EXPECT_EQ(dejavu.GetCellAscent(FontStyleRegular), 1901);
-    EXPECT_EQ(dejavu.GetCellDescent(FontStyleRegular), 483);
-    EXPECT_EQ(dejavu.GetLineSpacing(FontStyleRegular), 2384);
+    // Em height, cell ascent, cell descent and line spacing, in font units.
+    const auto metrics = [](const FontFamily& f) {
+        const INT style = FontStyleRegular;
+        return std::vector<int>{f.GetEmHeight(style), f.GetCellAscent(style), f.GetCellDescent(style),
+                                f.GetLineSpacing(style)};
+    };
+    FontFamily dejavu(u"DejaVu Sans"), arial(u"Arial");
+    EXPECT_EQ(metrics(dejavu), (std::vector<int>{2048, 1901, 483, 2384}));
+    EXPECT_EQ(metrics(arial), (std::vector<int>{2048, 1854, 434, 2355}));
     EXPECT_TRUE(dejavu.IsStyleAvailable(FontStyleBold));
-    FontFamily arial(u"Arial");
-    EXPECT_EQ(arial.GetEmHeight(FontStyleRegular), 2048);
-    EXPECT_EQ(arial.GetCellAscent(FontStyleRegular), 1854);
-    EXPECT_EQ(arial.GetCellDescent(FontStyleRegular), 434);
-    EXPECT_EQ(arial.GetLineSpacing(FontStyleRegular), 2355);
 
     Font pixels(&dejavu, 20, FontStyleRegular, UnitPixel);
     EXPECT_NEAR(pixels.GetHeight(96.0f), 20 * 2384 / 2048.0, 0.01);
@@ -189,52 +229,4 @@ TEST(GraphicsExtra, FontMetricsLogFontsAndCollections)
     EXPECT_EQ(mine.AddFontFile(u"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"), Ok);
     FontFamily privateFamily(u"DejaVu Sans", &mine);
     EXPECT_TRUE(privateFamily.IsAvailable());
-}
-
-TEST(GraphicsExtra, HostileArgumentsGetAStatus)
-{
-    Surface s;
-    Graphics& g = s.graphics;
-    SolidBrush black(Color(255, 0, 0, 0));
-    Pen pen(Color(255, 0, 0, 0));
-    // Missing or empty arrays, as Windows: InvalidParameter, and nothing drawn.
-    PointF points[2] = {{1, 2}, {3, 4}};
-    EXPECT_EQ(g.TransformPoints(CoordinateSpaceDevice, CoordinateSpaceWorld, static_cast<PointF*>(nullptr), 2),
-              InvalidParameter);
-    EXPECT_EQ(g.TransformPoints(CoordinateSpaceDevice, CoordinateSpaceWorld, points, -1), InvalidParameter);
-    EXPECT_EQ(g.FillRectangles(&black, static_cast<const RectF*>(nullptr), 3), InvalidParameter);
-    const RectF rects[1] = {{10, 10, 20, 20}};
-    EXPECT_EQ(g.FillRectangles(&black, rects, 0), InvalidParameter);
-    EXPECT_EQ(g.DrawRectangles(&pen, rects, -3), InvalidParameter);
-    EXPECT_EQ(g.GetNearestColor(nullptr), InvalidParameter);
-    EXPECT_TRUE(s.Blank(15, 15));
-
-    // Degenerate and far-reaching containers give statuses or nothing drawn, never a crash.
-    const RectF nowhere(0, 0, 0, 0), huge(-1e30f, -1e30f, 2e30f, 2e30f);
-    const REAL nan = std::nanf("");
-    for (const RectF& source : {nowhere, huge, RectF(nan, 0, 10, 10)}) {
-        GraphicsContainer inner = g.BeginContainer(RectF(0, 0, 50, 50), source, UnitPixel);
-        g.FillRectangle(&black, 0.0f, 0.0f, 1.0f, 1.0f);
-        PointF probe(5, 5);
-        g.TransformPoints(CoordinateSpaceDevice, CoordinateSpaceWorld, &probe, 1);
-        g.EndContainer(inner);
-    }
-    g.EndContainer(12345);  // a container the context never began
-    Bitmap tiny(2, 2, PixelFormat32bppARGB);
-    const PointF far[3] = {{1e30f, 0}, {-1e30f, 1e30f}, {nan, 0}};
-    g.DrawImage(&tiny, far, 3);
-    GraphicsContainer last = g.BeginContainer();
-    EXPECT_EQ(g.EndContainer(last), Ok);
-    EXPECT_TRUE(s.Blank(60, 60));
-
-    // A face name that fills the whole field without an end, and font files that are no fonts.
-    LOGFONTW unterminated{};
-    unterminated.lfHeight = -12;
-    for (WCHAR& c : unterminated.lfFaceName) c = u'A';
-    Font named(nullptr, &unterminated);
-    named.GetLastStatus();
-    PrivateFontCollection fonts;
-    EXPECT_EQ(fonts.AddFontFile(u"/nonexistent/font.ttf"), FileNotFound);
-    EXPECT_EQ(fonts.AddFontFile(nullptr), InvalidParameter);
-    EXPECT_NE(fonts.AddFontFile(u"/dev/zero"), Ok);
 }

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "TestSupport.h"
@@ -66,21 +67,20 @@ std::vector<std::pair<PropertyItem, std::vector<BYTE>>> AllItems(Image& image)
 
 std::vector<BYTE> Bytes(std::initializer_list<int> values) { return std::vector<BYTE>(values.begin(), values.end()); }
 
+// An item's tag, type and value, to compare at once.
+std::tuple<PROPID, WORD, std::vector<BYTE>> Tagged(const std::pair<PropertyItem, std::vector<BYTE>>& item)
+{
+    return {item.first.id, item.first.type, item.second};
+}
+
 // The bitmap written through a stream by the encoder of the MIME type.
 std::vector<char> Encoded(Bitmap& bitmap, const char16_t* mime)
 {
     IStream* stream = nullptr;
     CreateStreamOnHGlobal(GlobalAlloc(GMEM_MOVEABLE, 0), TRUE, &stream);
-    CLSID encoder;
-    EXPECT_TRUE(FindImageEncoder(mime, &encoder));
+    const CLSID encoder = pictor_test::EncoderFor(mime);
     EXPECT_EQ(bitmap.Save(stream, &encoder), Ok);
-    STATSTG stat{};
-    stream->Stat(&stat, STATFLAG_NONAME);
-    std::vector<char> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
-    LARGE_INTEGER start{};
-    stream->Seek(start, STREAM_SEEK_SET, nullptr);
-    ULONG read = 0;
-    stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
+    std::vector<char> bytes = pictor_test::StreamBytes(stream);
     stream->Release();
     return bytes;
 }
@@ -101,14 +101,12 @@ TEST(ImageExtra, FormatSizeAndBounds)
     EXPECT_TRUE(format == ImageFormatMemoryBMP);
     SizeF size;
     ASSERT_EQ(memory.GetPhysicalDimension(&size), Ok);
-    EXPECT_FLOAT_EQ(size.Width, 10.0f);
-    EXPECT_FLOAT_EQ(size.Height, 20.0f);
+    EXPECT_EQ(std::pair(size.Width, size.Height), std::pair(10.0f, 20.0f));
     RectF bounds;
     Unit unit = UnitWorld;
     ASSERT_EQ(memory.GetBounds(&bounds, &unit), Ok);
     EXPECT_EQ(unit, UnitPixel);
-    EXPECT_FLOAT_EQ(bounds.Width, 10.0f);
-    EXPECT_FLOAT_EQ(bounds.Height, 20.0f);
+    EXPECT_EQ(std::pair(bounds.Width, bounds.Height), std::pair(10.0f, 20.0f));
 
     // Pictures the layer decodes itself still report the file's format, as Windows does.
     auto gif = pictor_test::BitmapFromBytes(TwoFrameGif());
@@ -122,13 +120,11 @@ TEST(ImageExtra, FormatSizeAndBounds)
     ASSERT_EQ(reread->GetRawFormat(&format), Ok);
     EXPECT_TRUE(format == ImageFormatPNG);
     EXPECT_EQ(PixelOf(*reread, 3, 4), 0xFF0AC81Eu);
-    CLSID png;
-    ASSERT_TRUE(FindImageEncoder(u"image/png", &png));
+    const CLSID png = pictor_test::EncoderFor(u"image/png");
     EXPECT_EQ(memory.Save(static_cast<IStream*>(nullptr), &png), InvalidParameter);
 
     std::unique_ptr<Image> thumbnail(memory.GetThumbnailImage(5, 4));
-    EXPECT_EQ(thumbnail->GetWidth(), 5u);
-    EXPECT_EQ(thumbnail->GetHeight(), 4u);
+    EXPECT_EQ(std::pair(thumbnail->GetWidth(), thumbnail->GetHeight()), std::pair(5u, 4u));
 }
 
 TEST(ImageExtra, Palettes)
@@ -173,7 +169,7 @@ TEST(ImageExtra, Palettes)
     EXPECT_EQ(indexed.GetPalette(palette, -5), InvalidParameter);
 }
 
-TEST(ImageExtra, GifFrames)
+TEST(ImageExtra, GifFramesAndProperties)
 {
     auto gif = pictor_test::BitmapFromBytes(TwoFrameGif());
     ASSERT_EQ(gif->GetLastStatus(), Ok);
@@ -210,6 +206,65 @@ TEST(ImageExtra, GifFrames)
     EXPECT_EQ(memory.SelectActiveFrame(&FrameDimensionPage, 0), Ok);
     EXPECT_EQ(memory.SelectActiveFrame(&FrameDimensionPage, 7), InvalidParameter);
     EXPECT_EQ(PixelOf(memory, 0, 0), 0xFF010203u);
+
+    // As Windows lists them: delays in hundredths (a long a frame), the loop count (1 without a
+    // NETSCAPE2.0 block), the global palette and the background index.
+    gif = pictor_test::BitmapFromBytes(TwoFrameGif());
+    auto items = AllItems(*gif);
+    ASSERT_EQ(items.size(), 4u);
+    EXPECT_EQ(Tagged(items[0]),
+              std::tuple(PropertyTagFrameDelay, PropertyTagTypeLong, Bytes({10, 0, 0, 0, 20, 0, 0, 0})));
+    EXPECT_EQ(Tagged(items[1]), std::tuple(PropertyTagLoopCount, PropertyTagTypeShort, Bytes({1, 0})));
+    EXPECT_EQ(items[2].first.id, PropertyTagGlobalPalette);
+    EXPECT_EQ(items[2].second.size(), 12u);
+    EXPECT_EQ(items[3].first.id, PropertyTagIndexBackground);
+    EXPECT_EQ(items[3].second, Bytes({2}));
+
+    // The first comment, a loop count of 0, the first frame's transparent index; a frame without a
+    // graphic control keeps the delay before it. Selecting a frame changes none of it.
+    auto annotated = pictor_test::BitmapFromBytes(AnnotatedGif());
+    ASSERT_EQ(annotated->SelectActiveFrame(&FrameDimensionTime, 1), Ok);
+    items = AllItems(*annotated);
+    ASSERT_EQ(items.size(), 6u);
+    EXPECT_EQ(items[0].second, Bytes({7, 0, 0, 0, 7, 0, 0, 0}));
+    EXPECT_EQ(Tagged(items[1]),
+              std::tuple(PropertyTagExifUserComment, PropertyTagTypeASCII, Bytes({'h', 'i', '!', 0})));
+    EXPECT_EQ(items[2].second, Bytes({0, 0}));
+    EXPECT_EQ(items[4].second, Bytes({1}));
+    EXPECT_EQ(items[5].first.id, PropertyTagIndexTransparent);
+    EXPECT_EQ(items[5].second, Bytes({1}));
+
+    // One item, and Windows' statuses for sizes and tags that do not match.
+    const UINT size = gif->GetPropertyItemSize(PropertyTagLoopCount);
+    ASSERT_EQ(size, sizeof(PropertyItem) + 2);
+    std::vector<BYTE> buffer(size + 1);
+    auto* item = reinterpret_cast<PropertyItem*>(buffer.data());
+    EXPECT_EQ(gif->GetPropertyItem(PropertyTagLoopCount, size - 1, item), InvalidParameter);
+    EXPECT_EQ(gif->GetPropertyItem(PropertyTagLoopCount, size + 1, item), InvalidParameter);
+    ASSERT_EQ(gif->GetPropertyItem(PropertyTagLoopCount, size, item), Ok);
+    EXPECT_EQ(item->value, item + 1);
+    EXPECT_EQ(*static_cast<WORD*>(item->value), 1);
+    EXPECT_EQ(gif->GetPropertyItem(0x1234, size, item), PropertyNotFound);
+    EXPECT_EQ(gif->GetPropertyItemSize(0x1234), 0u);
+    EXPECT_EQ(gif->GetLastStatus(), PropertyNotFound);
+    PROPID ids[5];
+    EXPECT_EQ(gif->GetPropertyIdList(3, ids), InvalidParameter);
+    EXPECT_EQ(gif->GetPropertyIdList(5, ids), InvalidParameter);
+    ASSERT_EQ(gif->GetPropertyIdList(4, ids), Ok);
+    EXPECT_EQ(ids[3], PropertyTagIndexBackground);
+    UINT total = 0, count = 0;
+    gif->GetPropertySize(&total, &count);
+    EXPECT_EQ(gif->GetAllPropertyItems(total + 1, count, item), InvalidParameter);
+
+    // Set and remove work on the items the layer serves.
+    const WORD loops = 3;
+    PropertyItem changed{PropertyTagLoopCount, 2, PropertyTagTypeShort, const_cast<WORD*>(&loops)};
+    ASSERT_EQ(gif->SetPropertyItem(&changed), Ok);
+    ASSERT_EQ(gif->GetPropertyItem(PropertyTagLoopCount, size, item), Ok);
+    EXPECT_EQ(*static_cast<WORD*>(item->value), 3);
+    EXPECT_EQ(gif->RemovePropertyItem(PropertyTagGlobalPalette), Ok);
+    EXPECT_EQ(gif->RemovePropertyItem(PropertyTagGlobalPalette), PropertyNotFound);
+    EXPECT_EQ(gif->GetPropertyCount(), 3u);
 }
 
 TEST(ImageExtra, CloneIntoFormats)
@@ -370,72 +425,6 @@ TEST(ImageExtra, SetPixelOnWideClonesQuantises)
     EXPECT_EQ(numbered->GetPixelFormat(), PixelFormat(0x001C400E));
 }
 
-TEST(ImageExtra, GifProperties)
-{
-    // As Windows lists them: delays in hundredths (a long a frame), the loop count (1 without a
-    // NETSCAPE2.0 block), the global palette and the background index.
-    auto gif = pictor_test::BitmapFromBytes(TwoFrameGif());
-    auto items = AllItems(*gif);
-    ASSERT_EQ(items.size(), 4u);
-    EXPECT_EQ(items[0].first.id, PropertyTagFrameDelay);
-    EXPECT_EQ(items[0].first.type, PropertyTagTypeLong);
-    EXPECT_EQ(items[0].second, Bytes({10, 0, 0, 0, 20, 0, 0, 0}));
-    EXPECT_EQ(items[1].first.id, PropertyTagLoopCount);
-    EXPECT_EQ(items[1].first.type, PropertyTagTypeShort);
-    EXPECT_EQ(items[1].second, Bytes({1, 0}));
-    EXPECT_EQ(items[2].first.id, PropertyTagGlobalPalette);
-    EXPECT_EQ(items[2].second.size(), 12u);
-    EXPECT_EQ(items[3].first.id, PropertyTagIndexBackground);
-    EXPECT_EQ(items[3].second, Bytes({2}));
-
-    // The first comment, a loop count of 0, the first frame's transparent index; a frame without a
-    // graphic control keeps the delay before it. Selecting a frame changes none of it.
-    auto annotated = pictor_test::BitmapFromBytes(AnnotatedGif());
-    ASSERT_EQ(annotated->SelectActiveFrame(&FrameDimensionTime, 1), Ok);
-    items = AllItems(*annotated);
-    ASSERT_EQ(items.size(), 6u);
-    EXPECT_EQ(items[0].second, Bytes({7, 0, 0, 0, 7, 0, 0, 0}));
-    EXPECT_EQ(items[1].first.id, PropertyTagExifUserComment);
-    EXPECT_EQ(items[1].first.type, PropertyTagTypeASCII);
-    EXPECT_EQ(items[1].second, Bytes({'h', 'i', '!', 0}));
-    EXPECT_EQ(items[2].second, Bytes({0, 0}));
-    EXPECT_EQ(items[4].second, Bytes({1}));
-    EXPECT_EQ(items[5].first.id, PropertyTagIndexTransparent);
-    EXPECT_EQ(items[5].second, Bytes({1}));
-
-    // One item, and Windows' statuses for sizes and tags that do not match.
-    const UINT size = gif->GetPropertyItemSize(PropertyTagLoopCount);
-    ASSERT_EQ(size, sizeof(PropertyItem) + 2);
-    std::vector<BYTE> buffer(size + 1);
-    auto* item = reinterpret_cast<PropertyItem*>(buffer.data());
-    EXPECT_EQ(gif->GetPropertyItem(PropertyTagLoopCount, size - 1, item), InvalidParameter);
-    EXPECT_EQ(gif->GetPropertyItem(PropertyTagLoopCount, size + 1, item), InvalidParameter);
-    ASSERT_EQ(gif->GetPropertyItem(PropertyTagLoopCount, size, item), Ok);
-    EXPECT_EQ(item->value, item + 1);
-    EXPECT_EQ(*static_cast<WORD*>(item->value), 1);
-    EXPECT_EQ(gif->GetPropertyItem(0x1234, size, item), PropertyNotFound);
-    EXPECT_EQ(gif->GetPropertyItemSize(0x1234), 0u);
-    EXPECT_EQ(gif->GetLastStatus(), PropertyNotFound);
-    PROPID ids[5];
-    EXPECT_EQ(gif->GetPropertyIdList(3, ids), InvalidParameter);
-    EXPECT_EQ(gif->GetPropertyIdList(5, ids), InvalidParameter);
-    ASSERT_EQ(gif->GetPropertyIdList(4, ids), Ok);
-    EXPECT_EQ(ids[3], PropertyTagIndexBackground);
-    UINT total = 0, count = 0;
-    gif->GetPropertySize(&total, &count);
-    EXPECT_EQ(gif->GetAllPropertyItems(total + 1, count, item), InvalidParameter);
-
-    // Set and remove work on the items the layer serves.
-    const WORD loops = 3;
-    PropertyItem changed{PropertyTagLoopCount, 2, PropertyTagTypeShort, const_cast<WORD*>(&loops)};
-    ASSERT_EQ(gif->SetPropertyItem(&changed), Ok);
-    ASSERT_EQ(gif->GetPropertyItem(PropertyTagLoopCount, size, item), Ok);
-    EXPECT_EQ(*static_cast<WORD*>(item->value), 3);
-    EXPECT_EQ(gif->RemovePropertyItem(PropertyTagGlobalPalette), Ok);
-    EXPECT_EQ(gif->RemovePropertyItem(PropertyTagGlobalPalette), PropertyNotFound);
-    EXPECT_EQ(gif->GetPropertyCount(), 3u);
-}
-
 TEST(ImageExtra, JpegProperties)
 {
     Bitmap picture(16, 16, PixelFormat24bppRGB);
@@ -469,9 +458,7 @@ TEST(ImageExtra, JpegProperties)
     EXPECT_EQ(PixelOf(*tagged, 3, 3) >> 24, 0xFFu);
     items = AllItems(*tagged);
     ASSERT_EQ(items.size(), 4u);
-    EXPECT_EQ(items[0].first.id, 0x010Fu);
-    EXPECT_EQ(items[0].first.type, PropertyTagTypeASCII);
-    EXPECT_EQ(items[0].second, Bytes({'P', 'i', 'c', 't', 'o', 'r', 0}));
+    EXPECT_EQ(Tagged(items[0]), std::tuple(0x010Fu, PropertyTagTypeASCII, Bytes({'P', 'i', 'c', 't', 'o', 'r', 0})));
     EXPECT_EQ(items[1].first.id, 0x0112u);
     EXPECT_EQ(items[1].second, Bytes({6, 0}));  // little-endian, as GDI+ hands values over
     EXPECT_EQ(tagged->GetPropertyItemSize(0x010E), 0u);

@@ -17,13 +17,6 @@ using namespace Gdiplus;
 
 namespace {
 
-CLSID Encoder(const WCHAR* mime)
-{
-    CLSID clsid{};
-    EXPECT_TRUE(FindImageEncoder(mime, &clsid));
-    return clsid;
-}
-
 // One EncoderSaveFlag parameter whose value is set before each call.
 struct SaveFlag {
     ULONG value = 0;
@@ -79,18 +72,6 @@ void ExpectPages(Bitmap& file, const std::vector<Expected>& pages)
     EXPECT_EQ(file.SelectActiveFrame(&FrameDimensionTime, 0), InvalidParameter);
 }
 
-std::vector<char> StreamBytes(IStream* stream)
-{
-    STATSTG stat{};
-    stream->Stat(&stat, STATFLAG_NONAME);
-    std::vector<char> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
-    stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
-    ULONG read = 0;
-    stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
-    bytes.resize(read);
-    return bytes;
-}
-
 // A little-endian TIFF of 8-bit grey pages, uncompressed, one strip each; a page can point its strip or
 // its next directory anywhere.
 struct GreyPage {
@@ -113,18 +94,14 @@ std::vector<char> GreyTiff(const std::vector<GreyPage>& pages)
         if (out.size() % 2) out.push_back(0);
         const uint32_t directory = static_cast<uint32_t>(out.size());
         put32(link, directory);
+        const uint32_t strip = page.stripOffset ? page.stripOffset : pixels,
+                       stripBytes = page.stripBytes ? page.stripBytes : page.width * page.height;
         const struct {
             uint16_t tag, type;
             uint32_t value;
-        } entries[] = {{256, 4, page.width},
-                       {257, 4, page.height},
-                       {258, 3, 8},
-                       {259, 3, 1},
-                       {262, 3, 1},
-                       {273, 4, page.stripOffset ? page.stripOffset : pixels},
-                       {277, 3, 1},
-                       {278, 4, page.height},
-                       {279, 4, page.stripBytes ? page.stripBytes : page.width * page.height}};
+        } entries[] = {{256, 4, page.width}, {257, 4, page.height}, {258, 3, 8},
+                       {259, 3, 1},          {262, 3, 1},           {273, 4, strip},
+                       {277, 3, 1},          {278, 4, page.height}, {279, 4, stripBytes}};
         out.resize(out.size() + 2 + sizeof(entries) / sizeof(entries[0]) * 12 + 4);
         put16(directory, sizeof(entries) / sizeof(entries[0]));
         size_t at = directory + 2;
@@ -140,10 +117,10 @@ std::vector<char> GreyTiff(const std::vector<GreyPage>& pages)
 
 }  // namespace
 
-TEST(MultiPageTiff, PagesWrittenWithSaveAddReadBackWithTheirSizesAndPixels)
+TEST(MultiPageTiff, PagesWrittenWithSaveAddReadBackAndMisuseFailsAsOnWindows)
 {
     const std::string path = testing::TempDir() + "pages.tif";
-    const CLSID tiff = Encoder(u"image/tiff");
+    const CLSID tiff = pictor_test::EncoderFor(u"image/tiff");
     SaveFlag flag;
     auto red = Page(3, 2, 0xFFFF0000, 0xFF00FF00);
     auto green = Page(5, 4, 0xFF00FF00, 0x800000FF);  // a translucent corner keeps its alpha
@@ -172,18 +149,13 @@ TEST(MultiPageTiff, PagesWrittenWithSaveAddReadBackWithTheirSizesAndPixels)
         ASSERT_EQ(fromFile.SaveAdd(flag.With(EncoderValueFrameDimensionPage)), Ok);
     }
     ASSERT_EQ(fromFile.SaveAdd(flag.With(EncoderValueFlush)), Ok);
-    auto fromStream = pictor_test::BitmapFromBytes(StreamBytes(stream));
+    auto fromStream = pictor_test::BitmapFromBytes(pictor_test::StreamBytes(stream));
     stream->Release();
     ExpectPages(*fromStream, {three[2], three[1], three[0]});
     std::remove(path.c_str());
-}
 
-TEST(MultiPageTiff, SaveAddOutsideAMultiFrameSaveFailsAsOnWindows)
-{
-    const std::string path = testing::TempDir() + "misuse.tif";
-    const std::u16string name(path.begin(), path.end());
-    const CLSID tiff = Encoder(u"image/tiff");
-    SaveFlag flag;
+    const std::string misusePath = testing::TempDir() + "misuse.tif";
+    const std::u16string misuseName(misusePath.begin(), misusePath.end());
     auto first = Page(4, 4, 0xFF102030, 0xFF405060);
     auto second = Page(8, 8, 0xFF708090, 0xFFA0B0C0);
 
@@ -194,21 +166,21 @@ TEST(MultiPageTiff, SaveAddOutsideAMultiFrameSaveFailsAsOnWindows)
     EXPECT_EQ(first->SaveAdd(nullptr, flag.With(EncoderValueFrameDimensionPage)), InvalidParameter);
     EXPECT_EQ(first->SaveAdd(flag.With(EncoderValueFrameDimensionPage)), Win32Error);
     EXPECT_EQ(first->SaveAdd(second.get(), flag.With(EncoderValueFrameDimensionPage)), Win32Error);
-    ASSERT_EQ(first->Save(name.c_str(), &tiff, nullptr), Ok);
+    ASSERT_EQ(first->Save(misuseName.c_str(), &tiff, nullptr), Ok);
     EXPECT_EQ(first->SaveAdd(flag.With(EncoderValueFrameDimensionPage)), Win32Error);
     EXPECT_EQ(first->SaveAdd(flag.With(EncoderValueFlush)), Win32Error);
     EXPECT_EQ(first->SaveAdd(flag.With(EncoderValueMultiFrame)), Win32Error);
 
     // A second multi-frame Save starts the file over; after the flush nothing more can be added.
-    ASSERT_EQ(first->Save(name.c_str(), &tiff, flag.With(EncoderValueMultiFrame)), Ok);
-    ASSERT_EQ(first->Save(name.c_str(), &tiff, flag.With(EncoderValueMultiFrame)), Ok);
+    ASSERT_EQ(first->Save(misuseName.c_str(), &tiff, flag.With(EncoderValueMultiFrame)), Ok);
+    ASSERT_EQ(first->Save(misuseName.c_str(), &tiff, flag.With(EncoderValueMultiFrame)), Ok);
     ASSERT_EQ(first->SaveAdd(second.get(), flag.With(EncoderValueFrameDimensionPage)), Ok);
     ASSERT_EQ(first->SaveAdd(flag.With(EncoderValueFlush)), Ok);
     EXPECT_EQ(first->SaveAdd(second.get(), flag.With(EncoderValueFrameDimensionPage)), Win32Error);
     EXPECT_EQ(first->SaveAdd(flag.With(EncoderValueFlush)), Win32Error);
-    Bitmap saved(name.c_str());
+    Bitmap saved(misuseName.c_str());
     ExpectPages(saved, {{4, 4, 0xFF102030, 0xFF405060}, {8, 8, 0xFF708090, 0xFFA0B0C0}});
-    std::remove(path.c_str());
+    std::remove(misusePath.c_str());
 }
 
 TEST(MultiPageTiff, BrokenPagesFailWithAStatusQuicklyAndQuietly)

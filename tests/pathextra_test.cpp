@@ -46,24 +46,12 @@ TEST(PathExtra, ArcsAndEllipsesRunAsOnWindows)
     EXPECT_EQ(arcs.AddArc(100.0f, 100.0f, 500.0f, 700.0f, 0.0f, 90.0f), Ok);
     EXPECT_EQ(arcs.AddArc(100.0f, 100.0f, 500.0f, 700.0f, 0.0f, 100.0f), Ok);
     EXPECT_EQ(arcs.AddArc(100.0f, 100.0f, 500.0f, 700.0f, -80.0f, 100.0f), Ok);
-    ExpectPath(arcs, {{600, 450, S},
-                      {600, 643.3f, B},
-                      {488.1f, 800, B},
-                      {350, 800, B},
-                      {600, 450, L},
-                      {600, 643.3f, B},
-                      {488.1f, 800, B},
-                      {350, 800, B},
-                      {329.8f, 800, B},
-                      {309.7f, 796.6f, B},
-                      {290.1f, 789.8f, B},
-                      {409.9f, 110.2f, L},
-                      {544.0f, 156.5f, B},
-                      {625.8f, 346.2f, B},
-                      {592.7f, 533.9f, B},
-                      {592.5f, 535.3f, B},
-                      {592.2f, 536.7f, B},
-                      {592.0f, 538.1f, B}});
+    const std::vector<Expected> arcPoints{
+        {600, 450, S},       {600, 643.3f, B},    {488.1f, 800, B},    {350, 800, B},       {600, 450, L},
+        {600, 643.3f, B},    {488.1f, 800, B},    {350, 800, B},       {329.8f, 800, B},    {309.7f, 796.6f, B},
+        {290.1f, 789.8f, B}, {409.9f, 110.2f, L}, {544.0f, 156.5f, B}, {625.8f, 346.2f, B}, {592.7f, 533.9f, B},
+        {592.5f, 535.3f, B}, {592.2f, 536.7f, B}, {592.0f, 538.1f, B}};
+    ExpectPath(arcs, arcPoints);
 
     // An arc starting where the figure stands adds no line; an ellipse runs clockwise from its right.
     GraphicsPath joined;
@@ -72,19 +60,11 @@ TEST(PathExtra, ArcsAndEllipsesRunAsOnWindows)
     ExpectPath(joined, {{1, 0, S}, {1, 0.5f, L}, {1, 0.776142f, B}, {0.776142f, 1, B}, {0.5f, 1, B}}, 1e-5f);
     GraphicsPath ellipse;
     EXPECT_EQ(ellipse.AddEllipse(10.0f, 100.0f, 20.0f, 50.5f), Ok);
-    ExpectPath(ellipse, {{30, 125.25f, S},
-                         {30, 139.2f, B},
-                         {25.52f, 150.5f, B},
-                         {20, 150.5f, B},
-                         {14.48f, 150.5f, B},
-                         {10, 139.2f, B},
-                         {10, 125.25f, B},
-                         {10, 111.3f, B},
-                         {14.48f, 100, B},
-                         {20, 100, B},
-                         {25.52f, 100, B},
-                         {30, 111.3f, B},
-                         {30, 125.25f, B | C}});
+    const std::vector<Expected> ellipsePoints{
+        {30, 125.25f, S}, {30, 139.2f, B},  {25.52f, 150.5f, B}, {20, 150.5f, B},  {14.48f, 150.5f, B},
+        {10, 139.2f, B},  {10, 125.25f, B}, {10, 111.3f, B},     {14.48f, 100, B}, {20, 100, B},
+        {25.52f, 100, B}, {30, 111.3f, B},  {30, 125.25f, B | C}};
+    ExpectPath(ellipse, ellipsePoints);
 }
 
 TEST(PathExtra, PointsAndTypesConstructorDataReverseAndAddPath)
@@ -136,22 +116,15 @@ TEST(PathExtra, PointsAndTypesConstructorDataReverseAndAddPath)
     EXPECT_NEAR(joined.Points[10].Y, 384.21f, 0.1f);
 }
 
-TEST(PathExtra, FlattenWidenAndWarp)
+TEST(PathExtra, FlattenWidenWithAnchorsAndCustomCapsAndWarp)
 {
     GraphicsPath quarter;
     quarter.AddArc(0.0f, 0.0f, 100.0f, 100.0f, 0.0f, 90.0f);
     EXPECT_EQ(quarter.Flatten(nullptr, 1.0f), Ok);
-    ExpectPath(quarter,
-               {{100, 50, S},
-                {99, 60, L},
-                {96, 69.5f, L},
-                {91.5f, 78, L},
-                {85.5f, 85.5f, L},
-                {78, 91.5f, L},
-                {69.5f, 96, L},
-                {60, 99, L},
-                {50, 100, L}},
-               0.5f);
+    const std::vector<Expected> flatPoints{{100, 50, S},   {99, 60, L},       {96, 69.5f, L},
+                                           {91.5f, 78, L}, {85.5f, 85.5f, L}, {78, 91.5f, L},
+                                           {69.5f, 96, L}, {60, 99, L},       {50, 100, L}};
+    ExpectPath(quarter, flatPoints, 0.5f);
 
     Pen pen(Color(255, 0, 0, 0), 10.0f);
     GraphicsPath empty;
@@ -173,23 +146,11 @@ TEST(PathExtra, FlattenWidenAndWarp)
     GraphicsPath round;
     round.AddLine(5.0f, 10.0f, 50.0f, 10.0f);
     round.Widen(&pen);
-    ExpectPath(round,
-               {{5, 5, S},
-                {50, 5, L},
-                {52.761421f, 5, B},
-                {55, 7.238576f, B},
-                {55, 10, B},
-                {55, 12.761423f, B},
-                {52.761421f, 15, B},
-                {50, 15, B},
-                {5, 15, L},
-                {2.238576f, 15, B},
-                {0, 12.761423f, B},
-                {0, 10, B},
-                {0, 7.238576f, B},
-                {2.238576f, 5, B},
-                {5, 5, B | C}},
-               1e-4f);
+    const std::vector<Expected> roundCapPoints{
+        {5, 5, S},           {50, 5, L},          {52.761421f, 5, B}, {55, 7.238576f, B}, {55, 10, B},
+        {55, 12.761423f, B}, {52.761421f, 15, B}, {50, 15, B},        {5, 15, L},         {2.238576f, 15, B},
+        {0, 12.761423f, B},  {0, 10, B},          {0, 7.238576f, B},  {2.238576f, 5, B},  {5, 5, B | C}};
+    ExpectPath(round, roundCapPoints, 1e-4f);
     Pen dashed(Color(255, 0, 0, 0), 10.0f);
     dashed.SetDashStyle(DashStyleDash);
     GraphicsPath dashes;
@@ -217,20 +178,17 @@ TEST(PathExtra, FlattenWidenAndWarp)
     EXPECT_EQ(square.Warp(dest, 4, RectF(0, 0, 10, 10), nullptr, WarpModeBilinear), Ok);
     ExpectPath(square, {{100, 100, S}, {200, 100, L}, {200, 150, L}, {100, 150, L | C}}, 1e-3f);
     EXPECT_EQ(square.Warp(dest, 2, RectF(0, 0, 10, 10)), InvalidParameter);
-}
 
-// Anchors and custom caps are figures of their own after the widened lines, figure by figure, start before
-// end, as Windows lists them (Wine's gdiplus tests record the points).
-TEST(PathExtra, WidenAddsAnchorsAndCustomCapsAsWindows)
-{
+    // Anchors and custom caps are figures of their own after the widened lines, figure by figure, start before
+    // end, as Windows lists them (Wine's gdiplus tests record the points).
     const REAL fudge = 0.000005f;  // as Wine compares them
     auto widened = [](LineCap cap, REAL width, bool dashed = false) {
-        Pen pen(Color(255, 255, 255, 255), width);
-        pen.SetLineCap(cap, cap, DashCapFlat);
-        if (dashed) pen.SetDashStyle(DashStyleDash);
+        Pen capPen(Color(255, 255, 255, 255), width);
+        capPen.SetLineCap(cap, cap, DashCapFlat);
+        if (dashed) capPen.SetDashStyle(DashStyleDash);
         auto path = std::make_unique<GraphicsPath>();
         path->AddLine(5.0f, 10.0f, 50.0f, 10.0f);
-        EXPECT_EQ(path->Widen(&pen), Ok);
+        EXPECT_EQ(path->Widen(&capPen), Ok);
         return path;
     };
     const std::vector<Expected> body{{5, 5, S}, {50, 5, L}, {50, 15, L}, {5, 15, L | C}};
@@ -242,33 +200,22 @@ TEST(PathExtra, WidenAddsAnchorsAndCustomCapsAsWindows)
     expected.insert(expected.end(), squares.begin(), squares.end());
     ExpectPath(*widened(LineCapSquareAnchor, 10.0f), expected, fudge);
     ExpectPath(*widened(LineCapNoAnchor, 10.0f), body, fudge);
-    ExpectPath(*widened(LineCapDiamondAnchor, 10.0f),
-               {{5, 5, S},
-                {50, 5, L},
-                {50, 15, L},
-                {5, 15, L | C},
-                {-5, 10, S},
-                {5, 0, L},
-                {15, 10, L},
-                {5, 20, L | C},
-                {60, 10, S},
-                {50, 20, L},
-                {40, 10, L},
-                {50, 0, L | C}},
-               fudge);
-    // The arrow's tip is on the line's end; the line stops a pen width short of it.
-    ExpectPath(*widened(LineCapArrowAnchor, 10.0f),
-               {{15, 5, S},
-                {40, 5, L},
-                {40, 15, L},
-                {15, 15, L | C},
-                {5, 10, S},
-                {22.320507f, 0, L},
-                {22.320507f, 20, L | C},
-                {50, 10, S},
-                {32.679489f, 20, L},
-                {32.679489f, 0, L | C}},
-               fudge);
+    const std::vector<Expected> diamonds{{5, 5, S},   {50, 5, L},  {50, 15, L}, {5, 15, L | C},
+                                         {-5, 10, S}, {5, 0, L},   {15, 10, L}, {5, 20, L | C},
+                                         {60, 10, S}, {50, 20, L}, {40, 10, L}, {50, 0, L | C}};
+    ExpectPath(*widened(LineCapDiamondAnchor, 10.0f), diamonds, fudge);
+    // The arrow's tip is on the line's end; the line stops a capPen width short of it.
+    const std::vector<Expected> arrows{{15, 5, S},
+                                       {40, 5, L},
+                                       {40, 15, L},
+                                       {15, 15, L | C},
+                                       {5, 10, S},
+                                       {22.320507f, 0, L},
+                                       {22.320507f, 20, L | C},
+                                       {50, 10, S},
+                                       {32.679489f, 20, L},
+                                       {32.679489f, 0, L | C}};
+    ExpectPath(*widened(LineCapArrowAnchor, 10.0f), arrows, fudge);
     expected = body;
     const std::vector<Expected> circles{
         {5, 20, S},          {-0.522847f, 20, B}, {-5, 15.522846f, B}, {-5, 10, B},         {-5, 4.477152f, B},
@@ -285,24 +232,24 @@ TEST(PathExtra, WidenAddsAnchorsAndCustomCapsAsWindows)
     expected.insert(expected.end(), squares.begin(), squares.end());
     ExpectPath(*widened(LineCapSquareAnchor, 10.0f, true), expected, fudge);
 
-    // Two figures with arrow caps 4 by 4 (middle inset 1) on a pen one unit wide: the arrows are as large
-    // as for a pen two wide, the lines stop a unit short of their ends.
+    // Two figures with arrow caps 4 by 4 (middle inset 1) on a capPen one unit wide: the arrows are as large
+    // as for a capPen two wide, the lines stop a unit short of their ends.
     AdjustableArrowCap arrow(4.0f, 4.0f, TRUE);
     arrow.SetMiddleInset(1.0f);
-    Pen pen(Color(255, 255, 255, 255), 1.0f);
-    pen.SetCustomStartCap(&arrow);
-    pen.SetCustomEndCap(&arrow);
+    Pen capPen(Color(255, 255, 255, 255), 1.0f);
+    capPen.SetCustomStartCap(&arrow);
+    capPen.SetCustomEndCap(&arrow);
     GraphicsPath figures;
     figures.AddLine(5.0f, 10.0f, 25.0f, 10.0f);
     figures.StartFigure();
     figures.AddLine(30.0f, 10.0f, 30.0f, 30.0f);
-    ASSERT_EQ(figures.Widen(&pen), Ok);
-    ExpectPath(figures,
-               {{6, 9.5f, S},   {24, 9.5f, L},      {24, 10.5f, L}, {6, 10.5f, L | C}, {30.5f, 11, S}, {30.5f, 29, L},
-                {29.5f, 29, L}, {29.5f, 11, L | C}, {13, 14, S},    {5, 10, L},        {13, 6, L},     {11, 10, L | C},
-                {17, 6, S},     {25, 10, L},        {17, 14, L},    {19, 10, L | C},   {26, 18, S},    {30, 10, L},
-                {34, 18, L},    {30, 16, L | C},    {34, 22, S},    {30, 30, L},       {26, 22, L},    {30, 24, L | C}},
-               fudge);
+    ASSERT_EQ(figures.Widen(&capPen), Ok);
+    const std::vector<Expected> customArrows{
+        {6, 9.5f, S},   {24, 9.5f, L},      {24, 10.5f, L}, {6, 10.5f, L | C}, {30.5f, 11, S}, {30.5f, 29, L},
+        {29.5f, 29, L}, {29.5f, 11, L | C}, {13, 14, S},    {5, 10, L},        {13, 6, L},     {11, 10, L | C},
+        {17, 6, S},     {25, 10, L},        {17, 14, L},    {19, 10, L | C},   {26, 18, S},    {30, 10, L},
+        {34, 18, L},    {30, 16, L | C},    {34, 22, S},    {30, 30, L},       {26, 22, L},    {30, 24, L | C}};
+    ExpectPath(figures, customArrows, fudge);
 }
 
 // A caller hit-tests a star and an ellipse, outlines a rectangle with a pen and fills a widened line.
@@ -312,19 +259,19 @@ TEST(PathExtra, HitTestsAndAWidenedLineFilled)
                                  {50, 70}, {21, 91}, {32, 57}, {2, 35},  {39, 35}};
     GraphicsPath star;
     star.AddPolygon(starPoints, 10);
-    EXPECT_TRUE(star.IsVisible(50, 50));
-    EXPECT_TRUE(star.IsVisible(50, 5));
-    EXPECT_FALSE(star.IsVisible(20, 20));
-    EXPECT_FALSE(star.IsVisible(50, 85));
-    GraphicsPath ellipse;
+    GraphicsPath ellipse, rect;
     ellipse.AddEllipse(0, 0, 100, 50);
-    EXPECT_TRUE(ellipse.IsVisible(50, 25));
-    EXPECT_TRUE(ellipse.IsVisible(97, 25));
-    EXPECT_FALSE(ellipse.IsVisible(95, 5));
-    GraphicsPath rect;
     rect.AddRectangle(RectF(0, 0, 10, 10));
-    EXPECT_TRUE(rect.IsVisible(0, 0));  // as Windows reports
-    EXPECT_FALSE(rect.IsVisible(11, 11));
+    const struct {
+        const GraphicsPath& path;
+        REAL x, y;
+        bool inside;
+    } hits[] = {{star, 50, 50, true},    {star, 50, 5, true},     {star, 20, 20, false},
+                {star, 50, 85, false},   {ellipse, 50, 25, true}, {ellipse, 97, 25, true},
+                {ellipse, 95, 5, false}, {rect, 0, 0, true},  // as Windows reports
+                {rect, 11, 11, false}};
+    for (const auto& hit : hits)
+        EXPECT_EQ(hit.path.IsVisible(hit.x, hit.y) != FALSE, hit.inside) << hit.x << ", " << hit.y;
 
     // As Windows reports for a 3-pixel pen around (2, 0, 13, 15), plain and under a 2x scale.
     Bitmap bitmap(20, 20, PixelFormat32bppARGB);
@@ -332,21 +279,16 @@ TEST(PathExtra, HitTestsAndAWidenedLineFilled)
     GraphicsPath outline;
     outline.AddRectangle(RectF(2, 0, 13, 15));
     Pen pen(Color(255, 255, 0, 255), 3.0f);
-    const bool plain[] = {outline.IsOutlineVisible(0.0f, 1.0f, &pen, &g) != FALSE,
-                          outline.IsOutlineVisible(1.0f, 1.0f, &pen, &g) != FALSE,
-                          outline.IsOutlineVisible(10.0f, 1.0f, &pen, &g) != FALSE,
-                          outline.IsOutlineVisible(16.0f, 1.0f, &pen, &g) != FALSE,
-                          outline.IsOutlineVisible(17.0f, 1.0f, &pen, &g) != FALSE};
-    EXPECT_EQ(std::vector<bool>(plain, plain + 5), (std::vector<bool>{false, true, true, true, false}));
+    auto outlineHits = [&](std::initializer_list<REAL> xs) {
+        std::vector<bool> hits;
+        for (REAL x : xs) hits.push_back(outline.IsOutlineVisible(x, 1.0f, &pen, &g) != FALSE);
+        return hits;
+    };
+    EXPECT_EQ(outlineHits({0, 1, 10, 16, 17}), (std::vector<bool>{false, true, true, true, false}));
     // A world-unit pen half as wide under a 2x scale is 3 pixels wide again.
     g.ScaleTransform(2.0f, 2.0f);
     pen.SetWidth(1.5f);
-    const bool scaled[] = {outline.IsOutlineVisible(1.0f, 1.0f, &pen, &g) != FALSE,
-                           outline.IsOutlineVisible(2.0f, 1.0f, &pen, &g) != FALSE,
-                           outline.IsOutlineVisible(3.0f, 1.0f, &pen, &g) != FALSE,
-                           outline.IsOutlineVisible(15.0f, 1.0f, &pen, &g) != FALSE,
-                           outline.IsOutlineVisible(16.0f, 1.0f, &pen, &g) != FALSE};
-    EXPECT_EQ(std::vector<bool>(scaled, scaled + 5), (std::vector<bool>{false, true, false, true, false}));
+    EXPECT_EQ(outlineHits({1, 2, 3, 15, 16}), (std::vector<bool>{false, true, false, true, false}));
     EXPECT_FALSE(outline.IsOutlineVisible(1.0f, 1.0f, nullptr, &g));
     EXPECT_EQ(outline.GetLastStatus(), InvalidParameter);
 
@@ -359,10 +301,8 @@ TEST(PathExtra, HitTestsAndAWidenedLineFilled)
     SolidBrush red(Color(255, 255, 0, 0));
     canvas.m_pGraphics->Clear(Color(255, 255, 255, 255));
     canvas.m_pGraphics->FillPath(&red, &line);
-    EXPECT_EQ(pictor_test::PixelOf(canvas, 30, 15), 0xFFFF0000u);
-    EXPECT_EQ(pictor_test::PixelOf(canvas, 30, 11), 0xFFFF0000u);
-    EXPECT_EQ(pictor_test::PixelOf(canvas, 30, 22), 0xFFFFFFFFu);
-    EXPECT_EQ(pictor_test::PixelOf(canvas, 2, 15), 0xFFFFFFFFu);
+    pictor_test::ExpectPixels(
+        canvas, {{30, 15, 0xFFFF0000u}, {30, 11, 0xFFFF0000u}, {30, 22, 0xFFFFFFFFu}, {2, 15, 0xFFFFFFFFu}});
 }
 
 TEST(PathExtra, HostilePathsStaySafe)

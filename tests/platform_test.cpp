@@ -44,7 +44,7 @@ std::pair<int, int> InkColumns(CFxPictor& canvas)
 
 }  // namespace
 
-TEST(GdiplusBehaviour, DrawImageIntoARectangleScalesEachDirectionOnItsOwn)
+TEST(GdiplusBehaviour, DrawImageScalesEachDirectionOnItsOwnAndShowsThePhysicalSize)
 {
     CFxPictor source(nullptr, 100, 100);
     PaintHalves(source);
@@ -66,10 +66,7 @@ TEST(GdiplusBehaviour, DrawImageIntoARectangleScalesEachDirectionOnItsOwn)
     CDC pageDC(page.GetSafeHdc());
     picture.UpdateGdiPrint(&pageDC, 0, 0, 20, 10, 0, 0, 20, 40);
     ExpectPixels(page, {{8, 18, kRed}, {8, 22, kWhite}});
-}
 
-TEST(GdiplusBehaviour, DrawImageAtAPointShowsThePhysicalSize)
-{
     // A 96-dpi canvas at a point on a 192-dpi device covers twice its pixels in each direction.
     CFxPictor canvas(nullptr, 10, 10);
     canvas.Clear(255, 0, 0, 255);

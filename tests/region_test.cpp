@@ -12,7 +12,7 @@
 using namespace Gdiplus;
 using pictor_test::Surface;
 
-TEST(Region, BuildsCombinesAndAnswersAsWindows)
+TEST(Region, BuildsCombinesAnswersAndClipsAsWindows)
 {
     Surface s;
     Graphics* g = &s.graphics;
@@ -62,27 +62,22 @@ TEST(Region, BuildsCombinesAndAnswersAsWindows)
     EXPECT_EQ(shape.GetHRGN(g), nullptr);
     EXPECT_EQ(shape.GetLastStatus(), NotImplemented);
     EXPECT_EQ(Region(static_cast<HRGN>(nullptr)).GetLastStatus(), NotImplemented);
-}
 
-TEST(Region, ClipsDrawingToRegionsAndRectangles)
-{
     SolidBrush black(Color(Color::Black));
     // Clip to the union of two rectangles minus a third, fill everything: only what is left changes.
-    Surface s;
+    Surface clipped;
     Region clip(Rect(10, 10, 30, 30));
     clip.Union(Rect(60, 10, 30, 30));
-    EXPECT_EQ(s.graphics.SetClip(&clip), Ok);
-    EXPECT_EQ(s.graphics.ExcludeClip(Rect(20, 20, 60, 10)), Ok);
-    EXPECT_TRUE(s.graphics.IsVisible(15, 15));
-    EXPECT_FALSE(s.graphics.IsVisible(25, 25));
-    EXPECT_FALSE(s.graphics.IsClipEmpty());
-    EXPECT_EQ(s.graphics.FillRectangle(&black, 0, 0, 100, 100), Ok);
-    EXPECT_TRUE(s.Ink(15, 15));
-    EXPECT_TRUE(s.Ink(85, 35));
-    EXPECT_TRUE(s.Blank(25, 25));  // excluded
-    EXPECT_TRUE(s.Blank(50, 15));  // between the rectangles
+    EXPECT_EQ(clipped.graphics.SetClip(&clip), Ok);
+    EXPECT_EQ(clipped.graphics.ExcludeClip(Rect(20, 20, 60, 10)), Ok);
+    EXPECT_TRUE(clipped.graphics.IsVisible(15, 15));
+    EXPECT_FALSE(clipped.graphics.IsVisible(25, 25));
+    EXPECT_FALSE(clipped.graphics.IsClipEmpty());
+    EXPECT_EQ(clipped.graphics.FillRectangle(&black, 0, 0, 100, 100), Ok);
+    EXPECT_TRUE(clipped.Ink(15, 15) && clipped.Ink(85, 35));
+    EXPECT_TRUE(clipped.Blank(25, 25) && clipped.Blank(50, 15));  // excluded; between the rectangles
     Region got;
-    EXPECT_EQ(s.graphics.GetClip(&got), Ok);
+    EXPECT_EQ(clipped.graphics.GetClip(&got), Ok);
     EXPECT_TRUE(got.IsVisible(65, 15));
     EXPECT_FALSE(got.IsVisible(65, 25));
 
@@ -103,8 +98,7 @@ TEST(Region, ClipsDrawingToRegionsAndRectangles)
     triangle.AddPolygon(corners, 3);
     Region inside(&triangle);
     EXPECT_EQ(filled.graphics.FillRegion(&black, &inside), Ok);
-    EXPECT_TRUE(filled.Ink(50, 60));
-    EXPECT_TRUE(filled.Blank(15, 20));
+    EXPECT_TRUE(filled.Ink(50, 60) && filled.Blank(15, 20));
     RectF visible;
     EXPECT_EQ(filled.graphics.GetVisibleClipBounds(&visible), Ok);
     EXPECT_EQ(visible.Width, 100.0f);
@@ -141,6 +135,12 @@ std::vector<UINT> DataOf(const Region& region)
     return words;
 }
 
+// Checks the data's word at each index given.
+void ExpectWords(const std::vector<UINT>& words, std::initializer_list<std::pair<size_t, UINT>> expected)
+{
+    for (const auto& [at, value] : expected) EXPECT_EQ(at < words.size() ? words[at] : ~value, value) << "word " << at;
+}
+
 UINT Bits(REAL value)
 {
     UINT bits = 0;
@@ -167,19 +167,11 @@ TEST(Region, DataHasWindowsLayoutAndReadsBack)
     square.AddRectangle(RectF(12.5f, 13.0f, 14.0f, 15.0f));
     Region path(&square);
     EXPECT_EQ(path.GetDataSize(), 72u);  // libgdiplus: 68
-    std::vector<UINT> words = DataOf(path);
-    EXPECT_EQ(words[0], 64u);
-    EXPECT_EQ(words[4], kPath);
-    EXPECT_EQ(words[5], 48u);
-    EXPECT_EQ(words[7], 4u);
-    EXPECT_EQ(words[9], Bits(12.5f));
-    EXPECT_EQ(words[17], 0x81010100u);
+    ExpectWords(DataOf(path), {{0, 64u}, {4, kPath}, {5, 48u}, {7, 4u}, {9, Bits(12.5f)}, {17, 0x81010100u}});
     path.Intersect(Rect(50, 30, 10, 20));
-    words = DataOf(path);
+    std::vector<UINT> words = DataOf(path);
     ASSERT_EQ(words.size() * 4, 96u);
-    EXPECT_EQ(words[3], 2u);
-    EXPECT_EQ(words[4], static_cast<UINT>(CombineModeIntersect));
-    EXPECT_EQ(words[19], kRect);
+    ExpectWords(words, {{3, 2u}, {4, UINT(CombineModeIntersect)}, {19, kRect}});
 
     // Whole-number points are kept as shorts, flagged 0x4000.
     GraphicsPath triangle;
@@ -188,9 +180,7 @@ TEST(Region, DataHasWindowsLayoutAndReadsBack)
     triangle.CloseFigure();
     words = DataOf(Region(&triangle));
     ASSERT_EQ(words.size() * 4, 56u);
-    EXPECT_EQ(words[8], 0x4000u);
-    EXPECT_EQ(words[9], 0x00060005u);
-    EXPECT_EQ(words[13], 0x81010100u);
+    ExpectWords(words, {{8, 0x4000u}, {9, 0x00060005u}, {13, 0x81010100u}});
     GraphicsPath none;
     EXPECT_EQ(Region(&none).GetDataSize(), 36u);
 
@@ -223,9 +213,7 @@ TEST(Region, DataHasWindowsLayoutAndReadsBack)
     joined.Union(&zigzag);
     words = DataOf(joined);
     ASSERT_EQ(words.size() * 4, 116u);
-    EXPECT_EQ(words[11], 68u);
-    EXPECT_EQ(words[27], 0x01010100u);
-    EXPECT_EQ(words[28], 0x00000101u);
+    ExpectWords(words, {{11, 68u}, {27, 0x01010100u}, {28, 0x00000101u}});
 
     // The Xor of two equal regions is empty, as on Windows (libgdiplus kept two-rectangle ones whole).
     Region first(Rect(0, 0, 10, 10)), second(Rect(0, 0, 10, 10));

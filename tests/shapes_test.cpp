@@ -270,13 +270,8 @@ TEST(Fills, AreasLighterBordersAndPlusSign)
     CRect oddArea(20, 20, 41, 41), evenArea(20, 20, 42, 42);
     odd.FillRect(&oddArea, 255, 100, 100, 100, 0, 1);
     even.FillRect(&evenArea, 255, 100, 100, 100, 0, 1);
-    ExpectPixels(odd, {{30, 26, border},
-                       {30, 34, border},
-                       {26, 30, border},
-                       {34, 30, border},
-                       {30, 23, fill},
-                       {37, 30, fill},
-                       {29, 27, fill}});
+    ExpectPixels(odd, {{30, 26, border}, {30, 34, border}, {26, 30, border}, {34, 30, border}});
+    ExpectPixels(odd, {{30, 23, fill}, {37, 30, fill}, {29, 27, fill}});
     ExpectPixels(even, {{31, 27, border}, {30, 27, fill}});
 }
 
@@ -306,7 +301,7 @@ TEST(Fills, HatchIsBlackOnWhiteAndAlignedToTheCanvas)
     ExpectPixels(invalid, {{20, 20, kClear}});  // beyond the engine's styles
 }
 
-TEST(Gradients, EndPointsOfEachForm)
+TEST(Gradients, EndPointsOfEachFormAndTheHalfMirror)
 {
     // Whole canvas: (0, 0) to (0, height); every row one colour.
     Canvas whole(100, 50);
@@ -342,27 +337,24 @@ TEST(Gradients, EndPointsOfEachForm)
     over.Clear(255, 255, 255, 255);
     over.FillGradientRectH(128, 255, 0, 0, 128, 255, 0, 0);
     ExpectPixels(over, {{50, 10, 0xFFFF7F7F, 2}});
-}
 
-TEST(Gradients, HalfMirrorsAboutTheCentreLine)
-{
     // (0, 0, 40, 11): half 5; upper (0,0)->(0,6) over rows 0-4, lower (0,11)->(0,4) over rows 5-10.
-    Canvas c(60, 20);
-    c.FillGradientRectHalf(0, 0, 40, 11, 255, 255, 0, 0, 255, 0, 0, 255);
-    for (int y = 0; y <= 4; ++y) EXPECT_TRUE(Near(PixelOf(c, 20, y), RedToBlue(y, 0, 6), 3)) << "row " << y;
-    for (int y = 5; y <= 10; ++y) EXPECT_TRUE(Near(PixelOf(c, 20, y), RedToBlue(y, 11, 4), 3)) << "row " << y;
-    ExpectPixels(c, {{20, 11, kClear}, {40, 5, kClear}});
+    Canvas half(60, 20);
+    half.FillGradientRectHalf(0, 0, 40, 11, 255, 255, 0, 0, 255, 0, 0, 255);
+    for (int y = 0; y <= 4; ++y) EXPECT_TRUE(Near(PixelOf(half, 20, y), RedToBlue(y, 0, 6), 3)) << "row " << y;
+    for (int y = 5; y <= 10; ++y) EXPECT_TRUE(Near(PixelOf(half, 20, y), RedToBlue(y, 11, 4), 3)) << "row " << y;
+    ExpectPixels(half, {{20, 11, kClear}, {40, 5, kClear}});
 
-    Canvas whole(30, 11);
-    whole.FillGradientRectHalf(255, 255, 0, 0, 255, 0, 0, 255);
-    for (int y = 0; y < 11; ++y) EXPECT_EQ(PixelOf(whole, 10, y), PixelOf(c, 20, y)) << "row " << y;
+    Canvas wholeHalf(30, 11);
+    wholeHalf.FillGradientRectHalf(255, 255, 0, 0, 255, 0, 0, 255);
+    for (int y = 0; y < 11; ++y) EXPECT_EQ(PixelOf(wholeHalf, 10, y), PixelOf(half, 20, y)) << "row " << y;
     // Height 1: only the lower band, from (0, 1) to (0, -1).
-    Canvas line(30, 1);
-    line.FillGradientRectHalf(255, 255, 0, 0, 255, 0, 0, 255);
-    ExpectPixels(line, {{10, 0, RedToBlue(0, 1, -1), 3}});
+    Canvas oneRow(30, 1);
+    oneRow.FillGradientRectHalf(255, 255, 0, 0, 255, 0, 0, 255);
+    ExpectPixels(oneRow, {{10, 0, RedToBlue(0, 1, -1), 3}});
 }
 
-TEST(RoundRects, OutlinePathCornersAreExact)
+TEST(RoundRects, OutlinePathCornersAreExactAndLeaveThePageUnit)
 {
     CFxPictor none;
     Gdiplus::GraphicsPath path;
@@ -386,6 +378,22 @@ TEST(RoundRects, OutlinePathCornersAreExact)
     none.GetRoundRectPath(&path, Gdiplus::Rect(0, 0, 30, 10), 40);
     ExpectCorners(path, {{0, 5}, {5, 0}, {24, 0}, {29, 5}, {29, 4}, {24, 9}, {5, 9}, {0, 4}});
     none.GetRoundRectPath(nullptr, Gdiplus::Rect(0, 0, 30, 10), 4);
+
+    // Its own outline and a call that draws nothing leave the page unit as they found it.
+    Canvas c;
+    const Gdiplus::Unit before = c.m_pGraphics->GetPageUnit();
+    ASSERT_NE(before, Gdiplus::UnitPixel);
+    Gdiplus::GraphicsPath ownPath;
+    c.GetRoundRectPath(&ownPath, Gdiplus::Rect(0, 0, 40, 40), 10);
+    c.RectRound(10, 10, 50, 40, 255, 0, 0, 255, 8, 1);
+    EXPECT_EQ(c.m_pGraphics->GetPageUnit(), before);
+    // It reaches x + width and y + height themselves.
+    ExpectPixels(c, {{10, 30, kBlue}, {60, 30, kBlue}, {35, 50, kBlue}, {59, 30, kClear}, {10, 10, kClear}});
+
+    Canvas untouched, reference;
+    untouched.FillRectRound(0, 0, 120, 90, 255, 255, 0, 0, 5, 5, 5);
+    EXPECT_EQ(DifferingPixels(untouched, reference), 0);
+    EXPECT_EQ(untouched.m_pGraphics->GetPageUnit(), before);
 }
 
 TEST(RoundRects, ThickOutlinesAreNestedInsetOutlines)
@@ -458,16 +466,10 @@ TEST(RoundRects, ThickOutlinesReachingPastTheCanvasDrawAsEveryInsetOutline)
             }
         passedOver.DrawRoundRect(c.x, c.y, c.w, c.h, 0x80, 0x20, 0x40, 0x80, c.radius, c.thickness);
         EveryNestedOutline(every, c.x, c.y, c.w, c.h, c.radius, c.thickness);
-        int differing = 0, inked = 0;
-        for (int y = 0; y < 80; ++y)
-            for (int x = 0; x < 100; ++x) {
-                differing += PixelOf(passedOver, x, y) != PixelOf(every, x, y);
-                inked += PixelOf(every, x, y) != kClear;
-            }
-        EXPECT_EQ(differing, 0);
-        if (c.radius >= 0) {  // the engine draws no arc of a negative size
-            EXPECT_GT(inked, 100);
-        }
+        Canvas blank(100, 80);
+        EXPECT_EQ(DifferingPixels(passedOver, every), 0);
+        // Inked, unless the radius is negative: the engine draws no arc of a negative size.
+        EXPECT_TRUE(c.radius < 0 || DifferingPixels(every, blank) > 100);
     }
 }
 
@@ -479,13 +481,8 @@ TEST(RoundRects, FillsOutlinesAndCorners)
     outlined.FillRoundRect(&rect, 255, 0x33, 0x66, 0xCC, 255, 255, 0, 0, 6);
     wide.FillRoundRect(10, 10, 50, 40, 255, 0x33, 0x66, 0xCC, 255, 255, 0, 0, 5, 6);
     fillOnly.FillRoundRect(&rect, 255, 0x33, 0x66, 0xCC, 6);
-    ExpectPixels(outlined, {{35, 30, fill},
-                            {10, 30, kRed},
-                            {59, 30, kRed},
-                            {35, 49, kRed},
-                            {60, 30, kClear},
-                            {10, 10, kClear},
-                            {59, 49, kClear}});
+    ExpectPixels(outlined, {{35, 30, fill}, {10, 30, kRed}, {59, 30, kRed}, {35, 49, kRed}});
+    ExpectPixels(outlined, {{60, 30, kClear}, {10, 10, kClear}, {59, 49, kClear}});
     EXPECT_GE(CountAlong(wide, 6, 30, 1, 0, 10, kRed), 4);
     ExpectPixels(fillOnly, {{10, 30, fill}, {10, 10, kClear}});
     EXPECT_EQ(CountAlong(fillOnly, 0, 30, 1, 0, 120, kRed), 0);
@@ -536,24 +533,6 @@ TEST(RoundRects, GradientsRunOverCanvasRows)
     }
     EXPECT_EQ(upRight, sharedRight + 1);
     ExpectPixels(solidUp, {{10, 59, kBlue}, {10, 20, kClear}});
-}
-
-TEST(RoundRects, OwnOutlineAndNoOpLeaveThePageUnit)
-{
-    Canvas c;
-    const Gdiplus::Unit before = c.m_pGraphics->GetPageUnit();
-    ASSERT_NE(before, Gdiplus::UnitPixel);
-    Gdiplus::GraphicsPath path;
-    c.GetRoundRectPath(&path, Gdiplus::Rect(0, 0, 40, 40), 10);
-    c.RectRound(10, 10, 50, 40, 255, 0, 0, 255, 8, 1);
-    EXPECT_EQ(c.m_pGraphics->GetPageUnit(), before);
-    // It reaches x + width and y + height themselves.
-    ExpectPixels(c, {{10, 30, kBlue}, {60, 30, kBlue}, {35, 50, kBlue}, {59, 30, kClear}, {10, 10, kClear}});
-
-    Canvas untouched, reference;
-    untouched.FillRectRound(0, 0, 120, 90, 255, 255, 0, 0, 5, 5, 5);
-    EXPECT_EQ(DifferingPixels(untouched, reference), 0);
-    EXPECT_EQ(untouched.m_pGraphics->GetPageUnit(), before);
 }
 
 TEST(Shapes, StrokesAndFillsKeepTheContextSettings)

@@ -4,6 +4,7 @@
 // faster paths behind them give what the plain ones give: the four-pixel glyph blend, words shaped alone.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -165,7 +166,8 @@ TEST(TextDraw, SingleBitTextHasWholePixelsWhereTheSmoothTextHasInk)
 
 // A path of AddString (at a point and in a rectangle) filled is the text DrawString draws in the same
 // font, size and place: the same to a level when both are turned (both fill the glyphs' outlines), and
-// straight to the few levels that quarter-pixel glyph positions in the cached glyphs leave.
+// straight to the few levels that quarter-pixel glyph positions in the cached glyphs leave. Underlines and
+// strikeouts are part of the path.
 TEST(TextDraw, AddStringFillsAsDrawStringDraws)
 {
     const SolidBrush solid(kInk);
@@ -195,6 +197,24 @@ TEST(TextDraw, AddStringFillsAsDrawStringDraws)
             for (int x = 0; x < kSide; ++x) total += std::abs(filled.At(x, y) - drawn.At(x, y));
         EXPECT_LE(filled.LargestDifference(drawn, pictor_test::kSamePlace), 32);
         EXPECT_LT(total, drawn.Ink() / 20);
+    }
+
+    // An underlined or struck-out font adds the line as a rectangle under or through the text: the path
+    // filled by the winding rule (the line crosses the glyphs) is what DrawString draws with that font (both
+    // turned, where both fill outlines).
+    for (const INT style : {FontStyleUnderline, FontStyleStrikeout}) {
+        GraphicsPath lined;
+        ASSERT_EQ(lined.AddString(kWords.c_str(), -1, &family, style, 28, PointF(10, 50), nullptr), Ok);
+        EXPECT_EQ(lined.GetPointCount(), atPoint.GetPointCount() + 4) << style;
+        lined.SetFillMode(FillModeWinding);
+        Font font(&family, 28, style, UnitPixel);
+        Canvas drawn, filled;
+        for (Canvas* canvas : {&drawn, &filled}) TurnAboutTheMiddle(canvas->graphics, 90);
+        ASSERT_EQ(drawn.graphics.DrawString(kWords.c_str(), -1, &font, PointF(10, 50), &solid), Ok);
+        ASSERT_EQ(filled.graphics.FillPath(&solid, &lined), Ok);
+        drawn.Read();
+        filled.Read();
+        EXPECT_LE(drawn.LargestDifference(filled, pictor_test::kSamePlace), 1) << style;
     }
 }
 
@@ -323,34 +343,11 @@ TEST(TextDraw, ThreadCachedGlyphsAreTheSharedOnes)
                 }
 }
 
-// Under copying compositing the glyphs' outlines are filled as any shape is: the text is what a path of
-// AddString filled under copying compositing gives, and the brush's colour, its alpha included, replaces the
-// pixels the glyphs cover wholly (GDI+ copies rather than blends).
-TEST(TextDraw, CopyingCompositingCopiesTheBrushUnderTheGlyphs)
-{
-    const SolidBrush half(Color(128, 0, 0, 0));
-    FontFamily family(u"DejaVu Sans");
-    GraphicsPath outlines;
-    ASSERT_EQ(outlines.AddString(kWords.c_str(), -1, &family, FontStyleRegular, 28, PointF(10, 50), nullptr), Ok);
-    const auto copying = [](Graphics& g) {
-        g.Clear(Color(255, 255, 255, 255));
-        g.SetCompositingMode(CompositingModeSourceCopy);
-    };
-    Canvas drawn, filled;
-    DrawWords(drawn, half, copying);
-    copying(filled.graphics);
-    ASSERT_EQ(filled.graphics.FillPath(&half, &outlines), Ok);
-    filled.Read();
-    EXPECT_LE(drawn.LargestDifference(filled, pictor_test::kSamePlace), 1);
-    int copied = 0;
-    for (int y = 0; y < kSide; ++y)
-        for (int x = 0; x < kSide; ++x) copied += drawn.At(x, y) == 128;
-    EXPECT_GT(copied, 100);
-}
-
-// A brush the layer does not paint itself (a path gradient of two figures) fills the glyphs' outlines as it
-// fills any path: the text is what a path of AddString filled with that brush gives.
-TEST(TextDraw, BrushTheLayerRefusesFillsTheOutlinesAsAPathIsFilled)
+// A setting or brush the layer does not paint text under fills the glyphs' outlines as any shape is: the
+// text is what a path of AddString filled the same way gives. Under copying compositing the brush's colour,
+// its alpha included, replaces the pixels the glyphs cover wholly (GDI+ copies rather than blends); the
+// layer does not paint a path gradient of two figures itself.
+TEST(TextDraw, TextTheLayerDoesNotPaintFillsTheOutlinesAsAPathIsFilled)
 {
     GraphicsPath halves;
     halves.AddRectangle(RectF(0, 0, kSide / 2, kSide));
@@ -360,39 +357,31 @@ TEST(TextDraw, BrushTheLayerRefusesFillsTheOutlinesAsAPathIsFilled)
     Color around[] = {kInk, kInk, kInk, kInk, kInk, kInk, kInk, kInk};
     INT count = 8;
     ASSERT_EQ(gradient.SetSurroundColors(around, &count), Ok);
+    const SolidBrush half(Color(128, 0, 0, 0));
+    const auto copying = [](Graphics& g) {
+        g.Clear(Color(255, 255, 255, 255));
+        g.SetCompositingMode(CompositingModeSourceCopy);
+    };
+    const auto smooth = [](Graphics& g) { g.SetTextRenderingHint(TextRenderingHintAntiAlias); };
     FontFamily family(u"DejaVu Sans");
     GraphicsPath outlines;
     ASSERT_EQ(outlines.AddString(kWords.c_str(), -1, &family, FontStyleRegular, 28, PointF(10, 50), nullptr), Ok);
-    Canvas drawn, filled;
-    DrawWords(drawn, gradient, [](Graphics& g) { g.SetTextRenderingHint(TextRenderingHintAntiAlias); });
-    ASSERT_EQ(filled.graphics.FillPath(&gradient, &outlines), Ok);
-    filled.Read();
-    ASSERT_GT(InkedPixels(filled), 200);
-    EXPECT_LE(drawn.LargestDifference(filled, pictor_test::kSamePlace), 1);
-}
-
-// AddString with an underlined or struck-out font adds the line as a rectangle under or through the text:
-// the path filled by the winding rule (the line crosses the glyphs) is what DrawString draws with that font
-// (both turned, where both fill outlines).
-TEST(TextDraw, AddStringAddsUnderlinesAndStrikeouts)
-{
-    const SolidBrush solid(kInk);
-    FontFamily family(u"DejaVu Sans");
-    GraphicsPath plain;
-    ASSERT_EQ(plain.AddString(kWords.c_str(), -1, &family, FontStyleRegular, 28, PointF(10, 50), nullptr), Ok);
-    for (const INT style : {FontStyleUnderline, FontStyleStrikeout}) {
-        GraphicsPath lined;
-        ASSERT_EQ(lined.AddString(kWords.c_str(), -1, &family, style, 28, PointF(10, 50), nullptr), Ok);
-        EXPECT_EQ(lined.GetPointCount(), plain.GetPointCount() + 4) << style;
-        lined.SetFillMode(FillModeWinding);
-        Font font(&family, 28, style, UnitPixel);
+    const struct {
+        const Brush& brush;
+        std::function<void(Graphics&)> drawPrepare, fillPrepare;
+    } cases[] = {{half, copying, copying}, {gradient, smooth, [](Graphics&) {}}};
+    for (const auto& c : cases) {
         Canvas drawn, filled;
-        for (Canvas* canvas : {&drawn, &filled}) TurnAboutTheMiddle(canvas->graphics, 90);
-        ASSERT_EQ(drawn.graphics.DrawString(kWords.c_str(), -1, &font, PointF(10, 50), &solid), Ok);
-        ASSERT_EQ(filled.graphics.FillPath(&solid, &lined), Ok);
-        drawn.Read();
+        DrawWords(drawn, c.brush, c.drawPrepare);
+        c.fillPrepare(filled.graphics);
+        ASSERT_EQ(filled.graphics.FillPath(&c.brush, &outlines), Ok);
         filled.Read();
-        EXPECT_LE(drawn.LargestDifference(filled, pictor_test::kSamePlace), 1) << style;
+        ASSERT_GT(InkedPixels(filled), 200);
+        EXPECT_LE(drawn.LargestDifference(filled, pictor_test::kSamePlace), 1);
+        int copied = 0;
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x) copied += drawn.At(x, y) == 128;
+        EXPECT_TRUE(&c.brush != &half || copied > 100) << copied << " pixels copied";
     }
 }
 

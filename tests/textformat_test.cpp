@@ -70,7 +70,7 @@ TEST(TextFormat, RightToLeftTextIsOrderedAndAlignedAsGdiplusDoes)
 
 // Vertical text (DirectionVertical): lines run top to bottom with Latin glyphs turned a quarter clockwise,
 // each next line left of the last; MeasureString swaps the sides, and the ink lies inside its box.
-TEST(TextFormat, VerticalTextRunsDownAndItsLinesLeftwards)
+TEST(TextFormat, VerticalTextRunsDownItsLinesLeftwardsAndHangulUpright)
 {
     Canvas c;
     Font font(u"DejaVu Sans", 20, FontStyleRegular, UnitPixel);
@@ -92,20 +92,15 @@ TEST(TextFormat, VerticalTextRunsDownAndItsLinesLeftwards)
     EXPECT_GT(cells[0].X, cells[9].X);
     EXPECT_LT(cells[0].Y, cells[3].Y);
     EXPECT_NEAR(cells[0].Width, box.Width / 2, 0.01);  // a line across
-}
 
-// Vertical text sets Hangul (and Han, kana) upright, as GDI+ does: a flat jamo keeps its flat ink, as
-// wide as drawn across, where a turned one would stand; its glyphs follow each other downwards, so the
-// string's ink is taller than wide; Latin in the same line is still turned.
-TEST(TextFormat, VerticalTextSetsHangulUpright)
-{
-    Font font(u"NanumGothic", 24, FontStyleRegular, UnitPixel);
-    StringFormat vertical(StringFormatFlagsDirectionVertical);
-    const RectF layout(100, 5, 200, 110);
-    Canvas across, down;
-    ASSERT_EQ(across.graphics.DrawString(u"\u3161", -1, &font, PointF(20, 20), &kBlack), Ok);
-    ASSERT_EQ(down.graphics.DrawString(u"\u3161", -1, &font, layout, &vertical, &kBlack), Ok);
-    const InkBox flat = across.Ink(), upright = down.Ink();
+    // Hangul (and Han, kana) is set upright, as GDI+ does: a flat jamo keeps its flat ink, as wide as drawn
+    // across, where a turned one would stand; its glyphs follow each other downwards, so the string's ink is
+    // taller than wide; Latin in the same line is still turned.
+    Font nanum(u"NanumGothic", 24, FontStyleRegular, UnitPixel);
+    Canvas flatCanvas, down;
+    ASSERT_EQ(flatCanvas.graphics.DrawString(u"\u3161", -1, &nanum, PointF(20, 20), &kBlack), Ok);
+    ASSERT_EQ(down.graphics.DrawString(u"\u3161", -1, &nanum, layout, &vertical, &kBlack), Ok);
+    const InkBox flat = flatCanvas.Ink(), upright = down.Ink();
     ASSERT_FALSE(upright.Empty());
     EXPECT_GT(flat.right - flat.left, 3 * (flat.bottom - flat.top));
     EXPECT_NEAR(upright.right - upright.left, flat.right - flat.left, 1);
@@ -113,20 +108,20 @@ TEST(TextFormat, VerticalTextSetsHangulUpright)
 
     Canvas word;
     const std::u16string hangul = u"\uD55C\uAD6D\uC5B4";
-    ASSERT_EQ(word.graphics.DrawString(hangul.c_str(), -1, &font, layout, &vertical, &kBlack), Ok);
+    ASSERT_EQ(word.graphics.DrawString(hangul.c_str(), -1, &nanum, layout, &vertical, &kBlack), Ok);
     const InkBox stacked = word.Ink();
     EXPECT_GT(stacked.bottom - stacked.top, 2 * (stacked.right - stacked.left));
-    const RectF box = Measure(word.graphics, hangul, font, layout, &vertical);
-    EXPECT_GE(stacked.top, box.Y);
-    EXPECT_LE(stacked.bottom, box.GetBottom());
+    const RectF hangulBox = Measure(word.graphics, hangul, nanum, layout, &vertical);
+    EXPECT_GE(stacked.top, hangulBox.Y);
+    EXPECT_LE(stacked.bottom, hangulBox.GetBottom());
 
     // "ㅡ" upright (flat ink in its cell's rows), then "-" turned (standing ink in its rows).
     Canvas mixed;
-    const std::u16string text = u"\u3161\u3161--";
-    ASSERT_EQ(mixed.graphics.DrawString(text.c_str(), -1, &font, layout, &vertical, &kBlack), Ok);
-    const std::vector<RectF> cells = Cells(mixed.graphics, text, font, layout, vertical);
-    const InkBox jamo = mixed.Ink(int(cells[0].Y), int(cells[0].GetBottom()));
-    const InkBox dash = mixed.Ink(int(cells[2].Y), int(cells[3].GetBottom()));
+    const std::u16string mixedText = u"\u3161\u3161--";
+    ASSERT_EQ(mixed.graphics.DrawString(mixedText.c_str(), -1, &nanum, layout, &vertical, &kBlack), Ok);
+    const std::vector<RectF> mixedCells = Cells(mixed.graphics, mixedText, nanum, layout, vertical);
+    const InkBox jamo = mixed.Ink(int(mixedCells[0].Y), int(mixedCells[0].GetBottom()));
+    const InkBox dash = mixed.Ink(int(mixedCells[2].Y), int(mixedCells[3].GetBottom()));
     ASSERT_FALSE(jamo.Empty());
     ASSERT_FALSE(dash.Empty());
     EXPECT_GT(jamo.right - jamo.left, jamo.bottom - jamo.top);
@@ -227,8 +222,10 @@ TEST(TextFormat, EllipsisTrimmingEndsTheLineWithAnEllipsis)
 }
 
 // Tab stops count from the line's start after the padding: the first at the offset plus the first
-// distance, each next one the next distance further.
-TEST(TextFormat, TabsMoveThePenToTheNextStop)
+// distance, each next one the next distance further. In a paragraph that wraps, tabs count from their own
+// line's start, a line breaks before a tab whose stop lies past the right edge, every line stays inside
+// the rectangle, and MeasureString's box holds the drawn ink.
+TEST(TextFormat, TabsMoveThePenToTheNextStopInEveryLine)
 {
     Canvas c;
     Font font(u"DejaVu Sans", 16, FontStyleRegular, UnitPixel);
@@ -245,39 +242,30 @@ TEST(TextFormat, TabsMoveThePenToTheNextStop)
     EXPECT_NEAR(Measure(c.graphics, text, font, layout, &format).GetRight(), cells[6].GetRight() + 16 / 6.0f, 0.01);
 
     // Drawn, the "b" starts at its stop.
-    ASSERT_EQ(c.graphics.DrawString(u"\tb", -1, &font, layout, &format, &kBlack), Ok);
-    const InkBox ink = c.Ink();
-    EXPECT_NEAR(ink.left, start + 110, 3);
-}
+    Canvas drawn;
+    ASSERT_EQ(drawn.graphics.DrawString(u"\tb", -1, &font, layout, &format, &kBlack), Ok);
+    EXPECT_NEAR(drawn.Ink().left, start + 110, 3);
 
-// Without tab stops a tab moves the pen to the next multiple of eight widths of a space from the line's
-// start (the engine's choice; GDI+ records none). In a paragraph that wraps, tabs count from their own
-// line's start, a line breaks before a tab whose stop lies past the right edge, every line stays inside
-// the rectangle, and MeasureString's box holds the drawn ink.
-TEST(TextFormat, TabsWithoutStopsAndInWrappedParagraphs)
-{
-    Canvas c;
-    Font font(u"DejaVu Sans", 16, FontStyleRegular, UnitPixel);
-    const RectF layout(20, 10, 360, 100);
+    // Without tab stops a tab moves the pen to the next multiple of eight widths of a space from the line's
+    // start (the engine's choice; GDI+ records none).
     StringFormat plain;
-    const float start = layout.X + 16 / 6.0f;
     const float space = Cells(c.graphics, u"a b", font, layout, plain)[1].Width;
     ASSERT_GT(space, 0);
-    const std::vector<RectF> cells = Cells(c.graphics, u"ab\tc\t\td", font, layout, plain);
-    EXPECT_NEAR(cells[3].X, start + 8 * space, 0.01);
-    EXPECT_NEAR(cells[6].X, start + 24 * space, 0.01);
+    const std::vector<RectF> spaced = Cells(c.graphics, u"ab\tc\t\td", font, layout, plain);
+    EXPECT_NEAR(spaced[3].X, start + 8 * space, 0.01);
+    EXPECT_NEAR(spaced[6].X, start + 24 * space, 0.01);
 
     const REAL sixty[] = {60};
     StringFormat stops;
     ASSERT_EQ(stops.SetTabStops(0, 1, sixty), Ok);
     const RectF narrow(20, 10, 100, 100);
-    const std::u16string text = u"abc\tdef\tghi";
-    const std::vector<RectF> wrapped = Cells(c.graphics, text, font, narrow, stops);
+    const std::u16string words = u"abc\tdef\tghi";
+    const std::vector<RectF> wrapped = Cells(c.graphics, words, font, narrow, stops);
     EXPECT_NEAR(wrapped[4].X, start + 60, 0.01);  // "def" at the first stop of the first line
     EXPECT_NEAR(wrapped[8].X, start + 60, 0.01);  // the tab before "ghi" starts the second line
     EXPECT_GT(wrapped[8].Y, wrapped[4].Y);
     INT lines = 0;
-    EXPECT_LE(Measure(c.graphics, text, font, narrow, &stops, nullptr, &lines).GetRight(), narrow.GetRight() + 0.01);
+    EXPECT_LE(Measure(c.graphics, words, font, narrow, &stops, nullptr, &lines).GetRight(), narrow.GetRight() + 0.01);
     EXPECT_EQ(lines, 2);
     for (const RectF& cell : wrapped) {
         if (cell.Width <= 0) continue;
@@ -304,30 +292,24 @@ TEST(TextFormat, OverflowingTextMeasuresWhatIsShown)
     const RectF big(5, 5, 200, 200);
     INT fitted = 0, lines = 0;
     Measure(c.graphics, u"M\n", font, big, nullptr, &fitted, &lines);
-    EXPECT_EQ(fitted, 2);
-    EXPECT_EQ(lines, 1);
+    EXPECT_EQ(std::pair(fitted, lines), std::pair(2, 1));
     Measure(c.graphics, u"M\n\nM", font, big, nullptr, &fitted, &lines);
-    EXPECT_EQ(fitted, 4);
-    EXPECT_EQ(lines, 3);
+    EXPECT_EQ(std::pair(fitted, lines), std::pair(4, 3));
     const RectF one = Measure(c.graphics, u"M\n", font, big);
     Measure(c.graphics, u"M\n\n", font, one, nullptr, &fitted, &lines);
-    EXPECT_EQ(fitted, 2);
-    EXPECT_EQ(lines, 1);
+    EXPECT_EQ(std::pair(fitted, lines), std::pair(2, 1));
 
     const RectF shorter(one.X, one.Y, one.Width, one.Height * 0.9f);
     StringFormat limited(StringFormatFlagsLineLimit);
     Measure(c.graphics, u"M\n", font, shorter, &limited, &fitted, &lines);
-    EXPECT_EQ(fitted, 0);
-    EXPECT_EQ(lines, 0);
+    EXPECT_EQ(std::pair(fitted, lines), std::pair(0, 0));
     Measure(c.graphics, u"M\n", font, shorter, nullptr, &fitted, &lines);
-    EXPECT_EQ(fitted, 2);
-    EXPECT_EQ(lines, 1);
+    EXPECT_EQ(std::pair(fitted, lines), std::pair(2, 1));
 
     StringFormat unwrapped(StringFormatFlagsNoWrap);
     const RectF whole = Measure(c.graphics, u"A01", font, RectF(), &unwrapped);
     const RectF half = Measure(c.graphics, u"A01", font, RectF(0, 0, 0, whole.Height / 2), &unwrapped, &fitted, &lines);
-    EXPECT_EQ(fitted, 3);
-    EXPECT_EQ(lines, 1);
+    EXPECT_EQ(std::pair(fitted, lines), std::pair(3, 1));
     EXPECT_FLOAT_EQ(half.Width, whole.Width);
     EXPECT_FLOAT_EQ(half.Height, whole.Height / 2);
 

@@ -47,25 +47,22 @@ TEST(TextMeasure, WindowsFaceNamesFindTheNearestInstalledFace)
 // Windows measures "A01" (Tahoma, 20 px, unwrapped) into an empty layout as 3 characters on 1 line, and
 // into half its width as the first character alone, as wide as "A" measured by itself; the same holds for
 // a layout just short of the whole width (2 characters). A layout with an empty side is unbounded along it.
-TEST(TextMeasure, EmptyLayoutIsUnboundedAndUnwrappedLinesStopAtTheWidth)
+TEST(TextMeasure, EmptyLayoutIsUnboundedUnwrappedLinesStopAtTheWidthAndNonFiniteLayoutsAreRefused)
 {
     Surface s;
     Font font(u"Tahoma", 20, FontStyleRegular, UnitPixel);
     StringFormat noWrap(StringFormatFlagsNoWrap);
     INT chars = -1, lines = -1;
     const RectF whole = Measure(s.graphics, u"A01", font, RectF(), &noWrap, &chars, &lines);
-    EXPECT_EQ(chars, 3);
-    EXPECT_EQ(lines, 1);
+    EXPECT_EQ(std::pair(chars, lines), std::pair(3, 1));
     const RectF first = Measure(s.graphics, u"A", font, RectF(), &noWrap, &chars, &lines);
-    EXPECT_EQ(chars, 1);
-    EXPECT_EQ(lines, 1);
+    EXPECT_EQ(std::pair(chars, lines), std::pair(1, 1));
     EXPECT_LT(first.Width, whole.Width / 2);
     EXPECT_FLOAT_EQ(first.Height, whole.Height);
     const RectF two = Measure(s.graphics, u"A0", font, RectF(), &noWrap);
 
     RectF cut = Measure(s.graphics, u"A01", font, RectF(0, 0, whole.Width / 2, 0), &noWrap, &chars, &lines);
-    EXPECT_EQ(chars, 1);
-    EXPECT_EQ(lines, 1);
+    EXPECT_EQ(std::pair(chars, lines), std::pair(1, 1));
     EXPECT_NEAR(cut.Width, first.Width, 0.01);
     EXPECT_FLOAT_EQ(cut.Height, whole.Height);
     cut = Measure(s.graphics, u"A01", font, RectF(0, 0, whole.Width - 0.05f, whole.Height), &noWrap, &chars, &lines);
@@ -79,10 +76,41 @@ TEST(TextMeasure, EmptyLayoutIsUnboundedAndUnwrappedLinesStopAtTheWidth)
 
     // Wrapped text into an empty layout: "MM M" and "M" on their 2 lines, all 6 units fitted.
     Measure(s.graphics, u"MM M\nM", font, RectF(), nullptr, &chars, &lines);
-    EXPECT_EQ(chars, 6);
-    EXPECT_EQ(lines, 2);
+    EXPECT_EQ(std::pair(chars, lines), std::pair(6, 2));
     // A null box is refused, as in GDI+.
     EXPECT_EQ(s.graphics.MeasureString(u"A01", -1, &font, RectF(), &noWrap, nullptr), InvalidParameter);
+
+    // A layout with NaN anywhere or an infinite corner is refused (InvalidParameter) by MeasureString,
+    // DrawString and MeasureCharacterRanges; an infinite width or height sets no limit, as an empty one does.
+    // A character range reaching past the string is refused too (GDI+).
+    Surface surface;
+    Font sans(u"DejaVu Sans", 12, FontStyleRegular, UnitPixel);
+    const SolidBrush black(Color(255, 0, 0, 0));
+    const WCHAR text[] = u"Some words here";
+    const REAL nan = std::numeric_limits<REAL>::quiet_NaN(), inf = std::numeric_limits<REAL>::infinity();
+    const CharacterRange inside[] = {{0, 4}};
+    StringFormat format;
+    ASSERT_EQ(format.SetMeasurableCharacterRanges(1, inside), Ok);
+    Region region;
+    for (const RectF& bad : {RectF(nan, 0, 50, 50), RectF(0, 0, nan, 50), RectF(0, 0, 50, nan), RectF(inf, 0, 0, 0),
+                             RectF(0, -inf, 0, 0)}) {
+        RectF box;
+        EXPECT_EQ(surface.graphics.MeasureString(text, -1, &sans, bad, &format, &box), InvalidParameter);
+        EXPECT_EQ(surface.graphics.DrawString(text, -1, &sans, bad, &format, &black), InvalidParameter);
+        EXPECT_EQ(surface.graphics.MeasureCharacterRanges(text, -1, &sans, bad, &format, 1, &region), InvalidParameter);
+    }
+    const RectF unbounded = Measure(surface.graphics, text, sans, RectF(5, 5, 0, 0));
+    for (const RectF& open : {RectF(5, 5, inf, 0), RectF(5, 5, 0, inf), RectF(5, 5, inf, inf), RectF(5, 5, -inf, 0)}) {
+        const RectF box = Measure(surface.graphics, text, sans, open);
+        EXPECT_EQ(std::tie(box.X, box.Y, box.Width, box.Height),
+                  std::tie(unbounded.X, unbounded.Y, unbounded.Width, unbounded.Height));
+    }
+
+    const CharacterRange past[] = {{0, 4}, {10, 6}};
+    ASSERT_EQ(format.SetMeasurableCharacterRanges(2, past), Ok);
+    Region regions[2];
+    EXPECT_EQ(surface.graphics.MeasureCharacterRanges(text, 15, &sans, RectF(), &format, 2, regions), InvalidParameter);
+    EXPECT_EQ(surface.graphics.MeasureCharacterRanges(text, 16, &sans, RectF(), &format, 2, regions), Ok);
 }
 
 // Windows lays "MM M\nM" (Tahoma, 10 px) out with each measured range in a region of its own; laid out
@@ -117,42 +145,7 @@ TEST(TextMeasure, CharacterRangesAreMeasuredAsRegions)
     const RectF one = Measure(s.graphics, u"M", font, RectF()), two = Measure(s.graphics, u"MM", font, RectF());
     const RectF narrow(0, 0, one.Width + (two.Width - one.Width) * 2.1f, one.Height * 1.5f);
     ASSERT_EQ(s.graphics.MeasureCharacterRanges(text, 6, &font, narrow, &format, 3, regions), Ok);
-    EXPECT_FALSE(regions[0].IsEmpty(&s.graphics));
-    EXPECT_FALSE(regions[1].IsEmpty(&s.graphics));
-    EXPECT_TRUE(regions[2].IsEmpty(&s.graphics));
-}
-
-// A layout with NaN anywhere or an infinite corner is refused (InvalidParameter) by MeasureString,
-// DrawString and MeasureCharacterRanges; an infinite width or height sets no limit, as an empty one does.
-// A character range reaching past the string is refused too (GDI+).
-TEST(TextMeasure, NonFiniteLayoutsAndRangesPastTheString)
-{
-    Surface s;
-    Font font(u"DejaVu Sans", 12, FontStyleRegular, UnitPixel);
-    const SolidBrush black(Color(255, 0, 0, 0));
-    const WCHAR text[] = u"Some words here";
-    const REAL nan = std::numeric_limits<REAL>::quiet_NaN(), inf = std::numeric_limits<REAL>::infinity();
-    const CharacterRange inside[] = {{0, 4}};
-    StringFormat format;
-    ASSERT_EQ(format.SetMeasurableCharacterRanges(1, inside), Ok);
-    Region region;
-    for (const RectF& bad : {RectF(nan, 0, 50, 50), RectF(0, 0, nan, 50), RectF(0, 0, 50, nan), RectF(inf, 0, 0, 0),
-                             RectF(0, -inf, 0, 0)}) {
-        RectF box;
-        EXPECT_EQ(s.graphics.MeasureString(text, -1, &font, bad, &format, &box), InvalidParameter);
-        EXPECT_EQ(s.graphics.DrawString(text, -1, &font, bad, &format, &black), InvalidParameter);
-        EXPECT_EQ(s.graphics.MeasureCharacterRanges(text, -1, &font, bad, &format, 1, &region), InvalidParameter);
-    }
-    const RectF unbounded = Measure(s.graphics, text, font, RectF(5, 5, 0, 0));
-    for (const RectF& open : {RectF(5, 5, inf, 0), RectF(5, 5, 0, inf), RectF(5, 5, inf, inf), RectF(5, 5, -inf, 0)}) {
-        const RectF box = Measure(s.graphics, text, font, open);
-        EXPECT_EQ(std::tie(box.X, box.Y, box.Width, box.Height),
-                  std::tie(unbounded.X, unbounded.Y, unbounded.Width, unbounded.Height));
-    }
-
-    const CharacterRange past[] = {{0, 4}, {10, 6}};
-    ASSERT_EQ(format.SetMeasurableCharacterRanges(2, past), Ok);
-    Region regions[2];
-    EXPECT_EQ(s.graphics.MeasureCharacterRanges(text, 15, &font, RectF(), &format, 2, regions), InvalidParameter);
-    EXPECT_EQ(s.graphics.MeasureCharacterRanges(text, 16, &font, RectF(), &format, 2, regions), Ok);
+    EXPECT_EQ((std::vector<bool>{regions[0].IsEmpty(&s.graphics) != FALSE, regions[1].IsEmpty(&s.graphics) != FALSE,
+                                 regions[2].IsEmpty(&s.graphics) != FALSE}),
+              (std::vector<bool>{false, false, true}));
 }

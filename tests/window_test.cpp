@@ -32,13 +32,6 @@ void PaintOnce(HWND hwnd, CFxPictor& canvas)
     }
 }
 
-void DrawTarget(CFxPictor& canvas)
-{
-    canvas.Clear(255, 0, 0, 255);
-    Gdiplus::SolidBrush blue(Gdiplus::Color(0xFF0000FF));
-    canvas.m_pGraphics->FillRectangle(&blue, 40, 30, 40, 30);
-}
-
 }  // namespace
 
 class WindowTest : public testing::Test {
@@ -63,14 +56,13 @@ TEST_F(WindowTest, PresentsTheCanvasInTheWindowAndFollowsResizes)
 {
     CFxPictor canvas(hwnd, 160, 120);
     EXPECT_EQ(canvas.m_hWnd, hwnd);
-    DrawTarget(canvas);
+    pictor_test::PaintRedWithBlueSquare(canvas);
     PaintOnce(hwnd, canvas);
 
     std::vector<uint32_t> pixels;
     int width = 0, height = 0;
     ASSERT_TRUE(ReadWindowPixels(hwnd, pixels, width, height));
-    ASSERT_EQ(width, 160);
-    ASSERT_EQ(height, 120);
+    ASSERT_EQ(std::pair(width, height), std::pair(160, 120));
     EXPECT_EQ(pixels[5 * width + 5], 0xFFFF0000u);
     EXPECT_EQ(pixels[45 * width + 60], 0xFF0000FFu);
     EXPECT_EQ(pixels[119 * width + 159], 0xFFFF0000u);
@@ -129,21 +121,16 @@ TEST(PrinterPage, PrintHalvesThePlacementOnThePage)
     std::string base = (std::filesystem::temp_directory_path() / ("pictor-print-" + std::to_string(getpid()))).string();
     CPrinterDC printer = CPrinterDC::A4(base, 100.0f);
     CFxPictor canvas(nullptr, 160, 120);
-    DrawTarget(canvas);
+    pictor_test::PaintRedWithBlueSquare(canvas);
 
     CDC dc(printer.StartPage());
     // Destination (100, 100, 400, 300) on a half-scale page covers (50, 50) to (250, 200).
     canvas.UpdateGdiPrint(&dc, 0, 0, 160, 120, 100, 100, 400, 300);
     const CMemoryDC* page = printer.Page();
-    EXPECT_EQ(page->Width(), 827);
-    EXPECT_EQ(page->Height(), 1169);
+    EXPECT_EQ(std::pair(page->Width(), page->Height()), std::pair(827, 1169));
     // (125, 105): the blue square, at (100, 87.5, 50, 37.5).
-    pictor_test::ExpectPixels(*page, {{55, 55, 0xFFFF0000u},
-                                      {125, 105, 0xFF0000FFu},
-                                      {245, 195, 0xFFFF0000u},
-                                      {45, 100, 0xFFFFFFFFu},
-                                      {255, 100, 0xFFFFFFFFu},
-                                      {100, 205, 0xFFFFFFFFu}});
+    pictor_test::ExpectPixels(*page, {{55, 55, 0xFFFF0000u}, {125, 105, 0xFF0000FFu}, {245, 195, 0xFFFF0000u}});
+    pictor_test::ExpectPixels(*page, {{45, 100, 0xFFFFFFFFu}, {255, 100, 0xFFFFFFFFu}, {100, 205, 0xFFFFFFFFu}});
 
     ASSERT_TRUE(printer.EndPage());
     EXPECT_EQ(printer.GetSafeHdc(), nullptr);
