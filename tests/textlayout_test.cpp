@@ -26,16 +26,17 @@ const SolidBrush kBlack(Color(255, 0, 0, 0));
 }  // namespace
 
 // Latin text at a point lies inside its measured box, a sixth of an em in from its left (GDI+'s padding),
-// and in the same place, within a pixel, on a canvas whose pixels the layer does not paint (straight
-// alpha), where the glyphs' outlines are filled as a path.
-TEST(TextLayout, TextAtAPointLandsInItsMeasuredBoxOnEveryCanvas)
+// and in the same place, within a pixel, when copied (the glyphs' outlines filled as one shape instead of
+// blended from the glyph cache).
+TEST(TextLayout, TextAtAPointLandsInItsMeasuredBoxOnEveryRoute)
 {
     FontFamily family(u"DejaVu Sans");
     Font font(&family, 20, FontStyleRegular, UnitPixel);
-    Canvas layer, straight(PixelFormat32bppARGB);
+    Canvas layer, copied;
+    copied.graphics.SetCompositingMode(CompositingModeSourceCopy);
     ASSERT_EQ(layer.graphics.DrawString(u"Hello World", -1, &font, PointF(40, 30), &kBlack), Ok);
-    ASSERT_EQ(straight.graphics.DrawString(u"Hello World", -1, &font, PointF(40, 30), &kBlack), Ok);
-    const InkBox drawn = layer.Ink(), reference = straight.Ink();
+    ASSERT_EQ(copied.graphics.DrawString(u"Hello World", -1, &font, PointF(40, 30), &kBlack), Ok);
+    const InkBox drawn = layer.Ink(), reference = copied.Ink();
     const RectF box = Measure(layer.graphics, u"Hello World", font, RectF(40, 30, 0, 0));
     ASSERT_FALSE(drawn.Empty());
     pictor_test::ExpectInkInside(drawn, RectF(box.X + 20 / 6.0f, box.Y, box.Width - 2 * 20 / 6.0f, box.Height));
