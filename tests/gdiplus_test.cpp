@@ -404,8 +404,7 @@ TEST(ClientBitmaps, FromSizePixelsLockBitsSaveAndFromFile)
 
     const pictor_test::TempFolder folder;
     const CString path(folder.File("saved.png").c_str());
-    CLSID png;
-    ASSERT_TRUE(FindImageEncoder(u"image/png", &png));
+    const CLSID png = pictor_test::EncoderFor(u"image/png");
     EXPECT_EQ(bitmap.Save(path, &png), Ok);
     Bitmap loaded(path);
     ASSERT_EQ(loaded.GetLastStatus(), Ok);

@@ -517,8 +517,7 @@ TEST(Route, HalfTransparentInkOnAStraightBitmapStoresStraightColour)
     }
     const pictor_test::TempFolder folder;
     const CString path(folder.File("straight.png").c_str());
-    CLSID png;
-    ASSERT_TRUE(FindImageEncoder(u"image/png", &png));
+    const CLSID png = pictor_test::EncoderFor(u"image/png");
     ASSERT_EQ(bitmap.Save(path, &png), Ok);
     Bitmap saved(path);
     EXPECT_EQ(pictor_test::AllPixels(saved), pixels);
