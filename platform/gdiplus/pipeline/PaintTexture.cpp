@@ -9,49 +9,69 @@
 #include "../Gdiplus.h"
 #include "../engine/GdiplusFlatPaint.h"
 #include "Paint.h"
+#include "PixelView.h"
 #include "Premultiply.h"
 
 namespace Gdiplus {
 
 namespace {
 
+// The premultiplied form of a pixel stored in the view's own way.
+uint32_t PremultipliedFrom(const PixelView& view, uint32_t pixel)
+{
+    if (view.Opaque()) return pixel | 0xFF000000u;
+    return view.Straight() ? PremultiplyPixel(pixel) : pixel;
+}
+
+// The image's 32-bit pixels as the layer views them: a 32bppARGB bitmap with a context is read from the
+// engine's premultiplied surface, where a lock would convert the whole bitmap from it and back.
+bool ViewedPixels(DllExports::GpImage* image, INT* width, INT* height, std::vector<uint32_t>* pixels)
+{
+    const PixelView view(image, ViewedFormats::Any);
+    if (!view.Valid() || !BitmapSizeFits(UINT(view.Width()), UINT(view.Height()))) return false;
+    *width = view.Width(), *height = view.Height();
+    pixels->resize(size_t(*width) * size_t(*height));
+    for (INT y = 0; y < *height; ++y) {
+        const uint32_t* row = view.Row(y);
+        uint32_t* out = pixels->data() + size_t(y) * size_t(*width);
+        for (INT x = 0; x < *width; ++x) out[x] = PremultipliedFrom(view, row[x]);
+    }
+    return true;
+}
+
+// Any other image's pixels, converted by the engine to straight 32bppARGB and premultiplied here.
+bool ConvertedPixels(DllExports::GpImage* image, INT* width, INT* height, std::vector<uint32_t>* pixels)
+{
+    UINT w = 0, h = 0;
+    if (DllExports::GdipGetImageWidth(image, &w) != Ok || DllExports::GdipGetImageHeight(image, &h) != Ok || w == 0 ||
+        h == 0 || !BitmapSizeFits(w, h))
+        return false;
+    struct {
+        BitmapData data;
+        BYTE engineFields[128];  // libgdiplus writes its own fields after the public ones
+    } lock{};
+    auto* bitmap = reinterpret_cast<DllExports::GpBitmap*>(image);
+    const Rect whole(0, 0, INT(w), INT(h));
+    if (DllExports::GdipBitmapLockBits(bitmap, &whole, ImageLockModeRead, PixelFormat32bppARGB, &lock.data) != Ok)
+        return false;
+    pixels->resize(size_t(w) * h);
+    for (UINT y = 0; y < h; ++y) {
+        const auto* row = static_cast<const uint32_t*>(lock.data.Scan0) + static_cast<ptrdiff_t>(y) * lock.data.Stride / 4;
+        for (UINT x = 0; x < w; ++x) (*pixels)[size_t(y) * w + x] = PremultiplyPixel(row[x]);
+    }
+    DllExports::GdipBitmapUnlockBits(bitmap, &lock.data);
+    *width = INT(w), *height = INT(h);
+    return true;
+}
+
 // The premultiplied pixels of the brush's image; false when there is none to read.
 bool ImagePixels(DllExports::GpTexture* texture, INT* width, INT* height, std::vector<uint32_t>* pixels)
 {
     DllExports::GpImage* image = nullptr;
     if (DllExports::GdipGetTextureImage(texture, &image) != Ok || !image) return false;
-    UINT w = 0, h = 0;
-    auto* bitmap = reinterpret_cast<DllExports::GpBitmap*>(image);
-    bool read = DllExports::GdipGetImageWidth(image, &w) == Ok && DllExports::GdipGetImageHeight(image, &h) == Ok &&
-                w > 0 && h > 0 && BitmapSizeFits(w, h);
-    if (read) {
-        struct {
-            BitmapData data;
-            BYTE engineFields[128];  // libgdiplus writes its own fields after the public ones
-        } lock{};
-        // The engine hands 32-bit pixels over in the bitmap's own form whatever is asked: premultiplied ones are
-        // read as they are, others straight and premultiplied here.
-        PixelFormat own = 0;
-        DllExports::GdipGetImagePixelFormat(image, &own);
-        const bool premultiplied = own == PixelFormat32bppPARGB, opaque = own == PixelFormat32bppRGB;
-        const PixelFormat asked = premultiplied || opaque ? own : PixelFormat32bppARGB;
-        const Rect whole(0, 0, INT(w), INT(h));
-        read = DllExports::GdipBitmapLockBits(bitmap, &whole, ImageLockModeRead, asked, &lock.data) == Ok;
-        if (read) {
-            pixels->resize(size_t(w) * h);
-            for (UINT y = 0; y < h; ++y) {
-                const auto* row =
-                    static_cast<const uint32_t*>(lock.data.Scan0) + static_cast<ptrdiff_t>(y) * lock.data.Stride / 4;
-                for (UINT x = 0; x < w; ++x)
-                    (*pixels)[size_t(y) * w + x] = premultiplied ? row[x]
-                                                   : opaque      ? row[x] | 0xFF000000u
-                                                                 : PremultiplyPixel(row[x]);
-            }
-            DllExports::GdipBitmapUnlockBits(bitmap, &lock.data);
-        }
-    }
+    const bool read =
+        ViewedPixels(image, width, height, pixels) || ConvertedPixels(image, width, height, pixels);
     DllExports::GdipDisposeImage(image);
-    *width = INT(w), *height = INT(h);
     return read;
 }
 
