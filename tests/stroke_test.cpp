@@ -238,6 +238,45 @@ TEST(Stroke, CurveEndsAreSquareToTheCurvesExactTangent)
         EXPECT_EQ(c.At(x, 109), 255) << x;
         EXPECT_EQ(c.At(x, 111), 0) << x;
     }
+
+    // An arrow at a curve's end points along the exact tangent there (here (1, 1), from the last control
+    // point): around its tip it draws as on a straight line along that tangent, on a plain pen, a compound
+    // one and as a custom cap. The lines nearest the end turn a few degrees away from it.
+    const PointF tip(100, 100), along(float(M_SQRT1_2), float(M_SQRT1_2));
+    const REAL halves[] = {0.0f, 0.4f, 0.6f, 1.0f};
+    AdjustableArrowCap custom(3.0f, 3.0f, TRUE);
+    std::vector<std::unique_ptr<Pen>> pens;
+    for (int kind = 0; kind < 3; ++kind) {
+        Pen& arrowed = *pens.emplace_back(std::make_unique<Pen>(Color(Color::Black), 8.0f));
+        if (kind == 2)
+            arrowed.SetCustomEndCap(&custom);
+        else
+            arrowed.SetEndCap(LineCapArrowAnchor);
+        if (kind == 1) {
+            ASSERT_EQ(arrowed.SetCompoundArray(halves, 4), Ok);
+        }
+    }
+    for (size_t kind = 0; kind < pens.size(); ++kind) {
+        Canvas curve, straight;
+        ASSERT_EQ(curve.graphics.DrawBezier(pens[kind].get(), 10.0f, 110.0f, 10.0f, 40.0f, 60.0f, 60.0f, tip.X, tip.Y),
+                  Ok);
+        ASSERT_EQ(
+            straight.graphics.DrawLine(pens[kind].get(), tip.X - 50 * along.X, tip.Y - 50 * along.Y, tip.X, tip.Y), Ok);
+        curve.Read();
+        straight.Read();
+        // The arrow's front, clear of where the line comes out from under it (as far back as the pen is
+        // wide): from 6 behind the tip to past it.
+        int largest = 0, inked = 0;
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x) {
+                const double forward = (x + 0.5 - tip.X) * along.X + (y + 0.5 - tip.Y) * along.Y;
+                if (forward < -6 || forward > 2) continue;
+                largest = std::max(largest, std::abs(curve.At(x, y) - straight.At(x, y)));
+                inked += straight.At(x, y) == 255;
+            }
+        EXPECT_GT(inked, 10) << kind;
+        EXPECT_LE(largest, 2) << kind;
+    }
 }
 
 // A dashed line's dashes lie where the pattern puts them, in pen widths from the line's start, moved back by

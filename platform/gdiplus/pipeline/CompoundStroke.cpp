@@ -173,27 +173,31 @@ double Length(const std::vector<PointF>& points)
     return length;
 }
 
-// An anchor at the line's end: drawn there, and the line cut back under an arrow as a plain pen's is.
-// The cap then counts as flat.
-void AnchorEnd(LineCap* cap, std::vector<PointF>* line, const StrokeStyle& style, std::vector<Polygon>* out)
+// An anchor at the line's end, along the curve's exact tangent there when it has one: drawn there, and the
+// line cut back under an arrow as a plain pen's is. The cap then counts as flat.
+void AnchorEnd(LineCap* cap, std::vector<PointF>* line, PointF tangent, const StrokeStyle& style,
+               std::vector<Polygon>* out)
 {
     if (*cap == LineCapNoAnchor) *cap = LineCapFlat;
     if (!IsAnchorCap(*cap)) return;
     PointF end, direction;
-    if (EndOf(*line, &end, &direction)) AddAnchor(*cap, end, direction, style, out);
+    if (EndOf(*line, &end, &direction)) AddAnchor(*cap, end, EndDirection(tangent, direction), style, out);
     TrimEnd(line, std::min(AnchorInset(*cap, style.width), Length(*line) / 2));
     *cap = LineCapFlat;
 }
 
-// Caps beyond both ends of an open piece.
-void AddCapsBeyond(std::vector<PointF> points, LineCap first, LineCap last, const StrokeStyle& style,
-                   std::vector<Polygon>* out)
+// Caps beyond both ends of an open piece, each along the tangent given for it (out of the piece; (0, 0)
+// where its lines give the direction).
+void AddCapsBeyond(std::vector<PointF> points, LineCap first, PointF firstTangent, LineCap last, PointF lastTangent,
+                   const StrokeStyle& style, std::vector<Polygon>* out)
 {
     PointF end, direction;
-    if (EndOf(points, &end, &direction)) AddCapBeyond(last, end, direction, style, out);
+    if (EndOf(points, &end, &direction)) AddCapBeyond(last, end, EndDirection(lastTangent, direction), style, out);
     std::reverse(points.begin(), points.end());
-    if (EndOf(points, &end, &direction)) AddCapBeyond(first, end, direction, style, out);
+    if (EndOf(points, &end, &direction)) AddCapBeyond(first, end, EndDirection(firstTangent, direction), style, out);
 }
+
+PointF Backwards(PointF direction) { return PointF(-direction.X, -direction.Y); }
 
 LineCap DashEnd(DashCap cap)
 {
@@ -209,10 +213,12 @@ bool AddFigure(const StrokeFigure& figure, const StrokeStyle& style, const std::
     StrokeFigure line = figure;
     LineCap startCap = figure.closed ? LineCapFlat : style.startCap;
     LineCap endCap = figure.closed ? LineCapFlat : style.endCap;
+    // Out of the line at either end: the start's tangent runs into it.
+    const PointF startOut = Backwards(figure.startTangent), endOut = figure.endTangent;
     std::reverse(line.points.begin(), line.points.end());
-    AnchorEnd(&startCap, &line.points, style, out);
+    AnchorEnd(&startCap, &line.points, startOut, style, out);
     std::reverse(line.points.begin(), line.points.end());
-    AnchorEnd(&endCap, &line.points, style, out);
+    AnchorEnd(&endCap, &line.points, endOut, style, out);
     std::vector<DashPiece> pieces;
     if (!Pieces(line, style, &pieces)) return false;
     const LineCap dashEnd = DashEnd(style.dashCap);
@@ -220,9 +226,9 @@ bool AddFigure(const StrokeFigure& figure, const StrokeStyle& style, const std::
     for (const DashPiece& piece : pieces) {
         if (!AddBands(StrokeFigure{piece.points, solidClosed}, style, bands, sense, out)) return false;
         if (solidClosed) continue;
-        const LineCap first = piece.atStart && !figure.closed ? startCap : dashEnd;
-        const LineCap last = piece.atEnd && !figure.closed ? endCap : dashEnd;
-        AddCapsBeyond(piece.points, first, last, style, out);
+        const bool atStart = piece.atStart && !figure.closed, atEnd = piece.atEnd && !figure.closed;
+        AddCapsBeyond(piece.points, atStart ? startCap : dashEnd, atStart ? startOut : PointF(0, 0),
+                      atEnd ? endCap : dashEnd, atEnd ? endOut : PointF(0, 0), style, out);
     }
     return true;
 }

@@ -56,7 +56,8 @@ bool ConvertedPixels(DllExports::GpImage* image, INT* width, INT* height, std::v
         return false;
     pixels->resize(size_t(w) * h);
     for (UINT y = 0; y < h; ++y) {
-        const auto* row = static_cast<const uint32_t*>(lock.data.Scan0) + static_cast<ptrdiff_t>(y) * lock.data.Stride / 4;
+        const auto* row =
+            static_cast<const uint32_t*>(lock.data.Scan0) + static_cast<ptrdiff_t>(y) * lock.data.Stride / 4;
         for (UINT x = 0; x < w; ++x) (*pixels)[size_t(y) * w + x] = PremultiplyPixel(row[x]);
     }
     DllExports::GdipBitmapUnlockBits(bitmap, &lock.data);
@@ -69,8 +70,7 @@ bool ImagePixels(DllExports::GpTexture* texture, INT* width, INT* height, std::v
 {
     DllExports::GpImage* image = nullptr;
     if (DllExports::GdipGetTextureImage(texture, &image) != Ok || !image) return false;
-    const bool read =
-        ViewedPixels(image, width, height, pixels) || ConvertedPixels(image, width, height, pixels);
+    const bool read = ViewedPixels(image, width, height, pixels) || ConvertedPixels(image, width, height, pixels);
     DllExports::GdipDisposeImage(image);
     return read;
 }
