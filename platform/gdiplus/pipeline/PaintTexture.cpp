@@ -4,6 +4,7 @@
 // (Clamp).
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "../Gdiplus.h"
@@ -16,30 +17,11 @@ namespace Gdiplus {
 
 namespace {
 
-// The premultiplied form of a pixel stored in the view's own way.
-uint32_t PremultipliedFrom(const PixelView& view, uint32_t pixel)
-{
-    if (view.Opaque()) return pixel | 0xFF000000u;
-    return view.Straight() ? PremultiplyPixel(pixel) : pixel;
-}
+struct ImageDisposer {
+    void operator()(DllExports::GpImage* image) const { DllExports::GdipDisposeImage(image); }
+};
 
-// The image's 32-bit pixels as the layer views them: a 32bppARGB bitmap with a context is read from the
-// engine's premultiplied surface, where a lock would convert the whole bitmap from it and back.
-bool ViewedPixels(DllExports::GpImage* image, INT* width, INT* height, std::vector<uint32_t>* pixels)
-{
-    const PixelView view(image, ViewedFormats::Any);
-    if (!view.Valid() || !BitmapSizeFits(UINT(view.Width()), UINT(view.Height()))) return false;
-    *width = view.Width(), *height = view.Height();
-    pixels->resize(size_t(*width) * size_t(*height));
-    for (INT y = 0; y < *height; ++y) {
-        const uint32_t* row = view.Row(y);
-        uint32_t* out = pixels->data() + size_t(y) * size_t(*width);
-        for (INT x = 0; x < *width; ++x) out[x] = PremultipliedFrom(view, row[x]);
-    }
-    return true;
-}
-
-// Any other image's pixels, converted by the engine to straight 32bppARGB and premultiplied here.
+// Any image's pixels, converted by the engine to straight 32bppARGB and premultiplied here.
 bool ConvertedPixels(DllExports::GpImage* image, INT* width, INT* height, std::vector<uint32_t>* pixels)
 {
     UINT w = 0, h = 0;
@@ -65,15 +47,48 @@ bool ConvertedPixels(DllExports::GpImage* image, INT* width, INT* height, std::v
     return true;
 }
 
-// The premultiplied pixels of the brush's image; false when there is none to read.
-bool ImagePixels(DllExports::GpTexture* texture, INT* width, INT* height, std::vector<uint32_t>* pixels)
-{
-    DllExports::GpImage* image = nullptr;
-    if (DllExports::GdipGetTextureImage(texture, &image) != Ok || !image) return false;
-    const bool read = ViewedPixels(image, width, height, pixels) || ConvertedPixels(image, width, height, pixels);
-    DllExports::GdipDisposeImage(image);
-    return read;
-}
+// The brush's image as premultiplied pixels. The engine hands over a copy of it, made without a context (a
+// 32bppARGB copy holds straight pixels); a 32-bit copy is read where it lies, through a pixel view, each
+// pixel converted as it is sampled, since a fill samples far fewer pixels than a large image holds. Other
+// images are converted and copied once.
+class TexturePixels {
+public:
+    explicit TexturePixels(DllExports::GpTexture* texture)
+    {
+        DllExports::GpImage* made = nullptr;
+        if (DllExports::GdipGetTextureImage(texture, &made) != Ok || !made) return;
+        image.reset(made);  // the engine's own copy, which nothing else touches while it is viewed
+        view = std::make_unique<PixelView>(made, ViewedFormats::Any);
+        if (view->Valid() && BitmapSizeFits(UINT(view->Width()), UINT(view->Height()))) {
+            width = view->Width(), height = view->Height();
+            kind = view->Opaque() ? Kind::Opaque : (view->Straight() ? Kind::Straight : Kind::Premultiplied);
+            return;
+        }
+        view.reset();
+        if (!ConvertedPixels(made, &width, &height, &copy)) width = height = 0;
+    }
+
+    bool Valid() const { return width > 0 && height > 0; }
+    INT Width() const { return width; }
+    INT Height() const { return height; }
+
+    // The premultiplied pixel at (column, row), inside the image.
+    uint32_t At(INT column, INT row) const
+    {
+        if (!view) return copy[size_t(row) * size_t(width) + size_t(column)];
+        const uint32_t pixel = view->Row(row)[column];
+        if (kind == Kind::Opaque) return pixel | 0xFF000000u;
+        return kind == Kind::Straight ? PremultiplyPixel(pixel) : pixel;
+    }
+
+private:
+    enum class Kind { Premultiplied, Straight, Opaque };
+    std::unique_ptr<DllExports::GpImage, ImageDisposer> image;  // outlives the view of it
+    std::unique_ptr<PixelView> view;
+    std::vector<uint32_t> copy;
+    INT width = 0, height = 0;
+    Kind kind = Kind::Premultiplied;
+};
 
 // Where a coordinate falls in an image of that many pixels, the copies tiled or mirrored every other one; -1
 // outside the one copy when clamped.
@@ -90,8 +105,8 @@ INT Wrapped(double at, INT size, bool mirrored, bool clamped)
 
 class TextureShader final : public Shader {
 public:
-    TextureShader(const DeviceMap& deviceToImage, WrapMode wrap, INT width, INT height, std::vector<uint32_t> pixels)
-        : toImage(deviceToImage), width(width), height(height), pixels(std::move(pixels)),
+    TextureShader(const DeviceMap& deviceToImage, WrapMode wrap, std::unique_ptr<TexturePixels> pixels)
+        : toImage(deviceToImage), pixels(std::move(pixels)),
           flipX(wrap == WrapModeTileFlipX || wrap == WrapModeTileFlipXY),
           flipY(wrap == WrapModeTileFlipY || wrap == WrapModeTileFlipXY), clamped(wrap == WrapModeClamp)
     {
@@ -103,16 +118,16 @@ public:
         const double cx = x + 0.5, cy = y + 0.5;
         double u = cx * toImage.m11 + cy * toImage.m21 + toImage.dx;
         double v = cx * toImage.m12 + cy * toImage.m22 + toImage.dy;
+        const INT width = pixels->Width(), height = pixels->Height();
         for (INT i = 0; i < count; ++i, u += toImage.m11, v += toImage.m12) {
             const INT column = Wrapped(u, width, flipX, clamped), row = Wrapped(v, height, flipY, clamped);
-            out[i] = column < 0 || row < 0 ? 0 : pixels[size_t(row) * size_t(width) + size_t(column)];
+            out[i] = column < 0 || row < 0 ? 0 : pixels->At(column, row);
         }
     }
 
 private:
     DeviceMap toImage;
-    INT width, height;
-    std::vector<uint32_t> pixels;
+    std::unique_ptr<TexturePixels> pixels;
     bool flipX, flipY, clamped;
 };
 
@@ -133,10 +148,9 @@ std::unique_ptr<Shader> MakeTextureShader(const Brush* brush, const DeviceMap& m
         return nullptr;
     DeviceMap deviceToImage;
     if (!InvertMap(ThenMap(DeviceMap{m[0], m[1], m[2], m[3], m[4], m[5]}, map), &deviceToImage)) return nullptr;
-    INT width = 0, height = 0;
-    std::vector<uint32_t> pixels;
-    if (!ImagePixels(texture, &width, &height, &pixels)) return nullptr;
-    return std::make_unique<TextureShader>(deviceToImage, wrap, width, height, std::move(pixels));
+    auto pixels = std::make_unique<TexturePixels>(texture);
+    if (!pixels->Valid()) return nullptr;
+    return std::make_unique<TextureShader>(deviceToImage, wrap, std::move(pixels));
 }
 
 }  // namespace Gdiplus
