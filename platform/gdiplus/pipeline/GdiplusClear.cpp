@@ -29,7 +29,7 @@ bool Graphics::ClearByLayer(ARGB colour)
     DeviceClip clip;
     if (!target.Valid() || !ReadDeviceClip(&clip, target)) return false;
     // Transparency is 0, straight or not. An opaque pixel keeps the premultiplied colour (the colour over
-    // black) and a fourth byte that says opaque, as the engine reads it back whatever it holds.
+    // black) and a fourth byte of 255: the engine's locks hand that byte over as the alpha.
     const uint32_t pixel = EnginePremultiplied(colour) | (target.Opaque() ? 0xFF000000u : 0u);
     const Rect box = clip.Narrow(Rect(0, 0, target.Width(), target.Height()));
     PixelRuns runs;
