@@ -21,7 +21,7 @@ struct ImageDisposer {
     void operator()(DllExports::GpImage* image) const { DllExports::GdipDisposeImage(image); }
 };
 
-// Any image's pixels, converted by the engine to straight 32bppARGB and premultiplied here.
+// An image's pixels in another format, converted by the engine to straight 32bppARGB and premultiplied here.
 bool ConvertedPixels(DllExports::GpImage* image, INT* width, INT* height, std::vector<uint32_t>* pixels)
 {
     UINT w = 0, h = 0;
@@ -65,6 +65,12 @@ public:
             return;
         }
         view.reset();
+        // The engine hands a 32-bit bitmap's pixels over in its own form whatever a lock asks for: one the
+        // view did not take is not read as straight here.
+        PixelFormat own = 0;
+        if (DllExports::GdipGetImagePixelFormat(made, &own) != Ok || own == PixelFormat32bppPARGB ||
+            own == PixelFormat32bppARGB || own == PixelFormat32bppRGB)
+            return;
         if (!ConvertedPixels(made, &width, &height, &copy)) width = height = 0;
     }
 
