@@ -48,9 +48,9 @@ bool ConvertedPixels(DllExports::GpImage* image, INT* width, INT* height, std::v
 }
 
 // The brush's image as premultiplied pixels. The engine hands over a copy of it, made without a context (a
-// 32bppARGB copy holds straight pixels); a 32-bit copy is read where it lies, through a pixel view, each
-// pixel converted as it is sampled, since a fill samples far fewer pixels than a large image holds. Other
-// images are converted and copied once.
+// 32bppARGB copy holds straight pixels); a large 32-bit copy is read where it lies, through a pixel view,
+// each pixel converted as it is sampled, since a fill samples far fewer pixels than a large image holds.
+// Small images and those of other formats are converted and copied once.
 class TexturePixels {
 public:
     explicit TexturePixels(DllExports::GpTexture* texture)
@@ -62,6 +62,12 @@ public:
         if (view->Valid() && BitmapSizeFits(UINT(view->Width()), UINT(view->Height()))) {
             width = view->Width(), height = view->Height();
             kind = view->Opaque() ? Kind::Opaque : (view->Straight() ? Kind::Straight : Kind::Premultiplied);
+            if (int64_t(width) * height > kMostCopied) return;
+            // A small tile, which a fill samples many times over, is converted once.
+            copy.resize(size_t(width) * size_t(height));
+            for (INT y = 0; y < height; ++y)
+                for (INT x = 0; x < width; ++x) copy[size_t(y) * size_t(width) + size_t(x)] = Converted(x, y);
+            view.reset();
             return;
         }
         view.reset();
@@ -81,14 +87,21 @@ public:
     // The premultiplied pixel at (column, row), inside the image.
     uint32_t At(INT column, INT row) const
     {
-        if (!view) return copy[size_t(row) * size_t(width) + size_t(column)];
+        return view ? Converted(column, row) : copy[size_t(row) * size_t(width) + size_t(column)];
+    }
+
+private:
+    enum class Kind { Premultiplied, Straight, Opaque };
+    // Images of more pixels than this are sampled where they lie.
+    static constexpr int64_t kMostCopied = int64_t(1) << 16;
+
+    uint32_t Converted(INT column, INT row) const
+    {
         const uint32_t pixel = view->Row(row)[column];
         if (kind == Kind::Opaque) return pixel | 0xFF000000u;
         return kind == Kind::Straight ? PremultiplyPixel(pixel) : pixel;
     }
 
-private:
-    enum class Kind { Premultiplied, Straight, Opaque };
     std::unique_ptr<DllExports::GpImage, ImageDisposer> image;  // outlives the view of it
     std::unique_ptr<PixelView> view;
     std::vector<uint32_t> copy;
