@@ -431,7 +431,8 @@ TEST(Clip, ContextChangedBetweenFillsIsReadAgain)
 
 // A region filled under another clip takes the pixels both hold: the region's as it fills alone, the clip's
 // as a fill of the whole canvas takes them, whatever transform either was given under, the smoothing and
-// the brush. Clear sets the pixels a clip holds to the colour itself.
+// the brush. Clear sets the pixels a clip holds to the colour itself (on an opaque bitmap, as it shows over
+// black).
 TEST(Clip, RegionsFilledAndClearsUnderAClipTakeThePixelsItHolds)
 {
     // Two overlapping figures filled alternately: the overlap is a hole.
@@ -503,5 +504,21 @@ TEST(Clip, RegionsFilledAndClearsUnderAClipTakeThePixelsItHolds)
                 }
             EXPECT_GT(inside, 1000) << "clip " << k;
             EXPECT_EQ(wrong, 0) << "clip " << k << ", alpha " << int(alpha);
+            // An opaque bitmap keeps the colour as it shows over black, on the same pixels.
+            for (PixelFormat format : {PixelFormat24bppRGB, PixelFormat32bppRGB}) {
+                Bitmap opaqueBitmap(kSide, kSide, format);
+                Graphics g(&opaqueBitmap);
+                ASSERT_EQ(g.Clear(Color(255, 0, 0, 255)), Ok);
+                clearClips[k](g);
+                ASSERT_EQ(g.Clear(Color(alpha, 255, 0, 0)), Ok);
+                const ARGB overBlack = 0xFF000000u | ARGB(alpha) << 16;
+                // Read through a lock, which hands the fourth byte over as the alpha (GetPixel does not).
+                const std::vector<ARGB> pixels = pictor_test::AllPixels(opaqueBitmap);
+                int wrongOpaque = 0;
+                for (int y = 0; y < kSide; ++y)
+                    for (int x = 0; x < kSide; ++x)
+                        wrongOpaque += pixels[y * kSide + x] != (held.At(x, y) == 255 ? overBlack : 0xFF0000FFu);
+                EXPECT_EQ(wrongOpaque, 0) << "clip " << k << ", alpha " << int(alpha) << ", format " << format;
+            }
         }
 }

@@ -150,6 +150,28 @@ TEST(Paint, TexturesTileMirrorAndClamp)
     EXPECT_EQ(row(WrapModeClamp, 1),
               (std::vector<ARGB>{red, blue, kBackground, kBackground, kBackground, kBackground}));
     EXPECT_EQ(row(WrapModeTile, 2), (std::vector<ARGB>{red, red, blue, blue, red, red}));
+
+    // Half-transparent pixels fill as a solid brush of their colour, whether the tile is premultiplied or
+    // straight, has a context on it or not, and is small (copied once) or large (read where it lies).
+    const ARGB faint = 0x80FF0000, fainter = 0x400000FF;
+    std::vector<ARGB> expected;
+    for (ARGB colour : {faint, fainter}) {
+        SolidBrush solid{Color(colour)};
+        expected.push_back(Drawn([&](Graphics& g) { FillBox(g, solid, -1, -1, 9, 9); })[0]);
+    }
+    for (PixelFormat format : {PixelFormat32bppARGB, PixelFormat32bppPARGB})
+        for (bool context : {false, true})
+            for (INT side : {2, 300}) {
+                Bitmap tile(side, side, format);
+                tile.SetPixel(0, 0, Color(faint));
+                tile.SetPixel(1, 0, Color(fainter));
+                std::unique_ptr<Graphics> onTile(context ? new Graphics(&tile) : nullptr);
+                TextureBrush brush(&tile);
+                const auto pixels = Drawn([&](Graphics& g) { FillBox(g, brush, -1, -1, 9, 9); });
+                for (int x = 0; x < 2; ++x)
+                    EXPECT_LE(ChannelGap(pixels[x], expected[x]), 1)
+                        << format << ", context " << context << ", side " << side << ", x " << x;
+            }
 }
 
 TEST(Paint, HatchesKeepToTheDeviceOriginAndTheRenderingOrigin)

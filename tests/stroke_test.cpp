@@ -218,25 +218,70 @@ TEST(Stroke, CapsAndJoinsHaveGdiplusGeometry)
 
 TEST(Stroke, CurveEndsAreSquareToTheCurvesExactTangent)
 {
-    // Both ends of this arch head straight down and up: their flat caps lie on the row y = 100 whatever
-    // direction the flattened lines nearest the ends take. The end whose first control point coincides
-    // with it takes its direction from the next one.
-    Canvas c;
-    Pen pen(Color(Color::Black), 16.0f);
+    // Both ends of this arch head straight down and up: their flat ends lie on the row y = 100 whatever
+    // direction the flattened lines nearest the ends take, on a plain pen and on a compound one's bands.
+    // The end whose first control point coincides with it takes its direction from the next one.
     GraphicsPath arch;
     arch.AddBezier(20.0f, 100.0f, 20.0f, 20.0f, 100.0f, 20.0f, 100.0f, 100.0f);
     arch.StartFigure();
     arch.AddBezier(40.0f, 110.0f, 40.0f, 110.0f, 40.0f, 80.0f, 80.0f, 80.0f);
-    ASSERT_EQ(c.graphics.DrawPath(&pen, &arch), Ok);
-    c.Read();
-    for (int x : {13, 27, 93, 100, 107}) {
-        EXPECT_EQ(c.At(x, 99), 255) << x;
-        EXPECT_NEAR(c.At(x, 100), 128, 2) << x;
-        EXPECT_EQ(c.At(x, 101), 0) << x;
+    const REAL halves[] = {0.0f, 0.4f, 0.6f, 1.0f};
+    for (bool compound : {false, true}) {
+        Canvas c;
+        Pen pen(Color(Color::Black), 16.0f);
+        if (compound) {
+            ASSERT_EQ(pen.SetCompoundArray(halves, 4), Ok);
+        }
+        ASSERT_EQ(c.graphics.DrawPath(&pen, &arch), Ok);
+        c.Read();
+        // Inside the bands (12 to 18.4 and 21.6 to 28 across a line at x = 20).
+        for (int x : {13, 27, 93, 107}) {
+            EXPECT_EQ(c.At(x, 99), 255) << x << ", compound " << compound;
+            EXPECT_NEAR(c.At(x, 100), 128, 2) << x << ", compound " << compound;
+            EXPECT_EQ(c.At(x, 101), 0) << x << ", compound " << compound;
+        }
+        for (int x : {33, 47}) {
+            EXPECT_EQ(c.At(x, 109), 255) << x << ", compound " << compound;
+            EXPECT_EQ(c.At(x, 111), 0) << x << ", compound " << compound;
+        }
     }
-    for (int x : {33, 47}) {
-        EXPECT_EQ(c.At(x, 109), 255) << x;
-        EXPECT_EQ(c.At(x, 111), 0) << x;
+
+    // An arrow at a curve's end points along the exact tangent there (here (1, 1), from the last control
+    // point): around its tip it draws as on a straight line along that tangent, on a plain pen, a compound
+    // one and as a custom cap. The lines nearest the end turn a few degrees away from it.
+    const PointF tip(100, 100), along(float(M_SQRT1_2), float(M_SQRT1_2));
+    AdjustableArrowCap custom(3.0f, 3.0f, TRUE);
+    std::vector<std::unique_ptr<Pen>> pens;
+    for (int kind = 0; kind < 3; ++kind) {
+        Pen& arrowed = *pens.emplace_back(std::make_unique<Pen>(Color(Color::Black), 8.0f));
+        if (kind == 2)
+            arrowed.SetCustomEndCap(&custom);
+        else
+            arrowed.SetEndCap(LineCapArrowAnchor);
+        if (kind == 1) {
+            ASSERT_EQ(arrowed.SetCompoundArray(halves, 4), Ok);
+        }
+    }
+    for (size_t kind = 0; kind < pens.size(); ++kind) {
+        Canvas curve, straight;
+        ASSERT_EQ(curve.graphics.DrawBezier(pens[kind].get(), 10.0f, 110.0f, 10.0f, 40.0f, 60.0f, 60.0f, tip.X, tip.Y),
+                  Ok);
+        ASSERT_EQ(
+            straight.graphics.DrawLine(pens[kind].get(), tip.X - 50 * along.X, tip.Y - 50 * along.Y, tip.X, tip.Y), Ok);
+        curve.Read();
+        straight.Read();
+        // The arrow's front, clear of where the line comes out from under it (as far back as the pen is
+        // wide): from 6 behind the tip to past it.
+        int largest = 0, inked = 0;
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x) {
+                const double forward = (x + 0.5 - tip.X) * along.X + (y + 0.5 - tip.Y) * along.Y;
+                if (forward < -6 || forward > 2) continue;
+                largest = std::max(largest, std::abs(curve.At(x, y) - straight.At(x, y)));
+                inked += straight.At(x, y) == 255;
+            }
+        EXPECT_GT(inked, 10) << kind;
+        EXPECT_LE(largest, 2) << kind;
     }
 }
 

@@ -110,4 +110,13 @@ std::vector<AnchorPoint> AnchorPolygon(LineCap cap, double size, double toleranc
     return polygon;
 }
 
+PointF EndDirection(PointF tangent, PointF line)
+{
+    const double length = std::hypot(double(tangent.X), double(tangent.Y));
+    if (!(length > 0) || !std::isfinite(length)) return line;
+    const PointF exact(REAL(tangent.X / length), REAL(tangent.Y / length));
+    // A cusp at the very end turns the tangent back against the line: the line's end would fold over.
+    return double(exact.X) * line.X + double(exact.Y) * line.Y > 0 ? exact : line;
+}
+
 }  // namespace Gdiplus

@@ -39,4 +39,10 @@ AnchorFigure AnchorShape(LineCap cap, double size);
 /// (forward, side) frame; empty for a cap that is not an anchor.
 std::vector<AnchorPoint> AnchorPolygon(LineCap cap, double size, double tolerance);
 
+/// The direction of a line's end for the caps there: a curve's exact `tangent` when one is given (not
+/// (0, 0)) and heads the same way as `line`, the direction of the flattened lines that only come near it;
+/// else `line` itself. Both are directions out of the line at that end; the result is a unit vector when
+/// `line` is.
+PointF EndDirection(PointF tangent, PointF line);
+
 }  // namespace Gdiplus

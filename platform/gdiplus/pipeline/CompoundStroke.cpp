@@ -36,6 +36,47 @@ void EmitTurned(std::vector<Polygon> rings, std::vector<Polygon>* out)
     }
 }
 
+// The end of the points (their last point) and the unit direction along which the line leaves there;
+// false when the points have no length.
+bool EndOf(const std::vector<PointF>& points, PointF* end, PointF* direction)
+{
+    if (points.empty()) return false;
+    *end = points.back();
+    for (size_t i = points.size() - 1; i-- > 0;) {
+        const double dx = double(end->X) - points[i].X, dy = double(end->Y) - points[i].Y;
+        const double length = std::hypot(dx, dy);
+        if (length > 0 && std::isfinite(length)) {
+            *direction = PointF(REAL(dx / length), REAL(dy / length));
+            return true;
+        }
+    }
+    return false;
+}
+
+PointF Backwards(PointF direction) { return PointF(-direction.X, -direction.Y); }
+
+// The point `distance` along the left normal of a line leaving `end` along `out` (to the line's left as
+// the figure runs into that end).
+PointF Beside(PointF end, PointF out, double distance)
+{
+    return PointF(REAL(end.X - out.Y * distance), REAL(end.Y + out.X * distance));
+}
+
+// An open side's end points (the figure's ends moved `distance` along the left normal of its first and
+// last lines) moved to stand square to the curve's exact tangents there, where the figure has them.
+void SquareSideEnds(const StrokeFigure& figure, double distance, Polygon* side)
+{
+    if (figure.closed || side->size() < 2) return;
+    PointF end, direction;
+    if ((figure.endTangent.X != 0 || figure.endTangent.Y != 0) && EndOf(figure.points, &end, &direction))
+        side->back() = Beside(end, EndDirection(figure.endTangent, direction), distance);
+    if (figure.startTangent.X == 0 && figure.startTangent.Y == 0) return;
+    const std::vector<PointF> reversed(figure.points.rbegin(), figure.points.rend());
+    // Out of the start the line runs backwards: its left is the figure's right.
+    if (EndOf(reversed, &end, &direction))
+        side->front() = Beside(end, EndDirection(Backwards(figure.startTangent), direction), -distance);
+}
+
 // One band of one figure between the offsets near and far (near < far). False when a side passes through
 // a corner while the band does not cover the figure's own line there.
 bool AddBand(const StrokeFigure& figure, double near, double far, const StrokeStyle& style, std::vector<Polygon>* out)
@@ -46,6 +87,8 @@ bool AddBand(const StrokeFigure& figure, double near, double far, const StrokeSt
         !OffsetSide(figure, near, style.join, style.miterLimit, style.tolerance, &nearSide, &nearThrough))
         return true;  // a figure of no length draws nothing
     if ((farThrough || nearThrough) && !(near <= 0 && far >= 0)) return false;
+    SquareSideEnds(figure, far, &farSide);
+    SquareSideEnds(figure, near, &nearSide);
     std::reverse(nearSide.begin(), nearSide.end());
     if (figure.closed) {
         EmitTurned({std::move(farSide), std::move(nearSide)}, out);
@@ -110,23 +153,6 @@ bool Pieces(const StrokeFigure& figure, const StrokeStyle& style, std::vector<Da
     return CutDashes(figure, pattern, style.dashOffset * style.width, kMostDashes, pieces);
 }
 
-// The end of the points (their last point) and the unit direction along which the line leaves there;
-// false when the points have no length.
-bool EndOf(const std::vector<PointF>& points, PointF* end, PointF* direction)
-{
-    if (points.empty()) return false;
-    *end = points.back();
-    for (size_t i = points.size() - 1; i-- > 0;) {
-        const double dx = double(end->X) - points[i].X, dy = double(end->Y) - points[i].Y;
-        const double length = std::hypot(dx, dy);
-        if (length > 0 && std::isfinite(length)) {
-            *direction = PointF(REAL(dx / length), REAL(dy / length));
-            return true;
-        }
-    }
-    return false;
-}
-
 // A square, round or triangle cap beyond the end p of a line leaving along u, over the pen's full width
 // (nothing for any other cap).
 void AddCapBeyond(LineCap cap, PointF p, PointF u, const StrokeStyle& style, std::vector<Polygon>* out)
@@ -173,26 +199,28 @@ double Length(const std::vector<PointF>& points)
     return length;
 }
 
-// An anchor at the line's end: drawn there, and the line cut back under an arrow as a plain pen's is.
-// The cap then counts as flat.
-void AnchorEnd(LineCap* cap, std::vector<PointF>* line, const StrokeStyle& style, std::vector<Polygon>* out)
+// An anchor at the line's end, along the curve's exact tangent there when it has one: drawn there, and the
+// line cut back under an arrow as a plain pen's is. The cap then counts as flat.
+void AnchorEnd(LineCap* cap, std::vector<PointF>* line, PointF tangent, const StrokeStyle& style,
+               std::vector<Polygon>* out)
 {
     if (*cap == LineCapNoAnchor) *cap = LineCapFlat;
     if (!IsAnchorCap(*cap)) return;
     PointF end, direction;
-    if (EndOf(*line, &end, &direction)) AddAnchor(*cap, end, direction, style, out);
+    if (EndOf(*line, &end, &direction)) AddAnchor(*cap, end, EndDirection(tangent, direction), style, out);
     TrimEnd(line, std::min(AnchorInset(*cap, style.width), Length(*line) / 2));
     *cap = LineCapFlat;
 }
 
-// Caps beyond both ends of an open piece.
-void AddCapsBeyond(std::vector<PointF> points, LineCap first, LineCap last, const StrokeStyle& style,
-                   std::vector<Polygon>* out)
+// Caps beyond both ends of an open piece, each along the tangent given for it (out of the piece; (0, 0)
+// where its lines give the direction).
+void AddCapsBeyond(std::vector<PointF> points, LineCap first, PointF firstTangent, LineCap last, PointF lastTangent,
+                   const StrokeStyle& style, std::vector<Polygon>* out)
 {
     PointF end, direction;
-    if (EndOf(points, &end, &direction)) AddCapBeyond(last, end, direction, style, out);
+    if (EndOf(points, &end, &direction)) AddCapBeyond(last, end, EndDirection(lastTangent, direction), style, out);
     std::reverse(points.begin(), points.end());
-    if (EndOf(points, &end, &direction)) AddCapBeyond(first, end, direction, style, out);
+    if (EndOf(points, &end, &direction)) AddCapBeyond(first, end, EndDirection(firstTangent, direction), style, out);
 }
 
 LineCap DashEnd(DashCap cap)
@@ -209,20 +237,25 @@ bool AddFigure(const StrokeFigure& figure, const StrokeStyle& style, const std::
     StrokeFigure line = figure;
     LineCap startCap = figure.closed ? LineCapFlat : style.startCap;
     LineCap endCap = figure.closed ? LineCapFlat : style.endCap;
+    // Out of the line at either end: the start's tangent runs into it.
+    const PointF startOut = Backwards(figure.startTangent), endOut = figure.endTangent;
     std::reverse(line.points.begin(), line.points.end());
-    AnchorEnd(&startCap, &line.points, style, out);
+    AnchorEnd(&startCap, &line.points, startOut, style, out);
     std::reverse(line.points.begin(), line.points.end());
-    AnchorEnd(&endCap, &line.points, style, out);
+    AnchorEnd(&endCap, &line.points, endOut, style, out);
     std::vector<DashPiece> pieces;
     if (!Pieces(line, style, &pieces)) return false;
     const LineCap dashEnd = DashEnd(style.dashCap);
     const bool solidClosed = figure.closed && style.dashes.empty();
     for (const DashPiece& piece : pieces) {
-        if (!AddBands(StrokeFigure{piece.points, solidClosed}, style, bands, sense, out)) return false;
+        const bool atStart = piece.atStart && !figure.closed, atEnd = piece.atEnd && !figure.closed;
+        StrokeFigure band{piece.points, solidClosed};
+        if (atStart) band.startTangent = figure.startTangent;
+        if (atEnd) band.endTangent = figure.endTangent;
+        if (!AddBands(band, style, bands, sense, out)) return false;
         if (solidClosed) continue;
-        const LineCap first = piece.atStart && !figure.closed ? startCap : dashEnd;
-        const LineCap last = piece.atEnd && !figure.closed ? endCap : dashEnd;
-        AddCapsBeyond(piece.points, first, last, style, out);
+        AddCapsBeyond(piece.points, atStart ? startCap : dashEnd, atStart ? startOut : PointF(0, 0),
+                      atEnd ? endCap : dashEnd, atEnd ? endOut : PointF(0, 0), style, out);
     }
     return true;
 }

@@ -10,6 +10,8 @@
 #include <cmath>
 #include <memory>
 
+#include "AnchorCap.h"
+
 namespace Gdiplus {
 
 namespace {
@@ -152,12 +154,17 @@ bool PlaceCap(const CustomCapShape& cap, const StrokeStyle& style, PointF end, d
     return true;
 }
 
-// The cap at the figure's last point, the figure shortened under it.
-bool CapEnd(const CustomCapShape& cap, const StrokeStyle& style, double length, std::vector<PointF>* points,
-            std::vector<Polygon>* out)
+// The cap at the figure's last point, along the curve's exact tangent out of it when it has one, the
+// figure shortened under it.
+bool CapEnd(const CustomCapShape& cap, const StrokeStyle& style, double length, PointF tangent,
+            std::vector<PointF>* points, std::vector<Polygon>* out)
 {
     double ux = 0, uy = 0;
     if (!cap.present || !LastDirection(*points, &ux, &uy)) return true;
+    if (tangent.X != 0 || tangent.Y != 0) {
+        const PointF along = EndDirection(tangent, PointF(REAL(ux), REAL(uy)));
+        ux = along.X, uy = along.Y;
+    }
     if (!PlaceCap(cap, style, points->back(), ux, uy, out)) return false;
     TrimEnd(points, std::min(cap.inset * style.width, length / 2));
     return true;
@@ -180,9 +187,10 @@ bool AddCustomCaps(const CustomCaps& caps, const StrokeStyle& style, std::vector
         const double length = Length(figure.points);
         if (!std::isfinite(length)) continue;
         std::vector<PointF>& points = figure.points;
-        bool made = CapEnd(caps.end, style, length, &points, out);
+        bool made = CapEnd(caps.end, style, length, figure.endTangent, &points, out);
         std::reverse(points.begin(), points.end());
-        made = made && CapEnd(caps.start, style, length, &points, out);
+        const PointF startOut(-figure.startTangent.X, -figure.startTangent.Y);  // the start's runs into it
+        made = made && CapEnd(caps.start, style, length, startOut, &points, out);
         std::reverse(points.begin(), points.end());
         if (!made) {
             out->resize(before);

@@ -2,9 +2,9 @@
 // whatever the world transform and the compositing mode. libgdiplus clears through cairo, whose clip takes
 // every pixel a path touches and mixes the colour in at its edges, and which marks a surface cleared to
 // transparency as empty and from then on skips it as a source (so pixels the layer wrote there later were
-// never drawn anywhere else). Premultiplied bitmaps, and straight (32bppARGB) ones in the premultiplied
-// pixels the engine draws them in, are therefore cleared here, within the clip read as pixels as the fills
-// read it.
+// never drawn anywhere else). Premultiplied bitmaps, straight (32bppARGB) ones in the premultiplied pixels
+// the engine draws them in, and opaque ones (32bppRGB, 24bppRGB), which keep the colour as it shows over
+// black, are therefore cleared here, within the clip read as pixels as the fills read it.
 #include <algorithm>
 
 #include "../Gdiplus.h"
@@ -27,9 +27,10 @@ bool Graphics::ClearByLayer(ARGB colour)
     if (!surface || !nativeGraphics) return false;
     const PixelView target(surface.get(), ViewedFormats::Drawn);
     DeviceClip clip;
-    // 32bppRGB and 24bppRGB keep a byte the engine reads back as opaque: they are left to the engine.
-    if (!target.Valid() || target.Opaque() || !ReadDeviceClip(&clip, target)) return false;
-    const uint32_t pixel = EnginePremultiplied(colour);  // transparency is 0, straight or not
+    if (!target.Valid() || !ReadDeviceClip(&clip, target)) return false;
+    // Transparency is 0, straight or not. An opaque pixel keeps the premultiplied colour (the colour over
+    // black) and a fourth byte of 255: the engine's locks hand that byte over as the alpha.
+    const uint32_t pixel = EnginePremultiplied(colour) | (target.Opaque() ? 0xFF000000u : 0u);
     const Rect box = clip.Narrow(Rect(0, 0, target.Width(), target.Height()));
     PixelRuns runs;
     for (INT y = box.Y; y < box.Y + box.Height; ++y) {

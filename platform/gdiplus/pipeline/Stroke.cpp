@@ -435,11 +435,11 @@ bool StrokeOne(const StrokeFigure& figure, const StrokeStyle& style, const Joini
     const bool open = !line.closed;
     LineCap startCap = open ? style.startCap : LineCapFlat, endCap = open ? style.endCap : LineCapFlat;
     if (open && figure.closed) startCap = endCap = LineCapFlat;
+    // Anchors stand along a curve's exact tangent at its ends, as plain caps do.
+    const EndDirections ends = FigureEnds(whole, figure, open, open);
     if (IsAnchorCap(startCap))
-        Emit({Anchor(startCap, whole.points.front(), whole.directions.front() * -1.0, style.width, style.tolerance)},
-             out);
-    if (IsAnchorCap(endCap))
-        Emit({Anchor(endCap, whole.points.back(), whole.directions.back(), style.width, style.tolerance)}, out);
+        Emit({Anchor(startCap, whole.points.front(), ends.start * -1.0, style.width, style.tolerance)}, out);
+    if (IsAnchorCap(endCap)) Emit({Anchor(endCap, whole.points.back(), ends.end, style.width, style.tolerance)}, out);
     // An arrow's tip is the line's end, so the line stops under the arrow.
     if (AnchorInset(startCap, style.width) > 0 || AnchorInset(endCap, style.width) > 0)
         TrimUnderAnchors(&line.points, startCap, endCap, style.width, FigureLength(line.points));
