@@ -242,29 +242,47 @@ __m128i SummedPixel(const int16_t* row, int index)
     return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + static_cast<size_t>(index) * 4));
 }
 
-// One destination row from the summed source row: each pixel the weighted sum of its taps, two taps per
-// multiply-add (at most 32640 × 32767 in all, within a signed 32-bit lane), over the whole weight.
+// Destination pixel x's weighted sum of its taps, two taps per multiply-add (at most 32640 × 32767 in all,
+// within a signed 32-bit lane).
+__m128i AcrossSum(const int16_t* row, const Taps& across, int x)
+{
+    // The row ends in one spare pixel of zeros, for the second tap of a last odd pair (weight zero).
+    const int32_t* pair = across.pairs.data() + across.offset[x] / 2;
+    const int first = across.first[x], count = across.count[x];
+    __m128i sum = _mm_setzero_si128();
+    for (int t = 0; t < count; t += 2, ++pair) {
+        const __m128i ab = _mm_unpacklo_epi16(SummedPixel(row, first + t), SummedPixel(row, first + t + 1));
+        sum = _mm_add_epi32(sum, _mm_madd_epi16(ab, _mm_set1_epi32(*pair)));
+    }
+    return sum;
+}
+
+// Two pixels' sums over the whole weight, rounded, as bytes (the low eight). Premultiplied colour never exceeds
+// its alpha, and rounding must not make it: the colour is held to the alpha in 16-bit lanes, which gives what
+// holding the bytes would, as both clamps to a byte keep order.
+__m128i FinishedPair(__m128i first, __m128i second, __m128 scale)
+{
+    const __m128i a = _mm_cvtps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(first), scale));
+    const __m128i b = _mm_cvtps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(second), scale));
+    const __m128i pixels = _mm_packs_epi32(a, b);
+    const __m128i alphas = _mm_shufflehi_epi16(_mm_shufflelo_epi16(pixels, 0xFF), 0xFF);
+    const __m128i held = _mm_min_epi16(pixels, alphas);
+    return _mm_packus_epi16(held, held);
+}
+
+// One destination row from the summed source row, two pixels at a time.
 void ScaleRowAcross(const SummedRow& summed, const Taps& across, uint32_t* out, int width, int sourceWidth)
 {
     const __m128 scale = _mm_set1_ps(summed.unit / static_cast<float>(sourceWidth));
     const int16_t* row = summed.channels;
-    for (int x = 0; x < width; ++x) {
-        // The row ends in one spare pixel of zeros, for the second tap of a last odd pair (weight zero).
-        const int32_t* pair = across.pairs.data() + across.offset[x] / 2;
-        const int first = across.first[x], count = across.count[x];
-        __m128i sum = _mm_setzero_si128();
-        for (int t = 0; t < count; t += 2, ++pair) {
-            const __m128i ab = _mm_unpacklo_epi16(SummedPixel(row, first + t), SummedPixel(row, first + t + 1));
-            sum = _mm_add_epi32(sum, _mm_madd_epi16(ab, _mm_set1_epi32(*pair)));
-        }
-        __m128i pixel = _mm_cvtps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(sum), scale));
-        pixel = _mm_packus_epi16(_mm_packs_epi32(pixel, pixel), pixel);
-        uint32_t value = static_cast<uint32_t>(_mm_cvtsi128_si32(pixel));
-        // Premultiplied colour never exceeds its alpha; rounding must not make it.
-        const __m128i alpha = _mm_set1_epi8(static_cast<char>(value >> 24));
-        value = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_min_epu8(pixel, alpha)));
-        out[x] = value;
+    int x = 0;
+    for (; x + 1 < width; x += 2) {
+        const __m128i pair = FinishedPair(AcrossSum(row, across, x), AcrossSum(row, across, x + 1), scale);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + x), pair);
     }
+    if (x < width)
+        out[x] = static_cast<uint32_t>(
+            _mm_cvtsi128_si32(FinishedPair(AcrossSum(row, across, x), _mm_setzero_si128(), scale)));
 }
 
 void StoreRow(const uint32_t* scaled, uint32_t* dst, int width, bool sourceCopy)
