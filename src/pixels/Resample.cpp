@@ -1,11 +1,9 @@
-// Resampling to a new size, stretched or fitted over a background, on a scratch canvas whose bitmap the canvas
-// then takes.
+// Resampling to a new size, stretched or fitted over a background, through a scratch canvas.
 #include <climits>
 #include <cmath>
 
 #include "Fit.h"
 #include "FxPictor.h"
-#include "SharedObjects.h"
 
 namespace pictor {
 
@@ -74,11 +72,6 @@ void CFxPictor::ReSampling(int nWidth, int nHeight, int nFitMode, BYTE r, BYTE g
     if (nFitMode == 1) target = pictor::FitInto(oldWidth, oldHeight, nWidth, nHeight);
     CopyToThis(&scratch, 0, 0, oldWidth, oldHeight, target.x, target.y, target.width, target.height);
 
-    // The canvas takes over the scratch bitmap, with a drawing context of its own, rather than copying it into
-    // a bitmap built again.
-    Gdiplus::Bitmap* picture = scratch.m_pBitmap;
-    pictor::AddHolder(picture);
-    scratch.Release();
-    Release();
-    Attach(nullptr, nWidth, nHeight, picture);
+    Init(nullptr, nWidth, nHeight);
+    scratch.CopyToThis(this);
 }
