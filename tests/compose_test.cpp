@@ -315,3 +315,56 @@ TEST(DrawnCopies, UprightPicturesLandAsTheGeneralRouteAndClipsOnlyCut)
         EXPECT_EQ(outside, 0);
     }
 }
+
+// Pictures of every kind the layer draws: copied in place of the pixels they cover (edge pixels the sample
+// scaled to their coverage, the pixels outside kept).
+TEST(DrawnCopies, PicturesCopyInPlaceOfWhatTheyCover)
+{
+    const auto picture = Varied(20, 15);
+    const auto none = [](Gdiplus::Graphics&) {};
+    const auto copying = [](Gdiplus::Graphics& g) { g.SetCompositingMode(Gdiplus::CompositingModeSourceCopy); };
+    // Unscaled on whole pixels, enlarged off them, and turned.
+    const auto turned = [](Gdiplus::Graphics& g) { g.RotateTransform(10); };
+    const struct {
+        std::function<void(Gdiplus::Graphics&)> place;
+        Gdiplus::RectF to;
+    } draws[] = {{none, {13, 11, 20, 15}}, {none, {3.5f, 11.25f, 60.3f, 45}}, {turned, {23.5f, 1.25f, 50.3f, 45}}};
+    for (const auto& draw : draws) {
+        const auto image = [&](Gdiplus::Bitmap* drawn) {
+            return [&, drawn](Gdiplus::Graphics& g) {
+                draw.place(g);
+                g.DrawImage(drawn, draw.to, 0, 0, 20, 15, Gdiplus::UnitPixel);
+            };
+        };
+        // What the picture leaves on transparency is what it copies; an opaque picture's alpha is the coverage.
+        const auto white = std::make_unique<Gdiplus::Bitmap>(20, 15, PixelFormat32bppRGB);
+        for (int y = 0; y < 15; ++y)
+            for (int x = 0; x < 20; ++x) white->SetPixel(x, y, Gdiplus::Color(0xFFFFFFFFu));
+        const auto onTransparency = Drawn(none, image(picture.get()), 0);
+        const auto coverage = Drawn(none, image(white.get()), 0);
+        const auto copied = Drawn(
+            [&](Gdiplus::Graphics& g) {
+                copying(g);
+                draw.place(g);
+            },
+            [&](Gdiplus::Graphics& g) {
+                // The unscaled picture by its whole-pixel form.
+                if (draw.to.Width == 20)
+                    g.DrawImage(picture.get(), INT(draw.to.X), INT(draw.to.Y), 20, 15);
+                else
+                    g.DrawImage(picture.get(), draw.to, 0, 0, 20, 15, Gdiplus::UnitPixel);
+            });
+        // A sliver of coverage may scale the copied sample to nothing, where the white one's rounds to nothing too.
+        int gap = 0, covered = 0, slivers = 0;
+        for (size_t i = 0; i < copied.size(); ++i) {
+            covered += coverage[i] != 0;
+            const bool sliver = coverage[i] == 0 && copied[i] == 0;
+            slivers += sliver;
+            if (!sliver)
+                gap = std::max(gap, pictor_test::ChannelGap(copied[i], coverage[i] ? onTransparency[i] : 0xFF204060u));
+        }
+        EXPECT_LE(slivers, 10);
+        EXPECT_GT(covered, 250);
+        EXPECT_LE(gap, 2) << "at " << draw.to.X << ", " << draw.to.Y;
+    }
+}

@@ -1051,7 +1051,7 @@ bool Graphics::DrawImageSampled(Image* image, const RectF& destRect, REAL srcx, 
                                 REAL srcheight)
 {
     DeviceMap world;
-    if (!image || image->NativeImage() == surface.get() || !LayerDeviceMap(&world)) return false;
+    if (!image || image->NativeImage() == surface.get() || !LayerDeviceMap(&world, true)) return false;
     const InterpolationMode mode = State().interpolation;
     // GDI+'s default and low quality are bilinear; its high quality is bicubic.
     const bool nearest = mode == InterpolationModeNearestNeighbor;
@@ -1076,7 +1076,8 @@ bool Graphics::DrawImageSampled(Image* image, const RectF& destRect, REAL srcx, 
         return false;
     const ImageSampling sampling =
         nearest ? ImageSampling::Nearest : (bicubic ? ImageSampling::Bicubic : ImageSampling::Bilinear);
-    return DrawImageMapped(target, source, from, toDevice, sampling, Unclipped() ? nullptr : &clip);
+    return DrawImageMapped(target, source, from, toDevice, sampling, compositingMode == CompositingModeSourceCopy,
+                           Unclipped() ? nullptr : &clip);
 }
 
 HDC Graphics::GetHDC()

@@ -631,9 +631,20 @@ Rect ColumnsWithin(const std::vector<Polygon>& polygons, const Rect& box, INT to
     return Rect(from, top, std::max(to - from, 0), bottom - top);
 }
 
+// Samples and writes one run of pixels: composited over the target's, or in copying compositing in their place,
+// scaled to the coverage (as the layer's fills copy), which is the sample composited over transparency.
+template <Stored kind>
+inline void PaintOrCopySpan(const PixelView& target, const Picture<kind>& picture, const DeviceMap& back,
+                            ImageSampling sampling, bool copying, INT anchor, INT x, INT y, INT count, int coverage)
+{
+    if (copying) std::fill_n(target.Row(y) + x, count, 0u);
+    PaintAnySpan(target, picture, back, sampling, anchor, x, y, count, coverage);
+}
+
 template <Stored kind>
 void PaintCovered(const PixelView& target, const PixelView& source, const Rect& from, const DeviceMap& back,
-                  ImageSampling sampling, const std::vector<Polygon>& polygons, const Rect& box, DeviceClip* clip)
+                  ImageSampling sampling, bool copying, const std::vector<Polygon>& polygons, const Rect& box,
+                  DeviceClip* clip)
 {
     const Picture<kind> picture(source, from);
     // Rows are worked in bands of a few rows, each as wide as the picture reaches there: a turned picture
@@ -649,7 +660,7 @@ void PaintCovered(const PixelView& target, const PixelView& source, const Rect& 
         for (const Polygon& polygon : polygons) mask.AddPolygon(polygon);
         if (!clipped) {
             mask.Sweep(false, [&](INT x, INT y, INT count, int coverage) {
-                PaintAnySpan(target, picture, back, sampling, x, x, y, count, coverage);
+                PaintOrCopySpan(target, picture, back, sampling, copying, x, x, y, count, coverage);
             });
             continue;
         }
@@ -657,10 +668,20 @@ void PaintCovered(const PixelView& target, const PixelView& source, const Rect& 
         const ClipRows clipRows(*clip, band);
         mask.Sweep(false, [&](INT x, INT y, INT count, int coverage) {
             clipRows.ForEachPart(y, x, count, [&](INT at, INT n) {
-                PaintAnySpan(target, picture, back, sampling, x, at, y, n, coverage);
+                PaintOrCopySpan(target, picture, back, sampling, copying, x, at, y, n, coverage);
             });
         });
     }
+}
+
+// `count` picture pixels put in place of as many target pixels, as premultiplied ones.
+template <Stored kind> void ReplaceRun(const uint32_t* in, uint32_t* out, INT count)
+{
+    if constexpr (kind == Stored::Premultiplied) {
+        std::copy_n(in, count, out);
+        return;
+    }
+    for (INT k = 0; k < count; ++k) out[k] = AsPremultiplied<kind>(in[k]);
 }
 
 // `count` picture pixels composited source over as many target pixels.
@@ -697,9 +718,10 @@ template <Stored kind> void CopyRun(const uint32_t* in, uint32_t* out, INT count
 
 // The `from` rectangle of the picture composited source over the target where the clip (if any) lets it
 // through, picture pixel (0, 0) landing on target pixel (x, y): an unscaled picture whose pixels land on whole
-// device pixels.
+// device pixels. In copying compositing the picture's pixels replace the target's.
 template <Stored kind>
-void CopyCovered(const PixelView& target, const PixelView& source, const Rect& from, INT x, INT y, DeviceClip* clip)
+void CopyCovered(const PixelView& target, const PixelView& source, const Rect& from, INT x, INT y, bool copying,
+                 DeviceClip* clip)
 {
     const Rect whole(0, 0, target.Width(), target.Height());
     const Rect box = clip ? clip->Narrow(whole) : whole;
@@ -716,7 +738,12 @@ void CopyCovered(const PixelView& target, const PixelView& source, const Rect& f
         // Picture pixel (at - x, row - y) lands on target pixel (at, row).
         const uint32_t* in = source.Row(row - y);
         uint32_t* out = target.Row(row);
-        const auto copy = [&](INT at, INT count) { CopyRun<kind>(in + (at - x), out + at, count); };
+        const auto copy = [&](INT at, INT count) {
+            if (copying)
+                ReplaceRun<kind>(in + (at - x), out + at, count);
+            else
+                CopyRun<kind>(in + (at - x), out + at, count);
+        };
         if (clipRows)
             clipRows->ForEachPart(row, area.X, area.Width, copy);
         else
@@ -741,18 +768,18 @@ bool WholePixelPlacement(const DeviceMap& toDevice, INT* x, INT* y)
 }  // namespace
 
 bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rect& from, const DeviceMap& toDevice,
-                     ImageSampling sampling, DeviceClip* clip)
+                     ImageSampling sampling, bool copying, DeviceClip* clip)
 {
     DeviceMap back;
     if (!target.Valid() || !source.Valid() || !InvertMap(toDevice, &back)) return false;
     INT x = 0, y = 0;
     if (WholePixelPlacement(toDevice, &x, &y)) {
         if (source.Opaque())
-            CopyCovered<Stored::Opaque>(target, source, from, x, y, clip);
+            CopyCovered<Stored::Opaque>(target, source, from, x, y, copying, clip);
         else if (source.Straight())
-            CopyCovered<Stored::Straight>(target, source, from, x, y, clip);
+            CopyCovered<Stored::Straight>(target, source, from, x, y, copying, clip);
         else
-            CopyCovered<Stored::Premultiplied>(target, source, from, x, y, clip);
+            CopyCovered<Stored::Premultiplied>(target, source, from, x, y, copying, clip);
         return true;
     }
     const PointF corners[] = {PointF(REAL(from.X), REAL(from.Y)), PointF(REAL(from.X + from.Width), REAL(from.Y)),
@@ -776,11 +803,11 @@ bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rec
     // Positions are carried in 16.16 fixed point.
     if (std::fabs(back.m11) > 1e4 || std::fabs(back.m12) > 1e4) return false;
     if (source.Opaque())
-        PaintCovered<Stored::Opaque>(target, source, from, back, sampling, polygons, box, clip);
+        PaintCovered<Stored::Opaque>(target, source, from, back, sampling, copying, polygons, box, clip);
     else if (source.Straight())
-        PaintCovered<Stored::Straight>(target, source, from, back, sampling, polygons, box, clip);
+        PaintCovered<Stored::Straight>(target, source, from, back, sampling, copying, polygons, box, clip);
     else
-        PaintCovered<Stored::Premultiplied>(target, source, from, back, sampling, polygons, box, clip);
+        PaintCovered<Stored::Premultiplied>(target, source, from, back, sampling, copying, polygons, box, clip);
     return true;
 }
 
