@@ -368,3 +368,72 @@ TEST(DrawnCopies, PicturesCopyInPlaceOfWhatTheyCover)
         EXPECT_LE(gap, 2) << "at " << draw.to.X << ", " << draw.to.Y;
     }
 }
+
+namespace {
+
+// A picture of the format with the pixels given (straight ARGB), as the engine converts them to it.
+std::unique_ptr<Gdiplus::Bitmap> InFormat(std::vector<uint32_t> pixels, int width, int height,
+                                          Gdiplus::PixelFormat format, Gdiplus::PixelFormat given)
+{
+    auto picture = std::make_unique<Gdiplus::Bitmap>(width, height, format);
+    Gdiplus::Rect whole(0, 0, width, height);
+    Gdiplus::BitmapData data{};
+    data.Width = UINT(width), data.Height = UINT(height), data.Stride = width * 4;
+    data.PixelFormat = given, data.Scan0 = pixels.data();
+    EXPECT_EQ(Gdiplus::Ok, picture->LockBits(&whole, Gdiplus::ImageLockModeWrite | Gdiplus::ImageLockModeUserInputBuf,
+                                             given, &data))
+        << "format " << format;
+    picture->UnlockBits(&data);
+    return picture;
+}
+
+}  // namespace
+
+// Pictures of 24-bit and indexed formats land as the same pixels in 32bppPARGB do: placed, enlarged, turned and
+// scaled down. A 24-bit picture shows no alpha, whatever its cells hold.
+TEST(DrawnCopies, PicturesOfOtherFormatsLandAsTheirPremultipliedPixels)
+{
+    const auto varied = Varied(40, 30, PixelFormat32bppARGB);
+    std::vector<uint32_t> straight(40 * 30), opaque(40 * 30);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) {
+            Gdiplus::Color colour;
+            varied->GetPixel(x, y, &colour);
+            straight[size_t(y) * 40 + x] = colour.GetValue();
+            opaque[size_t(y) * 40 + x] = colour.GetValue() | 0xFF000000u;
+        }
+    std::vector<std::pair<std::unique_ptr<Gdiplus::Bitmap>, std::unique_ptr<Gdiplus::Bitmap>>> pictures;
+    pictures.emplace_back(InFormat(straight, 40, 30, PixelFormat24bppRGB, PixelFormat32bppARGB),
+                          InFormat(opaque, 40, 30, PixelFormat32bppPARGB, PixelFormat32bppPARGB));
+    for (const char* name : {"pal8.png", "pal4-trns.png"}) {
+        auto indexed = std::make_unique<Gdiplus::Bitmap>(
+            CString((std::string(PICTOR_TEST_DATA "/decode/") + name).c_str()).GetString());
+        const Gdiplus::PixelFormat format = indexed->GetPixelFormat();
+        ASSERT_TRUE(format == PixelFormat8bppIndexed || format == PixelFormat4bppIndexed) << name;
+        auto twin = InFormat(RawPixels(*indexed), int(indexed->GetWidth()), int(indexed->GetHeight()),
+                             PixelFormat32bppPARGB, PixelFormat32bppPARGB);
+        pictures.emplace_back(std::move(indexed), std::move(twin));
+    }
+    const auto none = [](Gdiplus::Graphics&) {};
+    const auto turned = [](Gdiplus::Graphics& g) { g.RotateTransform(20); };
+    for (const auto& [picture, twin] : pictures) {
+        const Gdiplus::REAL width = Gdiplus::REAL(picture->GetWidth()), height = Gdiplus::REAL(picture->GetHeight());
+        const Gdiplus::RectF places[] = {
+            {13, 11, width, height}, {3.5f, 11.25f, width * 1.7f, height * 1.9f}, {5, 7, width / 2, height / 2}};
+        for (const Gdiplus::RectF& place : places)
+            for (bool turn : {false, true}) {
+                const auto draw = [&](Gdiplus::Bitmap* drawn) {
+                    return Drawn(turn ? std::function<void(Gdiplus::Graphics&)>(turned) : none,
+                                 [&](Gdiplus::Graphics& g) {
+                                     g.DrawImage(drawn, place, 0, 0, width, height, Gdiplus::UnitPixel);
+                                 });
+                };
+                const auto drawn = draw(picture.get()), expected = draw(twin.get());
+                int gap = 0;
+                for (size_t i = 0; i < drawn.size(); ++i)
+                    gap = std::max(gap, pictor_test::ChannelGap(drawn[i], expected[i]));
+                EXPECT_LE(gap, 2) << "format " << picture->GetPixelFormat() << " at " << place.X << ", " << place.Y
+                                  << (turn ? " turned" : "");
+            }
+    }
+}
