@@ -437,3 +437,69 @@ TEST(DrawnCopies, PicturesOfOtherFormatsLandAsTheirPremultipliedPixels)
             }
     }
 }
+
+// A source rectangle of fractional pixels maps exactly onto the destination: inside it the picture lands as the
+// whole picture drawn through the same map does, outside it nothing is drawn. One reaching past the picture
+// reads transparency there: it lands as a picture padded with transparent pixels does.
+TEST(DrawnCopies, SourceRectanglesMapExactlyAndReadTransparencyPastThePicture)
+{
+    const auto picture = Varied(20, 15);
+    const auto none = [](Gdiplus::Graphics&) {};
+    const auto turned = [](Gdiplus::Graphics& g) { g.RotateTransform(8); };
+    using Place = std::function<void(Gdiplus::Graphics&)>;
+    for (const Place& place : {Place(none), Place(turned)}) {
+        // Source (2.5, 1.25, 10.5, 9) scaled by 4 and 5 into (10, 8, 42, 45): the whole picture's map is the same.
+        const auto part = Drawn(place, [&](Gdiplus::Graphics& g) {
+            g.DrawImage(picture.get(), Gdiplus::RectF(10, 8, 42, 45), 2.5f, 1.25f, 10.5f, 9, Gdiplus::UnitPixel);
+        });
+        const auto whole = Drawn(place, [&](Gdiplus::Graphics& g) {
+            g.DrawImage(picture.get(), Gdiplus::RectF(0, 1.75f, 80, 75), 0, 0, 20, 15, Gdiplus::UnitPixel);
+        });
+        const auto background = Drawn(place, none);
+        // Pixels two inside the destination's edges, and two outside them, in the world's coordinates.
+        Gdiplus::Bitmap unused(1, 1, PixelFormat32bppPARGB);
+        Gdiplus::Graphics probe(&unused);
+        place(probe);
+        Gdiplus::Matrix back;
+        probe.GetTransform(&back);
+        back.Invert();
+        int inside = 0, insideGap = 0, outsideDrawn = 0;
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x) {
+                Gdiplus::PointF at{Gdiplus::REAL(x), Gdiplus::REAL(y)};
+                back.TransformPoints(&at);
+                const size_t i = size_t(y) * kSide + x;
+                if (at.X > 12 && at.X < 50 && at.Y > 10 && at.Y < 51) {
+                    ++inside;
+                    insideGap = std::max(insideGap, pictor_test::ChannelGap(part[i], whole[i]));
+                } else if (at.X < 8 || at.X > 54 || at.Y < 6 || at.Y > 55) {
+                    outsideDrawn += part[i] != background[i];
+                }
+            }
+        EXPECT_GT(inside, 1000);
+        EXPECT_LE(insideGap, 2);
+        EXPECT_EQ(outsideDrawn, 0);
+    }
+
+    // Source (-5, -3, 30, 20) of the 20 x 15 picture, against the picture placed at (5, 3) on 30 x 20 of
+    // transparency; bilinear and bicubic, upright and turned.
+    Gdiplus::Bitmap padded(30, 20, PixelFormat32bppPARGB);
+    {
+        Gdiplus::Graphics g(&padded);
+        g.Clear(Gdiplus::Color(0));
+        g.DrawImage(picture.get(), 5, 3, 20, 15);
+    }
+    for (auto mode : {Gdiplus::InterpolationModeBilinear, Gdiplus::InterpolationModeHighQualityBicubic})
+        for (const Place& place : {Place(none), Place(turned)}) {
+            const auto draw = [&](Gdiplus::Bitmap* drawn, Gdiplus::REAL x, Gdiplus::REAL y) {
+                return Drawn(place, [&](Gdiplus::Graphics& g) {
+                    g.SetInterpolationMode(mode);
+                    g.DrawImage(drawn, Gdiplus::RectF(3.5f, 6, 75, 60), x, y, 30, 20, Gdiplus::UnitPixel);
+                });
+            };
+            const auto past = draw(picture.get(), -5, -3), expected = draw(&padded, 0, 0);
+            int gap = 0;
+            for (size_t i = 0; i < past.size(); ++i) gap = std::max(gap, pictor_test::ChannelGap(past[i], expected[i]));
+            EXPECT_LE(gap, 2) << "mode " << mode;
+        }
+}

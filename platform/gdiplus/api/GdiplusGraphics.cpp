@@ -1116,16 +1116,13 @@ bool Graphics::DrawImageSampled(Image* image, const RectF& destRect, REAL srcx, 
                              ox * world.m11 + oy * world.m21 + world.dx, ox * world.m12 + oy * world.m22 + world.dy};
     const PixelView source(image->NativeImage(), ViewedFormats::Any);
     const PixelView target(surface.get(), ViewedFormats::Drawn);
-    Rect from;
     DeviceClip clip;
-    if (!source.Valid() || !target.Valid() ||
-        !WholePixels(srcx, srcy, srcwidth, srcheight, source.Width(), source.Height(), &from) ||
-        !ReadDeviceClip(&clip, target))
-        return false;
+    if (!source.Valid() || !target.Valid() || !ReadDeviceClip(&clip, target)) return false;
     const ImageSampling sampling =
         nearest ? ImageSampling::Nearest : (bicubic ? ImageSampling::Bicubic : ImageSampling::Bilinear);
-    return DrawImageMapped(target, source, from, toDevice, sampling, compositingMode == CompositingModeSourceCopy,
-                           Unclipped() ? nullptr : &clip);
+    // The source rectangle as given: of fractional pixels, or reaching past the picture.
+    return DrawImageMapped(target, source, RectF(srcx, srcy, srcwidth, srcheight), toDevice, sampling,
+                           compositingMode == CompositingModeSourceCopy, Unclipped() ? nullptr : &clip);
 }
 
 HDC Graphics::GetHDC()

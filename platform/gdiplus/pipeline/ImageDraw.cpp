@@ -765,26 +765,44 @@ bool WholePixelPlacement(const DeviceMap& toDevice, INT* x, INT* y)
     return true;
 }
 
+// The picture's pixels the rectangle reaches into, inside the picture; empty when it reaches none.
+Rect PixelsUnder(const RectF& from, INT width, INT height)
+{
+    const double left = std::max(std::floor(double(from.X)), 0.0), top = std::max(std::floor(double(from.Y)), 0.0);
+    const double right = std::min(std::ceil(double(from.X) + from.Width), double(width));
+    const double bottom = std::min(std::ceil(double(from.Y) + from.Height), double(height));
+    if (!(left < right && top < bottom)) return Rect();
+    return Rect(INT(left), INT(top), INT(right - left), INT(bottom - top));
+}
+
 }  // namespace
 
-bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rect& from, const DeviceMap& toDevice,
+bool DrawImageMapped(const PixelView& target, const PixelView& source, const RectF& from, const DeviceMap& toDevice,
                      ImageSampling sampling, bool copying, DeviceClip* clip)
 {
     DeviceMap back;
-    if (!target.Valid() || !source.Valid() || !InvertMap(toDevice, &back)) return false;
+    if (!target.Valid() || !source.Valid() || !(from.Width > 0 && from.Height > 0) || !InvertMap(toDevice, &back))
+        return false;
+    const Rect pixels = PixelsUnder(from, source.Width(), source.Height());
+    const bool whole = pixels.X == from.X && pixels.Y == from.Y && pixels.Width == from.Width &&
+                       pixels.Height == from.Height;
+    // The nearest pixel stands for the picture's edge at a partly covered pixel only: past the picture it
+    // would spread the edge. A copy that reaches no pixel clears what it covers, which is left to the engine.
+    const bool reached = pixels.Width > 0 && pixels.Height > 0;
+    if ((!whole && sampling == ImageSampling::Nearest) || (!reached && copying)) return false;
+    if (!reached) return true;
     INT x = 0, y = 0;
-    if (WholePixelPlacement(toDevice, &x, &y)) {
+    if (whole && WholePixelPlacement(toDevice, &x, &y)) {
         if (source.Opaque())
-            CopyCovered<Stored::Opaque>(target, source, from, x, y, copying, clip);
+            CopyCovered<Stored::Opaque>(target, source, pixels, x, y, copying, clip);
         else if (source.Straight())
-            CopyCovered<Stored::Straight>(target, source, from, x, y, copying, clip);
+            CopyCovered<Stored::Straight>(target, source, pixels, x, y, copying, clip);
         else
-            CopyCovered<Stored::Premultiplied>(target, source, from, x, y, copying, clip);
+            CopyCovered<Stored::Premultiplied>(target, source, pixels, x, y, copying, clip);
         return true;
     }
-    const PointF corners[] = {PointF(REAL(from.X), REAL(from.Y)), PointF(REAL(from.X + from.Width), REAL(from.Y)),
-                              PointF(REAL(from.X + from.Width), REAL(from.Y + from.Height)),
-                              PointF(REAL(from.X), REAL(from.Y + from.Height))};
+    const PointF corners[] = {PointF(from.X, from.Y), PointF(from.X + from.Width, from.Y),
+                              PointF(from.X + from.Width, from.Y + from.Height), PointF(from.X, from.Y + from.Height)};
     Polygon outline;
     for (const PointF& corner : corners) {
         const PointF device = toDevice.Apply(corner);
@@ -803,11 +821,11 @@ bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rec
     // Positions are carried in 16.16 fixed point.
     if (std::fabs(back.m11) > 1e4 || std::fabs(back.m12) > 1e4) return false;
     if (source.Opaque())
-        PaintCovered<Stored::Opaque>(target, source, from, back, sampling, copying, polygons, box, clip);
+        PaintCovered<Stored::Opaque>(target, source, pixels, back, sampling, copying, polygons, box, clip);
     else if (source.Straight())
-        PaintCovered<Stored::Straight>(target, source, from, back, sampling, copying, polygons, box, clip);
+        PaintCovered<Stored::Straight>(target, source, pixels, back, sampling, copying, polygons, box, clip);
     else
-        PaintCovered<Stored::Premultiplied>(target, source, from, back, sampling, copying, polygons, box, clip);
+        PaintCovered<Stored::Premultiplied>(target, source, pixels, back, sampling, copying, polygons, box, clip);
     return true;
 }
 
