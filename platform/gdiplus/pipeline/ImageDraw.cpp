@@ -784,15 +784,16 @@ bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rec
     if (!target.Valid() || !source.Valid() || !(from.Width > 0 && from.Height > 0) || !InvertMap(toDevice, &back))
         return false;
     const Rect pixels = PixelsUnder(from, source.Width(), source.Height());
-    const bool whole = pixels.X == from.X && pixels.Y == from.Y && pixels.Width == from.Width &&
-                       pixels.Height == from.Height;
-    // The nearest pixel stands for the picture's edge at a partly covered pixel only: past the picture it
-    // would spread the edge. A copy that reaches no pixel clears what it covers, which is left to the engine.
     const bool reached = pixels.Width > 0 && pixels.Height > 0;
-    if ((!whole && sampling == ImageSampling::Nearest) || (!reached && copying)) return false;
-    if (!reached) return true;
+    const bool inside = pixels.X == from.X && pixels.Y == from.Y && pixels.Width == from.Width &&
+                        pixels.Height == from.Height;
+    const bool integral = from.X == std::floor(from.X) && from.Y == std::floor(from.Y) &&
+                          from.Width == std::floor(from.Width) && from.Height == std::floor(from.Height);
     INT x = 0, y = 0;
-    if (whole && WholePixelPlacement(toDevice, &x, &y)) {
+    // Whole pixels reaching past the picture land as its pixels inside do: composited over, the transparency
+    // past it leaves the target as it is (a copy would clear there instead).
+    if (integral && (inside || !copying) && WholePixelPlacement(toDevice, &x, &y)) {
+        if (!reached) return true;
         if (source.Opaque())
             CopyCovered<Stored::Opaque>(target, source, pixels, x, y, copying, clip);
         else if (source.Straight())
@@ -801,6 +802,10 @@ bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rec
             CopyCovered<Stored::Premultiplied>(target, source, pixels, x, y, copying, clip);
         return true;
     }
+    // The nearest pixel stands for the picture's edge at a partly covered pixel only: past the picture it
+    // would spread the edge. A copy that reaches no pixel clears what it covers, which is left to the engine.
+    if ((!inside && sampling == ImageSampling::Nearest) || (!reached && copying)) return false;
+    if (!reached) return true;
     const PointF corners[] = {PointF(from.X, from.Y), PointF(from.X + from.Width, from.Y),
                               PointF(from.X + from.Width, from.Y + from.Height), PointF(from.X, from.Y + from.Height)};
     Polygon outline;
