@@ -791,8 +791,9 @@ bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rec
                           from.Width == std::floor(from.Width) && from.Height == std::floor(from.Height);
     INT x = 0, y = 0;
     // Whole pixels reaching past the picture land as its pixels inside do: composited over, the transparency
-    // past it leaves the target as it is (a copy would clear there instead).
-    if (integral && (inside || !copying) && WholePixelPlacement(toDevice, &x, &y)) {
+    // past it leaves the target as it is. A copy clears there instead, which is left to the engine.
+    if (integral && WholePixelPlacement(toDevice, &x, &y)) {
+        if (copying && !inside) return false;
         if (!reached) return true;
         if (source.Opaque())
             CopyCovered<Stored::Opaque>(target, source, pixels, x, y, copying, clip);
