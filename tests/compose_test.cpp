@@ -482,7 +482,8 @@ TEST(DrawnCopies, SourceRectanglesMapExactlyAndReadTransparencyPastThePicture)
     }
 
     // Source (-5, -3, 30, 20) of the 20 x 15 picture, against the picture placed at (5, 3) on 30 x 20 of
-    // transparency; bilinear and bicubic, enlarged upright and turned, and unscaled on whole pixels.
+    // transparency; each sampling, enlarged upright and turned, and unscaled on whole pixels; composited over
+    // and copied.
     Gdiplus::Bitmap padded(30, 20, PixelFormat32bppPARGB);
     {
         Gdiplus::Graphics g(&padded);
@@ -490,18 +491,23 @@ TEST(DrawnCopies, SourceRectanglesMapExactlyAndReadTransparencyPastThePicture)
         g.DrawImage(picture.get(), 5, 3, 20, 15);
     }
     const Gdiplus::RectF enlarged(3.5f, 6, 75, 60), unscaled(3, 6, 30, 20);
-    for (auto mode : {Gdiplus::InterpolationModeBilinear, Gdiplus::InterpolationModeHighQualityBicubic})
+    for (auto mode : {Gdiplus::InterpolationModeBilinear, Gdiplus::InterpolationModeHighQualityBicubic,
+                      Gdiplus::InterpolationModeNearestNeighbor})
         for (const auto& [place, to] : {std::pair(Place(none), enlarged), std::pair(Place(turned), enlarged),
-                                        std::pair(Place(none), unscaled)}) {
-            const auto draw = [&](Gdiplus::Bitmap* drawn, Gdiplus::REAL x, Gdiplus::REAL y) {
-                return Drawn(place, [&](Gdiplus::Graphics& g) {
-                    g.SetInterpolationMode(mode);
-                    g.DrawImage(drawn, to, x, y, 30, 20, Gdiplus::UnitPixel);
-                });
-            };
-            const auto past = draw(picture.get(), -5, -3), expected = draw(&padded, 0, 0);
-            int gap = 0;
-            for (size_t i = 0; i < past.size(); ++i) gap = std::max(gap, pictor_test::ChannelGap(past[i], expected[i]));
-            EXPECT_LE(gap, 2) << "mode " << mode << " into " << to.Width << " x " << to.Height;
-        }
+                                        std::pair(Place(none), unscaled)})
+            for (auto compositing : {Gdiplus::CompositingModeSourceOver, Gdiplus::CompositingModeSourceCopy}) {
+                const auto draw = [&](Gdiplus::Bitmap* drawn, Gdiplus::REAL x, Gdiplus::REAL y) {
+                    return Drawn(place, [&](Gdiplus::Graphics& g) {
+                        g.SetInterpolationMode(mode);
+                        g.SetCompositingMode(compositing);
+                        g.DrawImage(drawn, to, x, y, 30, 20, Gdiplus::UnitPixel);
+                    });
+                };
+                const auto past = draw(picture.get(), -5, -3), expected = draw(&padded, 0, 0);
+                int gap = 0;
+                for (size_t i = 0; i < past.size(); ++i)
+                    gap = std::max(gap, pictor_test::ChannelGap(past[i], expected[i]));
+                EXPECT_LE(gap, 2) << "mode " << mode << " into " << to.Width << " x " << to.Height << ", compositing "
+                                  << compositing;
+            }
 }

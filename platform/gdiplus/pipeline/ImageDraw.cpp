@@ -80,10 +80,13 @@ template <Stored kind> inline uint32_t AsPremultiplied(uint32_t pixel)
 // The picture's pixels, transparent outside the rectangle drawn from. Positions are in 16.16 fixed point.
 template <Stored kind> class Picture {
 public:
-    Picture(const PixelView& view, const Rect& from)
+    // `from`: the picture's pixels drawn from (inside it, possibly none); `reach`: the pixels the rectangle
+    // drawn from reaches into, past the picture too, whose edges the nearest pixel keeps to.
+    Picture(const PixelView& view, const Rect& from, const Rect& reach)
         : scan0(reinterpret_cast<const BYTE*>(view.Row(0))),
           stride(view.Height() > 1 ? reinterpret_cast<const BYTE*>(view.Row(1)) - scan0 : 0), left(from.X), top(from.Y),
-          right(from.X + from.Width - 1), bottom(from.Y + from.Height - 1)
+          right(from.X + from.Width - 1), bottom(from.Y + from.Height - 1), reachLeft(reach.X), reachTop(reach.Y),
+          reachRight(reach.X + reach.Width - 1), reachBottom(reach.Y + reach.Height - 1)
     {
     }
 
@@ -172,19 +175,20 @@ public:
         const int64_t most = int64_t(1) << 30, across = std::llabs(int64_t(stride));
         return across < most && across * (int64_t(bottom) + 2) + 4 * (int64_t(right) + 2) < most;
     }
-    // The pixel under (u, v); a pixel of the edge covered partly, whose centre lies just outside, takes the
-    // edge's colour.
+    // The pixel under (u, v), transparent past the picture; a pixel of the edge covered partly, whose centre
+    // lies just outside, takes the edge's colour.
     uint32_t Nearest(int64_t u, int64_t v) const
     {
-        const INT x = std::clamp(static_cast<INT>(u >> 16), left, right);
-        return AsPremultiplied<kind>(Row(std::clamp(static_cast<INT>(v >> 16), top, bottom))[x]);
+        const int64_t x = std::clamp<int64_t>(u >> 16, reachLeft, reachRight);
+        return At(static_cast<INT>(x), static_cast<INT>(std::clamp<int64_t>(v >> 16, reachTop, reachBottom)));
     }
 
 private:
     // Copies, not references: the compiler need not read them again after every pixel written.
     const BYTE* scan0;
     ptrdiff_t stride;
-    INT left, top, right, bottom;  // the rectangle drawn from, inclusive
+    INT left, top, right, bottom;                      // the picture's pixels drawn from, inclusive
+    INT reachLeft, reachTop, reachRight, reachBottom;  // the pixels the rectangle reaches into, inclusive
 };
 
 // Four pixels at a time, two channels to a 32-bit lane (0x00FF00FF), each channel in 16 bits.
@@ -642,11 +646,11 @@ inline void PaintOrCopySpan(const PixelView& target, const Picture<kind>& pictur
 }
 
 template <Stored kind>
-void PaintCovered(const PixelView& target, const PixelView& source, const Rect& from, const DeviceMap& back,
-                  ImageSampling sampling, bool copying, const std::vector<Polygon>& polygons, const Rect& box,
-                  DeviceClip* clip)
+void PaintCovered(const PixelView& target, const PixelView& source, const Rect& from, const Rect& reach,
+                  const DeviceMap& back, ImageSampling sampling, bool copying, const std::vector<Polygon>& polygons,
+                  const Rect& box, DeviceClip* clip)
 {
-    const Picture<kind> picture(source, from);
+    const Picture<kind> picture(source, from, reach);
     // Rows are worked in bands of a few rows, each as wide as the picture reaches there: a turned picture
     // leaves much of its box bare, and the mask's cells need not be cleared and swept there.
     const INT rowsPerBand = std::clamp(kMostCells / (box.Width + 1), 1, kBandRows);
@@ -765,14 +769,35 @@ bool WholePixelPlacement(const DeviceMap& toDevice, INT* x, INT* y)
     return true;
 }
 
-// The picture's pixels the rectangle reaches into, inside the picture; empty when it reaches none.
-Rect PixelsUnder(const RectF& from, INT width, INT height)
+// The pixels the rectangle reaches into, kept within `bounds`; empty when it reaches none there.
+Rect PixelsUnder(const RectF& from, const Rect& bounds)
 {
-    const double left = std::max(std::floor(double(from.X)), 0.0), top = std::max(std::floor(double(from.Y)), 0.0);
-    const double right = std::min(std::ceil(double(from.X) + from.Width), double(width));
-    const double bottom = std::min(std::ceil(double(from.Y) + from.Height), double(height));
+    const double left = std::max(std::floor(double(from.X)), double(bounds.X));
+    const double top = std::max(std::floor(double(from.Y)), double(bounds.Y));
+    const double right = std::min(std::ceil(double(from.X) + from.Width), double(bounds.X) + bounds.Width);
+    const double bottom = std::min(std::ceil(double(from.Y) + from.Height), double(bounds.Y) + bounds.Height);
     if (!(left < right && top < bottom)) return Rect();
     return Rect(INT(left), INT(top), INT(right - left), INT(bottom - top));
+}
+
+// The target's pixels of `area` (moved by (x, y)) within the clip cleared: what a copy of transparency leaves.
+void ClearArea(const PixelView& target, const Rect& area, INT x, INT y, DeviceClip* clip)
+{
+    const Rect whole(0, 0, target.Width(), target.Height());
+    const Rect box = clip ? clip->Narrow(whole) : whole;
+    const Rect cleared = PixelsUnder(RectF(REAL(int64_t(area.X) + x), REAL(int64_t(area.Y) + y), REAL(area.Width),
+                                           REAL(area.Height)),
+                                     box);
+    if (cleared.Width <= 0 || cleared.Height <= 0) return;
+    std::optional<ClipRows> clipRows;
+    if (clip) clipRows.emplace(*clip, cleared);
+    for (INT row = cleared.Y; row < cleared.Y + cleared.Height; ++row) {
+        const auto clear = [&](INT at, INT count) { std::fill_n(target.Row(row) + at, count, 0u); };
+        if (clipRows)
+            clipRows->ForEachPart(row, cleared.X, cleared.Width, clear);
+        else
+            clear(cleared.X, cleared.Width);
+    }
 }
 
 }  // namespace
@@ -783,17 +808,16 @@ bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rec
     DeviceMap back;
     if (!target.Valid() || !source.Valid() || !(from.Width > 0 && from.Height > 0) || !InvertMap(toDevice, &back))
         return false;
-    const Rect pixels = PixelsUnder(from, source.Width(), source.Height());
+    const Rect pixels = PixelsUnder(from, Rect(0, 0, source.Width(), source.Height()));
+    // Kept to 2^29 pixels either way, where no target pixel's centre reaches.
+    const Rect reach = PixelsUnder(from, Rect(-(1 << 29), -(1 << 29), 1 << 30, 1 << 30));
     const bool reached = pixels.Width > 0 && pixels.Height > 0;
-    const bool inside = pixels.X == from.X && pixels.Y == from.Y && pixels.Width == from.Width &&
-                        pixels.Height == from.Height;
-    const bool integral = from.X == std::floor(from.X) && from.Y == std::floor(from.Y) &&
-                          from.Width == std::floor(from.Width) && from.Height == std::floor(from.Height);
+    const bool whole = reach.X == from.X && reach.Y == from.Y && reach.Width == from.Width && reach.Height == from.Height;
     INT x = 0, y = 0;
-    // Whole pixels reaching past the picture land as its pixels inside do: composited over, the transparency
-    // past it leaves the target as it is. A copy clears there instead, which is left to the engine.
-    if (integral && WholePixelPlacement(toDevice, &x, &y)) {
-        if (copying && !inside) return false;
+    // Whole pixels land as the picture's pixels: composited over, the transparency past the picture leaves
+    // the target as it is; a copy clears there.
+    if (whole && WholePixelPlacement(toDevice, &x, &y)) {
+        if (copying && !pixels.Equals(reach)) ClearArea(target, reach, x, y, clip);
         if (!reached) return true;
         if (source.Opaque())
             CopyCovered<Stored::Opaque>(target, source, pixels, x, y, copying, clip);
@@ -803,10 +827,9 @@ bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rec
             CopyCovered<Stored::Premultiplied>(target, source, pixels, x, y, copying, clip);
         return true;
     }
-    // The nearest pixel stands for the picture's edge at a partly covered pixel only: past the picture it
-    // would spread the edge. A copy that reaches no pixel clears what it covers, which is left to the engine.
-    if ((!inside && sampling == ImageSampling::Nearest) || (!reached && copying)) return false;
-    if (!reached) return true;
+    // Composited over, a rectangle that reaches none of the picture draws nothing; copied, it clears what it
+    // covers.
+    if (!reached && !copying) return true;
     const PointF corners[] = {PointF(from.X, from.Y), PointF(from.X + from.Width, from.Y),
                               PointF(from.X + from.Width, from.Y + from.Height), PointF(from.X, from.Y + from.Height)};
     Polygon outline;
@@ -827,11 +850,11 @@ bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rec
     // Positions are carried in 16.16 fixed point.
     if (std::fabs(back.m11) > 1e4 || std::fabs(back.m12) > 1e4) return false;
     if (source.Opaque())
-        PaintCovered<Stored::Opaque>(target, source, pixels, back, sampling, copying, polygons, box, clip);
+        PaintCovered<Stored::Opaque>(target, source, pixels, reach, back, sampling, copying, polygons, box, clip);
     else if (source.Straight())
-        PaintCovered<Stored::Straight>(target, source, pixels, back, sampling, copying, polygons, box, clip);
+        PaintCovered<Stored::Straight>(target, source, pixels, reach, back, sampling, copying, polygons, box, clip);
     else
-        PaintCovered<Stored::Premultiplied>(target, source, pixels, back, sampling, copying, polygons, box, clip);
+        PaintCovered<Stored::Premultiplied>(target, source, pixels, reach, back, sampling, copying, polygons, box, clip);
     return true;
 }
 
