@@ -367,6 +367,16 @@ TEST(DrawnCopies, PicturesCopyInPlaceOfWhatTheyCover)
         EXPECT_GT(covered, 250);
         EXPECT_LE(gap, 2) << "at " << draw.to.X << ", " << draw.to.Y;
     }
+
+    // From far past the picture, only transparency: the 5 x 5 pixels covered are cleared, the rest kept.
+    const auto cleared = Drawn(copying, [&](Gdiplus::Graphics& g) {
+        g.DrawImage(picture.get(), Gdiplus::RectF(10, 10, 5, 5), 1e6f, 1e6f, 5, 5, Gdiplus::UnitPixel);
+    });
+    int wrong = 0;
+    for (int y = 0; y < kSide; ++y)
+        for (int x = 0; x < kSide; ++x)
+            wrong += cleared[size_t(y) * kSide + x] != (x >= 10 && x < 15 && y >= 10 && y < 15 ? 0u : 0xFF204060u);
+    EXPECT_EQ(wrong, 0);
 }
 
 namespace {

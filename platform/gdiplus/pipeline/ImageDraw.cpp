@@ -785,10 +785,13 @@ void ClearArea(const PixelView& target, const Rect& area, INT x, INT y, DeviceCl
 {
     const Rect whole(0, 0, target.Width(), target.Height());
     const Rect box = clip ? clip->Narrow(whole) : whole;
-    const Rect cleared = PixelsUnder(RectF(REAL(int64_t(area.X) + x), REAL(int64_t(area.Y) + y), REAL(area.Width),
-                                           REAL(area.Height)),
-                                     box);
-    if (cleared.Width <= 0 || cleared.Height <= 0) return;
+    // In 64 bits, as CopyCovered places pixels.
+    const int64_t left = std::max<int64_t>(int64_t(x) + area.X, box.X);
+    const int64_t right = std::min<int64_t>(int64_t(x) + area.X + area.Width, box.X + box.Width);
+    const int64_t top = std::max<int64_t>(int64_t(y) + area.Y, box.Y);
+    const int64_t bottom = std::min<int64_t>(int64_t(y) + area.Y + area.Height, box.Y + box.Height);
+    if (left >= right || top >= bottom) return;
+    const Rect cleared(INT(left), INT(top), INT(right - left), INT(bottom - top));
     std::optional<ClipRows> clipRows;
     if (clip) clipRows.emplace(*clip, cleared);
     for (INT row = cleared.Y; row < cleared.Y + cleared.Height; ++row) {
@@ -812,7 +815,8 @@ bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rec
     // Kept to 2^29 pixels either way, where no target pixel's centre reaches.
     const Rect reach = PixelsUnder(from, Rect(-(1 << 29), -(1 << 29), 1 << 30, 1 << 30));
     const bool reached = pixels.Width > 0 && pixels.Height > 0;
-    const bool whole = reach.X == from.X && reach.Y == from.Y && reach.Width == from.Width && reach.Height == from.Height;
+    const bool whole =
+        reach.X == from.X && reach.Y == from.Y && reach.Width == from.Width && reach.Height == from.Height;
     INT x = 0, y = 0;
     // Whole pixels land as the picture's pixels: composited over, the transparency past the picture leaves
     // the target as it is; a copy clears there.
@@ -854,7 +858,8 @@ bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rec
     else if (source.Straight())
         PaintCovered<Stored::Straight>(target, source, pixels, reach, back, sampling, copying, polygons, box, clip);
     else
-        PaintCovered<Stored::Premultiplied>(target, source, pixels, reach, back, sampling, copying, polygons, box, clip);
+        PaintCovered<Stored::Premultiplied>(target, source, pixels, reach, back, sampling, copying, polygons, box,
+                                            clip);
     return true;
 }
 

@@ -20,10 +20,10 @@ enum class ImageSampling { Nearest, Bilinear, Bicubic };
 // composited source over `target`, or with `copying` put in place of the pixels it covers (edge pixels take
 // the sample scaled to their coverage, as the layer's fills copy). The rectangle may be of fractional pixels
 // and reach past the picture: only the picture's pixels it reaches into are sampled, and beyond them edge
-// pixels blend with transparency, as GDI+'s do. False, having drawn nothing, when the map cannot be inverted
-// or reaches values that are not numbers, or for the nearest pixel from a rectangle not of whole pixels
-// inside the picture. A `clip`, when given, keeps the drawing to the device pixels it lets through. An
-// unscaled upright picture whose pixels land on whole device pixels is copied as it is.
+// pixels blend with transparency, as GDI+'s do (the nearest pixel keeps to the rectangle's edges). False,
+// having drawn nothing, when the map cannot be inverted or reaches values that are not numbers. A `clip`,
+// when given, keeps the drawing to the device pixels it lets through. An unscaled upright picture whose
+// pixels land on whole device pixels is copied as it is.
 bool DrawImageMapped(const PixelView& target, const PixelView& source, const RectF& from, const DeviceMap& toDevice,
                      ImageSampling sampling, bool copying, DeviceClip* clip = nullptr);
 
