@@ -1052,11 +1052,13 @@ bool ViewedInPlace(Image* image)
            format == PixelFormat24bppRGB;
 }
 
-// A 32bppPARGB copy of a bitmap of another format (indexed, 16-bit, 48- or 64-bit), which the engine converts;
-// null when it cannot be made.
+// A 32bppPARGB copy of a bitmap of another format (indexed, 16-bit, 48- or 64-bit); null when it cannot be
+// made.
 std::unique_ptr<Bitmap> PremultipliedCopy(Image* image)
 {
-    if (image->GetType() != ImageTypeBitmap) return nullptr;
+    // Read through the layer's own locks, which a picture held as an Image has not.
+    Bitmap* bitmap = dynamic_cast<Bitmap*>(image);
+    if (!bitmap || image->GetType() != ImageTypeBitmap) return nullptr;
     const INT width = INT(image->GetWidth()), height = INT(image->GetHeight());
     if (width <= 0 || height <= 0 || int64_t(width) * height > (int64_t(1) << 26)) return nullptr;
     auto copy = std::make_unique<Bitmap>(width, height, PixelFormat32bppPARGB);
@@ -1071,7 +1073,6 @@ std::unique_ptr<Bitmap> PremultipliedCopy(Image* image)
     data.PixelFormat = PixelFormat32bppPARGB;
     data.Scan0 = pixels.Row(0);
     const Rect whole(0, 0, width, height);
-    Bitmap* bitmap = static_cast<Bitmap*>(image);
     if (bitmap->LockBits(&whole, ImageLockModeRead | ImageLockModeUserInputBuf, PixelFormat32bppPARGB, &data) != Ok)
         return nullptr;
     bitmap->UnlockBits(&data);
