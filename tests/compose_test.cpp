@@ -315,3 +315,209 @@ TEST(DrawnCopies, UprightPicturesLandAsTheGeneralRouteAndClipsOnlyCut)
         EXPECT_EQ(outside, 0);
     }
 }
+
+// Pictures of every kind the layer draws: copied in place of the pixels they cover (edge pixels the sample
+// scaled to their coverage, the pixels outside kept).
+TEST(DrawnCopies, PicturesCopyInPlaceOfWhatTheyCover)
+{
+    const auto picture = Varied(20, 15);
+    const auto none = [](Gdiplus::Graphics&) {};
+    const auto copying = [](Gdiplus::Graphics& g) { g.SetCompositingMode(Gdiplus::CompositingModeSourceCopy); };
+    // Unscaled on whole pixels, enlarged off them, and turned.
+    const auto turned = [](Gdiplus::Graphics& g) { g.RotateTransform(10); };
+    const struct {
+        std::function<void(Gdiplus::Graphics&)> place;
+        Gdiplus::RectF to;
+    } draws[] = {{none, {13, 11, 20, 15}}, {none, {3.5f, 11.25f, 60.3f, 45}}, {turned, {23.5f, 1.25f, 50.3f, 45}}};
+    for (const auto& draw : draws) {
+        const auto image = [&](Gdiplus::Bitmap* drawn) {
+            return [&, drawn](Gdiplus::Graphics& g) {
+                draw.place(g);
+                g.DrawImage(drawn, draw.to, 0, 0, 20, 15, Gdiplus::UnitPixel);
+            };
+        };
+        // What the picture leaves on transparency is what it copies; an opaque picture's alpha is the coverage.
+        const auto white = std::make_unique<Gdiplus::Bitmap>(20, 15, PixelFormat32bppRGB);
+        for (int y = 0; y < 15; ++y)
+            for (int x = 0; x < 20; ++x) white->SetPixel(x, y, Gdiplus::Color(0xFFFFFFFFu));
+        const auto onTransparency = Drawn(none, image(picture.get()), 0);
+        const auto coverage = Drawn(none, image(white.get()), 0);
+        const auto copied = Drawn(
+            [&](Gdiplus::Graphics& g) {
+                copying(g);
+                draw.place(g);
+            },
+            [&](Gdiplus::Graphics& g) {
+                // The unscaled picture by its whole-pixel form.
+                if (draw.to.Width == 20)
+                    g.DrawImage(picture.get(), INT(draw.to.X), INT(draw.to.Y), 20, 15);
+                else
+                    g.DrawImage(picture.get(), draw.to, 0, 0, 20, 15, Gdiplus::UnitPixel);
+            });
+        // A sliver of coverage may scale the copied sample to nothing, where the white one's rounds to nothing too.
+        int gap = 0, covered = 0, slivers = 0;
+        for (size_t i = 0; i < copied.size(); ++i) {
+            covered += coverage[i] != 0;
+            const bool sliver = coverage[i] == 0 && copied[i] == 0;
+            slivers += sliver;
+            if (!sliver)
+                gap = std::max(gap, pictor_test::ChannelGap(copied[i], coverage[i] ? onTransparency[i] : 0xFF204060u));
+        }
+        EXPECT_LE(slivers, 10);
+        EXPECT_GT(covered, 250);
+        EXPECT_LE(gap, 2) << "at " << draw.to.X << ", " << draw.to.Y;
+    }
+
+    // From far past the picture, only transparency: the 5 x 5 pixels covered are cleared, the rest kept.
+    const auto cleared = Drawn(copying, [&](Gdiplus::Graphics& g) {
+        g.DrawImage(picture.get(), Gdiplus::RectF(10, 10, 5, 5), 1e6f, 1e6f, 5, 5, Gdiplus::UnitPixel);
+    });
+    int wrong = 0;
+    for (int y = 0; y < kSide; ++y)
+        for (int x = 0; x < kSide; ++x)
+            wrong += cleared[size_t(y) * kSide + x] != (x >= 10 && x < 15 && y >= 10 && y < 15 ? 0u : 0xFF204060u);
+    EXPECT_EQ(wrong, 0);
+}
+
+namespace {
+
+// A picture of the format with the pixels given (straight ARGB), as the engine converts them to it.
+std::unique_ptr<Gdiplus::Bitmap> InFormat(std::vector<uint32_t> pixels, int width, int height,
+                                          Gdiplus::PixelFormat format, Gdiplus::PixelFormat given)
+{
+    auto picture = std::make_unique<Gdiplus::Bitmap>(width, height, format);
+    Gdiplus::Rect whole(0, 0, width, height);
+    Gdiplus::BitmapData data{};
+    data.Width = UINT(width), data.Height = UINT(height), data.Stride = width * 4;
+    data.PixelFormat = given, data.Scan0 = pixels.data();
+    EXPECT_EQ(Gdiplus::Ok, picture->LockBits(&whole, Gdiplus::ImageLockModeWrite | Gdiplus::ImageLockModeUserInputBuf,
+                                             given, &data))
+        << "format " << format;
+    picture->UnlockBits(&data);
+    return picture;
+}
+
+}  // namespace
+
+// Pictures of 24-bit and indexed formats land as the same pixels in 32bppPARGB do: placed, enlarged, turned and
+// scaled down. A 24-bit picture shows no alpha, whatever its cells hold.
+TEST(DrawnCopies, PicturesOfOtherFormatsLandAsTheirPremultipliedPixels)
+{
+    const auto varied = Varied(40, 30, PixelFormat32bppARGB);
+    std::vector<uint32_t> straight(40 * 30), opaque(40 * 30);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) {
+            Gdiplus::Color colour;
+            varied->GetPixel(x, y, &colour);
+            straight[size_t(y) * 40 + x] = colour.GetValue();
+            opaque[size_t(y) * 40 + x] = colour.GetValue() | 0xFF000000u;
+        }
+    std::vector<std::pair<std::unique_ptr<Gdiplus::Bitmap>, std::unique_ptr<Gdiplus::Bitmap>>> pictures;
+    pictures.emplace_back(InFormat(straight, 40, 30, PixelFormat24bppRGB, PixelFormat32bppARGB),
+                          InFormat(opaque, 40, 30, PixelFormat32bppPARGB, PixelFormat32bppPARGB));
+    for (const char* name : {"pal8.png", "pal4-trns.png"}) {
+        auto indexed = std::make_unique<Gdiplus::Bitmap>(
+            CString((std::string(PICTOR_TEST_DATA "/decode/") + name).c_str()).GetString());
+        const Gdiplus::PixelFormat format = indexed->GetPixelFormat();
+        ASSERT_TRUE(format == PixelFormat8bppIndexed || format == PixelFormat4bppIndexed) << name;
+        auto twin = InFormat(RawPixels(*indexed), int(indexed->GetWidth()), int(indexed->GetHeight()),
+                             PixelFormat32bppPARGB, PixelFormat32bppPARGB);
+        pictures.emplace_back(std::move(indexed), std::move(twin));
+    }
+    const auto none = [](Gdiplus::Graphics&) {};
+    const auto turned = [](Gdiplus::Graphics& g) { g.RotateTransform(20); };
+    for (const auto& [picture, twin] : pictures) {
+        const Gdiplus::REAL width = Gdiplus::REAL(picture->GetWidth()), height = Gdiplus::REAL(picture->GetHeight());
+        const Gdiplus::RectF places[] = {
+            {13, 11, width, height}, {3.5f, 11.25f, width * 1.7f, height * 1.9f}, {5, 7, width / 2, height / 2}};
+        for (const Gdiplus::RectF& place : places)
+            for (bool turn : {false, true}) {
+                const auto draw = [&](Gdiplus::Bitmap* drawn) {
+                    return Drawn(turn ? std::function<void(Gdiplus::Graphics&)>(turned) : none,
+                                 [&](Gdiplus::Graphics& g) {
+                                     g.DrawImage(drawn, place, 0, 0, width, height, Gdiplus::UnitPixel);
+                                 });
+                };
+                const auto drawn = draw(picture.get()), expected = draw(twin.get());
+                int gap = 0;
+                for (size_t i = 0; i < drawn.size(); ++i)
+                    gap = std::max(gap, pictor_test::ChannelGap(drawn[i], expected[i]));
+                EXPECT_LE(gap, 2) << "format " << picture->GetPixelFormat() << " at " << place.X << ", " << place.Y
+                                  << (turn ? " turned" : "");
+            }
+    }
+}
+
+// A source rectangle of fractional pixels maps exactly onto the destination: inside it the picture lands as the
+// whole picture drawn through the same map does, outside it nothing is drawn. One reaching past the picture
+// reads transparency there: it lands as a picture padded with transparent pixels does.
+TEST(DrawnCopies, SourceRectanglesMapExactlyAndReadTransparencyPastThePicture)
+{
+    const auto picture = Varied(20, 15);
+    const auto none = [](Gdiplus::Graphics&) {};
+    const auto turned = [](Gdiplus::Graphics& g) { g.RotateTransform(8); };
+    using Place = std::function<void(Gdiplus::Graphics&)>;
+    for (const Place& place : {Place(none), Place(turned)}) {
+        // Source (2.5, 1.25, 10.5, 9) scaled by 4 and 5 into (10, 8, 42, 45): the whole picture's map is the same.
+        const auto part = Drawn(place, [&](Gdiplus::Graphics& g) {
+            g.DrawImage(picture.get(), Gdiplus::RectF(10, 8, 42, 45), 2.5f, 1.25f, 10.5f, 9, Gdiplus::UnitPixel);
+        });
+        const auto whole = Drawn(place, [&](Gdiplus::Graphics& g) {
+            g.DrawImage(picture.get(), Gdiplus::RectF(0, 1.75f, 80, 75), 0, 0, 20, 15, Gdiplus::UnitPixel);
+        });
+        const auto background = Drawn(place, none);
+        // Pixels two inside the destination's edges, and two outside them, in the world's coordinates.
+        Gdiplus::Bitmap unused(1, 1, PixelFormat32bppPARGB);
+        Gdiplus::Graphics probe(&unused);
+        place(probe);
+        Gdiplus::Matrix back;
+        probe.GetTransform(&back);
+        back.Invert();
+        int inside = 0, insideGap = 0, outsideDrawn = 0;
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x) {
+                Gdiplus::PointF at{Gdiplus::REAL(x), Gdiplus::REAL(y)};
+                back.TransformPoints(&at);
+                const size_t i = size_t(y) * kSide + x;
+                if (at.X > 12 && at.X < 50 && at.Y > 10 && at.Y < 51) {
+                    ++inside;
+                    insideGap = std::max(insideGap, pictor_test::ChannelGap(part[i], whole[i]));
+                } else if (at.X < 8 || at.X > 54 || at.Y < 6 || at.Y > 55) {
+                    outsideDrawn += part[i] != background[i];
+                }
+            }
+        EXPECT_GT(inside, 1000);
+        EXPECT_LE(insideGap, 2);
+        EXPECT_EQ(outsideDrawn, 0);
+    }
+
+    // Source (-5, -3, 30, 20) of the 20 x 15 picture, against the picture placed at (5, 3) on 30 x 20 of
+    // transparency; each sampling, enlarged upright and turned, and unscaled on whole pixels; composited over
+    // and copied.
+    Gdiplus::Bitmap padded(30, 20, PixelFormat32bppPARGB);
+    {
+        Gdiplus::Graphics g(&padded);
+        g.Clear(Gdiplus::Color(0));
+        g.DrawImage(picture.get(), 5, 3, 20, 15);
+    }
+    const Gdiplus::RectF enlarged(3.5f, 6, 75, 60), unscaled(3, 6, 30, 20);
+    for (auto mode : {Gdiplus::InterpolationModeBilinear, Gdiplus::InterpolationModeHighQualityBicubic,
+                      Gdiplus::InterpolationModeNearestNeighbor})
+        for (const auto& [place, to] : {std::pair(Place(none), enlarged), std::pair(Place(turned), enlarged),
+                                        std::pair(Place(none), unscaled)})
+            for (auto compositing : {Gdiplus::CompositingModeSourceOver, Gdiplus::CompositingModeSourceCopy}) {
+                const auto draw = [&](Gdiplus::Bitmap* drawn, Gdiplus::REAL x, Gdiplus::REAL y) {
+                    return Drawn(place, [&](Gdiplus::Graphics& g) {
+                        g.SetInterpolationMode(mode);
+                        g.SetCompositingMode(compositing);
+                        g.DrawImage(drawn, to, x, y, 30, 20, Gdiplus::UnitPixel);
+                    });
+                };
+                const auto past = draw(picture.get(), -5, -3), expected = draw(&padded, 0, 0);
+                int gap = 0;
+                for (size_t i = 0; i < past.size(); ++i)
+                    gap = std::max(gap, pictor_test::ChannelGap(past[i], expected[i]));
+                EXPECT_LE(gap, 2) << "mode " << mode << " into " << to.Width << " x " << to.Height << ", compositing "
+                                  << compositing;
+            }
+}

@@ -1194,9 +1194,9 @@ private:
     // Draws a picture from a source rectangle of pixels by one of the layer's own routes below; false when
     // none takes it.
     bool DrawImageItself(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight);
-    // Draws a 32-bit bitmap placed, scaled, turned or sheared onto the canvas itself (ImageDraw.cpp), bilinear,
-    // bicubic or nearest neighbour, within the clip; false under copying compositing or a page the engine
-    // half applies.
+    // Draws a 32-bit or 24-bit bitmap placed, scaled, turned or sheared onto the canvas itself (ImageDraw.cpp),
+    // bilinear, bicubic or nearest neighbour, within the clip, composited over or copied; false on a page the
+    // engine half applies.
     bool DrawImageSampled(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight);
     // Fills a rectangle with an axis-aligned linear gradient itself (GdiplusGradient.cpp); false otherwise.
     bool FillGradientRectangle(const Brush* brush, REAL x, REAL y, REAL width, REAL height);

@@ -1021,7 +1021,9 @@ bool Graphics::DrawScaledDown(Image* image, const RectF& destRect, REAL srcx, RE
     if (world.m11 != 1 || world.m22 != 1 || world.m12 != 0 || world.m21 != 0 || moveX != std::floor(moveX) ||
         moveY != std::floor(moveY))
         return false;
-    const PixelView source(image->NativeImage(), nearest ? ViewedFormats::Any : ViewedFormats::PremultipliedOrOpaque);
+    // Averaging by area takes premultiplied and opaque pixels (32bppARGB only with nearest neighbour).
+    if (!nearest && image->GetPixelFormat() == PixelFormat32bppARGB) return false;
+    const PixelView source(image->NativeImage(), ViewedFormats::Any);
     if (!source.Valid()) return false;
     const PixelView target(surface.get(), ViewedFormats::Drawn);
     if (!target.Valid()) return false;
@@ -1040,9 +1042,56 @@ bool Graphics::DrawScaledDown(Image* image, const RectF& destRect, REAL srcx, RE
     return true;
 }
 
+namespace {
+
+// Whether the layer's routes read the bitmap's own pixels: its 32-bit formats, and 24bppRGB's 32-bit cells.
+bool ViewedInPlace(Image* image)
+{
+    const PixelFormat format = image->GetPixelFormat();
+    return format == PixelFormat32bppPARGB || format == PixelFormat32bppARGB || format == PixelFormat32bppRGB ||
+           format == PixelFormat24bppRGB;
+}
+
+// A 32bppPARGB copy of a bitmap of another format (indexed, 16-bit, 48- or 64-bit); null when it cannot be
+// made.
+std::unique_ptr<Bitmap> PremultipliedCopy(Image* image)
+{
+    // Read through the layer's own locks, which a picture held as an Image has not.
+    Bitmap* bitmap = dynamic_cast<Bitmap*>(image);
+    if (!bitmap || image->GetType() != ImageTypeBitmap) return nullptr;
+    const INT width = INT(image->GetWidth()), height = INT(image->GetHeight());
+    if (width <= 0 || height <= 0 || int64_t(width) * height > (int64_t(1) << 26)) return nullptr;
+    auto copy = std::make_unique<Bitmap>(width, height, PixelFormat32bppPARGB);
+    if (copy->GetLastStatus() != Ok) return nullptr;
+    const PixelView pixels(copy->NativeImage(), ViewedFormats::Premultiplied);
+    if (!pixels.Valid()) return nullptr;
+    BitmapData data{};
+    data.Width = UINT(width);
+    data.Height = UINT(height);
+    data.Stride = height > 1 ? INT(reinterpret_cast<BYTE*>(pixels.Row(1)) - reinterpret_cast<BYTE*>(pixels.Row(0)))
+                             : width * 4;
+    data.PixelFormat = PixelFormat32bppPARGB;
+    data.Scan0 = pixels.Row(0);
+    const Rect whole(0, 0, width, height);
+    if (bitmap->LockBits(&whole, ImageLockModeRead | ImageLockModeUserInputBuf, PixelFormat32bppPARGB, &data) != Ok)
+        return nullptr;
+    bitmap->UnlockBits(&data);
+    return copy;
+}
+
+}  // namespace
+
 bool Graphics::DrawImageItself(Image* image, const RectF& destRect, REAL srcx, REAL srcy, REAL srcwidth,
                                REAL srcheight)
 {
+    if (!image || image->NativeImage() == surface.get()) return false;
+    // Pictures of other formats take the same routes through a copy in 32bppPARGB, made once for the draw.
+    std::unique_ptr<Bitmap> copy;
+    if (!ViewedInPlace(image)) {
+        copy = PremultipliedCopy(image);
+        if (!copy) return false;
+        image = copy.get();
+    }
     return DrawScaledDown(image, destRect, srcx, srcy, srcwidth, srcheight) ||
            DrawImageSampled(image, destRect, srcx, srcy, srcwidth, srcheight);
 }
@@ -1051,7 +1100,7 @@ bool Graphics::DrawImageSampled(Image* image, const RectF& destRect, REAL srcx, 
                                 REAL srcheight)
 {
     DeviceMap world;
-    if (!image || image->NativeImage() == surface.get() || !LayerDeviceMap(&world)) return false;
+    if (!image || image->NativeImage() == surface.get() || !LayerDeviceMap(&world, true)) return false;
     const InterpolationMode mode = State().interpolation;
     // GDI+'s default and low quality are bilinear; its high quality is bicubic.
     const bool nearest = mode == InterpolationModeNearestNeighbor;
@@ -1068,15 +1117,13 @@ bool Graphics::DrawImageSampled(Image* image, const RectF& destRect, REAL srcx, 
                              ox * world.m11 + oy * world.m21 + world.dx, ox * world.m12 + oy * world.m22 + world.dy};
     const PixelView source(image->NativeImage(), ViewedFormats::Any);
     const PixelView target(surface.get(), ViewedFormats::Drawn);
-    Rect from;
     DeviceClip clip;
-    if (!source.Valid() || !target.Valid() ||
-        !WholePixels(srcx, srcy, srcwidth, srcheight, source.Width(), source.Height(), &from) ||
-        !ReadDeviceClip(&clip, target))
-        return false;
+    if (!source.Valid() || !target.Valid() || !ReadDeviceClip(&clip, target)) return false;
     const ImageSampling sampling =
         nearest ? ImageSampling::Nearest : (bicubic ? ImageSampling::Bicubic : ImageSampling::Bilinear);
-    return DrawImageMapped(target, source, from, toDevice, sampling, Unclipped() ? nullptr : &clip);
+    // The source rectangle as given: of fractional pixels, or reaching past the picture.
+    return DrawImageMapped(target, source, RectF(srcx, srcy, srcwidth, srcheight), toDevice, sampling,
+                           compositingMode == CompositingModeSourceCopy, Unclipped() ? nullptr : &clip);
 }
 
 HDC Graphics::GetHDC()

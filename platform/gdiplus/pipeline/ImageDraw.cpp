@@ -80,10 +80,13 @@ template <Stored kind> inline uint32_t AsPremultiplied(uint32_t pixel)
 // The picture's pixels, transparent outside the rectangle drawn from. Positions are in 16.16 fixed point.
 template <Stored kind> class Picture {
 public:
-    Picture(const PixelView& view, const Rect& from)
+    // `from`: the picture's pixels drawn from (inside it, possibly none); `reach`: the pixels the rectangle
+    // drawn from reaches into, past the picture too, whose edges the nearest pixel keeps to.
+    Picture(const PixelView& view, const Rect& from, const Rect& reach)
         : scan0(reinterpret_cast<const BYTE*>(view.Row(0))),
           stride(view.Height() > 1 ? reinterpret_cast<const BYTE*>(view.Row(1)) - scan0 : 0), left(from.X), top(from.Y),
-          right(from.X + from.Width - 1), bottom(from.Y + from.Height - 1)
+          right(from.X + from.Width - 1), bottom(from.Y + from.Height - 1), reachLeft(reach.X), reachTop(reach.Y),
+          reachRight(reach.X + reach.Width - 1), reachBottom(reach.Y + reach.Height - 1)
     {
     }
 
@@ -172,19 +175,20 @@ public:
         const int64_t most = int64_t(1) << 30, across = std::llabs(int64_t(stride));
         return across < most && across * (int64_t(bottom) + 2) + 4 * (int64_t(right) + 2) < most;
     }
-    // The pixel under (u, v); a pixel of the edge covered partly, whose centre lies just outside, takes the
-    // edge's colour.
+    // The pixel under (u, v), transparent past the picture; a pixel of the edge covered partly, whose centre
+    // lies just outside, takes the edge's colour.
     uint32_t Nearest(int64_t u, int64_t v) const
     {
-        const INT x = std::clamp(static_cast<INT>(u >> 16), left, right);
-        return AsPremultiplied<kind>(Row(std::clamp(static_cast<INT>(v >> 16), top, bottom))[x]);
+        const int64_t x = std::clamp<int64_t>(u >> 16, reachLeft, reachRight);
+        return At(static_cast<INT>(x), static_cast<INT>(std::clamp<int64_t>(v >> 16, reachTop, reachBottom)));
     }
 
 private:
     // Copies, not references: the compiler need not read them again after every pixel written.
     const BYTE* scan0;
     ptrdiff_t stride;
-    INT left, top, right, bottom;  // the rectangle drawn from, inclusive
+    INT left, top, right, bottom;                      // the picture's pixels drawn from, inclusive
+    INT reachLeft, reachTop, reachRight, reachBottom;  // the pixels the rectangle reaches into, inclusive
 };
 
 // Four pixels at a time, two channels to a 32-bit lane (0x00FF00FF), each channel in 16 bits.
@@ -631,11 +635,22 @@ Rect ColumnsWithin(const std::vector<Polygon>& polygons, const Rect& box, INT to
     return Rect(from, top, std::max(to - from, 0), bottom - top);
 }
 
+// Samples and writes one run of pixels: composited over the target's, or in copying compositing in their place,
+// scaled to the coverage (as the layer's fills copy), which is the sample composited over transparency.
 template <Stored kind>
-void PaintCovered(const PixelView& target, const PixelView& source, const Rect& from, const DeviceMap& back,
-                  ImageSampling sampling, const std::vector<Polygon>& polygons, const Rect& box, DeviceClip* clip)
+inline void PaintOrCopySpan(const PixelView& target, const Picture<kind>& picture, const DeviceMap& back,
+                            ImageSampling sampling, bool copying, INT anchor, INT x, INT y, INT count, int coverage)
 {
-    const Picture<kind> picture(source, from);
+    if (copying) std::fill_n(target.Row(y) + x, count, 0u);
+    PaintAnySpan(target, picture, back, sampling, anchor, x, y, count, coverage);
+}
+
+template <Stored kind>
+void PaintCovered(const PixelView& target, const PixelView& source, const Rect& from, const Rect& reach,
+                  const DeviceMap& back, ImageSampling sampling, bool copying, const std::vector<Polygon>& polygons,
+                  const Rect& box, DeviceClip* clip)
+{
+    const Picture<kind> picture(source, from, reach);
     // Rows are worked in bands of a few rows, each as wide as the picture reaches there: a turned picture
     // leaves much of its box bare, and the mask's cells need not be cleared and swept there.
     const INT rowsPerBand = std::clamp(kMostCells / (box.Width + 1), 1, kBandRows);
@@ -649,7 +664,7 @@ void PaintCovered(const PixelView& target, const PixelView& source, const Rect& 
         for (const Polygon& polygon : polygons) mask.AddPolygon(polygon);
         if (!clipped) {
             mask.Sweep(false, [&](INT x, INT y, INT count, int coverage) {
-                PaintAnySpan(target, picture, back, sampling, x, x, y, count, coverage);
+                PaintOrCopySpan(target, picture, back, sampling, copying, x, x, y, count, coverage);
             });
             continue;
         }
@@ -657,10 +672,20 @@ void PaintCovered(const PixelView& target, const PixelView& source, const Rect& 
         const ClipRows clipRows(*clip, band);
         mask.Sweep(false, [&](INT x, INT y, INT count, int coverage) {
             clipRows.ForEachPart(y, x, count, [&](INT at, INT n) {
-                PaintAnySpan(target, picture, back, sampling, x, at, y, n, coverage);
+                PaintOrCopySpan(target, picture, back, sampling, copying, x, at, y, n, coverage);
             });
         });
     }
+}
+
+// `count` picture pixels put in place of as many target pixels, as premultiplied ones.
+template <Stored kind> void ReplaceRun(const uint32_t* in, uint32_t* out, INT count)
+{
+    if constexpr (kind == Stored::Premultiplied) {
+        std::copy_n(in, count, out);
+        return;
+    }
+    for (INT k = 0; k < count; ++k) out[k] = AsPremultiplied<kind>(in[k]);
 }
 
 // `count` picture pixels composited source over as many target pixels.
@@ -697,9 +722,10 @@ template <Stored kind> void CopyRun(const uint32_t* in, uint32_t* out, INT count
 
 // The `from` rectangle of the picture composited source over the target where the clip (if any) lets it
 // through, picture pixel (0, 0) landing on target pixel (x, y): an unscaled picture whose pixels land on whole
-// device pixels.
+// device pixels. In copying compositing the picture's pixels replace the target's.
 template <Stored kind>
-void CopyCovered(const PixelView& target, const PixelView& source, const Rect& from, INT x, INT y, DeviceClip* clip)
+void CopyCovered(const PixelView& target, const PixelView& source, const Rect& from, INT x, INT y, bool copying,
+                 DeviceClip* clip)
 {
     const Rect whole(0, 0, target.Width(), target.Height());
     const Rect box = clip ? clip->Narrow(whole) : whole;
@@ -716,7 +742,12 @@ void CopyCovered(const PixelView& target, const PixelView& source, const Rect& f
         // Picture pixel (at - x, row - y) lands on target pixel (at, row).
         const uint32_t* in = source.Row(row - y);
         uint32_t* out = target.Row(row);
-        const auto copy = [&](INT at, INT count) { CopyRun<kind>(in + (at - x), out + at, count); };
+        const auto copy = [&](INT at, INT count) {
+            if (copying)
+                ReplaceRun<kind>(in + (at - x), out + at, count);
+            else
+                CopyRun<kind>(in + (at - x), out + at, count);
+        };
         if (clipRows)
             clipRows->ForEachPart(row, area.X, area.Width, copy);
         else
@@ -738,26 +769,73 @@ bool WholePixelPlacement(const DeviceMap& toDevice, INT* x, INT* y)
     return true;
 }
 
+// The pixels the rectangle reaches into, kept within `bounds`; empty when it reaches none there.
+Rect PixelsUnder(const RectF& from, const Rect& bounds)
+{
+    const double left = std::max(std::floor(double(from.X)), double(bounds.X));
+    const double top = std::max(std::floor(double(from.Y)), double(bounds.Y));
+    const double right = std::min(std::ceil(double(from.X) + from.Width), double(bounds.X) + bounds.Width);
+    const double bottom = std::min(std::ceil(double(from.Y) + from.Height), double(bounds.Y) + bounds.Height);
+    if (!(left < right && top < bottom)) return Rect();
+    return Rect(INT(left), INT(top), INT(right - left), INT(bottom - top));
+}
+
+// The target's pixels of `area` (moved by (x, y)) within the clip cleared: what a copy of transparency leaves.
+void ClearArea(const PixelView& target, const Rect& area, INT x, INT y, DeviceClip* clip)
+{
+    const Rect whole(0, 0, target.Width(), target.Height());
+    const Rect box = clip ? clip->Narrow(whole) : whole;
+    // In 64 bits, as CopyCovered places pixels.
+    const int64_t left = std::max<int64_t>(int64_t(x) + area.X, box.X);
+    const int64_t right = std::min<int64_t>(int64_t(x) + area.X + area.Width, box.X + box.Width);
+    const int64_t top = std::max<int64_t>(int64_t(y) + area.Y, box.Y);
+    const int64_t bottom = std::min<int64_t>(int64_t(y) + area.Y + area.Height, box.Y + box.Height);
+    if (left >= right || top >= bottom) return;
+    const Rect cleared(INT(left), INT(top), INT(right - left), INT(bottom - top));
+    std::optional<ClipRows> clipRows;
+    if (clip) clipRows.emplace(*clip, cleared);
+    for (INT row = cleared.Y; row < cleared.Y + cleared.Height; ++row) {
+        const auto clear = [&](INT at, INT count) { std::fill_n(target.Row(row) + at, count, 0u); };
+        if (clipRows)
+            clipRows->ForEachPart(row, cleared.X, cleared.Width, clear);
+        else
+            clear(cleared.X, cleared.Width);
+    }
+}
+
 }  // namespace
 
-bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rect& from, const DeviceMap& toDevice,
-                     ImageSampling sampling, DeviceClip* clip)
+bool DrawImageMapped(const PixelView& target, const PixelView& source, const RectF& from, const DeviceMap& toDevice,
+                     ImageSampling sampling, bool copying, DeviceClip* clip)
 {
     DeviceMap back;
-    if (!target.Valid() || !source.Valid() || !InvertMap(toDevice, &back)) return false;
+    if (!target.Valid() || !source.Valid() || !(from.Width > 0 && from.Height > 0) || !InvertMap(toDevice, &back))
+        return false;
+    const Rect pixels = PixelsUnder(from, Rect(0, 0, source.Width(), source.Height()));
+    // Kept to 2^29 pixels either way, where no target pixel's centre reaches.
+    const Rect reach = PixelsUnder(from, Rect(-(1 << 29), -(1 << 29), 1 << 30, 1 << 30));
+    const bool reached = pixels.Width > 0 && pixels.Height > 0;
+    const bool whole =
+        reach.X == from.X && reach.Y == from.Y && reach.Width == from.Width && reach.Height == from.Height;
     INT x = 0, y = 0;
-    if (WholePixelPlacement(toDevice, &x, &y)) {
+    // Whole pixels land as the picture's pixels: composited over, the transparency past the picture leaves
+    // the target as it is; a copy clears there.
+    if (whole && WholePixelPlacement(toDevice, &x, &y)) {
+        if (copying && !pixels.Equals(reach)) ClearArea(target, reach, x, y, clip);
+        if (!reached) return true;
         if (source.Opaque())
-            CopyCovered<Stored::Opaque>(target, source, from, x, y, clip);
+            CopyCovered<Stored::Opaque>(target, source, pixels, x, y, copying, clip);
         else if (source.Straight())
-            CopyCovered<Stored::Straight>(target, source, from, x, y, clip);
+            CopyCovered<Stored::Straight>(target, source, pixels, x, y, copying, clip);
         else
-            CopyCovered<Stored::Premultiplied>(target, source, from, x, y, clip);
+            CopyCovered<Stored::Premultiplied>(target, source, pixels, x, y, copying, clip);
         return true;
     }
-    const PointF corners[] = {PointF(REAL(from.X), REAL(from.Y)), PointF(REAL(from.X + from.Width), REAL(from.Y)),
-                              PointF(REAL(from.X + from.Width), REAL(from.Y + from.Height)),
-                              PointF(REAL(from.X), REAL(from.Y + from.Height))};
+    // Composited over, a rectangle that reaches none of the picture draws nothing; copied, it clears what it
+    // covers.
+    if (!reached && !copying) return true;
+    const PointF corners[] = {PointF(from.X, from.Y), PointF(from.X + from.Width, from.Y),
+                              PointF(from.X + from.Width, from.Y + from.Height), PointF(from.X, from.Y + from.Height)};
     Polygon outline;
     for (const PointF& corner : corners) {
         const PointF device = toDevice.Apply(corner);
@@ -776,11 +854,12 @@ bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rec
     // Positions are carried in 16.16 fixed point.
     if (std::fabs(back.m11) > 1e4 || std::fabs(back.m12) > 1e4) return false;
     if (source.Opaque())
-        PaintCovered<Stored::Opaque>(target, source, from, back, sampling, polygons, box, clip);
+        PaintCovered<Stored::Opaque>(target, source, pixels, reach, back, sampling, copying, polygons, box, clip);
     else if (source.Straight())
-        PaintCovered<Stored::Straight>(target, source, from, back, sampling, polygons, box, clip);
+        PaintCovered<Stored::Straight>(target, source, pixels, reach, back, sampling, copying, polygons, box, clip);
     else
-        PaintCovered<Stored::Premultiplied>(target, source, from, back, sampling, polygons, box, clip);
+        PaintCovered<Stored::Premultiplied>(target, source, pixels, reach, back, sampling, copying, polygons, box,
+                                            clip);
     return true;
 }
 

@@ -15,14 +15,17 @@ class DeviceClip;
 // four-by-four weighted by Keys' cubic (a = -0.5).
 enum class ImageSampling { Nearest, Bilinear, Bicubic };
 
-// Draws the `from` rectangle of `source` (inside it) through `toDevice`, which carries the picture's pixel
-// coordinates (pixel (i, j) spans [i, i + 1] x [j, j + 1]) to device coordinates (pixel centres on whole
-// numbers), composited source over `target`. Outside the picture nothing is sampled: edge pixels blend
-// with transparency, as GDI+'s do. False, having drawn nothing, when the map cannot be inverted or reaches
-// values that are not numbers. A `clip`, when given, keeps the drawing to the device pixels it lets through.
-// An unscaled upright picture whose pixels land on whole device pixels is copied as it is.
-bool DrawImageMapped(const PixelView& target, const PixelView& source, const Rect& from, const DeviceMap& toDevice,
-                     ImageSampling sampling, DeviceClip* clip = nullptr);
+// Draws the `from` rectangle of `source` through `toDevice`, which carries the picture's pixel coordinates
+// (pixel (i, j) spans [i, i + 1] x [j, j + 1]) to device coordinates (pixel centres on whole numbers),
+// composited source over `target`, or with `copying` put in place of the pixels it covers (edge pixels take
+// the sample scaled to their coverage, as the layer's fills copy). The rectangle may be of fractional pixels
+// and reach past the picture: only the picture's pixels it reaches into are sampled, and beyond them edge
+// pixels blend with transparency, as GDI+'s do (the nearest pixel keeps to the rectangle's edges). False,
+// having drawn nothing, when the map cannot be inverted or reaches values that are not numbers. A `clip`,
+// when given, keeps the drawing to the device pixels it lets through. An unscaled upright picture whose
+// pixels land on whole device pixels is copied as it is.
+bool DrawImageMapped(const PixelView& target, const PixelView& source, const RectF& from, const DeviceMap& toDevice,
+                     ImageSampling sampling, bool copying, DeviceClip* clip = nullptr);
 
 // ScaleDownByArea and ScaleNearest (PixelView.h) kept to the device pixels `clip` lets through, each pixel
 // there as it is without the clip; with no clip, the whole destination.

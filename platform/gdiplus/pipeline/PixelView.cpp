@@ -12,11 +12,11 @@ bool Wanted(PixelFormat native, ViewedFormats formats)
     case PixelFormat32bppPARGB:
         return true;
     case PixelFormat32bppRGB:
-        return formats != ViewedFormats::Premultiplied;
+        return formats == ViewedFormats::Drawn || formats == ViewedFormats::Any;
     case PixelFormat32bppARGB:
         return formats == ViewedFormats::Any || formats == ViewedFormats::Drawn;
     case PixelFormat24bppRGB:
-        return formats == ViewedFormats::Drawn;
+        return formats == ViewedFormats::Drawn || formats == ViewedFormats::Any;
     default:
         return false;
     }

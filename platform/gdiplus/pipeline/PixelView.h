@@ -18,7 +18,8 @@ namespace Gdiplus {
 enum class ViewedFormats {
     Premultiplied,          // 32bppPARGB
     PremultipliedOrOpaque,  // and 32bppRGB
-    Any,                    // and 32bppARGB: straight, or premultiplied where the engine draws it
+    Any,                    // and 32bppARGB: straight, or premultiplied where the engine draws it; and
+                            // 24bppRGB's 32-bit cells as opaque pixels
     // What the layer draws into: 32bppPARGB; 32bppARGB as the premultiplied pixels the engine draws into;
     // 32bppRGB and 24bppRGB (32-bit cells) as opaque pixels.
     Drawn,
