@@ -720,6 +720,36 @@ template <Stored kind> void CopyRun(const uint32_t* in, uint32_t* out, INT count
     }
 }
 
+// The target pixels `area` covers when moved by (x, y), within the target and the clip's box (in 64 bits: a
+// placement far off the canvas must not wrap around onto it); empty when it covers none.
+Rect PlacedOnTarget(const PixelView& target, const Rect& area, INT x, INT y, const DeviceClip* clip)
+{
+    const Rect whole(0, 0, target.Width(), target.Height());
+    const Rect box = clip ? clip->Narrow(whole) : whole;
+    const int64_t left = std::max<int64_t>(int64_t(x) + area.X, box.X);
+    const int64_t right = std::min<int64_t>(int64_t(x) + area.X + area.Width, box.X + box.Width);
+    const int64_t top = std::max<int64_t>(int64_t(y) + area.Y, box.Y);
+    const int64_t bottom = std::min<int64_t>(int64_t(y) + area.Y + area.Height, box.Y + box.Height);
+    if (left >= right || top >= bottom) return Rect();
+    return Rect(INT(left), INT(top), INT(right - left), INT(bottom - top));
+}
+
+// Calls paint(row, at, count) for each run of the placed rectangle's rows that the clip (if any) lets through.
+template <class Paint>
+void ForEachPlacedRun(const Rect& placed, DeviceClip* clip, Paint&& paint)
+{
+    if (placed.Width <= 0 || placed.Height <= 0) return;
+    std::optional<ClipRows> clipRows;
+    if (clip) clipRows.emplace(*clip, placed);
+    for (INT row = placed.Y; row < placed.Y + placed.Height; ++row) {
+        const auto run = [&](INT at, INT count) { paint(row, at, count); };
+        if (clipRows)
+            clipRows->ForEachPart(row, placed.X, placed.Width, run);
+        else
+            run(placed.X, placed.Width);
+    }
+}
+
 // The `from` rectangle of the picture composited source over the target where the clip (if any) lets it
 // through, picture pixel (0, 0) landing on target pixel (x, y): an unscaled picture whose pixels land on whole
 // device pixels. In copying compositing the picture's pixels replace the target's.
@@ -727,32 +757,15 @@ template <Stored kind>
 void CopyCovered(const PixelView& target, const PixelView& source, const Rect& from, INT x, INT y, bool copying,
                  DeviceClip* clip)
 {
-    const Rect whole(0, 0, target.Width(), target.Height());
-    const Rect box = clip ? clip->Narrow(whole) : whole;
-    // In 64 bits: a placement far off the canvas must not wrap around onto it.
-    const int64_t left = std::max<int64_t>(int64_t(x) + from.X, box.X);
-    const int64_t right = std::min<int64_t>(int64_t(x) + from.X + from.Width, box.X + box.Width);
-    const int64_t top = std::max<int64_t>(int64_t(y) + from.Y, box.Y);
-    const int64_t bottom = std::min<int64_t>(int64_t(y) + from.Y + from.Height, box.Y + box.Height);
-    if (left >= right || top >= bottom) return;
-    const Rect area(INT(left), INT(top), INT(right - left), INT(bottom - top));
-    std::optional<ClipRows> clipRows;
-    if (clip) clipRows.emplace(*clip, area);
-    for (INT row = area.Y; row < area.Y + area.Height; ++row) {
+    ForEachPlacedRun(PlacedOnTarget(target, from, x, y, clip), clip, [&](INT row, INT at, INT count) {
         // Picture pixel (at - x, row - y) lands on target pixel (at, row).
-        const uint32_t* in = source.Row(row - y);
-        uint32_t* out = target.Row(row);
-        const auto copy = [&](INT at, INT count) {
-            if (copying)
-                ReplaceRun<kind>(in + (at - x), out + at, count);
-            else
-                CopyRun<kind>(in + (at - x), out + at, count);
-        };
-        if (clipRows)
-            clipRows->ForEachPart(row, area.X, area.Width, copy);
+        const uint32_t* in = source.Row(row - y) + (at - x);
+        uint32_t* out = target.Row(row) + at;
+        if (copying)
+            ReplaceRun<kind>(in, out, count);
         else
-            copy(area.X, area.Width);
-    }
+            CopyRun<kind>(in, out, count);
+    });
 }
 
 // Where an unscaled upright picture's first pixel lands, when its pixels land on whole device pixels: a corner
@@ -783,24 +796,8 @@ Rect PixelsUnder(const RectF& from, const Rect& bounds)
 // The target's pixels of `area` (moved by (x, y)) within the clip cleared: what a copy of transparency leaves.
 void ClearArea(const PixelView& target, const Rect& area, INT x, INT y, DeviceClip* clip)
 {
-    const Rect whole(0, 0, target.Width(), target.Height());
-    const Rect box = clip ? clip->Narrow(whole) : whole;
-    // In 64 bits, as CopyCovered places pixels.
-    const int64_t left = std::max<int64_t>(int64_t(x) + area.X, box.X);
-    const int64_t right = std::min<int64_t>(int64_t(x) + area.X + area.Width, box.X + box.Width);
-    const int64_t top = std::max<int64_t>(int64_t(y) + area.Y, box.Y);
-    const int64_t bottom = std::min<int64_t>(int64_t(y) + area.Y + area.Height, box.Y + box.Height);
-    if (left >= right || top >= bottom) return;
-    const Rect cleared(INT(left), INT(top), INT(right - left), INT(bottom - top));
-    std::optional<ClipRows> clipRows;
-    if (clip) clipRows.emplace(*clip, cleared);
-    for (INT row = cleared.Y; row < cleared.Y + cleared.Height; ++row) {
-        const auto clear = [&](INT at, INT count) { std::fill_n(target.Row(row) + at, count, 0u); };
-        if (clipRows)
-            clipRows->ForEachPart(row, cleared.X, cleared.Width, clear);
-        else
-            clear(cleared.X, cleared.Width);
-    }
+    ForEachPlacedRun(PlacedOnTarget(target, area, x, y, clip), clip,
+                     [&](INT row, INT at, INT count) { std::fill_n(target.Row(row) + at, count, 0u); });
 }
 
 }  // namespace
