@@ -412,17 +412,21 @@ TEST(DrawnCopies, PicturesOfOtherFormatsLandAsTheirPremultipliedPixels)
             straight[size_t(y) * 40 + x] = colour.GetValue();
             opaque[size_t(y) * 40 + x] = colour.GetValue() | 0xFF000000u;
         }
-    std::vector<std::pair<std::unique_ptr<Gdiplus::Bitmap>, std::unique_ptr<Gdiplus::Bitmap>>> pictures;
+    std::vector<std::pair<std::unique_ptr<Gdiplus::Image>, std::unique_ptr<Gdiplus::Bitmap>>> pictures;
     pictures.emplace_back(InFormat(straight, 40, 30, PixelFormat24bppRGB, PixelFormat32bppARGB),
                           InFormat(opaque, 40, 30, PixelFormat32bppPARGB, PixelFormat32bppPARGB));
-    for (const char* name : {"pal8.png", "pal4-trns.png"}) {
-        auto indexed = std::make_unique<Gdiplus::Bitmap>(
-            CString((std::string(PICTOR_TEST_DATA "/decode/") + name).c_str()).GetString());
+    // Indexed pictures held as a Bitmap, and as an Image (as a canvas loads a file).
+    for (const char* name : {"pal8.png", "pal4-trns.png", "pal8.png"}) {
+        const CString path((std::string(PICTOR_TEST_DATA "/decode/") + name).c_str());
+        auto indexed = std::make_unique<Gdiplus::Bitmap>(path.GetString());
         const Gdiplus::PixelFormat format = indexed->GetPixelFormat();
         ASSERT_TRUE(format == PixelFormat8bppIndexed || format == PixelFormat4bppIndexed) << name;
         auto twin = InFormat(RawPixels(*indexed), int(indexed->GetWidth()), int(indexed->GetHeight()),
                              PixelFormat32bppPARGB, PixelFormat32bppPARGB);
-        pictures.emplace_back(std::move(indexed), std::move(twin));
+        if (pictures.size() == 3)
+            pictures.emplace_back(std::make_unique<Gdiplus::Image>(path.GetString()), std::move(twin));
+        else
+            pictures.emplace_back(std::move(indexed), std::move(twin));
     }
     const auto none = [](Gdiplus::Graphics&) {};
     const auto turned = [](Gdiplus::Graphics& g) { g.RotateTransform(20); };
@@ -432,7 +436,7 @@ TEST(DrawnCopies, PicturesOfOtherFormatsLandAsTheirPremultipliedPixels)
             {13, 11, width, height}, {3.5f, 11.25f, width * 1.7f, height * 1.9f}, {5, 7, width / 2, height / 2}};
         for (const Gdiplus::RectF& place : places)
             for (bool turn : {false, true}) {
-                const auto draw = [&](Gdiplus::Bitmap* drawn) {
+                const auto draw = [&](Gdiplus::Image* drawn) {
                     return Drawn(turn ? std::function<void(Gdiplus::Graphics&)>(turned) : none,
                                  [&](Gdiplus::Graphics& g) {
                                      g.DrawImage(drawn, place, 0, 0, width, height, Gdiplus::UnitPixel);

@@ -1052,15 +1052,31 @@ bool ViewedInPlace(Image* image)
            format == PixelFormat24bppRGB;
 }
 
+// A clone of the engine bitmap behind a picture held as an Image (a GIF or a palette PNG a canvas loads),
+// owned as a Bitmap so that it is read through the layer's own locks.
+class ClonedBitmap : public Bitmap {
+public:
+    explicit ClonedBitmap(DllExports::GpImage* clone)
+        : Bitmap(reinterpret_cast<DllExports::GpBitmap*>(clone), clone ? Ok : OutOfMemory)
+    {
+    }
+};
+
 // A 32bppPARGB copy of a bitmap of another format (indexed, 16-bit, 48- or 64-bit); null when it cannot be
 // made.
 std::unique_ptr<Bitmap> PremultipliedCopy(Image* image)
 {
-    // Read through the layer's own locks, which a picture held as an Image has not.
-    Bitmap* bitmap = dynamic_cast<Bitmap*>(image);
-    if (!bitmap || image->GetType() != ImageTypeBitmap) return nullptr;
+    if (image->GetType() != ImageTypeBitmap) return nullptr;
     const INT width = INT(image->GetWidth()), height = INT(image->GetHeight());
     if (width <= 0 || height <= 0 || int64_t(width) * height > (int64_t(1) << 26)) return nullptr;
+    Bitmap* bitmap = dynamic_cast<Bitmap*>(image);
+    std::unique_ptr<Bitmap> cloned;
+    if (!bitmap) {
+        DllExports::GpImage* clone = nullptr;
+        if (DllExports::GdipCloneImage(image->NativeImage(), &clone) != Ok || !clone) return nullptr;
+        cloned = std::make_unique<ClonedBitmap>(clone);
+        bitmap = cloned.get();
+    }
     auto copy = std::make_unique<Bitmap>(width, height, PixelFormat32bppPARGB);
     if (copy->GetLastStatus() != Ok) return nullptr;
     const PixelView pixels(copy->NativeImage(), ViewedFormats::Premultiplied);
