@@ -12,11 +12,10 @@ bool Wanted(PixelFormat native, ViewedFormats formats)
     case PixelFormat32bppPARGB:
         return true;
     case PixelFormat32bppRGB:
-        return formats == ViewedFormats::Drawn || formats == ViewedFormats::Any;
+        return formats != ViewedFormats::Premultiplied;
     case PixelFormat32bppARGB:
-        return formats == ViewedFormats::Any || formats == ViewedFormats::Drawn;
     case PixelFormat24bppRGB:
-        return formats == ViewedFormats::Drawn || formats == ViewedFormats::Any;
+        return formats == ViewedFormats::Any || formats == ViewedFormats::Drawn;
     default:
         return false;
     }
